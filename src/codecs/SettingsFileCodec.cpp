@@ -1,0 +1,223 @@
+#include "codecs/SettingsFileCodec.h"
+
+#include <array>
+#include <charconv>
+
+#include "codecs/NumberReader.h"
+#include "codecs/NumericCodec.h"
+
+namespace codecs {
+namespace {
+
+constexpr std::string_view kSeparator = ", ";
+constexpr std::string_view kLineEnd = "\n\n";
+
+// A whole number as "%.0f" writes it.
+void AppendWhole(std::string& out, int value) {
+    std::array<char, 16> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    out.append(buffer.data(), result.ptr);
+}
+
+// A number with one decimal, as "%.1f" writes it, independent of the locale.
+void AppendOneDecimal(std::string& out, double value) {
+    std::array<char, 32> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::fixed, 1);
+    out.append(buffer.data(), result.ptr);
+}
+
+// The text of a field that starts at offset and ends at the next comma (or the line end).
+std::string_view FieldAt(std::string_view line, std::size_t offset) {
+    if (offset == std::string_view::npos || offset > line.size()) {
+        return {};
+    }
+    const std::string_view rest = line.substr(offset);
+    return rest.substr(0, rest.find(','));
+}
+
+// The text of a field that runs from offset to the end of the line.
+std::string_view RestAt(std::string_view line, std::size_t offset) {
+    if (offset == std::string_view::npos || offset > line.size()) {
+        return {};
+    }
+    return line.substr(offset);
+}
+
+int ReadWhole(std::string_view text) {
+    return TruncateToInt(ReadNumber(text));
+}
+
+// Two digits of a clock field, as the runtime's date and time texts hold them.
+void AppendTwoDigits(std::string& out, int value) {
+    value %= 100;
+    if (value < 0) {
+        value += 100;
+    }
+    out += static_cast<char>('0' + value / 10);
+    out += static_cast<char>('0' + value % 10);
+}
+
+}  // namespace
+
+std::string SettingsFileCodec::FormatStrInt(const std::uint8_t* image31) const {
+    const NumericCodec numeric;
+    std::string text;
+    AppendWhole(text, numeric.SignedByte(image31[0]));
+    for (int k = 1; k <= 15; ++k) {
+        text += kSeparator;
+        AppendWhole(text, numeric.MakeWord(image31[2 * k - 1], image31[2 * k]));
+    }
+    text += kLineEnd;
+    return text;
+}
+
+std::string SettingsFileCodec::FormatCount(const std::uint8_t* image2) const {
+    const NumericCodec numeric;
+    std::string text;
+    AppendWhole(text, numeric.MakeWord(image2[0], image2[1]));
+    text += kLineEnd;
+    return text;
+}
+
+std::string SettingsFileCodec::FormatTimeSec(const std::uint8_t* image2) const {
+    const NumericCodec numeric;
+    std::string text;
+    // Whole seconds only: the tenths are dropped before formatting.
+    AppendOneDecimal(text, numeric.WordDivTen(image2[0], image2[1]));
+    text += kLineEnd;
+    return text;
+}
+
+std::string SettingsFileCodec::FormatTimePassed(const std::uint8_t* image4) const {
+    const NumericCodec numeric;
+    std::string text;
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0) {
+            text += kSeparator;
+        }
+        AppendWhole(text, numeric.SignedByte(image4[i]));
+    }
+    text += kLineEnd;
+    return text;
+}
+
+std::string SettingsFileCodec::FormatExportDate(const ExportClock& now) const {
+    // The runtime's date text "MM/DD/YY", rearranged to day "/" month "-" four-digit year.
+    std::string runtimeDate;
+    AppendTwoDigits(runtimeDate, now.month);
+    runtimeDate += '/';
+    AppendTwoDigits(runtimeDate, now.day);
+    runtimeDate += '/';
+    AppendTwoDigits(runtimeDate, now.year);
+    const std::string_view date = runtimeDate;
+
+    std::string text;
+    AppendWhole(text, ReadWhole(date.substr(3, 2)));
+    text += '/';
+    AppendWhole(text, ReadWhole(date.substr(0, 2)));
+    text += '-';
+    AppendWhole(text, ReadWhole(date.substr(6, 2)) + 2000);
+    text += ' ';
+    return text;
+}
+
+std::string SettingsFileCodec::FormatExportTime(const ExportClock& now) const {
+    // The runtime's time text "HH:MM:SS", shown without the hour's leading zero.
+    std::string runtimeTime;
+    AppendTwoDigits(runtimeTime, now.hour);
+    runtimeTime += ':';
+    AppendTwoDigits(runtimeTime, now.minute);
+    runtimeTime += ':';
+    AppendTwoDigits(runtimeTime, now.second);
+    const std::string_view time = runtimeTime;
+
+    const int hour = ReadWhole(time.substr(0, 2));
+    const int minute = ReadWhole(time.substr(3, 2));
+    const int second = ReadWhole(time.substr(6, 2));
+    std::string text;
+    AppendWhole(text, hour);
+    text += ':';
+    if (minute < 10) {
+        text += '0';
+    }
+    AppendWhole(text, minute);
+    text += ':';
+    if (second < 10) {
+        text += '0';
+    }
+    AppendWhole(text, second);
+    return text;
+}
+
+std::size_t SettingsFileCodec::SkipFields(std::string_view line, int n) const {
+    std::size_t offset = 0;
+    for (int i = 0; i < n; ++i) {
+        const std::size_t comma = line.find(',', offset);
+        if (comma == std::string_view::npos) {
+            return std::string_view::npos;
+        }
+        // The comma and the one character after it (the space of ", ").
+        offset = comma + 2;
+        if (offset > line.size()) {
+            offset = line.size();
+        }
+    }
+    return offset;
+}
+
+bool SettingsFileCodec::HasFields(std::string_view line, int fields) const {
+    if (fields <= 1) {
+        return true;
+    }
+    return SkipFields(line, fields - 1) != std::string_view::npos;
+}
+
+std::uint8_t SettingsFileCodec::ParseStrIntByte(std::string_view line, int index) const {
+    const NumericCodec numeric;
+    if (index == 0) {
+        return static_cast<std::uint8_t>(numeric.IntLowByte(ReadWhole(FieldAt(line, 0))));
+    }
+    int value = 0;
+    if (index >= 1 && index <= 28) {
+        value = ReadWhole(FieldAt(line, SkipFields(line, (index + 1) / 2)));
+    } else if (index == 29 || index == 30) {
+        value = ReadWhole(RestAt(line, SkipFields(line, 15)));
+    } else {
+        return 0;
+    }
+    const int byte = (index % 2 == 1) ? numeric.IntHighByte(value) : numeric.IntLowByte(value);
+    return static_cast<std::uint8_t>(byte);
+}
+
+std::uint8_t SettingsFileCodec::ParseCountByte(std::string_view line, int selector) const {
+    const NumericCodec numeric;
+    const int value = ReadWhole(line);
+    return static_cast<std::uint8_t>(selector == 0 ? numeric.IntHighByte(value)
+                                                   : numeric.IntLowByte(value));
+}
+
+std::uint8_t SettingsFileCodec::ParseTimeSecByte(std::string_view line, int selector) const {
+    const NumericCodec numeric;
+    // Tenths of a second, truncated after the product in double precision (0.3 gives 3).
+    const int value = TruncateToInt(ReadNumber(line) * 10.0);
+    return static_cast<std::uint8_t>(selector == 0 ? numeric.IntHighByte(value)
+                                                   : numeric.IntLowByte(value));
+}
+
+std::uint8_t SettingsFileCodec::ParseTimePassedByte(std::string_view line, int index) const {
+    const NumericCodec numeric;
+    std::string_view field;
+    if (index == 0) {
+        field = FieldAt(line, 0);
+    } else if (index == 1 || index == 2) {
+        field = FieldAt(line, SkipFields(line, index));
+    } else if (index == 3) {
+        field = RestAt(line, SkipFields(line, 3));
+    } else {
+        return 0;
+    }
+    return static_cast<std::uint8_t>(numeric.IntLowByte(ReadWhole(field)));
+}
+
+}  // namespace codecs

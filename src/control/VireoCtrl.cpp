@@ -1,0 +1,56 @@
+#include "control/VireoCtrl.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QRect>
+
+#include "control/ProgramId.h"
+#include "platform/Dialog.h"
+#include "res/Bitmap.h"
+#include "sheet/Sheet.h"
+
+CVireoCtrl* g_pCurrentControl = nullptr;
+
+BOOL CVireoCtrl::OnProperties(void*, QWidget*, const QRect*) {
+    g_pCurrentControl = this;
+    {
+        CSheet sheet("Vireo", nullptr, 0);
+        sheet.DoModal();
+    }
+    return TRUE;
+}
+
+void CVireoCtrl::OnDraw(QPainter& dc, const QRect& bounds, const QRect&) {
+    // Normalize the bounds: left <= right, top <= bottom.
+    int x = bounds.x();
+    int y = bounds.y();
+    int w = bounds.width();
+    int h = bounds.height();
+    if (w < 0) {
+        x += w;
+        w = -w;
+    }
+    if (h < 0) {
+        y += h;
+        h = -h;
+    }
+    const QImage bitmap = LoadControlBitmap();
+    if (bitmap.isNull() || w == 0 || h == 0) {
+        return;
+    }
+    const QRect target(x, y, w, h);
+    // The source is the bitmap's first 30 x 30 pixels, not its full 31.
+    dc.drawImage(target, bitmap, QRect(0, 0, 30, 30));
+}
+
+void CVireoCtrl::DoPropExchange(platform::CPropExchange& exchange) {
+    std::uint32_t version = kVireoVersion;
+    exchange.ExchangeVersion(version, kVireoVersion, true);
+}
+
+void CVireoCtrl::AboutBox() {
+    platform::CDialog about(1);
+    about.DoModal();
+}
+
+std::string CVireoCtrl::GetProgramIdText() { return ::GetProgramIdText(); }

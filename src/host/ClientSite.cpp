@@ -1,0 +1,77 @@
+#include "host/ClientSite.h"
+
+#include <cstdio>
+
+namespace host {
+
+std::string HexBytes(const std::uint8_t* bytes, std::size_t count) {
+    std::string text;
+    char hex[4];
+    for (std::size_t i = 0; i < count; ++i) {
+        std::snprintf(hex, sizeof hex, "%02X", bytes[i]);
+        if (i != 0) {
+            text += ' ';
+        }
+        text += hex;
+    }
+    return text;
+}
+
+ClientSite::ClientSite(SimNode& node, Offer offer) : node_(node), offer_(offer) {}
+
+HRESULT ClientSite::QueryInterface(const IID& iid, void** object) {
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    *object = nullptr;
+    if (iid == IID_IUnknown) {
+        *object = static_cast<IUnknown*>(this);
+    } else if (iid == IID_NodeReader && (offer_ == Offer::Both || offer_ == Offer::Reader)) {
+        *object = static_cast<NodeReader*>(&reader_);
+    } else if (iid == IID_NodeWriter && (offer_ == Offer::Both || offer_ == Offer::Writer)) {
+        *object = static_cast<NodeWriter*>(&writer_);
+    } else {
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+}
+
+void ClientSite::Log(const std::string& line) const {
+    if (transcript) {
+        transcript(line);
+    }
+}
+
+HRESULT ClientSite::Reader::QueryInterface(const IID& iid, void** object) {
+    return site_.QueryInterface(iid, object);
+}
+
+HRESULT ClientSite::Reader::ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t length) {
+    const HRESULT result = site_.node_.ReadNv(index, buffer, length);
+    site_.Log("ReadNv " + std::to_string(index) + " " + std::to_string(length) + " -> " +
+              std::to_string(result == S_OK ? 0 : 1));
+    return result;
+}
+
+HRESULT ClientSite::Reader::GetNodeName(std::uint8_t* buffer, std::int32_t length) {
+    const HRESULT result = site_.node_.GetNodeName(buffer, length);
+    site_.Log("GetNodeName " + std::to_string(length) + " -> " +
+              std::to_string(result == S_OK ? 0 : 1));
+    return result;
+}
+
+HRESULT ClientSite::Writer::QueryInterface(const IID& iid, void** object) {
+    return site_.QueryInterface(iid, object);
+}
+
+HRESULT ClientSite::Writer::WriteNv(std::int32_t index, const std::uint8_t* buffer,
+                                    std::int32_t length) {
+    const HRESULT result = site_.node_.WriteNv(index, buffer, length);
+    const std::size_t shown = buffer == nullptr || length <= 0 ? 0 : static_cast<std::size_t>(length);
+    site_.Log("WriteNv " + std::to_string(index) + " " + HexBytes(buffer, shown) + " -> " +
+              std::to_string(result == S_OK ? 0 : 1));
+    return result;
+}
+
+}  // namespace host

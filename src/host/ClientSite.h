@@ -1,0 +1,63 @@
+#pragma once
+// The host side of the control's client site: serves NodeReader and NodeWriter over the
+// simulated node, as the network tool does for a real one, and reports every host call to a
+// transcript when one is attached.
+
+#include <functional>
+#include <string>
+
+#include "host/SimNode.h"
+#include "sheet/NodeInterfaces.h"
+
+namespace host {
+
+enum class Offer { Both, Reader, Writer, None };
+
+// Hex bytes, upper case, one blank apart.
+std::string HexBytes(const std::uint8_t* bytes, std::size_t count);
+
+class ClientSite final : public RefCounted<IUnknown> {
+public:
+    ClientSite(SimNode& node, Offer offer);
+
+    HRESULT QueryInterface(const IID& iid, void** object) override;
+
+    void SetOffer(Offer offer) { offer_ = offer; }
+    // Receives one line per host call: "ReadNv 44 31 -> 0", "WriteNv 44 00 08 -> 0".
+    std::function<void(const std::string&)> transcript;
+
+private:
+    class Reader final : public NodeReader {
+    public:
+        explicit Reader(ClientSite& site) : site_(site) {}
+        HRESULT QueryInterface(const IID& iid, void** object) override;
+        ULONG AddRef() override { return site_.AddRef(); }
+        ULONG Release() override { return site_.Release(); }
+        HRESULT ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t length) override;
+        HRESULT GetNodeName(std::uint8_t* buffer, std::int32_t length) override;
+
+    private:
+        ClientSite& site_;
+    };
+    class Writer final : public NodeWriter {
+    public:
+        explicit Writer(ClientSite& site) : site_(site) {}
+        HRESULT QueryInterface(const IID& iid, void** object) override;
+        ULONG AddRef() override { return site_.AddRef(); }
+        ULONG Release() override { return site_.Release(); }
+        HRESULT WriteNv(std::int32_t index, const std::uint8_t* buffer,
+                        std::int32_t length) override;
+
+    private:
+        ClientSite& site_;
+    };
+
+    void Log(const std::string& line) const;
+
+    SimNode& node_;
+    Offer offer_;
+    Reader reader_{*this};
+    Writer writer_{*this};
+};
+
+}  // namespace host

@@ -1,0 +1,27 @@
+#pragma once
+// The host tool's ways of opening the plug-in: the GUI on the simulated node, pictures of
+// every tab rendered offscreen, and the command-line operations.
+
+#include <string>
+
+namespace host {
+
+struct HostOptions {
+    std::string nodeFile;       // the simulated node's state file; empty: the default one
+    std::string screenshotDir;  // save PNGs of the tabs here and exit
+};
+
+// Opens the sheet as the control's properties verb does, on the simulated node.
+int RunGui(int& argc, char** argv, const HostOptions& options);
+// Saves one PNG per tab of page set 1 and of page set 2 into options.screenshotDir.
+int RunScreenshots(int& argc, char** argv, const HostOptions& options);
+
+// Whether a display is available to Qt (or an offscreen platform was chosen).
+bool DisplayAvailable();
+
+}  // namespace host
+
+namespace host {
+// Runs a session script file under an offscreen QApplication.
+int RunScriptWithApp(int& argc, char** argv, const std::string& file);
+}  // namespace host

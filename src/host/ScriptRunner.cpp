@@ -1,0 +1,577 @@
+#include "host/ScriptRunner.h"
+
+#include <algorithm>
+#include <cctype>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <sstream>
+
+#include "control/VireoCtrl.h"
+#include "host/ClientSite.h"
+#include "host/SimNode.h"
+#include "platform/PropertySheet.h"
+#include "platform/ScriptedDesktop.h"
+
+namespace host {
+
+bool TokenizeScriptLine(const std::string& line, std::vector<ScriptToken>& tokens) {
+    tokens.clear();
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (std::isspace(static_cast<unsigned char>(line[i]))) {
+            ++i;
+            continue;
+        }
+        ScriptToken token{"", i};
+        if (line[i] == '"') {
+            ++i;
+            bool closed = false;
+            while (i < line.size()) {
+                const char c = line[i++];
+                if (c == '"') {
+                    closed = true;
+                    break;
+                }
+                if (c == '\\' && i < line.size()) {
+                    const char e = line[i++];
+                    token.text += e == 'n' ? '\n' : e;
+                } else {
+                    token.text += c;
+                }
+            }
+            if (!closed) {
+                return false;
+            }
+        } else {
+            while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) {
+                token.text += line[i++];
+            }
+        }
+        tokens.push_back(token);
+    }
+    return true;
+}
+
+bool ParseHexBytes(const std::string& text, std::vector<unsigned char>& bytes) {
+    bytes.clear();
+    std::string digits;
+    for (char c : text) {
+        if (std::isspace(static_cast<unsigned char>(c))) {
+            if (digits.size() % 2 != 0) {
+                return false;  // a blank inside a byte
+            }
+            continue;
+        }
+        if (!std::isxdigit(static_cast<unsigned char>(c))) {
+            return false;
+        }
+        digits += c;
+    }
+    if (digits.size() % 2 != 0) {
+        return false;
+    }
+    for (std::size_t i = 0; i < digits.size(); i += 2) {
+        bytes.push_back(static_cast<unsigned char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+    }
+    return true;
+}
+
+namespace {
+
+struct ScriptError {
+    std::string message;
+};
+
+std::optional<int> ParseInt(const std::string& text) {
+    if (text.empty() || text.size() > 9) {
+        return std::nullopt;
+    }
+    std::size_t start = text[0] == '-' ? 1 : 0;
+    if (start == text.size()) {
+        return std::nullopt;
+    }
+    for (std::size_t i = start; i < text.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(text[i]))) {
+            return std::nullopt;
+        }
+    }
+    return std::stoi(text);
+}
+
+// "YYYY-MM-DD" and "HH:MM:SS".
+std::optional<ClockTime> ParseDateTime(const std::string& date, const std::string& time) {
+    ClockTime t;
+    char dash1 = 0, dash2 = 0, colon1 = 0, colon2 = 0;
+    std::istringstream d(date), h(time);
+    if (!(d >> t.year >> dash1 >> t.month >> dash2 >> t.day) || dash1 != '-' || dash2 != '-' ||
+        !(h >> t.hour >> colon1 >> t.minute >> colon2 >> t.second) || colon1 != ':' ||
+        colon2 != ':') {
+        return std::nullopt;
+    }
+    if (t.year < 0 || t.year > 65535 || t.month < 0 || t.month > 255 || t.day < 0 || t.day > 255 ||
+        t.hour < 0 || t.hour > 255 || t.minute < 0 || t.minute > 255 || t.second < 0 ||
+        t.second > 255) {
+        return std::nullopt;
+    }
+    return t;
+}
+
+int DayOfWeek(int y, int m, int d) {
+    // Sakamoto's method; 0 is Sunday.
+    static const int offsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+    if (m < 1 || m > 12) {
+        return 0;
+    }
+    y -= m < 3;
+    return ((y + y / 4 - y / 100 + y / 400 + offsets[m - 1] + d) % 7 + 7) % 7;
+}
+
+class Runner {
+public:
+    Runner(std::ostream& out, std::ostream& err) : out_(out), err_(err) {
+        site_ = new ClientSite(node_, Offer::Both);
+        site_->transcript = [this](const std::string& line) { out_ << line << '\n'; };
+        desktop_.onLine = [this](const std::string& line) { out_ << line << '\n'; };
+        desktop_.onSheetModal = [this](platform::CPropertySheet& sheet) { RunSheet(sheet); };
+        control_.SetClientSite(site_);
+        previous_ = platform::Desktop::Installed();
+        platform::Desktop::SetCurrent(&desktop_);
+    }
+    ~Runner() {
+        platform::Desktop::SetCurrent(previous_);
+        control_.SetClientSite(nullptr);
+        site_->Release();
+    }
+
+    int Run(const std::string& text) {
+        std::istringstream in(text);
+        std::string line;
+        while (std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            lines_.push_back(line);
+        }
+        RunLines(nullptr);
+        out_ << passed_ << " passed, " << failed_ << " failed\n";
+        if (error_) {
+            return kScriptError;
+        }
+        return failed_ == 0 ? kScriptPassed : kScriptFailed;
+    }
+
+private:
+    // Runs lines until the end of the script, a script error, or (inside an open sheet) the
+    // line "close".
+    void RunLines(platform::CPropertySheet* sheet) {
+        while (!error_ && pos_ < lines_.size()) {
+            const std::size_t number = pos_ + 1;
+            const std::string& line = lines_[pos_++];
+            try {
+                if (!RunLine(line, sheet)) {
+                    return;  // "close"
+                }
+            } catch (const ScriptError& e) {
+                err_ << "ERROR line " << number << ": " << e.message << '\n';
+                error_ = true;
+            }
+        }
+    }
+
+    void RunSheet(platform::CPropertySheet& sheet) {
+        sheet_ = &sheet;
+        RunLines(&sheet);
+        sheet_ = nullptr;
+    }
+
+    // False for "close".
+    bool RunLine(const std::string& line, platform::CPropertySheet* sheet) {
+        std::size_t first = line.find_first_not_of(" \t");
+        if (first == std::string::npos || line[first] == '#') {
+            return true;
+        }
+        if (!TokenizeScriptLine(line, tokens_)) {
+            throw ScriptError{"a double quote is not closed"};
+        }
+        line_ = &line;
+        const std::string& command = tokens_[0].text;
+        if (command == "node") {
+            NodeCommand();
+        } else if (command == "pc") {
+            PcCommand();
+        } else if (command == "expect") {
+            Expect();
+        } else if (command == "answer") {
+            Need(2);
+            desktop_.QueueAnswer(Word(1, {"yes", "no"}) == "yes");
+        } else if (command == "choose") {
+            Need(2);
+            if (tokens_[1].text == "cancel" && tokens_.size() == 2 && line[tokens_[1].start] != '"') {
+                desktop_.QueueFile(std::nullopt);
+            } else {
+                desktop_.QueueFile(tokens_[1].text);
+            }
+        } else if (command == "open") {
+            Need(1);
+            if (sheet != nullptr) {
+                throw ScriptError{"the sheet is already open"};
+            }
+            site_->SetOffer(offer_);
+            control_.OnProperties(nullptr, nullptr, nullptr);
+        } else {
+            if (sheet == nullptr) {
+                if (command == "tab" || command == "set" || command == "click" ||
+                    command == "tick" || command == "close" || command == "dump") {
+                    throw ScriptError{"'" + command + "' needs an open sheet"};
+                }
+                throw ScriptError{"unknown command '" + command + "'"};
+            }
+            return SheetCommand(*sheet);
+        }
+        return true;
+    }
+
+    void Need(std::size_t count) const {
+        if (tokens_.size() != count) {
+            throw ScriptError{"'" + tokens_[0].text + "' takes " + std::to_string(count - 1) +
+                              " argument(s)"};
+        }
+    }
+    void NeedAtLeast(std::size_t count) const {
+        if (tokens_.size() < count) {
+            throw ScriptError{"'" + tokens_[0].text + "' needs more arguments"};
+        }
+    }
+    int Number(std::size_t i) const {
+        const auto n = ParseInt(tokens_.at(i).text);
+        if (!n) {
+            throw ScriptError{"'" + tokens_[i].text + "' is not a number"};
+        }
+        return *n;
+    }
+    const std::string& Word(std::size_t i, std::initializer_list<const char*> allowed) const {
+        const std::string& word = tokens_.at(i).text;
+        for (const char* a : allowed) {
+            if (word == a) {
+                return word;
+            }
+        }
+        throw ScriptError{"'" + word + "' is not allowed here"};
+    }
+    // The rest of the line from argument i, read as hex bytes.
+    Bytes Hex(std::size_t i) const {
+        std::vector<unsigned char> bytes;
+        const std::string rest = i < tokens_.size() ? line_->substr(tokens_[i].start) : "";
+        if (!ParseHexBytes(rest, bytes)) {
+            throw ScriptError{"'" + rest + "' is not hexadecimal bytes"};
+        }
+        return Bytes(bytes.begin(), bytes.end());
+    }
+    ClockTime DateTime(std::size_t i) const {
+        Need(i + 2);
+        const auto t = ParseDateTime(tokens_[i].text, tokens_[i + 1].text);
+        if (!t) {
+            throw ScriptError{"expected YYYY-MM-DD HH:MM:SS"};
+        }
+        return *t;
+    }
+
+    void NodeCommand() {
+        NeedAtLeast(2);
+        const std::string& what = tokens_[1].text;
+        if (what == "name") {
+            Need(3);
+            node_.SetName(tokens_[2].text);
+        } else if (what == "nv") {
+            NeedAtLeast(3);
+            const int index = Number(2);
+            if (!node_.SetRaw(index, Hex(3))) {
+                throw ScriptError{"NV " + std::to_string(index) + " is not a variable of the node"};
+            }
+        } else if (what == "part") {
+            NeedAtLeast(3);
+            const int part = Number(2);
+            if (!node_.SetPart(part, Hex(3))) {
+                throw ScriptError{"part " + std::to_string(part) + " is not 1 to 12"};
+            }
+        } else if (what == "selector") {
+            Need(3);
+            node_.SetSelector(Number(2));
+        } else if (what == "fail") {
+            NeedAtLeast(3);
+            const std::string& kind = Word(2, {"read", "write", "name"});
+            if (kind == "name") {
+                Need(3);
+                node_.FailName();
+            } else {
+                Need(4);
+                kind == "read" ? node_.FailRead(Number(3)) : node_.FailWrite(Number(3));
+            }
+        } else if (what == "heal") {
+            Need(2);
+            node_.Heal();
+        } else if (what == "offer") {
+            Need(3);
+            const std::string& offer = Word(2, {"both", "reader", "writer", "none"});
+            offer_ = offer == "both"     ? Offer::Both
+                     : offer == "reader" ? Offer::Reader
+                     : offer == "writer" ? Offer::Writer
+                                         : Offer::None;
+        } else if (what == "clock") {
+            node_.SetClock(DateTime(2));
+        } else {
+            throw ScriptError{"unknown node command '" + what + "'"};
+        }
+    }
+
+    void PcCommand() {
+        NeedAtLeast(2);
+        Word(1, {"clock"});
+        const ClockTime t = DateTime(2);
+        desktop_.SetNow({t.year, t.month, t.day, t.hour, t.minute, t.second,
+                         DayOfWeek(t.year, t.month, t.day)});
+    }
+
+    platform::CPropertyPage& VisiblePage(platform::CPropertySheet& sheet) const {
+        platform::CPropertyPage* page = sheet.GetActivePage();
+        if (page == nullptr) {
+            throw ScriptError{"no page is visible"};
+        }
+        return *page;
+    }
+
+    bool SheetCommand(platform::CPropertySheet& sheet) {
+        const std::string& command = tokens_[0].text;
+        if (command == "close") {
+            Need(1);
+            sheet.EndSheet(platform::IDOK);
+            return false;
+        }
+        if (command == "tab") {
+            NeedAtLeast(2);
+            SelectTab(sheet);
+        } else if (command == "set") {
+            Need(3);
+            platform::CPropertyPage& page = VisiblePage(sheet);
+            const int id = Number(1);
+            const auto controls = page.Controls();
+            const auto it = std::find_if(controls.begin(), controls.end(),
+                                         [id](const auto& c) { return c.id == id; });
+            if (it == controls.end()) {
+                throw ScriptError{"the visible page has no control " + std::to_string(id)};
+            }
+            if (it->kind != platform::ControlKind::Edit &&
+                it->kind != platform::ControlKind::PasswordEdit) {
+                throw ScriptError{"control " + std::to_string(id) + " is not an editable field"};
+            }
+            if (!it->enabled || !it->visible) {
+                throw ScriptError{"control " + std::to_string(id) + " is disabled"};
+            }
+            page.SetDlgItemText(id, tokens_[2].text);
+        } else if (command == "click") {
+            Need(2);
+            platform::CPropertyPage& page = VisiblePage(sheet);
+            const int id = Number(1);
+            if (!page.HasDlgItem(id)) {
+                throw ScriptError{"the visible page has no control " + std::to_string(id)};
+            }
+            if (!page.ClickDlgItem(id)) {
+                throw ScriptError{"control " + std::to_string(id) +
+                                  " is disabled or cannot be clicked"};
+            }
+        } else if (command == "tick") {
+            Need(1);
+            VisiblePage(sheet).DeliverTimer(1);
+        } else if (command == "dump") {
+            Need(1);
+            Dump(VisiblePage(sheet));
+        } else {
+            throw ScriptError{"unknown command '" + command + "'"};
+        }
+        return true;
+    }
+
+    void SelectTab(platform::CPropertySheet& sheet) {
+        const std::string caption = line_->substr(tokens_[1].start);
+        int index = -1;
+        const auto number = tokens_.size() == 2 ? ParseInt(tokens_[1].text) : std::nullopt;
+        if (number) {
+            index = *number - 1;
+        } else {
+            const std::string wanted = tokens_.size() == 2 ? tokens_[1].text : JoinFrom(1);
+            const auto captions = sheet.TabCaptions();
+            const auto it = std::find(captions.begin(), captions.end(), wanted);
+            if (it != captions.end()) {
+                index = static_cast<int>(it - captions.begin());
+            }
+        }
+        if (index < 0 || index >= sheet.GetPageCount()) {
+            throw ScriptError{"the sheet has no tab " + caption};
+        }
+        sheet.SetActivePage(index);
+    }
+
+    std::string JoinFrom(std::size_t i) const {
+        std::string text;
+        for (; i < tokens_.size(); ++i) {
+            text += (text.empty() ? "" : " ") + tokens_[i].text;
+        }
+        return text;
+    }
+
+    void Dump(platform::CPropertyPage& page) {
+        for (const platform::ControlState& c : page.Controls()) {
+            out_ << "Control " << c.id << ' ' << platform::KindName(c.kind) << ' '
+                 << platform::QuoteText(c.text) << (c.enabled ? " enabled" : " disabled");
+            if (c.kind == platform::ControlKind::Radio || c.kind == platform::ControlKind::CheckBox) {
+                out_ << (c.checked ? " checked" : " unchecked");
+            }
+            if (!c.visible) {
+                out_ << " hidden";
+            }
+            out_ << '\n';
+        }
+    }
+
+    void Check(bool holds, const std::string& what) {
+        if (holds) {
+            ++passed_;
+            return;
+        }
+        ++failed_;
+        out_ << "FAIL line " << pos_ << ": " << what << '\n';
+    }
+
+    platform::CPropertyPage* PageForExpect() const {
+        return sheet_ == nullptr ? nullptr : sheet_->GetActivePage();
+    }
+
+    void Expect() {
+        NeedAtLeast(2);
+        const std::string& what = tokens_[1].text;
+        if (what == "text" || what == "enabled" || what == "checked") {
+            Need(4);
+            const int id = Number(2);
+            platform::CPropertyPage* page = PageForExpect();
+            if (page == nullptr || !page->HasDlgItem(id)) {
+                Check(false, "no control " + std::to_string(id) + " on the visible page");
+                return;
+            }
+            if (what == "text") {
+                const std::string found = page->GetDlgItemText(id);
+                Check(found == tokens_[3].text, "text of " + std::to_string(id) + " is " +
+                                                    platform::QuoteText(found) + ", expected " +
+                                                    platform::QuoteText(tokens_[3].text));
+            } else if (what == "enabled") {
+                const bool want = Word(3, {"yes", "no"}) == "yes";
+                const bool found = page->IsDlgItemEnabled(id);
+                Check(found == want, "control " + std::to_string(id) + " is " +
+                                         (found ? "enabled" : "disabled"));
+            } else {
+                const bool want = Word(3, {"yes", "no"}) == "yes";
+                const bool found = page->IsDlgButtonChecked(id) == 1;
+                Check(found == want, "control " + std::to_string(id) + " is " +
+                                         (found ? "checked" : "not checked"));
+            }
+        } else if (what == "tabs") {
+            std::vector<std::string> want;
+            for (std::size_t i = 2; i < tokens_.size(); ++i) {
+                want.push_back(tokens_[i].text);
+            }
+            const auto found = sheet_ == nullptr ? std::vector<std::string>{} : sheet_->TabCaptions();
+            std::string shown;
+            for (const auto& c : found) {
+                shown += (shown.empty() ? "" : " ") + platform::QuoteText(c);
+            }
+            Check(found == want, "tabs are " + (shown.empty() ? std::string("none") : shown));
+        } else if (what == "message") {
+            if (tokens_.size() != 3 && tokens_.size() != 4) {
+                throw ScriptError{"'expect message' takes TEXT [CAPTION]"};
+            }
+            const auto& messages = desktop_.Messages();
+            if (consumed_ >= messages.size()) {
+                Check(false, "no message box was shown, expected " +
+                                 platform::QuoteText(tokens_[2].text));
+                return;
+            }
+            const auto& m = messages[consumed_++];
+            const bool holds = m.text == tokens_[2].text &&
+                               (tokens_.size() == 3 || m.caption == tokens_[3].text);
+            Check(holds, "message was " + platform::QuoteText(m.text) + " " +
+                             platform::QuoteText(m.caption));
+        } else if (what == "nomessage") {
+            Need(2);
+            const auto& messages = desktop_.Messages();
+            const bool holds = consumed_ >= messages.size();
+            Check(holds, holds ? "" : "unconsumed message " +
+                                          platform::QuoteText(messages[consumed_].text));
+        } else if (what == "nv" || what == "part") {
+            NeedAtLeast(3);
+            const int n = Number(2);
+            const Bytes want = Hex(3);
+            Bytes found;
+            if (what == "nv") {
+                found = node_.Raw(n);
+            } else if (n >= nv::kFirstPart && n <= nv::kPartCount) {
+                const PartImage image = node_.Part(n);
+                found.assign(image.begin(), image.end());
+            } else {
+                throw ScriptError{"part " + std::to_string(n) + " is not 1 to 12"};
+            }
+            const bool holds = found.size() >= want.size() &&
+                               std::equal(want.begin(), want.end(), found.begin());
+            Check(holds, what + " " + std::to_string(n) + " holds " +
+                             HexBytes(found.data(), found.size()));
+        } else if (what == "selector") {
+            Need(3);
+            const int want = Number(2);
+            Check(node_.Selector() == want, "selector holds " + std::to_string(node_.Selector()));
+        } else {
+            throw ScriptError{"unknown check '" + what + "'"};
+        }
+    }
+
+    std::ostream& out_;
+    std::ostream& err_;
+    SimNode node_;
+    ClientSite* site_;
+    Offer offer_ = Offer::Both;
+    CVireoCtrl control_;
+    platform::ScriptedDesktop desktop_;
+    platform::Desktop* previous_ = nullptr;
+    platform::CPropertySheet* sheet_ = nullptr;
+    std::vector<std::string> lines_;
+    std::size_t pos_ = 0;
+    std::vector<ScriptToken> tokens_;
+    const std::string* line_ = nullptr;
+    std::size_t consumed_ = 0;
+    int passed_ = 0;
+    int failed_ = 0;
+    bool error_ = false;
+};
+
+}  // namespace
+
+int RunScript(const std::string& text, std::ostream& out, std::ostream& err) {
+    Runner runner(out, err);
+    return runner.Run(text);
+}
+
+int RunScriptFile(const std::string& path, std::ostream& out, std::ostream& err) {
+    std::stringstream text;
+    if (path == "-") {
+        text << std::cin.rdbuf();
+    } else {
+        std::ifstream file(path, std::ios::binary);
+        if (!file) {
+            err << "vireo: cannot read script " << path << '\n';
+            return kScriptError;
+        }
+        text << file.rdbuf();
+    }
+    return RunScript(text.str(), out, err);
+}
+
+}  // namespace host

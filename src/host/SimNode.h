@@ -1,0 +1,80 @@
+#pragma once
+// The simulated node: keeps each written value per host index with the sizes of the node
+// variable map, shows the part of nviPluginCnf whose number NV 44 holds through NV 45, lets a
+// write to NV 0 set the clock that NV 3 reads, answers its name, and can be told to fail
+// chosen calls. Its starting image is the factory image.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Com.h"
+#include "sheet/NodeVariableMap.h"
+
+namespace host {
+
+using Bytes = std::vector<std::uint8_t>;
+using PartImage = std::array<std::uint8_t, nv::kPartSize>;
+
+struct ClockTime {
+    int year = 2026;
+    int month = 12;
+    int day = 6;
+    int hour = 9;
+    int minute = 5;
+    int second = 7;
+};
+
+// The node clock's 7 bytes: year word (big-endian), month, day, hour, minute, second.
+Bytes EncodeClock(const ClockTime& time);
+
+class SimNode {
+public:
+    SimNode();
+
+    // Host operations; 0 on success.
+    HRESULT ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t length);
+    HRESULT WriteNv(std::int32_t index, const std::uint8_t* buffer, std::int32_t length);
+    HRESULT GetNodeName(std::uint8_t* buffer, std::int32_t length);
+
+    // State, as scripts and the state file set it. Raw stores are zero-padded to the size.
+    const std::string& Name() const { return name_; }
+    void SetName(std::string name) { name_ = std::move(name); }
+    bool SetRaw(int index, const Bytes& bytes);  // false for an index not in the map
+    Bytes Raw(int index) const;                  // the stored bytes; empty when not in the map
+    bool SetPart(int part, const Bytes& bytes);  // false for a part outside 1 to 12
+    PartImage Part(int part) const;
+    int Selector() const;
+    void SetSelector(int part);
+    void SetClock(const ClockTime& time);
+    // Whether the clock advances with real time (the GUI) or stands still (scripts, tests).
+    void SetClockRuns(bool runs);
+
+    // Failures.
+    void FailRead(int index) { failRead_.insert(index); }
+    void FailWrite(int index) { failWrite_.insert(index); }
+    void FailName() { failName_ = true; }
+    void Heal();
+
+    // Called after every change of the node's state (the GUI saves its state file).
+    std::function<void()> onChange;
+
+private:
+    Bytes ReadValue(int index) const;
+    bool StoreValue(int index, const std::uint8_t* buffer, int length);
+
+    std::string name_ = "Node1";
+    std::map<int, Bytes> values_;
+    std::array<PartImage, nv::kPartCount> parts_{};
+    std::set<int> failRead_;
+    std::set<int> failWrite_;
+    bool failName_ = false;
+    bool clockRuns_ = false;
+    std::int64_t clockSetAt_ = 0;  // seconds of the steady clock when NV 3 was last set
+};
+
+}  // namespace host

@@ -1,0 +1,58 @@
+// vireo: the host tool. Opens the configuration sheet on the simulated node, saves pictures of
+// its pages, runs session scripts, and runs the settings-file operations from the command line.
+
+#include <CLI/CLI.hpp>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "host/Host.h"
+#include "host/ScriptRunner.h"
+
+namespace {
+
+// Qt wants a private runtime folder; give it one when the session has none.
+void EnsureRuntimeDir() {
+    const char* dir = std::getenv("XDG_RUNTIME_DIR");
+    if (dir != nullptr && *dir != '\0') {
+        return;
+    }
+    const std::string path = "/tmp/vireo-runtime-" + std::to_string(getuid());
+    mkdir(path.c_str(), 0700);
+    setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    EnsureRuntimeDir();
+    CLI::App app{"Vireo: configuration of the heating controller node", "vireo"};
+    host::HostOptions options;
+    app.add_option("--node", options.nodeFile,
+                   "state file of the simulated node (default: under the XDG state folder)");
+    app.add_option("--screenshot", options.screenshotDir,
+                   "save a PNG of every tab, rendered offscreen, into this folder and exit");
+
+    std::string scriptFile;
+    auto* script = app.add_subcommand("script", "run a session script without a display");
+    script->add_option("FILE", scriptFile, "the script, or - for standard input")->required();
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e);
+    }
+    if (script->parsed()) {
+        // Session scripts need no display: Qt runs offscreen.
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        int qtArgc = 1;
+        return host::RunScriptWithApp(qtArgc, argv, scriptFile);
+    }
+    if (!options.screenshotDir.empty()) {
+        return host::RunScreenshots(argc, argv, options);
+    }
+    return host::RunGui(argc, argv, options);
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "platform/PropertyPage.h"
+
+// The dewpoint page: its dialog holds edits and buttons that no code reads, writes or enables.
+class CPage31PropPage : public platform::CPropertyPage {
+public:
+    CPage31PropPage() : CPropertyPage(230, 0) {}
+};

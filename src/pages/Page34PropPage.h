@@ -1,0 +1,9 @@
+#pragma once
+
+#include "platform/PropertyPage.h"
+
+// An empty page that the sheet never shows.
+class CPage34PropPage : public platform::CPropertyPage {
+public:
+    CPage34PropPage() : CPropertyPage(233, 268) {}
+};

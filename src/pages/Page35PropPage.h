@@ -1,0 +1,9 @@
+#pragma once
+
+#include "platform/PropertyPage.h"
+
+// An empty page that the sheet never shows.
+class CPage35PropPage : public platform::CPropertyPage {
+public:
+    CPage35PropPage() : CPropertyPage(234, 269) {}
+};

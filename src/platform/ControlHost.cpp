@@ -1,0 +1,195 @@
+#include "platform/ControlHost.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+
+namespace platform {
+
+std::string_view KindName(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Edit:
+            return "edit";
+        case ControlKind::ReadOnlyEdit:
+            return "readonly";
+        case ControlKind::PasswordEdit:
+            return "password";
+        case ControlKind::PushButton:
+        case ControlKind::DefaultPushButton:
+            return "button";
+        case ControlKind::Radio:
+            return "radio";
+        case ControlKind::CheckBox:
+            return "check";
+        case ControlKind::Static:
+            return "static";
+        case ControlKind::Icon:
+            return "icon";
+    }
+    return "control";
+}
+
+namespace {
+
+bool IsButton(ControlKind kind) {
+    return kind == ControlKind::PushButton || kind == ControlKind::DefaultPushButton ||
+           kind == ControlKind::Radio || kind == ControlKind::CheckBox;
+}
+
+bool IsCheckable(ControlKind kind) {
+    return kind == ControlKind::Radio || kind == ControlKind::CheckBox;
+}
+
+}  // namespace
+
+ControlHost::~ControlHost() = default;
+
+void ControlHost::AddControl(int id, ControlKind kind, QWidget* widget) {
+    if (controls_.find(id) == controls_.end()) {
+        order_.push_back(id);
+    }
+    controls_[id] = Entry{kind, widget};
+    if (IsButton(kind)) {
+        auto* button = static_cast<QAbstractButton*>(widget);
+        QObject::connect(button, &QAbstractButton::clicked, button, [this, id, kind, button] {
+            // An auto radio button marks itself on a click and never clears itself; the page
+            // clears the others of its group.
+            if (kind == ControlKind::Radio) {
+                button->setChecked(true);
+            }
+            Dispatch(id);
+        });
+    }
+}
+
+void ControlHost::ClearControls() {
+    controls_.clear();
+    order_.clear();
+}
+
+void ControlHost::Dispatch(int id) {
+    const auto it = handlers_.find(id);
+    if (it == handlers_.end()) {
+        return;
+    }
+    BeginHandler();
+    it->second();
+    EndHandler();
+}
+
+void ControlHost::OnClicked(int id, std::function<void()> handler) {
+    handlers_[id] = std::move(handler);
+}
+
+bool ControlHost::HasDlgItem(int id) const { return controls_.find(id) != controls_.end(); }
+
+std::string ControlHost::GetDlgItemText(int id) const {
+    const auto it = controls_.find(id);
+    if (it == controls_.end()) {
+        return {};
+    }
+    QWidget* w = it->second.widget;
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        return edit->text().toStdString();
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        return button->text().toStdString();
+    }
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+        return label->text().toStdString();
+    }
+    if (auto* box = qobject_cast<QGroupBox*>(w)) {
+        return box->title().toStdString();
+    }
+    return {};
+}
+
+void ControlHost::SetDlgItemText(int id, std::string_view text) {
+    const auto it = controls_.find(id);
+    if (it == controls_.end()) {
+        return;
+    }
+    QWidget* w = it->second.widget;
+    const QString value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+        edit->setText(value);
+        edit->setCursorPosition(0);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->setText(value);
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
+        label->setText(value);
+    } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
+        box->setTitle(value);
+    }
+    // A handler sets "Wait" before it blocks: paint it now, not when the work is done.
+    if (w->isVisible()) {
+        w->repaint();
+    }
+}
+
+bool ControlHost::IsDlgItemEnabled(int id) const {
+    const auto it = controls_.find(id);
+    return it != controls_.end() && it->second.widget->isEnabledTo(nullptr) &&
+           it->second.widget->isEnabled();
+}
+
+void ControlHost::EnableDlgItem(int id, bool enable) {
+    const auto it = controls_.find(id);
+    if (it != controls_.end()) {
+        it->second.widget->setEnabled(enable);
+    }
+}
+
+int ControlHost::IsDlgButtonChecked(int id) const {
+    const auto it = controls_.find(id);
+    if (it == controls_.end() || !IsCheckable(it->second.kind)) {
+        return 0;
+    }
+    return static_cast<QAbstractButton*>(it->second.widget)->isChecked() ? 1 : 0;
+}
+
+void ControlHost::CheckDlgButton(int id, int check) {
+    const auto it = controls_.find(id);
+    if (it != controls_.end() && IsCheckable(it->second.kind)) {
+        static_cast<QAbstractButton*>(it->second.widget)->setChecked(check == 1);
+    }
+}
+
+bool ControlHost::IsDlgItemVisible(int id) const {
+    const auto it = controls_.find(id);
+    return it != controls_.end() && !it->second.widget->isHidden();
+}
+
+void ControlHost::ShowDlgItem(int id, bool show) {
+    const auto it = controls_.find(id);
+    if (it != controls_.end()) {
+        it->second.widget->setHidden(!show);
+    }
+}
+
+std::vector<ControlState> ControlHost::Controls() const {
+    std::vector<ControlState> states;
+    for (int id : order_) {
+        const Entry& e = controls_.at(id);
+        states.push_back(ControlState{id, e.kind, GetDlgItemText(id), IsDlgItemEnabled(id),
+                                      IsDlgItemVisible(id), IsDlgButtonChecked(id)});
+    }
+    return states;
+}
+
+bool ControlHost::ClickDlgItem(int id) {
+    const auto it = controls_.find(id);
+    if (it == controls_.end() || !IsButton(it->second.kind) || !IsDlgItemEnabled(id) ||
+        !IsDlgItemVisible(id)) {
+        return false;
+    }
+    static_cast<QAbstractButton*>(it->second.widget)->click();
+    return true;
+}
+
+}  // namespace platform

@@ -1,0 +1,79 @@
+#pragma once
+// Controls addressed by their dialog ids. Pages ask for and set a control's text, enabled
+// state and check state by id; the Qt widgets behind the ids are built from the dialog
+// template when the window is created and dropped when it is destroyed. Every call on a
+// window that does not exist, or an id it does not hold, does nothing and reads as empty.
+
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/DialogTemplate.h"
+
+class QWidget;
+class QAbstractButton;
+
+namespace platform {
+
+struct ControlState {
+    int id;
+    ControlKind kind;
+    std::string text;
+    bool enabled;
+    bool visible;
+    int checked;  // 1 marked, 0 not marked; 0 for controls without a check state
+};
+
+std::string_view KindName(ControlKind kind);
+
+class ControlHost {
+public:
+    ControlHost() = default;
+    ControlHost(const ControlHost&) = delete;
+    ControlHost& operator=(const ControlHost&) = delete;
+    virtual ~ControlHost();
+
+    bool HasDlgItem(int id) const;
+    std::string GetDlgItemText(int id) const;
+    void SetDlgItemText(int id, std::string_view text);
+    bool IsDlgItemEnabled(int id) const;
+    void EnableDlgItem(int id, bool enable);
+    // 1 when a radio button or check box is marked, else 0.
+    int IsDlgButtonChecked(int id) const;
+    void CheckDlgButton(int id, int check);
+    bool IsDlgItemVisible(int id) const;
+    void ShowDlgItem(int id, bool show);
+
+    // Every addressed control in template order.
+    std::vector<ControlState> Controls() const;
+
+    // Clicks a push button, radio button or check box as the user would (a check box toggles,
+    // a radio button becomes marked) and runs its handler. False when the control does not
+    // exist, is not a button, or is disabled.
+    bool ClickDlgItem(int id);
+
+    // Message map: the handler of a button's click notification.
+    void OnClicked(int id, std::function<void()> handler);
+
+protected:
+    // Registers a widget under an id (templates and the sheet's own buttons).
+    void AddControl(int id, ControlKind kind, QWidget* widget);
+    void ClearControls();
+    // Called around every click handler: a page shows "Wait" and takes no input meanwhile.
+    virtual void BeginHandler() {}
+    virtual void EndHandler() {}
+    void Dispatch(int id);
+
+private:
+    struct Entry {
+        ControlKind kind;
+        QWidget* widget;
+    };
+    std::map<int, Entry> controls_;
+    std::vector<int> order_;
+    std::map<int, std::function<void()>> handlers_;
+};
+
+}  // namespace platform

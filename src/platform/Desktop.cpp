@@ -1,0 +1,30 @@
+#include "platform/Desktop.h"
+
+#include "platform/Dialog.h"
+#include "platform/PropertySheet.h"
+
+namespace platform {
+namespace {
+
+Desktop* g_current = nullptr;
+
+}  // namespace
+
+Desktop& Desktop::Current() {
+    if (g_current == nullptr) {
+        // The host sets its desktop before it creates the control; reaching here is a
+        // programming error, not a user error.
+        std::abort();
+    }
+    return *g_current;
+}
+
+void Desktop::SetCurrent(Desktop* desktop) { g_current = desktop; }
+
+Desktop* Desktop::Installed() { return g_current; }
+
+int Desktop::RunModal(CDialog& dialog) { return dialog.ExecModal(); }
+
+int Desktop::RunModal(CPropertySheet& sheet) { return sheet.ExecModal(); }
+
+}  // namespace platform

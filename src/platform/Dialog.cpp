@@ -1,0 +1,209 @@
+#include "platform/Dialog.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <map>
+
+#include "platform/Desktop.h"
+
+namespace platform {
+namespace {
+
+QString Text(const std::string& text) { return QString::fromUtf8(text.c_str()); }
+
+// One group box (or the page body): rows of labelled edits, radios and check boxes, or a grid
+// where controls name their cells, and a row of push buttons at the bottom.
+struct Section {
+    QWidget* frame = nullptr;
+    QGridLayout* grid = nullptr;
+    QHBoxLayout* buttons = nullptr;
+    int nextRow = 0;
+};
+
+QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
+    switch (c.kind) {
+        case ControlKind::Edit:
+        case ControlKind::ReadOnlyEdit:
+        case ControlKind::PasswordEdit: {
+            auto* edit = new QLineEdit(parent);
+            edit->setReadOnly(c.kind == ControlKind::ReadOnlyEdit);
+            if (c.kind == ControlKind::PasswordEdit) {
+                edit->setEchoMode(QLineEdit::Password);
+            }
+            edit->setMinimumWidth(90);
+            return edit;
+        }
+        case ControlKind::PushButton:
+        case ControlKind::DefaultPushButton: {
+            auto* button = new QPushButton(Text(c.text), parent);
+            button->setAutoDefault(false);
+            button->setDefault(c.kind == ControlKind::DefaultPushButton);
+            return button;
+        }
+        case ControlKind::Radio: {
+            auto* radio = new QRadioButton(Text(c.text), parent);
+            // Each radio button starts its own group: the page keeps its groups exclusive.
+            radio->setAutoExclusive(false);
+            return radio;
+        }
+        case ControlKind::CheckBox:
+            return new QCheckBox(Text(c.text), parent);
+        case ControlKind::Static: {
+            auto* label = new QLabel(Text(c.text), parent);
+            label->setWordWrap(true);
+            return label;
+        }
+        case ControlKind::Icon: {
+            auto* label = new QLabel(parent);
+            const QIcon icon = QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
+            label->setPixmap(icon.pixmap(32, 32));
+            return label;
+        }
+    }
+    return new QWidget(parent);
+}
+
+bool IsEdit(ControlKind kind) {
+    return kind == ControlKind::Edit || kind == ControlKind::ReadOnlyEdit ||
+           kind == ControlKind::PasswordEdit;
+}
+
+bool IsPushButton(ControlKind kind) {
+    return kind == ControlKind::PushButton || kind == ControlKind::DefaultPushButton;
+}
+
+}  // namespace
+
+CDialog::CDialog(int templateId) : templateId_(templateId) {}
+
+CDialog::~CDialog() { DestroyWindow(); }
+
+void CDialog::CreateInto(QWidget* parent) {
+    if (window_ != nullptr) {
+        return;
+    }
+    window_ = parent;
+    const DialogTemplate& tmpl = FindDialogTemplate(templateId_);
+    auto* outer = new QVBoxLayout(parent);
+    std::map<std::string, Section> sections;
+    std::vector<std::string> order;
+
+    auto section = [&](const std::string& group) -> Section& {
+        auto it = sections.find(group);
+        if (it != sections.end()) {
+            return it->second;
+        }
+        Section s;
+        if (group.empty()) {
+            s.frame = new QWidget(parent);
+        } else {
+            s.frame = new QGroupBox(Text(group), parent);
+        }
+        auto* box = new QVBoxLayout(s.frame);
+        if (group.empty()) {
+            box->setContentsMargins(0, 0, 0, 0);
+        }
+        s.grid = new QGridLayout();
+        s.buttons = new QHBoxLayout();
+        box->addLayout(s.grid);
+        box->addLayout(s.buttons);
+        order.push_back(group);
+        return sections.emplace(group, s).first->second;
+    };
+
+    for (const ControlTemplate& c : tmpl.controls) {
+        Section& s = section(c.group);
+        QWidget* widget = MakeWidget(c, s.frame);
+        widget->setEnabled(!c.disabled);
+        if (c.row >= 0 && c.column >= 0) {
+            s.grid->addWidget(widget, c.row, c.column);
+            s.nextRow = std::max(s.nextRow, c.row + 1);
+        } else if (IsEdit(c.kind)) {
+            const int row = s.nextRow++;
+            if (!c.text.empty()) {
+                s.grid->addWidget(new QLabel(Text(c.text), s.frame), row, 0);
+            }
+            s.grid->addWidget(widget, row, 1);
+            if (!c.unit.empty()) {
+                s.grid->addWidget(new QLabel(Text(c.unit), s.frame), row, 2);
+            }
+        } else if (IsPushButton(c.kind)) {
+            s.buttons->addWidget(widget);
+        } else {
+            s.grid->addWidget(widget, s.nextRow++, 0, 1, 3);
+        }
+        if (c.id != 0) {
+            AddControl(c.id, c.kind, widget);
+        }
+    }
+    for (const std::string& group : order) {
+        Section& s = sections.at(group);
+        s.buttons->addStretch(1);
+        s.grid->setColumnStretch(3, 1);
+        outer->addWidget(s.frame);
+    }
+    outer->addStretch(1);
+}
+
+void CDialog::DestroyWindow() {
+    if (window_ == nullptr) {
+        return;
+    }
+    OnDestroy();
+    ClearControls();
+    // The window belongs to its frame (a tab of the sheet or a modal dialog); only its
+    // children and layout go with the page's window.
+    QWidget* window = window_;
+    window_ = nullptr;
+    for (QObject* child : window->children()) {
+        if (child->isWidgetType()) {
+            delete child;
+        }
+    }
+    delete window->layout();
+}
+
+int CDialog::DoModal() {
+    auto* dialog = new QDialog(QApplication::activeWindow());
+    dialog->setWindowTitle(Text(FindDialogTemplate(templateId_).caption));
+    modal_ = dialog;
+    result_ = IDCANCEL;
+    CreateInto(dialog);
+    OnClicked(IDOK, [this] { EndDialog(IDOK); });
+    OnInitDialog();
+    Desktop::Current().RunModal(*this);
+    DestroyWindow();
+    modal_ = nullptr;
+    delete dialog;
+    return result_;
+}
+
+void CDialog::EndDialog(int result) {
+    result_ = result;
+    if (modal_ != nullptr && modal_->isVisible()) {
+        modal_->done(result);
+    }
+}
+
+int CDialog::ExecModal() {
+    if (modal_ == nullptr) {
+        return result_;
+    }
+    const int code = modal_->exec();
+    if (code == QDialog::Rejected && result_ != IDOK) {
+        result_ = IDCANCEL;
+    }
+    return result_;
+}
+
+}  // namespace platform

@@ -1,0 +1,52 @@
+#pragma once
+// A dialog bound to a dialog template. Its window (a Qt widget) is built from the template
+// when it is created and dropped when it is destroyed; the object itself lives on, as a
+// framework dialog object does.
+
+#include <memory>
+
+#include "platform/Com.h"
+#include "platform/ControlHost.h"
+
+class QWidget;
+class QDialog;
+
+namespace platform {
+
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+
+class CDialog : public ControlHost {
+public:
+    explicit CDialog(int templateId);
+    ~CDialog() override;
+
+    int TemplateId() const { return templateId_; }
+    bool IsWindowCreated() const { return window_ != nullptr; }
+    QWidget* Window() const { return window_; }
+
+    // Modal dialog: builds a top-level window, runs OnInitDialog and the desktop's modal loop,
+    // destroys the window and returns the result given to EndDialog (IDCANCEL when closed).
+    int DoModal();
+    void EndDialog(int result);
+    // The Qt modal loop; the desktop's RunModal calls it in the GUI.
+    int ExecModal();
+    QDialog* ModalWindow() const { return modal_; }
+
+    virtual BOOL OnInitDialog() { return TRUE; }
+
+protected:
+    // Builds the template's controls into parent, which becomes this dialog's window.
+    void CreateInto(QWidget* parent);
+    void DestroyWindow();
+    // Called when the window is destroyed, before its controls go.
+    virtual void OnDestroy() {}
+
+private:
+    int templateId_;
+    QWidget* window_ = nullptr;
+    QDialog* modal_ = nullptr;
+    int result_ = IDCANCEL;
+};
+
+}  // namespace platform

@@ -1,0 +1,43 @@
+#pragma once
+// Declarative dialog templates: the controls of one dialog with id, kind, label, group and
+// initial state. The platform builds real widgets from them when a window is first created and
+// lays them out with group boxes holding labelled rows, or grids where a control names its cell.
+
+#include <string>
+#include <vector>
+
+namespace platform {
+
+enum class ControlKind {
+    Edit,
+    ReadOnlyEdit,
+    PasswordEdit,
+    PushButton,
+    DefaultPushButton,
+    Radio,
+    CheckBox,
+    Static,
+    Icon,
+};
+
+struct ControlTemplate {
+    int id = 0;           // 0 for controls the code never addresses (labels, notes)
+    ControlKind kind = ControlKind::Static;
+    std::string text;     // button, radio, check box and static text; an edit's label
+    std::string group;    // caption of the group box holding it; empty for the page body
+    bool disabled = false;
+    std::string unit;     // text after an edit ("°C", "sec", "%")
+    int row = -1;         // grid cell within the group, for calendar-like layouts
+    int column = -1;
+};
+
+struct DialogTemplate {
+    int id = 0;
+    std::string caption;
+    std::vector<ControlTemplate> controls;
+};
+
+// The template of a dialog resource id; an empty template for an id without controls.
+const DialogTemplate& FindDialogTemplate(int id);
+
+}  // namespace platform

@@ -1,0 +1,92 @@
+#include "platform/PropertyPage.h"
+
+#include <QWidget>
+
+#include "platform/Desktop.h"
+#include "platform/PropertySheet.h"
+#include "platform/Strings.h"
+
+namespace platform {
+
+CPropertyPage::CPropertyPage(int templateId, int captionId)
+    : CDialog(templateId), captionId_(captionId) {}
+
+CPropertyPage::~CPropertyPage() {
+    DestroyPageWindow();
+    if (sheet_ != nullptr && sheet_->GetPageIndex(this) >= 0) {
+        sheet_->RemovePage(this);
+    }
+}
+
+std::string CPropertyPage::Caption() const {
+    return captionId_ == 0 ? std::string() : LoadString(captionId_);
+}
+
+void CPropertyPage::OnShowWindow(BOOL) {}
+
+void CPropertyPage::OnTimer(int) {}
+
+void CPropertyPage::SetTimer(int timerId, int periodMs) {
+    KillTimer(timerId);
+    timers_[timerId] =
+        Desktop::Current().StartTimer(periodMs, [this, timerId] { DeliverTimer(timerId); });
+}
+
+void CPropertyPage::KillTimer(int timerId) {
+    const auto it = timers_.find(timerId);
+    if (it == timers_.end()) {
+        return;
+    }
+    Desktop::Current().StopTimer(it->second);
+    timers_.erase(it);
+}
+
+bool CPropertyPage::IsTimerRunning(int timerId) const {
+    return timers_.find(timerId) != timers_.end();
+}
+
+void CPropertyPage::DeliverTimer(int timerId) {
+    // While a handler works the page runs no timer; ticks that fall into it are dropped.
+    if (busy_ || !IsTimerRunning(timerId) || !IsWindowCreated()) {
+        return;
+    }
+    busy_ = true;
+    OnTimer(timerId);
+    busy_ = false;
+}
+
+void CPropertyPage::CreatePageWindow(QWidget* parent) {
+    if (IsWindowCreated()) {
+        return;
+    }
+    CreateInto(parent);
+    busy_ = true;
+    OnInitDialog();
+    busy_ = false;
+}
+
+void CPropertyPage::DestroyPageWindow() {
+    if (visible_) {
+        SetPageVisible(false);
+    }
+    DestroyWindow();
+}
+
+void CPropertyPage::OnDestroy() {
+    // A destroyed window has no timers.
+    while (!timers_.empty()) {
+        KillTimer(timers_.begin()->first);
+    }
+}
+
+void CPropertyPage::SetPageVisible(bool visible) {
+    if (visible_ == visible || !IsWindowCreated()) {
+        return;
+    }
+    visible_ = visible;
+    busy_ = true;
+    OnShowWindow(visible ? TRUE : FALSE);
+    busy_ = false;
+}
+
+}  // namespace platform

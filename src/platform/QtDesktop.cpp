@@ -1,0 +1,176 @@
+#include "platform/QtDesktop.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QThread>
+#include <QTimer>
+
+namespace platform {
+namespace {
+
+QString Text(const std::string& text) { return QString::fromUtf8(text.c_str()); }
+
+QWidget* ActiveWindow() { return QApplication::activeWindow(); }
+
+}  // namespace
+
+std::string QtNameFilters(const std::string& filter) {
+    // Pairs of description and pattern, each ended by "|".
+    std::vector<std::string> parts;
+    std::string current;
+    for (char c : filter) {
+        if (c == '|') {
+            parts.push_back(current);
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    if (!current.empty()) {
+        parts.push_back(current);
+    }
+    std::string result;
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+        if (!result.empty()) {
+            result += ";;";
+        }
+        std::string patterns = parts[i + 1];
+        for (char& c : patterns) {
+            if (c == ';') {
+                c = ' ';
+            }
+        }
+        result += parts[i].find('(') == std::string::npos ? parts[i] + " (" + patterns + ")"
+                                                          : parts[i];
+    }
+    return result;
+}
+
+QtDesktop::QtDesktop() = default;
+
+QtDesktop::~QtDesktop() {
+    for (auto& [handle, timer] : timers_) {
+        delete timer;
+    }
+    delete progress_;
+}
+
+MessageAnswer QtDesktop::MessageBox(const std::string& text, const std::string& caption,
+                                    MessageButtons buttons, MessageIcon icon) {
+    QMessageBox box(ActiveWindow());
+    box.setText(Text(text));
+    box.setWindowTitle(Text(caption));
+    switch (icon) {
+        case MessageIcon::None:
+            break;
+        case MessageIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MessageIcon::Exclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MessageIcon::Error:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MessageIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+    }
+    if (buttons == MessageButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return MessageAnswer::Ok;
+}
+
+std::optional<std::string> QtDesktop::OpenFileDialog(const FileDialogRequest& request) {
+    const QString path = QFileDialog::getOpenFileName(
+        ActiveWindow(), QString(), Text(request.initialName), Text(QtNameFilters(request.filter)));
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return path.toStdString();
+}
+
+std::optional<std::string> QtDesktop::SaveFileDialog(const FileDialogRequest& request) {
+    // The dialog itself never asks about overwriting: the export asks in its own words.
+    QString path = QFileDialog::getSaveFileName(
+        ActiveWindow(), QString(), Text(request.initialName), Text(QtNameFilters(request.filter)),
+        nullptr, QFileDialog::DontConfirmOverwrite);
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    // The default extension ("*.txt") is added to a name without one.
+    std::string extension = request.defaultExtension;
+    if (extension.rfind("*", 0) == 0) {
+        extension.erase(0, 1);
+    }
+    if (!extension.empty() && QFileInfo(path).suffix().isEmpty()) {
+        path += Text(extension);
+    }
+    return path.toStdString();
+}
+
+void QtDesktop::Sleep(int milliseconds) {
+    if (milliseconds > 0) {
+        QThread::msleep(static_cast<unsigned long>(milliseconds));
+    }
+}
+
+LocalDateTime QtDesktop::Now() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate d = now.date();
+    const QTime t = now.time();
+    return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), d.dayOfWeek() % 7};
+}
+
+int QtDesktop::StartTimer(int periodMs, std::function<void()> fire) {
+    const int handle = nextTimer_++;
+    auto* timer = new QTimer();
+    timer->setInterval(periodMs);
+    QObject::connect(timer, &QTimer::timeout, timer, std::move(fire));
+    timer->start();
+    timers_[handle] = timer;
+    return handle;
+}
+
+void QtDesktop::StopTimer(int handle) {
+    const auto it = timers_.find(handle);
+    if (it != timers_.end()) {
+        it->second->stop();
+        it->second->deleteLater();
+        timers_.erase(it);
+    }
+}
+
+void QtDesktop::Progress(const std::string& text, int done, int total) {
+    if (done >= total) {
+        delete progress_;
+        progress_ = nullptr;
+        return;
+    }
+    if (progress_ == nullptr) {
+        progress_ = new QProgressDialog(ActiveWindow());
+        progress_->setWindowModality(Qt::ApplicationModal);
+        progress_->setCancelButton(nullptr);
+        progress_->setMinimumDuration(0);
+        progress_->setAutoClose(false);
+        progress_->setAutoReset(false);
+    }
+    progress_->setMaximum(total);
+    progress_->setValue(done);
+    progress_->setLabelText(Text(text));
+    progress_->show();
+    // Paint now: the operation blocks the UI thread until its next step.
+    progress_->repaint();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace platform

@@ -1,0 +1,40 @@
+#pragma once
+// The desktop of the GUI: Qt message boxes and file dialogs, real pauses on the UI thread,
+// the PC's local clock, Qt timers and a progress dialog for long operations.
+
+#include <map>
+#include <memory>
+
+#include "platform/Desktop.h"
+
+class QTimer;
+class QProgressDialog;
+class QWidget;
+
+namespace platform {
+
+// "Text (*.txt)|*.txt|All files (*.*)|*.*|" as a Qt name filter list.
+std::string QtNameFilters(const std::string& filter);
+
+class QtDesktop : public Desktop {
+public:
+    QtDesktop();
+    ~QtDesktop() override;
+
+    MessageAnswer MessageBox(const std::string& text, const std::string& caption,
+                             MessageButtons buttons, MessageIcon icon) override;
+    std::optional<std::string> OpenFileDialog(const FileDialogRequest& request) override;
+    std::optional<std::string> SaveFileDialog(const FileDialogRequest& request) override;
+    void Sleep(int milliseconds) override;
+    LocalDateTime Now() override;
+    int StartTimer(int periodMs, std::function<void()> fire) override;
+    void StopTimer(int handle) override;
+    void Progress(const std::string& text, int done, int total) override;
+
+private:
+    std::map<int, QTimer*> timers_;
+    int nextTimer_ = 1;
+    QProgressDialog* progress_ = nullptr;
+};
+
+}  // namespace platform

@@ -1,0 +1,190 @@
+#include "settings/DownloadOperation.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+
+#include "control/ProgramId.h"
+#include "platform/Desktop.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsSupport.h"
+#include "settings/SettingsTexts.h"
+#include "sheet/NodeVariableMap.h"
+
+namespace settings {
+namespace {
+
+constexpr int kProgressScale = 1000;
+
+// Writes each accepted block to the node as soon as the reader reports it.
+class DownloadWriter : public SettingsFile::Visitor {
+  public:
+    DownloadWriter(const NodeLink& link, platform::Desktop& desktop, DownloadResult& result,
+                   std::uint64_t fileSize)
+        : link_(link),
+          desktop_(desktop),
+          window_(link, desktop, kPartPauseMs),
+          result_(result),
+          fileSize_(fileSize),
+          programId_(GetProgramIdText()) {}
+
+    bool OnProgramId(std::string_view text) override {
+        if (text == programId_) {
+            return true;
+        }
+        const auto answer =
+            desktop_.MessageBox(std::string(kProgramIdQuestion), std::string(kProgramIdCaption),
+                                platform::MessageButtons::YesNo, platform::MessageIcon::None);
+        return answer == platform::MessageAnswer::Yes;
+    }
+
+    void OnLabel(const SettingsFile::Label& label) override {
+        if (label.variable == nullptr) {
+            return;  // an unknown name: its value line is consumed, nothing is written
+        }
+        const nv::Variable& variable = *label.variable;
+        const bool isPart = variable.index == nv::kPluginCnf;
+        if (isPart && label.part > nv::kPartCount) {
+            ++result_.refusedBlocks;  // the node has twelve parts
+            return;
+        }
+        if (label.state == SettingsFile::ValueState::Missing) {
+            ++result_.missingValues;
+            return;
+        }
+        if (label.state != SettingsFile::ValueState::Present ||
+            !IsCompleteValueLine(variable.fileKind, label.value)) {
+            ++result_.refusedBlocks;
+            return;
+        }
+
+        const std::vector<std::uint8_t> image = ParseValueLine(variable.fileKind, label.value);
+        std::array<std::uint8_t, nv::kBufferSize> buffer{};
+        std::copy(image.begin(), image.end(), buffer.begin());
+        const int length = static_cast<int>(image.size());
+
+        if (isPart) {
+            bool selected = true;
+            if (window_.GetSelectedPart() != label.part) {
+                selected = SelectPartChecked(link_, desktop_, label.part);
+            }
+            desktop_.Sleep(kPartPauseMs);
+            // Without the selection NV 45 may show another part: nothing is written to it.
+            Count(selected && link_.Write(nv::kPluginCnf, buffer.data(), length));
+            if (!SelectPartChecked(link_, desktop_, 0)) {
+                ++result_.writeErrors;
+            }
+            Report(PartProgressText(label.part), label.offset);
+        } else {
+            Count(link_.Write(variable.index, buffer.data(), length));
+            Report(std::string(variable.fileName), label.offset);
+        }
+    }
+
+  private:
+    void Count(bool written) {
+        if (written) {
+            ++result_.writtenVariables;
+        } else {
+            ++result_.writeErrors;
+        }
+    }
+
+    void Report(const std::string& text, std::uint64_t offset) {
+        int done = kProgressScale - 1;
+        if (fileSize_ > 0 && offset < fileSize_) {
+            done = static_cast<int>(offset * (kProgressScale - 1) / fileSize_);
+        }
+        desktop_.Progress(text, done, kProgressScale);
+    }
+
+    NodeLink link_;
+    platform::Desktop& desktop_;
+    PartWindow window_;
+    DownloadResult& result_;
+    std::uint64_t fileSize_;
+    std::string programId_;
+};
+
+// The size of a regular file that can be opened for reading; nothing otherwise.
+std::optional<std::uint64_t> ReadableFileSize(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return std::nullopt;
+    }
+    const auto size = std::filesystem::file_size(path, error);
+    if (error) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(size);
+}
+
+}  // namespace
+
+DownloadResult DownloadOperation::Run(const std::string& password,
+                                      const std::string& initialFileName) {
+    DownloadResult result;
+    auto show = [this, &result](std::string_view text, std::string_view caption) {
+        result.message = text;
+        desktop_.MessageBox(result.message, std::string(caption), platform::MessageButtons::Ok,
+                            platform::MessageIcon::None);
+    };
+
+    if (!IsServicePassword(password)) {
+        show(kDownloadWrongPassword, kDownloadStatusCaption);
+        return result;
+    }
+    result.passwordAccepted = true;
+    result.clearPassword = true;
+
+    const platform::FileDialogRequest request{initialFileName, std::string(kFileFilter),
+                                              std::string(kDefaultExtension)};
+    result.path = desktop_.OpenFileDialog(request);
+    if (!result.path) {
+        return result;
+    }
+
+    // Opened for reading only: a read-only file downloads like any other.
+    const std::optional<std::uint64_t> size = ReadableFileSize(*result.path);
+    std::ifstream in;
+    if (size) {
+        in.open(*result.path, std::ios::in | std::ios::binary);
+    }
+    if (!size || !in.is_open()) {
+        show(kFileNotFound, "");
+        return result;
+    }
+
+    const auto answer =
+        desktop_.MessageBox(std::string(kDownloadQuestion), std::string(kDownloadCaption),
+                            platform::MessageButtons::YesNo, platform::MessageIcon::None);
+    if (answer != platform::MessageAnswer::Yes) {
+        show(kDownloadAborted, kDownloadStatusCaption);
+        return result;
+    }
+    result.confirmed = true;
+
+    DownloadWriter writer(link_, desktop_, result, *size);
+    const SettingsFile::ReadResult read = SettingsFile::Read(in, writer);
+    result.accepted = read.accepted;
+    if (read.readFailed || read.bytesRead != *size) {
+        ++result.refusedBlocks;  // the file broke off: what it held beyond is lost
+    }
+    desktop_.Progress("", kProgressScale, kProgressScale);
+
+    if (result.writeErrors > 0) {
+        show(std::string(kDownloadWriteErrors) + FormatCount(result.writeErrors) +
+                 std::string(kWriteErrorsSuffix),
+             kDownloadStatusCaption);
+    } else if (!result.accepted || result.refusedBlocks > 0) {
+        show(kDownloadNotCompleted, kDownloadStatusCaption);
+    } else {
+        result.completed = true;
+        show(kDownloadCompleted, kDownloadStatusCaption);
+    }
+    return result;
+}
+
+}  // namespace settings

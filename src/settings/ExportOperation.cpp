@@ -1,0 +1,116 @@
+#include "settings/ExportOperation.h"
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+
+#include "control/ProgramId.h"
+#include "platform/Desktop.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsSupport.h"
+#include "settings/SettingsTexts.h"
+#include "sheet/NodeVariableMap.h"
+
+namespace settings {
+namespace {
+
+// An existing file is one that can be opened for reading and writing.
+bool ExistsForUpdate(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "r+b");
+    if (file == nullptr) {
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
+codecs::ExportClock ToExportClock(const platform::LocalDateTime& now) {
+    codecs::ExportClock clock;
+    clock.year = now.year;
+    clock.month = now.month;
+    clock.day = now.day;
+    clock.hour = now.hour;
+    clock.minute = now.minute;
+    clock.second = now.second;
+    return clock;
+}
+
+}  // namespace
+
+ExportResult ExportOperation::Run(const std::string& initialFileName) {
+    ExportResult result;
+    auto show = [this, &result](std::string_view text) {
+        result.message = text;
+        desktop_.MessageBox(result.message, "", platform::MessageButtons::Ok,
+                            platform::MessageIcon::None);
+    };
+
+    const platform::FileDialogRequest request{initialFileName, std::string(kFileFilter),
+                                              std::string(kDefaultExtension)};
+    result.path = desktop_.SaveFileDialog(request);
+    if (!result.path) {
+        return result;
+    }
+    const std::string& path = *result.path;
+
+    if (ExistsForUpdate(path)) {
+        const auto answer =
+            desktop_.MessageBox(std::string(kOverwriteQuestion), std::string(kOverwriteCaption),
+                                platform::MessageButtons::YesNo, platform::MessageIcon::None);
+        if (answer != platform::MessageAnswer::Yes) {
+            show(kFileNotWritten);
+            return result;
+        }
+    }
+
+    SettingsFile::Contents contents;
+    result.nodeName = ReadNodeName(link_, nv::kPartSize).value_or("");
+    contents.nodeName = *result.nodeName;
+    contents.programId = GetProgramIdText();
+    contents.clock = ToExportClock(desktop_.Now());
+
+    // Every read happens before the file is touched.
+    const auto blocks = SettingsFile::Blocks();
+    const int total = static_cast<int>(blocks.size());
+    const PartWindow window(link_, desktop_, kPartPauseMs);
+    for (int i = 0; i < total; ++i) {
+        const FileBlock& block = blocks[static_cast<std::size_t>(i)];
+        bool canRead = true;
+        std::string progress;
+        if (block.part != 0) {
+            if (window.GetSelectedPart() != block.part) {
+                // A failed selection would show another part under this part's label.
+                canRead = SelectPartChecked(link_, desktop_, block.part);
+            }
+            desktop_.Sleep(kPartPauseMs);
+            progress = PartProgressText(block.part);
+        } else {
+            const nv::Variable* variable = nv::Find(block.hostIndex);
+            progress = variable != nullptr ? std::string(variable->fileName) : std::string();
+        }
+        std::array<std::uint8_t, nv::kBufferSize> buffer{};
+        if (canRead && link_.Read(block.hostIndex, buffer.data(), nv::kPartSize)) {
+            contents.values[static_cast<std::size_t>(i)].emplace(
+                buffer.begin(), buffer.begin() + ImageSize(block.kind));
+        } else {
+            ++result.readErrors;
+        }
+        desktop_.Progress(progress, i + 1, total);
+    }
+
+    if (!SettingsFile::WriteAtomically(path, SettingsFile::Compose(contents))) {
+        show(kErrorOpeningFile);
+        return result;
+    }
+    result.written = true;
+    if (result.readErrors == 0) {
+        result.completed = true;
+        show(kFileWritten);
+    } else {
+        show(std::string(kFileWrittenWithErrors) + FormatCount(result.readErrors) +
+             std::string(kReadErrorsSuffix));
+    }
+    return result;
+}
+
+}  // namespace settings

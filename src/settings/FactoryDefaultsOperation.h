@@ -1,0 +1,37 @@
+#pragma once
+// Factory defaults ("Default settings" on the Import / Export page, and `vireo defaults`): the
+// password gate, the built-in values written to the seven single configuration variables and
+// to all twelve parts of nviPluginCnf, the part window put back to 0, the closing message.
+
+#include <string>
+
+#include "sheet/NodeLink.h"
+
+namespace platform {
+class Desktop;
+}
+
+namespace settings {
+
+struct FactoryDefaultsResult {
+    bool passwordAccepted = false;
+    bool clearPassword = true;  // the page empties the password edit after every run
+    int writeErrors = 0;        // failed writes, part selections included
+    bool completed = false;     // every write succeeded
+    std::string message;        // the closing message shown
+};
+
+class FactoryDefaultsOperation {
+  public:
+    FactoryDefaultsOperation(const NodeLink& link, platform::Desktop& desktop)
+        : link_(link), desktop_(desktop) {}
+
+    // password: the text of edit 226.
+    FactoryDefaultsResult Run(const std::string& password);
+
+  private:
+    NodeLink link_;
+    platform::Desktop& desktop_;
+};
+
+}  // namespace settings

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/PropertyPage.h"
+
+// An Import / Export page that the sheet never shows: no controls, no behaviour.
+class CPage3PropPage : public platform::CPropertyPage {
+  public:
+    CPage3PropPage() : CPropertyPage(202, 202) {}
+
+    BOOL OnInitDialog() override { return FALSE; }
+};

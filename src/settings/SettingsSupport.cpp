@@ -1,0 +1,85 @@
+#include "settings/SettingsSupport.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "codecs/NumericCodec.h"
+#include "platform/Desktop.h"
+#include "settings/SettingsTexts.h"
+#include "sheet/NodeVariableMap.h"
+
+namespace settings {
+namespace {
+
+constexpr std::size_t kNodeNameLimit = 20;
+
+std::string HomeDirectory() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        return home;
+    }
+    if (const passwd* entry = ::getpwuid(::getuid());
+        entry != nullptr && entry->pw_dir != nullptr) {
+        return entry->pw_dir;
+    }
+    return {};
+}
+
+}  // namespace
+
+std::optional<std::string> ReadNodeName(const NodeLink& link, int bufferLength) {
+    // The host fills at most bufferLength bytes; the buffer is larger and zeroed so that a name
+    // without a terminating zero still ends.
+    std::array<std::uint8_t, 64> buffer{};
+    const int length = std::clamp(bufferLength, 0, static_cast<int>(buffer.size()));
+    if (!link.GetNodeName(buffer.data(), length)) {
+        return std::nullopt;
+    }
+    const auto first = buffer.begin();
+    const auto limit = first + static_cast<std::ptrdiff_t>(kNodeNameLimit);
+    const auto end = std::find(first, limit, std::uint8_t{0});
+    return std::string(first, end);
+}
+
+std::string DefaultFileName(std::string_view nodeName) {
+    std::string name(nodeName);
+    std::replace(name.begin(), name.end(), '/', '_');
+    std::string path = HomeDirectory();
+    if (!path.empty() && path.back() != '/') {
+        path += '/';
+    }
+    path += name;
+    path += ".txt";
+    return path;
+}
+
+bool IsServicePassword(std::string_view typed) {
+    return typed == kServicePassword;
+}
+
+bool SelectPartChecked(const NodeLink& link, platform::Desktop& desktop, int part) {
+    const codecs::NumericCodec codec;
+    const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(codec.HighByte(part)),
+                                   static_cast<std::uint8_t>(codec.LowByte(part))};
+    desktop.Sleep(kPartPauseMs);
+    const bool ok = link.Write(nv::kPartSelector, bytes, 2);
+    desktop.Sleep(kPartPauseMs);
+    return ok;
+}
+
+std::string FormatCount(int count) {
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%.0f", static_cast<double>(count));
+    return text.data();
+}
+
+std::string PartProgressText(int part) {
+    return "Part " + std::to_string(part) + " of " + std::to_string(nv::kPartCount);
+}
+
+}  // namespace settings

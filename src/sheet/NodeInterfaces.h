@@ -1,0 +1,46 @@
+#pragma once
+// The host tool's network-variable interfaces, served on the control's client site.
+// Method positions count the three base methods as 0 to 2; the unused positions are
+// placeholders that a host may answer as it likes and the plug-in never calls.
+
+#include <cstdint>
+
+#include "platform/Com.h"
+
+// {C9C04CC1-23F0-11D3-BC97-00A0C9E5F504}
+inline constexpr IID IID_NodeReader = {
+    0xC9C04CC1, 0x23F0, 0x11D3, {0xBC, 0x97, 0x00, 0xA0, 0xC9, 0xE5, 0xF5, 0x04}};
+// {099B79E0-BA3D-11D0-AD92-006097174407}
+inline constexpr IID IID_NodeWriter = {
+    0x099B79E0, 0xBA3D, 0x11D0, {0xAD, 0x92, 0x00, 0x60, 0x97, 0x17, 0x44, 0x07}};
+
+class NodeReader : public IUnknown {
+public:
+    virtual HRESULT Reserved3() { return E_NOTIMPL; }
+    virtual HRESULT Reserved4() { return E_NOTIMPL; }
+    virtual HRESULT Reserved5() { return E_NOTIMPL; }
+    virtual HRESULT Reserved6() { return E_NOTIMPL; }
+    // Position 7: fills buffer from offset 0 with up to length bytes of NV index.
+    virtual HRESULT ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t length) = 0;
+    virtual HRESULT Reserved8() { return E_NOTIMPL; }
+    // Position 9: the node's name as single-byte text, zero-terminated when shorter than length.
+    virtual HRESULT GetNodeName(std::uint8_t* buffer, std::int32_t length) = 0;
+
+protected:
+    ~NodeReader() = default;
+};
+
+class NodeWriter : public IUnknown {
+public:
+    virtual HRESULT Reserved3() { return E_NOTIMPL; }
+    virtual HRESULT Reserved4() { return E_NOTIMPL; }
+    virtual HRESULT Reserved5() { return E_NOTIMPL; }
+    virtual HRESULT Reserved6() { return E_NOTIMPL; }
+    virtual HRESULT Reserved7() { return E_NOTIMPL; }
+    // Position 8: sends length bytes from buffer to NV index.
+    virtual HRESULT WriteNv(std::int32_t index, const std::uint8_t* buffer,
+                            std::int32_t length) = 0;
+
+protected:
+    ~NodeWriter() = default;
+};

@@ -1,0 +1,46 @@
+#include "sheet/NodeLink.h"
+
+#include <array>
+
+#include "codecs/NumericCodec.h"
+#include "platform/Desktop.h"
+#include "sheet/NodeVariableMap.h"
+
+bool NodeLink::Read(int index, std::uint8_t* buffer, int length) const {
+    return reader_ != nullptr && reader_->ReadNv(index, buffer, length) == S_OK;
+}
+
+bool NodeLink::Write(int index, const std::uint8_t* buffer, int length) const {
+    return writer_ != nullptr && writer_->WriteNv(index, buffer, length) == S_OK;
+}
+
+bool NodeLink::GetNodeName(std::uint8_t* buffer, int length) const {
+    return reader_ != nullptr && reader_->GetNodeName(buffer, length) == S_OK;
+}
+
+int PartWindow::GetSelectedPart() const {
+    std::array<std::uint8_t, nv::kBufferSize> buffer{};
+    if (!link_.Read(nv::kPartSelector, buffer.data(), 31)) {
+        return 0;
+    }
+    return codecs::NumericCodec().MakeWord(buffer[0], buffer[1]);
+}
+
+void PartWindow::SelectPart(int n) const {
+    const codecs::NumericCodec codec;
+    const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(codec.HighByte(n)),
+                                   static_cast<std::uint8_t>(codec.LowByte(n))};
+    if (pauseMs_ > 0) {
+        desktop_.Sleep(pauseMs_);
+    }
+    link_.Write(nv::kPartSelector, bytes, 2);
+    if (pauseMs_ > 0) {
+        desktop_.Sleep(pauseMs_);
+    }
+}
+
+void PartWindow::SelectFirst(int n) const {
+    if (GetSelectedPart() != n) {
+        SelectPart(n);
+    }
+}

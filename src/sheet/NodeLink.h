@@ -1,0 +1,50 @@
+#pragma once
+// The sheet's two host interfaces as the pages use them. A missing interface counts as a
+// failed call: nothing is sent and the caller behaves as on a non-zero result.
+
+#include <cstdint>
+
+#include "sheet/NodeInterfaces.h"
+
+namespace platform {
+class Desktop;
+}
+
+class NodeLink {
+public:
+    NodeLink() = default;
+    NodeLink(NodeReader* reader, NodeWriter* writer) : reader_(reader), writer_(writer) {}
+
+    NodeReader* Reader() const { return reader_; }
+    NodeWriter* Writer() const { return writer_; }
+
+    // True when the host answered 0.
+    bool Read(int index, std::uint8_t* buffer, int length) const;
+    bool Write(int index, const std::uint8_t* buffer, int length) const;
+    bool GetNodeName(std::uint8_t* buffer, int length) const;
+
+private:
+    NodeReader* reader_ = nullptr;
+    NodeWriter* writer_ = nullptr;
+};
+
+// The part window: NV 44 selects which part of nviPluginCnf NV 45 shows. The page versions
+// pause before and after each selector write (250 ms, 200 ms on the night lowering page);
+// the sheet's own versions pause not at all (pauseMs 0).
+class PartWindow {
+public:
+    PartWindow(const NodeLink& link, platform::Desktop& desktop, int pauseMs)
+        : link_(link), desktop_(desktop), pauseMs_(pauseMs) {}
+
+    // The big-endian part number in NV 44, or 0 when the read fails.
+    int GetSelectedPart() const;
+    // Writes n to NV 44 between two pauses; the write's result is ignored.
+    void SelectPart(int n) const;
+    // The first part a routine needs: selected only when NV 44 does not already hold it.
+    void SelectFirst(int n) const;
+
+private:
+    NodeLink link_;
+    platform::Desktop& desktop_;
+    int pauseMs_;
+};

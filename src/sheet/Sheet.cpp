@@ -1,0 +1,120 @@
+#include "sheet/Sheet.h"
+
+#include "codecs/NumericCodec.h"
+#include "control/VireoCtrl.h"
+#include "platform/Desktop.h"
+
+CSheet::CSheet(const std::string& caption, QWidget* parentWindow, int selectPage)
+    : CPropertySheet(caption, parentWindow, selectPage) {
+    ObtainInterfaces();
+    AddPage(&m_Page1);
+    AddPage(&m_Page2);
+    if (GetSelectedPart() != nv::kVariantPart) {
+        SelectPart(nv::kVariantPart);
+    }
+    // The startup read of part 1 asks for 50 bytes; the variant word is its last field.
+    std::uint8_t part[50] = {};
+    if (m_pReader != nullptr && m_pReader->ReadNv(nv::kPluginCnf, part, 50) == S_OK) {
+        const codecs::NumericCodec codec;
+        if (codec.MakeWord(part[nv::kVariantHigh], part[nv::kVariantLow]) != 0) {
+            AddPageSet1();
+        }
+    }
+    SelectPart(0);
+}
+
+CSheet::~CSheet() {
+    Close();
+    // Both references held on each interface go: the one the query returned and our own.
+    if (m_pWriterRef != nullptr) {
+        m_pWriterRef->Release();
+        m_pWriterRef->Release();
+        m_pWriterRef = nullptr;
+    }
+    if (m_pReaderRef != nullptr) {
+        m_pReaderRef->Release();
+        m_pReaderRef->Release();
+        m_pReaderRef = nullptr;
+    }
+    m_pClientSite = nullptr;
+    m_pWriter = nullptr;
+    m_pReader = nullptr;
+}
+
+void CSheet::ObtainInterfaces() {
+    if (g_pCurrentControl == nullptr) {
+        return;
+    }
+    m_pClientSite = g_pCurrentControl->GetClientSite();
+    if (m_pClientSite == nullptr) {
+        return;
+    }
+    void* reader = nullptr;
+    if (m_pClientSite->QueryInterface(IID_NodeReader, &reader) == S_OK && reader != nullptr) {
+        m_pReaderRef = static_cast<NodeReader*>(reader);
+        m_pReaderRef->AddRef();
+        m_pReader = m_pReaderRef;
+    }
+    void* writer = nullptr;
+    if (m_pClientSite->QueryInterface(IID_NodeWriter, &writer) == S_OK && writer != nullptr) {
+        m_pWriterRef = static_cast<NodeWriter*>(writer);
+        m_pWriterRef->AddRef();
+        m_pWriter = m_pWriterRef;
+    }
+}
+
+BOOL CSheet::OnInitDialog() {
+    CPropertySheet::OnInitDialog();
+    SetDlgItemText(platform::IDOK, "Exit");
+    ShowDlgItem(platform::ID_APPLY_NOW, false);
+    ShowDlgItem(platform::IDCANCEL, false);
+    if (m_pWriter == nullptr && m_pReader == nullptr) {
+        platform::Desktop::Current().MessageBox("Node not available!", "Plugin",
+                                                platform::MessageButtons::Ok,
+                                                platform::MessageIcon::Exclamation);
+    }
+    return TRUE;
+}
+
+std::vector<platform::CPropertyPage*> CSheet::PageSet1() {
+    return {&m_Page4,  &m_Page5,  &m_Page7,  &m_Page9,  &m_Page25, &m_Page11, &m_Page13, &m_Page15,
+            &m_Page17, &m_Page19, &m_Page21, &m_Page23, &m_Page27, &m_Page29, &m_Page30};
+}
+
+std::vector<platform::CPropertyPage*> CSheet::PageSet2() {
+    return {&m_Page4,  &m_Page6,  &m_Page8,  &m_Page32, &m_Page10, &m_Page26, &m_Page12, &m_Page14,
+            &m_Page33, &m_Page16, &m_Page20, &m_Page22, &m_Page28, &m_Page29, &m_Page30};
+}
+
+void CSheet::AddPageSet1() {
+    for (platform::CPropertyPage* page : PageSet1()) {
+        AddPage(page);
+    }
+}
+
+void CSheet::AddPageSet2() {
+    for (platform::CPropertyPage* page : PageSet2()) {
+        AddPage(page);
+    }
+}
+
+void CSheet::RemovePages(const std::vector<platform::CPropertyPage*>& pages) {
+    for (platform::CPropertyPage* page : pages) {
+        if (GetPageIndex(page) >= 0) {
+            RemovePage(page);
+        }
+    }
+}
+
+void CSheet::RemovePageSet1() { RemovePages(PageSet1()); }
+
+void CSheet::RemovePageSet2() { RemovePages(PageSet2()); }
+
+int CSheet::GetSelectedPart() {
+    return PartWindow(NodeLink(m_pReader, m_pWriter), platform::Desktop::Current(), 0)
+        .GetSelectedPart();
+}
+
+void CSheet::SelectPart(int part) {
+    PartWindow(NodeLink(m_pReader, m_pWriter), platform::Desktop::Current(), 0).SelectPart(part);
+}

@@ -1,0 +1,109 @@
+#pragma once
+// The configuration sheet: owns one object of every page class, holds the host's two
+// interfaces for all pages, and shows page set 1 or page set 2 behind the Node Information
+// and Import / Export pages.
+
+#include "platform/PropertySheet.h"
+#include "sheet/NodeInterfaces.h"
+#include "sheet/VireoPropPage.h"
+#include "settings/Page2PropPage.h"
+#include "settings/Page3PropPage.h"
+#include "calendar/Page4PropPage.h"
+#include "calendar/Page5PropPage.h"
+#include "calendar/Page6PropPage.h"
+#include "calendar/Page7PropPage.h"
+#include "calendar/Page8PropPage.h"
+#include "pages/Page9PropPage.h"
+#include "pages/Page10PropPage.h"
+#include "pages/Page11PropPage.h"
+#include "pages/Page12PropPage.h"
+#include "pages/Page13PropPage.h"
+#include "pages/Page14PropPage.h"
+#include "pages/Page15PropPage.h"
+#include "pages/Page16PropPage.h"
+#include "pages/Page17PropPage.h"
+#include "pages/Page18PropPage.h"
+#include "pages/Page19PropPage.h"
+#include "pages/Page20PropPage.h"
+#include "pages/Page21PropPage.h"
+#include "pages/Page22PropPage.h"
+#include "pages/Page23PropPage.h"
+#include "pages/Page24PropPage.h"
+#include "pages/Page25PropPage.h"
+#include "pages/Page26PropPage.h"
+#include "pages/Page27PropPage.h"
+#include "pages/Page28PropPage.h"
+#include "pages/Page29PropPage.h"
+#include "pages/Page30PropPage.h"
+#include "pages/Page31PropPage.h"
+#include "calendar/Page32PropPage.h"
+#include "pages/Page33PropPage.h"
+#include "pages/Page34PropPage.h"
+#include "pages/Page35PropPage.h"
+#include "pages/Page36PropPage.h"
+
+class CSheet : public platform::CPropertySheet {
+public:
+    CSheet(const std::string& caption, QWidget* parentWindow, int selectPage);
+    ~CSheet() override;
+
+    BOOL OnInitDialog() override;
+
+    void AddPageSet1();
+    void AddPageSet2();
+    void RemovePageSet1();
+    void RemovePageSet2();
+
+    // The sheet's own part window: no pauses.
+    int GetSelectedPart();
+    void SelectPart(int part);
+
+    NodeWriter* m_pWriter = nullptr;
+    NodeReader* m_pReader = nullptr;
+    NodeWriter* m_pWriterRef = nullptr;
+    NodeReader* m_pReaderRef = nullptr;
+    IOleClientSite* m_pClientSite = nullptr;
+
+    CVireoPropPage m_Page1;
+    CPage2PropPage m_Page2;
+    CPage3PropPage m_Page3;
+    CPage4PropPage m_Page4;
+    CPage5PropPage m_Page5;
+    CPage6PropPage m_Page6;
+    CPage7PropPage m_Page7;
+    CPage8PropPage m_Page8;
+    CPage9PropPage m_Page9;
+    CPage10PropPage m_Page10;
+    CPage11PropPage m_Page11;
+    CPage12PropPage m_Page12;
+    CPage13PropPage m_Page13;
+    CPage14PropPage m_Page14;
+    CPage15PropPage m_Page15;
+    CPage16PropPage m_Page16;
+    CPage17PropPage m_Page17;
+    CPage18PropPage m_Page18;
+    CPage19PropPage m_Page19;
+    CPage20PropPage m_Page20;
+    CPage21PropPage m_Page21;
+    CPage22PropPage22 m_Page22;
+    CPage23PropPage m_Page23;
+    CPage24PropPage m_Page24;
+    CPage25PropPage m_Page25;
+    CPage26PropPage m_Page26;
+    CPage27PropPage m_Page27;
+    CPage28PropPage m_Page28;
+    CPage29PropPage m_Page29;
+    CPage30PropPage m_Page30;
+    CPage31PropPage m_Page31;
+    CPage32PropPage m_Page32;
+    CPage33PropPage m_Page33;
+    CPage34PropPage m_Page34;
+    CPage35PropPage m_Page35;
+    CPage36PropPage m_Page36;
+
+private:
+    std::vector<platform::CPropertyPage*> PageSet1();
+    std::vector<platform::CPropertyPage*> PageSet2();
+    void RemovePages(const std::vector<platform::CPropertyPage*>& pages);
+    void ObtainInterfaces();
+};

@@ -1,0 +1,22 @@
+# Runs one session script and checks its exit status, and its transcript when
+# a .transcript file stands beside it.
+get_filename_component(dir ${SCRIPT} DIRECTORY)
+get_filename_component(stem ${SCRIPT} NAME_WE)
+execute_process(COMMAND ${VIREO} script ${SCRIPT}
+  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+set(expected_rc 0)
+if(EXISTS ${dir}/${stem}.status)
+  file(READ ${dir}/${stem}.status expected_rc)
+  string(STRIP "${expected_rc}" expected_rc)
+endif()
+if(NOT rc STREQUAL expected_rc)
+  message(FATAL_ERROR "exit status ${rc}, expected ${expected_rc}\n--- stdout\n${out}\n--- stderr\n${err}")
+endif()
+if(EXISTS ${dir}/${stem}.transcript)
+  file(READ ${dir}/${stem}.transcript expected)
+  if(NOT out STREQUAL expected)
+    file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${stem}.actual "${out}")
+    message(FATAL_ERROR "transcript differs from ${stem}.transcript\n--- actual\n${out}")
+  endif()
+endif()
+message("${out}")

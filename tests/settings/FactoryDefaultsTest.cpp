@@ -1,0 +1,152 @@
+// Factory defaults: the table, the writes through the part window, the pauses and the
+// closing message.
+
+#include <gtest/gtest.h>
+
+#include "FakeNode.h"
+#include "RecordingDesktop.h"
+#include "settings/FactoryDefaults.h"
+#include "settings/FactoryDefaultsOperation.h"
+#include "settings/SettingsFile.h"
+
+namespace settings_test {
+namespace {
+
+using settings::FactoryDefaultsOperation;
+
+class FactoryDefaultsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (int index = nv::kTemp1PlugIn; index <= nv::kCalcValve2; ++index) {
+            std::fill(node_.Value(index).begin(), node_.Value(index).end(), 0xAA);
+        }
+        for (int part = 1; part <= nv::kPartCount; ++part) {
+            node_.Part(part).fill(0xAA);
+        }
+    }
+
+    settings::FactoryDefaultsResult Run(const std::string& password = "Quorka") {
+        return FactoryDefaultsOperation(node_.Link(), desktop_).Run(password);
+    }
+
+    FakeNode node_;
+    RecordingDesktop desktop_;
+};
+
+TEST(FactoryTable, ImagesHoldTheDesignedBytes) {
+    using Bytes = std::vector<std::uint8_t>;
+    EXPECT_EQ(settings::FactoryVariableImage(nv::kTemp1PlugIn),
+              (Bytes{0x02, 0xFB, 0x50, 0x07, 0xD0, 0,    0,    0,    0,   0, 0,
+                     0x1B, 0x58, 0x0D, 0xAC, 0,    0,    0,    0,    0,   0, 0x01,
+                     0xF4, 0x0C, 0xE4, 0x01, 0xF4, 0x1B, 0x58, 0x15, 0x7C}));
+    EXPECT_EQ(settings::FactoryVariableImage(nv::kSwitchExt1), (Bytes{0x00, 0xFF}));
+    EXPECT_EQ(settings::FactoryVariableImage(nv::kSwitchExt2), (Bytes{0x00, 0xFF}));
+    EXPECT_EQ(settings::FactoryVariableImage(nv::kTimePump3), (Bytes{0x0B, 0xB8}));
+    EXPECT_EQ(settings::FactoryVariableImage(nv::kCalcValve1), (Bytes{4, 0, 0, 0}));
+    EXPECT_EQ(settings::FactoryVariableImage(nv::kCalcValve2), (Bytes{4, 0, 0, 0}));
+    EXPECT_TRUE(settings::FactoryVariableImage(nv::kPluginCnf).empty());
+
+    // Part 1: variant word 2; part 3: word 11 is 65336; part 4: the bactericidal heating
+    // words (delta 2.0 degrees, minimum 80.0 degrees); parts 9 to 12 all zero.
+    const auto part1 = settings::FactoryPartImage(1);
+    EXPECT_EQ(part1[29], 0x00);
+    EXPECT_EQ(part1[30], 0x02);
+    EXPECT_EQ(part1[1] * 256 + part1[2], 216);
+    const auto part3 = settings::FactoryPartImage(3);
+    EXPECT_EQ(part3[21] * 256 + part3[22], 65336);
+    const auto part4 = settings::FactoryPartImage(4);
+    EXPECT_EQ(part4[7] * 256 + part4[8], 200);
+    EXPECT_EQ(part4[11] * 256 + part4[12], 8000);
+    for (int part = 9; part <= 13; ++part) {
+        const auto image = settings::FactoryPartImage(part);
+        EXPECT_TRUE(std::all_of(image.begin(), image.end(), [](auto b) { return b == 0; }));
+    }
+    // Every default line holds all the fields of its kind.
+    for (const auto& line : settings::FactoryVariableLines()) {
+        EXPECT_TRUE(settings::IsCompleteValueLine(nv::Find(line.hostIndex)->fileKind, line.line));
+    }
+    for (int part = 1; part <= nv::kPartCount; ++part) {
+        EXPECT_TRUE(
+            settings::IsCompleteValueLine(nv::FileKind::StrInt, settings::FactoryPartLine(part)));
+    }
+}
+
+TEST_F(FactoryDefaultsTest, WritesEveryByteOfTheTableAndLeavesPartWindowAtZero) {
+    const auto result = Run();
+
+    for (const auto& line : settings::FactoryVariableLines()) {
+        EXPECT_EQ(node_.Value(line.hostIndex), settings::FactoryVariableImage(line.hostIndex))
+            << "NV " << line.hostIndex;
+    }
+    for (int part = 1; part <= nv::kPartCount; ++part) {
+        EXPECT_EQ(node_.Part(part), settings::FactoryPartImage(part)) << "part " << part;
+    }
+    EXPECT_EQ(node_.Selector(), 0);
+    EXPECT_TRUE(result.completed);
+    EXPECT_TRUE(result.clearPassword);
+    EXPECT_EQ(desktop_.Texts(), std::vector<std::string>{"Please restart the plugin"});
+    EXPECT_EQ(desktop_.boxes[0].caption, "");
+
+    // 250 ms after each single variable; before each part 2000 ms and the selection between
+    // two 250 ms pauses, then 250 ms; the return to part 0 between two 250 ms pauses.
+    std::vector<int> expected(7, 250);
+    for (int part = 1; part <= nv::kPartCount; ++part) {
+        expected.insert(expected.end(), {2000, 250, 250, 250});
+    }
+    expected.insert(expected.end(), {250, 250});
+    EXPECT_EQ(desktop_.sleeps, expected);
+    EXPECT_EQ(node_.selections, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0}));
+    ASSERT_FALSE(desktop_.progress.empty());
+    EXPECT_EQ(desktop_.progress.back().done, desktop_.progress.back().total);
+}
+
+TEST_F(FactoryDefaultsTest, PartAlreadyShownIsWrittenWithoutWaiting) {
+    node_.SetSelector(1);
+    Run();
+    EXPECT_EQ(desktop_.TotalSleep(), 7 * 250 + 11 * 2750 + 500);
+    EXPECT_EQ(node_.Part(1), settings::FactoryPartImage(1));
+}
+
+TEST_F(FactoryDefaultsTest, WrongPasswordWritesNothing) {
+    for (const char* password : {"", "quorka", "Quorka1"}) {
+        desktop_ = RecordingDesktop();
+        const auto result = Run(password);
+        EXPECT_EQ(desktop_.Texts(), std::vector<std::string>{"Wrong password"});
+        EXPECT_TRUE(result.clearPassword);
+        EXPECT_FALSE(result.completed);
+        EXPECT_TRUE(desktop_.sleeps.empty());
+    }
+    EXPECT_TRUE(node_.writes.empty());
+}
+
+TEST_F(FactoryDefaultsTest, FailedWritesAreReported) {
+    node_.failWrites.insert(nv::kTimePump3);
+    node_.failPartWrites.insert(8);
+    node_.failPartWrites.insert(9);
+    const auto result = Run();
+    EXPECT_EQ(desktop_.Texts(),
+              std::vector<std::string>{"Default settings not completed. 3 NV write errors"});
+    EXPECT_EQ(result.writeErrors, 3);
+    EXPECT_FALSE(result.completed);
+    EXPECT_EQ(node_.Part(10), settings::FactoryPartImage(10));
+}
+
+TEST_F(FactoryDefaultsTest, FailedPartSelectionWritesNoPart) {
+    node_.SetSelector(6);
+    node_.failWrites.insert(nv::kPartSelector);
+    const auto result = Run();
+    // Only part 6, which the window showed all along, is written.
+    for (int part = 1; part <= nv::kPartCount; ++part) {
+        if (part == 6) {
+            EXPECT_EQ(node_.Part(part), settings::FactoryPartImage(part));
+        } else {
+            EXPECT_EQ(node_.Part(part)[0], 0xAA) << "part " << part;
+        }
+    }
+    EXPECT_EQ(result.writeErrors, 12);  // eleven selections and the return to part 0
+    EXPECT_EQ(desktop_.Texts(),
+              std::vector<std::string>{"Default settings not completed. 12 NV write errors"});
+}
+
+}  // namespace
+}  // namespace settings_test
