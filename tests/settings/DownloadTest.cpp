@@ -48,7 +48,7 @@ void FillRandom(FakeNode& node, unsigned seed) {
 }
 
 class DownloadTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         dir_ = FreshDirectory();
         path_ = (dir_ / "settings.txt").string();

@@ -110,7 +110,7 @@ std::string Expected(std::string_view nodeName, const std::vector<bool>& withVal
 }
 
 class ExportTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         dir_ = FreshDirectory();
         path_ = (dir_ / "Boiler1.txt").string();

@@ -15,7 +15,7 @@ namespace {
 using settings::FactoryDefaultsOperation;
 
 class FactoryDefaultsTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         for (int index = nv::kTemp1PlugIn; index <= nv::kCalcValve2; ++index) {
             std::fill(node_.Value(index).begin(), node_.Value(index).end(), 0xAA);

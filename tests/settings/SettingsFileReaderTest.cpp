@@ -16,7 +16,7 @@ using settings::SettingsFile;
 
 // Records the walk as one text per event.
 class Recorder : public SettingsFile::Visitor {
-  public:
+public:
     std::deque<bool> mismatchAnswers;  // answers for foreign Program IDs; true when empty
     std::vector<std::string> events;
 

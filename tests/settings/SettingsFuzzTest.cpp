@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 #include "FakeNode.h"
 #include "RecordingDesktop.h"
@@ -78,15 +79,16 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-// Whether a label line of the file names the variable: "*", any character, the name, a space.
-bool NamesVariable(const std::string& text, std::string_view name) {
-    const std::string wanted = std::string(name) + " ";
+// The names the file's label lines give: "*", any character, the name, a space.
+std::set<std::string, std::less<>> NamedVariables(const std::string& text) {
+    std::set<std::string, std::less<>> names;
     for (const std::string& line : SplitLines(text)) {
-        if (line.size() > 2 && line[0] == '*' && line.compare(2, wanted.size(), wanted) == 0) {
-            return true;
+        const std::size_t space = line.find(' ', 3);
+        if (line.size() > 2 && line[0] == '*' && space != std::string::npos) {
+            names.insert(line.substr(2, space - 2));
         }
     }
-    return false;
+    return names;
 }
 
 std::string Generate(std::mt19937& random, const std::string& base) {
@@ -185,11 +187,12 @@ TEST(SettingsFuzz, DamagedFilesNeverCrashSelectBeyondTwelveOrWriteUnnamedVariabl
         SCOPED_TRACE("round " + std::to_string(round));
         ASSERT_LE(node.MaxSelection(), nv::kPartCount);
         int partWrites = 0;
+        const auto named = NamedVariables(text);
         for (const auto& write : node.ConfigurationWrites()) {
             const nv::Variable* variable = nv::Find(write.index);
             ASSERT_NE(variable, nullptr);
             ASSERT_FALSE(variable->fileName.empty()) << "NV " << write.index;
-            ASSERT_TRUE(NamesVariable(text, variable->fileName))
+            ASSERT_TRUE(named.count(variable->fileName) != 0)
                 << "NV " << write.index << " written, but the file does not name it";
             ASSERT_EQ(static_cast<int>(write.bytes.size()),
                       settings::ImageSize(variable->fileKind));

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds Vireo and opens the configuration sheet on the simulated node. Arguments are passed
+# to vireo (for example --node FILE, or --screenshot DIR where no display is available).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)" --target vireo
+exec ./build/vireo "$@"

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds Vireo and runs every test: the unit and page tests, the session scripts, and the same
+# suite again in a build with the address and undefined-behaviour sanitizers.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-/tmp/vireo-runtime-$(id -u)}
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+
+echo "== build"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+echo "== tests"
+(cd build && ctest --output-on-failure -j "$jobs")
+
+if [ "${1:-}" != "--quick" ]; then
+  echo "== sanitizer build"
+  cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVIREO_SANITIZE=ON \
+    -DVIREO_BENCH=OFF >/dev/null
+  cmake --build build-asan -j "$jobs"
+  echo "== tests under the sanitizers"
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  (cd build-asan && ctest --output-on-failure -j "$jobs")
+fi

@@ -1,0 +1,177 @@
+// The page protocol, on a small page of our own added to a sheet on the simulated node: it
+// keeps a word of part 8 in edit 260 (the dewpoint dialog's controls serve as its controls).
+#include <gtest/gtest.h>
+
+#include "SheetFixture.h"
+#include "codecs/NumericCodec.h"
+
+namespace {
+
+constexpr int kValueEdit = 260;
+constexpr int kPasswordEdit = 244;
+
+class WordPage : public CNodePage {
+public:
+    explicit WordPage(bool gated) : CNodePage(230, 265, behaviour::RefreshRead()), gated_(gated) {}
+
+    int refreshes = 0;
+    int reads = 0;
+
+protected:
+    void Refresh() override { ++refreshes; }
+    void ReadConfig() override {
+        ++reads;
+        NvBuffer part{};
+        if (ReadFirstPart(8, part)) {
+            ShowNumber(kValueEdit, codecs::NumericCodec().MakeWord(part[1], part[2]), "%.0f");
+        }
+    }
+    void WriteConfig() override {
+        NvBuffer part{};
+        if (!ReadFirstPart(8, part)) {
+            return;
+        }
+        const codecs::NumericCodec codec;
+        part[1] = static_cast<std::uint8_t>(codec.HighByte(TypedNumber(kValueEdit)));
+        part[2] = static_cast<std::uint8_t>(codec.LowByte(TypedNumber(kValueEdit)));
+        WritePart(part);
+    }
+    int PasswordEditId() const override { return gated_ ? kPasswordEdit : 0; }
+    bool ClearsPasswordAfterWrite() const override { return true; }
+
+private:
+    bool gated_;
+};
+
+class PageProtocolTest : public SheetFixture {
+protected:
+    WordPage& AddAndShow(WordPage& page) {
+        Open().AddPage(&page);
+        return Show(page);
+    }
+};
+
+TEST_F(PageProtocolTest, ShowRefreshesReadsAndStartsTheTimerOnlyWhileVisible) {
+    WordPage page(false);
+    AddAndShow(page);
+    EXPECT_EQ(page.refreshes, 1);
+    EXPECT_EQ(page.reads, 1);
+    EXPECT_TRUE(page.IsTimerRunning(1));
+    EXPECT_EQ(page.GetDlgItemText(IDC_READ), "Read");
+
+    page.DeliverTimer(1);
+    EXPECT_EQ(page.refreshes, 2);
+    EXPECT_EQ(page.reads, 1);
+
+    sheet->SetActivePage(0);
+    EXPECT_FALSE(page.IsTimerRunning(1));
+    page.DeliverTimer(1);  // a stray tick for a hidden page does nothing
+    EXPECT_EQ(page.refreshes, 2);
+
+    // Typed but unwritten values are overwritten when the page is shown again.
+    page.SetDlgItemText(kValueEdit, "999");
+    Show(page);
+    EXPECT_EQ(page.reads, 2);
+    EXPECT_TRUE(page.IsTimerRunning(1));
+    EXPECT_EQ(page.GetDlgItemText(kValueEdit), "100");  // factory P of part 8
+    EXPECT_EQ(desktop.RunningTimers(), 1);
+}
+
+TEST_F(PageProtocolTest, PartAlreadySelectedIsReadWithoutAnyPause) {
+    WordPage page(false);
+    Open().AddPage(&page);
+    node.SetSelector(8);
+    Show(page);
+    EXPECT_TRUE(desktop.Sleeps().empty());
+    EXPECT_EQ(calls, (std::vector<std::string>{"ReadNv 44 31 -> 0", "ReadNv 45 31 -> 0"}));
+}
+
+TEST_F(PageProtocolTest, SelectingAnotherPartPausesBeforeAndAfter) {
+    WordPage page(false);
+    AddAndShow(page);
+    EXPECT_EQ(desktop.Sleeps(), (std::vector<int>{250, 250}));
+    EXPECT_EQ(node.Selector(), 8);
+}
+
+TEST_F(PageProtocolTest, WriteWhosePreliminaryReadFailsLeavesTheNodeAlone) {
+    WordPage page(false);
+    AddAndShow(page);
+    const host::PartImage before = node.Part(8);
+    node.FailRead(45);
+    page.SetDlgItemText(kValueEdit, "7");
+    Forget();
+    Click(page, IDC_WRITE);
+    EXPECT_TRUE(CallsOf("WriteNv").empty());
+    EXPECT_EQ(node.Part(8), before);
+    EXPECT_EQ(page.GetDlgItemText(IDC_WRITE), "Write");
+}
+
+TEST_F(PageProtocolTest, TypedNumbersFollowTheAtofRules) {
+    WordPage page(false);
+    AddAndShow(page);
+    const struct {
+        const char* typed;
+        int stored;
+    } cases[] = {{"12abc", 12}, {"abc", 0}, {"  42", 42}, {"", 0}, {"-1", 65535}, {"1e3", 1000}};
+    for (const auto& c : cases) {
+        page.SetDlgItemText(kValueEdit, c.typed);
+        Click(page, IDC_WRITE);
+        const host::PartImage part = node.Part(8);
+        EXPECT_EQ(part[1] * 256 + part[2], c.stored) << c.typed;
+    }
+}
+
+TEST_F(PageProtocolTest, WrongPasswordWritesNothingAndEmptiesThePassword) {
+    WordPage page(true);
+    AddAndShow(page);
+    const host::PartImage before = node.Part(8);
+    page.SetDlgItemText(kValueEdit, "5");
+    page.SetDlgItemText(kPasswordEdit, "quorka");
+    Forget();
+    Click(page, IDC_WRITE);
+    EXPECT_TRUE(CallsOf("WriteNv").empty());
+    EXPECT_EQ(node.Part(8), before);
+    ASSERT_EQ(desktop.Messages().size(), 1u);
+    EXPECT_EQ(desktop.Messages()[0].text, "Wrong Password");
+    EXPECT_EQ(page.GetDlgItemText(kPasswordEdit), "");
+    EXPECT_EQ(page.GetDlgItemText(IDC_WRITE), "Write");
+
+    page.SetDlgItemText(kPasswordEdit, "Quorka");
+    Click(page, IDC_WRITE);
+    EXPECT_EQ(node.Part(8)[2], 5);
+    EXPECT_EQ(page.GetDlgItemText(kPasswordEdit), "");
+}
+
+TEST_F(PageProtocolTest, WriteKeepsEveryOtherByteOfThePart) {
+    WordPage page(false);
+    AddAndShow(page);
+    host::Bytes pattern(31);
+    for (int i = 0; i < 31; ++i) {
+        pattern[i] = static_cast<std::uint8_t>(0xA0 + i);
+    }
+    node.SetPart(8, pattern);
+    page.SetDlgItemText(kValueEdit, "258");
+    Click(page, IDC_WRITE);
+    host::Bytes expected = pattern;
+    expected[1] = 0x01;
+    expected[2] = 0x02;
+    const host::PartImage after = node.Part(8);
+    EXPECT_EQ(host::Bytes(after.begin(), after.end()), expected);
+}
+
+TEST_F(PageProtocolTest, TicksAreDroppedWhileAHandlerWorks) {
+    WordPage page(false);
+    AddAndShow(page);
+    page.OnClicked(kValueEdit, [] {});
+    // A tick that arrives during a message box of a handler does not run the refresh.
+    bool ticked = false;
+    page.OnClicked(IDC_READ, [&] {
+        const int before = page.refreshes;
+        page.DeliverTimer(1);
+        ticked = page.refreshes != before;
+    });
+    Click(page, IDC_READ);
+    EXPECT_FALSE(ticked);
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+// The sheet: host interfaces, page sets, the variant switch and the Node Information page.
+#include <gtest/gtest.h>
+
+#include "SheetFixture.h"
+#include "settings/FactoryDefaults.h"
+#include "sheet/VireoPropPage.h"
+
+namespace {
+
+const std::vector<std::string> kSet1 = {
+    "Node Information", "Import / Export", "Set Time", "Calender Start / Stop", "Calender Pir",
+    "Status Switch", "Exercise / Digital Valve", "Analog Valve", "Pump", "Extended operation",
+    "Antifrost", "Temperatures", "Settings Temperatures", "Night lowering / Summer stop", "PID",
+    "Outdoor Temperatures", "Pressure"};
+const std::vector<std::string> kSet2 = {
+    "Node Information", "Import / Export", "Set Time", "Calender Start / Stop", "Calender Pir",
+    "Calender hot-water tank", "Status Switch", "Exercise / Digital Valve", "Analog Valve", "Pump",
+    "Hot-water tank", "Extended operation", "Temperatures", "Settings Temperatures", "PID",
+    "Outdoor Temperatures", "Pressure"};
+const std::vector<std::string> kNoSet = {"Node Information", "Import / Export"};
+
+host::Bytes PartWithVariant(int variant) {
+    host::PartImage image = settings::FactoryPartImage(1);
+    image[29] = static_cast<std::uint8_t>(variant >> 8);
+    image[30] = static_cast<std::uint8_t>(variant & 0xFF);
+    return host::Bytes(image.begin(), image.end());
+}
+
+class SheetTest : public SheetFixture {};
+
+TEST_F(SheetTest, FactoryNodeOpensOnNodeInformationWithPageSet1) {
+    node.SetName("Boiler1");
+    CSheet& s = Open();
+    EXPECT_EQ(s.TabCaptions(), kSet1);
+    EXPECT_EQ(s.GetActivePage(), &s.m_Page1);
+    EXPECT_EQ(s.m_Page1.GetDlgItemText(IDC_NODENAME), "Boiler1");
+    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(IDC_VI1));
+    EXPECT_TRUE(s.m_Page1.IsDlgItemEnabled(IDC_VI2));
+    EXPECT_EQ(s.GetDlgItemText(platform::IDOK), "Exit");
+    EXPECT_FALSE(s.IsDlgItemVisible(platform::IDCANCEL));
+    EXPECT_FALSE(s.IsDlgItemVisible(platform::ID_APPLY_NOW));
+    EXPECT_TRUE(desktop.Messages().empty());
+    EXPECT_EQ(node.Selector(), 0);
+}
+
+TEST_F(SheetTest, ConstructorAndPageTouchThePartSelectorInOrder) {
+    Open();
+    const std::vector<std::string> expected = {
+        // The sheet: no pauses; part 1 read with 50 bytes; selector back to 0.
+        "ReadNv 44 31 -> 0", "WriteNv 44 00 01 -> 0", "ReadNv 45 50 -> 0", "WriteNv 44 00 00 -> 0",
+        // The Node Information page: its name, then the part window with pauses.
+        "GetNodeName 32 -> 0", "ReadNv 44 31 -> 0", "WriteNv 44 00 01 -> 0", "ReadNv 45 32 -> 0",
+        "WriteNv 44 00 00 -> 0"};
+    EXPECT_EQ(calls, expected);
+    EXPECT_EQ(desktop.Sleeps(), (std::vector<int>{250, 250, 250, 250}));
+}
+
+TEST_F(SheetTest, SelectorAlreadyAtPart1IsNotWrittenBeforeTheReads) {
+    node.SetSelector(1);
+    Open();
+    // The sheet's read finds part 1 and writes 0; the page then finds 0 and selects 1 itself.
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls[0], "ReadNv 44 31 -> 0");
+    EXPECT_EQ(calls[1], "ReadNv 45 50 -> 0");
+    EXPECT_EQ(calls[2], "WriteNv 44 00 00 -> 0");
+    EXPECT_EQ(node.Selector(), 0);
+}
+
+TEST_F(SheetTest, VariantWordZeroShowsNoPageSetAndBothButtonsDisabled) {
+    node.SetPart(1, PartWithVariant(0));
+    CSheet& s = Open();
+    EXPECT_EQ(s.TabCaptions(), kNoSet);
+    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(IDC_VI1));
+    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(IDC_VI2));
+}
+
+TEST_F(SheetTest, AnyNonZeroVariantWordOpensPageSet1) {
+    node.SetPart(1, PartWithVariant(0x0100));
+    EXPECT_EQ(Open().TabCaptions(), kSet1);
+}
+
+TEST_F(SheetTest, SwitchingVariantsSwapsThePageSetsInTheirTabOrder) {
+    CSheet& s = Open();
+    s.m_Page1.ClickDlgItem(IDC_VI2);
+    EXPECT_EQ(s.TabCaptions(), kSet2);
+    EXPECT_TRUE(s.m_Page1.IsDlgItemEnabled(IDC_VI1));
+    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(IDC_VI2));
+    s.m_Page1.ClickDlgItem(IDC_VI1);
+    EXPECT_EQ(s.TabCaptions(), kSet1);
+    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(IDC_VI1));
+    EXPECT_TRUE(s.m_Page1.IsDlgItemEnabled(IDC_VI2));
+}
+
+TEST_F(SheetTest, SharedPagesLoseTheirWindowWithEachSwitch) {
+    CSheet& s = Open();
+    s.SetActivePage(s.GetPageIndex(&s.m_Page29));
+    EXPECT_TRUE(s.m_Page29.IsWindowCreated());
+    s.SetActivePage(0);
+    s.m_Page1.ClickDlgItem(IDC_VI2);
+    // Removed and added again: its window is created anew when its tab is next shown.
+    EXPECT_FALSE(s.m_Page29.IsWindowCreated());
+    EXPECT_GE(s.GetPageIndex(&s.m_Page29), 0);
+}
+
+TEST_F(SheetTest, FailedStartupReadButSuccessfulPageReadEnablesVi2WithNoSetShown) {
+    // The sheet's 50-byte read fails; the page's own 32-byte read succeeds.
+    node.FailRead(45);
+    sheet = std::make_unique<CSheet>("Vireo", nullptr, 0);
+    node.Heal();
+    sheet->Create();
+    EXPECT_EQ(sheet->TabCaptions(), kNoSet);
+    EXPECT_FALSE(sheet->m_Page1.IsDlgItemEnabled(IDC_VI1));
+    EXPECT_TRUE(sheet->m_Page1.IsDlgItemEnabled(IDC_VI2));
+    sheet->m_Page1.ClickDlgItem(IDC_VI2);
+    EXPECT_EQ(sheet->TabCaptions(), kSet2);
+    EXPECT_EQ(node.Selector(), 0);
+}
+
+TEST_F(SheetTest, NeitherInterfaceShowsNodeNotAvailableAndStaysOpen) {
+    Offer(host::Offer::None);
+    CSheet& s = Open();
+    ASSERT_EQ(desktop.Messages().size(), 1u);
+    EXPECT_EQ(desktop.Messages()[0].text, "Node not available!");
+    EXPECT_EQ(desktop.Messages()[0].caption, "Plugin");
+    EXPECT_EQ(desktop.Messages()[0].icon, platform::MessageIcon::Exclamation);
+    EXPECT_TRUE(s.IsOpen());
+    EXPECT_EQ(s.TabCaptions(), kNoSet);
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(s.m_Page1.GetDlgItemText(IDC_NODENAME), "");
+}
+
+TEST_F(SheetTest, OnlyOneInterfaceGivesNoMessage) {
+    Offer(host::Offer::Reader);
+    CSheet& s = Open();
+    EXPECT_TRUE(desktop.Messages().empty());
+    // The reader alone still finds part 1 unselected: nothing selects it, so no set is shown.
+    EXPECT_EQ(s.m_pWriter, nullptr);
+    EXPECT_NE(s.m_pReader, nullptr);
+}
+
+TEST_F(SheetTest, NodeNameOfExactly32BytesWithoutTerminatorShowsAll32) {
+    const std::string name(32, 'N');
+    node.SetName(name + "TAIL");
+    CSheet& s = Open();
+    EXPECT_EQ(s.m_Page1.GetDlgItemText(IDC_NODENAME), name);
+}
+
+TEST_F(SheetTest, FailedNodeNameLeavesTheEditEmpty) {
+    node.FailName();
+    EXPECT_EQ(Open().m_Page1.GetDlgItemText(IDC_NODENAME), "");
+}
+
+TEST_F(SheetTest, DestructorReleasesBothReferencesOnEachInterface) {
+    void* probe = nullptr;
+    control.GetClientSite()->QueryInterface(IID_IUnknown, &probe);
+    const ULONG before = static_cast<IUnknown*>(probe)->Release();
+    Open();
+    sheet.reset();
+    control.GetClientSite()->QueryInterface(IID_IUnknown, &probe);
+    EXPECT_EQ(static_cast<IUnknown*>(probe)->Release(), before);
+}
+
+TEST_F(SheetTest, PagesTwoToSixteenLeaveTheFocusAlone) {
+    CSheet& s = Open();
+    EXPECT_EQ(s.m_Page1.OnInitDialog(), FALSE);
+    EXPECT_EQ(s.m_Page9.OnInitDialog(), FALSE);
+    EXPECT_EQ(s.m_Page16.OnInitDialog(), FALSE);
+    EXPECT_EQ(s.m_Page17.OnInitDialog(), TRUE);
+    EXPECT_EQ(s.m_Page30.OnInitDialog(), TRUE);
+}
+
+}  // namespace
