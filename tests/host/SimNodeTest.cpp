@@ -1,0 +1,243 @@
+// The simulated node and its state file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "host/ClientSite.h"
+#include "host/NodeStateFile.h"
+#include "host/SimNode.h"
+#include "settings/FactoryDefaults.h"
+
+namespace {
+
+using host::Bytes;
+using host::SimNode;
+
+Bytes Read(SimNode& node, int index, int length, HRESULT* result = nullptr) {
+    Bytes buffer(static_cast<std::size_t>(length) + 8, 0xEE);
+    const HRESULT r = node.ReadNv(index, buffer.data(), length);
+    if (result != nullptr) {
+        *result = r;
+    }
+    return buffer;
+}
+
+void Write(SimNode& node, int index, Bytes bytes) {
+    ASSERT_EQ(node.WriteNv(index, bytes.data(), static_cast<int>(bytes.size())), S_OK);
+}
+
+TEST(SimNodeTest, StartsFromTheFactoryImageWithTheSelectorAtZero) {
+    SimNode node;
+    EXPECT_EQ(node.Name(), "Node1");
+    EXPECT_EQ(node.Selector(), 0);
+    EXPECT_EQ(node.Raw(37), settings::FactoryVariableImage(37));
+    EXPECT_EQ(node.Raw(41), (Bytes{0x0B, 0xB8}));
+    EXPECT_EQ(node.Part(1), settings::FactoryPartImage(1));
+    EXPECT_EQ(node.Raw(25), Bytes(31, 0));
+    EXPECT_EQ(node.Raw(3), (Bytes{0x07, 0xEA, 12, 6, 9, 5, 7}));
+}
+
+TEST(SimNodeTest, ReadsCopyAtMostTheVariablesSize) {
+    SimNode node;
+    Write(node, 39, {0x12, 0x34});
+    const Bytes got = Read(node, 39, 32);
+    EXPECT_EQ(got[0], 0x12);
+    EXPECT_EQ(got[1], 0x34);
+    EXPECT_EQ(got[2], 0xEE);  // nothing past the 2 bytes of NV 39
+    const Bytes one = Read(node, 39, 1);
+    EXPECT_EQ(one[1], 0xEE);  // nothing past the requested length
+}
+
+TEST(SimNodeTest, WritesStoreAtMostTheSizeAndUnknownIndexesFail) {
+    SimNode node;
+    Bytes big(40, 0x55);
+    ASSERT_EQ(node.WriteNv(42, big.data(), 40), S_OK);
+    EXPECT_EQ(node.Raw(42), Bytes(4, 0x55));
+    HRESULT result = S_OK;
+    Read(node, 7, 32, &result);
+    EXPECT_NE(result, S_OK);
+    EXPECT_NE(node.WriteNv(46, big.data(), 2), S_OK);
+    EXPECT_NE(node.WriteNv(-1, big.data(), 2), S_OK);
+    EXPECT_NE(node.ReadNv(39, nullptr, 2), S_OK);
+    EXPECT_NE(node.ReadNv(39, big.data(), 0), S_OK);
+}
+
+TEST(SimNodeTest, Nv45ShowsThePartThatNv44Selects) {
+    SimNode node;
+    HRESULT result = S_OK;
+    Read(node, 45, 31, &result);
+    EXPECT_NE(result, S_OK);  // part 0: no part selected
+    Write(node, 44, {0x00, 0x08});
+    EXPECT_EQ(Read(node, 45, 31)[1], settings::FactoryPartImage(8)[1]);
+    Bytes image(31, 0x77);
+    Write(node, 45, image);
+    EXPECT_EQ(node.Part(8)[30], 0x77);
+    EXPECT_EQ(node.Part(7), settings::FactoryPartImage(7));
+    Write(node, 44, {0x00, 0x0D});
+    Read(node, 45, 31, &result);
+    EXPECT_NE(result, S_OK);  // part 13 does not exist
+    EXPECT_NE(node.WriteNv(45, image.data(), 31), S_OK);
+}
+
+TEST(SimNodeTest, WritingNv0SetsTheClockThatNv3Reads) {
+    SimNode node;
+    Write(node, 0, {0x07, 0xE9, 1, 2, 3, 4, 5});
+    const Bytes clock = Read(node, 3, 32);
+    EXPECT_EQ(Bytes(clock.begin(), clock.begin() + 7), (Bytes{0x07, 0xE9, 1, 2, 3, 4, 5}));
+}
+
+TEST(SimNodeTest, ChosenCallsFailUntilHealedAndAFailedWriteStoresNothing) {
+    SimNode node;
+    node.FailWrite(39);
+    Bytes code{0x00, 0x04};
+    EXPECT_NE(node.WriteNv(39, code.data(), 2), S_OK);
+    EXPECT_EQ(node.Raw(39), (Bytes{0x00, 0xFF}));
+    node.FailRead(39);
+    node.FailName();
+    HRESULT result = S_OK;
+    Read(node, 39, 31, &result);
+    EXPECT_NE(result, S_OK);
+    std::uint8_t name[32];
+    EXPECT_NE(node.GetNodeName(name, 32), S_OK);
+    node.Heal();
+    EXPECT_EQ(node.WriteNv(39, code.data(), 2), S_OK);
+    EXPECT_EQ(node.GetNodeName(name, 32), S_OK);
+}
+
+TEST(SimNodeTest, NodeNameIsZeroTerminatedOnlyWhenShorterThanTheBuffer) {
+    SimNode node;
+    node.SetName("Boiler1");
+    std::uint8_t name[8];
+    std::fill(std::begin(name), std::end(name), 0xEE);
+    ASSERT_EQ(node.GetNodeName(name, 8), S_OK);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(name)), "Boiler1");
+    std::fill(std::begin(name), std::end(name), 0xEE);
+    ASSERT_EQ(node.GetNodeName(name, 7), S_OK);
+    EXPECT_EQ(name[6], '1');
+    EXPECT_EQ(name[7], 0xEE);
+}
+
+TEST(ClientSiteTest, OffersOnlyTheChosenInterfacesAndLogsEveryCall) {
+    SimNode node;
+    auto* site = new host::ClientSite(node, host::Offer::Reader);
+    std::vector<std::string> log;
+    site->transcript = [&](const std::string& line) { log.push_back(line); };
+    void* p = nullptr;
+    EXPECT_EQ(site->QueryInterface(IID_NodeWriter, &p), E_NOINTERFACE);
+    EXPECT_EQ(p, nullptr);
+    ASSERT_EQ(site->QueryInterface(IID_NodeReader, &p), S_OK);
+    auto* reader = static_cast<NodeReader*>(p);
+    std::uint8_t buffer[32] = {};
+    reader->ReadNv(44, buffer, 31);
+    reader->ReadNv(45, buffer, 32);
+    reader->Release();
+    site->SetOffer(host::Offer::Writer);
+    ASSERT_EQ(site->QueryInterface(IID_NodeWriter, &p), S_OK);
+    const std::uint8_t part[2] = {0x00, 0x08};
+    static_cast<NodeWriter*>(p)->WriteNv(44, part, 2);
+    static_cast<NodeWriter*>(p)->Release();
+    EXPECT_EQ(log, (std::vector<std::string>{"ReadNv 44 31 -> 0", "ReadNv 45 32 -> 1",
+                                             "WriteNv 44 00 08 -> 0"}));
+    EXPECT_EQ(site->Release(), 0u);
+}
+
+TEST(ClientSiteTest, HostMethodsSitAtTheirVtablePositions) {
+    // Calls through the raw vtable slots reach ReadNv at 7, WriteNv at 8, GetNodeName at 9.
+    SimNode node;
+    node.SetName("Slot");
+    auto* site = new host::ClientSite(node, host::Offer::Both);
+    void* r = nullptr;
+    void* w = nullptr;
+    site->QueryInterface(IID_NodeReader, &r);
+    site->QueryInterface(IID_NodeWriter, &w);
+    using ReadFn = HRESULT (*)(void*, std::int32_t, std::uint8_t*, std::int32_t);
+    using NameFn = HRESULT (*)(void*, std::uint8_t*, std::int32_t);
+    using WriteFn = HRESULT (*)(void*, std::int32_t, const std::uint8_t*, std::int32_t);
+    void** readerTable = *static_cast<void***>(r);
+    void** writerTable = *static_cast<void***>(w);
+    const std::uint8_t code[2] = {0x00, 0x03};
+    EXPECT_EQ(reinterpret_cast<WriteFn>(writerTable[8])(w, 39, code, 2), S_OK);
+    std::uint8_t buffer[32] = {};
+    EXPECT_EQ(reinterpret_cast<ReadFn>(readerTable[7])(r, 39, buffer, 31), S_OK);
+    EXPECT_EQ(buffer[1], 0x03);
+    EXPECT_EQ(reinterpret_cast<NameFn>(readerTable[9])(r, buffer, 32), S_OK);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer)), "Slot");
+    static_cast<NodeReader*>(r)->Release();
+    static_cast<NodeWriter*>(w)->Release();
+    site->Release();
+}
+
+class StateFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() /
+              ("vireo-state-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    void WriteFile(const std::string& text) { std::ofstream(path()) << text; }
+    std::string path() const { return (dir / "node.json").string(); }
+    std::filesystem::path dir;
+};
+
+TEST_F(StateFileTest, SavedStateLoadsBackByteForByte) {
+    SimNode node;
+    node.SetName("Boiler1");
+    node.SetRaw(25, Bytes(31, 0xAB));
+    node.SetPart(12, Bytes(31, 0x5A));
+    node.SetSelector(7);
+    ASSERT_EQ(host::SaveNodeState(path(), node), "");
+    SimNode loaded;
+    ASSERT_EQ(host::LoadNodeState(path(), loaded), "");
+    EXPECT_EQ(loaded.Name(), "Boiler1");
+    EXPECT_EQ(loaded.Raw(25), Bytes(31, 0xAB));
+    EXPECT_EQ(loaded.Part(12), node.Part(12));
+    EXPECT_EQ(loaded.Selector(), 7);
+    EXPECT_FALSE(std::filesystem::exists(path() + ".tmp"));
+}
+
+TEST_F(StateFileTest, BrokenFilesAreRejectedNamingTheFieldAndChangeNothing) {
+    const struct {
+        const char* text;
+        const char* mentions;
+    } cases[] = {
+        {"{", "not valid JSON"},
+        {"[1,2]", "expected a JSON object"},
+        {R"({"name": 5})", "\"name\""},
+        {R"({"variables": {"39": "00"}})", "\"variables.39\" expected 2 bytes, found 1"},
+        {R"({"variables": {"39": "0G 00"}})", "\"variables.39\""},
+        {R"({"variables": {"7": "00"}})", "\"variables.7\" is not a variable"},
+        {R"({"variables": {"45": "00"}})", "\"variables.45\""},
+        {R"({"parts": {"13": "00"}})", "\"parts.13\""},
+        {R"({"parts": {"1": 17}})", "\"parts.1\""},
+        {R"({"nmae": "x"})", "\"nmae\""},
+        {R"({"version": 2})", "\"version\""},
+    };
+    for (const auto& c : cases) {
+        WriteFile(c.text);
+        SimNode node;
+        node.SetName("Kept");
+        const std::string error = host::LoadNodeState(path(), node);
+        EXPECT_NE(error.find(c.mentions), std::string::npos) << c.text << " -> " << error;
+        EXPECT_NE(error.find(path()), std::string::npos);
+        EXPECT_EQ(node.Name(), "Kept") << c.text;
+    }
+}
+
+TEST_F(StateFileTest, MissingFileIsReported) {
+    SimNode node;
+    EXPECT_NE(host::LoadNodeState((dir / "absent.json").string(), node), "");
+}
+
+TEST_F(StateFileTest, AFileThatCannotBeReplacedKeepsItsOldContent) {
+    SimNode node;
+    ASSERT_EQ(host::SaveNodeState(path(), node), "");
+    const std::string blocked = (dir / "sub").string();
+    std::filesystem::create_directories(dir / "sub" / "node.json");  // a folder in the way
+    EXPECT_NE(host::SaveNodeState((dir / "sub" / "node.json").string(), node), "");
+    (void)blocked;
+}
+
+}  // namespace

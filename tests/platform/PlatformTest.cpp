@@ -1,0 +1,175 @@
+// The platform layer: controls built from templates, lazy page windows with their show and
+// hide messages, and the scripted desktop.
+#include <gtest/gtest.h>
+
+#include "platform/PropertySheet.h"
+#include "platform/QtDesktop.h"
+#include "platform/ScriptedDesktop.h"
+
+namespace {
+
+using platform::CPropertyPage;
+using platform::CPropertySheet;
+
+// A page that records its window messages.
+class LoggingPage : public CPropertyPage {
+public:
+    LoggingPage(int templateId, std::string name, std::vector<std::string>& log)
+        : CPropertyPage(templateId, 200), name_(std::move(name)), log_(log) {}
+
+    BOOL OnInitDialog() override {
+        log_.push_back(name_ + " init");
+        return TRUE;
+    }
+    void OnShowWindow(BOOL show) override {
+        log_.push_back(name_ + (show ? " show" : " hide"));
+        if (show) {
+            SetTimer(1, 2000);
+        } else {
+            KillTimer(1);
+        }
+    }
+    void OnTimer(int) override { log_.push_back(name_ + " tick"); }
+
+private:
+    std::string name_;
+    std::vector<std::string>& log_;
+};
+
+class PlatformTest : public ::testing::Test {
+protected:
+    void SetUp() override { platform::Desktop::SetCurrent(&desktop); }
+    void TearDown() override { platform::Desktop::SetCurrent(nullptr); }
+    platform::ScriptedDesktop desktop;
+    std::vector<std::string> log;
+};
+
+TEST_F(PlatformTest, TemplatesBuildTheirControlsWithTheirInitialState) {
+    std::vector<std::string> unused;
+    CPropertySheet sheet("Test", nullptr, 0);
+    LoggingPage info(200, "info", unused);
+    LoggingPage dew(230, "dew", unused);
+    sheet.AddPage(&info);
+    sheet.AddPage(&dew);
+    sheet.Create();
+    EXPECT_TRUE(info.HasDlgItem(231));
+    EXPECT_EQ(info.GetDlgItemText(234), "VI1");
+    EXPECT_FALSE(info.IsDlgItemEnabled(234));
+    EXPECT_TRUE(info.IsDlgItemEnabled(235));
+    const auto controls = info.Controls();
+    ASSERT_EQ(controls.size(), 3u);
+    EXPECT_EQ(controls[0].kind, platform::ControlKind::ReadOnlyEdit);
+    // The second page has no window until its tab is shown.
+    EXPECT_FALSE(dew.IsWindowCreated());
+    EXPECT_FALSE(dew.HasDlgItem(260));
+    EXPECT_EQ(dew.GetDlgItemText(211), "");
+    sheet.SetActivePage(1);
+    EXPECT_EQ(dew.GetDlgItemText(211), "Read");
+    EXPECT_EQ(dew.GetDlgItemText(210), "Write");
+}
+
+TEST_F(PlatformTest, RadioButtonsStartTheirOwnGroupsAndStayMarkedWhenClickedAgain) {
+    CPropertySheet sheet("Test", nullptr, 0);
+    class RadioPage : public CPropertyPage {
+    public:
+        RadioPage() : CPropertyPage(230, 200) {}
+    } page;
+    sheet.AddPage(&page);
+    sheet.Create();
+    // Edits take any text; unknown ids read as empty and ignore writes.
+    page.SetDlgItemText(260, "12,5");
+    EXPECT_EQ(page.GetDlgItemText(260), "12,5");
+    page.SetDlgItemText(999, "x");
+    EXPECT_EQ(page.GetDlgItemText(999), "");
+    EXPECT_EQ(page.IsDlgButtonChecked(260), 0);
+    EXPECT_FALSE(page.ClickDlgItem(260));  // an edit is not a button
+    EXPECT_FALSE(page.ClickDlgItem(999));
+    page.EnableDlgItem(211, false);
+    EXPECT_FALSE(page.ClickDlgItem(211));
+}
+
+TEST_F(PlatformTest, PageWindowsAreCreatedLazilyAndHiddenBeforeTheNextIsShown) {
+    CPropertySheet sheet("Test", nullptr, 0);
+    LoggingPage a(230, "a", log);
+    LoggingPage b(230, "b", log);
+    sheet.AddPage(&a);
+    sheet.AddPage(&b);
+    sheet.Create();
+    sheet.SetActivePage(1);
+    sheet.SetActivePage(0);
+    sheet.SetActivePage(1);
+    EXPECT_EQ(log, (std::vector<std::string>{"a init", "a show", "a hide", "b init", "b show",
+                                             "b hide", "a show", "a hide", "b show"}));
+    EXPECT_EQ(desktop.RunningTimers(), 1);
+    desktop.TickAll();
+    EXPECT_EQ(log.back(), "b tick");
+}
+
+TEST_F(PlatformTest, RemovingAPageDestroysItsWindowAndAddingItAgainRecreatesIt) {
+    CPropertySheet sheet("Test", nullptr, 0);
+    LoggingPage a(230, "a", log);
+    LoggingPage b(230, "b", log);
+    sheet.AddPage(&a);
+    sheet.AddPage(&b);
+    sheet.Create();
+    sheet.SetActivePage(1);
+    sheet.RemovePage(&b);
+    EXPECT_FALSE(b.IsWindowCreated());
+    EXPECT_EQ(desktop.RunningTimers(), 1);  // a was shown in b's place
+    sheet.AddPage(&b);
+    sheet.SetActivePage(1);
+    EXPECT_TRUE(b.IsWindowCreated());
+    EXPECT_EQ(std::count(log.begin(), log.end(), "b init"), 2);
+    sheet.Close();
+    EXPECT_EQ(desktop.RunningTimers(), 0);
+    EXPECT_FALSE(a.IsWindowCreated());
+}
+
+TEST_F(PlatformTest, CancelRunsEveryCreatedPagesResetHandler) {
+    CPropertySheet sheet("Test", nullptr, 0);
+    struct ResetPage : CPropertyPage {
+        ResetPage() : CPropertyPage(230, 200) {}
+        void OnReset() override { ++resets; }
+        int resets = 0;
+    } a, b;
+    sheet.AddPage(&a);
+    sheet.AddPage(&b);
+    sheet.Create();
+    sheet.EndSheet(platform::IDCANCEL);
+    EXPECT_EQ(a.resets, 1);
+    EXPECT_EQ(b.resets, 0);  // never shown: no window, nothing to reset
+    sheet.EndSheet(platform::IDOK);
+    EXPECT_EQ(a.resets, 1);
+}
+
+TEST_F(PlatformTest, ScriptedDesktopAnswersFromItsQueuesAndRecordsEverything) {
+    desktop.QueueAnswer(true);
+    EXPECT_EQ(desktop.MessageBox("Go?", "Q", platform::MessageButtons::YesNo,
+                                 platform::MessageIcon::Question),
+              platform::MessageAnswer::Yes);
+    // An empty queue answers No and cancels.
+    EXPECT_EQ(desktop.MessageBox("Again?", "Q", platform::MessageButtons::YesNo,
+                                 platform::MessageIcon::None),
+              platform::MessageAnswer::No);
+    desktop.QueueFile("out \"1\".txt");
+    EXPECT_EQ(desktop.SaveFileDialog({"C:\\x.txt", "", "*.txt"}), "out \"1\".txt");
+    EXPECT_EQ(desktop.OpenFileDialog({"a\nb", "", ""}), std::nullopt);
+    desktop.Sleep(250);
+    desktop.Message("Done");
+    EXPECT_EQ(desktop.Transcript(),
+              (std::vector<std::string>{"MessageBox \"Go?\" \"Q\" YESNO -> yes",
+                                        "MessageBox \"Again?\" \"Q\" YESNO -> no",
+                                        "FileDialog save \"C:\\\\x.txt\" -> \"out \\\"1\\\".txt\"",
+                                        "FileDialog open \"a\\nb\" -> cancel", "Sleep 250",
+                                        "MessageBox \"Done\" \"\" OK"}));
+    EXPECT_EQ(desktop.TotalSleepMs(), 250);
+}
+
+TEST(QtDesktopTest, FiltersBecomeQtNameFilters) {
+    EXPECT_EQ(platform::QtNameFilters("Corvan NodeSettings (*.txt)|*.txt|All files (*.*)|*.*|"),
+              "Corvan NodeSettings (*.txt);;All files (*.*)");
+    EXPECT_EQ(platform::QtNameFilters("Text|*.txt;*.log|"), "Text (*.txt *.log)");
+    EXPECT_EQ(platform::QtNameFilters(""), "");
+}
+
+}  // namespace
