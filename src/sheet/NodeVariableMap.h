@@ -103,6 +103,28 @@ inline constexpr int kModeValveMv4 = 11;
 inline constexpr int kModeHotWaterPump = 13;
 inline constexpr int kModeHeatingElement = 15;
 
+// NV 26: the manual output byte of each analog valve, in 0.5 % steps (the low byte of its word).
+inline constexpr int kManualOutputMv1 = 4;
+inline constexpr int kManualOutputMv3 = 6;
+inline constexpr int kManualOutputMv2 = 10;
+inline constexpr int kManualOutputMv4 = 12;
+
+// Part 1: the analog valve flag bytes (cascade on; 2-10 volt; invert).
+inline constexpr int kValveFlagsPart = 1;
+inline constexpr int kCascadeFlagsByte = 12;
+inline constexpr int kVoltageFlagsByte = 14;
+inline constexpr int kInvertFlagsByte = 16;
+
+// Part 6: the cascade changeover output of circuit 1 / circuit 2, in 0.5 % steps.
+inline constexpr int kCascadeOutputPart = 6;
+inline constexpr int kCascadeOutputCircuit1 = 12;
+inline constexpr int kCascadeOutputCircuit2 = 18;
+
+// NV 36: the first byte of each circuit's delays (boost, day, night; an hours word and a
+// minutes word each).
+inline constexpr int kDelaysCircuit1 = 1;
+inline constexpr int kDelaysCircuit2 = 13;
+
 // Part 1, bytes 29-30: the variant word; not 0 opens the sheet with page set 1.
 inline constexpr int kVariantPart = 1;
 inline constexpr int kVariantHigh = 29;

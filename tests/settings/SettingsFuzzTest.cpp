@@ -162,7 +162,7 @@ std::string Generate(std::mt19937& random, const std::string& base) {
 }
 
 TEST(SettingsFuzz, DamagedFilesNeverCrashSelectBeyondTwelveOrWriteUnnamedVariables) {
-    const std::filesystem::path path = FreshDirectory() / "fuzz.txt";
+    const std::filesystem::path dir = FreshDirectory();
     const std::string base = BaseFile();
     std::mt19937 random(20261206);
     int completed = 0;
@@ -170,6 +170,8 @@ TEST(SettingsFuzz, DamagedFilesNeverCrashSelectBeyondTwelveOrWriteUnnamedVariabl
 
     for (int round = 0; round < 3000; ++round) {
         const std::string text = Generate(random, base);
+        // A new file each round: rewriting one file makes the file system flush it every time.
+        const std::filesystem::path path = dir / ("fuzz" + std::to_string(round) + ".txt");
         WriteBytes(path, text);
         FakeNode node;
         RecordingDesktop desktop;
@@ -214,6 +216,7 @@ TEST(SettingsFuzz, DamagedFilesNeverCrashSelectBeyondTwelveOrWriteUnnamedVariabl
             ASSERT_EQ(node.Selector(), 0);
         }
     }
+    std::filesystem::remove_all(dir);
     // The generator reaches both ends: files that download and files that are refused.
     EXPECT_GT(completed, 100);
     EXPECT_GT(withWrites, 300);

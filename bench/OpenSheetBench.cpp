@@ -1,0 +1,82 @@
+// Opening the sheet: construction to the first tab shown, on the simulated node with the
+// scripted desktop (pauses recorded, not slept). Reports CPU time and peak resident memory.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <sys/resource.h>
+
+#include "control/VireoCtrl.h"
+#include "host/ClientSite.h"
+#include "host/SimNode.h"
+#include "platform/ScriptedDesktop.h"
+#include "sheet/Sheet.h"
+
+namespace {
+
+void BM_OpenSheet(benchmark::State& state) {
+    host::SimNode node;
+    auto* site = new host::ClientSite(node, host::Offer::Both);
+    CVireoCtrl control;
+    control.SetClientSite(site);
+    g_pCurrentControl = &control;
+    platform::ScriptedDesktop desktop;
+    platform::Desktop::SetCurrent(&desktop);
+    for (auto _ : state) {
+        CSheet sheet("Vireo", nullptr, 0);
+        sheet.Create();
+        benchmark::DoNotOptimize(sheet.GetActivePage());
+        sheet.Close();
+        desktop.Clear();
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    platform::Desktop::SetCurrent(nullptr);
+    control.SetClientSite(nullptr);
+    site->Release();
+}
+BENCHMARK(BM_OpenSheet)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+// Every tab of both page sets shown once, as `vireo --screenshot` does without the pictures.
+void BM_ShowEveryTab(benchmark::State& state) {
+    host::SimNode node;
+    auto* site = new host::ClientSite(node, host::Offer::Both);
+    CVireoCtrl control;
+    control.SetClientSite(site);
+    g_pCurrentControl = &control;
+    platform::ScriptedDesktop desktop;
+    platform::Desktop::SetCurrent(&desktop);
+    for (auto _ : state) {
+        CSheet sheet("Vireo", nullptr, 0);
+        sheet.Create();
+        for (int i = 0; i < sheet.GetPageCount(); ++i) {
+            sheet.SetActivePage(i);
+        }
+        sheet.SetActivePage(0);
+        sheet.m_Page1.ClickDlgItem(235);
+        for (int i = 0; i < sheet.GetPageCount(); ++i) {
+            sheet.SetActivePage(i);
+        }
+        sheet.Close();
+        desktop.Clear();
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    platform::Desktop::SetCurrent(nullptr);
+    control.SetClientSite(nullptr);
+    site->Release();
+}
+BENCHMARK(BM_ShowEveryTab)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
