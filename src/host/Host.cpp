@@ -22,6 +22,22 @@
 namespace host {
 namespace {
 
+// The offscreen platform says for every window that it cannot pass size hints on; that is
+// no news to anybody reading the output of a headless run.
+QtMessageHandler g_standardHandler = nullptr;
+
+void QuietOffscreenMessages(QtMsgType type, const QMessageLogContext& context,
+                            const QString& message) {
+    if (message.contains(QStringLiteral("propagateSizeHints"))) {
+        return;
+    }
+    if (g_standardHandler != nullptr) {
+        g_standardHandler(type, context, message);
+    }
+}
+
+void InstallQuietHandler() { g_standardHandler = qInstallMessageHandler(QuietOffscreenMessages); }
+
 // The properties verb on a node behind a client site.
 void OpenSheet(SimNode& node) {
     auto* site = new ClientSite(node, Offer::Both);
@@ -120,6 +136,7 @@ int RunGui(int& argc, char** argv, const HostOptions& options) {
 
 int RunScreenshots(int& argc, char** argv, const HostOptions& options) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    InstallQuietHandler();
     SimNode node;
     if (!options.nodeFile.empty()) {
         const std::string error = LoadNodeState(options.nodeFile, node);
@@ -163,6 +180,7 @@ int RunScreenshots(int& argc, char** argv, const HostOptions& options) {
 namespace host {
 
 int RunScriptWithApp(int& argc, char** argv, const std::string& file) {
+    InstallQuietHandler();
     QApplication app(argc, argv);
     return RunScriptFile(file, std::cout, std::cerr);
 }

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "host/Commands.h"
 #include "host/Host.h"
 #include "host/ScriptRunner.h"
 
@@ -40,6 +41,22 @@ int main(int argc, char** argv) {
     auto* script = app.add_subcommand("script", "run a session script without a display");
     script->add_option("FILE", scriptFile, "the script, or - for standard input")->required();
 
+    host::CommandOptions command;
+    auto* exportCommand =
+        app.add_subcommand("export", "export the node's configuration to a settings file");
+    exportCommand->add_option("FILE", command.file, "the settings file to write")->required();
+    auto* download = app.add_subcommand("download", "download a settings file into the node");
+    download->add_option("FILE", command.file, "the settings file to read")->required();
+    download->add_option("--password", command.password, "the service password")->required();
+    download->add_flag("--yes", command.yes,
+                       "download even when the file's Program ID differs from the node kind's");
+    auto* defaults = app.add_subcommand("defaults", "restore the node's factory settings");
+    defaults->add_option("--password", command.password, "the service password")->required();
+    app.require_subcommand(0, 1);
+    for (CLI::App* sub : {exportCommand, download, defaults}) {
+        sub->add_option("--node", options.nodeFile, "state file of the simulated node");
+    }
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -50,6 +67,16 @@ int main(int argc, char** argv) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         int qtArgc = 1;
         return host::RunScriptWithApp(qtArgc, argv, scriptFile);
+    }
+    command.nodeFile = options.nodeFile;
+    if (exportCommand->parsed()) {
+        return host::RunExportCommand(command, std::cout, std::cerr);
+    }
+    if (download->parsed()) {
+        return host::RunDownloadCommand(command, std::cout, std::cerr);
+    }
+    if (defaults->parsed()) {
+        return host::RunDefaultsCommand(command, std::cout, std::cerr);
     }
     if (!options.screenshotDir.empty()) {
         return host::RunScreenshots(argc, argv, options);

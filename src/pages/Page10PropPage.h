@@ -1,16 +1,9 @@
 #pragma once
 
-#include "sheet/NodePage.h"
+#include "pages/StatusSwitchPage.h"
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage10PropPage : public CNodePage {
+// Status Switch of rotary switch Sw2.
+class CPage10PropPage : public StatusSwitchPage {
 public:
-    CPage10PropPage() : CNodePage(209, 209, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = FALSE;
-        return b;
-    }
+    CPage10PropPage();
 };

@@ -1,16 +1,9 @@
 #pragma once
 
-#include "sheet/NodePage.h"
+#include "pages/AnalogValvePage.h"
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage11PropPage : public CNodePage {
+// Analog Valve, circuit 1: valves Mv1 (first) and Mv3 (second).
+class CPage11PropPage : public AnalogValvePage {
 public:
-    CPage11PropPage() : CNodePage(210, 210, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = FALSE;
-        return b;
-    }
+    CPage11PropPage();
 };

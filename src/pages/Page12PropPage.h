@@ -1,16 +1,9 @@
 #pragma once
 
-#include "sheet/NodePage.h"
+#include "pages/AnalogValvePage.h"
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage12PropPage : public CNodePage {
+// Analog Valve, circuit 2: valves Mv2 (first) and Mv4 (second).
+class CPage12PropPage : public AnalogValvePage {
 public:
-    CPage12PropPage() : CNodePage(211, 211, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = FALSE;
-        return b;
-    }
+    CPage12PropPage();
 };

@@ -1,16 +1,9 @@
 #pragma once
 
-#include "sheet/NodePage.h"
+#include "pages/PumpPage.h"
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage13PropPage : public CNodePage {
+// Pump Mp1.
+class CPage13PropPage : public PumpPage {
 public:
-    CPage13PropPage() : CNodePage(212, 212, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = FALSE;
-        return b;
-    }
+    CPage13PropPage();
 };

@@ -1,16 +1,9 @@
 #pragma once
 
-#include "sheet/NodePage.h"
+#include "pages/PumpPage.h"
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage14PropPage : public CNodePage {
+// Pump Mp2.
+class CPage14PropPage : public PumpPage {
 public:
-    CPage14PropPage() : CNodePage(213, 213, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = FALSE;
-        return b;
-    }
+    CPage14PropPage();
 };

@@ -1,16 +1,9 @@
 #pragma once
 
-#include "sheet/NodePage.h"
+#include "pages/ExtendedOperationPage.h"
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage15PropPage : public CNodePage {
+// Extended operation, circuit 1: bytes 1-12 of NV 36.
+class CPage15PropPage : public ExtendedOperationPage {
 public:
-    CPage15PropPage() : CNodePage(214, 214, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = FALSE;
-        return b;
-    }
+    CPage15PropPage();
 };

@@ -1,16 +1,9 @@
 #pragma once
 
-#include "sheet/NodePage.h"
+#include "pages/ExtendedOperationPage.h"
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage16PropPage : public CNodePage {
+// Extended operation, circuit 2: bytes 13-24 of NV 36.
+class CPage16PropPage : public ExtendedOperationPage {
 public:
-    CPage16PropPage() : CNodePage(215, 215, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = FALSE;
-        return b;
-    }
+    CPage16PropPage();
 };

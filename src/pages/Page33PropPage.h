@@ -1,16 +1,15 @@
 #pragma once
+// Hot-water tank: the tank pump Mp3 and the heating element, each with its live output and its
+// operating mode word in NV 25, and the running time of the hot-water pump (nciTimePump3).
 
 #include "sheet/NodePage.h"
 
-// Page of the sheet; its controls and behaviour come with its function.
 class CPage33PropPage : public CNodePage {
 public:
-    CPage33PropPage() : CNodePage(232, 267, Behaviour()) {}
+    CPage33PropPage();
 
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = TRUE;
-        return b;
-    }
+protected:
+    void Refresh() override;
+    void ReadConfig() override;
+    void WriteConfig() override;
 };

@@ -1,16 +1,9 @@
 #pragma once
 
-#include "sheet/NodePage.h"
+#include "pages/StatusSwitchPage.h"
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage9PropPage : public CNodePage {
+// Status Switch of rotary switch Sw1.
+class CPage9PropPage : public StatusSwitchPage {
 public:
-    CPage9PropPage() : CNodePage(208, 208, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = FALSE;
-        return b;
-    }
+    CPage9PropPage();
 };

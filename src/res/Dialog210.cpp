@@ -1,8 +1,11 @@
+#include "res/AnalogValveDialogs.h"
 #include "res/Dialogs.h"
 
 namespace res {
 
-// No controls yet.
-platform::DialogTemplate Dialog210() { return {}; }
+// Analog Valve, valves Mv1 and Mv3.
+platform::DialogTemplate Dialog210() {
+    return AnalogValveDialog(210, {"Mv1", kValveMv1Ids}, {"Mv3", kValveMv3Ids});
+}
 
 }  // namespace res

@@ -1,8 +1,11 @@
 #include "res/Dialogs.h"
+#include "res/PumpDialogs.h"
 
 namespace res {
 
-// No controls yet.
-platform::DialogTemplate Dialog212() { return {}; }
+// Pump Mp1.
+platform::DialogTemplate Dialog212() {
+    return pump::Dialog(212, "Mp1");
+}
 
 }  // namespace res

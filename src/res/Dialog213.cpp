@@ -1,8 +1,11 @@
 #include "res/Dialogs.h"
+#include "res/PumpDialogs.h"
 
 namespace res {
 
-// No controls yet.
-platform::DialogTemplate Dialog213() { return {}; }
+// Pump Mp2.
+platform::DialogTemplate Dialog213() {
+    return pump::Dialog(213, "Mp2");
+}
 
 }  // namespace res

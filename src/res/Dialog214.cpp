@@ -1,8 +1,11 @@
 #include "res/Dialogs.h"
+#include "res/ExtendedOperationDialogs.h"
 
 namespace res {
 
-// No controls yet.
-platform::DialogTemplate Dialog214() { return {}; }
+// Extended operation, circuit 1.
+platform::DialogTemplate Dialog214() {
+    return ExtendedOperationDialog(214);
+}
 
 }  // namespace res

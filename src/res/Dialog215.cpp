@@ -1,8 +1,11 @@
 #include "res/Dialogs.h"
+#include "res/ExtendedOperationDialogs.h"
 
 namespace res {
 
-// No controls yet.
-platform::DialogTemplate Dialog215() { return {}; }
+// Extended operation, circuit 2.
+platform::DialogTemplate Dialog215() {
+    return ExtendedOperationDialog(215);
+}
 
 }  // namespace res

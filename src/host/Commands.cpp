@@ -1,0 +1,94 @@
+#include "host/Commands.h"
+
+#include <filesystem>
+#include <functional>
+#include <ostream>
+
+#include "host/ClientSite.h"
+#include "host/ConsoleDesktop.h"
+#include "host/NodeStateFile.h"
+#include "host/SimNode.h"
+#include "settings/DownloadOperation.h"
+#include "settings/ExportOperation.h"
+#include "settings/FactoryDefaultsOperation.h"
+
+namespace host {
+namespace {
+
+// Runs one operation on the node of the state file: loads it (creating it with the factory
+// configuration when it does not exist), saves it after every write, and reports.
+int WithNode(const CommandOptions& options, std::ostream& out, std::ostream& err,
+             const std::function<bool(const NodeLink&, ConsoleDesktop&, std::string&)>& run) {
+    const std::string path =
+        options.nodeFile.empty() ? DefaultNodeStatePath() : options.nodeFile;
+    SimNode node;
+    if (std::filesystem::exists(path)) {
+        if (const std::string error = LoadNodeState(path, node); !error.empty()) {
+            err << "vireo: " << error << '\n';
+            return 1;
+        }
+    } else if (!options.nodeFile.empty()) {
+        err << "vireo: node state file " << path << " does not exist\n";
+        return 1;
+    }
+    std::string saveError;
+    node.onChange = [&] {
+        if (const std::string error = SaveNodeState(path, node); !error.empty()) {
+            saveError = error;
+        }
+    };
+    auto* site = new ClientSite(node, Offer::Both);
+    void* reader = nullptr;
+    void* writer = nullptr;
+    site->QueryInterface(IID_NodeReader, &reader);
+    site->QueryInterface(IID_NodeWriter, &writer);
+    ConsoleDesktop desktop(options.file, options.yes, err);
+    platform::Desktop* previous = platform::Desktop::Installed();
+    platform::Desktop::SetCurrent(&desktop);
+    std::string result;
+    bool ok = run(NodeLink(static_cast<NodeReader*>(reader), static_cast<NodeWriter*>(writer)),
+                  desktop, result);
+    platform::Desktop::SetCurrent(previous);
+    static_cast<NodeReader*>(reader)->Release();
+    static_cast<NodeWriter*>(writer)->Release();
+    site->Release();
+    if (!saveError.empty()) {
+        err << "vireo: " << saveError << '\n';
+        ok = false;
+    }
+    out << result << '\n';
+    return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int RunExportCommand(const CommandOptions& options, std::ostream& out, std::ostream& err) {
+    return WithNode(options, out, err, [&](const NodeLink& link, ConsoleDesktop& desktop,
+                                           std::string& result) {
+        const settings::ExportResult r = settings::ExportOperation(link, desktop).Run(options.file);
+        result = r.message.empty() ? "Export not completed" : r.message;
+        return r.completed;
+    });
+}
+
+int RunDownloadCommand(const CommandOptions& options, std::ostream& out, std::ostream& err) {
+    return WithNode(options, out, err, [&](const NodeLink& link, ConsoleDesktop& desktop,
+                                           std::string& result) {
+        const settings::DownloadResult r =
+            settings::DownloadOperation(link, desktop).Run(options.password, options.file);
+        result = r.message.empty() ? "Download not completed" : r.message;
+        return r.completed;
+    });
+}
+
+int RunDefaultsCommand(const CommandOptions& options, std::ostream& out, std::ostream& err) {
+    return WithNode(options, out, err, [&](const NodeLink& link, ConsoleDesktop& desktop,
+                                           std::string& result) {
+        const settings::FactoryDefaultsResult r =
+            settings::FactoryDefaultsOperation(link, desktop).Run(options.password);
+        result = r.message.empty() ? "Default settings not completed" : r.message;
+        return r.completed;
+    });
+}
+
+}  // namespace host

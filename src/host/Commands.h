@@ -1,0 +1,23 @@
+#pragma once
+// The settings-file operations from the command line: the very export, download and factory
+// defaults that the Import / Export page runs, on the simulated node's state file.
+
+#include <iosfwd>
+#include <string>
+
+namespace host {
+
+struct CommandOptions {
+    std::string nodeFile;  // the node's state file; empty: the default one
+    std::string file;      // the settings file
+    std::string password;  // the service password
+    bool yes = false;      // download even when the file's Program ID differs
+};
+
+// Each prints progress and messages to err and one result line to out, and returns 0 only
+// when the operation completed without errors.
+int RunExportCommand(const CommandOptions& options, std::ostream& out, std::ostream& err);
+int RunDownloadCommand(const CommandOptions& options, std::ostream& out, std::ostream& err);
+int RunDefaultsCommand(const CommandOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace host

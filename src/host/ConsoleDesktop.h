@@ -1,0 +1,42 @@
+#pragma once
+// The desktop of the command-line operations: the file dialogs return the file named on the
+// command line, questions are answered as the command's options say, messages and progress
+// go to standard error, and the node's pauses are real.
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "platform/Desktop.h"
+
+namespace host {
+
+class ConsoleDesktop : public platform::Desktop {
+public:
+    // file: what every file dialog returns. acceptMismatch: the answer to the Program ID
+    // mismatch question; every other question (overwrite, download) is answered Yes, since
+    // the command itself asked for it.
+    ConsoleDesktop(std::string file, bool acceptMismatch, std::ostream& log);
+
+    platform::MessageAnswer MessageBox(const std::string& text, const std::string& caption,
+                                       platform::MessageButtons buttons,
+                                       platform::MessageIcon icon) override;
+    std::optional<std::string> OpenFileDialog(const platform::FileDialogRequest& request) override;
+    std::optional<std::string> SaveFileDialog(const platform::FileDialogRequest& request) override;
+    void Sleep(int milliseconds) override;
+    platform::LocalDateTime Now() override;
+    int StartTimer(int periodMs, std::function<void()> fire) override;
+    void StopTimer(int handle) override;
+    void Progress(const std::string& text, int done, int total) override;
+
+    // The texts of the messages shown, oldest first.
+    const std::vector<std::string>& Messages() const { return messages_; }
+
+private:
+    std::string file_;
+    bool acceptMismatch_;
+    std::ostream& log_;
+    std::vector<std::string> messages_;
+};
+
+}  // namespace host

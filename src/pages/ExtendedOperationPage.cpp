@@ -1,0 +1,112 @@
+#include "pages/ExtendedOperationPage.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "codecs/NumberReader.h"
+#include "codecs/NumericCodec.h"
+#include "platform/Desktop.h"
+#include "res/ExtendedOperationDialogs.h"
+
+namespace {
+
+// Bytes of one delay: hours word, minutes word.
+constexpr int kDelaySize = 4;
+constexpr int kStartPauseMs = 2000;
+constexpr int kDelayEdits[] = {res::IDC_BOOST_DELAY, res::IDC_DAY_DELAY, res::IDC_NIGHT_DELAY};
+
+PageBehaviour ExtendedOperationBehaviour() {
+    PageBehaviour b = behaviour::ReadOnly();
+    b.initDialogResult = FALSE;
+    return b;
+}
+
+// A typed delay: split at the first ":", the hours before it and the minutes after it, each the
+// leading number of its text, truncated toward zero. Without ":" the whole text is minutes.
+struct TypedDelay {
+    double hours = 0;
+    int minutes = 0;
+};
+
+TypedDelay ParseDelay(const std::string& text) {
+    TypedDelay delay;
+    const auto colon = text.find(':');
+    if (colon == std::string::npos) {
+        delay.minutes = codecs::TruncateToInt(codecs::ReadNumber(text));
+    } else {
+        delay.hours =
+            codecs::TruncateToInt(codecs::ReadNumber(std::string_view(text).substr(0, colon)));
+        delay.minutes =
+            codecs::TruncateToInt(codecs::ReadNumber(std::string_view(text).substr(colon + 1)));
+    }
+    return delay;
+}
+
+// The delay text: the hours, ":", the minutes with a "0" in front below 10 ("2:05", "0:90").
+std::string DelayText(int hours, int minutes) {
+    char text[64];
+    std::snprintf(text, sizeof text, minutes < 10 ? "%.0f:0%.0f" : "%.0f:%.0f",
+                  static_cast<double>(hours), static_cast<double>(minutes));
+    return text;
+}
+
+}  // namespace
+
+ExtendedOperationPage::ExtendedOperationPage(int dialogId, int firstDelayByte)
+    : CNodePage(dialogId, dialogId, ExtendedOperationBehaviour()), firstDelayByte_(firstDelayByte) {
+    OnClicked(res::IDC_START_BOOST, [this] { StartDelay(res::IDC_BOOST_DELAY); });
+    OnClicked(res::IDC_START_DAY, [this] { StartDelay(res::IDC_DAY_DELAY); });
+    OnClicked(res::IDC_START_NIGHT, [this] { StartDelay(res::IDC_NIGHT_DELAY); });
+}
+
+int ExtendedOperationPage::DelayByte(int editId) const {
+    return firstDelayByte_ + (editId - res::IDC_BOOST_DELAY) * kDelaySize;
+}
+
+void ExtendedOperationPage::ReadConfig() {
+    NvBuffer buffer{};
+    if (!ReadNv(nv::kExtendedDelays, buffer)) {
+        return;
+    }
+    codecs::NumericCodec codec;
+    for (int editId : kDelayEdits) {
+        const int at = DelayByte(editId);
+        SetDlgItemText(editId, DelayText(codec.MakeWord(buffer[at], buffer[at + 1]),
+                                         codec.MakeWord(buffer[at + 2], buffer[at + 3])));
+    }
+}
+
+void ExtendedOperationPage::WriteConfig() {
+    NvBuffer buffer{};
+    if (!ReadNv(nv::kExtendedDelays, buffer, nv::kPartSize)) {
+        return;
+    }
+    for (int editId : kDelayEdits) {
+        StoreDelay(buffer, editId);
+    }
+    WriteNv(nv::kExtendedDelays, buffer, nv::kPartSize);
+}
+
+void ExtendedOperationPage::StoreDelay(NvBuffer& buffer, int editId) const {
+    const TypedDelay delay = ParseDelay(GetDlgItemText(editId));
+    codecs::NumericCodec codec;
+    const int at = DelayByte(editId);
+    buffer[at] = static_cast<std::uint8_t>(codec.HighByte(delay.hours));
+    buffer[at + 1] = static_cast<std::uint8_t>(codec.LowByte(delay.hours));
+    buffer[at + 2] = static_cast<std::uint8_t>(codec.IntHighByte(delay.minutes));
+    buffer[at + 3] = static_cast<std::uint8_t>(codec.IntLowByte(delay.minutes));
+}
+
+void ExtendedOperationPage::StartDelay(int editId) {
+    NvBuffer buffer{};
+    if (!ReadNv(nv::kExtendedDelays, buffer)) {
+        return;
+    }
+    const int at = DelayByte(editId);
+    std::fill_n(buffer.begin() + at, kDelaySize, std::uint8_t{0});
+    WriteNv(nv::kExtendedDelays, buffer, nv::kPartSize);
+    platform::Desktop::Current().Sleep(kStartPauseMs);
+    StoreDelay(buffer, editId);
+    WriteNv(nv::kExtendedDelays, buffer, nv::kPartSize);
+}

@@ -1,0 +1,8 @@
+#include "pages/Page9PropPage.h"
+
+CPage9PropPage::CPage9PropPage()
+    : StatusSwitchPage({.dialogId = 208,
+                        .captionId = 208,
+                        .switchNv = nv::kRotarySwitch1,
+                        .unitModeNv = nv::kUnitMode1,
+                        .overrideNv = nv::kSwitchExt1}) {}
