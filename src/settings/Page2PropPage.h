@@ -2,15 +2,26 @@
 
 #include "sheet/NodePage.h"
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage2PropPage : public CNodePage {
-  public:
-    CPage2PropPage() : CNodePage(201, 201, Behaviour()) {}
+inline constexpr int IDC_IE_NODENAME = 231;
+inline constexpr int IDC_IE_FILENAME = 428;
+inline constexpr int IDC_IE_DEFAULT = 429;
+inline constexpr int IDC_IE_SAVE = 427;
+inline constexpr int IDC_IE_DOWNLOAD = 430;
+inline constexpr int IDC_IE_FACTORY = 201;
+inline constexpr int IDC_IE_PASSWORD = 226;
 
-  private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = FALSE;
-        return b;
-    }
+// Import / Export: the node's whole configuration to a settings file and back, and the
+// factory settings. The operations themselves are shared with the command line.
+class CPage2PropPage : public CNodePage {
+public:
+    CPage2PropPage();
+
+protected:
+    void ShowExtras() override;
+
+private:
+    void FillNameAndFile();
+    void OnSaveToFile();
+    void OnReadFromFile();
+    void OnDefaultSettings();
 };
