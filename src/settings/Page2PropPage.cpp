@@ -5,10 +5,10 @@
 #include "settings/ExportOperation.h"
 #include "settings/FactoryDefaultsOperation.h"
 #include "settings/SettingsSupport.h"
+#include "settings/SettingsTexts.h"
 
 namespace {
 
-constexpr const char* kPleaseWait = "Please wait...";
 // The page asks the host for the node name with a 20-byte buffer.
 constexpr int kPageNameBuffer = 20;
 
@@ -45,7 +45,7 @@ void CPage2PropPage::FillNameAndFile() {
 }
 
 void CPage2PropPage::OnSaveToFile() {
-    SetDlgItemText(IDC_IE_SAVE, kPleaseWait);
+    SetDlgItemText(IDC_IE_SAVE, settings::kPleaseWait);
     const settings::ExportResult result =
         settings::ExportOperation(Link(), platform::Desktop::Current())
             .Run(GetDlgItemText(IDC_IE_FILENAME));
@@ -55,31 +55,31 @@ void CPage2PropPage::OnSaveToFile() {
     if (result.nodeName) {
         SetDlgItemText(IDC_IE_NODENAME, *result.nodeName);
     }
-    SetDlgItemText(IDC_IE_SAVE, "Save to file");
+    SetDlgItemText(IDC_IE_SAVE, settings::kSaveToFileButton);
 }
 
 void CPage2PropPage::OnReadFromFile() {
-    SetDlgItemText(IDC_IE_DOWNLOAD, kPleaseWait);
+    SetDlgItemText(IDC_IE_DOWNLOAD, settings::kPleaseWait);
     const settings::DownloadResult result =
         settings::DownloadOperation(Link(), platform::Desktop::Current())
             .Run(GetDlgItemText(IDC_IE_PASSWORD), GetDlgItemText(IDC_IE_FILENAME));
     if (result.clearPassword) {
         SetDlgItemText(IDC_IE_PASSWORD, "");
     }
-    SetDlgItemText(IDC_IE_DOWNLOAD, "Read from file");
+    SetDlgItemText(IDC_IE_DOWNLOAD, settings::kReadFromFileButton);
 }
 
 void CPage2PropPage::OnDefaultSettings() {
     // The button says "Please wait..." only once the password has been accepted.
-    const bool accepted = settings::IsServicePassword(GetDlgItemText(IDC_IE_PASSWORD));
+    const bool accepted = IsServicePassword(GetDlgItemText(IDC_IE_PASSWORD));
     if (accepted) {
-        SetDlgItemText(IDC_IE_FACTORY, kPleaseWait);
+        SetDlgItemText(IDC_IE_FACTORY, settings::kPleaseWait);
     }
     const settings::FactoryDefaultsResult result =
         settings::FactoryDefaultsOperation(Link(), platform::Desktop::Current())
             .Run(GetDlgItemText(IDC_IE_PASSWORD));
     if (accepted) {
-        SetDlgItemText(IDC_IE_FACTORY, "Default settings");
+        SetDlgItemText(IDC_IE_FACTORY, settings::kDefaultSettingsButton);
     }
     if (result.clearPassword) {
         SetDlgItemText(IDC_IE_PASSWORD, "");

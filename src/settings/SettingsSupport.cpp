@@ -58,18 +58,8 @@ std::string DefaultFileName(std::string_view nodeName) {
     return path;
 }
 
-bool IsServicePassword(std::string_view typed) {
-    return typed == kServicePassword;
-}
-
 bool SelectPartChecked(const NodeLink& link, platform::Desktop& desktop, int part) {
-    const codecs::NumericCodec codec;
-    const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(codec.HighByte(part)),
-                                   static_cast<std::uint8_t>(codec.LowByte(part))};
-    desktop.Sleep(kPartPauseMs);
-    const bool ok = link.Write(nv::kPartSelector, bytes, 2);
-    desktop.Sleep(kPartPauseMs);
-    return ok;
+    return PartWindow(link, desktop, kPartPauseMs).SelectPart(part);
 }
 
 std::string FormatCount(int count) {

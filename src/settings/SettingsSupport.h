@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "sheet/NodeLink.h"
+#include "sheet/ServicePassword.h"
 
 namespace platform {
 class Desktop;
@@ -28,8 +29,6 @@ std::optional<std::string> ReadNodeName(const NodeLink& link, int bufferLength);
 // lead into another directory and becomes "_".
 std::string DefaultFileName(std::string_view nodeName);
 
-// Whether the typed text is the service password (byte for byte, case-sensitive).
-bool IsServicePassword(std::string_view typed);
 
 // Selects part n in the part window as the pages do (250 ms pause, the selector write, 250 ms
 // pause) and tells whether the selector write succeeded: NV 45 must not be read or written

@@ -7,9 +7,6 @@
 
 namespace settings {
 
-// The service password of the download and the factory defaults (compared case-sensitively).
-inline constexpr std::string_view kServicePassword = "Quorka";
-
 // File dialogs.
 inline constexpr std::string_view kFileFilter =
     "Corvan NodeSettings (*.txt)|*.txt|All files (*.*)|*.*|";

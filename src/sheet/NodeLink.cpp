@@ -26,17 +26,18 @@ int PartWindow::GetSelectedPart() const {
     return codecs::NumericCodec().MakeWord(buffer[0], buffer[1]);
 }
 
-void PartWindow::SelectPart(int n) const {
+bool PartWindow::SelectPart(int n) const {
     const codecs::NumericCodec codec;
     const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(codec.HighByte(n)),
                                    static_cast<std::uint8_t>(codec.LowByte(n))};
     if (pauseMs_ > 0) {
         desktop_.Sleep(pauseMs_);
     }
-    link_.Write(nv::kPartSelector, bytes, 2);
+    const bool written = link_.Write(nv::kPartSelector, bytes, 2);
     if (pauseMs_ > 0) {
         desktop_.Sleep(pauseMs_);
     }
+    return written;
 }
 
 void PartWindow::SelectFirst(int n) const {

@@ -38,8 +38,9 @@ public:
 
     // The big-endian part number in NV 44, or 0 when the read fails.
     int GetSelectedPart() const;
-    // Writes n to NV 44 between two pauses; the write's result is ignored.
-    void SelectPart(int n) const;
+    // Writes n to NV 44 between two pauses. The pages ignore the result; the settings-file
+    // operations must not touch NV 45 when the selection failed.
+    bool SelectPart(int n) const;
     // The first part a routine needs: selected only when NV 44 does not already hold it.
     void SelectFirst(int n) const;
 

@@ -201,7 +201,7 @@ int CNodePage::ModeWord(std::initializer_list<int> offManualAuto, int noneValue)
 }
 
 bool CNodePage::PasswordMatches(int editId) const {
-    return GetDlgItemText(editId) == kServicePassword;
+    return IsServicePassword(GetDlgItemText(editId));
 }
 
 void CNodePage::ShowMessage(const std::string& text, const std::string& caption) const {

@@ -14,6 +14,7 @@
 #include "platform/PropertyPage.h"
 #include "sheet/NodeLink.h"
 #include "sheet/NodeVariableMap.h"
+#include "sheet/ServicePassword.h"
 
 class CSheet;
 
@@ -26,8 +27,6 @@ inline constexpr int IDC_WRITE = 210;
 inline constexpr int IDC_DEFAULT = 259;
 inline constexpr int IDC_RESET = 260;
 
-// The service password of the password gate.
-inline constexpr std::string_view kServicePassword = "Quorka";
 
 // What a page does when it is shown, hidden and when timer 1 ticks.
 struct PageBehaviour {

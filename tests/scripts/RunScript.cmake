@@ -2,7 +2,9 @@
 # a .transcript file stands beside it.
 get_filename_component(dir ${SCRIPT} DIRECTORY)
 get_filename_component(stem ${SCRIPT} NAME_WE)
-execute_process(COMMAND ${VIREO} script ${SCRIPT}
+file(REMOVE_RECURSE ${WORKDIR})
+file(MAKE_DIRECTORY ${WORKDIR})
+execute_process(COMMAND ${VIREO} script ${SCRIPT} WORKING_DIRECTORY ${WORKDIR}
   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
 set(expected_rc 0)
 if(EXISTS ${dir}/${stem}.status)
