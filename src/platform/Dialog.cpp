@@ -165,7 +165,8 @@ void CDialog::DestroyWindow() {
     // children and layout go with the page's window.
     QWidget* window = window_;
     window_ = nullptr;
-    for (QObject* child : window->children()) {
+    const QObjectList children = window->children();  // a copy: deleting changes the list
+    for (QObject* child : children) {
         if (child->isWidgetType()) {
             delete child;
         }
