@@ -104,6 +104,21 @@ void CNodePage::RunWrite() {
     SetDlgItemText(IDC_WRITE, "Write");
 }
 
+void CNodePage::UseDefaultAndResetButtons() {
+    OnClicked(IDC_DEFAULT, [this] {
+        for (const auto& [id, text] : DefaultTexts()) {
+            SetDlgItemText(id, text);
+        }
+    });
+    OnClicked(IDC_RESET, [this] { OnReset(); });
+}
+
+void CNodePage::OnReset() {
+    for (const auto& [id, text] : ResetTexts()) {
+        SetDlgItemText(id, text);
+    }
+}
+
 CSheet* CNodePage::NodeSheet() const { return static_cast<CSheet*>(Sheet()); }
 
 NodeLink CNodePage::Link() const {

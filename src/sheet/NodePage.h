@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/PropertyPage.h"
@@ -78,6 +79,15 @@ protected:
     virtual bool ClearsPasswordAfterWrite() const { return false; }
     // Whether Write runs the read routine at its end to show what the node now holds.
     virtual bool ReadsAfterWrite() const { return false; }
+
+    // Calendar pages: the texts "Default" (259) puts into the page's edits and the texts
+    // "Reset" (260) and the page-reset handler put there. Neither writes to the node.
+    using EditTexts = std::vector<std::pair<int, std::string>>;
+    virtual EditTexts DefaultTexts() const { return {}; }
+    virtual EditTexts ResetTexts() const { return {}; }
+    // Registers "Default" and "Reset" for a page that has them (call from the constructor).
+    void UseDefaultAndResetButtons();
+    void OnReset() override;
 
     // The node, through the sheet's interfaces.
     NodeLink Link() const;

@@ -175,3 +175,29 @@ TEST_F(PageProtocolTest, TicksAreDroppedWhileAHandlerWorks) {
 }
 
 }  // namespace
+
+namespace {
+
+// A page with reset texts: cancelling the sheet runs its page-reset handler.
+class ResettingPage : public CNodePage {
+public:
+    ResettingPage() : CNodePage(230, 265, behaviour::None()) { UseDefaultAndResetButtons(); }
+
+protected:
+    EditTexts ResetTexts() const override { return {{242, "0:00"}, {244, "0:00"}}; }
+};
+
+class PageResetTest : public SheetFixture {};
+
+TEST_F(PageResetTest, CancellingTheSheetResetsTheEditsAndWritesNothing) {
+    ResettingPage page;
+    Open().AddPage(&page);
+    Show(page);
+    page.SetDlgItemText(242, "7:15");
+    sheet->EndSheet(platform::IDCANCEL);
+    EXPECT_EQ(page.GetDlgItemText(242), "0:00");
+    EXPECT_EQ(page.GetDlgItemText(244), "0:00");
+    EXPECT_TRUE(CallsOf("WriteNv").empty());
+}
+
+}  // namespace
