@@ -43,6 +43,7 @@ int WithNode(const CommandOptions& options, std::ostream& out, std::ostream& err
     site->QueryInterface(IID_NodeReader, &reader);
     site->QueryInterface(IID_NodeWriter, &writer);
     ConsoleDesktop desktop(options.file, options.yes, err);
+    desktop.sleep = options.sleep;
     platform::Desktop* previous = platform::Desktop::Installed();
     platform::Desktop::SetCurrent(&desktop);
     std::string result;

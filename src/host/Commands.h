@@ -2,6 +2,7 @@
 // The settings-file operations from the command line: the very export, download and factory
 // defaults that the Import / Export page runs, on the simulated node's state file.
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -12,6 +13,8 @@ struct CommandOptions {
     std::string file;      // the settings file
     std::string password;  // the service password
     bool yes = false;      // download even when the file's Program ID differs
+    // Replaces the real pauses (tests and benchmarks record them instead).
+    std::function<void(int)> sleep;
 };
 
 // Each prints progress and messages to err and one result line to out, and returns 0 only

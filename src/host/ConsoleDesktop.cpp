@@ -49,7 +49,9 @@ std::optional<std::string> ConsoleDesktop::SaveFileDialog(const platform::FileDi
 }
 
 void ConsoleDesktop::Sleep(int milliseconds) {
-    if (milliseconds > 0) {
+    if (sleep) {
+        sleep(milliseconds);
+    } else if (milliseconds > 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     }
 }

@@ -29,6 +29,9 @@ public:
     void StopTimer(int handle) override;
     void Progress(const std::string& text, int done, int total) override;
 
+    // How the node's pauses are made; real pauses unless replaced (tests record them).
+    std::function<void(int)> sleep;
+
     // The texts of the messages shown, oldest first.
     const std::vector<std::string>& Messages() const { return messages_; }
 
