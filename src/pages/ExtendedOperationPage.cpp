@@ -61,7 +61,8 @@ ExtendedOperationPage::ExtendedOperationPage(int dialogId, int firstDelayByte)
 }
 
 int ExtendedOperationPage::DelayByte(int editId) const {
-    return firstDelayByte_ + (editId - res::IDC_BOOST_DELAY) * kDelaySize;
+    const auto position = std::find(std::begin(kDelayEdits), std::end(kDelayEdits), editId);
+    return firstDelayByte_ + static_cast<int>(position - std::begin(kDelayEdits)) * kDelaySize;
 }
 
 void ExtendedOperationPage::ReadConfig() {

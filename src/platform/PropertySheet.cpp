@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -10,6 +11,20 @@
 #include "platform/Desktop.h"
 
 namespace platform {
+namespace {
+
+// A tab's frame for a page window, scrolled when the page is larger than the sheet.
+QWidget* AddFrame(QTabWidget* tabs, const std::string& caption) {
+    auto* scroll = new QScrollArea();
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto* frame = new QWidget();
+    scroll->setWidget(frame);
+    tabs->addTab(scroll, QString::fromUtf8(caption.c_str()));
+    return frame;
+}
+
+}  // namespace
 
 CPropertySheet::CPropertySheet(std::string caption, QWidget* parent, int selectPage)
     : caption_(std::move(caption)), parent_(parent), selectPage_(selectPage) {}
@@ -23,9 +38,7 @@ void CPropertySheet::AddPage(CPropertyPage* page) {
         frames_.push_back(nullptr);
         return;
     }
-    auto* frame = new QWidget();
-    frames_.push_back(frame);
-    tabs_->addTab(frame, QString::fromUtf8(page->Caption().c_str()));
+    frames_.push_back(AddFrame(tabs_, page->Caption()));
 }
 
 void CPropertySheet::RemovePage(CPropertyPage* page) {
@@ -33,7 +46,6 @@ void CPropertySheet::RemovePage(CPropertyPage* page) {
     if (index < 0) {
         return;
     }
-    QWidget* frame = frames_[index];
     pages_.erase(pages_.begin() + index);
     frames_.erase(frames_.begin() + index);
     if (page == active_) {
@@ -44,9 +56,10 @@ void CPropertySheet::RemovePage(CPropertyPage* page) {
     page->DestroyPageWindow();
     if (tabs_ != nullptr) {
         switching_ = true;
+        QWidget* tab = tabs_->widget(index);
         tabs_->removeTab(index);
         switching_ = false;
-        delete frame;
+        delete tab;  // the frame with it
         if (active_ == nullptr && !pages_.empty()) {
             Activate(tabs_->currentIndex());
         }
@@ -106,6 +119,8 @@ void CPropertySheet::Create() {
     }
     window_ = new QDialog(parent_);
     window_->setWindowTitle(QString::fromUtf8(caption_.c_str()));
+    // Pages are built when first shown: start at a size that holds the largest of them.
+    window_->resize(860, 660);
     auto* layout = new QVBoxLayout(window_);
     tabs_ = new QTabWidget(window_);
     tabs_->setUsesScrollButtons(true);
@@ -138,8 +153,7 @@ void CPropertySheet::Create() {
     });
 
     for (std::size_t i = 0; i < pages_.size(); ++i) {
-        frames_[i] = new QWidget();
-        tabs_->addTab(frames_[i], QString::fromUtf8(pages_[i]->Caption().c_str()));
+        frames_[i] = AddFrame(tabs_, pages_[i]->Caption());
     }
     QObject::connect(tabs_, &QTabWidget::currentChanged, tabs_, [this](int index) {
         if (!switching_) {

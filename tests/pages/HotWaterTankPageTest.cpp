@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "SheetFixture.h"
-#include "platform/DialogTemplate.h"
 
 namespace {
 
@@ -58,41 +57,6 @@ protected:
         return Marked(page, {kElementOff, kElementManual, kElementAutomatic});
     }
 };
-
-TEST_F(HotWaterTankPageTest, DialogHoldsBothActuatorGroupsAndTheRunningTime) {
-    using platform::ControlKind;
-    const std::string pump = "Status pump (Mp3)";
-    const std::string element = "Status Heating element";
-    const struct {
-        int id;
-        ControlKind kind;
-        std::string text;
-        std::string group;
-        std::string unit;
-    } expected[] = {
-        {kPumpOff, ControlKind::Radio, "Off", pump, ""},
-        {kPumpManual, ControlKind::Radio, "Manual", pump, ""},
-        {kPumpAutomatic, ControlKind::Radio, "Automatic", pump, ""},
-        {kPumpOutput, ControlKind::ReadOnlyEdit, "Out", pump, ""},
-        {kRunningTime, ControlKind::Edit, "Running Time\nPump HotWater", pump, "sec"},
-        {kElementOff, ControlKind::Radio, "Off", element, ""},
-        {kElementManual, ControlKind::Radio, "Manual", element, ""},
-        {kElementAutomatic, ControlKind::Radio, "Automatic", element, ""},
-        {kElementOutput, ControlKind::ReadOnlyEdit, "Out", element, ""},
-        {211, ControlKind::PushButton, "Read", "", ""},
-        {210, ControlKind::PushButton, "Write", "", ""},
-    };
-    const auto& controls = platform::FindDialogTemplate(232).controls;
-    ASSERT_EQ(controls.size(), std::size(expected));
-    for (std::size_t i = 0; i < controls.size(); ++i) {
-        EXPECT_EQ(controls[i].id, expected[i].id);
-        EXPECT_EQ(controls[i].kind, expected[i].kind) << expected[i].id;
-        EXPECT_EQ(controls[i].text, expected[i].text) << expected[i].id;
-        EXPECT_EQ(controls[i].group, expected[i].group) << expected[i].id;
-        EXPECT_EQ(controls[i].unit, expected[i].unit) << expected[i].id;
-        EXPECT_FALSE(controls[i].disabled) << expected[i].id;
-    }
-}
 
 TEST_F(HotWaterTankPageTest, ShowRefreshesThenReadsTheRunningTimeAndModes) {
     CNodePage& page = ShowTank();
