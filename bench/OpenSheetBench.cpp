@@ -2,9 +2,9 @@
 // scripted desktop (pauses recorded, not slept). Reports CPU time and peak resident memory.
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
 #include <QApplication>
 #include <cstdlib>
-#include <sys/resource.h>
 
 #include "control/VireoCtrl.h"
 #include "host/ClientSite.h"

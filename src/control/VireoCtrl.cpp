@@ -53,4 +53,6 @@ void CVireoCtrl::AboutBox() {
     about.DoModal();
 }
 
-std::string CVireoCtrl::GetProgramIdText() { return ::GetProgramIdText(); }
+std::string CVireoCtrl::GetProgramIdText() {
+    return ::GetProgramIdText();
+}

@@ -68,7 +68,8 @@ HRESULT ClientSite::Writer::QueryInterface(const IID& iid, void** object) {
 HRESULT ClientSite::Writer::WriteNv(std::int32_t index, const std::uint8_t* buffer,
                                     std::int32_t length) {
     const HRESULT result = site_.node_.WriteNv(index, buffer, length);
-    const std::size_t shown = buffer == nullptr || length <= 0 ? 0 : static_cast<std::size_t>(length);
+    const std::size_t shown =
+        buffer == nullptr || length <= 0 ? 0 : static_cast<std::size_t>(length);
     site_.Log("WriteNv " + std::to_string(index) + " " + HexBytes(buffer, shown) + " -> " +
               std::to_string(result == S_OK ? 0 : 1));
     return result;

@@ -19,8 +19,7 @@ namespace {
 // configuration when it does not exist), saves it after every write, and reports.
 int WithNode(const CommandOptions& options, std::ostream& out, std::ostream& err,
              const std::function<bool(const NodeLink&, ConsoleDesktop&, std::string&)>& run) {
-    const std::string path =
-        options.nodeFile.empty() ? DefaultNodeStatePath() : options.nodeFile;
+    const std::string path = options.nodeFile.empty() ? DefaultNodeStatePath() : options.nodeFile;
     SimNode node;
     if (std::filesystem::exists(path)) {
         if (const std::string error = LoadNodeState(path, node); !error.empty()) {
@@ -64,32 +63,33 @@ int WithNode(const CommandOptions& options, std::ostream& out, std::ostream& err
 }  // namespace
 
 int RunExportCommand(const CommandOptions& options, std::ostream& out, std::ostream& err) {
-    return WithNode(options, out, err, [&](const NodeLink& link, ConsoleDesktop& desktop,
-                                           std::string& result) {
-        const settings::ExportResult r = settings::ExportOperation(link, desktop).Run(options.file);
-        result = r.message.empty() ? "Export not completed" : r.message;
-        return r.completed;
-    });
+    return WithNode(options, out, err,
+                    [&](const NodeLink& link, ConsoleDesktop& desktop, std::string& result) {
+                        const settings::ExportResult r =
+                            settings::ExportOperation(link, desktop).Run(options.file);
+                        result = r.message.empty() ? "Export not completed" : r.message;
+                        return r.completed;
+                    });
 }
 
 int RunDownloadCommand(const CommandOptions& options, std::ostream& out, std::ostream& err) {
-    return WithNode(options, out, err, [&](const NodeLink& link, ConsoleDesktop& desktop,
-                                           std::string& result) {
-        const settings::DownloadResult r =
-            settings::DownloadOperation(link, desktop).Run(options.password, options.file);
-        result = r.message.empty() ? "Download not completed" : r.message;
-        return r.completed;
-    });
+    return WithNode(
+        options, out, err, [&](const NodeLink& link, ConsoleDesktop& desktop, std::string& result) {
+            const settings::DownloadResult r =
+                settings::DownloadOperation(link, desktop).Run(options.password, options.file);
+            result = r.message.empty() ? "Download not completed" : r.message;
+            return r.completed;
+        });
 }
 
 int RunDefaultsCommand(const CommandOptions& options, std::ostream& out, std::ostream& err) {
-    return WithNode(options, out, err, [&](const NodeLink& link, ConsoleDesktop& desktop,
-                                           std::string& result) {
-        const settings::FactoryDefaultsResult r =
-            settings::FactoryDefaultsOperation(link, desktop).Run(options.password);
-        result = r.message.empty() ? "Default settings not completed" : r.message;
-        return r.completed;
-    });
+    return WithNode(options, out, err,
+                    [&](const NodeLink& link, ConsoleDesktop& desktop, std::string& result) {
+                        const settings::FactoryDefaultsResult r =
+                            settings::FactoryDefaultsOperation(link, desktop).Run(options.password);
+                        result = r.message.empty() ? "Default settings not completed" : r.message;
+                        return r.completed;
+                    });
 }
 
 }  // namespace host

@@ -64,7 +64,9 @@ platform::LocalDateTime ConsoleDesktop::Now() {
             local.tm_min,         local.tm_sec,     local.tm_wday};
 }
 
-int ConsoleDesktop::StartTimer(int, std::function<void()>) { return 0; }
+int ConsoleDesktop::StartTimer(int, std::function<void()>) {
+    return 0;
+}
 
 void ConsoleDesktop::StopTimer(int) {}
 

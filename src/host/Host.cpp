@@ -36,7 +36,9 @@ void QuietOffscreenMessages(QtMsgType type, const QMessageLogContext& context,
     }
 }
 
-void InstallQuietHandler() { g_standardHandler = qInstallMessageHandler(QuietOffscreenMessages); }
+void InstallQuietHandler() {
+    g_standardHandler = qInstallMessageHandler(QuietOffscreenMessages);
+}
 
 // The properties verb on a node behind a client site.
 void OpenSheet(SimNode& node) {
@@ -53,7 +55,8 @@ void OpenSheet(SimNode& node) {
 std::string FileSafe(const std::string& caption) {
     std::string name;
     for (char c : caption) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        const bool plain =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
         if (plain) {
             name += c;
         } else if (!name.empty() && name.back() != '-') {

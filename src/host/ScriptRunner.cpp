@@ -208,7 +208,8 @@ private:
             desktop_.QueueAnswer(Word(1, {"yes", "no"}) == "yes");
         } else if (command == "choose") {
             Need(2);
-            if (tokens_[1].text == "cancel" && tokens_.size() == 2 && line[tokens_[1].start] != '"') {
+            if (tokens_[1].text == "cancel" && tokens_.size() == 2 &&
+                line[tokens_[1].start] != '"') {
                 desktop_.QueueFile(std::nullopt);
             } else {
                 desktop_.QueueFile(tokens_[1].text);
@@ -425,7 +426,8 @@ private:
         for (const platform::ControlState& c : page.Controls()) {
             out_ << "Control " << c.id << ' ' << platform::KindName(c.kind) << ' '
                  << platform::QuoteText(c.text) << (c.enabled ? " enabled" : " disabled");
-            if (c.kind == platform::ControlKind::Radio || c.kind == platform::ControlKind::CheckBox) {
+            if (c.kind == platform::ControlKind::Radio ||
+                c.kind == platform::ControlKind::CheckBox) {
                 out_ << (c.checked ? " checked" : " unchecked");
             }
             if (!c.visible) {
@@ -467,8 +469,8 @@ private:
             } else if (what == "enabled") {
                 const bool want = Word(3, {"yes", "no"}) == "yes";
                 const bool found = page->IsDlgItemEnabled(id);
-                Check(found == want, "control " + std::to_string(id) + " is " +
-                                         (found ? "enabled" : "disabled"));
+                Check(found == want,
+                      "control " + std::to_string(id) + " is " + (found ? "enabled" : "disabled"));
             } else {
                 const bool want = Word(3, {"yes", "no"}) == "yes";
                 const bool found = page->IsDlgButtonChecked(id) == 1;
@@ -480,7 +482,8 @@ private:
             for (std::size_t i = 2; i < tokens_.size(); ++i) {
                 want.push_back(tokens_[i].text);
             }
-            const auto found = sheet_ == nullptr ? std::vector<std::string>{} : sheet_->TabCaptions();
+            const auto found =
+                sheet_ == nullptr ? std::vector<std::string>{} : sheet_->TabCaptions();
             std::string shown;
             for (const auto& c : found) {
                 shown += (shown.empty() ? "" : " ") + platform::QuoteText(c);
@@ -492,21 +495,22 @@ private:
             }
             const auto& messages = desktop_.Messages();
             if (consumed_ >= messages.size()) {
-                Check(false, "no message box was shown, expected " +
-                                 platform::QuoteText(tokens_[2].text));
+                Check(false,
+                      "no message box was shown, expected " + platform::QuoteText(tokens_[2].text));
                 return;
             }
             const auto& m = messages[consumed_++];
-            const bool holds = m.text == tokens_[2].text &&
-                               (tokens_.size() == 3 || m.caption == tokens_[3].text);
+            const bool holds =
+                m.text == tokens_[2].text && (tokens_.size() == 3 || m.caption == tokens_[3].text);
             Check(holds, "message was " + platform::QuoteText(m.text) + " " +
                              platform::QuoteText(m.caption));
         } else if (what == "nomessage") {
             Need(2);
             const auto& messages = desktop_.Messages();
             const bool holds = consumed_ >= messages.size();
-            Check(holds, holds ? "" : "unconsumed message " +
-                                          platform::QuoteText(messages[consumed_].text));
+            Check(
+                holds,
+                holds ? "" : "unconsumed message " + platform::QuoteText(messages[consumed_].text));
         } else if (what == "nv" || what == "part") {
             NeedAtLeast(3);
             const int n = Number(2);
@@ -520,8 +524,8 @@ private:
             } else {
                 throw ScriptError{"part " + std::to_string(n) + " is not 1 to 12"};
             }
-            const bool holds = found.size() >= want.size() &&
-                               std::equal(want.begin(), want.end(), found.begin());
+            const bool holds =
+                found.size() >= want.size() && std::equal(want.begin(), want.end(), found.begin());
             Check(holds, what + " " + std::to_string(n) + " holds " +
                              HexBytes(found.data(), found.size()));
         } else if (what == "selector") {

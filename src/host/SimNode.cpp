@@ -23,8 +23,8 @@ Bytes AdvanceClock(const Bytes& clock, std::int64_t seconds) {
     if (!date.ok() || clock[4] > 23 || clock[5] > 59 || clock[6] > 59) {
         return clock;
     }
-    const sys_seconds start = sys_days{date} + hours{clock[4]} + minutes{clock[5]} +
-                              std::chrono::seconds{clock[6]};
+    const sys_seconds start =
+        sys_days{date} + hours{clock[4]} + minutes{clock[5]} + std::chrono::seconds{clock[6]};
     const sys_seconds now = start + std::chrono::seconds{seconds};
     const auto nowDays = floor<days>(now);
     const year_month_day ymd{nowDays};
@@ -42,9 +42,12 @@ Bytes AdvanceClock(const Bytes& clock, std::int64_t seconds) {
 }  // namespace
 
 Bytes EncodeClock(const ClockTime& t) {
-    return {static_cast<std::uint8_t>((t.year >> 8) & 0xFF), static_cast<std::uint8_t>(t.year & 0xFF),
-            static_cast<std::uint8_t>(t.month),           static_cast<std::uint8_t>(t.day),
-            static_cast<std::uint8_t>(t.hour),            static_cast<std::uint8_t>(t.minute),
+    return {static_cast<std::uint8_t>((t.year >> 8) & 0xFF),
+            static_cast<std::uint8_t>(t.year & 0xFF),
+            static_cast<std::uint8_t>(t.month),
+            static_cast<std::uint8_t>(t.day),
+            static_cast<std::uint8_t>(t.hour),
+            static_cast<std::uint8_t>(t.minute),
             static_cast<std::uint8_t>(t.second)};
 }
 

@@ -86,7 +86,9 @@ void ControlHost::OnClicked(int id, std::function<void()> handler) {
     handlers_[id] = std::move(handler);
 }
 
-bool ControlHost::HasDlgItem(int id) const { return controls_.find(id) != controls_.end(); }
+bool ControlHost::HasDlgItem(int id) const {
+    return controls_.find(id) != controls_.end();
+}
 
 std::string ControlHost::GetDlgItemText(int id) const {
     const auto it = controls_.find(id);

@@ -19,12 +19,20 @@ Desktop& Desktop::Current() {
     return *g_current;
 }
 
-void Desktop::SetCurrent(Desktop* desktop) { g_current = desktop; }
+void Desktop::SetCurrent(Desktop* desktop) {
+    g_current = desktop;
+}
 
-Desktop* Desktop::Installed() { return g_current; }
+Desktop* Desktop::Installed() {
+    return g_current;
+}
 
-int Desktop::RunModal(CDialog& dialog) { return dialog.ExecModal(); }
+int Desktop::RunModal(CDialog& dialog) {
+    return dialog.ExecModal();
+}
 
-int Desktop::RunModal(CPropertySheet& sheet) { return sheet.ExecModal(); }
+int Desktop::RunModal(CPropertySheet& sheet) {
+    return sheet.ExecModal();
+}
 
 }  // namespace platform

@@ -30,9 +30,9 @@ struct LocalDateTime {
 };
 
 struct FileDialogRequest {
-    std::string initialName;      // the file name the dialog starts with
-    std::string filter;           // "Text (*.txt)|*.txt|All files (*.*)|*.*|"
-    std::string defaultExtension; // "*.txt"
+    std::string initialName;       // the file name the dialog starts with
+    std::string filter;            // "Text (*.txt)|*.txt|All files (*.*)|*.*|"
+    std::string defaultExtension;  // "*.txt"
 };
 
 class Desktop {

@@ -19,7 +19,9 @@
 namespace platform {
 namespace {
 
-QString Text(const std::string& text) { return QString::fromUtf8(text.c_str()); }
+QString Text(const std::string& text) {
+    return QString::fromUtf8(text.c_str());
+}
 
 // One group box (or the page body): rows of labelled edits, radios and check boxes, or a grid
 // where controls name their cells, and a row of push buttons at the bottom.
@@ -86,7 +88,9 @@ bool IsPushButton(ControlKind kind) {
 
 CDialog::CDialog(int templateId) : templateId_(templateId) {}
 
-CDialog::~CDialog() { DestroyWindow(); }
+CDialog::~CDialog() {
+    DestroyWindow();
+}
 
 void CDialog::CreateInto(QWidget* parent) {
     if (window_ != nullptr) {

@@ -21,13 +21,13 @@ enum class ControlKind {
 };
 
 struct ControlTemplate {
-    int id = 0;           // 0 for controls the code never addresses (labels, notes)
+    int id = 0;  // 0 for controls the code never addresses (labels, notes)
     ControlKind kind = ControlKind::Static;
-    std::string text;     // button, radio, check box and static text; an edit's label
-    std::string group;    // caption of the group box holding it; empty for the page body
+    std::string text;   // button, radio, check box and static text; an edit's label
+    std::string group;  // caption of the group box holding it; empty for the page body
     bool disabled = false;
-    std::string unit;     // text after an edit ("°C", "sec", "%")
-    int row = -1;         // grid cell within the group, for calendar-like layouts
+    std::string unit;  // text after an edit ("°C", "sec", "%")
+    int row = -1;      // grid cell within the group, for calendar-like layouts
     int column = -1;
 };
 

@@ -29,7 +29,9 @@ QWidget* AddFrame(QTabWidget* tabs, const std::string& caption) {
 CPropertySheet::CPropertySheet(std::string caption, QWidget* parent, int selectPage)
     : caption_(std::move(caption)), parent_(parent), selectPage_(selectPage) {}
 
-CPropertySheet::~CPropertySheet() { Close(); }
+CPropertySheet::~CPropertySheet() {
+    Close();
+}
 
 void CPropertySheet::AddPage(CPropertyPage* page) {
     pages_.push_back(page);
@@ -75,7 +77,9 @@ int CPropertySheet::GetPageIndex(const CPropertyPage* page) const {
     return it == pages_.end() ? -1 : static_cast<int>(it - pages_.begin());
 }
 
-int CPropertySheet::GetActiveIndex() const { return GetPageIndex(active_); }
+int CPropertySheet::GetActiveIndex() const {
+    return GetPageIndex(active_);
+}
 
 bool CPropertySheet::SetActivePage(int index) {
     if (index < 0 || index >= GetPageCount()) {

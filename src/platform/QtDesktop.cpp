@@ -12,9 +12,13 @@
 namespace platform {
 namespace {
 
-QString Text(const std::string& text) { return QString::fromUtf8(text.c_str()); }
+QString Text(const std::string& text) {
+    return QString::fromUtf8(text.c_str());
+}
 
-QWidget* ActiveWindow() { return QApplication::activeWindow(); }
+QWidget* ActiveWindow() {
+    return QApplication::activeWindow();
+}
 
 }  // namespace
 
@@ -44,8 +48,8 @@ std::string QtNameFilters(const std::string& filter) {
                 c = ' ';
             }
         }
-        result += parts[i].find('(') == std::string::npos ? parts[i] + " (" + patterns + ")"
-                                                          : parts[i];
+        result +=
+            parts[i].find('(') == std::string::npos ? parts[i] + " (" + patterns + ")" : parts[i];
     }
     return result;
 }

@@ -97,7 +97,9 @@ int ScriptedDesktop::StartTimer(int, std::function<void()> fire) {
     return handle;
 }
 
-void ScriptedDesktop::StopTimer(int handle) { timers_.erase(handle); }
+void ScriptedDesktop::StopTimer(int handle) {
+    timers_.erase(handle);
+}
 
 void ScriptedDesktop::TickAll() {
     // Copy first: a tick may stop or start timers.

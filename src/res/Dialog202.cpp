@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog202() { return {}; }
+platform::DialogTemplate Dialog202() {
+    return {};
+}
 
 }  // namespace res

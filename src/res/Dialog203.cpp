@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog203() { return {}; }
+platform::DialogTemplate Dialog203() {
+    return {};
+}
 
 }  // namespace res

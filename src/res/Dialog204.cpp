@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog204() { return {}; }
+platform::DialogTemplate Dialog204() {
+    return {};
+}
 
 }  // namespace res

@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog205() { return {}; }
+platform::DialogTemplate Dialog205() {
+    return {};
+}
 
 }  // namespace res

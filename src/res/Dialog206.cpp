@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog206() { return {}; }
+platform::DialogTemplate Dialog206() {
+    return {};
+}
 
 }  // namespace res

@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog207() { return {}; }
+platform::DialogTemplate Dialog207() {
+    return {};
+}
 
 }  // namespace res

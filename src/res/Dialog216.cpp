@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog216() { return {}; }
+platform::DialogTemplate Dialog216() {
+    return {};
+}
 
 }  // namespace res

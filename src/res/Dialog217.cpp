@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog217() { return {}; }
+platform::DialogTemplate Dialog217() {
+    return {};
+}
 
 }  // namespace res

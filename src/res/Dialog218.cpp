@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog218() { return {}; }
+platform::DialogTemplate Dialog218() {
+    return {};
+}
 
 }  // namespace res

@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog219() { return {}; }
+platform::DialogTemplate Dialog219() {
+    return {};
+}
 
 }  // namespace res

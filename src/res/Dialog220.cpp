@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog220() { return {}; }
+platform::DialogTemplate Dialog220() {
+    return {};
+}
 
 }  // namespace res

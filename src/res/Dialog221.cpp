@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog221() { return {}; }
+platform::DialogTemplate Dialog221() {
+    return {};
+}
 
 }  // namespace res

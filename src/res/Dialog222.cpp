@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog222() { return {}; }
+platform::DialogTemplate Dialog222() {
+    return {};
+}
 
 }  // namespace res

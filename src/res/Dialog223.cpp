@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog223() { return {}; }
+platform::DialogTemplate Dialog223() {
+    return {};
+}
 
 }  // namespace res

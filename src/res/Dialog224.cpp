@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog224() { return {}; }
+platform::DialogTemplate Dialog224() {
+    return {};
+}
 
 }  // namespace res

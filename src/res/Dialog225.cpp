@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog225() { return {}; }
+platform::DialogTemplate Dialog225() {
+    return {};
+}
 
 }  // namespace res

@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog226() { return {}; }
+platform::DialogTemplate Dialog226() {
+    return {};
+}
 
 }  // namespace res

@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog227() { return {}; }
+platform::DialogTemplate Dialog227() {
+    return {};
+}
 
 }  // namespace res

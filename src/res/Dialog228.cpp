@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog228() { return {}; }
+platform::DialogTemplate Dialog228() {
+    return {};
+}
 
 }  // namespace res

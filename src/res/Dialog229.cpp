@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog229() { return {}; }
+platform::DialogTemplate Dialog229() {
+    return {};
+}
 
 }  // namespace res

@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog231() { return {}; }
+platform::DialogTemplate Dialog231() {
+    return {};
+}
 
 }  // namespace res

@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog233() { return {}; }
+platform::DialogTemplate Dialog233() {
+    return {};
+}
 
 }  // namespace res

@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog234() { return {}; }
+platform::DialogTemplate Dialog234() {
+    return {};
+}
 
 }  // namespace res

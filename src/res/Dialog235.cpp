@@ -3,6 +3,8 @@
 namespace res {
 
 // No controls yet.
-platform::DialogTemplate Dialog235() { return {}; }
+platform::DialogTemplate Dialog235() {
+    return {};
+}
 
 }  // namespace res

@@ -20,7 +20,7 @@ constexpr int kProgressScale = 1000;
 
 // Writes each accepted block to the node as soon as the reader reports it.
 class DownloadWriter : public SettingsFile::Visitor {
-  public:
+public:
     DownloadWriter(const NodeLink& link, platform::Desktop& desktop, DownloadResult& result,
                    std::uint64_t fileSize)
         : link_(link),
@@ -83,7 +83,7 @@ class DownloadWriter : public SettingsFile::Visitor {
         }
     }
 
-  private:
+private:
     void Count(bool written) {
         if (written) {
             ++result_.writtenVariables;

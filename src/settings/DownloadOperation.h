@@ -33,14 +33,14 @@ struct DownloadResult {
 };
 
 class DownloadOperation {
-  public:
+public:
     DownloadOperation(const NodeLink& link, platform::Desktop& desktop)
         : link_(link), desktop_(desktop) {}
 
     // password: the text of edit 226; initialFileName: the text of edit 428.
     DownloadResult Run(const std::string& password, const std::string& initialFileName);
 
-  private:
+private:
     NodeLink link_;
     platform::Desktop& desktop_;
 };

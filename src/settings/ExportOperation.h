@@ -27,14 +27,14 @@ struct ExportResult {
 };
 
 class ExportOperation {
-  public:
+public:
     ExportOperation(const NodeLink& link, platform::Desktop& desktop)
         : link_(link), desktop_(desktop) {}
 
     // initialFileName: the text of edit 428, offered by the save dialog.
     ExportResult Run(const std::string& initialFileName);
 
-  private:
+private:
     NodeLink link_;
     platform::Desktop& desktop_;
 };

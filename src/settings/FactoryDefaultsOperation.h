@@ -22,14 +22,14 @@ struct FactoryDefaultsResult {
 };
 
 class FactoryDefaultsOperation {
-  public:
+public:
     FactoryDefaultsOperation(const NodeLink& link, platform::Desktop& desktop)
         : link_(link), desktop_(desktop) {}
 
     // password: the text of edit 226.
     FactoryDefaultsResult Run(const std::string& password);
 
-  private:
+private:
     NodeLink link_;
     platform::Desktop& desktop_;
 };

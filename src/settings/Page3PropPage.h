@@ -4,7 +4,7 @@
 
 // An Import / Export page that the sheet never shows: no controls, no behaviour.
 class CPage3PropPage : public platform::CPropertyPage {
-  public:
+public:
     CPage3PropPage() : CPropertyPage(202, 202) {}
 
     BOOL OnInitDialog() override { return FALSE; }

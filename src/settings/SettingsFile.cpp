@@ -82,7 +82,7 @@ std::string NameLineText(std::string_view name) {
 // the line end is dropped. A CR directly before the LF (or before the end of the file) is
 // part of the line end.
 class LineSource {
-  public:
+public:
     explicit LineSource(std::istream& in) : in_(in) {}
 
     // False at the end of the input.
@@ -126,7 +126,7 @@ class LineSource {
 
     std::uint64_t Offset() const { return offset_; }
 
-  private:
+private:
     std::istream& in_;
     std::uint64_t offset_ = 0;
 };

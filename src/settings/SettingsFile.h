@@ -55,7 +55,7 @@ std::vector<std::uint8_t> ParseValueLine(nv::FileKind kind, std::string_view lin
 bool IsCompleteValueLine(nv::FileKind kind, std::string_view line);
 
 class SettingsFile {
-  public:
+public:
     static constexpr int kBlockCount = 19;
 
     // The 19 blocks in file order.
@@ -100,7 +100,7 @@ class SettingsFile {
     };
 
     class Visitor {
-      public:
+    public:
         virtual ~Visitor() = default;
         // A Program ID line; text is the 23 characters after its first two. The answer is the
         // new accepted flag; label lines are reported only while it is true.

@@ -29,7 +29,6 @@ std::optional<std::string> ReadNodeName(const NodeLink& link, int bufferLength);
 // lead into another directory and becomes "_".
 std::string DefaultFileName(std::string_view nodeName);
 
-
 // Selects part n in the part window as the pages do (250 ms pause, the selector write, 250 ms
 // pause) and tells whether the selector write succeeded: NV 45 must not be read or written
 // while another part than the expected one may be showing.

@@ -8,7 +8,9 @@
 
 namespace behaviour {
 
-PageBehaviour None() { return {}; }
+PageBehaviour None() {
+    return {};
+}
 
 PageBehaviour Refresh() {
     PageBehaviour b;
@@ -51,7 +53,9 @@ CNodePage::CNodePage(int templateId, int captionId, PageBehaviour behaviour)
     OnClicked(IDC_WRITE, [this] { RunWrite(); });
 }
 
-BOOL CNodePage::OnInitDialog() { return behaviour_.initDialogResult; }
+BOOL CNodePage::OnInitDialog() {
+    return behaviour_.initDialogResult;
+}
 
 void CNodePage::OnShowWindow(BOOL show) {
     if (show) {
@@ -119,7 +123,9 @@ void CNodePage::OnReset() {
     }
 }
 
-CSheet* CNodePage::NodeSheet() const { return static_cast<CSheet*>(Sheet()); }
+CSheet* CNodePage::NodeSheet() const {
+    return static_cast<CSheet*>(Sheet());
+}
 
 NodeLink CNodePage::Link() const {
     const CSheet* sheet = NodeSheet();

@@ -28,26 +28,25 @@ inline constexpr int IDC_WRITE = 210;
 inline constexpr int IDC_DEFAULT = 259;
 inline constexpr int IDC_RESET = 260;
 
-
 // What a page does when it is shown, hidden and when timer 1 ticks.
 struct PageBehaviour {
-    bool refreshOnShow = false;  // live values on show
-    bool readOnShow = false;     // the read routine on show
-    bool extrasOnShow = false;   // page-specific steps after refresh and read
-    bool timer = false;          // timer 1 runs every 2000 ms while visible
-    bool refreshOnTimer = false; // the timer refreshes the live values
+    bool refreshOnShow = false;     // live values on show
+    bool readOnShow = false;        // the read routine on show
+    bool extrasOnShow = false;      // page-specific steps after refresh and read
+    bool timer = false;             // timer 1 runs every 2000 ms while visible
+    bool refreshOnTimer = false;    // the timer refreshes the live values
     bool extrasAfterTimer = false;  // page-specific steps after the timer step, on show and hide
-    int partPauseMs = 250;       // pause before and after each part selection
+    int partPauseMs = 250;          // pause before and after each part selection
     BOOL initDialogResult = TRUE;
 };
 
 // Show and timer behaviour by page kind.
 namespace behaviour {
 PageBehaviour None();
-PageBehaviour Refresh();                     // refresh on show and timer
-PageBehaviour RefreshRead();                 // refresh and read on show, refresh on timer
-PageBehaviour RefreshReadExtras();           // as RefreshRead, then the page's extras on show
-PageBehaviour ReadOnly();                    // read on show, no timer
+PageBehaviour Refresh();            // refresh on show and timer
+PageBehaviour RefreshRead();        // refresh and read on show, refresh on timer
+PageBehaviour RefreshReadExtras();  // as RefreshRead, then the page's extras on show
+PageBehaviour ReadOnly();           // read on show, no timer
 }  // namespace behaviour
 
 class CNodePage : public platform::CPropertyPage {
@@ -118,7 +117,8 @@ protected:
     // Three-way mode groups (Off, Manual, Automatic): 0, 1, anything else.
     void ShowMode(std::initializer_list<int> offManualAuto, int word);
     // The mode word of the first marked button: 0, 1 or 255; noneValue when none is marked.
-    int ModeWord(std::initializer_list<int> offManualAuto, int noneValue = nv::kModeAutomatic) const;
+    int ModeWord(std::initializer_list<int> offManualAuto,
+                 int noneValue = nv::kModeAutomatic) const;
 
     // Check boxes: state 1 sets the flag.
     bool IsChecked(int id) const { return IsDlgButtonChecked(id) == 1; }

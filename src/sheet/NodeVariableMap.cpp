@@ -30,16 +30,13 @@ constexpr std::array kVariables = {
     Variable{23, 1, "unit operating mode of circuit 2 (0 to 14)", "", FileKind::None},
     Variable{24, 2, "pressure, unsigned word", "", FileKind::None},
     Variable{25, 31, "mode words of pumps, valves and hot-water outputs", "", FileKind::None},
-    Variable{26, 31, "manual output values of the analog valves, 0.5 % steps", "",
-             FileKind::None},
-    Variable{27, 2, "output state of pump Mp1; byte 1 non-zero means running", "",
-             FileKind::None},
+    Variable{26, 31, "manual output values of the analog valves, 0.5 % steps", "", FileKind::None},
+    Variable{27, 2, "output state of pump Mp1; byte 1 non-zero means running", "", FileKind::None},
     Variable{28, 2, "actual output of valve Mv1", "", FileKind::None},
     Variable{29, 2, "actual output of valve Mv3", "", FileKind::None},
     Variable{30, 1, "output of the heating element, 0.5 % steps", "", FileKind::None},
     Variable{31, 1, "output of the hot-water pump, 0.5 % steps", "", FileKind::None},
-    Variable{32, 2, "output state of pump Mp2; byte 1 non-zero means running", "",
-             FileKind::None},
+    Variable{32, 2, "output state of pump Mp2; byte 1 non-zero means running", "", FileKind::None},
     Variable{33, 2, "actual output of valve Mv2", "", FileKind::None},
     Variable{34, 2, "actual output of valve Mv4", "", FileKind::None},
     Variable{35, 2, "status and alarm flags", "", FileKind::None},
@@ -63,7 +60,8 @@ constexpr std::array kVariables = {
 };
 
 constexpr std::array kPartFields = {
-    PartField{1, 2, 2, "circuit-1 flags: night lowering, room follow, summer stop, frost, set point"},
+    PartField{1, 2, 2,
+              "circuit-1 flags: night lowering, room follow, summer stop, frost, set point"},
     PartField{1, 8, 8, "circuit-2 flags: night lowering"},
     PartField{1, 10, 10, "pressure flags"},
     PartField{1, 12, 12, "cascade on: 0x01 circuit 1, 0x08 circuit 2"},
@@ -97,7 +95,9 @@ constexpr std::array kPartFields = {
 
 }  // namespace
 
-std::span<const Variable> Variables() { return kVariables; }
+std::span<const Variable> Variables() {
+    return kVariables;
+}
 
 const Variable* Find(int index) {
     const auto it = std::find_if(kVariables.begin(), kVariables.end(),
@@ -111,6 +111,8 @@ std::span<const Variable> FileVariables() {
     return {first, 7};
 }
 
-std::span<const PartField> PartFields() { return kPartFields; }
+std::span<const PartField> PartFields() {
+    return kPartFields;
+}
 
 }  // namespace nv

@@ -32,25 +32,25 @@ inline constexpr int kUnitMode2 = 23;
 inline constexpr int kPressure = 24;
 inline constexpr int kModeWords = 25;
 inline constexpr int kManualOutputs = 26;
-inline constexpr int kPumpOutput1 = 27;       // Mp1
+inline constexpr int kPumpOutput1 = 27;  // Mp1
 inline constexpr int kValveOutputMv1 = 28;
 inline constexpr int kValveOutputMv3 = 29;
 inline constexpr int kHeatingElementOutput = 30;
 inline constexpr int kHotWaterPumpOutput = 31;
-inline constexpr int kPumpOutput2 = 32;       // Mp2
+inline constexpr int kPumpOutput2 = 32;  // Mp2
 inline constexpr int kValveOutputMv2 = 33;
 inline constexpr int kValveOutputMv4 = 34;
 inline constexpr int kStatusFlags = 35;
 inline constexpr int kExtendedDelays = 36;
-inline constexpr int kTemp1PlugIn = 37;       // nciTemp1PlugIn
-inline constexpr int kTemp2PlugIn = 38;       // nciTemp2PlugIn
-inline constexpr int kSwitchExt1 = 39;        // nciSwitchExt1
-inline constexpr int kSwitchExt2 = 40;        // nciSwitchExt2
-inline constexpr int kTimePump3 = 41;         // nciTimePump3
-inline constexpr int kCalcValve1 = 42;        // nciCalcValve1
-inline constexpr int kCalcValve2 = 43;        // nciCalcValve2
+inline constexpr int kTemp1PlugIn = 37;  // nciTemp1PlugIn
+inline constexpr int kTemp2PlugIn = 38;  // nciTemp2PlugIn
+inline constexpr int kSwitchExt1 = 39;   // nciSwitchExt1
+inline constexpr int kSwitchExt2 = 40;   // nciSwitchExt2
+inline constexpr int kTimePump3 = 41;    // nciTimePump3
+inline constexpr int kCalcValve1 = 42;   // nciCalcValve1
+inline constexpr int kCalcValve2 = 43;   // nciCalcValve2
 inline constexpr int kPartSelector = 44;
-inline constexpr int kPluginCnf = 45;         // nviPluginCnf, the selected part
+inline constexpr int kPluginCnf = 45;  // nviPluginCnf, the selected part
 
 // nviPluginCnf parts.
 inline constexpr int kFirstPart = 1;
@@ -64,10 +64,10 @@ inline constexpr int kBufferSize = 32;
 enum class FileKind { None, StrInt, Count, TimeSec, TimePassed };
 
 struct Variable {
-    int index;                 // host index
-    int size;                  // bytes that carry meaning
-    std::string_view content;  // what the bytes hold
-    std::string_view fileName; // name in the settings file, empty when not exported
+    int index;                  // host index
+    int size;                   // bytes that carry meaning
+    std::string_view content;   // what the bytes hold
+    std::string_view fileName;  // name in the settings file, empty when not exported
     FileKind fileKind;
 };
 

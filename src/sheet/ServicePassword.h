@@ -6,4 +6,6 @@
 inline constexpr std::string_view kServicePassword = "Quorka";
 
 // The typed text compared byte for byte, case-sensitively, with the service password.
-inline bool IsServicePassword(std::string_view typed) { return typed == kServicePassword; }
+inline bool IsServicePassword(std::string_view typed) {
+    return typed == kServicePassword;
+}

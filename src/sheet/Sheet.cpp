@@ -106,9 +106,13 @@ void CSheet::RemovePages(const std::vector<platform::CPropertyPage*>& pages) {
     }
 }
 
-void CSheet::RemovePageSet1() { RemovePages(PageSet1()); }
+void CSheet::RemovePageSet1() {
+    RemovePages(PageSet1());
+}
 
-void CSheet::RemovePageSet2() { RemovePages(PageSet2()); }
+void CSheet::RemovePageSet2() {
+    RemovePages(PageSet2());
+}
 
 int CSheet::GetSelectedPart() {
     return PartWindow(NodeLink(m_pReader, m_pWriter), platform::Desktop::Current(), 0)

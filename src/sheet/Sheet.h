@@ -3,17 +3,12 @@
 // interfaces for all pages, and shows page set 1 or page set 2 behind the Node Information
 // and Import / Export pages.
 
-#include "platform/PropertySheet.h"
-#include "sheet/NodeInterfaces.h"
-#include "sheet/VireoPropPage.h"
-#include "settings/Page2PropPage.h"
-#include "settings/Page3PropPage.h"
+#include "calendar/Page32PropPage.h"
 #include "calendar/Page4PropPage.h"
 #include "calendar/Page5PropPage.h"
 #include "calendar/Page6PropPage.h"
 #include "calendar/Page7PropPage.h"
 #include "calendar/Page8PropPage.h"
-#include "pages/Page9PropPage.h"
 #include "pages/Page10PropPage.h"
 #include "pages/Page11PropPage.h"
 #include "pages/Page12PropPage.h"
@@ -36,11 +31,16 @@
 #include "pages/Page29PropPage.h"
 #include "pages/Page30PropPage.h"
 #include "pages/Page31PropPage.h"
-#include "calendar/Page32PropPage.h"
 #include "pages/Page33PropPage.h"
 #include "pages/Page34PropPage.h"
 #include "pages/Page35PropPage.h"
 #include "pages/Page36PropPage.h"
+#include "pages/Page9PropPage.h"
+#include "platform/PropertySheet.h"
+#include "settings/Page2PropPage.h"
+#include "settings/Page3PropPage.h"
+#include "sheet/NodeInterfaces.h"
+#include "sheet/VireoPropPage.h"
 
 class CSheet : public platform::CPropertySheet {
 public:

@@ -112,7 +112,8 @@ TEST_F(CommandsTest, BrokenOrMissingStateFileIsReportedAndLeftAlone) {
     EXPECT_NE(err.str().find("parts.1"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(options.file));
     std::ifstream kept(options.nodeFile);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "{\"parts\": {\"1\": \"00\"}}");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}),
+              "{\"parts\": {\"1\": \"00\"}}");
 
     options.nodeFile = (dir / "absent.json").string();
     EXPECT_EQ(Run(host::RunExportCommand), 1);

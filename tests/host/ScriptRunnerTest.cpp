@@ -43,8 +43,9 @@ TEST(ScriptSyntaxTest, HexBytesWithOrWithoutBlanks) {
 }
 
 TEST(ScriptRunnerTest, PassingScriptExitsZeroWithTheCountLine) {
-    const ScriptResult run = RunText("# a comment\n\nnode name Boiler1\nopen\nexpect text 231 Boiler1\n"
-                            "close\nexpect selector 0\n");
+    const ScriptResult run = RunText(
+        "# a comment\n\nnode name Boiler1\nopen\nexpect text 231 Boiler1\n"
+        "close\nexpect selector 0\n");
     EXPECT_EQ(run.status, host::kScriptPassed);
     EXPECT_NE(run.out.find("GetNodeName 32 -> 0\n"), std::string::npos);
     EXPECT_NE(run.out.find("Sleep 250\n"), std::string::npos);
@@ -52,8 +53,9 @@ TEST(ScriptRunnerTest, PassingScriptExitsZeroWithTheCountLine) {
 }
 
 TEST(ScriptRunnerTest, FailedExpectationsAreAllReportedAndTheScriptRunsOn) {
-    const ScriptResult run = RunText("open\nexpect text 231 Other\nexpect enabled 234 yes\n"
-                            "expect text 231 Node1\n");
+    const ScriptResult run = RunText(
+        "open\nexpect text 231 Other\nexpect enabled 234 yes\n"
+        "expect text 231 Node1\n");
     EXPECT_EQ(run.status, host::kScriptFailed);
     EXPECT_NE(run.out.find("FAIL line 2: text of 231 is \"Node1\", expected \"Other\""),
               std::string::npos);
@@ -86,8 +88,9 @@ TEST(ScriptRunnerTest, ScriptErrorsStopWithTheLineNumber) {
 }
 
 TEST(ScriptRunnerTest, MessagesAreConsumedOldestFirst) {
-    const ScriptResult run = RunText("node offer none\nopen\nexpect message \"Node not available!\" Plugin\n"
-                            "expect nomessage\nclose\n");
+    const ScriptResult run = RunText(
+        "node offer none\nopen\nexpect message \"Node not available!\" Plugin\n"
+        "expect nomessage\nclose\n");
     EXPECT_EQ(run.status, host::kScriptPassed) << run.out;
     EXPECT_NE(run.out.find("MessageBox \"Node not available!\" \"Plugin\" OK"), std::string::npos);
 }
@@ -101,18 +104,20 @@ TEST(ScriptRunnerTest, NodeStateCommandsAndChecks) {
 }
 
 TEST(ScriptRunnerTest, TabsByCaptionAndPositionAndTheVariantSwitch) {
-    const ScriptResult run = RunText("open\nclick 235\ntab \"Hot-water tank\"\ntab 1\nclick 234\n"
-                            "expect tabs \"Node Information\" \"Import / Export\" \"Set Time\" "
-                            "\"Calender Start / Stop\" \"Calender Pir\" \"Status Switch\" "
-                            "\"Exercise / Digital Valve\" \"Analog Valve\" Pump "
-                            "\"Extended operation\" Antifrost Temperatures \"Settings Temperatures\" "
-                            "\"Night lowering / Summer stop\" PID \"Outdoor Temperatures\" Pressure\n"
-                            "close\n");
+    const ScriptResult run = RunText(
+        "open\nclick 235\ntab \"Hot-water tank\"\ntab 1\nclick 234\n"
+        "expect tabs \"Node Information\" \"Import / Export\" \"Set Time\" "
+        "\"Calender Start / Stop\" \"Calender Pir\" \"Status Switch\" "
+        "\"Exercise / Digital Valve\" \"Analog Valve\" Pump "
+        "\"Extended operation\" Antifrost Temperatures \"Settings Temperatures\" "
+        "\"Night lowering / Summer stop\" PID \"Outdoor Temperatures\" Pressure\n"
+        "close\n");
     EXPECT_EQ(run.status, host::kScriptPassed) << run.out << run.err;
 }
 
 TEST(ScriptRunnerTest, SheetCanBeOpenedAgainAfterClose) {
-    const ScriptResult run = RunText("open\nclose\nnode name Second\nopen\nexpect text 231 Second\nclose\n");
+    const ScriptResult run =
+        RunText("open\nclose\nnode name Second\nopen\nexpect text 231 Second\nclose\n");
     EXPECT_EQ(run.status, host::kScriptPassed) << run.out << run.err;
 }
 

@@ -156,12 +156,12 @@ TEST_F(PlatformTest, ScriptedDesktopAnswersFromItsQueuesAndRecordsEverything) {
     EXPECT_EQ(desktop.OpenFileDialog({"a\nb", "", ""}), std::nullopt);
     desktop.Sleep(250);
     desktop.Message("Done");
-    EXPECT_EQ(desktop.Transcript(),
-              (std::vector<std::string>{"MessageBox \"Go?\" \"Q\" YESNO -> yes",
-                                        "MessageBox \"Again?\" \"Q\" YESNO -> no",
-                                        "FileDialog save \"C:\\\\x.txt\" -> \"out \\\"1\\\".txt\"",
-                                        "FileDialog open \"a\\nb\" -> cancel", "Sleep 250",
-                                        "MessageBox \"Done\" \"\" OK"}));
+    EXPECT_EQ(
+        desktop.Transcript(),
+        (std::vector<std::string>{
+            "MessageBox \"Go?\" \"Q\" YESNO -> yes", "MessageBox \"Again?\" \"Q\" YESNO -> no",
+            "FileDialog save \"C:\\\\x.txt\" -> \"out \\\"1\\\".txt\"",
+            "FileDialog open \"a\\nb\" -> cancel", "Sleep 250", "MessageBox \"Done\" \"\" OK"}));
     EXPECT_EQ(desktop.TotalSleepMs(), 250);
 }
 

@@ -19,7 +19,7 @@
 namespace settings_test {
 
 class FakeNode final : public NodeReader, public NodeWriter {
-  public:
+public:
     struct WriteRecord {
         int index;
         int selectedPart;  // the selector when the write arrived
@@ -148,7 +148,7 @@ class FakeNode final : public NodeReader, public NodeWriter {
         return S_OK;
     }
 
-  private:
+private:
     bool PartShown() const { return selector_ >= 1 && selector_ <= nv::kPartCount; }
 
     std::map<int, std::vector<std::uint8_t>> values_;

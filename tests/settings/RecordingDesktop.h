@@ -13,7 +13,7 @@
 namespace settings_test {
 
 class RecordingDesktop final : public platform::Desktop {
-  public:
+public:
     struct Box {
         std::string text;
         std::string caption;

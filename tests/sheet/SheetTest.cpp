@@ -7,16 +7,40 @@
 
 namespace {
 
-const std::vector<std::string> kSet1 = {
-    "Node Information", "Import / Export", "Set Time", "Calender Start / Stop", "Calender Pir",
-    "Status Switch", "Exercise / Digital Valve", "Analog Valve", "Pump", "Extended operation",
-    "Antifrost", "Temperatures", "Settings Temperatures", "Night lowering / Summer stop", "PID",
-    "Outdoor Temperatures", "Pressure"};
-const std::vector<std::string> kSet2 = {
-    "Node Information", "Import / Export", "Set Time", "Calender Start / Stop", "Calender Pir",
-    "Calender hot-water tank", "Status Switch", "Exercise / Digital Valve", "Analog Valve", "Pump",
-    "Hot-water tank", "Extended operation", "Temperatures", "Settings Temperatures", "PID",
-    "Outdoor Temperatures", "Pressure"};
+const std::vector<std::string> kSet1 = {"Node Information",
+                                        "Import / Export",
+                                        "Set Time",
+                                        "Calender Start / Stop",
+                                        "Calender Pir",
+                                        "Status Switch",
+                                        "Exercise / Digital Valve",
+                                        "Analog Valve",
+                                        "Pump",
+                                        "Extended operation",
+                                        "Antifrost",
+                                        "Temperatures",
+                                        "Settings Temperatures",
+                                        "Night lowering / Summer stop",
+                                        "PID",
+                                        "Outdoor Temperatures",
+                                        "Pressure"};
+const std::vector<std::string> kSet2 = {"Node Information",
+                                        "Import / Export",
+                                        "Set Time",
+                                        "Calender Start / Stop",
+                                        "Calender Pir",
+                                        "Calender hot-water tank",
+                                        "Status Switch",
+                                        "Exercise / Digital Valve",
+                                        "Analog Valve",
+                                        "Pump",
+                                        "Hot-water tank",
+                                        "Extended operation",
+                                        "Temperatures",
+                                        "Settings Temperatures",
+                                        "PID",
+                                        "Outdoor Temperatures",
+                                        "Pressure"};
 const std::vector<std::string> kNoSet = {"Node Information", "Import / Export"};
 
 host::Bytes PartWithVariant(int variant) {
