@@ -67,6 +67,9 @@ FactoryDefaultsResult FactoryDefaultsOperation::Run(const std::string& password)
         ++result.writeErrors;
     }
     desktop_.Progress(PartProgressText(nv::kPartCount), total, total);
+    if (beforeClosingMessage) {
+        beforeClosingMessage();
+    }
 
     if (result.writeErrors == 0) {
         result.completed = true;

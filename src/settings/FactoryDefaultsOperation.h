@@ -3,6 +3,7 @@
 // password gate, the built-in values written to the seven single configuration variables and
 // to all twelve parts of nviPluginCnf, the part window put back to 0, the closing message.
 
+#include <functional>
 #include <string>
 
 #include "sheet/NodeLink.h"
@@ -28,6 +29,10 @@ public:
 
     // password: the text of edit 226.
     FactoryDefaultsResult Run(const std::string& password);
+
+    // Runs after the part window is back at 0 and before the closing message: the page puts
+    // its button text back there.
+    std::function<void()> beforeClosingMessage;
 
 private:
     NodeLink link_;

@@ -75,12 +75,11 @@ void CPage2PropPage::OnDefaultSettings() {
     if (accepted) {
         SetDlgItemText(IDC_IE_FACTORY, settings::kPleaseWait);
     }
-    const settings::FactoryDefaultsResult result =
-        settings::FactoryDefaultsOperation(Link(), platform::Desktop::Current())
-            .Run(GetDlgItemText(IDC_IE_PASSWORD));
-    if (accepted) {
+    settings::FactoryDefaultsOperation defaults(Link(), platform::Desktop::Current());
+    defaults.beforeClosingMessage = [this] {
         SetDlgItemText(IDC_IE_FACTORY, settings::kDefaultSettingsButton);
-    }
+    };
+    const settings::FactoryDefaultsResult result = defaults.Run(GetDlgItemText(IDC_IE_PASSWORD));
     if (result.clearPassword) {
         SetDlgItemText(IDC_IE_PASSWORD, "");
     }
