@@ -5,12 +5,5 @@
 // Page of the sheet; its controls and behaviour come with its function.
 class CPage5PropPage : public CNodePage {
 public:
-    CPage5PropPage() : CNodePage(204, 204, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = FALSE;
-        return b;
-    }
+    CPage5PropPage() : CNodePage(204, 204, behaviour::LeavingFocus(behaviour::None())) {}
 };

@@ -5,12 +5,5 @@
 // Page of the sheet; its controls and behaviour come with its function.
 class CPage8PropPage : public CNodePage {
 public:
-    CPage8PropPage() : CNodePage(207, 207, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = FALSE;
-        return b;
-    }
+    CPage8PropPage() : CNodePage(207, 207, behaviour::LeavingFocus(behaviour::None())) {}
 };

@@ -7,12 +7,6 @@ namespace {
 
 constexpr const char* kOutputFormat = "%.0f";
 
-PageBehaviour AnalogValveBehaviour() {
-    PageBehaviour b = behaviour::RefreshReadExtras();
-    b.initDialogResult = FALSE;
-    return b;
-}
-
 // A flag of a stored flag byte, addressed by its index in the mirrored byte.
 bool GetFlag(std::uint8_t stored, int n) {
     codecs::BitCodec bits;
@@ -35,7 +29,9 @@ void StoreWord(NvBuffer& buffer, int highByte, int word) {
 }  // namespace
 
 AnalogValvePage::AnalogValvePage(const AnalogValveTwin& twin)
-    : CNodePage(twin.dialogId, twin.dialogId, AnalogValveBehaviour()), twin_(twin) {
+    : CNodePage(twin.dialogId, twin.dialogId,
+                behaviour::LeavingFocus(behaviour::RefreshReadExtras())),
+      twin_(twin) {
     for (const AnalogValve* valve : {&twin_.first, &twin_.second}) {
         const res::AnalogValveControlIds& ids = valve->ids;
         OnClicked(ids.off, [this, valve] { ShowValveMode(*valve, nv::kModeOff); });

@@ -17,12 +17,6 @@ constexpr int kDelaySize = 4;
 constexpr int kStartPauseMs = 2000;
 constexpr int kDelayEdits[] = {res::IDC_BOOST_DELAY, res::IDC_DAY_DELAY, res::IDC_NIGHT_DELAY};
 
-PageBehaviour ExtendedOperationBehaviour() {
-    PageBehaviour b = behaviour::ReadOnly();
-    b.initDialogResult = FALSE;
-    return b;
-}
-
 // A typed delay: split at the first ":", the hours before it and the minutes after it, each the
 // leading number of its text, truncated toward zero. Without ":" the whole text is minutes.
 struct TypedDelay {
@@ -55,7 +49,8 @@ std::string DelayText(int hours, int minutes) {
 }  // namespace
 
 ExtendedOperationPage::ExtendedOperationPage(int dialogId, int firstDelayByte)
-    : CNodePage(dialogId, dialogId, ExtendedOperationBehaviour()), firstDelayByte_(firstDelayByte) {
+    : CNodePage(dialogId, dialogId, behaviour::LeavingFocus(behaviour::ReadOnly())),
+      firstDelayByte_(firstDelayByte) {
     OnClicked(res::IDC_START_BOOST, [this] { StartDelay(res::IDC_BOOST_DELAY); });
     OnClicked(res::IDC_START_DAY, [this] { StartDelay(res::IDC_DAY_DELAY); });
     OnClicked(res::IDC_START_NIGHT, [this] { StartDelay(res::IDC_NIGHT_DELAY); });

@@ -5,12 +5,5 @@
 // Page of the sheet; its controls and behaviour come with its function.
 class CPage17PropPage : public CNodePage {
 public:
-    CPage17PropPage() : CNodePage(216, 251, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = TRUE;
-        return b;
-    }
+    CPage17PropPage() : CNodePage(216, 251, behaviour::None()) {}
 };

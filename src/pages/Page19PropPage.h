@@ -5,12 +5,5 @@
 // Page of the sheet; its controls and behaviour come with its function.
 class CPage19PropPage : public CNodePage {
 public:
-    CPage19PropPage() : CNodePage(218, 253, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = TRUE;
-        return b;
-    }
+    CPage19PropPage() : CNodePage(218, 253, behaviour::None()) {}
 };

@@ -5,12 +5,5 @@
 // Page of the sheet; its controls and behaviour come with its function.
 class CPage20PropPage : public CNodePage {
 public:
-    CPage20PropPage() : CNodePage(219, 254, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = TRUE;
-        return b;
-    }
+    CPage20PropPage() : CNodePage(219, 254, behaviour::None()) {}
 };

@@ -5,12 +5,5 @@
 // Page of the sheet; its controls and behaviour come with its function.
 class CPage22PropPage22 : public CNodePage {
 public:
-    CPage22PropPage22() : CNodePage(229, 256, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = TRUE;
-        return b;
-    }
+    CPage22PropPage22() : CNodePage(229, 256, behaviour::None()) {}
 };

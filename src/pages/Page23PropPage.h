@@ -5,12 +5,5 @@
 // Page of the sheet; its controls and behaviour come with its function.
 class CPage23PropPage : public CNodePage {
 public:
-    CPage23PropPage() : CNodePage(221, 257, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = TRUE;
-        return b;
-    }
+    CPage23PropPage() : CNodePage(221, 257, behaviour::None()) {}
 };

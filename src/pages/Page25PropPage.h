@@ -5,12 +5,5 @@
 // Page of the sheet; its controls and behaviour come with its function.
 class CPage25PropPage : public CNodePage {
 public:
-    CPage25PropPage() : CNodePage(223, 259, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = TRUE;
-        return b;
-    }
+    CPage25PropPage() : CNodePage(223, 259, behaviour::None()) {}
 };

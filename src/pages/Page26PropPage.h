@@ -5,12 +5,5 @@
 // Page of the sheet; its controls and behaviour come with its function.
 class CPage26PropPage : public CNodePage {
 public:
-    CPage26PropPage() : CNodePage(224, 260, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = TRUE;
-        return b;
-    }
+    CPage26PropPage() : CNodePage(224, 260, behaviour::None()) {}
 };

@@ -5,12 +5,5 @@
 // Page of the sheet; its controls and behaviour come with its function.
 class CPage27PropPage : public CNodePage {
 public:
-    CPage27PropPage() : CNodePage(225, 261, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = TRUE;
-        return b;
-    }
+    CPage27PropPage() : CNodePage(225, 261, behaviour::None()) {}
 };

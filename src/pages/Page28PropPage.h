@@ -5,12 +5,5 @@
 // Page of the sheet; its controls and behaviour come with its function.
 class CPage28PropPage : public CNodePage {
 public:
-    CPage28PropPage() : CNodePage(226, 262, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = TRUE;
-        return b;
-    }
+    CPage28PropPage() : CNodePage(226, 262, behaviour::None()) {}
 };

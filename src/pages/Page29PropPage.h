@@ -5,12 +5,5 @@
 // Page of the sheet; its controls and behaviour come with its function.
 class CPage29PropPage : public CNodePage {
 public:
-    CPage29PropPage() : CNodePage(227, 263, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = TRUE;
-        return b;
-    }
+    CPage29PropPage() : CNodePage(227, 263, behaviour::None()) {}
 };

@@ -5,12 +5,5 @@
 // Page of the sheet; its controls and behaviour come with its function.
 class CPage30PropPage : public CNodePage {
 public:
-    CPage30PropPage() : CNodePage(228, 264, Behaviour()) {}
-
-private:
-    static PageBehaviour Behaviour() {
-        PageBehaviour b = behaviour::None();
-        b.initDialogResult = TRUE;
-        return b;
-    }
+    CPage30PropPage() : CNodePage(228, 264, behaviour::None()) {}
 };

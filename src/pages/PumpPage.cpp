@@ -30,12 +30,7 @@ constexpr Alarm kAlarms[] = {
 }  // namespace
 
 PumpPage::PumpPage(const PumpTwin& twin)
-    : CNodePage(twin.dialogId, twin.captionId,
-                [] {
-                    PageBehaviour b = behaviour::RefreshRead();
-                    b.initDialogResult = FALSE;
-                    return b;
-                }()),
+    : CNodePage(twin.dialogId, twin.captionId, behaviour::LeavingFocus(behaviour::RefreshRead())),
       twin_(twin) {
     MakeRadioGroup(kModeRadios);
 }

@@ -32,12 +32,7 @@ constexpr int kPositionOff = 4;
 }  // namespace
 
 StatusSwitchPage::StatusSwitchPage(const StatusSwitchTwin& twin)
-    : CNodePage(twin.dialogId, twin.captionId,
-                [] {
-                    PageBehaviour b = behaviour::RefreshRead();
-                    b.initDialogResult = FALSE;
-                    return b;
-                }()),
+    : CNodePage(twin.dialogId, twin.captionId, behaviour::LeavingFocus(behaviour::RefreshRead())),
       twin_(twin) {
     MakeRadioGroup(kOverrideRadios);
 }

@@ -38,7 +38,13 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
         case ControlKind::ReadOnlyEdit:
         case ControlKind::PasswordEdit: {
             auto* edit = new QLineEdit(parent);
-            edit->setReadOnly(c.kind == ControlKind::ReadOnlyEdit);
+            if (c.kind == ControlKind::ReadOnlyEdit) {
+                // Live values: read-only, on the window's colour as the platform shows them.
+                edit->setReadOnly(true);
+                QPalette palette = edit->palette();
+                palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+                edit->setPalette(palette);
+            }
             if (c.kind == ControlKind::PasswordEdit) {
                 edit->setEchoMode(QLineEdit::Password);
             }

@@ -38,6 +38,11 @@ PageBehaviour ReadOnly() {
     return b;
 }
 
+PageBehaviour LeavingFocus(PageBehaviour b) {
+    b.initDialogResult = FALSE;
+    return b;
+}
+
 }  // namespace behaviour
 
 namespace {

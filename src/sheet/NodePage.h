@@ -47,6 +47,8 @@ PageBehaviour Refresh();            // refresh on show and timer
 PageBehaviour RefreshRead();        // refresh and read on show, refresh on timer
 PageBehaviour RefreshReadExtras();  // as RefreshRead, then the page's extras on show
 PageBehaviour ReadOnly();           // read on show, no timer
+// The same behaviour for the pages whose OnInitDialog leaves the keyboard focus alone.
+PageBehaviour LeavingFocus(PageBehaviour b);
 }  // namespace behaviour
 
 class CNodePage : public platform::CPropertyPage {
