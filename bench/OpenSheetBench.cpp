@@ -14,59 +14,65 @@
 
 namespace {
 
-void BM_OpenSheet(benchmark::State& state) {
+// The simulated node behind a client site, the control and the scripted desktop, as the
+// properties verb finds them.
+struct Bench {
+    Bench() {
+        site = new host::ClientSite(node, host::Offer::Both);
+        control.SetClientSite(site);
+        g_pCurrentControl = &control;
+        platform::Desktop::SetCurrent(&desktop);
+    }
+    ~Bench() {
+        platform::Desktop::SetCurrent(nullptr);
+        control.SetClientSite(nullptr);
+        site->Release();
+    }
     host::SimNode node;
-    auto* site = new host::ClientSite(node, host::Offer::Both);
+    host::ClientSite* site;
     CVireoCtrl control;
-    control.SetClientSite(site);
-    g_pCurrentControl = &control;
     platform::ScriptedDesktop desktop;
-    platform::Desktop::SetCurrent(&desktop);
+};
+
+void ReportPeakMemory(benchmark::State& state) {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void ShowEveryTab(CSheet& sheet) {
+    for (int i = 0; i < sheet.GetPageCount(); ++i) {
+        sheet.SetActivePage(i);
+    }
+}
+
+void BM_OpenSheet(benchmark::State& state) {
+    Bench bench;
     for (auto _ : state) {
         CSheet sheet("Vireo", nullptr, 0);
         sheet.Create();
         benchmark::DoNotOptimize(sheet.GetActivePage());
         sheet.Close();
-        desktop.Clear();
+        bench.desktop.Clear();
     }
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
-    platform::Desktop::SetCurrent(nullptr);
-    control.SetClientSite(nullptr);
-    site->Release();
+    ReportPeakMemory(state);
 }
 BENCHMARK(BM_OpenSheet)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
 // Every tab of both page sets shown once, as `vireo --screenshot` does without the pictures.
 void BM_ShowEveryTab(benchmark::State& state) {
-    host::SimNode node;
-    auto* site = new host::ClientSite(node, host::Offer::Both);
-    CVireoCtrl control;
-    control.SetClientSite(site);
-    g_pCurrentControl = &control;
-    platform::ScriptedDesktop desktop;
-    platform::Desktop::SetCurrent(&desktop);
+    Bench bench;
     for (auto _ : state) {
         CSheet sheet("Vireo", nullptr, 0);
         sheet.Create();
-        for (int i = 0; i < sheet.GetPageCount(); ++i) {
-            sheet.SetActivePage(i);
-        }
+        ShowEveryTab(sheet);
         sheet.SetActivePage(0);
         sheet.m_Page1.ClickDlgItem(235);
-        for (int i = 0; i < sheet.GetPageCount(); ++i) {
-            sheet.SetActivePage(i);
-        }
+        ShowEveryTab(sheet);
         sheet.Close();
-        desktop.Clear();
+        bench.desktop.Clear();
     }
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    state.counters["peak_rss_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
-    platform::Desktop::SetCurrent(nullptr);
-    control.SetClientSite(nullptr);
-    site->Release();
+    ReportPeakMemory(state);
 }
 BENCHMARK(BM_ShowEveryTab)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 
