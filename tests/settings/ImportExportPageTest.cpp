@@ -3,6 +3,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+
+#include <unistd.h>
 
 #include "SheetFixture.h"
 #include "settings/Page2PropPage.h"
@@ -16,7 +19,10 @@ protected:
         const char* home = std::getenv("HOME");
         savedHome_ = home == nullptr ? "" : home;
         setenv("HOME", "/home/technician", 1);
-        dir_ = std::filesystem::temp_directory_path() / "vireo-import-export-page";
+        // A folder of each test's own: CTest runs the tests in parallel processes.
+        dir_ = std::filesystem::temp_directory_path() /
+               ("vireo-import-export-" + std::to_string(getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_);
     }
     void TearDown() override {
