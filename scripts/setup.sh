@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
-  clang-format
+  clang-format fonts-dejavu-core
 )
 missing=()
 for p in "${packages[@]}"; do
