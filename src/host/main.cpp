@@ -60,7 +60,8 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e);
+        // Usage errors exit with 2, help with 0.
+        return app.exit(e) == 0 ? 0 : 2;
     }
     if (script->parsed()) {
         // Session scripts need no display: Qt runs offscreen.
