@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ModeWords.h"
 #include "SheetFixture.h"
 
 namespace {
@@ -188,22 +189,15 @@ TEST_P(AnalogValvePageTest, WriteRightAfterShowingKeepsTheNodesModesWithCascadeO
 TEST_P(AnalogValvePageTest, ModeWordsShowAsOffManualOrAutomaticAndWriteBackAs0_1_255) {
     const TwinCase& t = Twin();
     AnalogValvePage& page = ShowPage();
-    const struct {
-        int word;
-        const char* shown;
-        int written;
-    } cases[] = {{0, "Off", 0},           {1, "Manual", 1},           {2, "Automatic", 255},
-                 {254, "Automatic", 255}, {255, "Automatic", 255},    {256, "Automatic", 255},
-                 {257, "Automatic", 255}, {0xFF00, "Automatic", 255}, {0xFFFF, "Automatic", 255}};
-    for (const auto& c : cases) {
+    for (const ModeWordCase& c : kModeWordCases) {
         SCOPED_TRACE(c.word);
         Bytes modes = Pattern(0x5A);
         PutWord(modes, t.first.modeByte, c.word);
         PutWord(modes, t.second.modeByte, c.word);
         node.SetRaw(nv::kModeWords, modes);
         Click(page, IDC_READ);
-        EXPECT_EQ(MarkedMode(page, t.first), c.shown);
-        EXPECT_EQ(MarkedMode(page, t.second), c.shown);
+        EXPECT_EQ(MarkedMode(page, t.first), ModeName(c.shown));
+        EXPECT_EQ(MarkedMode(page, t.second), ModeName(c.shown));
         EXPECT_EQ(page.IsDlgItemEnabled(t.first.ids.in), c.word == 1);
         EXPECT_EQ(page.IsDlgItemEnabled(t.second.ids.in), c.word == 1);
 

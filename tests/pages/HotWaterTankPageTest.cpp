@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ModeWords.h"
 #include "SheetFixture.h"
 
 namespace {
@@ -112,20 +113,11 @@ TEST_F(HotWaterTankPageTest, RunningTimeIsShownInWholeSecondsAndStoredInTenths) 
 // 13-16 of NV 25 change.
 TEST_F(HotWaterTankPageTest, ModeWordsAreShownAndWrittenBackOnlyIntoTheirOwnBytes) {
     CNodePage& page = ShowTank();
-    const struct {
-        int word;
-        std::vector<int> marked;
-        int written;
-    } cases[] = {
-        {0, {1, 0, 0}, 0},        {1, {0, 1, 0}, 1},        {2, {0, 0, 1}, 255},
-        {254, {0, 0, 1}, 255},    {255, {0, 0, 1}, 255},    {256, {0, 0, 1}, 255},
-        {0x0100, {0, 0, 1}, 255}, {0xFFFF, {0, 0, 1}, 255},
-    };
-    for (const auto& c : cases) {
+    for (const ModeWordCase& c : kModeWordCases) {
         // The pump holds the case's word, the heating element Manual; then the other way round.
         node.SetRaw(25, PatternWithModes(c.word, 1));
         Click(page, 211);
-        EXPECT_EQ(PumpMarked(page), c.marked) << c.word;
+        EXPECT_EQ(PumpMarked(page), ModeMarks(c.shown)) << c.word;
         EXPECT_EQ(ElementMarked(page), (std::vector<int>{0, 1, 0}));
         Click(page, 210);
         EXPECT_EQ(node.Raw(25), PatternWithModes(c.written, 1)) << c.word;
@@ -133,7 +125,7 @@ TEST_F(HotWaterTankPageTest, ModeWordsAreShownAndWrittenBackOnlyIntoTheirOwnByte
         node.SetRaw(25, PatternWithModes(0, c.word));
         Click(page, 211);
         EXPECT_EQ(PumpMarked(page), (std::vector<int>{1, 0, 0}));
-        EXPECT_EQ(ElementMarked(page), c.marked) << c.word;
+        EXPECT_EQ(ElementMarked(page), ModeMarks(c.shown)) << c.word;
         Click(page, 210);
         EXPECT_EQ(node.Raw(25), PatternWithModes(0, c.written)) << c.word;
     }

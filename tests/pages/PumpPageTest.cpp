@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "ModeWords.h"
 #include "SheetFixture.h"
 #include "platform/DialogTemplate.h"
 
@@ -151,19 +152,10 @@ TEST_P(PumpPageTest, FailedLiveReadKeepsItsTextsAndTheOtherStillRuns) {
 // of NV 25, the other pump's word and the hot-water words included, goes back as read.
 TEST_P(PumpPageTest, ModeWordIsShownAndWrittenBackOnlyIntoItsOwnBytes) {
     CNodePage& page = ShowPump();
-    const struct {
-        int word;
-        std::vector<int> marked;
-        int written;
-    } cases[] = {
-        {0, {1, 0, 0}, 0},        {1, {0, 1, 0}, 1},        {2, {0, 0, 1}, 255},
-        {254, {0, 0, 1}, 255},    {255, {0, 0, 1}, 255},    {256, {0, 0, 1}, 255},
-        {0x0101, {0, 0, 1}, 255}, {0xFFFF, {0, 0, 1}, 255},
-    };
-    for (const auto& c : cases) {
+    for (const ModeWordCase& c : kModeWordCases) {
         SetModeWords(c.word);
         Click(page, 211);
-        EXPECT_EQ(Marked(page), c.marked) << c.word;
+        EXPECT_EQ(Marked(page), ModeMarks(c.shown)) << c.word;
         Click(page, 210);
         EXPECT_EQ(node.Raw(25), PatternWithMode(c.written)) << c.word;
     }
