@@ -14,6 +14,8 @@
 
 namespace {
 
+using vireo::CSheet;
+
 // The simulated node behind a client site, the control and the scripted desktop, as the
 // properties verb finds them.
 struct Bench {

@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "node/NodeInterfaces.h"
+#include "node/NodeLink.h"
+#include "node/NodeVariableMap.h"
 #include "platform/Desktop.h"
 #include "settings/DownloadOperation.h"
 #include "settings/ExportOperation.h"
 #include "settings/FactoryDefaultsOperation.h"
-#include "sheet/NodeInterfaces.h"
-#include "sheet/NodeLink.h"
-#include "sheet/NodeVariableMap.h"
 
 namespace {
 
@@ -85,6 +85,8 @@ public:
         return buttons == platform::MessageButtons::Ok ? platform::MessageAnswer::Ok
                                                        : platform::MessageAnswer::Yes;
     }
+    int RunModal(platform::CDialog&) override { return platform::IDCANCEL; }
+    int RunModal(platform::CPropertySheet&) override { return platform::IDCANCEL; }
     std::optional<std::string> OpenFileDialog(const platform::FileDialogRequest&) override {
         return path;
     }

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QRect>
 
-#include "control/ProgramId.h"
+#include "node/ProgramId.h"
 #include "platform/Dialog.h"
 #include "res/Bitmap.h"
 #include "sheet/Sheet.h"
@@ -14,7 +14,7 @@ CVireoCtrl* g_pCurrentControl = nullptr;
 BOOL CVireoCtrl::OnProperties(void*, QWidget*, const QRect*) {
     g_pCurrentControl = this;
     {
-        CSheet sheet("Vireo", nullptr, 0);
+        vireo::CSheet sheet("Vireo", nullptr, 0);
         sheet.DoModal();
     }
     return TRUE;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "host/SimNode.h"
-#include "sheet/NodeInterfaces.h"
+#include "node/NodeInterfaces.h"
 
 namespace host {
 

@@ -28,6 +28,9 @@ public:
     int StartTimer(int periodMs, std::function<void()> fire) override;
     void StopTimer(int handle) override;
     void Progress(const std::string& text, int done, int total) override;
+    // The command line opens no windows: a dialog that asks for one is closed at once.
+    int RunModal(platform::CDialog&) override { return platform::IDCANCEL; }
+    int RunModal(platform::CPropertySheet&) override { return platform::IDCANCEL; }
 
     // How the node's pauses are made; real pauses unless replaced (tests record them).
     std::function<void(int)> sleep;

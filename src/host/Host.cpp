@@ -17,6 +17,7 @@
 #include "platform/PropertySheet.h"
 #include "platform/QtDesktop.h"
 #include "platform/ScriptedDesktop.h"
+#include "res/NodeInfoDialog.h"
 #include "sheet/VireoPropPage.h"
 
 namespace host {
@@ -164,7 +165,7 @@ int RunScreenshots(int& argc, char** argv, const HostOptions& options) {
         sheet.Window()->show();
         ok = SaveTabs(sheet, dir, "set1") && ok;
         sheet.SetActivePage(0);
-        if (sheet.GetActivePage()->ClickDlgItem(IDC_VI2)) {
+        if (sheet.GetActivePage()->ClickDlgItem(res::node_info::kVi2)) {
             ok = SaveTabs(sheet, dir, "set2") && ok;
         }
         sheet.Window()->hide();

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "node/NodeVariableMap.h"
 #include "platform/Com.h"
-#include "sheet/NodeVariableMap.h"
 
 namespace host {
 

@@ -3,6 +3,8 @@
 #include "codecs/BitCodec.h"
 #include "codecs/NumericCodec.h"
 
+namespace vireo {
+
 namespace {
 
 constexpr const char* kOutputFormat = "%.0f";
@@ -33,13 +35,13 @@ AnalogValvePage::AnalogValvePage(const AnalogValveTwin& twin)
                 behaviour::LeavingFocus(behaviour::RefreshReadExtras())),
       twin_(twin) {
     for (const AnalogValve* valve : {&twin_.first, &twin_.second}) {
-        const res::AnalogValveControlIds& ids = valve->ids;
+        const res::analog_valve::AnalogValveControlIds& ids = valve->ids;
         OnClicked(ids.off, [this, valve] { ShowValveMode(*valve, nv::kModeOff); });
         OnClicked(ids.manual, [this, valve] { ShowValveMode(*valve, nv::kModeManual); });
         OnClicked(ids.automatic, [this, valve] { ShowValveMode(*valve, nv::kModeAutomatic); });
         MakeRadioGroup({ids.volts0to10, ids.volts2to10});
     }
-    OnClicked(res::IDC_CASCADE, [this] { ApplyCascadeRule(); });
+    OnClicked(res::analog_valve::kCascade, [this] { ApplyCascadeRule(); });
 }
 
 void AnalogValvePage::Refresh() {
@@ -75,8 +77,8 @@ void AnalogValvePage::ReadConfig() {
     }
     NvBuffer part6{};
     if (ReadNextPart(nv::kCascadeOutputPart, part6, nv::kBufferSize)) {
-        ShowNumber(res::IDC_CASCADE_OUTPUT, codec.ByteHalves(part6[twin_.cascadeOutputByte]),
-                   kOutputFormat);
+        ShowNumber(res::analog_valve::kCascadeOutput,
+                   codec.ByteHalves(part6[twin_.cascadeOutputByte]), kOutputFormat);
     }
 }
 
@@ -106,8 +108,8 @@ void AnalogValvePage::WriteConfig() {
     }
     NvBuffer part6{};
     if (ReadNextPart(nv::kCascadeOutputPart, part6)) {
-        part6[twin_.cascadeOutputByte] =
-            static_cast<std::uint8_t>(codec.ToHalfSteps(TypedNumber(res::IDC_CASCADE_OUTPUT)));
+        part6[twin_.cascadeOutputByte] = static_cast<std::uint8_t>(
+            codec.ToHalfSteps(TypedNumber(res::analog_valve::kCascadeOutput)));
         WritePart(part6);
     }
 }
@@ -130,10 +132,10 @@ int AnalogValvePage::ValveModeWord(const AnalogValve& valve) const {
 }
 
 void AnalogValvePage::EnableCascadeControls() {
-    const bool on = IsChecked(res::IDC_CASCADE);
-    const res::AnalogValveControlIds& ids = twin_.second.ids;
+    const bool on = IsChecked(res::analog_valve::kCascade);
+    const res::analog_valve::AnalogValveControlIds& ids = twin_.second.ids;
     for (int id : {ids.off, ids.manual, ids.automatic, ids.volts0to10, ids.volts2to10, ids.invert,
-                   ids.out, res::IDC_CASCADE_OUTPUT}) {
+                   ids.out, res::analog_valve::kCascadeOutput}) {
         EnableDlgItem(id, on);
     }
 }
@@ -144,7 +146,7 @@ void AnalogValvePage::ApplyCascadeRule() {
 }
 
 void AnalogValvePage::ShowFlags(const NvBuffer& part1) {
-    ShowCheck(res::IDC_CASCADE, GetFlag(part1[nv::kCascadeFlagsByte], twin_.cascadeBit));
+    ShowCheck(res::analog_valve::kCascade, GetFlag(part1[nv::kCascadeFlagsByte], twin_.cascadeBit));
     ApplyCascadeRule();
     for (const AnalogValve* valve : {&twin_.first, &twin_.second}) {
         const bool twoToTen = GetFlag(part1[nv::kVoltageFlagsByte], valve->flagBit);
@@ -154,7 +156,7 @@ void AnalogValvePage::ShowFlags(const NvBuffer& part1) {
 }
 
 void AnalogValvePage::StoreFlags(NvBuffer& part1) const {
-    SetFlag(part1[nv::kCascadeFlagsByte], twin_.cascadeBit, IsChecked(res::IDC_CASCADE));
+    SetFlag(part1[nv::kCascadeFlagsByte], twin_.cascadeBit, IsChecked(res::analog_valve::kCascade));
     for (const AnalogValve* valve : {&twin_.first, &twin_.second}) {
         // Set only when "2-10 volt" is the marked radio; neither marked clears it.
         const bool twoToTen = FirstMarked({valve->ids.volts0to10, valve->ids.volts2to10}) == 1;
@@ -162,3 +164,5 @@ void AnalogValvePage::StoreFlags(NvBuffer& part1) const {
         SetFlag(part1[nv::kInvertFlagsByte], valve->flagBit, IsChecked(valve->ids.invert));
     }
 }
+
+}  // namespace vireo

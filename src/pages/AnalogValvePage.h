@@ -6,12 +6,14 @@
 // (cascade, voltage and invert flags) and part 6 (cascade changeover output). The twin pages
 // differ only in the AnalogValveTwin they pass.
 
+#include "node/NodePage.h"
 #include "res/AnalogValveDialogs.h"
-#include "sheet/NodePage.h"
+
+namespace vireo {
 
 // What belongs to one valve of a page.
 struct AnalogValve {
-    res::AnalogValveControlIds ids;
+    res::analog_valve::AnalogValveControlIds ids;
     int modeByte;    // high byte of its mode word in NV 25
     int manualByte;  // its manual output byte in NV 26
     int liveNv;      // the variable holding its live output
@@ -52,3 +54,5 @@ private:
 
     AnalogValveTwin twin_;
 };
+
+}  // namespace vireo

@@ -10,12 +10,16 @@
 #include "platform/Desktop.h"
 #include "res/ExtendedOperationDialogs.h"
 
+namespace vireo {
+
 namespace {
 
 // Bytes of one delay: hours word, minutes word.
 constexpr int kDelaySize = 4;
 constexpr int kStartPauseMs = 2000;
-constexpr int kDelayEdits[] = {res::IDC_BOOST_DELAY, res::IDC_DAY_DELAY, res::IDC_NIGHT_DELAY};
+constexpr int kDelayEdits[] = {res::extended_operation::kBoostDelay,
+                               res::extended_operation::kDayDelay,
+                               res::extended_operation::kNightDelay};
 
 // A typed delay: split at the first ":", the hours before it and the minutes after it, each the
 // leading number of its text, truncated toward zero. Without ":" the whole text is minutes.
@@ -51,9 +55,12 @@ std::string DelayText(int hours, int minutes) {
 ExtendedOperationPage::ExtendedOperationPage(int dialogId, int firstDelayByte)
     : CNodePage(dialogId, dialogId, behaviour::LeavingFocus(behaviour::ReadOnly())),
       firstDelayByte_(firstDelayByte) {
-    OnClicked(res::IDC_START_BOOST, [this] { StartDelay(res::IDC_BOOST_DELAY); });
-    OnClicked(res::IDC_START_DAY, [this] { StartDelay(res::IDC_DAY_DELAY); });
-    OnClicked(res::IDC_START_NIGHT, [this] { StartDelay(res::IDC_NIGHT_DELAY); });
+    OnClicked(res::extended_operation::kStartBoost,
+              [this] { StartDelay(res::extended_operation::kBoostDelay); });
+    OnClicked(res::extended_operation::kStartDay,
+              [this] { StartDelay(res::extended_operation::kDayDelay); });
+    OnClicked(res::extended_operation::kStartNight,
+              [this] { StartDelay(res::extended_operation::kNightDelay); });
 }
 
 int ExtendedOperationPage::DelayByte(int editId) const {
@@ -107,3 +114,5 @@ void ExtendedOperationPage::StartDelay(int editId) {
     StoreDelay(buffer, editId);
     WriteNv(nv::kExtendedDelays, buffer, nv::kPartSize);
 }
+
+}  // namespace vireo

@@ -4,7 +4,9 @@
 // "H:MM". "Start" beside a delay restarts that countdown in the node. The twin pages differ only
 // in the dialog and in where their twelve bytes of NV 36 begin.
 
-#include "sheet/NodePage.h"
+#include "node/NodePage.h"
+
+namespace vireo {
 
 class ExtendedOperationPage : public CNodePage {
 public:
@@ -23,3 +25,5 @@ private:
 
     int firstDelayByte_;
 };
+
+}  // namespace vireo

@@ -2,8 +2,12 @@
 
 #include "pages/PumpPage.h"
 
+namespace vireo {
+
 // Pump Mp1.
 class CPage13PropPage : public PumpPage {
 public:
     CPage13PropPage();
 };
+
+}  // namespace vireo

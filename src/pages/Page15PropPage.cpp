@@ -1,3 +1,7 @@
 #include "pages/Page15PropPage.h"
 
+namespace vireo {
+
 CPage15PropPage::CPage15PropPage() : ExtendedOperationPage(214, nv::kDelaysCircuit1) {}
+
+}  // namespace vireo

@@ -1,3 +1,7 @@
 #include "pages/Page16PropPage.h"
 
+namespace vireo {
+
 CPage16PropPage::CPage16PropPage() : ExtendedOperationPage(215, nv::kDelaysCircuit2) {}
+
+}  // namespace vireo

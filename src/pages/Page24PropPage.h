@@ -1,9 +1,13 @@
 #pragma once
 
-#include "sheet/NodePage.h"
+#include "node/NodePage.h"
+
+namespace vireo {
 
 // Page of the sheet; its controls and behaviour come with its function.
 class CPage24PropPage : public CNodePage {
 public:
     CPage24PropPage() : CNodePage(222, 258, behaviour::None()) {}
 };
+
+}  // namespace vireo

@@ -1,9 +1,13 @@
 #pragma once
 
-#include "sheet/NodePage.h"
+#include "node/NodePage.h"
+
+namespace vireo {
 
 // Page of the sheet; its controls and behaviour come with its function.
 class CPage30PropPage : public CNodePage {
 public:
     CPage30PropPage() : CNodePage(228, 264, behaviour::None()) {}
 };
+
+}  // namespace vireo

@@ -5,6 +5,8 @@
 #include "codecs/NumericCodec.h"
 #include "res/HotWaterTankDialog.h"
 
+namespace vireo {
+
 namespace {
 
 using namespace res::hot_water_tank;
@@ -78,3 +80,5 @@ void CPage33PropPage::WriteConfig() {
     store(nv::kModeHeatingElement, ModeWord(kElementRadios, nv::kModeAutomatic));
     WriteNv(nv::kModeWords, modes, kModeWordsSize);
 }
+
+}  // namespace vireo

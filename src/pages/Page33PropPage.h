@@ -2,7 +2,9 @@
 // Hot-water tank: the tank pump Mp3 and the heating element, each with its live output and its
 // operating mode word in NV 25, and the running time of the hot-water pump (nciTimePump3).
 
-#include "sheet/NodePage.h"
+#include "node/NodePage.h"
+
+namespace vireo {
 
 class CPage33PropPage : public CNodePage {
 public:
@@ -13,3 +15,5 @@ protected:
     void ReadConfig() override;
     void WriteConfig() override;
 };
+
+}  // namespace vireo

@@ -5,6 +5,8 @@
 #include "codecs/BitCodec.h"
 #include "res/PumpDialogs.h"
 
+namespace vireo {
+
 namespace {
 
 using namespace res::pump;
@@ -70,3 +72,5 @@ void PumpPage::WriteConfig() {
     modes[twin_.modeOffset + 1] = static_cast<std::uint8_t>(codec.LowByte(mode));
     WriteNv(nv::kModeWords, modes, kModeWordsSize);
 }
+
+}  // namespace vireo

@@ -2,7 +2,9 @@
 // The pump pages: the live output state of one pump with its three alarm flags, and the pump's
 // operating mode word in NV 25 (Off, Manual, Automatic).
 
-#include "sheet/NodePage.h"
+#include "node/NodePage.h"
+
+namespace vireo {
 
 // What differs between the pages of pump Mp1 and Mp2.
 struct PumpTwin {
@@ -25,3 +27,5 @@ protected:
 private:
     PumpTwin twin_;
 };
+
+}  // namespace vireo

@@ -5,6 +5,8 @@
 #include "codecs/NumericCodec.h"
 #include "res/StatusSwitchDialogs.h"
 
+namespace vireo {
+
 namespace {
 
 using namespace res::status_switch;
@@ -124,3 +126,5 @@ void StatusSwitchPage::WriteConfig() {
     buffer[1] = static_cast<std::uint8_t>(codec.LowByte(code));
     WriteNv(twin_.overrideNv, buffer, kOverrideSize);
 }
+
+}  // namespace vireo

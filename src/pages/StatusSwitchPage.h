@@ -4,7 +4,9 @@
 // Off, Auto, Occupied, or 255 to hand control back to the switch). The override radios cannot
 // be changed while the switch stands at Off, unless the override itself is Off.
 
-#include "sheet/NodePage.h"
+#include "node/NodePage.h"
+
+namespace vireo {
 
 // What differs between the pages of rotary switch Sw1 and Sw2.
 struct StatusSwitchTwin {
@@ -34,3 +36,5 @@ private:
 
     StatusSwitchTwin twin_;
 };
+
+}  // namespace vireo

@@ -77,9 +77,8 @@ void ControlHost::Dispatch(int id) {
     if (it == handlers_.end()) {
         return;
     }
-    BeginHandler();
+    const HandlerScope scope(*this);
     it->second();
-    EndHandler();
 }
 
 void ControlHost::OnClicked(int id, std::function<void()> handler) {

@@ -57,13 +57,29 @@ public:
     // Message map: the handler of a button's click notification.
     void OnClicked(int id, std::function<void()> handler);
 
+    // Whether a handler (click, show, hide, timer) is running.
+    bool IsBusy() const { return busy_; }
+
 protected:
     // Registers a widget under an id (templates and the sheet's own buttons).
     void AddControl(int id, ControlKind kind, QWidget* widget);
     void ClearControls();
-    // Called around every click handler: a page shows "Wait" and takes no input meanwhile.
-    virtual void BeginHandler() {}
-    virtual void EndHandler() {}
+    // Marks the window busy while a handler runs (timer ticks are dropped meanwhile) and puts
+    // back the previous state when the handler ends, so a handler run from inside another
+    // leaves the outer one busy.
+    class HandlerScope {
+    public:
+        explicit HandlerScope(ControlHost& host) : host_(host), was_(host.busy_) {
+            host_.busy_ = true;
+        }
+        ~HandlerScope() { host_.busy_ = was_; }
+        HandlerScope(const HandlerScope&) = delete;
+        HandlerScope& operator=(const HandlerScope&) = delete;
+
+    private:
+        ControlHost& host_;
+        bool was_;
+    };
     void Dispatch(int id);
 
 private:
@@ -74,6 +90,7 @@ private:
     std::map<int, Entry> controls_;
     std::vector<int> order_;
     std::map<int, std::function<void()>> handlers_;
+    bool busy_ = false;
 };
 
 }  // namespace platform

@@ -1,8 +1,5 @@
 #include "platform/Desktop.h"
 
-#include "platform/Dialog.h"
-#include "platform/PropertySheet.h"
-
 namespace platform {
 namespace {
 
@@ -25,14 +22,6 @@ void Desktop::SetCurrent(Desktop* desktop) {
 
 Desktop* Desktop::Installed() {
     return g_current;
-}
-
-int Desktop::RunModal(CDialog& dialog) {
-    return dialog.ExecModal();
-}
-
-int Desktop::RunModal(CPropertySheet& sheet) {
-    return sheet.ExecModal();
 }
 
 }  // namespace platform

@@ -14,6 +14,10 @@ namespace platform {
 class CDialog;
 class CPropertySheet;
 
+// Results of a modal dialog or sheet.
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+
 enum class MessageButtons { Ok, YesNo };
 enum class MessageIcon { None, Information, Exclamation, Error, Question };
 enum class MessageAnswer { Ok, Yes, No };
@@ -57,8 +61,8 @@ public:
 
     // The modal loop of a dialog or property sheet; returns when it has been ended. The GUI
     // runs Qt's loop; session scripts and screenshots drive the open sheet themselves.
-    virtual int RunModal(CDialog& dialog);
-    virtual int RunModal(CPropertySheet& sheet);
+    virtual int RunModal(CDialog& dialog) = 0;
+    virtual int RunModal(CPropertySheet& sheet) = 0;
 
     // The desktop the plug-in talks to. The host sets it before creating the control.
     static Desktop& Current();

@@ -7,14 +7,12 @@
 
 #include "platform/Com.h"
 #include "platform/ControlHost.h"
+#include "platform/Desktop.h"
 
 class QWidget;
 class QDialog;
 
 namespace platform {
-
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
 
 class CDialog : public ControlHost {
 public:

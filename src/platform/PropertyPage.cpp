@@ -47,12 +47,11 @@ bool CPropertyPage::IsTimerRunning(int timerId) const {
 
 void CPropertyPage::DeliverTimer(int timerId) {
     // While a handler works the page runs no timer; ticks that fall into it are dropped.
-    if (busy_ || !IsTimerRunning(timerId) || !IsWindowCreated()) {
+    if (IsBusy() || !IsTimerRunning(timerId) || !IsWindowCreated()) {
         return;
     }
-    busy_ = true;
+    const HandlerScope scope(*this);
     OnTimer(timerId);
-    busy_ = false;
 }
 
 void CPropertyPage::CreatePageWindow(QWidget* parent) {
@@ -60,9 +59,8 @@ void CPropertyPage::CreatePageWindow(QWidget* parent) {
         return;
     }
     CreateInto(parent);
-    busy_ = true;
+    const HandlerScope scope(*this);
     OnInitDialog();
-    busy_ = false;
 }
 
 void CPropertyPage::DestroyPageWindow() {
@@ -84,9 +82,8 @@ void CPropertyPage::SetPageVisible(bool visible) {
         return;
     }
     visible_ = visible;
-    busy_ = true;
+    const HandlerScope scope(*this);
     OnShowWindow(visible ? TRUE : FALSE);
-    busy_ = false;
 }
 
 }  // namespace platform

@@ -35,8 +35,6 @@ public:
     // handler works or when the timer does not run.
     void DeliverTimer(int timerId);
 
-    bool IsBusy() const { return busy_; }
-
     // Sheet side of the lifecycle.
     void AttachToSheet(CPropertySheet* sheet) { sheet_ = sheet; }
     void CreatePageWindow(QWidget* parent);
@@ -44,15 +42,12 @@ public:
     void SetPageVisible(bool visible);
 
 protected:
-    void BeginHandler() override { busy_ = true; }
-    void EndHandler() override { busy_ = false; }
     void OnDestroy() override;
 
 private:
     int captionId_;
     CPropertySheet* sheet_ = nullptr;
     bool visible_ = false;
-    bool busy_ = false;
     std::map<int, int> timers_;  // timer id -> desktop handle
 };
 

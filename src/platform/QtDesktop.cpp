@@ -9,6 +9,9 @@
 #include <QThread>
 #include <QTimer>
 
+#include "platform/Dialog.h"
+#include "platform/PropertySheet.h"
+
 namespace platform {
 namespace {
 
@@ -175,6 +178,14 @@ void QtDesktop::Progress(const std::string& text, int done, int total) {
     // Paint now: the operation blocks the UI thread until its next step.
     progress_->repaint();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+int QtDesktop::RunModal(CDialog& dialog) {
+    return dialog.ExecModal();
+}
+
+int QtDesktop::RunModal(CPropertySheet& sheet) {
+    return sheet.ExecModal();
 }
 
 }  // namespace platform

@@ -30,6 +30,8 @@ public:
     int StartTimer(int periodMs, std::function<void()> fire) override;
     void StopTimer(int handle) override;
     void Progress(const std::string& text, int done, int total) override;
+    int RunModal(CDialog& dialog) override;
+    int RunModal(CPropertySheet& sheet) override;
 
 private:
     std::map<int, QTimer*> timers_;

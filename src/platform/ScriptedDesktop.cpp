@@ -2,9 +2,6 @@
 
 #include <numeric>
 
-#include "platform/Dialog.h"
-#include "platform/PropertySheet.h"
-
 namespace platform {
 
 std::string QuoteText(const std::string& text) {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace res {
+namespace res::analog_valve {
 
 using platform::ControlKind;
 using platform::ControlTemplate;
@@ -61,8 +61,8 @@ void AddValve(std::vector<ControlTemplate>& controls, const AnalogValveDialogVal
 
 }  // namespace
 
-platform::DialogTemplate AnalogValveDialog(int dialogId, const AnalogValveDialogValve& first,
-                                           const AnalogValveDialogValve& second) {
+platform::DialogTemplate Dialog(int dialogId, const AnalogValveDialogValve& first,
+                                const AnalogValveDialogValve& second) {
     std::vector<ControlTemplate> controls;
     AddValve(controls, first);
     AddValve(controls, second);
@@ -70,8 +70,8 @@ platform::DialogTemplate AnalogValveDialog(int dialogId, const AnalogValveDialog
         std::string("Valve ") + first.name + " open 100%\nbefore valve " + second.name + " open";
     controls.insert(controls.end(),
                     {
-                        {.id = IDC_CASCADE, .kind = ControlKind::CheckBox, .text = "Cascade"},
-                        {.id = IDC_CASCADE_OUTPUT,
+                        {.id = kCascade, .kind = ControlKind::CheckBox, .text = "Cascade"},
+                        {.id = kCascadeOutput,
                          .kind = ControlKind::Edit,
                          .text = cascadeLabel,
                          .unit = "% output"},
@@ -81,4 +81,4 @@ platform::DialogTemplate AnalogValveDialog(int dialogId, const AnalogValveDialog
     return {dialogId, "Analog Valve", std::move(controls)};
 }
 
-}  // namespace res
+}  // namespace res::analog_valve

@@ -5,7 +5,7 @@
 
 #include "platform/DialogTemplate.h"
 
-namespace res {
+namespace res::analog_valve {
 
 // The controls of one valve.
 struct AnalogValveControlIds {
@@ -25,8 +25,8 @@ inline constexpr AnalogValveControlIds kValveMv2Ids{358, 359, 360, 369, 370, 361
 inline constexpr AnalogValveControlIds kValveMv4Ids{363, 364, 365, 239, 371, 366, 330, 368};
 
 // The same ids on both dialogs.
-inline constexpr int IDC_CASCADE = 246;
-inline constexpr int IDC_CASCADE_OUTPUT = 280;
+inline constexpr int kCascade = 246;
+inline constexpr int kCascadeOutput = 280;
 
 // One valve of a dialog: its name as the labels show it ("Mv1") and its controls.
 struct AnalogValveDialogValve {
@@ -36,7 +36,7 @@ struct AnalogValveDialogValve {
 
 // The dialog of one page: the first valve (the one that opens fully first in cascade) and the
 // second.
-platform::DialogTemplate AnalogValveDialog(int dialogId, const AnalogValveDialogValve& first,
-                                           const AnalogValveDialogValve& second);
+platform::DialogTemplate Dialog(int dialogId, const AnalogValveDialogValve& first,
+                                const AnalogValveDialogValve& second);
 
-}  // namespace res
+}  // namespace res::analog_valve

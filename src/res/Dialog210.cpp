@@ -5,7 +5,8 @@ namespace res {
 
 // Analog Valve, valves Mv1 and Mv3.
 platform::DialogTemplate Dialog210() {
-    return AnalogValveDialog(210, {"Mv1", kValveMv1Ids}, {"Mv3", kValveMv3Ids});
+    return analog_valve::Dialog(210, {"Mv1", analog_valve::kValveMv1Ids},
+                                {"Mv3", analog_valve::kValveMv3Ids});
 }
 
 }  // namespace res

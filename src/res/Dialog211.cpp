@@ -5,7 +5,8 @@ namespace res {
 
 // Analog Valve, valves Mv2 and Mv4.
 platform::DialogTemplate Dialog211() {
-    return AnalogValveDialog(211, {"Mv2", kValveMv2Ids}, {"Mv4", kValveMv4Ids});
+    return analog_valve::Dialog(211, {"Mv2", analog_valve::kValveMv2Ids},
+                                {"Mv4", analog_valve::kValveMv4Ids});
 }
 
 }  // namespace res

@@ -5,7 +5,7 @@ namespace res {
 
 // Extended operation, circuit 1.
 platform::DialogTemplate Dialog214() {
-    return ExtendedOperationDialog(214);
+    return extended_operation::Dialog(214);
 }
 
 }  // namespace res

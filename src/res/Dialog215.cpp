@@ -5,7 +5,7 @@ namespace res {
 
 // Extended operation, circuit 2.
 platform::DialogTemplate Dialog215() {
-    return ExtendedOperationDialog(215);
+    return extended_operation::Dialog(215);
 }
 
 }  // namespace res

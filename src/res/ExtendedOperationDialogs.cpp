@@ -1,41 +1,41 @@
 #include "res/ExtendedOperationDialogs.h"
 
-namespace res {
+namespace res::extended_operation {
 
 using platform::ControlKind;
 
 // Everything sits in the group box "Time": one row per delay, its edit with the "Start" button
 // beside it, then "Read" and "Write".
-platform::DialogTemplate ExtendedOperationDialog(int dialogId) {
+platform::DialogTemplate Dialog(int dialogId) {
     const char* group = "Time";
     return {dialogId,
             "Extended operation",
             {
-                {.id = IDC_BOOST_DELAY,
+                {.id = kBoostDelay,
                  .kind = ControlKind::Edit,
                  .text = "Start boost temperature in X Hours",
                  .group = group},
-                {.id = IDC_START_BOOST,
+                {.id = kStartBoost,
                  .kind = ControlKind::PushButton,
                  .text = "Start",
                  .group = group,
                  .row = 0,
                  .column = 2},
-                {.id = IDC_DAY_DELAY,
+                {.id = kDayDelay,
                  .kind = ControlKind::Edit,
                  .text = "Start day temperature in X Hours",
                  .group = group},
-                {.id = IDC_START_DAY,
+                {.id = kStartDay,
                  .kind = ControlKind::PushButton,
                  .text = "Start",
                  .group = group,
                  .row = 1,
                  .column = 2},
-                {.id = IDC_NIGHT_DELAY,
+                {.id = kNightDelay,
                  .kind = ControlKind::Edit,
                  .text = "Start night temperature in X Hours",
                  .group = group},
-                {.id = IDC_START_NIGHT,
+                {.id = kStartNight,
                  .kind = ControlKind::PushButton,
                  .text = "Start",
                  .group = group,
@@ -46,4 +46,4 @@ platform::DialogTemplate ExtendedOperationDialog(int dialogId) {
             }};
 }
 
-}  // namespace res
+}  // namespace res::extended_operation

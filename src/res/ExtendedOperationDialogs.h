@@ -4,17 +4,17 @@
 
 #include "platform/DialogTemplate.h"
 
-namespace res {
+namespace res::extended_operation {
 
 // Delay edits, text "H:MM".
-inline constexpr int IDC_BOOST_DELAY = 203;
-inline constexpr int IDC_DAY_DELAY = 204;
-inline constexpr int IDC_NIGHT_DELAY = 205;
+inline constexpr int kBoostDelay = 203;
+inline constexpr int kDayDelay = 204;
+inline constexpr int kNightDelay = 205;
 // "Start" beside each delay edit.
-inline constexpr int IDC_START_BOOST = 206;
-inline constexpr int IDC_START_DAY = 207;
-inline constexpr int IDC_START_NIGHT = 208;
+inline constexpr int kStartBoost = 206;
+inline constexpr int kStartDay = 207;
+inline constexpr int kStartNight = 208;
 
-platform::DialogTemplate ExtendedOperationDialog(int dialogId);
+platform::DialogTemplate Dialog(int dialogId);
 
-}  // namespace res
+}  // namespace res::extended_operation

@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "control/ProgramId.h"
+#include "node/NodeVariableMap.h"
+#include "node/ProgramId.h"
 #include "platform/Desktop.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsSupport.h"
 #include "settings/SettingsTexts.h"
-#include "sheet/NodeVariableMap.h"
 
 namespace settings {
 namespace {

@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "control/ProgramId.h"
+#include "node/NodeVariableMap.h"
+#include "node/ProgramId.h"
 #include "platform/Desktop.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsSupport.h"
 #include "settings/SettingsTexts.h"
-#include "sheet/NodeVariableMap.h"
 
 namespace settings {
 namespace {

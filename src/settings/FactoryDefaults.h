@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sheet/NodeVariableMap.h"
+#include "node/NodeVariableMap.h"
 
 namespace settings {
 

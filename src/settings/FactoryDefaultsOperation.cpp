@@ -4,11 +4,11 @@
 #include <array>
 #include <cstdint>
 
+#include "node/NodeVariableMap.h"
 #include "platform/Desktop.h"
 #include "settings/FactoryDefaults.h"
 #include "settings/SettingsSupport.h"
 #include "settings/SettingsTexts.h"
-#include "sheet/NodeVariableMap.h"
 
 namespace settings {
 

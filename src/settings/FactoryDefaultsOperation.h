@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "sheet/NodeLink.h"
+#include "node/NodeLink.h"
 
 namespace platform {
 class Desktop;

@@ -1,11 +1,16 @@
 #include "settings/Page2PropPage.h"
 
 #include "platform/Desktop.h"
+#include "res/ImportExportDialog.h"
 #include "settings/DownloadOperation.h"
 #include "settings/ExportOperation.h"
 #include "settings/FactoryDefaultsOperation.h"
 #include "settings/SettingsSupport.h"
 #include "settings/SettingsTexts.h"
+
+namespace vireo {
+
+namespace import_export = res::import_export;
 
 namespace {
 
@@ -22,10 +27,10 @@ PageBehaviour ImportExportBehaviour() {
 }  // namespace
 
 CPage2PropPage::CPage2PropPage() : CNodePage(201, 201, ImportExportBehaviour()) {
-    OnClicked(IDC_IE_DEFAULT, [this] { FillNameAndFile(); });
-    OnClicked(IDC_IE_SAVE, [this] { OnSaveToFile(); });
-    OnClicked(IDC_IE_DOWNLOAD, [this] { OnReadFromFile(); });
-    OnClicked(IDC_IE_FACTORY, [this] { OnDefaultSettings(); });
+    OnClicked(import_export::kDefault, [this] { FillNameAndFile(); });
+    OnClicked(import_export::kSave, [this] { OnSaveToFile(); });
+    OnClicked(import_export::kDownload, [this] { OnReadFromFile(); });
+    OnClicked(import_export::kFactory, [this] { OnDefaultSettings(); });
 }
 
 void CPage2PropPage::ShowExtras() {
@@ -36,51 +41,55 @@ void CPage2PropPage::FillNameAndFile() {
     const auto name = settings::ReadNodeName(Link(), kPageNameBuffer);
     if (!name) {
         // No export while the node's name cannot be read.
-        EnableDlgItem(IDC_IE_SAVE, false);
+        EnableDlgItem(import_export::kSave, false);
         return;
     }
-    SetDlgItemText(IDC_IE_NODENAME, *name);
-    SetDlgItemText(IDC_IE_FILENAME, settings::DefaultFileName(*name));
-    EnableDlgItem(IDC_IE_SAVE, true);
+    SetDlgItemText(import_export::kNodeName, *name);
+    SetDlgItemText(import_export::kFileName, settings::DefaultFileName(*name));
+    EnableDlgItem(import_export::kSave, true);
 }
 
 void CPage2PropPage::OnSaveToFile() {
-    SetDlgItemText(IDC_IE_SAVE, settings::kPleaseWait);
+    SetDlgItemText(import_export::kSave, settings::kPleaseWait);
     const settings::ExportResult result =
         settings::ExportOperation(Link(), platform::Desktop::Current())
-            .Run(GetDlgItemText(IDC_IE_FILENAME));
+            .Run(GetDlgItemText(import_export::kFileName));
     if (result.path) {
-        SetDlgItemText(IDC_IE_FILENAME, *result.path);
+        SetDlgItemText(import_export::kFileName, *result.path);
     }
     if (result.nodeName) {
-        SetDlgItemText(IDC_IE_NODENAME, *result.nodeName);
+        SetDlgItemText(import_export::kNodeName, *result.nodeName);
     }
-    SetDlgItemText(IDC_IE_SAVE, settings::kSaveToFileButton);
+    SetDlgItemText(import_export::kSave, settings::kSaveToFileButton);
 }
 
 void CPage2PropPage::OnReadFromFile() {
-    SetDlgItemText(IDC_IE_DOWNLOAD, settings::kPleaseWait);
+    SetDlgItemText(import_export::kDownload, settings::kPleaseWait);
     const settings::DownloadResult result =
         settings::DownloadOperation(Link(), platform::Desktop::Current())
-            .Run(GetDlgItemText(IDC_IE_PASSWORD), GetDlgItemText(IDC_IE_FILENAME));
+            .Run(GetDlgItemText(import_export::kPassword),
+                 GetDlgItemText(import_export::kFileName));
     if (result.clearPassword) {
-        SetDlgItemText(IDC_IE_PASSWORD, "");
+        SetDlgItemText(import_export::kPassword, "");
     }
-    SetDlgItemText(IDC_IE_DOWNLOAD, settings::kReadFromFileButton);
+    SetDlgItemText(import_export::kDownload, settings::kReadFromFileButton);
 }
 
 void CPage2PropPage::OnDefaultSettings() {
     // The button says "Please wait..." only once the password has been accepted.
-    const bool accepted = IsServicePassword(GetDlgItemText(IDC_IE_PASSWORD));
+    const bool accepted = IsServicePassword(GetDlgItemText(import_export::kPassword));
     if (accepted) {
-        SetDlgItemText(IDC_IE_FACTORY, settings::kPleaseWait);
+        SetDlgItemText(import_export::kFactory, settings::kPleaseWait);
     }
     settings::FactoryDefaultsOperation defaults(Link(), platform::Desktop::Current());
     defaults.beforeClosingMessage = [this] {
-        SetDlgItemText(IDC_IE_FACTORY, settings::kDefaultSettingsButton);
+        SetDlgItemText(import_export::kFactory, settings::kDefaultSettingsButton);
     };
-    const settings::FactoryDefaultsResult result = defaults.Run(GetDlgItemText(IDC_IE_PASSWORD));
+    const settings::FactoryDefaultsResult result =
+        defaults.Run(GetDlgItemText(import_export::kPassword));
     if (result.clearPassword) {
-        SetDlgItemText(IDC_IE_PASSWORD, "");
+        SetDlgItemText(import_export::kPassword, "");
     }
 }
+
+}  // namespace vireo

@@ -1,14 +1,8 @@
 #pragma once
 
-#include "sheet/NodePage.h"
+#include "node/NodePage.h"
 
-inline constexpr int IDC_IE_NODENAME = 231;
-inline constexpr int IDC_IE_FILENAME = 428;
-inline constexpr int IDC_IE_DEFAULT = 429;
-inline constexpr int IDC_IE_SAVE = 427;
-inline constexpr int IDC_IE_DOWNLOAD = 430;
-inline constexpr int IDC_IE_FACTORY = 201;
-inline constexpr int IDC_IE_PASSWORD = 226;
+namespace vireo {
 
 // Import / Export: the node's whole configuration to a settings file and back, and the
 // factory settings. The operations themselves are shared with the command line.
@@ -25,3 +19,5 @@ private:
     void OnReadFromFile();
     void OnDefaultSettings();
 };
+
+}  // namespace vireo

@@ -2,6 +2,8 @@
 
 #include "platform/PropertyPage.h"
 
+namespace vireo {
+
 // An Import / Export page that the sheet never shows: no controls, no behaviour.
 class CPage3PropPage : public platform::CPropertyPage {
 public:
@@ -9,3 +11,5 @@ public:
 
     BOOL OnInitDialog() override { return FALSE; }
 };
+
+}  // namespace vireo

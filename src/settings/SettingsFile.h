@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "codecs/SettingsFileCodec.h"
-#include "sheet/NodeVariableMap.h"
+#include "node/NodeVariableMap.h"
 
 namespace settings {
 

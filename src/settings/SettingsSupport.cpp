@@ -10,9 +10,9 @@
 #include <cstdlib>
 
 #include "codecs/NumericCodec.h"
+#include "node/NodeVariableMap.h"
 #include "platform/Desktop.h"
 #include "settings/SettingsTexts.h"
-#include "sheet/NodeVariableMap.h"
 
 namespace settings {
 namespace {

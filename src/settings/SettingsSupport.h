@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "sheet/NodeLink.h"
-#include "sheet/ServicePassword.h"
+#include "node/NodeLink.h"
+#include "node/ServicePassword.h"
 
 namespace platform {
 class Desktop;

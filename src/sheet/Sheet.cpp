@@ -1,20 +1,24 @@
 #include "sheet/Sheet.h"
 
+#include <initializer_list>
 #include "codecs/NumericCodec.h"
+
 #include "control/VireoCtrl.h"
 #include "platform/Desktop.h"
+
+namespace vireo {
 
 CSheet::CSheet(const std::string& caption, QWidget* parentWindow, int selectPage)
     : CPropertySheet(caption, parentWindow, selectPage) {
     ObtainInterfaces();
+    AttachPages();
     AddPage(&m_Page1);
     AddPage(&m_Page2);
-    if (GetSelectedPart() != nv::kVariantPart) {
-        SelectPart(nv::kVariantPart);
-    }
+    // A failed selection leaves NV 45 on another part: its word 29-30 is no variant word.
+    const bool selected = GetSelectedPart() == nv::kVariantPart || SelectPart(nv::kVariantPart);
     // The startup read of part 1 asks for 50 bytes; the variant word is its last field.
     std::uint8_t part[50] = {};
-    if (m_pReader != nullptr && m_pReader->ReadNv(nv::kPluginCnf, part, 50) == S_OK) {
+    if (selected && m_pReader != nullptr && m_pReader->ReadNv(nv::kPluginCnf, part, 50) == S_OK) {
         const codecs::NumericCodec codec;
         if (codec.MakeWord(part[nv::kVariantHigh], part[nv::kVariantLow]) != 0) {
             AddPageSet1();
@@ -115,10 +119,21 @@ void CSheet::RemovePageSet2() {
 }
 
 int CSheet::GetSelectedPart() {
-    return PartWindow(NodeLink(m_pReader, m_pWriter), platform::Desktop::Current(), 0)
-        .GetSelectedPart();
+    return PartWindow(Link(), platform::Desktop::Current(), 0).GetSelectedPart();
 }
 
-void CSheet::SelectPart(int part) {
-    PartWindow(NodeLink(m_pReader, m_pWriter), platform::Desktop::Current(), 0).SelectPart(part);
+bool CSheet::SelectPart(int part) {
+    return PartWindow(Link(), platform::Desktop::Current(), 0).SelectPart(part);
 }
+
+void CSheet::AttachPages() {
+    for (CNodePage* page : std::initializer_list<CNodePage*>{
+             &m_Page1,  &m_Page2,  &m_Page4,  &m_Page5,  &m_Page6,  &m_Page7,  &m_Page8,  &m_Page9,
+             &m_Page10, &m_Page11, &m_Page12, &m_Page13, &m_Page14, &m_Page15, &m_Page16, &m_Page17,
+             &m_Page18, &m_Page19, &m_Page20, &m_Page21, &m_Page22, &m_Page23, &m_Page24, &m_Page25,
+             &m_Page26, &m_Page27, &m_Page28, &m_Page29, &m_Page30, &m_Page32, &m_Page33}) {
+        page->AttachNode(this);
+    }
+}
+
+}  // namespace vireo

@@ -9,6 +9,8 @@
 #include "calendar/Page6PropPage.h"
 #include "calendar/Page7PropPage.h"
 #include "calendar/Page8PropPage.h"
+#include "node/NodeInterfaces.h"
+#include "node/NodeSite.h"
 #include "pages/Page10PropPage.h"
 #include "pages/Page11PropPage.h"
 #include "pages/Page12PropPage.h"
@@ -39,10 +41,11 @@
 #include "platform/PropertySheet.h"
 #include "settings/Page2PropPage.h"
 #include "settings/Page3PropPage.h"
-#include "sheet/NodeInterfaces.h"
 #include "sheet/VireoPropPage.h"
 
-class CSheet : public platform::CPropertySheet {
+namespace vireo {
+
+class CSheet : public platform::CPropertySheet, public NodeSite {
 public:
     CSheet(const std::string& caption, QWidget* parentWindow, int selectPage);
     ~CSheet() override;
@@ -56,7 +59,10 @@ public:
 
     // The sheet's own part window: no pauses.
     int GetSelectedPart();
-    void SelectPart(int part);
+    bool SelectPart(int part);
+
+    // The node of every page: the interfaces the sheet holds.
+    NodeLink Link() const override { return NodeLink(m_pReader, m_pWriter); }
 
     NodeWriter* m_pWriter = nullptr;
     NodeReader* m_pReader = nullptr;
@@ -64,7 +70,7 @@ public:
     NodeReader* m_pReaderRef = nullptr;
     IOleClientSite* m_pClientSite = nullptr;
 
-    CVireoPropPage m_Page1;
+    CVireoPropPage m_Page1{*this};
     CPage2PropPage m_Page2;
     CPage3PropPage m_Page3;
     CPage4PropPage m_Page4;
@@ -106,4 +112,7 @@ private:
     std::vector<platform::CPropertyPage*> PageSet2();
     void RemovePages(const std::vector<platform::CPropertyPage*>& pages);
     void ObtainInterfaces();
+    void AttachPages();
 };
+
+}  // namespace vireo

@@ -4,7 +4,10 @@
 #include <cstring>
 
 #include "codecs/NumericCodec.h"
+#include "res/NodeInfoDialog.h"
 #include "sheet/Sheet.h"
+
+namespace vireo {
 
 namespace {
 
@@ -12,9 +15,10 @@ constexpr int kNameLength = 32;
 
 }  // namespace
 
-CVireoPropPage::CVireoPropPage() : CNodePage(200, 200, behaviour::None()) {
-    OnClicked(IDC_VI1, [this] { OnVi1(); });
-    OnClicked(IDC_VI2, [this] { OnVi2(); });
+CVireoPropPage::CVireoPropPage(CSheet& sheet)
+    : CNodePage(200, 200, behaviour::None()), sheet_(sheet) {
+    OnClicked(res::node_info::kVi1, [this] { OnVi1(); });
+    OnClicked(res::node_info::kVi2, [this] { OnVi2(); });
 }
 
 BOOL CVireoPropPage::OnInitDialog() {
@@ -33,16 +37,13 @@ BOOL CVireoPropPage::OnInitDialog() {
                 text += static_cast<char>(0x80 | (c & 0x3F));
             }
         }
-        SetDlgItemText(IDC_NODENAME, text);
-    }
-    if (GetSelectedPart() != nv::kVariantPart) {
-        SelectPart(nv::kVariantPart);
+        SetDlgItemText(res::node_info::kNodeName, text);
     }
     NvBuffer part{};
-    if (ReadNv(nv::kPluginCnf, part, nv::kBufferSize)) {
+    if (ReadFirstPart(nv::kVariantPart, part, nv::kBufferSize)) {
         const codecs::NumericCodec codec;
         if (codec.MakeWord(part[nv::kVariantHigh], part[nv::kVariantLow]) == 0) {
-            EnableDlgItem(IDC_VI2, false);
+            EnableDlgItem(res::node_info::kVi2, false);
         }
     }
     SelectPart(0);
@@ -50,15 +51,17 @@ BOOL CVireoPropPage::OnInitDialog() {
 }
 
 void CVireoPropPage::OnVi1() {
-    EnableDlgItem(IDC_VI1, false);
-    EnableDlgItem(IDC_VI2, true);
-    NodeSheet()->RemovePageSet2();
-    NodeSheet()->AddPageSet1();
+    EnableDlgItem(res::node_info::kVi1, false);
+    EnableDlgItem(res::node_info::kVi2, true);
+    sheet_.RemovePageSet2();
+    sheet_.AddPageSet1();
 }
 
 void CVireoPropPage::OnVi2() {
-    EnableDlgItem(IDC_VI1, true);
-    EnableDlgItem(IDC_VI2, false);
-    NodeSheet()->RemovePageSet1();
-    NodeSheet()->AddPageSet2();
+    EnableDlgItem(res::node_info::kVi1, true);
+    EnableDlgItem(res::node_info::kVi2, false);
+    sheet_.RemovePageSet1();
+    sheet_.AddPageSet2();
 }
+
+}  // namespace vireo

@@ -1,18 +1,23 @@
 #pragma once
 
-#include "sheet/NodePage.h"
+#include "node/NodePage.h"
 
-inline constexpr int IDC_NODENAME = 231;
-inline constexpr int IDC_VI1 = 234;
-inline constexpr int IDC_VI2 = 235;
+namespace vireo {
+
+class CSheet;
 
 // Node Information: the node's name and the buttons that swap page set 1 and page set 2.
 class CVireoPropPage : public CNodePage {
 public:
-    CVireoPropPage();
+    explicit CVireoPropPage(CSheet& sheet);
 
     BOOL OnInitDialog() override;
 
     void OnVi1();
     void OnVi2();
+
+private:
+    CSheet& sheet_;
 };
+
+}  // namespace vireo

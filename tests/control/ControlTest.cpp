@@ -5,7 +5,7 @@
 #include <QPainter>
 
 #include "SheetFixture.h"
-#include "control/ProgramId.h"
+#include "node/ProgramId.h"
 #include "res/Bitmap.h"
 
 namespace {

@@ -16,7 +16,7 @@ using host::Bytes;
 
 // What a test needs to know of one valve.
 struct ValveCase {
-    res::AnalogValveControlIds ids;
+    res::analog_valve::AnalogValveControlIds ids;
     int modeByte;    // NV 25
     int manualByte;  // NV 26
     int liveNv;
@@ -35,14 +35,14 @@ struct TwinCase {
 const TwinCase kTwins[] = {
     {"Page11",
      [](CSheet& s) -> AnalogValvePage& { return s.m_Page11; },
-     {res::kValveMv1Ids, 3, 4, 28, 0x01},
-     {res::kValveMv3Ids, 5, 6, 29, 0x02},
+     {res::analog_valve::kValveMv1Ids, 3, 4, 28, 0x01},
+     {res::analog_valve::kValveMv3Ids, 5, 6, 29, 0x02},
      0x01,
      12},
     {"Page12",
      [](CSheet& s) -> AnalogValvePage& { return s.m_Page12; },
-     {res::kValveMv2Ids, 9, 10, 33, 0x40},
-     {res::kValveMv4Ids, 11, 12, 34, 0x80},
+     {res::analog_valve::kValveMv2Ids, 9, 10, 33, 0x40},
+     {res::analog_valve::kValveMv4Ids, 11, 12, 34, 0x80},
      0x08,
      18},
 };
@@ -159,7 +159,7 @@ TEST_P(AnalogValvePageTest, ShowRefreshesReadsBothPartsAndEndsWithTheNodesModes)
     EXPECT_TRUE(page.IsDlgItemEnabled(t.first.ids.in));
     EXPECT_EQ(MarkedMode(page, t.second), "Off");
     EXPECT_FALSE(page.IsDlgItemEnabled(t.second.ids.in));
-    EXPECT_EQ(page.GetDlgItemText(IDC_READ), "Read");
+    EXPECT_EQ(page.GetDlgItemText(res::common::kRead), "Read");
 }
 
 TEST_P(AnalogValvePageTest, WriteRightAfterShowingKeepsTheNodesModesWithCascadeOff) {
@@ -179,11 +179,11 @@ TEST_P(AnalogValvePageTest, WriteRightAfterShowingKeepsTheNodesModesWithCascadeO
         EXPECT_FALSE(page.IsDlgItemEnabled(id)) << id;
     }
     EXPECT_EQ(MarkedMode(page, t.second), "Manual");
-    Click(page, IDC_WRITE);
+    Click(page, res::common::kWrite);
 
     EXPECT_EQ(node.Raw(nv::kModeWords), modes);
     EXPECT_EQ(MarkedMode(page, t.second), "Manual");
-    EXPECT_EQ(page.GetDlgItemText(IDC_WRITE), "Write");
+    EXPECT_EQ(page.GetDlgItemText(res::common::kWrite), "Write");
 }
 
 TEST_P(AnalogValvePageTest, ModeWordsShowAsOffManualOrAutomaticAndWriteBackAs0_1_255) {
@@ -195,13 +195,13 @@ TEST_P(AnalogValvePageTest, ModeWordsShowAsOffManualOrAutomaticAndWriteBackAs0_1
         PutWord(modes, t.first.modeByte, c.word);
         PutWord(modes, t.second.modeByte, c.word);
         node.SetRaw(nv::kModeWords, modes);
-        Click(page, IDC_READ);
+        Click(page, res::common::kRead);
         EXPECT_EQ(MarkedMode(page, t.first), ModeName(c.shown));
         EXPECT_EQ(MarkedMode(page, t.second), ModeName(c.shown));
         EXPECT_EQ(page.IsDlgItemEnabled(t.first.ids.in), c.word == 1);
         EXPECT_EQ(page.IsDlgItemEnabled(t.second.ids.in), c.word == 1);
 
-        Click(page, IDC_WRITE);
+        Click(page, res::common::kWrite);
         Bytes expected = modes;
         PutWord(expected, t.first.modeByte, c.written);
         PutWord(expected, t.second.modeByte, c.written);
@@ -223,7 +223,7 @@ TEST_P(AnalogValvePageTest, NoModeMarkedWritesAutomatic) {
     const Bytes modes = Pattern(0x00);
     node.SetRaw(nv::kModeWords, modes);
     node.FailRead(nv::kPluginCnf);  // keep Read's cascade rule from marking the second valve
-    Click(page, IDC_WRITE);
+    Click(page, res::common::kWrite);
     Bytes expected = modes;
     PutWord(expected, t.first.modeByte, 255);
     PutWord(expected, t.second.modeByte, 255);
@@ -246,7 +246,7 @@ TEST_P(AnalogValvePageTest, TypedOutputsAreStoredInHalfStepsWithoutRangeCheck) {
         page.SetDlgItemText(t.first.ids.in, c.typed);
         page.SetDlgItemText(t.second.ids.in, c.typed);  // stored even while disabled
         page.SetDlgItemText(kCascadeOutput, c.typed);
-        Click(page, IDC_WRITE);
+        Click(page, res::common::kWrite);
         EXPECT_EQ(node.Raw(nv::kManualOutputs)[t.first.manualByte], c.stored);
         EXPECT_EQ(node.Raw(nv::kManualOutputs)[t.second.manualByte], c.stored);
         EXPECT_EQ(node.Part(6)[t.cascadeByte], c.stored);
@@ -362,7 +362,7 @@ TEST_P(AnalogValvePageTest, WriteChangesOnlyThePagesBytesAndBits) {
         page.SetDlgItemText(t.first.ids.in, "10");
         page.SetDlgItemText(t.second.ids.in, "20.5");
         page.SetDlgItemText(kCascadeOutput, "75");
-        Click(page, IDC_WRITE);
+        Click(page, res::common::kWrite);
 
         Bytes expectedModes = modes;
         PutWord(expectedModes, t.first.modeByte, on ? 1 : 0);
@@ -404,7 +404,7 @@ TEST_P(AnalogValvePageTest, WriteStepWhoseReadFailsIsSkippedAndTheChainGoesOn) {
     page.SetDlgItemText(t.first.ids.in, "40");
     page.SetDlgItemText(kCascadeOutput, "60");
     Forget();
-    Click(page, IDC_WRITE);
+    Click(page, res::common::kWrite);
 
     EXPECT_EQ(node.Raw(nv::kManualOutputs), outputs);
     EXPECT_EQ(node.Raw(nv::kModeWords)[t.first.modeByte + 1], 1);
@@ -416,8 +416,8 @@ TEST_P(AnalogValvePageTest, WriteStepWhoseReadFailsIsSkippedAndTheChainGoesOn) {
         }
     }
     EXPECT_EQ(written, (std::vector<std::string>{"WriteNv 25", "WriteNv 45", "WriteNv 45"}));
-    EXPECT_EQ(page.GetDlgItemText(IDC_WRITE), "Write");
-    EXPECT_EQ(page.GetDlgItemText(IDC_READ), "Read");
+    EXPECT_EQ(page.GetDlgItemText(res::common::kWrite), "Write");
+    EXPECT_EQ(page.GetDlgItemText(res::common::kRead), "Read");
     // The failed read during the closing Read left the "In" edit as typed.
     EXPECT_EQ(page.GetDlgItemText(t.first.ids.in), "40");
 }

@@ -30,8 +30,10 @@ const TwinCase kTwins[] = {
     {"Circuit2", [](CSheet& s) -> ExtendedOperationPage& { return s.m_Page16; }, 13},
 };
 
-constexpr int kEdits[] = {res::IDC_BOOST_DELAY, res::IDC_DAY_DELAY, res::IDC_NIGHT_DELAY};
-constexpr int kStarts[] = {res::IDC_START_BOOST, res::IDC_START_DAY, res::IDC_START_NIGHT};
+constexpr int kEdits[] = {res::extended_operation::kBoostDelay, res::extended_operation::kDayDelay,
+                          res::extended_operation::kNightDelay};
+constexpr int kStarts[] = {res::extended_operation::kStartBoost, res::extended_operation::kStartDay,
+                           res::extended_operation::kStartNight};
 
 Bytes Pattern() {
     Bytes bytes(31);
@@ -103,7 +105,7 @@ TEST_P(ExtendedOperationPageTest, ShowReadsOnceAndRunsNoTimer) {
     }
     EXPECT_FALSE(page.IsTimerRunning(1));
     EXPECT_EQ(desktop.RunningTimers(), 0);
-    EXPECT_EQ(page.GetDlgItemText(IDC_READ), "Read");
+    EXPECT_EQ(page.GetDlgItemText(res::common::kRead), "Read");
 }
 
 TEST_P(ExtendedOperationPageTest, TypedDelaysAreStoredAsHoursAndMinutesWords) {
@@ -132,7 +134,7 @@ TEST_P(ExtendedOperationPageTest, TypedDelaysAreStoredAsHoursAndMinutesWords) {
             page.SetDlgItemText(edit, c.typed);
         }
         Forget();
-        Click(page, IDC_WRITE);
+        Click(page, res::common::kWrite);
         Bytes expected = Pattern();
         for (int i = 0; i < 3; ++i) {
             expected = WithDelay(expected, DelayAt(i), c.hours, c.minutes);
@@ -140,9 +142,9 @@ TEST_P(ExtendedOperationPageTest, TypedDelaysAreStoredAsHoursAndMinutesWords) {
         EXPECT_EQ(calls, (std::vector<std::string>{"ReadNv 36 31 -> 0", WriteLine(expected)}));
         EXPECT_EQ(node.Raw(nv::kExtendedDelays), expected);
         EXPECT_EQ(page.GetDlgItemText(kEdits[0]), c.typed);  // Write does not read back
-        EXPECT_EQ(page.GetDlgItemText(IDC_WRITE), "Write");
+        EXPECT_EQ(page.GetDlgItemText(res::common::kWrite), "Write");
 
-        Click(page, IDC_READ);
+        Click(page, res::common::kRead);
         for (int edit : kEdits) {
             EXPECT_EQ(page.GetDlgItemText(edit), c.readBack);
         }
@@ -169,8 +171,8 @@ TEST_P(ExtendedOperationPageTest, StartWritesZeroThenAfter2000MsTheTypedDelay) {
                                                    "Sleep 2000", WriteLine(typed)}));
         EXPECT_EQ(node.Raw(nv::kExtendedDelays), typed);
         EXPECT_EQ(page.GetDlgItemText(kEdits[(i + 1) % 3]), "9:59");  // nothing read back
-        EXPECT_EQ(page.GetDlgItemText(IDC_READ), "Read");
-        EXPECT_EQ(page.GetDlgItemText(IDC_WRITE), "Write");
+        EXPECT_EQ(page.GetDlgItemText(res::common::kRead), "Read");
+        EXPECT_EQ(page.GetDlgItemText(res::common::kWrite), "Write");
     }
 }
 
@@ -183,16 +185,16 @@ TEST_P(ExtendedOperationPageTest, FailedReadWritesNothingAndKeepsTheEdits) {
         page.SetDlgItemText(edit, "4:44");
     }
     Forget();
-    Click(page, IDC_WRITE);
-    Click(page, res::IDC_START_DAY);
-    Click(page, IDC_READ);
+    Click(page, res::common::kWrite);
+    Click(page, res::extended_operation::kStartDay);
+    Click(page, res::common::kRead);
 
     EXPECT_TRUE(CallsOf("WriteNv").empty());
     EXPECT_TRUE(desktop.Sleeps().empty());
     EXPECT_EQ(node.Raw(nv::kExtendedDelays), before);
-    EXPECT_EQ(page.GetDlgItemText(res::IDC_NIGHT_DELAY), "4:44");
-    EXPECT_EQ(page.GetDlgItemText(IDC_READ), "Read");
-    EXPECT_EQ(page.GetDlgItemText(IDC_WRITE), "Write");
+    EXPECT_EQ(page.GetDlgItemText(res::extended_operation::kNightDelay), "4:44");
+    EXPECT_EQ(page.GetDlgItemText(res::common::kRead), "Read");
+    EXPECT_EQ(page.GetDlgItemText(res::common::kWrite), "Write");
 }
 
 INSTANTIATE_TEST_SUITE_P(Twins, ExtendedOperationPageTest, ::testing::ValuesIn(kTwins),

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "sheet/NodeInterfaces.h"
-#include "sheet/NodeLink.h"
-#include "sheet/NodeVariableMap.h"
+#include "node/NodeInterfaces.h"
+#include "node/NodeLink.h"
+#include "node/NodeVariableMap.h"
 
 namespace settings_test {
 

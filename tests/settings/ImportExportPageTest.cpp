@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "SheetFixture.h"
+#include "res/ImportExportDialog.h"
 #include "settings/Page2PropPage.h"
 
 namespace {
@@ -40,34 +41,34 @@ private:
 TEST_F(ImportExportPageTest, ShowingThePageFillsTheNameAndTheFileName) {
     node.SetName("Boiler1");
     auto& page = Show(sheet ? sheet->m_Page2 : Open().m_Page2);
-    EXPECT_EQ(page.GetDlgItemText(IDC_IE_NODENAME), "Boiler1");
-    EXPECT_EQ(page.GetDlgItemText(IDC_IE_FILENAME), "/home/technician/Boiler1.txt");
-    EXPECT_TRUE(page.IsDlgItemEnabled(IDC_IE_SAVE));
+    EXPECT_EQ(page.GetDlgItemText(res::import_export::kNodeName), "Boiler1");
+    EXPECT_EQ(page.GetDlgItemText(res::import_export::kFileName), "/home/technician/Boiler1.txt");
+    EXPECT_TRUE(page.IsDlgItemEnabled(res::import_export::kSave));
     EXPECT_EQ(CallsOf("GetNodeName"), (std::vector<std::string>{"GetNodeName 20 -> 0"}));
     EXPECT_FALSE(page.IsTimerRunning(1));
 
     // "Default" fills them again after the user changed them.
-    page.SetDlgItemText(IDC_IE_FILENAME, "elsewhere.txt");
-    Click(page, IDC_IE_DEFAULT);
-    EXPECT_EQ(page.GetDlgItemText(IDC_IE_FILENAME), "/home/technician/Boiler1.txt");
+    page.SetDlgItemText(res::import_export::kFileName, "elsewhere.txt");
+    Click(page, res::import_export::kDefault);
+    EXPECT_EQ(page.GetDlgItemText(res::import_export::kFileName), "/home/technician/Boiler1.txt");
 }
 
 TEST_F(ImportExportPageTest, UnreadableNameDisablesSaveAndKeepsTheEdits) {
     auto& page = Show(Open().m_Page2);
-    page.SetDlgItemText(IDC_IE_FILENAME, "kept.txt");
+    page.SetDlgItemText(res::import_export::kFileName, "kept.txt");
     node.FailName();
-    Click(page, IDC_IE_DEFAULT);
-    EXPECT_FALSE(page.IsDlgItemEnabled(IDC_IE_SAVE));
-    EXPECT_EQ(page.GetDlgItemText(IDC_IE_FILENAME), "kept.txt");
+    Click(page, res::import_export::kDefault);
+    EXPECT_FALSE(page.IsDlgItemEnabled(res::import_export::kSave));
+    EXPECT_EQ(page.GetDlgItemText(res::import_export::kFileName), "kept.txt");
 }
 
 TEST_F(ImportExportPageTest, ExportPutsTheChosenPathIntoTheFileNameEdit) {
     node.SetName("Boiler1");
     auto& page = Show(Open().m_Page2);
     desktop.QueueFile(File("export.txt"));
-    Click(page, IDC_IE_SAVE);
-    EXPECT_EQ(page.GetDlgItemText(IDC_IE_FILENAME), File("export.txt"));
-    EXPECT_EQ(page.GetDlgItemText(IDC_IE_SAVE), "Save to file");
+    Click(page, res::import_export::kSave);
+    EXPECT_EQ(page.GetDlgItemText(res::import_export::kFileName), File("export.txt"));
+    EXPECT_EQ(page.GetDlgItemText(res::import_export::kSave), "Save to file");
     ASSERT_FALSE(desktop.Messages().empty());
     EXPECT_EQ(desktop.Messages().back().text, "File written");
     EXPECT_TRUE(std::filesystem::exists(File("export.txt")));
@@ -75,29 +76,29 @@ TEST_F(ImportExportPageTest, ExportPutsTheChosenPathIntoTheFileNameEdit) {
 
 TEST_F(ImportExportPageTest, CancelledOpenDialogAfterTheRightPasswordEmptiesThePassword) {
     auto& page = Show(Open().m_Page2);
-    page.SetDlgItemText(IDC_IE_PASSWORD, "Quorka");
-    Click(page, IDC_IE_DOWNLOAD);  // no file queued: the dialog is cancelled
-    EXPECT_EQ(page.GetDlgItemText(IDC_IE_PASSWORD), "");
-    EXPECT_EQ(page.GetDlgItemText(IDC_IE_DOWNLOAD), "Read from file");
+    page.SetDlgItemText(res::import_export::kPassword, "Quorka");
+    Click(page, res::import_export::kDownload);  // no file queued: the dialog is cancelled
+    EXPECT_EQ(page.GetDlgItemText(res::import_export::kPassword), "");
+    EXPECT_EQ(page.GetDlgItemText(res::import_export::kDownload), "Read from file");
     EXPECT_TRUE(CallsOf("WriteNv").empty());
 }
 
 TEST_F(ImportExportPageTest, WrongPasswordForTheDownloadKeepsThePasswordText) {
     auto& page = Show(Open().m_Page2);
-    page.SetDlgItemText(IDC_IE_PASSWORD, "quorka");
-    Click(page, IDC_IE_DOWNLOAD);
-    EXPECT_EQ(page.GetDlgItemText(IDC_IE_PASSWORD), "quorka");
+    page.SetDlgItemText(res::import_export::kPassword, "quorka");
+    Click(page, res::import_export::kDownload);
+    EXPECT_EQ(page.GetDlgItemText(res::import_export::kPassword), "quorka");
     ASSERT_EQ(desktop.Messages().size(), 1u);
     EXPECT_EQ(desktop.Messages()[0].text, "Wrong password!");
 }
 
 TEST_F(ImportExportPageTest, DefaultsWithAWrongPasswordWriteNothingAndEmptyThePassword) {
     auto& page = Show(Open().m_Page2);
-    page.SetDlgItemText(IDC_IE_PASSWORD, "wrong");
-    Click(page, IDC_IE_FACTORY);
+    page.SetDlgItemText(res::import_export::kPassword, "wrong");
+    Click(page, res::import_export::kFactory);
     EXPECT_TRUE(CallsOf("WriteNv").empty());
-    EXPECT_EQ(page.GetDlgItemText(IDC_IE_PASSWORD), "");
-    EXPECT_EQ(page.GetDlgItemText(IDC_IE_FACTORY), "Default settings");
+    EXPECT_EQ(page.GetDlgItemText(res::import_export::kPassword), "");
+    EXPECT_EQ(page.GetDlgItemText(res::import_export::kFactory), "Default settings");
     ASSERT_EQ(desktop.Messages().size(), 1u);
     EXPECT_EQ(desktop.Messages()[0].text, "Wrong password");
 }
@@ -106,8 +107,8 @@ TEST_F(ImportExportPageTest, DefaultsWithTheRightPasswordRestoreTheFactoryImage)
     node.SetRaw(39, {0x00, 0x04});
     node.SetPart(9, host::Bytes(31, 0x11));
     auto& page = Show(Open().m_Page2);
-    page.SetDlgItemText(IDC_IE_PASSWORD, "Quorka");
-    Click(page, IDC_IE_FACTORY);
+    page.SetDlgItemText(res::import_export::kPassword, "Quorka");
+    Click(page, res::import_export::kFactory);
     EXPECT_EQ(node.Raw(39), (host::Bytes{0x00, 0xFF}));
     EXPECT_EQ(node.Part(9), host::PartImage{});
     EXPECT_EQ(node.Selector(), 0);

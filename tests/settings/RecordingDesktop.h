@@ -73,6 +73,8 @@ public:
     platform::LocalDateTime Now() override { return now; }
     int StartTimer(int, std::function<void()>) override { return 0; }
     void StopTimer(int) override {}
+    int RunModal(platform::CDialog&) override { return platform::IDCANCEL; }
+    int RunModal(platform::CPropertySheet&) override { return platform::IDCANCEL; }
     void Progress(const std::string& text, int done, int total) override {
         progress.push_back({text, done, total});
     }

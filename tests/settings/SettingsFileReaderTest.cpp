@@ -6,7 +6,7 @@
 #include <deque>
 #include <sstream>
 
-#include "control/ProgramId.h"
+#include "node/ProgramId.h"
 #include "settings/SettingsFile.h"
 
 namespace settings_test {

@@ -47,6 +47,7 @@ class PageProtocolTest : public SheetFixture {
 protected:
     WordPage& AddAndShow(WordPage& page) {
         Open().AddPage(&page);
+        page.AttachNode(sheet.get());
         return Show(page);
     }
 };
@@ -57,7 +58,7 @@ TEST_F(PageProtocolTest, ShowRefreshesReadsAndStartsTheTimerOnlyWhileVisible) {
     EXPECT_EQ(page.refreshes, 1);
     EXPECT_EQ(page.reads, 1);
     EXPECT_TRUE(page.IsTimerRunning(1));
-    EXPECT_EQ(page.GetDlgItemText(IDC_READ), "Read");
+    EXPECT_EQ(page.GetDlgItemText(res::common::kRead), "Read");
 
     page.DeliverTimer(1);
     EXPECT_EQ(page.refreshes, 2);
@@ -80,6 +81,7 @@ TEST_F(PageProtocolTest, ShowRefreshesReadsAndStartsTheTimerOnlyWhileVisible) {
 TEST_F(PageProtocolTest, PartAlreadySelectedIsReadWithoutAnyPause) {
     WordPage page(false);
     Open().AddPage(&page);
+    page.AttachNode(sheet.get());
     node.SetSelector(8);
     Show(page);
     EXPECT_TRUE(desktop.Sleeps().empty());
@@ -100,10 +102,10 @@ TEST_F(PageProtocolTest, WriteWhosePreliminaryReadFailsLeavesTheNodeAlone) {
     node.FailRead(45);
     page.SetDlgItemText(kValueEdit, "7");
     Forget();
-    Click(page, IDC_WRITE);
+    Click(page, res::common::kWrite);
     EXPECT_TRUE(CallsOf("WriteNv").empty());
     EXPECT_EQ(node.Part(8), before);
-    EXPECT_EQ(page.GetDlgItemText(IDC_WRITE), "Write");
+    EXPECT_EQ(page.GetDlgItemText(res::common::kWrite), "Write");
 }
 
 TEST_F(PageProtocolTest, TypedNumbersFollowTheAtofRules) {
@@ -115,7 +117,7 @@ TEST_F(PageProtocolTest, TypedNumbersFollowTheAtofRules) {
     } cases[] = {{"12abc", 12}, {"abc", 0}, {"  42", 42}, {"", 0}, {"-1", 65535}, {"1e3", 1000}};
     for (const auto& c : cases) {
         page.SetDlgItemText(kValueEdit, c.typed);
-        Click(page, IDC_WRITE);
+        Click(page, res::common::kWrite);
         const host::PartImage part = node.Part(8);
         EXPECT_EQ(part[1] * 256 + part[2], c.stored) << c.typed;
     }
@@ -128,16 +130,16 @@ TEST_F(PageProtocolTest, WrongPasswordWritesNothingAndEmptiesThePassword) {
     page.SetDlgItemText(kValueEdit, "5");
     page.SetDlgItemText(kPasswordEdit, "quorka");
     Forget();
-    Click(page, IDC_WRITE);
+    Click(page, res::common::kWrite);
     EXPECT_TRUE(CallsOf("WriteNv").empty());
     EXPECT_EQ(node.Part(8), before);
     ASSERT_EQ(desktop.Messages().size(), 1u);
     EXPECT_EQ(desktop.Messages()[0].text, "Wrong Password");
     EXPECT_EQ(page.GetDlgItemText(kPasswordEdit), "");
-    EXPECT_EQ(page.GetDlgItemText(IDC_WRITE), "Write");
+    EXPECT_EQ(page.GetDlgItemText(res::common::kWrite), "Write");
 
     page.SetDlgItemText(kPasswordEdit, "Quorka");
-    Click(page, IDC_WRITE);
+    Click(page, res::common::kWrite);
     EXPECT_EQ(node.Part(8)[2], 5);
     EXPECT_EQ(page.GetDlgItemText(kPasswordEdit), "");
 }
@@ -151,7 +153,7 @@ TEST_F(PageProtocolTest, WriteKeepsEveryOtherByteOfThePart) {
     }
     node.SetPart(8, pattern);
     page.SetDlgItemText(kValueEdit, "258");
-    Click(page, IDC_WRITE);
+    Click(page, res::common::kWrite);
     host::Bytes expected = pattern;
     expected[1] = 0x01;
     expected[2] = 0x02;
@@ -165,12 +167,12 @@ TEST_F(PageProtocolTest, TicksAreDroppedWhileAHandlerWorks) {
     page.OnClicked(kValueEdit, [] {});
     // A tick that arrives during a message box of a handler does not run the refresh.
     bool ticked = false;
-    page.OnClicked(IDC_READ, [&] {
+    page.OnClicked(res::common::kRead, [&] {
         const int before = page.refreshes;
         page.DeliverTimer(1);
         ticked = page.refreshes != before;
     });
-    Click(page, IDC_READ);
+    Click(page, res::common::kRead);
     EXPECT_FALSE(ticked);
 }
 

@@ -57,9 +57,9 @@ TEST_F(SheetTest, FactoryNodeOpensOnNodeInformationWithPageSet1) {
     CSheet& s = Open();
     EXPECT_EQ(s.TabCaptions(), kSet1);
     EXPECT_EQ(s.GetActivePage(), &s.m_Page1);
-    EXPECT_EQ(s.m_Page1.GetDlgItemText(IDC_NODENAME), "Boiler1");
-    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(IDC_VI1));
-    EXPECT_TRUE(s.m_Page1.IsDlgItemEnabled(IDC_VI2));
+    EXPECT_EQ(s.m_Page1.GetDlgItemText(res::node_info::kNodeName), "Boiler1");
+    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi1));
+    EXPECT_TRUE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi2));
     EXPECT_EQ(s.GetDlgItemText(platform::IDOK), "Exit");
     EXPECT_FALSE(s.IsDlgItemVisible(platform::IDCANCEL));
     EXPECT_FALSE(s.IsDlgItemVisible(platform::ID_APPLY_NOW));
@@ -94,8 +94,8 @@ TEST_F(SheetTest, VariantWordZeroShowsNoPageSetAndBothButtonsDisabled) {
     node.SetPart(1, PartWithVariant(0));
     CSheet& s = Open();
     EXPECT_EQ(s.TabCaptions(), kNoSet);
-    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(IDC_VI1));
-    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(IDC_VI2));
+    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi1));
+    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi2));
 }
 
 TEST_F(SheetTest, AnyNonZeroVariantWordOpensPageSet1) {
@@ -105,14 +105,14 @@ TEST_F(SheetTest, AnyNonZeroVariantWordOpensPageSet1) {
 
 TEST_F(SheetTest, SwitchingVariantsSwapsThePageSetsInTheirTabOrder) {
     CSheet& s = Open();
-    s.m_Page1.ClickDlgItem(IDC_VI2);
+    s.m_Page1.ClickDlgItem(res::node_info::kVi2);
     EXPECT_EQ(s.TabCaptions(), kSet2);
-    EXPECT_TRUE(s.m_Page1.IsDlgItemEnabled(IDC_VI1));
-    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(IDC_VI2));
-    s.m_Page1.ClickDlgItem(IDC_VI1);
+    EXPECT_TRUE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi1));
+    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi2));
+    s.m_Page1.ClickDlgItem(res::node_info::kVi1);
     EXPECT_EQ(s.TabCaptions(), kSet1);
-    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(IDC_VI1));
-    EXPECT_TRUE(s.m_Page1.IsDlgItemEnabled(IDC_VI2));
+    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi1));
+    EXPECT_TRUE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi2));
 }
 
 TEST_F(SheetTest, SharedPagesLoseTheirWindowWithEachSwitch) {
@@ -120,7 +120,7 @@ TEST_F(SheetTest, SharedPagesLoseTheirWindowWithEachSwitch) {
     s.SetActivePage(s.GetPageIndex(&s.m_Page29));
     EXPECT_TRUE(s.m_Page29.IsWindowCreated());
     s.SetActivePage(0);
-    s.m_Page1.ClickDlgItem(IDC_VI2);
+    s.m_Page1.ClickDlgItem(res::node_info::kVi2);
     // Removed and added again: its window is created anew when its tab is next shown.
     EXPECT_FALSE(s.m_Page29.IsWindowCreated());
     EXPECT_GE(s.GetPageIndex(&s.m_Page29), 0);
@@ -133,9 +133,9 @@ TEST_F(SheetTest, FailedStartupReadButSuccessfulPageReadEnablesVi2WithNoSetShown
     node.Heal();
     sheet->Create();
     EXPECT_EQ(sheet->TabCaptions(), kNoSet);
-    EXPECT_FALSE(sheet->m_Page1.IsDlgItemEnabled(IDC_VI1));
-    EXPECT_TRUE(sheet->m_Page1.IsDlgItemEnabled(IDC_VI2));
-    sheet->m_Page1.ClickDlgItem(IDC_VI2);
+    EXPECT_FALSE(sheet->m_Page1.IsDlgItemEnabled(res::node_info::kVi1));
+    EXPECT_TRUE(sheet->m_Page1.IsDlgItemEnabled(res::node_info::kVi2));
+    sheet->m_Page1.ClickDlgItem(res::node_info::kVi2);
     EXPECT_EQ(sheet->TabCaptions(), kSet2);
     EXPECT_EQ(node.Selector(), 0);
 }
@@ -150,7 +150,7 @@ TEST_F(SheetTest, NeitherInterfaceShowsNodeNotAvailableAndStaysOpen) {
     EXPECT_TRUE(s.IsOpen());
     EXPECT_EQ(s.TabCaptions(), kNoSet);
     EXPECT_TRUE(calls.empty());
-    EXPECT_EQ(s.m_Page1.GetDlgItemText(IDC_NODENAME), "");
+    EXPECT_EQ(s.m_Page1.GetDlgItemText(res::node_info::kNodeName), "");
 }
 
 TEST_F(SheetTest, OnlyOneInterfaceGivesNoMessage) {
@@ -166,12 +166,12 @@ TEST_F(SheetTest, NodeNameOfExactly32BytesWithoutTerminatorShowsAll32) {
     const std::string name(32, 'N');
     node.SetName(name + "TAIL");
     CSheet& s = Open();
-    EXPECT_EQ(s.m_Page1.GetDlgItemText(IDC_NODENAME), name);
+    EXPECT_EQ(s.m_Page1.GetDlgItemText(res::node_info::kNodeName), name);
 }
 
 TEST_F(SheetTest, FailedNodeNameLeavesTheEditEmpty) {
     node.FailName();
-    EXPECT_EQ(Open().m_Page1.GetDlgItemText(IDC_NODENAME), "");
+    EXPECT_EQ(Open().m_Page1.GetDlgItemText(res::node_info::kNodeName), "");
 }
 
 TEST_F(SheetTest, DestructorReleasesBothReferencesOnEachInterface) {

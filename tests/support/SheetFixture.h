@@ -13,7 +13,12 @@
 #include "host/ClientSite.h"
 #include "host/SimNode.h"
 #include "platform/ScriptedDesktop.h"
+#include "res/ControlIds.h"
+#include "res/NodeInfoDialog.h"
 #include "sheet/Sheet.h"
+
+// Tests name the sheet's and pages' classes directly.
+using namespace vireo;
 
 class SheetFixture : public ::testing::Test {
 protected:

@@ -1,10 +1,10 @@
-#include "sheet/NodeLink.h"
+#include "node/NodeLink.h"
 
 #include <array>
 
 #include "codecs/NumericCodec.h"
+#include "node/NodeVariableMap.h"
 #include "platform/Desktop.h"
-#include "sheet/NodeVariableMap.h"
 
 bool NodeLink::Read(int index, std::uint8_t* buffer, int length) const {
     return reader_ != nullptr && reader_->ReadNv(index, buffer, length) == S_OK;
@@ -40,8 +40,6 @@ bool PartWindow::SelectPart(int n) const {
     return written;
 }
 
-void PartWindow::SelectFirst(int n) const {
-    if (GetSelectedPart() != n) {
-        SelectPart(n);
-    }
+bool PartWindow::SelectFirst(int n) const {
+    return GetSelectedPart() == n || SelectPart(n);
 }

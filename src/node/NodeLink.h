@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "sheet/NodeInterfaces.h"
+#include "node/NodeInterfaces.h"
 
 namespace platform {
 class Desktop;
@@ -38,11 +38,12 @@ public:
 
     // The big-endian part number in NV 44, or 0 when the read fails.
     int GetSelectedPart() const;
-    // Writes n to NV 44 between two pauses. The pages ignore the result; the settings-file
-    // operations must not touch NV 45 when the selection failed.
+    // Writes n to NV 44 between two pauses. False when the write failed: NV 45 then still
+    // shows the part selected before, so nobody may read or write it as part n.
     bool SelectPart(int n) const;
     // The first part a routine needs: selected only when NV 44 does not already hold it.
-    void SelectFirst(int n) const;
+    // True when NV 44 held it or the selection succeeded.
+    bool SelectFirst(int n) const;
 
 private:
     NodeLink link_;

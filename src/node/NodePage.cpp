@@ -1,10 +1,13 @@
-#include "sheet/NodePage.h"
+#include "node/NodePage.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "codecs/NumberReader.h"
 #include "platform/Desktop.h"
-#include "sheet/Sheet.h"
+#include "res/ControlIds.h"
+
+namespace vireo {
 
 namespace behaviour {
 
@@ -54,8 +57,8 @@ constexpr int kTimerPeriodMs = 2000;
 
 CNodePage::CNodePage(int templateId, int captionId, PageBehaviour behaviour)
     : CPropertyPage(templateId, captionId), behaviour_(behaviour) {
-    OnClicked(IDC_READ, [this] { RunRead(); });
-    OnClicked(IDC_WRITE, [this] { RunWrite(); });
+    OnClicked(res::common::kRead, [this] { RunRead(); });
+    OnClicked(res::common::kWrite, [this] { RunWrite(); });
 }
 
 BOOL CNodePage::OnInitDialog() {
@@ -91,17 +94,19 @@ void CNodePage::OnTimer(int) {
 }
 
 void CNodePage::RunRead() {
-    SetDlgItemText(IDC_READ, "Wait");
+    SetDlgItemText(res::common::kRead, "Wait");
+    partSelected_ = false;
     ReadConfig();
-    SetDlgItemText(IDC_READ, "Read");
+    SetDlgItemText(res::common::kRead, "Read");
 }
 
 void CNodePage::RunWrite() {
-    SetDlgItemText(IDC_WRITE, "Wait");
+    SetDlgItemText(res::common::kWrite, "Wait");
     const int passwordId = PasswordEditId();
     if (passwordId != 0 && !PasswordMatches(passwordId)) {
         ShowMessage(WrongPasswordMessage());
     } else {
+        partSelected_ = false;
         WriteConfig();
         if (ReadsAfterWrite()) {
             RunRead();
@@ -110,16 +115,16 @@ void CNodePage::RunWrite() {
     if (passwordId != 0 && ClearsPasswordAfterWrite()) {
         SetDlgItemText(passwordId, "");
     }
-    SetDlgItemText(IDC_WRITE, "Write");
+    SetDlgItemText(res::common::kWrite, "Write");
 }
 
 void CNodePage::UseDefaultAndResetButtons() {
-    OnClicked(IDC_DEFAULT, [this] {
+    OnClicked(res::calendar::kDefault, [this] {
         for (const auto& [id, text] : DefaultTexts()) {
             SetDlgItemText(id, text);
         }
     });
-    OnClicked(IDC_RESET, [this] { OnReset(); });
+    OnClicked(res::calendar::kReset, [this] { OnReset(); });
 }
 
 void CNodePage::OnReset() {
@@ -128,13 +133,8 @@ void CNodePage::OnReset() {
     }
 }
 
-CSheet* CNodePage::NodeSheet() const {
-    return static_cast<CSheet*>(Sheet());
-}
-
 NodeLink CNodePage::Link() const {
-    const CSheet* sheet = NodeSheet();
-    return sheet == nullptr ? NodeLink() : NodeLink(sheet->m_pReader, sheet->m_pWriter);
+    return site_ == nullptr ? NodeLink() : site_->Link();
 }
 
 bool CNodePage::ReadNv(int index, NvBuffer& buffer, int length) const {
@@ -155,15 +155,130 @@ void CNodePage::SelectPart(int part) const {
 }
 
 bool CNodePage::ReadFirstPart(int part, NvBuffer& buffer, int length) const {
-    if (GetSelectedPart() != part) {
-        SelectPart(part);
-    }
-    return ReadNv(nv::kPluginCnf, buffer, length);
+    const PartWindow window(Link(), platform::Desktop::Current(), behaviour_.partPauseMs);
+    return window.SelectFirst(part) && ReadNv(nv::kPluginCnf, buffer, length);
 }
 
 bool CNodePage::ReadNextPart(int part, NvBuffer& buffer, int length) const {
-    SelectPart(part);
-    return ReadNv(nv::kPluginCnf, buffer, length);
+    const PartWindow window(Link(), platform::Desktop::Current(), behaviour_.partPauseMs);
+    return window.SelectPart(part) && ReadNv(nv::kPluginCnf, buffer, length);
+}
+
+void CNodePage::DeclareFields(std::span<const Bound> config, std::span<const Bound> live) {
+    config_.assign(config.begin(), config.end());
+    live_.assign(live.begin(), live.end());
+}
+
+std::vector<node::Place> CNodePage::Places() const {
+    std::vector<node::Place> places;
+    for (const Bound& bound : config_) {
+        if (std::find(places.begin(), places.end(), bound.field.place) == places.end()) {
+            places.push_back(bound.field.place);
+        }
+    }
+    return places;
+}
+
+void CNodePage::Refresh() {
+    // One read per run of live fields of the same variable, in declaration order.
+    for (std::size_t i = 0; i < live_.size();) {
+        const node::Place place = live_[i].field.place;
+        NvBuffer bytes{};
+        const bool read = ReadNv(place.nv, bytes, nv::kBufferSize);
+        for (; i < live_.size() && live_[i].field.place == place; ++i) {
+            if (read) {
+                ShowField(live_[i], bytes);
+            }
+        }
+    }
+}
+
+void CNodePage::ReadConfig() {
+    for (const node::Place& place : Places()) {
+        ReadPlace(place);
+    }
+}
+
+void CNodePage::WriteConfig() {
+    for (const node::Place& place : writeOrder_.empty() ? Places() : writeOrder_) {
+        WritePlace(place);
+    }
+}
+
+bool CNodePage::ReadForStep(const node::Place& place, NvBuffer& bytes, int length) {
+    if (place.part == 0) {
+        return ReadNv(place.nv, bytes, length);
+    }
+    const bool first = !partSelected_;
+    partSelected_ = true;
+    return first ? ReadFirstPart(place.part, bytes, length)
+                 : ReadNextPart(place.part, bytes, length);
+}
+
+bool CNodePage::ReadPlace(const node::Place& place) {
+    NvBuffer bytes{};
+    if (!ReadForStep(place, bytes, lengths_.read)) {
+        return false;
+    }
+    ShowFields(place, bytes);
+    return true;
+}
+
+bool CNodePage::WritePlace(const node::Place& place) {
+    NvBuffer bytes{};
+    if (!ReadForStep(place, bytes, lengths_.modify)) {
+        return false;
+    }
+    StoreFields(place, bytes);
+    const nv::Variable* variable = nv::Find(place.nv);
+    WriteNv(place.nv, bytes, variable != nullptr ? variable->size : nv::kPartSize);
+    return true;
+}
+
+void CNodePage::ShowFields(const node::Place& place, const NvBuffer& bytes) {
+    for (const Bound& bound : config_) {
+        if (bound.field.place == place) {
+            ShowField(bound, bytes);
+        }
+    }
+}
+
+void CNodePage::StoreFields(const node::Place& place, NvBuffer& bytes) const {
+    for (const Bound& bound : config_) {
+        if (bound.field.place == place) {
+            StoreField(bound, bytes);
+        }
+    }
+}
+
+void CNodePage::ShowField(const Bound& bound, const NvBuffer& bytes) {
+    const node::Field& field = bound.field;
+    const auto& [id, second, third] = bound.ids;
+    if (field.codec == node::Codec::Mode) {
+        ShowMode({id, second, third}, static_cast<int>(node::Value(field, bytes.data())));
+    } else if (field.codec != node::Codec::Flag) {
+        SetDlgItemText(id, node::Text(field, bytes.data()));
+    } else if (bound.onText != nullptr) {
+        SetDlgItemText(id, node::FlagSet(field, bytes.data()) ? bound.onText : bound.offText);
+    } else if (second != 0) {
+        ShowChoice({id, second}, node::FlagSet(field, bytes.data()) ? 1 : 0);
+    } else {
+        ShowCheck(id, node::FlagSet(field, bytes.data()));
+    }
+}
+
+void CNodePage::StoreField(const Bound& bound, NvBuffer& bytes) const {
+    const node::Field& field = bound.field;
+    const auto& [id, second, third] = bound.ids;
+    if (field.codec == node::Codec::Mode) {
+        node::StoreWord(field, ModeWord({id, second, third}), bytes.data());
+    } else if (field.codec != node::Codec::Flag) {
+        node::StoreText(field, GetDlgItemText(id), bytes.data());
+    } else if (second != 0) {
+        node::StoreFlag(field, FirstMarked({id, second}) == 1, bytes.data());
+    } else {
+        node::StoreFlag(field, IsChecked(id), bytes.data());
+    }
 }
 
 bool CNodePage::WritePart(const NvBuffer& buffer) const {
@@ -233,3 +348,5 @@ bool CNodePage::PasswordMatches(int editId) const {
 void CNodePage::ShowMessage(const std::string& text, const std::string& caption) const {
     platform::Desktop::Current().Message(text, caption);
 }
+
+}  // namespace vireo

@@ -1,4 +1,4 @@
-#include "sheet/NodeVariableMap.h"
+#include "node/NodeVariableMap.h"
 
 #include <algorithm>
 #include <array>

@@ -7,26 +7,57 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "node/NodeField.h"
+#include "node/NodeLink.h"
+#include "node/NodeSite.h"
+#include "node/NodeVariableMap.h"
+#include "node/ServicePassword.h"
 #include "platform/PropertyPage.h"
-#include "sheet/NodeLink.h"
-#include "sheet/NodeVariableMap.h"
-#include "sheet/ServicePassword.h"
 
-class CSheet;
+namespace vireo {
 
 // A handler's buffer for one host read: at least 32 bytes, zero-initialised.
 using NvBuffer = std::array<std::uint8_t, nv::kBufferSize>;
 
-// Common controls.
-inline constexpr int IDC_READ = 211;
-inline constexpr int IDC_WRITE = 210;
-inline constexpr int IDC_DEFAULT = 259;
-inline constexpr int IDC_RESET = 260;
+// How a page shows one node field: in an edit (its number, or for a flag the texts of its two
+// states), a check box, a pair of radios (a flag: the first clears it, the second sets it), or
+// the three radios of a mode word (Off, Manual, Automatic).
+struct Bound {
+    node::Field field;
+    std::array<int, 3> ids{};      // the control; radios in their order
+    const char* onText = nullptr;  // a flag shown as text
+    const char* offText = nullptr;
+};
+
+// An edit showing the field's number (or a flag's texts).
+constexpr Bound Edit(const node::Field& field, int id) {
+    return {field, {id, 0, 0}};
+}
+constexpr Bound FlagText(const node::Field& field, int id, const char* on, const char* off) {
+    return {field, {id, 0, 0}, on, off};
+}
+constexpr Bound Check(const node::Field& field, int id) {
+    return {field, {id, 0, 0}};
+}
+// A flag on two radios: marking setId sets it; any other state clears it.
+constexpr Bound FlagRadios(const node::Field& field, int clearId, int setId) {
+    return {field, {clearId, setId, 0}};
+}
+constexpr Bound ModeRadios(const node::Field& field, int off, int manual, int automatic) {
+    return {field, {off, manual, automatic}};
+}
+
+// The lengths a page asks for: on its reads, and on the read of a read-modify-write.
+struct ReadLengths {
+    int read = nv::kBufferSize;
+    int modify = nv::kPartSize;
+};
 
 // What a page does when it is shown, hidden and when timer 1 ticks.
 struct PageBehaviour {
@@ -55,6 +86,9 @@ class CNodePage : public platform::CPropertyPage {
 public:
     CNodePage(int templateId, int captionId, PageBehaviour behaviour);
 
+    // The node the page talks to; the sheet attaches itself to every page it owns.
+    void AttachNode(const NodeSite* site) { site_ = site; }
+
     BOOL OnInitDialog() override;
     void OnShowWindow(BOOL show) override;
     void OnTimer(int timerId) override;
@@ -66,11 +100,12 @@ public:
     const PageBehaviour& Behaviour() const { return behaviour_; }
 
 protected:
-    // Page-specific parts of the protocol.
-    virtual void Refresh() {}
-    virtual void ReadConfig() {}
+    // Page-specific parts of the protocol. By default the refresh shows the live fields and
+    // the read and write routines handle the configuration fields, place by place.
+    virtual void Refresh();
+    virtual void ReadConfig();
     // Runs only after the password gate passed (pages without a gate always pass).
-    virtual void WriteConfig() {}
+    virtual void WriteConfig();
     virtual void ShowExtras() {}
     virtual void AfterTimerExtras() {}
     // Pages with a password gate return the id of the password edit and their message.
@@ -90,7 +125,31 @@ protected:
     void UseDefaultAndResetButtons();
     void OnReset() override;
 
-    // The node, through the sheet's interfaces.
+    // Declares the page's node fields (call from the constructor). Live fields are shown by
+    // the refresh, one read of 32 bytes per run of fields of the same variable. Configuration
+    // fields are read and written place by place, in the order of their first field; the
+    // write order may differ.
+    void DeclareFields(std::span<const Bound> config, std::span<const Bound> live = {});
+    void SetWriteOrder(std::vector<node::Place> order) { writeOrder_ = std::move(order); }
+    void SetReadLengths(ReadLengths lengths) { lengths_ = lengths; }
+
+    // One step of the read routine: selects the place's part (the routine's first part only
+    // when NV 44 does not hold it already, later ones without asking), reads it and shows its
+    // fields. False when the selection or the read failed; the controls stay as they were.
+    bool ReadPlace(const node::Place& place);
+    // One step of the write routine: selects as above, reads, stores the place's fields into
+    // the bytes read and writes them back. Nothing is written when the selection or the read
+    // failed.
+    bool WritePlace(const node::Place& place);
+    // Fields of one place shown from, or stored into, the bytes of that place.
+    void ShowFields(const node::Place& place, const NvBuffer& bytes);
+    void StoreFields(const node::Place& place, NvBuffer& bytes) const;
+    void ShowField(const Bound& bound, const NvBuffer& bytes);
+    void StoreField(const Bound& bound, NvBuffer& bytes) const;
+    // The places of the configuration fields, in declaration order.
+    std::vector<node::Place> Places() const;
+
+    // The node, through the interfaces the sheet holds.
     NodeLink Link() const;
     bool ReadNv(int index, NvBuffer& buffer, int length = nv::kBufferSize) const;
     bool WriteNv(int index, const NvBuffer& buffer, int length) const;
@@ -99,6 +158,7 @@ protected:
     int GetSelectedPart() const;
     void SelectPart(int part) const;
     // The first part a routine needs: selected only when NV 44 does not hold it, then read.
+    // A failed selection fails the read: NV 45 would show another part's bytes.
     bool ReadFirstPart(int part, NvBuffer& buffer, int length = nv::kPartSize) const;
     // A further part of the same routine: selected without asking, then read.
     bool ReadNextPart(int part, NvBuffer& buffer, int length = nv::kPartSize) const;
@@ -132,8 +192,17 @@ protected:
     // A range-check or user message in an OK box.
     void ShowMessage(const std::string& text, const std::string& caption = "") const;
 
-    CSheet* NodeSheet() const;
-
 private:
+    // Reads a place for a step of the current routine, selecting its part as the protocol says.
+    bool ReadForStep(const node::Place& place, NvBuffer& bytes, int length);
+
     PageBehaviour behaviour_;
+    const NodeSite* site_ = nullptr;
+    std::vector<Bound> config_;
+    std::vector<Bound> live_;
+    std::vector<node::Place> writeOrder_;
+    ReadLengths lengths_;
+    bool partSelected_ = false;  // the current routine has selected its first part
 };
+
+}  // namespace vireo

@@ -1,0 +1,85 @@
+#pragma once
+// Node fields: what one value of the node is and where its bytes live (a network variable or
+// a part of nviPluginCnf, byte offset, mask), how its bytes turn into the number or text a
+// technician sees and back (its codec, with the display format that goes with it), and its
+// unit. Pages bind fields to their controls; the settings-file viewer, comparisons and the
+// write history name and decode values with the same declarations. Plain C++, no Qt.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "node/NodeVariableMap.h"
+
+namespace node {
+
+// How a field's bytes are read and written. Every multi-byte number is big-endian.
+enum class Codec : std::uint8_t {
+    Word,              // unsigned 16-bit number, "%.0f"; typed numbers truncated, 16-bit wrap
+    Tenths,            // 16-bit tenths shown whole: 305 shows 30, typed 30.5 stores 305
+    DecimalTenths,     // 16-bit tenths shown with one decimal: 25 shows 2.5
+    SignedHundredths,  // 16-bit hundredths, words above 10000 negative, "%.1f"
+    HalfHundredths,    // 16-bit output in half hundredths, shown whole, display only
+    SignedByte,        // one byte, two's complement, "%.0f"
+    HalfSteps,         // one byte of 0.5 steps, shown whole
+    Flag,              // the bits of mask in one byte: set or clear
+    Mode,              // mode word: 0 Off, 1 Manual, every other value Automatic
+};
+
+// Where a field's bytes live: a plain network variable, or a part of nviPluginCnf shown
+// through NV 45.
+struct Place {
+    int nv = 0;
+    int part = 0;  // 0 for a plain variable
+
+    friend constexpr bool operator==(const Place&, const Place&) = default;
+};
+
+constexpr Place Variable(int index) {
+    return {index, 0};
+}
+constexpr Place Part(int part) {
+    return {nv::kPluginCnf, part};
+}
+
+struct Field {
+    std::string_view name;  // what the technician calls it
+    Place place;
+    int offset = 0;  // first byte within the variable or part
+    Codec codec = Codec::Word;
+    std::string_view unit = "";
+    std::uint8_t mask = 0;  // Flag: the bits of the byte at offset
+};
+
+// A flag field: the bits of mask in the byte at offset.
+constexpr Field Flag(std::string_view name, Place place, int offset, std::uint8_t mask) {
+    return {name, place, offset, Codec::Flag, "", mask};
+}
+
+// Bytes the field takes (1 or 2).
+int Size(const Field& field);
+// The display format of the field's number ("%.0f" or "%.1f").
+const char* Format(const Field& field);
+
+// The number the bytes hold (flags 0 or 1, modes their word); bytes starts at byte 0 of the
+// variable or part.
+double Value(const Field& field, const std::uint8_t* bytes);
+// The number as the pages show it, with the field's format.
+std::string Text(const Field& field, const std::uint8_t* bytes);
+bool FlagSet(const Field& field, const std::uint8_t* bytes);
+
+// Stores a typed text by the atof rules ("12abc" is 12, "abc" is 0), truncated toward zero
+// after scaling. A text equal to what the field shows for the bytes it is stored into keeps
+// the stored word: tenths and hundredths shown without all their digits are not rounded away
+// by a Write that did not touch them.
+void StoreText(const Field& field, std::string_view typed, std::uint8_t* bytes);
+// Stores a number, truncated toward zero after scaling.
+void StoreNumber(const Field& field, double value, std::uint8_t* bytes);
+void StoreFlag(const Field& field, bool on, std::uint8_t* bytes);
+void StoreWord(const Field& field, int word, std::uint8_t* bytes);
+
+// The settings-file variable that carries the field: "nciTemp1PlugIn", or "nviPluginCnf part 3";
+// empty for a variable the settings file does not hold.
+std::string FileVariable(const Field& field);
+
+}  // namespace node
