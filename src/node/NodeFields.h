@@ -37,6 +37,23 @@ inline constexpr Field kCalculatedSetPoint{"calculated forward set point",
 inline constexpr Field kPressure{"actual pressure", Variable(nv::kPressure), 0, Codec::Word, "Pa"};
 inline constexpr Field kFrostHeating =
     Flag("frost protection heating", Variable(nv::kStatusFlags), 0, 0x40);
+// Pump outputs: byte 1 not 0 means running. Alarm bytes of NV 35: Mp1 byte 1, Mp2 byte 0.
+inline constexpr Twin kPumpRunning{{
+    Flag("pump Mp1 running", Variable(nv::kPumpOutput1), 1, 0xFF),
+    Flag("pump Mp2 running", Variable(nv::kPumpOutput2), 1, 0xFF),
+}};
+inline constexpr Twin kPumpFault{{
+    Flag("pump fault Mp1", Variable(nv::kStatusFlags), 1, 0x01),
+    Flag("pump fault Mp2", Variable(nv::kStatusFlags), 0, 0x01),
+}};
+inline constexpr Twin kPressureFaultStop{{
+    Flag("pressure fault with pump stop Mp1", Variable(nv::kStatusFlags), 1, 0x20),
+    Flag("pressure fault with pump stop Mp2", Variable(nv::kStatusFlags), 0, 0x20),
+}};
+inline constexpr Twin kPressureFault{{
+    Flag("pressure fault Mp1", Variable(nv::kStatusFlags), 1, 0x10),
+    Flag("pressure fault Mp2", Variable(nv::kStatusFlags), 0, 0x10),
+}};
 inline constexpr Twin kLowForwardState{{
     Flag("low forward temperature", Variable(nv::kStatusFlags), 0, 0x08),
     Flag("low forward temperature", Variable(nv::kStatusFlags), 1, 0x08),
@@ -185,6 +202,8 @@ inline constexpr Twin kPumpMode{{ModeWord("mode of pump Mp1", nv::kModePumpMp1),
 inline constexpr Field kHotWaterPumpMode = ModeWord("mode of pump Mp3", nv::kModeHotWaterPump);
 inline constexpr Field kHeatingElementMode =
     ModeWord("mode of the heating element", nv::kModeHeatingElement);
+inline constexpr Field kHotWaterRunningTime{"running time of pump Mp3", Variable(nv::kTimePump3), 0,
+                                            Codec::Tenths, "s"};
 inline constexpr Field kHotWaterPumpOutput{"output of pump Mp3", Variable(nv::kHotWaterPumpOutput),
                                            0, Codec::HalfSteps, "%"};
 inline constexpr Field kHeatingElementOutput{

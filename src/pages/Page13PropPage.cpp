@@ -2,11 +2,6 @@
 
 namespace vireo {
 
-CPage13PropPage::CPage13PropPage()
-    : PumpPage({.dialogId = 212,
-                .captionId = 212,
-                .modeOffset = nv::kModePumpMp1,
-                .outputNv = nv::kPumpOutput1,
-                .alarmByte = 1}) {}
+CPage13PropPage::CPage13PropPage() : PumpPage(212, 0) {}
 
 }  // namespace vireo

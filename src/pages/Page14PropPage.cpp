@@ -2,11 +2,6 @@
 
 namespace vireo {
 
-CPage14PropPage::CPage14PropPage()
-    : PumpPage({.dialogId = 213,
-                .captionId = 213,
-                .modeOffset = nv::kModePumpMp2,
-                .outputNv = nv::kPumpOutput2,
-                .alarmByte = 0}) {}
+CPage14PropPage::CPage14PropPage() : PumpPage(213, 1) {}
 
 }  // namespace vireo

@@ -11,8 +11,6 @@ public:
     CPage33PropPage();
 
 protected:
-    void Refresh() override;
-    void ReadConfig() override;
     void WriteConfig() override;
 };
 
