@@ -197,6 +197,53 @@ inline constexpr Twin kConstantNight{{
 constexpr Field ModeWord(std::string_view name, int offset) {
     return {name, Variable(nv::kModeWords), offset, Codec::Mode, ""};
 }
+
+// The analog valves, by number: [0] Mv1, [1] Mv2, [2] Mv3, [3] Mv4.
+using Valves = std::array<Field, 4>;
+inline constexpr Valves kValveMode{{
+    ModeWord("mode of valve Mv1", nv::kModeValveMv1),
+    ModeWord("mode of valve Mv2", nv::kModeValveMv2),
+    ModeWord("mode of valve Mv3", nv::kModeValveMv3),
+    ModeWord("mode of valve Mv4", nv::kModeValveMv4),
+}};
+inline constexpr Valves kValveManualOutput{{
+    {"manual output of valve Mv1", Variable(nv::kManualOutputs), nv::kManualOutputMv1,
+     Codec::HalfSteps, "%"},
+    {"manual output of valve Mv2", Variable(nv::kManualOutputs), nv::kManualOutputMv2,
+     Codec::HalfSteps, "%"},
+    {"manual output of valve Mv3", Variable(nv::kManualOutputs), nv::kManualOutputMv3,
+     Codec::HalfSteps, "%"},
+    {"manual output of valve Mv4", Variable(nv::kManualOutputs), nv::kManualOutputMv4,
+     Codec::HalfSteps, "%"},
+}};
+inline constexpr Valves kValveOutput{{
+    {"output of valve Mv1", Variable(nv::kValveOutputMv1), 0, Codec::HalfHundredths, "%"},
+    {"output of valve Mv2", Variable(nv::kValveOutputMv2), 0, Codec::HalfHundredths, "%"},
+    {"output of valve Mv3", Variable(nv::kValveOutputMv3), 0, Codec::HalfHundredths, "%"},
+    {"output of valve Mv4", Variable(nv::kValveOutputMv4), 0, Codec::HalfHundredths, "%"},
+}};
+inline constexpr Valves kValveTwoToTenVolt{{
+    Flag("valve Mv1 2-10 volt", Part(1), nv::kVoltageFlagsByte, 0x01),
+    Flag("valve Mv2 2-10 volt", Part(1), nv::kVoltageFlagsByte, 0x40),
+    Flag("valve Mv3 2-10 volt", Part(1), nv::kVoltageFlagsByte, 0x02),
+    Flag("valve Mv4 2-10 volt", Part(1), nv::kVoltageFlagsByte, 0x80),
+}};
+inline constexpr Valves kValveInvert{{
+    Flag("valve Mv1 inverted", Part(1), nv::kInvertFlagsByte, 0x01),
+    Flag("valve Mv2 inverted", Part(1), nv::kInvertFlagsByte, 0x40),
+    Flag("valve Mv3 inverted", Part(1), nv::kInvertFlagsByte, 0x02),
+    Flag("valve Mv4 inverted", Part(1), nv::kInvertFlagsByte, 0x80),
+}};
+inline constexpr Twin kCascadeOn{{
+    Flag("cascade", Part(1), nv::kCascadeFlagsByte, 0x01),
+    Flag("cascade", Part(1), nv::kCascadeFlagsByte, 0x08),
+}};
+inline constexpr Twin kCascadeOutput{{
+    {"cascade changeover output", Part(nv::kCascadeOutputPart), nv::kCascadeOutputCircuit1,
+     Codec::HalfSteps, "%"},
+    {"cascade changeover output", Part(nv::kCascadeOutputPart), nv::kCascadeOutputCircuit2,
+     Codec::HalfSteps, "%"},
+}};
 inline constexpr Twin kPumpMode{{ModeWord("mode of pump Mp1", nv::kModePumpMp1),
                                  ModeWord("mode of pump Mp2", nv::kModePumpMp2)}};
 inline constexpr Field kHotWaterPumpMode = ModeWord("mode of pump Mp3", nv::kModeHotWaterPump);

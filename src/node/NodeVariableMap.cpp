@@ -59,40 +59,6 @@ constexpr std::array kVariables = {
              FileKind::StrInt},
 };
 
-constexpr std::array kPartFields = {
-    PartField{1, 2, 2,
-              "circuit-1 flags: night lowering, room follow, summer stop, frost, set point"},
-    PartField{1, 8, 8, "circuit-2 flags: night lowering"},
-    PartField{1, 10, 10, "pressure flags"},
-    PartField{1, 12, 12, "cascade on: 0x01 circuit 1, 0x08 circuit 2"},
-    PartField{1, 14, 14, "2-10 volt flags of the analog valves"},
-    PartField{1, 16, 16, "invert flags of the analog valves"},
-    PartField{1, 29, 30, "variant word"},
-    PartField{2, 1, 2, "outdoor sensor offset"},
-    PartField{2, 3, 6, "forward and return sensor offsets of circuit 1"},
-    PartField{2, 15, 18, "forward and return sensor offsets of circuit 2"},
-    PartField{2, 19, 22, "frost protection outdoor start and stop"},
-    PartField{2, 27, 28, "heating-surface return temperature of circuit 1"},
-    PartField{3, 1, 4, "summer stop temperature, pump stop delay"},
-    PartField{3, 13, 16, "low forward temperature offset and delay of circuit 1"},
-    PartField{3, 17, 20, "low forward temperature offset and delay of circuit 2"},
-    PartField{4, 1, 2, "room set point"},
-    PartField{4, 7, 16, "bactericidal heating of the hot-water tank"},
-    PartField{5, 1, 4, "valve running time and pause of circuit 1"},
-    PartField{5, 13, 16, "valve running time and pause of circuit 2"},
-    PartField{6, 1, 10, "pressure sensor range, offset and set points"},
-    PartField{6, 12, 12, "cascade changeover output of circuit 1, 0.5 % steps"},
-    PartField{6, 18, 18, "cascade changeover output of circuit 2, 0.5 % steps"},
-    PartField{7, 1, 4, "pump and valve idle time before exercise of circuit 1"},
-    PartField{7, 13, 16, "pump and valve idle time before exercise of circuit 2"},
-    PartField{8, 1, 6, "PID P, I and D of valve Mv1"},
-    PartField{8, 19, 24, "PID P, I and D of valve Mv2"},
-    PartField{9, 1, 30, "week calendars of circuit 1"},
-    PartField{10, 1, 26, "presence calendar of circuit 1"},
-    PartField{11, 1, 30, "week calendars of circuit 2"},
-    PartField{12, 1, 30, "presence calendar of circuit 2 and hot-water tank calendar"},
-};
-
 }  // namespace
 
 std::span<const Variable> Variables() {
@@ -109,10 +75,6 @@ std::span<const Variable> FileVariables() {
     const auto first = std::find_if(kVariables.begin(), kVariables.end(),
                                     [](const Variable& v) { return v.index == kTemp1PlugIn; });
     return {first, 7};
-}
-
-std::span<const PartField> PartFields() {
-    return kPartFields;
 }
 
 }  // namespace nv

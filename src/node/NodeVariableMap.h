@@ -79,14 +79,7 @@ const Variable* Find(int index);
 // The seven single configuration variables of the settings file, in block order (37 to 43).
 std::span<const Variable> FileVariables();
 
-// Which page owns which bytes of a part (byte ranges inclusive).
-struct PartField {
-    int part;
-    int firstByte;
-    int lastByte;
-    std::string_view content;
-};
-std::span<const PartField> PartFields();
+// Which bytes of the parts the pages own: node/NodeFields.h declares every field.
 
 // Mode word: 0 Off, 1 Manual, 255 Automatic; on reading every other value is Automatic.
 inline constexpr int kModeOff = 0;

@@ -11,22 +11,18 @@
 
 namespace vireo {
 
-// What belongs to one valve of a page.
+// One valve of a page: its controls and its number (0 Mv1, 1 Mv2, 2 Mv3, 3 Mv4).
 struct AnalogValve {
     res::analog_valve::AnalogValveControlIds ids;
-    int modeByte;    // high byte of its mode word in NV 25
-    int manualByte;  // its manual output byte in NV 26
-    int liveNv;      // the variable holding its live output
-    int flagBit;     // bit index of its voltage and invert flags in the mirrored flag bytes
+    int valve;
 };
 
 // What differs between the circuit-1 page (Mv1, Mv3) and the circuit-2 page (Mv2, Mv4).
 struct AnalogValveTwin {
-    int dialogId;           // dialog and caption string
-    AnalogValve first;      // opens fully first in cascade
-    AnalogValve second;     // follows the first; usable only while cascade is on
-    int cascadeBit;         // bit index of the cascade flag in the mirrored flag byte
-    int cascadeOutputByte;  // changeover output byte in part 6
+    int dialogId;        // dialog and caption string
+    AnalogValve first;   // opens fully first in cascade
+    AnalogValve second;  // follows the first; usable only while cascade is on
+    int circuit;         // 0 or 1: the cascade flag and changeover output of the circuit
 };
 
 class AnalogValvePage : public CNodePage {
@@ -34,25 +30,31 @@ public:
     explicit AnalogValvePage(const AnalogValveTwin& twin);
 
 protected:
-    void Refresh() override;
     void ReadConfig() override;
-    void WriteConfig() override;
     void ShowExtras() override;
     bool ReadsAfterWrite() const override { return true; }
 
 private:
+    // A valve's fields bound to its controls.
+    struct Valve {
+        res::analog_valve::AnalogValveControlIds ids;
+        Bound mode;
+        Bound manualOutput;
+        Bound twoToTenVolt;
+        Bound invert;
+    };
+    static Valve Bind(const AnalogValve& valve);
+
     // Selects a mode radio of the valve and clears the other two; only Manual enables "In".
-    void ShowValveMode(const AnalogValve& valve, int word);
-    int ValveModeWord(const AnalogValve& valve) const;
+    void ShowValveMode(const Valve& valve, int word);
     // Enables the second valve's controls and the cascade output while "Cascade" is ticked.
     void EnableCascadeControls();
     // The cascade rule: the enabling above, then the second valve goes to Automatic.
     void ApplyCascadeRule();
 
-    void ShowFlags(const NvBuffer& part1);
-    void StoreFlags(NvBuffer& part1) const;
-
-    AnalogValveTwin twin_;
+    Valve valves_[2];
+    Bound cascade_;
+    Bound cascadeOutput_;
 };
 
 }  // namespace vireo
