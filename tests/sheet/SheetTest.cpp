@@ -98,6 +98,19 @@ TEST_F(SheetTest, VariantWordZeroShowsNoPageSetAndBothButtonsDisabled) {
     EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi2));
 }
 
+// When the selector cannot be written, NV 45 still shows another part; its word 29-30 is no
+// variant word. As on a failed read, no page set opens and "VI2" keeps its state.
+TEST_F(SheetTest, FailedPartSelectionReadsNoVariantWord) {
+    node.SetPart(1, PartWithVariant(0));
+    node.SetPart(3, PartWithVariant(2));
+    node.SetSelector(3);
+    node.FailWrite(nv::kPartSelector);
+    CSheet& s = Open();
+    EXPECT_EQ(s.TabCaptions(), kNoSet);
+    EXPECT_TRUE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi2));
+    EXPECT_EQ(CallsOf("ReadNv 45"), std::vector<std::string>{});
+}
+
 TEST_F(SheetTest, AnyNonZeroVariantWordOpensPageSet1) {
     node.SetPart(1, PartWithVariant(0x0100));
     EXPECT_EQ(Open().TabCaptions(), kSet1);

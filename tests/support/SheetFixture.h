@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,7 +25,12 @@ class SheetFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         site_ = new host::ClientSite(node, host::Offer::Both);
-        site_->transcript = [this](const std::string& line) { calls.push_back(line); };
+        site_->transcript = [this](const std::string& line) {
+            calls.push_back(line);
+            if (onHostCall) {
+                onHostCall();
+            }
+        };
         control.SetClientSite(site_);
         g_pCurrentControl = &control;
         platform::Desktop::SetCurrent(&desktop);
@@ -91,6 +97,8 @@ protected:
     CVireoCtrl control;
     std::unique_ptr<CSheet> sheet;
     std::vector<std::string> calls;
+    // Runs at every host call, while the handler that makes it is still working.
+    std::function<void()> onHostCall;
 
 private:
     host::ClientSite* site_ = nullptr;
