@@ -1,0 +1,113 @@
+// Node fields without Qt: each codec shows the bytes as the pages do, stores typed text back,
+// and keeps a stored word whose text was not touched.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "node/NodeFields.h"
+
+namespace {
+
+using node::Codec;
+using Bytes = std::array<std::uint8_t, 32>;
+
+struct CodecCase {
+    const char* name;
+    node::Field field;
+    std::uint8_t hi, lo;  // the stored bytes at the field's offset
+    const char* shown;
+    const char* typed;  // a text typed over it
+    std::uint8_t typedHi, typedLo;
+};
+
+void PrintTo(const CodecCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+constexpr node::Field At1(Codec codec) {
+    return {"field", node::Part(2), 1, codec, ""};
+}
+
+const CodecCase kCases[] = {
+    {"SignedHundredthsNegative", At1(Codec::SignedHundredths), 0xFE, 0x0C, "-5.0", "-2.5", 0xFF,
+     0x06},
+    {"SignedHundredthsWrap", At1(Codec::SignedHundredths), 0x27, 0x11, "-555.4", "120", 0x2E, 0xE0},
+    {"WordWraps", At1(Codec::Word), 0xFF, 0xFF, "65535", "70000", 0x11, 0x70},
+    {"WordNegative", At1(Codec::Word), 0x00, 0x1E, "30", "-5", 0xFF, 0xFB},
+    {"TenthsShownWhole", At1(Codec::Tenths), 0x01, 0x31, "30", "30.5", 0x01, 0x31},
+    {"DecimalTenths", At1(Codec::DecimalTenths), 0xFF, 0xFF, "6553.5", "0.29", 0x00, 0x02},
+    {"SignedByte", At1(Codec::SignedByte), 0xFE, 0x00, "-2", "300", 0x2C, 0x00},
+    {"HalfSteps", At1(Codec::HalfSteps), 0x65, 0x00, "50", "63.75", 0x7F, 0x00},
+    {"TypedLetters", At1(Codec::Word), 0x12, 0x34, "4660", "12abc", 0x00, 0x0C},
+};
+
+class NodeFieldCodecTest : public ::testing::TestWithParam<CodecCase> {};
+
+TEST_P(NodeFieldCodecTest, ShowsAndStoresAsThePagesDo) {
+    const CodecCase& c = GetParam();
+    Bytes bytes{};
+    bytes.fill(0xA5);
+    bytes[1] = c.hi;
+    if (node::Size(c.field) == 2) {
+        bytes[2] = c.lo;
+    }
+    EXPECT_EQ(node::Text(c.field, bytes.data()), c.shown);
+
+    Bytes stored = bytes;
+    node::StoreText(c.field, c.typed, stored.data());
+    EXPECT_EQ(stored[1], c.typedHi);
+    if (node::Size(c.field) == 2) {
+        EXPECT_EQ(stored[2], c.typedLo);
+    }
+    // Only the field's own bytes change.
+    for (std::size_t i = 1 + node::Size(c.field); i < stored.size(); ++i) {
+        EXPECT_EQ(stored[i], 0xA5) << "byte " << i;
+    }
+    EXPECT_EQ(stored[0], 0xA5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codecs, NodeFieldCodecTest, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A text equal to what the field shows keeps the stored word when the display drops digits:
+// 305 tenths show 30 and stay 305; a changed text is stored as typed.
+TEST(NodeFieldTest, UntouchedTextKeepsTheDigitsTheDisplayDrops) {
+    Bytes bytes{};
+    const node::Field& delay = node::fields::kPumpStopDelay;
+    bytes[delay.offset] = 0x01;
+    bytes[delay.offset + 1] = 0x31;  // 305
+    node::StoreText(delay, node::Text(delay, bytes.data()), bytes.data());
+    EXPECT_EQ(bytes[delay.offset + 1], 0x31);
+    node::StoreText(delay, "30", bytes.data());
+    EXPECT_EQ(bytes[delay.offset + 1], 0x31) << "\"30\" is what 305 shows";
+    node::StoreText(delay, "31", bytes.data());
+    EXPECT_EQ(bytes[delay.offset + 1], 0x36);  // 310
+
+    const node::Field& offset = node::fields::kOutdoorOffset;
+    bytes[offset.offset] = 0xFF;
+    bytes[offset.offset + 1] = 0x01;  // -2.55 shows -2.5 (or -2.6)
+    node::StoreText(offset, node::Text(offset, bytes.data()), bytes.data());
+    EXPECT_EQ(bytes[offset.offset + 1], 0x01);
+}
+
+TEST(NodeFieldTest, FlagsChangeOnlyTheirMask) {
+    Bytes bytes{};
+    bytes[2] = 0xF7;
+    const node::Field& frost = node::fields::kFrostProtection;  // part 1 byte 2, 0x08
+    EXPECT_FALSE(node::FlagSet(frost, bytes.data()));
+    node::StoreFlag(frost, true, bytes.data());
+    EXPECT_EQ(bytes[2], 0xFF);
+    node::StoreFlag(node::fields::kNightLowering1, false, bytes.data());
+    EXPECT_EQ(bytes[2], 0xFE);
+}
+
+TEST(NodeFieldTest, SettingsFileNamesTheVariableAndPart) {
+    EXPECT_EQ(node::FileVariable(node::fields::kFrostStart), "nviPluginCnf part 2");
+    EXPECT_EQ(node::FileVariable(node::fields::kMaxReturn[1]), "nciTemp2PlugIn");
+    EXPECT_EQ(node::FileVariable(node::fields::kCalibrationMinute[0]), "nciCalcValve1");
+    EXPECT_EQ(node::FileVariable(node::fields::kRoomTemperature), "");
+}
+
+}  // namespace
