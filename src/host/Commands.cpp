@@ -92,4 +92,20 @@ int RunDefaultsCommand(const CommandOptions& options, std::ostream& out, std::os
                     });
 }
 
+int RunNewNodeCommand(const std::string& path, const std::string& name, std::ostream& out,
+                      std::ostream& err) {
+    if (std::filesystem::exists(path)) {
+        err << "vireo: " << path << " already exists; a node state file is never overwritten\n";
+        return 1;
+    }
+    SimNode node;
+    node.SetName(name);
+    if (const std::string error = SaveNodeState(path, node); !error.empty()) {
+        err << "vireo: " << error << '\n';
+        return 1;
+    }
+    out << "Node " << name << " created in " << path << '\n';
+    return 0;
+}
+
 }  // namespace host

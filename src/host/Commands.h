@@ -23,4 +23,9 @@ int RunExportCommand(const CommandOptions& options, std::ostream& out, std::ostr
 int RunDownloadCommand(const CommandOptions& options, std::ostream& out, std::ostream& err);
 int RunDefaultsCommand(const CommandOptions& options, std::ostream& out, std::ostream& err);
 
+// Makes a new simulated node: a state file with the factory configuration and the given name.
+// An existing file is never overwritten.
+int RunNewNodeCommand(const std::string& path, const std::string& name, std::ostream& out,
+                      std::ostream& err);
+
 }  // namespace host

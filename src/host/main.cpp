@@ -52,6 +52,12 @@ int main(int argc, char** argv) {
                        "download even when the file's Program ID differs from the node kind's");
     auto* defaults = app.add_subcommand("defaults", "restore the node's factory settings");
     defaults->add_option("--password", command.password, "the service password")->required();
+    std::string newNodeFile;
+    std::string newNodeName = "Node1";
+    auto* newNode = app.add_subcommand(
+        "new-node", "make a new simulated node: a state file with the factory configuration");
+    newNode->add_option("FILE", newNodeFile, "the state file to create")->required();
+    newNode->add_option("--name", newNodeName, "the node's name (default Node1)");
     app.require_subcommand(0, 1);
     for (CLI::App* sub : {exportCommand, download, defaults}) {
         sub->add_option("--node", options.nodeFile, "state file of the simulated node");
@@ -68,6 +74,9 @@ int main(int argc, char** argv) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         int qtArgc = 1;
         return host::RunScriptWithApp(qtArgc, argv, scriptFile);
+    }
+    if (newNode->parsed()) {
+        return host::RunNewNodeCommand(newNodeFile, newNodeName, std::cout, std::cerr);
     }
     command.nodeFile = options.nodeFile;
     if (exportCommand->parsed()) {

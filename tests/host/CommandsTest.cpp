@@ -121,3 +121,31 @@ TEST_F(CommandsTest, BrokenOrMissingStateFileIsReportedAndLeftAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+// A second simulated node starts from the factory image with its own name, and an existing
+// state file is never replaced.
+TEST(NewNodeCommandTest, CreatesAFactoryNodeAndNeverOverwrites) {
+    const auto dir = std::filesystem::temp_directory_path() / "vireo-new-node-test";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "second.json").string();
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(host::RunNewNodeCommand(path, "Boiler2", out, err), 0);
+    host::SimNode node;
+    ASSERT_EQ(host::LoadNodeState(path, node), "");
+    EXPECT_EQ(node.Name(), "Boiler2");
+    EXPECT_EQ(node.Part(1), host::SimNode().Part(1));
+
+    node.SetName("Changed");
+    ASSERT_EQ(host::SaveNodeState(path, node), "");
+    EXPECT_EQ(host::RunNewNodeCommand(path, "Boiler3", out, err), 1);
+    EXPECT_NE(err.str().find("already exists"), std::string::npos);
+    ASSERT_EQ(host::LoadNodeState(path, node), "");
+    EXPECT_EQ(node.Name(), "Changed");
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
