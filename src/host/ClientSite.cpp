@@ -75,4 +75,19 @@ HRESULT ClientSite::Writer::WriteNv(std::int32_t index, const std::uint8_t* buff
     return result;
 }
 
+SimLink::SimLink(SimNode& node) : site_(new ClientSite(node, Offer::Both)) {
+    void* reader = nullptr;
+    void* writer = nullptr;
+    site_->QueryInterface(IID_NodeReader, &reader);
+    site_->QueryInterface(IID_NodeWriter, &writer);
+    reader_ = static_cast<NodeReader*>(reader);
+    writer_ = static_cast<NodeWriter*>(writer);
+}
+
+SimLink::~SimLink() {
+    reader_->Release();
+    writer_->Release();
+    site_->Release();
+}
+
 }  // namespace host

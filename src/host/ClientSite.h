@@ -1,13 +1,15 @@
 #pragma once
 // The host side of the control's client site: serves NodeReader and NodeWriter over the
 // simulated node, as the network tool does for a real one, and reports every host call to a
-// transcript when one is attached.
+// transcript when one is attached. Plain C++, so that code without a control (the settings
+// tests, the benchmarks) reaches the simulated node the way the control does.
 
 #include <functional>
 #include <string>
 
 #include "host/SimNode.h"
 #include "node/NodeInterfaces.h"
+#include "node/NodeLink.h"
 
 namespace host {
 
@@ -58,6 +60,23 @@ private:
     Offer offer_;
     Reader reader_{*this};
     Writer writer_{*this};
+};
+
+// A node link onto a simulated node through a client site of its own that offers both
+// interfaces; it holds them for as long as it lives.
+class SimLink {
+public:
+    explicit SimLink(SimNode& node);
+    ~SimLink();
+    SimLink(const SimLink&) = delete;
+    SimLink& operator=(const SimLink&) = delete;
+
+    NodeLink Link() const { return NodeLink(reader_, writer_); }
+
+private:
+    ClientSite* site_;
+    NodeReader* reader_ = nullptr;
+    NodeWriter* writer_ = nullptr;
 };
 
 }  // namespace host

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <iterator>
 
 #include "settings/FactoryDefaults.h"
 
@@ -40,6 +41,17 @@ Bytes AdvanceClock(const Bytes& clock, std::int64_t seconds) {
 }
 
 }  // namespace
+
+std::vector<Journal::Write> Journal::ConfigurationWrites() const {
+    std::vector<Write> result;
+    std::copy_if(writes.begin(), writes.end(), std::back_inserter(result),
+                 [](const Write& w) { return w.index != nv::kPartSelector; });
+    return result;
+}
+
+int Journal::MaxSelection() const {
+    return selections.empty() ? 0 : *std::max_element(selections.begin(), selections.end());
+}
 
 Bytes EncodeClock(const ClockTime& t) {
     return {static_cast<std::uint8_t>((t.year >> 8) & 0xFF),
@@ -95,10 +107,14 @@ Bytes SimNode::ReadValue(int index) const {
 }
 
 HRESULT SimNode::ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t length) {
+    if (recording_) {
+        journal_.reads.push_back(index);
+    }
     if (buffer == nullptr || length <= 0) {
         return E_POINTER;
     }
-    if (failRead_.count(index) != 0) {
+    if (failRead_.count(index) != 0 ||
+        (index == nv::kPluginCnf && failPartRead_.count(Selector()) != 0)) {
         return E_FAIL;
     }
     const Bytes value = ReadValue(index);
@@ -136,11 +152,21 @@ bool SimNode::StoreValue(int index, const std::uint8_t* buffer, int length) {
 }
 
 HRESULT SimNode::WriteNv(std::int32_t index, const std::uint8_t* buffer, std::int32_t length) {
-    if (buffer == nullptr || length <= 0) {
+    const bool sent = buffer != nullptr && length > 0;
+    if (recording_) {
+        journal_.writes.push_back(
+            {index, Selector(), sent ? Bytes(buffer, buffer + length) : Bytes{}});
+    }
+    if (!sent) {
         return E_POINTER;
     }
-    if (failWrite_.count(index) != 0 || !StoreValue(index, buffer, length)) {
+    if (failWrite_.count(index) != 0 ||
+        (index == nv::kPluginCnf && failPartWrite_.count(Selector()) != 0) ||
+        !StoreValue(index, buffer, length)) {
         return E_FAIL;
+    }
+    if (recording_ && index == nv::kPartSelector) {
+        journal_.selections.push_back(Selector());
     }
     if (onChange) {
         onChange();
@@ -220,7 +246,14 @@ void SimNode::SetClockRuns(bool runs) {
 void SimNode::Heal() {
     failRead_.clear();
     failWrite_.clear();
+    failPartRead_.clear();
+    failPartWrite_.clear();
     failName_ = false;
+}
+
+void SimNode::StartRecording() {
+    journal_ = {};
+    recording_ = true;
 }
 
 }  // namespace host

@@ -2,7 +2,8 @@
 // The simulated node: keeps each written value per host index with the sizes of the node
 // variable map, shows the part of nviPluginCnf whose number NV 44 holds through NV 45, lets a
 // write to NV 0 set the clock that NV 3 reads, answers its name, and can be told to fail
-// chosen calls. Its starting image is the factory image.
+// chosen calls. Its starting image is the factory image. On request it keeps a journal of
+// every host call, for tests.
 
 #include <array>
 #include <cstdint>
@@ -27,6 +28,23 @@ struct ClockTime {
     int hour = 9;
     int minute = 5;
     int second = 7;
+};
+
+// What the plug-in did to the node, kept while recording is on.
+struct Journal {
+    struct Write {
+        int index;
+        int selectedPart;  // the part number NV 44 held when the write arrived
+        Bytes bytes;       // as sent
+    };
+    std::vector<Write> writes;    // every write, failed ones included
+    std::vector<int> selections;  // every part number NV 44 took
+    std::vector<int> reads;       // every index read, failed reads included
+
+    // The writes to the configuration variables: all but those to the selector NV 44.
+    std::vector<Write> ConfigurationWrites() const;
+    // The highest part number NV 44 took; 0 when it took none.
+    int MaxSelection() const;
 };
 
 // The node clock's 7 bytes: year word (big-endian), month, day, hour, minute, second.
@@ -54,11 +72,18 @@ public:
     // Whether the clock advances with real time (the GUI) or stands still (scripts, tests).
     void SetClockRuns(bool runs);
 
-    // Failures.
+    // Failures. A failed name read is a node without a name.
     void FailRead(int index) { failRead_.insert(index); }
     void FailWrite(int index) { failWrite_.insert(index); }
+    void FailPartRead(int part) { failPartRead_.insert(part); }    // NV 45 while part shows
+    void FailPartWrite(int part) { failPartWrite_.insert(part); }  // NV 45 while part shows
     void FailName() { failName_ = true; }
     void Heal();
+
+    // The journal: empty and off at first (a long GUI session keeps none); StartRecording
+    // empties it and records every host call from then on.
+    void StartRecording();
+    const Journal& Recorded() const { return journal_; }
 
     // Called after every change of the node's state (the GUI saves its state file).
     std::function<void()> onChange;
@@ -72,7 +97,11 @@ private:
     std::array<PartImage, nv::kPartCount> parts_{};
     std::set<int> failRead_;
     std::set<int> failWrite_;
+    std::set<int> failPartRead_;
+    std::set<int> failPartWrite_;
     bool failName_ = false;
+    bool recording_ = false;
+    Journal journal_;
     bool clockRuns_ = false;
     std::int64_t clockSetAt_ = 0;  // seconds of the steady clock when NV 3 was last set
 };

@@ -154,6 +154,11 @@ void CNodePage::SelectPart(int part) const {
     PartWindow(Link(), platform::Desktop::Current(), behaviour_.partPauseMs).SelectPart(part);
 }
 
+bool CNodePage::SelectFirst(int part) const {
+    return PartWindow(Link(), platform::Desktop::Current(), behaviour_.partPauseMs)
+        .SelectFirst(part);
+}
+
 bool CNodePage::ReadFirstPart(int part, NvBuffer& buffer, int length) const {
     const PartWindow window(Link(), platform::Desktop::Current(), behaviour_.partPauseMs);
     return window.SelectFirst(part) && ReadNv(nv::kPluginCnf, buffer, length);

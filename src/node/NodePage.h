@@ -157,6 +157,8 @@ protected:
     // Page versions of the part window, with the page's pauses.
     int GetSelectedPart() const;
     void SelectPart(int part) const;
+    // Selects part only when NV 44 does not hold it already; false when that selection failed.
+    bool SelectFirst(int part) const;
     // The first part a routine needs: selected only when NV 44 does not hold it, then read.
     // A failed selection fails the read: NV 45 would show another part's bytes.
     bool ReadFirstPart(int part, NvBuffer& buffer, int length = nv::kPartSize) const;

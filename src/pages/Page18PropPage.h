@@ -4,10 +4,12 @@
 
 namespace vireo {
 
-// Page of the sheet; its controls and behaviour come with its function.
+// Antifrost of circuit 2: the controls of the circuit-1 page with return sensor Bw4, without a
+// link to the node. Read and Write only show "Wait" and their own labels again; showing the
+// page, its timer and its check box do nothing, and its edits stay empty.
 class CPage18PropPage : public CNodePage {
 public:
-    CPage18PropPage() : CNodePage(217, 252, behaviour::None()) {}
+    CPage18PropPage();
 };
 
 }  // namespace vireo

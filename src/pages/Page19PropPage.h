@@ -1,13 +1,13 @@
 #pragma once
 
-#include "node/NodePage.h"
+#include "pages/TemperaturesPage.h"
 
 namespace vireo {
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage19PropPage : public CNodePage {
+// Temperatures, circuit 1: forward sensor Bw1, return sensor Bw2.
+class CPage19PropPage : public TemperaturesPage {
 public:
-    CPage19PropPage() : CNodePage(218, 253, behaviour::None()) {}
+    CPage19PropPage();
 };
 
 }  // namespace vireo

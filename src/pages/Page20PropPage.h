@@ -1,13 +1,13 @@
 #pragma once
 
-#include "node/NodePage.h"
+#include "pages/TemperaturesPage.h"
 
 namespace vireo {
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage20PropPage : public CNodePage {
+// Temperatures, circuit 2: forward sensor Bw3, return sensor Bw4.
+class CPage20PropPage : public TemperaturesPage {
 public:
-    CPage20PropPage() : CNodePage(219, 254, behaviour::None()) {}
+    CPage20PropPage();
 };
 
 }  // namespace vireo

@@ -1,13 +1,33 @@
 #pragma once
+// Settings Temperatures of circuit 1: how the forward set point is produced. Ticked
+// "Calc.setpt" (part 1, byte 2, 0x10) makes the node follow the heating curve of NV 37 (2 to 5
+// points of outdoor and forward temperature, lowered at night by an offset); cleared, it uses
+// the constant day temperature and, while night lowering is on, the constant night temperature.
+// The page enables exactly the controls of the chosen way, asking the node again each time.
+// Live values: calculated set point (NV 20), forward temperature (NV 11), outdoor temperature
+// (NV 13). The part selection never pauses on this page.
 
 #include "node/NodePage.h"
 
 namespace vireo {
 
-// Page of the sheet; its controls and behaviour come with its function.
 class CPage21PropPage : public CNodePage {
 public:
-    CPage21PropPage() : CNodePage(220, 255, behaviour::None()) {}
+    CPage21PropPage();
+
+protected:
+    void ReadConfig() override;
+    void WriteConfig() override;
+    void ShowExtras() override { ApplyEnablingRule(); }
+    bool ReadsAfterWrite() const override { return true; }
+
+private:
+    // Enables the controls of the chosen way; reads the number of curve points (ticked) or the
+    // night-lowering flag (cleared) from the node for it.
+    void ApplyEnablingRule();
+    // The number of curve points to store: the typed number truncated toward zero, limited to
+    // 2 to 5 with a message when it lies outside.
+    int CurvePointsToStore() const;
 };
 
 }  // namespace vireo

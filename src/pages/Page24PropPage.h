@@ -4,7 +4,9 @@
 
 namespace vireo {
 
-// Page of the sheet; its controls and behaviour come with its function.
+// Night lowering / Summer stop with the controls of the circuit-1 page, without a link to the
+// node; no page set holds it. Read and Write only show "Wait" and their own labels again;
+// showing the page and its check boxes do nothing, and its edits stay empty.
 class CPage24PropPage : public CNodePage {
 public:
     CPage24PropPage() : CNodePage(222, 258, behaviour::None()) {}

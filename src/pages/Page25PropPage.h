@@ -1,13 +1,13 @@
 #pragma once
 
-#include "node/NodePage.h"
+#include "pages/ExercisePage.h"
 
 namespace vireo {
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage25PropPage : public CNodePage {
+// Exercise / Digital Valve, circuit 1.
+class CPage25PropPage : public ExercisePage {
 public:
-    CPage25PropPage() : CNodePage(223, 259, behaviour::None()) {}
+    CPage25PropPage();
 };
 
 }  // namespace vireo

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "node/NodePage.h"
+#include "pages/ExercisePage.h"
 
 namespace vireo {
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage26PropPage : public CNodePage {
+// Exercise / Digital Valve, circuit 2.
+class CPage26PropPage : public ExercisePage {
 public:
-    CPage26PropPage() : CNodePage(224, 260, behaviour::None()) {}
+    CPage26PropPage();
 };
 
 }  // namespace vireo

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "node/NodePage.h"
+#include "pages/PidPage.h"
 
 namespace vireo {
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage27PropPage : public CNodePage {
+// PID of valve Mv1.
+class CPage27PropPage : public PidPage {
 public:
-    CPage27PropPage() : CNodePage(225, 261, behaviour::None()) {}
+    CPage27PropPage();
 };
 
 }  // namespace vireo

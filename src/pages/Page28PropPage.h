@@ -1,13 +1,13 @@
 #pragma once
 
-#include "node/NodePage.h"
+#include "pages/PidPage.h"
 
 namespace vireo {
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage28PropPage : public CNodePage {
+// PID of valve Mv2.
+class CPage28PropPage : public PidPage {
 public:
-    CPage28PropPage() : CNodePage(226, 262, behaviour::None()) {}
+    CPage28PropPage();
 };
 
 }  // namespace vireo

@@ -1,13 +1,19 @@
 #pragma once
+// Outdoor Temperatures: the temperature measured by the outdoor sensor Bs (NV 12) and the
+// sensor's offset (part 2). Both edits are disabled while the measured value says that no
+// sensor is fitted.
 
 #include "node/NodePage.h"
 
 namespace vireo {
 
-// Page of the sheet; its controls and behaviour come with its function.
 class CPage29PropPage : public CNodePage {
 public:
-    CPage29PropPage() : CNodePage(227, 263, behaviour::None()) {}
+    CPage29PropPage();
+
+protected:
+    void AfterTimerExtras() override;
+    bool ReadsAfterWrite() const override { return true; }
 };
 
 }  // namespace vireo

@@ -1,13 +1,24 @@
 #pragma once
+// Pressure: the sensor type (analog or digital), the analog sensor's range and offset, the set
+// point of regulators VI1 and VI2 and their pressure supervision (flags in part 1, numbers in
+// part 6), with the live pressure (NV 24).
 
 #include "node/NodePage.h"
 
 namespace vireo {
 
-// Page of the sheet; its controls and behaviour come with its function.
 class CPage30PropPage : public CNodePage {
 public:
-    CPage30PropPage() : CNodePage(228, 264, behaviour::None()) {}
+    CPage30PropPage();
+
+protected:
+    void ReadConfig() override;
+    bool ReadsAfterWrite() const override { return true; }
+
+private:
+    // The analog rule (analog true) or the digital rule: marks the sensor type's radio, clears
+    // the other, and enables or disables the range, offset, set point and live edits.
+    void ApplySensorRule(bool analog);
 };
 
 }  // namespace vireo

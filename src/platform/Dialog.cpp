@@ -159,7 +159,9 @@ void CDialog::CreateInto(QWidget* parent) {
     for (const std::string& group : order) {
         Section& s = sections.at(group);
         s.buttons->addStretch(1);
-        s.grid->setColumnStretch(3, 1);
+        // The free space goes to an empty column after the last one in use, so that no
+        // control of a wide grid is stretched.
+        s.grid->setColumnStretch(std::max(3, s.grid->columnCount()), 1);
         outer->addWidget(s.frame);
     }
     outer->addStretch(1);

@@ -67,13 +67,23 @@ std::string FileLine(const char* kind, const FileDialogRequest& request,
 
 }  // namespace
 
+std::vector<std::string> ScriptedDesktop::MessageTexts() const {
+    std::vector<std::string> texts;
+    for (const RecordedMessage& message : messages_) {
+        texts.push_back(message.text);
+    }
+    return texts;
+}
+
 std::optional<std::string> ScriptedDesktop::OpenFileDialog(const FileDialogRequest& request) {
+    fileDialogs_.push_back({false, request});
     auto result = NextFile(files_);
     Record(FileLine("open", request, result));
     return result;
 }
 
 std::optional<std::string> ScriptedDesktop::SaveFileDialog(const FileDialogRequest& request) {
+    fileDialogs_.push_back({true, request});
     auto result = NextFile(files_);
     Record(FileLine("save", request, result));
     return result;
@@ -108,7 +118,9 @@ void ScriptedDesktop::TickAll() {
     }
 }
 
-void ScriptedDesktop::Progress(const std::string&, int, int) {}
+void ScriptedDesktop::Progress(const std::string& text, int done, int total) {
+    progress_.push_back({text, done, total});
+}
 
 int ScriptedDesktop::RunModal(CDialog& dialog) {
     if (onDialogModal) {
@@ -126,6 +138,8 @@ int ScriptedDesktop::RunModal(CPropertySheet& sheet) {
 
 void ScriptedDesktop::Clear() {
     messages_.clear();
+    fileDialogs_.clear();
+    progress_.clear();
     sleeps_.clear();
     transcript_.clear();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The desktop of tests and session scripts: records every call as a transcript line, answers
 // Yes/No boxes and file dialogs from queues (No and cancel when a queue is empty), never sleeps,
-// and keeps the PC clock where it is set. Timers run only when ticked by hand.
+// and keeps the PC clock where it is set. Timers run only when ticked by hand. Progress
+// reports and the file dialogs' requests are kept too, outside the transcript.
 
 #include <deque>
 #include <functional>
@@ -19,6 +20,17 @@ struct RecordedMessage {
     std::string caption;
     MessageButtons buttons;
     MessageIcon icon;
+};
+
+struct RecordedFileDialog {
+    bool save;  // a save dialog; otherwise an open dialog
+    FileDialogRequest request;
+};
+
+struct RecordedProgress {
+    std::string text;
+    int done;
+    int total;
 };
 
 // A text in double quotes with \" \\ and \n escaped.
@@ -49,6 +61,9 @@ public:
 
     // What happened.
     const std::vector<RecordedMessage>& Messages() const { return messages_; }
+    std::vector<std::string> MessageTexts() const;
+    const std::vector<RecordedFileDialog>& FileDialogs() const { return fileDialogs_; }
+    const std::vector<RecordedProgress>& ProgressReports() const { return progress_; }
     const std::vector<int>& Sleeps() const { return sleeps_; }
     int TotalSleepMs() const;
     const std::vector<std::string>& Transcript() const { return transcript_; }
@@ -65,6 +80,8 @@ private:
     std::deque<bool> answers_;
     std::deque<std::optional<std::string>> files_;
     std::vector<RecordedMessage> messages_;
+    std::vector<RecordedFileDialog> fileDialogs_;
+    std::vector<RecordedProgress> progress_;
     std::vector<int> sleeps_;
     std::vector<std::string> transcript_;
     std::map<int, std::function<void()>> timers_;

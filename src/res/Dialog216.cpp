@@ -1,10 +1,11 @@
+#include "res/AntifrostDialogs.h"
 #include "res/Dialogs.h"
 
 namespace res {
 
-// No controls yet.
+// Antifrost of circuit 1, return sensor Bw2.
 platform::DialogTemplate Dialog216() {
-    return {};
+    return antifrost::Dialog(216, "Bw2");
 }
 
 }  // namespace res

@@ -1,10 +1,11 @@
+#include "res/AntifrostDialogs.h"
 #include "res/Dialogs.h"
 
 namespace res {
 
-// No controls yet.
+// Antifrost of circuit 2, return sensor Bw4.
 platform::DialogTemplate Dialog217() {
-    return {};
+    return antifrost::Dialog(217, "Bw4");
 }
 
 }  // namespace res

@@ -1,10 +1,11 @@
 #include "res/Dialogs.h"
+#include "res/SettingsTemperaturesDialogs.h"
 
 namespace res {
 
-// No controls yet.
+// Settings Temperatures, circuit 1.
 platform::DialogTemplate Dialog220() {
-    return {};
+    return settings_temperatures::Circuit1Dialog();
 }
 
 }  // namespace res

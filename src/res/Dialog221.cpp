@@ -1,10 +1,11 @@
 #include "res/Dialogs.h"
+#include "res/NightLoweringDialogs.h"
 
 namespace res {
 
-// No controls yet.
+// Night lowering / Summer stop of circuit 1.
 platform::DialogTemplate Dialog221() {
-    return {};
+    return night_lowering::Dialog(221);
 }
 
 }  // namespace res

@@ -1,10 +1,11 @@
 #include "res/Dialogs.h"
+#include "res/ExerciseDialogs.h"
 
 namespace res {
 
-// No controls yet.
+// Exercise / Digital Valve, circuit 1.
 platform::DialogTemplate Dialog223() {
-    return {};
+    return exercise::Dialog(223);
 }
 
 }  // namespace res

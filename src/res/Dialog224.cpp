@@ -1,10 +1,11 @@
 #include "res/Dialogs.h"
+#include "res/ExerciseDialogs.h"
 
 namespace res {
 
-// No controls yet.
+// Exercise / Digital Valve, circuit 2.
 platform::DialogTemplate Dialog224() {
-    return {};
+    return exercise::Dialog(224);
 }
 
 }  // namespace res

@@ -1,10 +1,11 @@
 #include "res/Dialogs.h"
+#include "res/PidDialogs.h"
 
 namespace res {
 
-// No controls yet.
+// PID of valve Mv1.
 platform::DialogTemplate Dialog225() {
-    return {};
+    return pid::Dialog(225, "Mv1");
 }
 
 }  // namespace res

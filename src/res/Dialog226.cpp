@@ -1,10 +1,11 @@
 #include "res/Dialogs.h"
+#include "res/PidDialogs.h"
 
 namespace res {
 
-// No controls yet.
+// PID of valve Mv2.
 platform::DialogTemplate Dialog226() {
-    return {};
+    return pid::Dialog(226, "Mv2");
 }
 
 }  // namespace res

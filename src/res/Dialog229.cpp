@@ -1,10 +1,11 @@
 #include "res/Dialogs.h"
+#include "res/SettingsTemperaturesDialogs.h"
 
 namespace res {
 
-// No controls yet.
+// Settings Temperatures, circuit 2.
 platform::DialogTemplate Dialog229() {
-    return {};
+    return settings_temperatures::Circuit2Dialog();
 }
 
 }  // namespace res

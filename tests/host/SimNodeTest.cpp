@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "host/ClientSite.h"
 #include "host/NodeStateFile.h"
@@ -105,6 +106,52 @@ TEST(SimNodeTest, ChosenCallsFailUntilHealedAndAFailedWriteStoresNothing) {
     EXPECT_EQ(node.GetNodeName(name, 32), S_OK);
 }
 
+TEST(SimNodeTest, JournalKeepsEveryCallOnceStartedAndPartFailuresFollowTheSelector) {
+    SimNode node;
+    Write(node, 39, {0x00, 0x01});  // before recording: not kept
+    node.StartRecording();
+    node.FailPartRead(2);
+    node.FailPartWrite(2);
+    const Bytes image(31, 0x66);
+    HRESULT result = S_OK;
+    Write(node, 44, {0x00, 0x02});
+    EXPECT_NE(node.WriteNv(45, image.data(), 31), S_OK);
+    Read(node, 45, 31, &result);
+    EXPECT_NE(result, S_OK);
+    Write(node, 44, {0x00, 0x03});
+    Write(node, 45, image);
+    Read(node, 45, 31, &result);
+    EXPECT_EQ(result, S_OK);
+    node.FailWrite(44);
+    const Bytes five{0x00, 0x05};
+    EXPECT_NE(node.WriteNv(44, five.data(), 2), S_OK);
+
+    EXPECT_EQ(node.Part(2), settings::FactoryPartImage(2));
+    EXPECT_EQ(node.Part(3)[30], 0x66);
+    const host::Journal& journal = node.Recorded();
+    EXPECT_EQ(journal.reads, (std::vector<int>{45, 45}));
+    const std::vector<std::tuple<int, int, Bytes>> writes = {{44, 0, {0x00, 0x02}},
+                                                             {45, 2, image},
+                                                             {44, 2, {0x00, 0x03}},
+                                                             {45, 3, image},
+                                                             {44, 3, five}};
+    ASSERT_EQ(journal.writes.size(), writes.size());
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        EXPECT_EQ(journal.writes[i].index, std::get<0>(writes[i])) << i;
+        EXPECT_EQ(journal.writes[i].selectedPart, std::get<1>(writes[i])) << i;
+        EXPECT_EQ(journal.writes[i].bytes, std::get<2>(writes[i])) << i;
+    }
+    EXPECT_EQ(journal.selections, (std::vector<int>{2, 3}));  // the failed selection of 5 is not
+    EXPECT_EQ(journal.ConfigurationWrites().size(), 2u);
+    EXPECT_EQ(journal.MaxSelection(), 3);
+    node.Heal();
+    node.SetSelector(2);
+    Write(node, 45, image);
+    node.StartRecording();
+    EXPECT_TRUE(node.Recorded().writes.empty());
+    EXPECT_EQ(node.Recorded().MaxSelection(), 0);
+}
+
 TEST(SimNodeTest, NodeNameIsZeroTerminatedOnlyWhenShorterThanTheBuffer) {
     SimNode node;
     node.SetName("Boiler1");
@@ -166,6 +213,21 @@ TEST(ClientSiteTest, HostMethodsSitAtTheirVtablePositions) {
     static_cast<NodeReader*>(r)->Release();
     static_cast<NodeWriter*>(w)->Release();
     site->Release();
+}
+
+TEST(ClientSiteTest, SimLinkReachesTheNodeThroughASiteOfItsOwn) {
+    SimNode node;
+    node.SetName("Boiler1");
+    const host::SimLink site(node);
+    const NodeLink link = site.Link();
+    const std::uint8_t code[2] = {0x00, 0x07};
+    EXPECT_TRUE(link.Write(39, code, 2));
+    EXPECT_EQ(node.Raw(39), (Bytes{0x00, 0x07}));
+    std::uint8_t buffer[32] = {};
+    EXPECT_TRUE(link.Read(39, buffer, 2));
+    EXPECT_EQ(buffer[1], 0x07);
+    EXPECT_TRUE(link.GetNodeName(buffer, 32));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer)), "Boiler1");
 }
 
 class StateFileTest : public ::testing::Test {

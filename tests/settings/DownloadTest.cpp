@@ -5,9 +5,10 @@
 
 #include <random>
 
-#include "FakeNode.h"
-#include "RecordingDesktop.h"
 #include "TestFiles.h"
+#include "host/ClientSite.h"
+#include "host/SimNode.h"
+#include "platform/ScriptedDesktop.h"
 #include "settings/DownloadOperation.h"
 #include "settings/ExportOperation.h"
 #include "settings/FactoryDefaults.h"
@@ -16,7 +17,10 @@
 namespace settings_test {
 namespace {
 
+using host::SimLink;
+using host::SimNode;
 using platform::MessageAnswer;
+using platform::ScriptedDesktop;
 using settings::DownloadOperation;
 
 constexpr int kSingles[] = {nv::kTemp1PlugIn, nv::kTemp2PlugIn, nv::kSwitchExt1, nv::kSwitchExt2,
@@ -33,17 +37,21 @@ std::string PartLine(int first) {
     return line + "\n\n";
 }
 
-void FillRandom(FakeNode& node, unsigned seed) {
+void FillRandom(SimNode& node, unsigned seed) {
     std::mt19937 random(seed);
     for (const int index : kSingles) {
-        for (auto& byte : node.Value(index)) {
+        host::Bytes value = node.Raw(index);
+        for (auto& byte : value) {
             byte = static_cast<std::uint8_t>(random());
         }
+        node.SetRaw(index, value);
     }
     for (int part = 1; part <= nv::kPartCount; ++part) {
-        for (auto& byte : node.Part(part)) {
+        host::Bytes image(nv::kPartSize);
+        for (auto& byte : image) {
             byte = static_cast<std::uint8_t>(random());
         }
+        node.SetPart(part, image);
     }
 }
 
@@ -52,41 +60,53 @@ protected:
     void SetUp() override {
         dir_ = FreshDirectory();
         path_ = (dir_ / "settings.txt").string();
-        desktop_.openPath = path_;
         FillRandom(target_, 99);
+        target_.StartRecording();
     }
+
+    // Queues the open dialog's answer and the Yes/No answers: "Download from file to node?"
+    // first, then one per foreign Program ID.
+    void Script(const std::optional<std::string>& file, const std::deque<MessageAnswer>& answers) {
+        desktop_.QueueFile(file);
+        for (const MessageAnswer answer : answers) {
+            desktop_.QueueAnswer(answer == MessageAnswer::Yes);
+        }
+    }
+    void Script() { Script(path_, {MessageAnswer::Yes}); }
 
     settings::DownloadResult Run(const std::string& password = "Quorka") {
-        return DownloadOperation(target_.Link(), desktop_).Run(password, "initial.txt");
+        return DownloadOperation(link_.Link(), desktop_).Run(password, "initial.txt");
     }
 
-    void Export(FakeNode& source) {
-        RecordingDesktop desktop;
-        desktop.savePath = path_;
-        const auto result = settings::ExportOperation(source.Link(), desktop).Run("");
+    void Export(SimNode& source) {
+        ScriptedDesktop desktop;
+        desktop.QueueFile(path_);
+        const auto result = settings::ExportOperation(SimLink(source).Link(), desktop).Run("");
         ASSERT_TRUE(result.written);
     }
 
     std::filesystem::path dir_;
     std::string path_;
-    FakeNode target_;
-    RecordingDesktop desktop_;
+    SimNode target_;
+    SimLink link_{target_};
+    ScriptedDesktop desktop_;
 };
 
 TEST_F(DownloadTest, ExportThenDownloadRestoresEveryByteButTheTenthsOfTimePump3) {
-    FakeNode source;
+    SimNode source;
     FillRandom(source, 7);
-    source.Value(nv::kTimePump3) = {0x0B, 0xBD};  // 300.5 s
+    source.SetRaw(nv::kTimePump3, {0x0B, 0xBD});  // 300.5 s
     Export(source);
+    Script();
 
     const auto result = Run();
 
     for (const int index : kSingles) {
         if (index != nv::kTimePump3) {
-            EXPECT_EQ(target_.Value(index), source.Value(index)) << "NV " << index;
+            EXPECT_EQ(target_.Raw(index), source.Raw(index)) << "NV " << index;
         }
     }
-    EXPECT_EQ(target_.Value(nv::kTimePump3), (std::vector<std::uint8_t>{0x0B, 0xB8}));
+    EXPECT_EQ(target_.Raw(nv::kTimePump3), (std::vector<std::uint8_t>{0x0B, 0xB8}));
     for (int part = 1; part <= nv::kPartCount; ++part) {
         EXPECT_EQ(target_.Part(part), source.Part(part)) << "part " << part;
     }
@@ -94,20 +114,21 @@ TEST_F(DownloadTest, ExportThenDownloadRestoresEveryByteButTheTenthsOfTimePump3)
     EXPECT_TRUE(result.completed);
     EXPECT_TRUE(result.clearPassword);
     EXPECT_EQ(result.writtenVariables, 19);
-    ASSERT_EQ(desktop_.boxes.size(), 2u);
-    EXPECT_EQ(desktop_.boxes[0].text, "Download from file to node?");
-    EXPECT_EQ(desktop_.boxes[0].caption, "Download");
-    EXPECT_EQ(desktop_.boxes[0].buttons, platform::MessageButtons::YesNo);
-    EXPECT_EQ(desktop_.boxes[1].text, "Download completed");
-    EXPECT_EQ(desktop_.boxes[1].caption, "Download status");
-    ASSERT_EQ(desktop_.openRequests.size(), 1u);
-    EXPECT_EQ(desktop_.openRequests[0].initialName, "initial.txt");
-    EXPECT_EQ(desktop_.openRequests[0].filter,
+    ASSERT_EQ(desktop_.Messages().size(), 2u);
+    EXPECT_EQ(desktop_.Messages()[0].text, "Download from file to node?");
+    EXPECT_EQ(desktop_.Messages()[0].caption, "Download");
+    EXPECT_EQ(desktop_.Messages()[0].buttons, platform::MessageButtons::YesNo);
+    EXPECT_EQ(desktop_.Messages()[1].text, "Download completed");
+    EXPECT_EQ(desktop_.Messages()[1].caption, "Download status");
+    ASSERT_EQ(desktop_.FileDialogs().size(), 1u);
+    EXPECT_FALSE(desktop_.FileDialogs()[0].save);
+    EXPECT_EQ(desktop_.FileDialogs()[0].request.initialName, "initial.txt");
+    EXPECT_EQ(desktop_.FileDialogs()[0].request.filter,
               "Corvan NodeSettings (*.txt)|*.txt|All files (*.*)|*.*|");
     // Each part: selected (250, 250), 250 ms wait, back to part 0 (250, 250).
-    EXPECT_EQ(desktop_.TotalSleep(), 12 * 1250);
-    EXPECT_EQ(target_.selections.size(), 24u);
-    EXPECT_EQ(desktop_.progress.back().done, desktop_.progress.back().total);
+    EXPECT_EQ(desktop_.TotalSleepMs(), 12 * 1250);
+    EXPECT_EQ(target_.Recorded().selections.size(), 24u);
+    EXPECT_EQ(desktop_.ProgressReports().back().done, desktop_.ProgressReports().back().total);
 }
 
 TEST_F(DownloadTest, EarlyEnds) {
@@ -155,32 +176,31 @@ TEST_F(DownloadTest, EarlyEnds) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        desktop_ = RecordingDesktop();
-        desktop_.openPath = c.dialogCancelled ? std::nullopt : std::optional(path_);
-        desktop_.answers = c.answers;
+        desktop_ = ScriptedDesktop();
+        Script(c.dialogCancelled ? std::nullopt : std::optional(path_), c.answers);
         std::filesystem::remove(path_);
         if (c.fileExists) {
             WriteBytes(path_, kId + "* nciSwitchExt1 (38)\n1\n");
         }
-        target_.writes.clear();
+        target_.StartRecording();
 
         const auto result = Run(c.password);
 
-        EXPECT_EQ(desktop_.Texts(), c.texts);
-        if (!desktop_.boxes.empty()) {
-            EXPECT_EQ(desktop_.boxes.back().caption, c.lastCaption);
+        EXPECT_EQ(desktop_.MessageTexts(), c.texts);
+        if (!desktop_.Messages().empty()) {
+            EXPECT_EQ(desktop_.Messages().back().caption, c.lastCaption);
         }
         EXPECT_EQ(result.clearPassword, c.clearPassword);
-        EXPECT_EQ(desktop_.openRequests.size(), c.dialogShown ? 1u : 0u);
-        EXPECT_TRUE(target_.writes.empty());
+        EXPECT_EQ(desktop_.FileDialogs().size(), c.dialogShown ? 1u : 0u);
+        EXPECT_TRUE(target_.Recorded().writes.empty());
         EXPECT_FALSE(result.completed);
     }
 }
 
 TEST_F(DownloadTest, DirectoryIsNotFound) {
-    desktop_.openPath = dir_.string();
+    Script(dir_.string(), {});
     Run();
-    EXPECT_EQ(desktop_.Texts(), std::vector<std::string>{"File not found!"});
+    EXPECT_EQ(desktop_.MessageTexts(), std::vector<std::string>{"File not found!"});
 }
 
 TEST_F(DownloadTest, ReadOnlyFileDownloads) {
@@ -188,9 +208,10 @@ TEST_F(DownloadTest, ReadOnlyFileDownloads) {
     std::filesystem::permissions(path_, std::filesystem::perms::owner_read |
                                             std::filesystem::perms::group_read |
                                             std::filesystem::perms::others_read);
+    Script();
     const auto result = Run();
     EXPECT_TRUE(result.completed);
-    EXPECT_EQ(target_.Value(nv::kSwitchExt1), (std::vector<std::uint8_t>{0x02, 0x01}));
+    EXPECT_EQ(target_.Raw(nv::kSwitchExt1), (std::vector<std::uint8_t>{0x02, 0x01}));
 }
 
 TEST_F(DownloadTest, ClosingMessage) {
@@ -223,85 +244,91 @@ TEST_F(DownloadTest, ClosingMessage) {
          1},
         {"value line with too few fields",
          kId + "* nciCalcValve1 (41)\n4, 0, 0\n" + switch1,
-         {},
+         {MessageAnswer::Yes},
          "Download not completed",
          1},
-        {"blank value line", kId + "* nciSwitchExt1 (38)\n  \n", {}, "Download not completed", 0},
+        {"blank value line",
+         kId + "* nciSwitchExt1 (38)\n  \n",
+         {MessageAnswer::Yes},
+         "Download not completed",
+         0},
         {"value line too long",
          kId + "* nciSwitchExt1 (38)\n" + std::string(115, '1') + "\n",
-         {},
+         {MessageAnswer::Yes},
          "Download not completed",
          0},
         {"label without value line",
          kId + "* nciSwitchExt2 (39)\n" + switch1,
-         {},
+         {MessageAnswer::Yes},
          "Download completed",
          1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        desktop_ = RecordingDesktop();
-        desktop_.openPath = path_;
-        desktop_.answers = c.answers;
-        target_.writes.clear();
+        desktop_ = ScriptedDesktop();
+        Script(path_, c.answers);
+        target_.StartRecording();
         WriteBytes(path_, c.file);
 
         const auto result = Run();
 
-        ASSERT_FALSE(desktop_.boxes.empty());
-        EXPECT_EQ(desktop_.boxes.back().text, c.message);
-        EXPECT_EQ(desktop_.boxes.back().caption, "Download status");
+        ASSERT_FALSE(desktop_.Messages().empty());
+        EXPECT_EQ(desktop_.Messages().back().text, c.message);
+        EXPECT_EQ(desktop_.Messages().back().caption, "Download status");
         EXPECT_EQ(result.completed, c.message == "Download completed");
-        EXPECT_EQ(target_.ConfigurationWrites().size(), c.configurationWrites);
+        EXPECT_EQ(target_.Recorded().ConfigurationWrites().size(), c.configurationWrites);
     }
 }
 
 TEST_F(DownloadTest, ForeignProgramIdAsksTheMismatchQuestion) {
     WriteBytes(path_, "- 90 56 69 72 65 6F 4B 2B\n* nciSwitchExt1 (38)\n1\n");
-    desktop_.answers = {MessageAnswer::Yes, MessageAnswer::No};
+    Script(path_, {MessageAnswer::Yes, MessageAnswer::No});
     Run();
-    ASSERT_EQ(desktop_.boxes.size(), 3u);
-    EXPECT_EQ(desktop_.boxes[1].text, "ProgramID does not match!\nDo you want to download anyway?");
-    EXPECT_EQ(desktop_.boxes[1].caption, "ProgramID does not match!");
-    EXPECT_EQ(desktop_.boxes[1].buttons, platform::MessageButtons::YesNo);
-    EXPECT_TRUE(target_.writes.empty());
+    ASSERT_EQ(desktop_.Messages().size(), 3u);
+    EXPECT_EQ(desktop_.Messages()[1].text,
+              "ProgramID does not match!\nDo you want to download anyway?");
+    EXPECT_EQ(desktop_.Messages()[1].caption, "ProgramID does not match!");
+    EXPECT_EQ(desktop_.Messages()[1].buttons, platform::MessageButtons::YesNo);
+    EXPECT_TRUE(target_.Recorded().writes.empty());
 }
 
 TEST_F(DownloadTest, FailedWritesAreCountedAndReported) {
-    FakeNode source;
+    SimNode source;
     FillRandom(source, 3);
     Export(source);
-    target_.failWrites.insert(nv::kTemp2PlugIn);
-    target_.failPartWrites.insert(2);
-    target_.failPartWrites.insert(11);
+    target_.FailWrite(nv::kTemp2PlugIn);
+    target_.FailPartWrite(2);
+    target_.FailPartWrite(11);
+    Script();
 
     const auto result = Run();
 
-    EXPECT_EQ(desktop_.boxes.back().text, "Download not completed. 3 NV write errors");
-    EXPECT_EQ(desktop_.boxes.back().caption, "Download status");
+    EXPECT_EQ(desktop_.Messages().back().text, "Download not completed. 3 NV write errors");
+    EXPECT_EQ(desktop_.Messages().back().caption, "Download status");
     EXPECT_EQ(result.writeErrors, 3);
     EXPECT_FALSE(result.completed);
     // The other blocks are written all the same.
-    EXPECT_EQ(target_.Value(nv::kTemp1PlugIn), source.Value(nv::kTemp1PlugIn));
+    EXPECT_EQ(target_.Raw(nv::kTemp1PlugIn), source.Raw(nv::kTemp1PlugIn));
     EXPECT_EQ(target_.Part(12), source.Part(12));
 }
 
 TEST_F(DownloadTest, FailedPartSelectionWritesNoPart) {
-    FakeNode source;
+    SimNode source;
     FillRandom(source, 4);
     Export(source);
-    target_.failWrites.insert(nv::kPartSelector);
+    target_.FailWrite(nv::kPartSelector);
     const auto before = target_.Part(1);
+    Script();
 
     const auto result = Run();
 
     // Each part: the selection and the return to part 0 failed.
-    EXPECT_EQ(desktop_.boxes.back().text, "Download not completed. 24 NV write errors");
-    for (const auto& write : target_.writes) {
+    EXPECT_EQ(desktop_.Messages().back().text, "Download not completed. 24 NV write errors");
+    for (const auto& write : target_.Recorded().writes) {
         EXPECT_NE(write.index, nv::kPluginCnf);
     }
     EXPECT_EQ(target_.Part(1), before);
-    EXPECT_EQ(target_.Value(nv::kCalcValve2), source.Value(nv::kCalcValve2));
+    EXPECT_EQ(target_.Raw(nv::kCalcValve2), source.Raw(nv::kCalcValve2));
     EXPECT_EQ(result.writtenVariables, 7);
 }
 
@@ -311,17 +338,18 @@ TEST_F(DownloadTest, ThirteenthPartIsNotWritten) {
         file += kPartLabel + PartLine(block);
     }
     WriteBytes(path_, file);
+    Script();
 
     const auto result = Run();
 
-    EXPECT_LE(target_.MaxSelection(), 12);
+    EXPECT_LE(target_.Recorded().MaxSelection(), 12);
     for (int part = 1; part <= nv::kPartCount; ++part) {
         EXPECT_EQ(target_.Part(part)[0], part);
         EXPECT_EQ(target_.Part(part)[30], static_cast<std::uint8_t>(part * 100 + 15));
     }
-    EXPECT_EQ(target_.ConfigurationWrites().size(), 12u);
+    EXPECT_EQ(target_.Recorded().ConfigurationWrites().size(), 12u);
     EXPECT_EQ(target_.Selector(), 0);
-    EXPECT_EQ(desktop_.boxes.back().text, "Download not completed");
+    EXPECT_EQ(desktop_.Messages().back().text, "Download not completed");
     EXPECT_FALSE(result.completed);
 }
 
@@ -329,45 +357,47 @@ TEST_F(DownloadTest, ThirteenthPartIsNotWritten) {
 // what the file holds and leaves the rest of the node as it was; the part numbering still
 // follows the blocks.
 TEST_F(DownloadTest, LabelsWithoutValueLinesWriteNothingForTheirVariable) {
-    FakeNode source;
+    SimNode source;
     FillRandom(source, 5);
-    source.failReads.insert(nv::kSwitchExt1);
-    source.failPartReads.insert(3);
+    source.FailRead(nv::kSwitchExt1);
+    source.FailPartRead(3);
     Export(source);
-    const auto switchBefore = target_.Value(nv::kSwitchExt1);
+    const auto switchBefore = target_.Raw(nv::kSwitchExt1);
     const auto part3Before = target_.Part(3);
+    Script();
 
     const auto result = Run();
 
-    EXPECT_EQ(target_.Value(nv::kSwitchExt1), switchBefore);
-    EXPECT_EQ(target_.Value(nv::kSwitchExt2), source.Value(nv::kSwitchExt2));
+    EXPECT_EQ(target_.Raw(nv::kSwitchExt1), switchBefore);
+    EXPECT_EQ(target_.Raw(nv::kSwitchExt2), source.Raw(nv::kSwitchExt2));
     EXPECT_EQ(target_.Part(3), part3Before);
     EXPECT_EQ(target_.Part(4), source.Part(4));
     EXPECT_EQ(target_.Part(12), source.Part(12));
     EXPECT_EQ(result.writtenVariables, 17);
     EXPECT_EQ(result.missingValues, 2);
-    EXPECT_EQ(desktop_.boxes.back().text, "Download completed");
+    EXPECT_EQ(desktop_.Messages().back().text, "Download completed");
 }
 
 TEST_F(DownloadTest, ShortValueLineIsNotWritten) {
-    const std::vector<std::uint8_t> before = target_.Value(nv::kTemp1PlugIn);
+    const std::vector<std::uint8_t> before = target_.Raw(nv::kTemp1PlugIn);
     // Fifteen fields instead of sixteen, and a comma without its space.
     WriteBytes(path_,
                kId + "* nciTemp1PlugIn (36)\n1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15\n" +
                    "* nciTemp2PlugIn (37)\n1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15,16\n" +
                    "* nciCalcValve2 (42)\n1, 2, 3, 4\n");
+    Script();
     const auto result = Run();
 
-    EXPECT_EQ(target_.Value(nv::kTemp1PlugIn), before);
+    EXPECT_EQ(target_.Raw(nv::kTemp1PlugIn), before);
     // The last field keeps its first character dropped, as the format's separator rule says.
-    EXPECT_EQ(target_.Value(nv::kTemp2PlugIn)[30], 6);
-    EXPECT_EQ(target_.Value(nv::kCalcValve2), (std::vector<std::uint8_t>{1, 2, 3, 4}));
+    EXPECT_EQ(target_.Raw(nv::kTemp2PlugIn)[30], 6);
+    EXPECT_EQ(target_.Raw(nv::kCalcValve2), (std::vector<std::uint8_t>{1, 2, 3, 4}));
     EXPECT_EQ(result.refusedBlocks, 1);
-    EXPECT_EQ(desktop_.boxes.back().text, "Download not completed");
+    EXPECT_EQ(desktop_.Messages().back().text, "Download not completed");
 }
 
 TEST_F(DownloadTest, ReorderedBlocks) {
-    FakeNode source;
+    SimNode source;
     FillRandom(source, 11);
     Export(source);
     // Swap the blocks of nciSwitchExt1 and nciTemp1PlugIn, and of parts 1 and 2.
@@ -387,12 +417,13 @@ TEST_F(DownloadTest, ReorderedBlocks) {
     swap("* nciTemp1PlugIn", "* nciSwitchExt1");
     swap("** Part 1 ", "** Part 2 ");
     WriteBytes(path_, text);
+    Script();
 
     Run();
 
     for (const int index : kSingles) {
         if (index != nv::kTimePump3) {
-            EXPECT_EQ(target_.Value(index), source.Value(index)) << "NV " << index;
+            EXPECT_EQ(target_.Raw(index), source.Raw(index)) << "NV " << index;
         }
     }
     EXPECT_EQ(target_.Part(1), source.Part(2));

@@ -5,9 +5,10 @@
 
 #include <csignal>
 
-#include "FakeNode.h"
-#include "RecordingDesktop.h"
 #include "TestFiles.h"
+#include "host/ClientSite.h"
+#include "host/SimNode.h"
+#include "platform/ScriptedDesktop.h"
 #include "settings/ExportOperation.h"
 #include "settings/FactoryDefaults.h"
 #include "settings/SettingsFile.h"
@@ -16,7 +17,9 @@
 namespace settings_test {
 namespace {
 
-using platform::MessageAnswer;
+using host::SimLink;
+using host::SimNode;
+using platform::ScriptedDesktop;
 using settings::ExportOperation;
 using settings::SettingsFile;
 
@@ -78,18 +81,20 @@ constexpr std::string_view kValues[] = {
     "0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0",
 };
 
-void FillHandCheckedNode(FakeNode& node) {
-    node.Value(nv::kTemp1PlugIn) = {0xFE, 0xFB, 0x50, 0x07, 0xD0, 0,    0,    0,    0,   0, 0,
-                                    0x1B, 0x58, 0x0D, 0xAC, 0,    0,    0,    0,    0,   0, 0x01,
-                                    0xF4, 0x0C, 0xE4, 0x01, 0xF4, 0x1B, 0x58, 0xFF, 0xFF};
-    node.Value(nv::kTemp2PlugIn) = settings::FactoryVariableImage(nv::kTemp2PlugIn);
-    node.Value(nv::kSwitchExt1) = {0x00, 0xFF};
-    node.Value(nv::kSwitchExt2) = {0x12, 0x34};
-    node.Value(nv::kTimePump3) = {0x0B, 0xBD};  // 300.5 s: the tenths are not exported
-    node.Value(nv::kCalcValve1) = {0x04, 0x00, 0x00, 0xC8};
-    node.Value(nv::kCalcValve2) = {0x80, 0x7F, 0xFF, 0x01};
+void FillHandCheckedNode(SimNode& node) {
+    node.SetName("Boiler1");
+    node.SetRaw(nv::kTemp1PlugIn, {0xFE, 0xFB, 0x50, 0x07, 0xD0, 0,    0,    0,    0,   0, 0,
+                                   0x1B, 0x58, 0x0D, 0xAC, 0,    0,    0,    0,    0,   0, 0x01,
+                                   0xF4, 0x0C, 0xE4, 0x01, 0xF4, 0x1B, 0x58, 0xFF, 0xFF});
+    node.SetRaw(nv::kTemp2PlugIn, settings::FactoryVariableImage(nv::kTemp2PlugIn));
+    node.SetRaw(nv::kSwitchExt1, {0x00, 0xFF});
+    node.SetRaw(nv::kSwitchExt2, {0x12, 0x34});
+    node.SetRaw(nv::kTimePump3, {0x0B, 0xBD});  // 300.5 s: the tenths are not exported
+    node.SetRaw(nv::kCalcValve1, {0x04, 0x00, 0x00, 0xC8});
+    node.SetRaw(nv::kCalcValve2, {0x80, 0x7F, 0xFF, 0x01});
     for (int part = 1; part <= nv::kPartCount; ++part) {
-        node.Part(part) = settings::FactoryPartImage(part);
+        const auto image = settings::FactoryPartImage(part);
+        node.SetPart(part, host::Bytes(image.begin(), image.end()));
     }
 }
 
@@ -114,16 +119,17 @@ protected:
     void SetUp() override {
         dir_ = FreshDirectory();
         path_ = (dir_ / "Boiler1.txt").string();
-        desktop_.savePath = path_;
         FillHandCheckedNode(node_);
+        node_.StartRecording();
     }
 
-    settings::ExportResult Run() { return ExportOperation(node_.Link(), desktop_).Run("initial"); }
+    settings::ExportResult Run() { return ExportOperation(link_.Link(), desktop_).Run("initial"); }
 
     std::filesystem::path dir_;
     std::string path_;
-    FakeNode node_;
-    RecordingDesktop desktop_;
+    SimNode node_;
+    SimLink link_{node_};
+    ScriptedDesktop desktop_;
 };
 
 TEST(SettingsFileLabels, HaveTheirExactLengthsAndNameTheirVariables) {
@@ -144,6 +150,7 @@ TEST(SettingsFileLabels, HaveTheirExactLengthsAndNameTheirVariables) {
 }
 
 TEST_F(ExportTest, WritesTheHandCheckedFileByteForByte) {
+    desktop_.QueueFile(path_);
     const auto result = Run();
 
     EXPECT_EQ(ReadBytes(path_), Expected("Boiler1", std::vector<bool>(19, true)));
@@ -152,49 +159,53 @@ TEST_F(ExportTest, WritesTheHandCheckedFileByteForByte) {
     EXPECT_EQ(result.readErrors, 0);
     EXPECT_EQ(result.path, path_);
     EXPECT_EQ(result.nodeName, "Boiler1");
-    EXPECT_EQ(desktop_.Texts(), std::vector<std::string>{"File written"});
-    ASSERT_EQ(desktop_.saveRequests.size(), 1u);
-    EXPECT_EQ(desktop_.saveRequests[0].initialName, "initial");
-    EXPECT_EQ(desktop_.saveRequests[0].filter,
+    EXPECT_EQ(desktop_.MessageTexts(), std::vector<std::string>{"File written"});
+    ASSERT_EQ(desktop_.FileDialogs().size(), 1u);
+    EXPECT_TRUE(desktop_.FileDialogs()[0].save);
+    EXPECT_EQ(desktop_.FileDialogs()[0].request.initialName, "initial");
+    EXPECT_EQ(desktop_.FileDialogs()[0].request.filter,
               "Corvan NodeSettings (*.txt)|*.txt|All files (*.*)|*.*|");
-    EXPECT_EQ(desktop_.saveRequests[0].defaultExtension, "*.txt");
+    EXPECT_EQ(desktop_.FileDialogs()[0].request.defaultExtension, "*.txt");
     // Each part: selected between two 250 ms pauses, then 250 ms before its read.
-    EXPECT_EQ(desktop_.sleeps, std::vector<int>(36, 250));
+    EXPECT_EQ(desktop_.Sleeps(), std::vector<int>(36, 250));
     EXPECT_EQ(node_.Selector(), 12);
-    EXPECT_TRUE(node_.ConfigurationWrites().empty());
-    ASSERT_FALSE(desktop_.progress.empty());
-    EXPECT_EQ(desktop_.progress.back().done, desktop_.progress.back().total);
+    EXPECT_TRUE(node_.Recorded().ConfigurationWrites().empty());
+    ASSERT_FALSE(desktop_.ProgressReports().empty());
+    EXPECT_EQ(desktop_.ProgressReports().back().done, desktop_.ProgressReports().back().total);
 }
 
 TEST_F(ExportTest, EveryReadFailingGivesHeaderAndLabelsOnly) {
-    node_.failName = true;
+    node_.FailName();
     for (int index = nv::kTemp1PlugIn; index <= nv::kPluginCnf; ++index) {
-        node_.failReads.insert(index);
+        node_.FailRead(index);
     }
+    desktop_.QueueFile(path_);
     const auto result = Run();
 
     EXPECT_EQ(ReadBytes(path_), Expected("", std::vector<bool>(19, false)));
     EXPECT_EQ(result.readErrors, 19);
     EXPECT_FALSE(result.completed);
     EXPECT_EQ(result.nodeName, "");
-    EXPECT_EQ(desktop_.Texts(), std::vector<std::string>{"File Written. 19 NV read errors"});
+    EXPECT_EQ(desktop_.MessageTexts(), std::vector<std::string>{"File Written. 19 NV read errors"});
 }
 
 TEST_F(ExportTest, ReadFailuresLeaveOutOnlyTheirValueLines) {
-    node_.failReads.insert(nv::kSwitchExt2);
-    node_.failPartReads.insert(3);
+    node_.FailRead(nv::kSwitchExt2);
+    node_.FailPartRead(3);
+    desktop_.QueueFile(path_);
     const auto result = Run();
 
     std::vector<bool> withValues(19, true);
     withValues[3] = false;
     withValues[7 + 2] = false;
     EXPECT_EQ(ReadBytes(path_), Expected("Boiler1", withValues));
-    EXPECT_EQ(desktop_.Texts(), std::vector<std::string>{"File Written. 2 NV read errors"});
+    EXPECT_EQ(desktop_.MessageTexts(), std::vector<std::string>{"File Written. 2 NV read errors"});
 }
 
 TEST_F(ExportTest, FailedPartSelectionCountsAsReadErrorInsteadOfExportingAnotherPart) {
     node_.SetSelector(5);
-    node_.failWrites.insert(nv::kPartSelector);
+    node_.FailWrite(nv::kPartSelector);
+    desktop_.QueueFile(path_);
     const auto result = Run();
 
     // Part 5 was showing all along and is the only part read.
@@ -219,8 +230,15 @@ TEST_F(ExportTest, NodeNameLine) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        node_.name = c.name;
-        desktop_.answers = {MessageAnswer::Yes};
+        if (c.name) {
+            node_.Heal();
+            node_.SetName(*c.name);
+        } else {
+            node_.FailName();
+        }
+        desktop_ = ScriptedDesktop();
+        desktop_.QueueFile(path_);
+        desktop_.QueueAnswer(true);  // overwrite, once a case before has written the file
         Run();
         const std::string text = ReadBytes(path_);
         const std::string expectedLine =
@@ -230,29 +248,30 @@ TEST_F(ExportTest, NodeNameLine) {
 }
 
 TEST_F(ExportTest, CancelledDialogDoesNothing) {
-    desktop_.savePath.reset();
+    desktop_.QueueFile(std::nullopt);
     const auto result = Run();
     EXPECT_FALSE(result.path);
-    EXPECT_TRUE(desktop_.boxes.empty());
-    EXPECT_TRUE(node_.reads.empty());
+    EXPECT_TRUE(desktop_.Messages().empty());
+    EXPECT_TRUE(node_.Recorded().reads.empty());
     EXPECT_FALSE(std::filesystem::exists(path_));
 }
 
 TEST_F(ExportTest, OverwriteAnsweredNoKeepsFileAndPartWindow) {
     WriteBytes(path_, "old content");
     node_.SetSelector(4);
-    desktop_.answers = {MessageAnswer::No};
+    desktop_.QueueFile(path_);
+    desktop_.QueueAnswer(false);
     const auto result = Run();
 
     EXPECT_EQ(ReadBytes(path_), "old content");
     EXPECT_EQ(result.path, path_);
     EXPECT_FALSE(result.written);
-    ASSERT_EQ(desktop_.boxes.size(), 2u);
-    EXPECT_EQ(desktop_.boxes[0].text, "Overwrite existing file?");
-    EXPECT_EQ(desktop_.boxes[0].caption, "File exists!");
-    EXPECT_EQ(desktop_.boxes[0].buttons, platform::MessageButtons::YesNo);
-    EXPECT_EQ(desktop_.boxes[1].text, "File not written");
-    EXPECT_TRUE(node_.reads.empty());
+    ASSERT_EQ(desktop_.Messages().size(), 2u);
+    EXPECT_EQ(desktop_.Messages()[0].text, "Overwrite existing file?");
+    EXPECT_EQ(desktop_.Messages()[0].caption, "File exists!");
+    EXPECT_EQ(desktop_.Messages()[0].buttons, platform::MessageButtons::YesNo);
+    EXPECT_EQ(desktop_.Messages()[1].text, "File not written");
+    EXPECT_TRUE(node_.Recorded().reads.empty());
     EXPECT_EQ(node_.Selector(), 4);
 }
 
@@ -261,6 +280,8 @@ TEST_F(ExportTest, OverwriteAnsweredYesReplacesFileAndKeepsItsPermissions) {
     std::filesystem::permissions(path_, std::filesystem::perms::owner_read |
                                             std::filesystem::perms::owner_write |
                                             std::filesystem::perms::group_read);
+    desktop_.QueueFile(path_);
+    desktop_.QueueAnswer(true);
     Run();
 
     EXPECT_EQ(ReadBytes(path_), Expected("Boiler1", std::vector<bool>(19, true)));
@@ -270,15 +291,15 @@ TEST_F(ExportTest, OverwriteAnsweredYesReplacesFileAndKeepsItsPermissions) {
 }
 
 TEST_F(ExportTest, UncreatableFileShowsErrorOpeningFile) {
-    desktop_.savePath = (dir_ / "missing-directory" / "x.txt").string();
+    desktop_.QueueFile((dir_ / "missing-directory" / "x.txt").string());
     const auto result = Run();
     EXPECT_FALSE(result.written);
-    EXPECT_EQ(desktop_.Texts(), std::vector<std::string>{"Error opening file"});
+    EXPECT_EQ(desktop_.MessageTexts(), std::vector<std::string>{"Error opening file"});
 
-    desktop_.boxes.clear();
-    desktop_.savePath = dir_.string();  // a directory is not a file
+    desktop_.Clear();
+    desktop_.QueueFile(dir_.string());  // a directory is not a file
     Run();
-    EXPECT_EQ(desktop_.Texts().back(), "Error opening file");
+    EXPECT_EQ(desktop_.MessageTexts().back(), "Error opening file");
     EXPECT_TRUE(std::filesystem::is_directory(dir_));
 }
 
@@ -292,12 +313,14 @@ TEST_F(ExportTest, FailedWriteKeepsTheOldFileAndLeavesNoTemporary) {
     small.rlim_cur = 200;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
 
+    desktop_.QueueFile(path_);
+    desktop_.QueueAnswer(true);
     const auto result = Run();
 
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(result.written);
-    EXPECT_EQ(desktop_.Texts().back(), "Error opening file");
+    EXPECT_EQ(desktop_.MessageTexts().back(), "Error opening file");
     EXPECT_EQ(ReadBytes(path_), "old content");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_),
                             std::filesystem::directory_iterator()),
@@ -329,13 +352,14 @@ TEST(DefaultFileName, IsInTheHomeDirectory) {
 }
 
 TEST(ReadNodeName, CutsAtTwentyBytesOrTheFirstZero) {
-    FakeNode node;
-    node.name = std::string("Boiler\0XYZ", 10);
-    EXPECT_EQ(settings::ReadNodeName(node.Link(), 20), "Boiler");
-    node.name = std::string(31, 'N');
-    EXPECT_EQ(settings::ReadNodeName(node.Link(), 31), std::string(20, 'N'));
-    node.failName = true;
-    EXPECT_FALSE(settings::ReadNodeName(node.Link(), 20));
+    SimNode node;
+    const SimLink link(node);
+    node.SetName(std::string("Boiler\0XYZ", 10));
+    EXPECT_EQ(settings::ReadNodeName(link.Link(), 20), "Boiler");
+    node.SetName(std::string(31, 'N'));
+    EXPECT_EQ(settings::ReadNodeName(link.Link(), 31), std::string(20, 'N'));
+    node.FailName();
+    EXPECT_FALSE(settings::ReadNodeName(link.Link(), 20));
     EXPECT_FALSE(settings::ReadNodeName(NodeLink(), 20));
 }
 

@@ -3,8 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "FakeNode.h"
-#include "RecordingDesktop.h"
+#include "host/ClientSite.h"
+#include "host/SimNode.h"
+#include "platform/ScriptedDesktop.h"
 #include "settings/FactoryDefaults.h"
 #include "settings/FactoryDefaultsOperation.h"
 #include "settings/SettingsFile.h"
@@ -12,25 +13,28 @@
 namespace settings_test {
 namespace {
 
+using platform::ScriptedDesktop;
 using settings::FactoryDefaultsOperation;
 
 class FactoryDefaultsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         for (int index = nv::kTemp1PlugIn; index <= nv::kCalcValve2; ++index) {
-            std::fill(node_.Value(index).begin(), node_.Value(index).end(), 0xAA);
+            node_.SetRaw(index, host::Bytes(node_.Raw(index).size(), 0xAA));
         }
         for (int part = 1; part <= nv::kPartCount; ++part) {
-            node_.Part(part).fill(0xAA);
+            node_.SetPart(part, host::Bytes(nv::kPartSize, 0xAA));
         }
+        node_.StartRecording();
     }
 
     settings::FactoryDefaultsResult Run(const std::string& password = "Quorka") {
-        return FactoryDefaultsOperation(node_.Link(), desktop_).Run(password);
+        return FactoryDefaultsOperation(link_.Link(), desktop_).Run(password);
     }
 
-    FakeNode node_;
-    RecordingDesktop desktop_;
+    host::SimNode node_;
+    host::SimLink link_{node_};
+    ScriptedDesktop desktop_;
 };
 
 TEST(FactoryTable, ImagesHoldTheDesignedBytes) {
@@ -75,7 +79,7 @@ TEST_F(FactoryDefaultsTest, WritesEveryByteOfTheTableAndLeavesPartWindowAtZero) 
     const auto result = Run();
 
     for (const auto& line : settings::FactoryVariableLines()) {
-        EXPECT_EQ(node_.Value(line.hostIndex), settings::FactoryVariableImage(line.hostIndex))
+        EXPECT_EQ(node_.Raw(line.hostIndex), settings::FactoryVariableImage(line.hostIndex))
             << "NV " << line.hostIndex;
     }
     for (int part = 1; part <= nv::kPartCount; ++part) {
@@ -84,8 +88,8 @@ TEST_F(FactoryDefaultsTest, WritesEveryByteOfTheTableAndLeavesPartWindowAtZero) 
     EXPECT_EQ(node_.Selector(), 0);
     EXPECT_TRUE(result.completed);
     EXPECT_TRUE(result.clearPassword);
-    EXPECT_EQ(desktop_.Texts(), std::vector<std::string>{"Please restart the plugin"});
-    EXPECT_EQ(desktop_.boxes[0].caption, "");
+    EXPECT_EQ(desktop_.MessageTexts(), std::vector<std::string>{"Please restart the plugin"});
+    EXPECT_EQ(desktop_.Messages()[0].caption, "");
 
     // 250 ms after each single variable; before each part 2000 ms and the selection between
     // two 250 ms pauses, then 250 ms; the return to part 0 between two 250 ms pauses.
@@ -94,37 +98,38 @@ TEST_F(FactoryDefaultsTest, WritesEveryByteOfTheTableAndLeavesPartWindowAtZero) 
         expected.insert(expected.end(), {2000, 250, 250, 250});
     }
     expected.insert(expected.end(), {250, 250});
-    EXPECT_EQ(desktop_.sleeps, expected);
-    EXPECT_EQ(node_.selections, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0}));
-    ASSERT_FALSE(desktop_.progress.empty());
-    EXPECT_EQ(desktop_.progress.back().done, desktop_.progress.back().total);
+    EXPECT_EQ(desktop_.Sleeps(), expected);
+    EXPECT_EQ(node_.Recorded().selections,
+              (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0}));
+    ASSERT_FALSE(desktop_.ProgressReports().empty());
+    EXPECT_EQ(desktop_.ProgressReports().back().done, desktop_.ProgressReports().back().total);
 }
 
 TEST_F(FactoryDefaultsTest, PartAlreadyShownIsWrittenWithoutWaiting) {
     node_.SetSelector(1);
     Run();
-    EXPECT_EQ(desktop_.TotalSleep(), 7 * 250 + 11 * 2750 + 500);
+    EXPECT_EQ(desktop_.TotalSleepMs(), 7 * 250 + 11 * 2750 + 500);
     EXPECT_EQ(node_.Part(1), settings::FactoryPartImage(1));
 }
 
 TEST_F(FactoryDefaultsTest, WrongPasswordWritesNothing) {
     for (const char* password : {"", "quorka", "Quorka1"}) {
-        desktop_ = RecordingDesktop();
+        desktop_ = ScriptedDesktop();
         const auto result = Run(password);
-        EXPECT_EQ(desktop_.Texts(), std::vector<std::string>{"Wrong password"});
+        EXPECT_EQ(desktop_.MessageTexts(), std::vector<std::string>{"Wrong password"});
         EXPECT_TRUE(result.clearPassword);
         EXPECT_FALSE(result.completed);
-        EXPECT_TRUE(desktop_.sleeps.empty());
+        EXPECT_TRUE(desktop_.Sleeps().empty());
     }
-    EXPECT_TRUE(node_.writes.empty());
+    EXPECT_TRUE(node_.Recorded().writes.empty());
 }
 
 TEST_F(FactoryDefaultsTest, FailedWritesAreReported) {
-    node_.failWrites.insert(nv::kTimePump3);
-    node_.failPartWrites.insert(8);
-    node_.failPartWrites.insert(9);
+    node_.FailWrite(nv::kTimePump3);
+    node_.FailPartWrite(8);
+    node_.FailPartWrite(9);
     const auto result = Run();
-    EXPECT_EQ(desktop_.Texts(),
+    EXPECT_EQ(desktop_.MessageTexts(),
               std::vector<std::string>{"Default settings not completed. 3 NV write errors"});
     EXPECT_EQ(result.writeErrors, 3);
     EXPECT_FALSE(result.completed);
@@ -133,7 +138,7 @@ TEST_F(FactoryDefaultsTest, FailedWritesAreReported) {
 
 TEST_F(FactoryDefaultsTest, FailedPartSelectionWritesNoPart) {
     node_.SetSelector(6);
-    node_.failWrites.insert(nv::kPartSelector);
+    node_.FailWrite(nv::kPartSelector);
     const auto result = Run();
     // Only part 6, which the window showed all along, is written.
     for (int part = 1; part <= nv::kPartCount; ++part) {
@@ -144,7 +149,7 @@ TEST_F(FactoryDefaultsTest, FailedPartSelectionWritesNoPart) {
         }
     }
     EXPECT_EQ(result.writeErrors, 12);  // eleven selections and the return to part 0
-    EXPECT_EQ(desktop_.Texts(),
+    EXPECT_EQ(desktop_.MessageTexts(),
               std::vector<std::string>{"Default settings not completed. 12 NV write errors"});
 }
 

@@ -7,9 +7,10 @@
 #include <random>
 #include <set>
 
-#include "FakeNode.h"
-#include "RecordingDesktop.h"
 #include "TestFiles.h"
+#include "host/ClientSite.h"
+#include "host/SimNode.h"
+#include "platform/ScriptedDesktop.h"
 #include "settings/DownloadOperation.h"
 #include "settings/FactoryDefaults.h"
 #include "settings/SettingsFile.h"
@@ -173,24 +174,25 @@ TEST(SettingsFuzz, DamagedFilesNeverCrashSelectBeyondTwelveOrWriteUnnamedVariabl
         // A new file each round: rewriting one file makes the file system flush it every time.
         const std::filesystem::path path = dir / ("fuzz" + std::to_string(round) + ".txt");
         WriteBytes(path, text);
-        FakeNode node;
-        RecordingDesktop desktop;
-        desktop.openPath = path.string();
+        host::SimNode node;
+        node.StartRecording();
+        platform::ScriptedDesktop desktop;
+        desktop.QueueFile(path.string());
         for (int i = 0; i < 4; ++i) {
-            desktop.answers.push_back(random() % 4 == 0 ? platform::MessageAnswer::No
-                                                        : platform::MessageAnswer::Yes);
+            desktop.QueueAnswer(random() % 4 != 0);
         }
         if (random() % 8 == 0) {
-            node.failWrites.insert(nv::kTemp1PlugIn + static_cast<int>(random() % 9));
+            node.FailWrite(nv::kTemp1PlugIn + static_cast<int>(random() % 9));
         }
 
-        const auto result = settings::DownloadOperation(node.Link(), desktop).Run("Quorka", "");
+        const auto result =
+            settings::DownloadOperation(host::SimLink(node).Link(), desktop).Run("Quorka", "");
 
         SCOPED_TRACE("round " + std::to_string(round));
-        ASSERT_LE(node.MaxSelection(), nv::kPartCount);
+        ASSERT_LE(node.Recorded().MaxSelection(), nv::kPartCount);
         int partWrites = 0;
         const auto named = NamedVariables(text);
-        for (const auto& write : node.ConfigurationWrites()) {
+        for (const auto& write : node.Recorded().ConfigurationWrites()) {
             const nv::Variable* variable = nv::Find(write.index);
             ASSERT_NE(variable, nullptr);
             ASSERT_FALSE(variable->fileName.empty()) << "NV " << write.index;
@@ -205,13 +207,13 @@ TEST(SettingsFuzz, DamagedFilesNeverCrashSelectBeyondTwelveOrWriteUnnamedVariabl
             }
         }
         ASSERT_LE(partWrites, nv::kPartCount);
-        ASSERT_FALSE(desktop.boxes.empty());
+        ASSERT_FALSE(desktop.Messages().empty());
         if (result.completed) {
-            ASSERT_EQ(desktop.boxes.back().text, "Download completed");
+            ASSERT_EQ(desktop.Messages().back().text, "Download completed");
             ASSERT_EQ(result.writeErrors, 0);
             ++completed;
         }
-        if (!node.ConfigurationWrites().empty()) {
+        if (!node.Recorded().ConfigurationWrites().empty()) {
             ++withWrites;
             ASSERT_EQ(node.Selector(), 0);
         }

@@ -1,0 +1,47 @@
+#include "pages/Page17PropPage.h"
+
+#include "node/NodeFields.h"
+#include "res/AntifrostDialogs.h"
+
+namespace vireo {
+
+namespace {
+
+using namespace res::antifrost;
+namespace fields = node::fields;
+
+constexpr Bound kConfig[] = {
+    Check(fields::kFrostProtection, kAntifrost),
+    Edit(fields::kFrostStart, kOutdoorStart),
+    Edit(fields::kFrostStop, kOutdoorStop),
+    Edit(fields::kFrostReturn, kReturnTemperature),
+};
+constexpr Bound kLive[] = {
+    Edit(fields::kOutdoorTemperature, kActualOutdoor),
+    FlagText(fields::kFrostHeating, kStatus, "Heat", "Off"),
+};
+
+}  // namespace
+
+// Write stores the flag into part 1 and the three temperatures into part 2, the latter also
+// while their edits are disabled, then reads both parts again.
+CPage17PropPage::CPage17PropPage() : CNodePage(216, 251, behaviour::RefreshReadExtras()) {
+    DeclareFields(kConfig, kLive);
+    OnClicked(kAntifrost, [this] { ApplyEnablingRule(); });
+}
+
+// The enabling rule runs between the two parts, whether or not part 1 could be read.
+void CPage17PropPage::ReadConfig() {
+    ReadPlace(node::Part(1));
+    ApplyEnablingRule();
+    ReadPlace(node::Part(2));
+}
+
+void CPage17PropPage::ApplyEnablingRule() {
+    const bool on = IsChecked(kAntifrost);
+    for (int id : {kOutdoorStart, kOutdoorStop, kReturnTemperature, kActualOutdoor, kStatus}) {
+        EnableDlgItem(id, on);
+    }
+}
+
+}  // namespace vireo

@@ -1,0 +1,33 @@
+#include "pages/Page22PropPage.h"
+
+#include "node/NodeFields.h"
+#include "res/SettingsTemperaturesDialogs.h"
+
+namespace vireo {
+
+namespace fields = node::fields;
+namespace ids = res::settings_temperatures;
+
+CPage22PropPage22::CPage22PropPage22() : CNodePage(229, 256, behaviour::RefreshRead()) {
+    // Part 1 before NV 38, on Read and on Write.
+    const Bound config[] = {
+        Check(fields::kNightLowering2, ids::kNightLowering),
+        Edit(fields::kConstantDay[1], ids::kConstantDay),
+        Edit(fields::kConstantNight[1], ids::kConstantNight),
+    };
+    const Bound live[] = {Edit(fields::kForwardTemperature[1], ids::kActualForward)};
+    DeclareFields(config, live);
+    OnClicked(ids::kNightLowering, [this] { ApplyNightRule(); });
+}
+
+void CPage22PropPage22::ReadConfig() {
+    ReadPlace(node::Part(1));
+    ApplyNightRule();
+    ReadPlace(fields::kTempRecord[1]);
+}
+
+void CPage22PropPage22::ApplyNightRule() {
+    EnableDlgItem(ids::kConstantNight, IsChecked(ids::kNightLowering));
+}
+
+}  // namespace vireo
