@@ -1,11 +1,9 @@
 #include "pages/ExercisePage.h"
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
-#include "codecs/NumberReader.h"
-#include "codecs/NumericCodec.h"
+#include "codecs/HourMinuteText.h"
 #include "node/NodeFields.h"
 #include "res/ExerciseDialogs.h"
 
@@ -29,31 +27,10 @@ CalibrationFields Calibration(int circuit) {
     return {fields::kCalibrationHour[circuit], fields::kCalibrationMinute[circuit]};
 }
 
-// The calibration text: hour, ":", minute with a "0" in front below 10 ("6:05", "0:00").
+// The calibration text: "H:MM" of the hour and minute bytes ("6:05", "0:00").
 std::string CalibrationText(const CalibrationFields& time, const NvBuffer& bytes) {
-    const double hour = node::Value(time.hour, bytes.data());
-    const double minute = node::Value(time.minute, bytes.data());
-    char text[64];
-    std::snprintf(text, sizeof text, minute < 10 ? "%.0f:0%.0f" : "%.0f:%.0f", hour, minute);
-    return text;
-}
-
-// A typed calibration time: the leading number before the first ":" is the hour, the one after
-// it the minute, each truncated toward zero. Without ":" the whole text is the minute.
-struct TypedTime {
-    int hour = 0;
-    int minute = 0;
-};
-
-TypedTime ParseCalibration(std::string_view text) {
-    const auto number = [](std::string_view part) {
-        return codecs::TruncateToInt(codecs::ReadNumber(part));
-    };
-    const auto colon = text.find(':');
-    if (colon == std::string_view::npos) {
-        return {0, number(text)};
-    }
-    return {number(text.substr(0, colon)), number(text.substr(colon + 1))};
+    return codecs::FormatHourMinute(static_cast<int>(node::Value(time.hour, bytes.data())),
+                                    static_cast<int>(node::Value(time.minute, bytes.data())));
 }
 
 }  // namespace
@@ -93,9 +70,9 @@ void ExercisePage::WriteConfig() {
     // shows as "0-5", which would otherwise be written back as minute 0.
     const std::string typed = GetDlgItemText(kCalibrationTime);
     if (typed != CalibrationText(time, bytes)) {
-        const TypedTime typedTime = ParseCalibration(typed);
-        node::StoreNumber(time.hour, typedTime.hour, bytes.data());
-        node::StoreNumber(time.minute, typedTime.minute, bytes.data());
+        const codecs::HourMinute typedTime = codecs::ParseHourMinute(typed);
+        node::StoreNumber(time.hour, typedTime.hours, bytes.data());
+        node::StoreNumber(time.minute, typedTime.minutes, bytes.data());
     }
     WriteNv(index, bytes, nv::Find(index)->size);  // bytes 2 and 3 go back as read
 }

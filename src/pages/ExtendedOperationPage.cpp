@@ -5,7 +5,7 @@
 #include <iterator>
 #include <string>
 
-#include "codecs/NumberReader.h"
+#include "codecs/HourMinuteText.h"
 #include "codecs/NumericCodec.h"
 #include "platform/Desktop.h"
 #include "res/ExtendedOperationDialogs.h"
@@ -20,35 +20,6 @@ constexpr int kStartPauseMs = 2000;
 constexpr int kDelayEdits[] = {res::extended_operation::kBoostDelay,
                                res::extended_operation::kDayDelay,
                                res::extended_operation::kNightDelay};
-
-// A typed delay: split at the first ":", the hours before it and the minutes after it, each the
-// leading number of its text, truncated toward zero. Without ":" the whole text is minutes.
-struct TypedDelay {
-    double hours = 0;
-    int minutes = 0;
-};
-
-TypedDelay ParseDelay(const std::string& text) {
-    TypedDelay delay;
-    const auto colon = text.find(':');
-    if (colon == std::string::npos) {
-        delay.minutes = codecs::TruncateToInt(codecs::ReadNumber(text));
-    } else {
-        delay.hours =
-            codecs::TruncateToInt(codecs::ReadNumber(std::string_view(text).substr(0, colon)));
-        delay.minutes =
-            codecs::TruncateToInt(codecs::ReadNumber(std::string_view(text).substr(colon + 1)));
-    }
-    return delay;
-}
-
-// The delay text: the hours, ":", the minutes with a "0" in front below 10 ("2:05", "0:90").
-std::string DelayText(int hours, int minutes) {
-    char text[64];
-    std::snprintf(text, sizeof text, minutes < 10 ? "%.0f:0%.0f" : "%.0f:%.0f",
-                  static_cast<double>(hours), static_cast<double>(minutes));
-    return text;
-}
 
 }  // namespace
 
@@ -76,8 +47,9 @@ void ExtendedOperationPage::ReadConfig() {
     codecs::NumericCodec codec;
     for (int editId : kDelayEdits) {
         const int at = DelayByte(editId);
-        SetDlgItemText(editId, DelayText(codec.MakeWord(buffer[at], buffer[at + 1]),
-                                         codec.MakeWord(buffer[at + 2], buffer[at + 3])));
+        SetDlgItemText(editId,
+                       codecs::FormatHourMinute(codec.MakeWord(buffer[at], buffer[at + 1]),
+                                                codec.MakeWord(buffer[at + 2], buffer[at + 3])));
     }
 }
 
@@ -93,7 +65,7 @@ void ExtendedOperationPage::WriteConfig() {
 }
 
 void ExtendedOperationPage::StoreDelay(NvBuffer& buffer, int editId) const {
-    const TypedDelay delay = ParseDelay(GetDlgItemText(editId));
+    const codecs::HourMinute delay = codecs::ParseHourMinute(GetDlgItemText(editId));
     codecs::NumericCodec codec;
     const int at = DelayByte(editId);
     buffer[at] = static_cast<std::uint8_t>(codec.HighByte(delay.hours));
