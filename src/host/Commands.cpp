@@ -36,22 +36,14 @@ int WithNode(const CommandOptions& options, std::ostream& out, std::ostream& err
             saveError = error;
         }
     };
-    auto* site = new ClientSite(node, Offer::Both);
-    void* reader = nullptr;
-    void* writer = nullptr;
-    site->QueryInterface(IID_NodeReader, &reader);
-    site->QueryInterface(IID_NodeWriter, &writer);
+    const SimLink link(node);
     ConsoleDesktop desktop(options.file, options.yes, err);
     desktop.sleep = options.sleep;
     platform::Desktop* previous = platform::Desktop::Installed();
     platform::Desktop::SetCurrent(&desktop);
     std::string result;
-    bool ok = run(NodeLink(static_cast<NodeReader*>(reader), static_cast<NodeWriter*>(writer)),
-                  desktop, result);
+    bool ok = run(link.Link(), desktop, result);
     platform::Desktop::SetCurrent(previous);
-    static_cast<NodeReader*>(reader)->Release();
-    static_cast<NodeWriter*>(writer)->Release();
-    site->Release();
     if (!saveError.empty()) {
         err << "vireo: " << saveError << '\n';
         ok = false;

@@ -98,7 +98,8 @@ int ScriptedDesktop::TotalSleepMs() const {
     return std::accumulate(sleeps_.begin(), sleeps_.end(), 0);
 }
 
-int ScriptedDesktop::StartTimer(int, std::function<void()> fire) {
+int ScriptedDesktop::StartTimer(int periodMs, std::function<void()> fire) {
+    timerPeriods_.push_back(periodMs);
     const int handle = nextTimer_++;
     timers_[handle] = std::move(fire);
     return handle;
@@ -141,6 +142,7 @@ void ScriptedDesktop::Clear() {
     fileDialogs_.clear();
     progress_.clear();
     sleeps_.clear();
+    timerPeriods_.clear();
     transcript_.clear();
 }
 

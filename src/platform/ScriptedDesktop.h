@@ -68,6 +68,8 @@ public:
     int TotalSleepMs() const;
     const std::vector<std::string>& Transcript() const { return transcript_; }
     int RunningTimers() const { return static_cast<int>(timers_.size()); }
+    // The period of every timer started, in order.
+    const std::vector<int>& TimerPeriods() const { return timerPeriods_; }
     // Fires every running timer once.
     void TickAll();
     void Clear();
@@ -85,6 +87,7 @@ private:
     std::vector<int> sleeps_;
     std::vector<std::string> transcript_;
     std::map<int, std::function<void()>> timers_;
+    std::vector<int> timerPeriods_;
     int nextTimer_ = 1;
     LocalDateTime now_{2026, 12, 6, 9, 5, 7, 0};
 };

@@ -2,6 +2,8 @@
 // keeps a word of part 8 in edit 260 (the dewpoint dialog's controls serve as its controls).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "SheetFixture.h"
 #include "codecs/NumericCodec.h"
 
@@ -58,6 +60,7 @@ TEST_F(PageProtocolTest, ShowRefreshesReadsAndStartsTheTimerOnlyWhileVisible) {
     EXPECT_EQ(page.refreshes, 1);
     EXPECT_EQ(page.reads, 1);
     EXPECT_TRUE(page.IsTimerRunning(1));
+    EXPECT_EQ(desktop.TimerPeriods(), std::vector<int>{2000});
     EXPECT_EQ(page.GetDlgItemText(res::common::kRead), "Read");
 
     page.DeliverTimer(1);
@@ -76,6 +79,27 @@ TEST_F(PageProtocolTest, ShowRefreshesReadsAndStartsTheTimerOnlyWhileVisible) {
     EXPECT_TRUE(page.IsTimerRunning(1));
     EXPECT_EQ(page.GetDlgItemText(kValueEdit), "100");  // factory P of part 8
     EXPECT_EQ(desktop.RunningTimers(), 1);
+}
+
+// Every page of both page sets that refreshes starts timer 1 with a period of 2000 ms.
+TEST_F(PageProtocolTest, EveryPageTimerRunsEveryTwoSeconds) {
+    CSheet& s = Open();
+    std::vector<int> periods;
+    for (const int vi : {res::node_info::kVi1, res::node_info::kVi2}) {
+        s.SetActivePage(0);
+        s.m_Page1.ClickDlgItem(vi);
+        for (int i = 0; i < s.GetPageCount(); ++i) {
+            desktop.Clear();
+            s.SetActivePage(i);
+            periods.insert(periods.end(), desktop.TimerPeriods().begin(),
+                           desktop.TimerPeriods().end());
+        }
+    }
+    // Status switches, valves, pumps, hot-water tank and the configuration pages with live
+    // values: 9 in page set 1, 8 in page set 2.
+    EXPECT_GE(periods.size(), 17u);
+    EXPECT_EQ(std::count(periods.begin(), periods.end(), 2000),
+              static_cast<std::ptrdiff_t>(periods.size()));
 }
 
 TEST_F(PageProtocolTest, PartAlreadySelectedIsReadWithoutAnyPause) {
