@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ModeWords.h"
+#include "PageBytes.h"
 #include "SheetFixture.h"
 
 namespace {
@@ -49,18 +50,6 @@ const TwinCase kTwins[] = {
 
 constexpr int kCascade = 246;
 constexpr int kCascadeOutput = 280;
-
-Bytes Pattern(std::uint8_t start) {
-    Bytes bytes(31);
-    for (int i = 0; i < 31; ++i) {
-        bytes[i] = static_cast<std::uint8_t>(start + 7 * i);
-    }
-    return bytes;
-}
-
-Bytes PartBytes(const host::PartImage& part) {
-    return Bytes(part.begin(), part.end());
-}
 
 void PutWord(Bytes& bytes, int at, int word) {
     bytes[at] = static_cast<std::uint8_t>(word >> 8);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "PageBytes.h"
 #include "SheetFixture.h"
 #include "platform/DialogTemplate.h"
 
@@ -22,31 +23,9 @@ constexpr int kOutdoor = 213;
 constexpr int kStatus = 212;
 constexpr int kEnabledByFlag[] = {kStart, kStop, kReturn, kOutdoor, kStatus};
 
-Bytes Pattern(std::uint8_t start) {
-    Bytes bytes(31);
-    for (int i = 0; i < 31; ++i) {
-        bytes[i] = static_cast<std::uint8_t>(start + 7 * i);
-    }
-    return bytes;
-}
-
-Bytes PartBytes(const host::PartImage& part) {
-    return Bytes(part.begin(), part.end());
-}
-
 void PutWord(Bytes& bytes, int at, int word) {
     bytes[at] = static_cast<std::uint8_t>(word >> 8);
     bytes[at + 1] = static_cast<std::uint8_t>(word);
-}
-
-std::string Hex(const Bytes& bytes) {
-    std::string text;
-    char hex[4];
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        std::snprintf(hex, sizeof hex, i == 0 ? "%02X" : " %02X", bytes[i]);
-        text += hex;
-    }
-    return text;
 }
 
 class AntifrostPageTest : public SheetFixture {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "PageBytes.h"
 #include "SheetFixture.h"
 #include "res/ExerciseDialogs.h"
 
@@ -33,18 +34,6 @@ const TwinCase kTwins[] = {
     {"Page25", [](CSheet& s) -> ExercisePage& { return s.m_Page25; }, 1, 42, 43},
     {"Page26", [](CSheet& s) -> ExercisePage& { return s.m_Page26; }, 13, 43, 42},
 };
-
-Bytes Pattern(int start) {
-    Bytes bytes(31);
-    for (int i = 0; i < 31; ++i) {
-        bytes[i] = static_cast<std::uint8_t>(start + 7 * i);
-    }
-    return bytes;
-}
-
-Bytes PartBytes(const host::PartImage& part) {
-    return Bytes(part.begin(), part.end());
-}
 
 void PutWord(Bytes& bytes, int at, int word) {
     bytes[at] = static_cast<std::uint8_t>(word >> 8);

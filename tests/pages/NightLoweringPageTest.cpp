@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "PageBytes.h"
 #include "SheetFixture.h"
 #include "platform/DialogTemplate.h"
 #include "res/NightLoweringDialogs.h"
@@ -16,28 +17,6 @@ namespace {
 
 using host::Bytes;
 using namespace res::night_lowering;
-
-std::string Hex(const Bytes& bytes) {
-    std::string text;
-    char hex[4];
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        std::snprintf(hex, sizeof hex, i == 0 ? "%02X" : " %02X", bytes[i]);
-        text += hex;
-    }
-    return text;
-}
-
-Bytes Pattern(std::uint8_t start) {
-    Bytes bytes(31);
-    for (int i = 0; i < 31; ++i) {
-        bytes[i] = static_cast<std::uint8_t>(start + 7 * i);
-    }
-    return bytes;
-}
-
-Bytes PartBytes(const host::PartImage& part) {
-    return Bytes(part.begin(), part.end());
-}
 
 std::vector<std::string> Heads(const std::vector<std::string>& calls) {
     std::vector<std::string> heads;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "PageBytes.h"
 #include "SheetFixture.h"
 
 namespace {
@@ -14,28 +15,6 @@ using host::Bytes;
 
 constexpr int kActual = 229;
 constexpr int kOffset = 230;
-
-Bytes Pattern(std::uint8_t start) {
-    Bytes bytes(31);
-    for (int i = 0; i < 31; ++i) {
-        bytes[i] = static_cast<std::uint8_t>(start + 7 * i);
-    }
-    return bytes;
-}
-
-Bytes PartBytes(const host::PartImage& part) {
-    return Bytes(part.begin(), part.end());
-}
-
-std::string Hex(const Bytes& bytes) {
-    std::string text;
-    char hex[4];
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        std::snprintf(hex, sizeof hex, i == 0 ? "%02X" : " %02X", bytes[i]);
-        text += hex;
-    }
-    return text;
-}
 
 class OutdoorPageTest : public SheetFixture {
 protected:

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "PageBytes.h"
 #include "SheetFixture.h"
 #include "res/TemperaturesDialogs.h"
 
@@ -44,18 +45,6 @@ const TwinCase kTwins[] = {
 
 constexpr int kMaxReturnAt = 23;
 constexpr int kDeadBandAt = 25;
-
-Bytes Pattern(int start) {
-    Bytes bytes(31);
-    for (int i = 0; i < 31; ++i) {
-        bytes[i] = static_cast<std::uint8_t>(start + 7 * i);
-    }
-    return bytes;
-}
-
-Bytes PartBytes(const host::PartImage& part) {
-    return Bytes(part.begin(), part.end());
-}
 
 void PutWord(Bytes& bytes, int at, int word) {
     bytes[at] = static_cast<std::uint8_t>(word >> 8);
