@@ -110,6 +110,17 @@ inline constexpr Twin kLowForwardDelay{{
 
 // ---- part 4 ----
 inline constexpr Field kRoomSetPoint{"room set point", Part(4), 1, Codec::SignedHundredths, "°C"};
+// Bactericidal heating of the hot-water tank.
+inline constexpr Field kBactericidalDeltaTemperature{"bactericidal delta temperature", Part(4), 7,
+                                                     Codec::SignedHundredths, "°C"};
+inline constexpr Field kBactericidalDeltaTime{"bactericidal delta time", Part(4), 9, Codec::Word,
+                                              "min"};
+inline constexpr Field kBactericidalMinTemperature{"bactericidal minimum temperature", Part(4), 11,
+                                                   Codec::SignedHundredths, "°C"};
+inline constexpr Field kBactericidalRaisingPeriod{"bactericidal temperature raising period",
+                                                  Part(4), 13, Codec::Word, "min"};
+inline constexpr Field kBactericidalPumpStopDelay{"bactericidal pump stop delay", Part(4), 15,
+                                                  Codec::Word, "min"};
 
 // ---- part 5 and 7: digital valve and exercise ----
 inline constexpr Twin kValveRunningTime{{
