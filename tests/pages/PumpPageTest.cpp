@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ModeWords.h"
+#include "PageBytes.h"
 #include "SheetFixture.h"
 #include "platform/DialogTemplate.h"
 
@@ -49,15 +50,6 @@ host::Bytes Pattern() {
     return bytes;
 }
 
-std::string Hex(const host::Bytes& bytes) {
-    std::string text;
-    char hex[4];
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        std::snprintf(hex, sizeof hex, i == 0 ? "%02X" : " %02X", bytes[i]);
-        text += hex;
-    }
-    return text;
-}
 
 class PumpPageTest : public SheetFixture, public ::testing::WithParamInterface<PumpCase> {
 protected:
