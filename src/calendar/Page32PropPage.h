@@ -1,13 +1,20 @@
 #pragma once
+// Calender hot-water tank: the tank's week calendar in the calendar 2 positions of part 12
+// (shared with the presence calendar of circuit 2) and the five bactericidal heating settings
+// of part 4. Read on show; timer 1 runs while the page is visible but refreshes nothing.
 
-#include "node/NodePage.h"
+#include "calendar/CalendarPage.h"
 
 namespace vireo {
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage32PropPage : public CNodePage {
+class CPage32PropPage : public CalendarPage {
 public:
-    CPage32PropPage() : CNodePage(231, 266, behaviour::None()) {}
+    CPage32PropPage();
+
+protected:
+    void ReadConfig() override;
+    // The bactericidal settings are written first, whatever becomes of the calendar.
+    void WriteConfig() override;
 };
 
 }  // namespace vireo

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "node/NodePage.h"
+#include "calendar/WeekCalendarPage.h"
 
 namespace vireo {
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage5PropPage : public CNodePage {
+// Week calendars of page set 1: part 9, calendar state in NV 4.
+class CPage5PropPage : public WeekCalendarPage {
 public:
-    CPage5PropPage() : CNodePage(204, 204, behaviour::LeavingFocus(behaviour::None())) {}
+    CPage5PropPage();
 };
 
 }  // namespace vireo

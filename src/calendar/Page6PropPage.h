@@ -1,13 +1,13 @@
 #pragma once
 
-#include "node/NodePage.h"
+#include "calendar/WeekCalendarPage.h"
 
 namespace vireo {
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage6PropPage : public CNodePage {
+// Week calendars of page set 2: part 11, calendar state in NV 5.
+class CPage6PropPage : public WeekCalendarPage {
 public:
-    CPage6PropPage() : CNodePage(205, 205, behaviour::LeavingFocus(behaviour::None())) {}
+    CPage6PropPage();
 };
 
 }  // namespace vireo

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "node/NodePage.h"
+#include "calendar/PresenceCalendarPage.h"
 
 namespace vireo {
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage7PropPage : public CNodePage {
+// Presence calendar of circuit 1: part 10, presence state NV 8.
+class CPage7PropPage : public PresenceCalendarPage {
 public:
-    CPage7PropPage() : CNodePage(206, 206, behaviour::LeavingFocus(behaviour::None())) {}
+    CPage7PropPage();
 };
 
 }  // namespace vireo

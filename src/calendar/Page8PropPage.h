@@ -1,13 +1,14 @@
 #pragma once
 
-#include "node/NodePage.h"
+#include "calendar/PresenceCalendarPage.h"
 
 namespace vireo {
 
-// Page of the sheet; its controls and behaviour come with its function.
-class CPage8PropPage : public CNodePage {
+// Presence calendar of circuit 2: part 12, shared with the hot-water tank calendar; presence
+// state NV 9.
+class CPage8PropPage : public PresenceCalendarPage {
 public:
-    CPage8PropPage() : CNodePage(207, 207, behaviour::LeavingFocus(behaviour::None())) {}
+    CPage8PropPage();
 };
 
 }  // namespace vireo

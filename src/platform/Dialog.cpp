@@ -6,8 +6,10 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -73,8 +75,12 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
         }
         case ControlKind::Icon: {
             auto* label = new QLabel(parent);
-            const QIcon icon = QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
-            label->setPixmap(icon.pixmap(32, 32));
+            if (c.bitmap != 0) {
+                label->setPixmap(QPixmap::fromImage(LoadBitmapResource(c.bitmap)));
+            } else {
+                const QIcon icon = QApplication::style()->standardIcon(QStyle::SP_ComputerIcon);
+                label->setPixmap(icon.pixmap(32, 32));
+            }
             return label;
         }
     }
@@ -136,8 +142,8 @@ void CDialog::CreateInto(QWidget* parent) {
         QWidget* widget = MakeWidget(c, s.frame);
         widget->setEnabled(!c.disabled);
         if (c.row >= 0 && c.column >= 0) {
-            s.grid->addWidget(widget, c.row, c.column);
-            s.nextRow = std::max(s.nextRow, c.row + 1);
+            s.grid->addWidget(widget, c.row, c.column, c.rowSpan, 1);
+            s.nextRow = std::max(s.nextRow, c.row + c.rowSpan);
         } else if (IsEdit(c.kind)) {
             const int row = s.nextRow++;
             if (!c.text.empty()) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+class QImage;
+
 namespace platform {
 
 enum class ControlKind {
@@ -17,6 +19,8 @@ enum class ControlKind {
     Radio,
     CheckBox,
     Static,
+    // A picture: the bitmap resource its template names, or the system's computer icon when
+    // it names none.
     Icon,
 };
 
@@ -29,6 +33,8 @@ struct ControlTemplate {
     std::string unit;  // text after an edit ("°C", "sec", "%")
     int row = -1;      // grid cell within the group, for calendar-like layouts
     int column = -1;
+    int rowSpan = 1;  // grid rows the control covers from its cell
+    int bitmap = 0;   // the bitmap resource a picture shows
 };
 
 struct DialogTemplate {
@@ -39,5 +45,8 @@ struct DialogTemplate {
 
 // The template of a dialog resource id; an empty template for an id without controls.
 const DialogTemplate& FindDialogTemplate(int id);
+
+// The image of a bitmap resource id; a null image for an id without one.
+QImage LoadBitmapResource(int id);
 
 }  // namespace platform

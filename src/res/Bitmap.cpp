@@ -1,7 +1,9 @@
 #include <QColor>
 #include <QImage>
 
+#include "platform/DialogTemplate.h"
 #include "res/Bitmap.h"
+#include "res/CurveBitmap.h"
 
 namespace {
 
@@ -78,3 +80,19 @@ QImage LoadControlBitmap() {
     }
     return image;
 }
+
+namespace platform {
+
+// The module's bitmaps by resource id: 1, the control's face; 201, the heating curve.
+QImage LoadBitmapResource(int id) {
+    switch (id) {
+        case 1:
+            return LoadControlBitmap();
+        case 201:
+            return LoadCurveBitmap();
+        default:
+            return {};
+    }
+}
+
+}  // namespace platform

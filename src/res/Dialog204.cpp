@@ -1,10 +1,11 @@
 #include "res/Dialogs.h"
+#include "res/WeekCalendarDialogs.h"
 
 namespace res {
 
-// No controls yet.
+// Week calendars of page set 1.
 platform::DialogTemplate Dialog204() {
-    return {};
+    return week_calendar::Dialog(204);
 }
 
 }  // namespace res

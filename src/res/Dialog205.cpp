@@ -1,10 +1,11 @@
 #include "res/Dialogs.h"
+#include "res/WeekCalendarDialogs.h"
 
 namespace res {
 
-// No controls yet.
+// Week calendars of page set 2.
 platform::DialogTemplate Dialog205() {
-    return {};
+    return week_calendar::Dialog(205);
 }
 
 }  // namespace res

@@ -1,10 +1,11 @@
 #include "res/Dialogs.h"
+#include "res/PresenceCalendarDialogs.h"
 
 namespace res {
 
-// No controls yet.
+// Presence calendar of circuit 1.
 platform::DialogTemplate Dialog206() {
-    return {};
+    return presence_calendar::Dialog(206);
 }
 
 }  // namespace res

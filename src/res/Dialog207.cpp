@@ -1,10 +1,11 @@
 #include "res/Dialogs.h"
+#include "res/PresenceCalendarDialogs.h"
 
 namespace res {
 
-// No controls yet.
+// Presence calendar of circuit 2.
 platform::DialogTemplate Dialog207() {
-    return {};
+    return presence_calendar::Dialog(207);
 }
 
 }  // namespace res

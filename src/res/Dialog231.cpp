@@ -1,10 +1,11 @@
 #include "res/Dialogs.h"
+#include "res/HotWaterCalendarDialog.h"
 
 namespace res {
 
-// No controls yet.
+// Calendar and bactericidal heating of the hot-water tank.
 platform::DialogTemplate Dialog231() {
-    return {};
+    return hot_water_calendar::Dialog();
 }
 
 }  // namespace res

@@ -12,6 +12,7 @@ namespace {
 
 constexpr const char* kTemp = "Temp";
 constexpr const char* kDegrees = "°C";
+constexpr int kCurveBitmap = 201;
 
 ControlTemplate Label(const std::string& text, const char* group, int row, int column) {
     return {
@@ -27,7 +28,7 @@ ControlTemplate ProtocolButton(int id, const char* text) {
 // The set point box: the way of producing the set point with the number of curve points,
 // the night offset and the constant temperatures on the left, the live values on the right.
 // Then the curve: the outdoor temperatures of points 1 to 5 side by side, the forward
-// temperatures one below the other.
+// temperatures one below the other beside the drawing of the curve.
 platform::DialogTemplate Circuit1Dialog() {
     std::vector<ControlTemplate> controls = {
         {.id = kCalculatedSetPointOn,
@@ -76,6 +77,13 @@ platform::DialogTemplate Circuit1Dialog() {
                             .column = 1});
         controls.push_back(Label(kDegrees, forward, k, 2));
     }
+    // Bitmap 201, the heating curve through the points, beside the forward temperatures.
+    controls.push_back({.kind = ControlKind::Icon,
+                        .group = forward,
+                        .row = 0,
+                        .column = 3,
+                        .rowSpan = 5,
+                        .bitmap = kCurveBitmap});
     controls.push_back(ProtocolButton(211, "Read"));
     controls.push_back(ProtocolButton(210, "Write"));
     return {220, "Settings Temperatures", std::move(controls)};

@@ -1,7 +1,12 @@
-// The platform layer: controls built from templates, lazy page windows with their show and
-// hide messages, and the scripted desktop.
+// The platform layer: controls and pictures built from templates, lazy page windows with their show
+// and hide messages, and the scripted desktop.
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QLabel>
+#include <QPixmap>
+
+#include "platform/DialogTemplate.h"
 #include "platform/PropertySheet.h"
 #include "platform/QtDesktop.h"
 #include "platform/ScriptedDesktop.h"
@@ -140,6 +145,27 @@ TEST_F(PlatformTest, CancelRunsEveryCreatedPagesResetHandler) {
     EXPECT_EQ(b.resets, 0);  // never shown: no window, nothing to reset
     sheet.EndSheet(platform::IDOK);
     EXPECT_EQ(a.resets, 1);
+}
+
+// A picture shows the image of the bitmap resource it names: dialog 220 shows bitmap 201, the
+// heating curve, and nothing else as a picture.
+TEST_F(PlatformTest, PictureShowsItsBitmapResource) {
+    CPropertySheet sheet("Test", nullptr, 0);
+    LoggingPage curve(220, "curve", log);
+    sheet.AddPage(&curve);
+    sheet.Create();
+    const QImage bitmap = platform::LoadBitmapResource(201);
+    QImage blank(bitmap.size(), bitmap.format());
+    blank.fill(Qt::transparent);
+    EXPECT_NE(bitmap, blank);
+    std::vector<QImage> shown;
+    for (const QLabel* label : curve.Window()->findChildren<QLabel*>()) {
+        if (!label->pixmap().isNull()) {
+            shown.push_back(label->pixmap().toImage().convertToFormat(bitmap.format()));
+        }
+    }
+    EXPECT_EQ(shown, std::vector<QImage>{bitmap});
+    EXPECT_TRUE(platform::LoadBitmapResource(202).isNull());
 }
 
 TEST_F(PlatformTest, ScriptedDesktopAnswersFromItsQueuesAndRecordsEverything) {

@@ -1,0 +1,53 @@
+#include "calendar/Page4PropPage.h"
+
+#include <algorithm>
+
+#include "calendar/NodeClock.h"
+#include "codecs/SettingsFileCodec.h"
+#include "platform/Desktop.h"
+#include "res/SetTimeDialog.h"
+
+namespace vireo {
+
+namespace {
+
+using namespace res::set_time;
+
+codecs::ExportClock ToClock(const platform::LocalDateTime& now) {
+    return {now.year, now.month, now.day, now.hour, now.minute, now.second};
+}
+
+}  // namespace
+
+// Refreshes on show and on every tick of timer 1; the page has no Read.
+CPage4PropPage::CPage4PropPage()
+    : CNodePage(203, 203, behaviour::LeavingFocus(behaviour::Refresh())) {
+    OnClicked(kSync, [this] { Sync(); });
+}
+
+// A failed read of the node's clock leaves its fields as they were. The PC's date and time
+// come from one reading of its clock, so that the two never straddle midnight.
+void CPage4PropPage::Refresh() {
+    NvBuffer bytes{};
+    if (ReadNv(nv::kClockRead, bytes)) {
+        const auto clock = calendar::NodeClockRecord::FromBytes(bytes.data());
+        SetDlgItemText(kNodeDate, calendar::ClockDateText(clock));
+        SetDlgItemText(kNodeTime, calendar::ClockTimeText(clock));
+    }
+    const codecs::ExportClock now = ToClock(platform::Desktop::Current().Now());
+    const codecs::SettingsFileCodec codec;
+    SetDlgItemText(kPcDate, codec.FormatExportDate(now));
+    SetDlgItemText(kPcTime, codec.FormatExportTime(now));
+}
+
+// The node's clock record from one reading of the PC's clock, written to NV 0; the next
+// refresh shows the node's new time. The write's result is not examined.
+void CPage4PropPage::Sync() {
+    const auto record =
+        calendar::NodeClockRecord::FromPc(platform::Desktop::Current().Now()).Bytes();
+    NvBuffer bytes{};
+    std::copy(record.begin(), record.end(), bytes.begin());
+    WriteNv(nv::kClockWrite, bytes, static_cast<int>(record.size()));
+}
+
+}  // namespace vireo

@@ -1,0 +1,7 @@
+#include "calendar/Page7PropPage.h"
+
+namespace vireo {
+
+CPage7PropPage::CPage7PropPage() : PresenceCalendarPage(206, 10, nv::kPresence1) {}
+
+}  // namespace vireo

@@ -1,0 +1,7 @@
+#include "calendar/Page8PropPage.h"
+
+namespace vireo {
+
+CPage8PropPage::CPage8PropPage() : PresenceCalendarPage(207, 12, nv::kPresence2) {}
+
+}  // namespace vireo

@@ -1,0 +1,25 @@
+#pragma once
+// The presence (PIR) calendar pages of both circuits: one start and one stop time per weekday
+// in the calendar 1 positions of the circuit's calendar part, and the live state of the
+// circuit's presence detector. A Write sends the part's other bytes back as the node held them;
+// on circuit 2 these are the hot-water tank calendar's.
+
+#include "calendar/CalendarPage.h"
+
+namespace vireo {
+
+class PresenceCalendarPage : public CalendarPage {
+protected:
+    // part: the calendar part (10 or 12); statusNv: the presence state (NV 8 or 9).
+    PresenceCalendarPage(int dialogId, int part, int statusNv);
+
+    void Refresh() override;
+    void ReadConfig() override;
+    void WriteConfig() override;
+
+private:
+    int part_;
+    int statusNv_;
+};
+
+}  // namespace vireo
