@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "calendar/NodeClock.h"
 #include "codecs/SettingsFileCodec.h"
+#include "node/NodeClock.h"
 #include "platform/Desktop.h"
 #include "res/SetTimeDialog.h"
 
@@ -30,9 +30,9 @@ CPage4PropPage::CPage4PropPage()
 void CPage4PropPage::Refresh() {
     NvBuffer bytes{};
     if (ReadNv(nv::kClockRead, bytes)) {
-        const auto clock = calendar::NodeClockRecord::FromBytes(bytes.data());
-        SetDlgItemText(kNodeDate, calendar::ClockDateText(clock));
-        SetDlgItemText(kNodeTime, calendar::ClockTimeText(clock));
+        const auto clock = node::NodeClockRecord::FromBytes(bytes.data());
+        SetDlgItemText(kNodeDate, node::ClockDateText(clock));
+        SetDlgItemText(kNodeTime, node::ClockTimeText(clock));
     }
     const codecs::ExportClock now = ToClock(platform::Desktop::Current().Now());
     const codecs::SettingsFileCodec codec;
@@ -43,8 +43,7 @@ void CPage4PropPage::Refresh() {
 // The node's clock record from one reading of the PC's clock, written to NV 0; the next
 // refresh shows the node's new time. The write's result is not examined.
 void CPage4PropPage::Sync() {
-    const auto record =
-        calendar::NodeClockRecord::FromPc(platform::Desktop::Current().Now()).Bytes();
+    const auto record = node::NodeClockRecord::FromPc(platform::Desktop::Current().Now()).Bytes();
     NvBuffer bytes{};
     std::copy(record.begin(), record.end(), bytes.begin());
     WriteNv(nv::kClockWrite, bytes, static_cast<int>(record.size()));

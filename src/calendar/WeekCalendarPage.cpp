@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "calendar/NodeClock.h"
 #include "codecs/NumericCodec.h"
+#include "node/NodeClock.h"
 #include "res/WeekCalendarDialogs.h"
 
 namespace vireo {
@@ -77,9 +77,9 @@ const char* WeekCalendarPage::StateText(int word) {
 void WeekCalendarPage::Refresh() {
     NvBuffer clock{};
     if (ReadNv(nv::kClockRead, clock)) {
-        const auto record = calendar::NodeClockRecord::FromBytes(clock.data());
-        SetDlgItemText(kNodeDate, calendar::ClockDateText(record));
-        SetDlgItemText(kNodeTime, calendar::ClockTimeText(record));
+        const auto record = node::NodeClockRecord::FromBytes(clock.data());
+        SetDlgItemText(kNodeDate, node::ClockDateText(record));
+        SetDlgItemText(kNodeTime, node::ClockTimeText(record));
     }
     NvBuffer state{};
     if (ReadNv(stateNv_, state)) {

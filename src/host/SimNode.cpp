@@ -37,7 +37,8 @@ Bytes AdvanceClock(const Bytes& clock, std::int64_t seconds) {
     t.hour = static_cast<int>(tod.hours().count());
     t.minute = static_cast<int>(tod.minutes().count());
     t.second = static_cast<int>(tod.seconds().count());
-    return EncodeClock(t);
+    const auto bytes = t.Bytes();
+    return Bytes(bytes.begin(), bytes.end());
 }
 
 }  // namespace
@@ -53,16 +54,6 @@ int Journal::MaxSelection() const {
     return selections.empty() ? 0 : *std::max_element(selections.begin(), selections.end());
 }
 
-Bytes EncodeClock(const ClockTime& t) {
-    return {static_cast<std::uint8_t>((t.year >> 8) & 0xFF),
-            static_cast<std::uint8_t>(t.year & 0xFF),
-            static_cast<std::uint8_t>(t.month),
-            static_cast<std::uint8_t>(t.day),
-            static_cast<std::uint8_t>(t.hour),
-            static_cast<std::uint8_t>(t.minute),
-            static_cast<std::uint8_t>(t.second)};
-}
-
 SimNode::SimNode() {
     for (const nv::Variable& v : nv::Variables()) {
         if (v.index != nv::kPluginCnf) {
@@ -75,7 +66,7 @@ SimNode::SimNode() {
     for (int part = nv::kFirstPart; part <= nv::kPartCount; ++part) {
         parts_[part - 1] = settings::FactoryPartImage(part);
     }
-    SetClock(ClockTime{});
+    SetClock(kStartClock);
 }
 
 int SimNode::Selector() const {
@@ -232,7 +223,8 @@ PartImage SimNode::Part(int part) const {
 }
 
 void SimNode::SetClock(const ClockTime& time) {
-    values_[nv::kClockRead] = EncodeClock(time);
+    const auto bytes = time.Bytes();
+    values_[nv::kClockRead] = Bytes(bytes.begin(), bytes.end());
     clockSetAt_ = SteadySeconds();
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "node/NodeClock.h"
 #include "node/NodeVariableMap.h"
 #include "platform/Com.h"
 
@@ -21,14 +22,9 @@ namespace host {
 using Bytes = std::vector<std::uint8_t>;
 using PartImage = std::array<std::uint8_t, nv::kPartSize>;
 
-struct ClockTime {
-    int year = 2026;
-    int month = 12;
-    int day = 6;
-    int hour = 9;
-    int minute = 5;
-    int second = 7;
-};
+// The node clock; a fresh node's stands at 2026-12-06 09:05:07.
+using ClockTime = node::NodeClockRecord;
+inline constexpr ClockTime kStartClock{2026, 12, 6, 9, 5, 7};
 
 // What the plug-in did to the node, kept while recording is on.
 struct Journal {
@@ -46,9 +42,6 @@ struct Journal {
     // The highest part number NV 44 took; 0 when it took none.
     int MaxSelection() const;
 };
-
-// The node clock's 7 bytes: year word (big-endian), month, day, hour, minute, second.
-Bytes EncodeClock(const ClockTime& time);
 
 class SimNode {
 public:

@@ -1,10 +1,10 @@
-#include "calendar/NodeClock.h"
+#include "node/NodeClock.h"
 
 #include <cstdio>
 
 #include "codecs/NumericCodec.h"
 
-namespace vireo::calendar {
+namespace node {
 
 std::array<std::uint8_t, 7> NodeClockRecord::Bytes() const {
     const codecs::NumericCodec codec;
@@ -44,4 +44,4 @@ std::string ClockTimeText(const NodeClockRecord& clock) {
     return text;
 }
 
-}  // namespace vireo::calendar
+}  // namespace node

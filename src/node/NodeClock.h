@@ -9,7 +9,7 @@
 
 #include "platform/Desktop.h"
 
-namespace vireo::calendar {
+namespace node {
 
 struct NodeClockRecord {
     int year = 2000;
@@ -32,4 +32,4 @@ std::string ClockDateText(const NodeClockRecord& clock);
 // "9:05:07": the minute and the second with a leading zero below 10.
 std::string ClockTimeText(const NodeClockRecord& clock);
 
-}  // namespace vireo::calendar
+}  // namespace node
