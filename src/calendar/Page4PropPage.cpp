@@ -9,15 +9,7 @@
 
 namespace vireo {
 
-namespace {
-
 using namespace res::set_time;
-
-codecs::ExportClock ToClock(const platform::LocalDateTime& now) {
-    return {now.year, now.month, now.day, now.hour, now.minute, now.second};
-}
-
-}  // namespace
 
 // Refreshes on show and on every tick of timer 1; the page has no Read.
 CPage4PropPage::CPage4PropPage()
@@ -34,7 +26,7 @@ void CPage4PropPage::Refresh() {
         SetDlgItemText(kNodeDate, node::ClockDateText(clock));
         SetDlgItemText(kNodeTime, node::ClockTimeText(clock));
     }
-    const codecs::ExportClock now = ToClock(platform::Desktop::Current().Now());
+    const codecs::ExportClock now = node::RuntimeClock(platform::Desktop::Current().Now());
     const codecs::SettingsFileCodec codec;
     SetDlgItemText(kPcDate, codec.FormatExportDate(now));
     SetDlgItemText(kPcTime, codec.FormatExportTime(now));

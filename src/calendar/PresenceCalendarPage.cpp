@@ -1,7 +1,6 @@
 #include "calendar/PresenceCalendarPage.h"
 
-#include <cstdint>
-
+#include "node/NodeFields.h"
 #include "res/PresenceCalendarDialogs.h"
 
 namespace vireo {
@@ -29,19 +28,19 @@ const CalendarCheck kPresenceCheck = {
 
 }  // namespace
 
-PresenceCalendarPage::PresenceCalendarPage(int dialogId, int part, int statusNv)
+PresenceCalendarPage::PresenceCalendarPage(int dialogId, int part, int circuit)
     : CalendarPage(dialogId, dialogId, behaviour::LeavingFocus(behaviour::RefreshRead()),
                    PresenceSlots()),
       part_(part),
-      statusNv_(statusNv) {}
+      state_(node::fields::kPresenceState[circuit]) {}
 
 // Byte 0 of the presence state, taken as a signed number: 0 occupied, 1 unoccupied.
 void PresenceCalendarPage::Refresh() {
     NvBuffer bytes{};
-    if (!ReadNv(statusNv_, bytes, nv::kBufferSize)) {
+    if (!ReadNv(state_.place.nv, bytes, nv::kBufferSize)) {
         return;
     }
-    const int state = static_cast<std::int8_t>(bytes[0]);
+    const double state = node::Value(state_, bytes.data());
     SetDlgItemText(res::presence_calendar::kStatus, state == 0   ? "occupied"
                                                     : state == 1 ? "unoccupied"
                                                                  : "out of range");

@@ -5,13 +5,14 @@
 // on circuit 2 these are the hot-water tank calendar's.
 
 #include "calendar/CalendarPage.h"
+#include "node/NodeField.h"
 
 namespace vireo {
 
 class PresenceCalendarPage : public CalendarPage {
 protected:
-    // part: the calendar part (10 or 12); statusNv: the presence state (NV 8 or 9).
-    PresenceCalendarPage(int dialogId, int part, int statusNv);
+    // part: the calendar part (10 or 12); circuit: 0 or 1, whose presence state is shown.
+    PresenceCalendarPage(int dialogId, int part, int circuit);
 
     void Refresh() override;
     void ReadConfig() override;
@@ -19,7 +20,7 @@ protected:
 
 private:
     int part_;
-    int statusNv_;
+    node::Field state_;
 };
 
 }  // namespace vireo

@@ -44,4 +44,8 @@ std::string ClockTimeText(const NodeClockRecord& clock) {
     return text;
 }
 
+codecs::ExportClock RuntimeClock(const platform::LocalDateTime& now) {
+    return {now.year, now.month, now.day, now.hour, now.minute, now.second};
+}
+
 }  // namespace node

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "codecs/SettingsFileCodec.h"
 #include "platform/Desktop.h"
 
 namespace node {
@@ -31,5 +32,9 @@ struct NodeClockRecord {
 std::string ClockDateText(const NodeClockRecord& clock);
 // "9:05:07": the minute and the second with a leading zero below 10.
 std::string ClockTimeText(const NodeClockRecord& clock);
+
+// The PC's local date and time as the runtime's date and time texts hold them, for the texts
+// the Set Time page shows and the settings file's export date and time.
+codecs::ExportClock RuntimeClock(const platform::LocalDateTime& now);
 
 }  // namespace node

@@ -34,6 +34,11 @@ inline constexpr Field kOutdoorTemperature{"outdoor temperature in use",
 inline constexpr Field kCalculatedSetPoint{"calculated forward set point",
                                            Variable(nv::kForwardSetPoint1), 0,
                                            Codec::SignedHundredths, "°C"};
+// Presence detector of circuit 1 / circuit 2: 0 occupied, 1 unoccupied.
+inline constexpr Twin kPresenceState{{
+    {"presence state", Variable(nv::kPresence1), 0, Codec::SignedByte, ""},
+    {"presence state", Variable(nv::kPresence2), 0, Codec::SignedByte, ""},
+}};
 inline constexpr Field kPressure{"actual pressure", Variable(nv::kPressure), 0, Codec::Word, "Pa"};
 inline constexpr Field kFrostHeating =
     Flag("frost protection heating", Variable(nv::kStatusFlags), 0, 0x40);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "node/NodeClock.h"
 #include "node/NodeVariableMap.h"
 #include "node/ProgramId.h"
 #include "platform/Desktop.h"
@@ -22,17 +23,6 @@ bool ExistsForUpdate(const std::string& path) {
     }
     std::fclose(file);
     return true;
-}
-
-codecs::ExportClock ToExportClock(const platform::LocalDateTime& now) {
-    codecs::ExportClock clock;
-    clock.year = now.year;
-    clock.month = now.month;
-    clock.day = now.day;
-    clock.hour = now.hour;
-    clock.minute = now.minute;
-    clock.second = now.second;
-    return clock;
 }
 
 }  // namespace
@@ -67,7 +57,7 @@ ExportResult ExportOperation::Run(const std::string& initialFileName) {
     result.nodeName = ReadNodeName(link_, nv::kPartSize).value_or("");
     contents.nodeName = *result.nodeName;
     contents.programId = GetProgramIdText();
-    contents.clock = ToExportClock(desktop_.Now());
+    contents.clock = node::RuntimeClock(desktop_.Now());
 
     // Every read happens before the file is touched.
     const auto blocks = SettingsFile::Blocks();
