@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "control/VireoCtrl.h"
+#include "control/VireoModule.h"
 #include "host/ClientSite.h"
 #include "host/SimNode.h"
 #include "platform/ScriptedDesktop.h"
@@ -83,6 +84,8 @@ BENCHMARK(BM_ShowEveryTab)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
+    // The sheet runs inside the module's state, as the control's properties verb runs it.
+    platform::ManageModuleState module(vireo::ModuleState());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -36,6 +36,10 @@ foreach(source ${sources})
     if(NOT rank_${other} LESS rank_${me})
       list(APPEND faults "${relative} includes ${other}/")
     endif()
+    # The host reaches the control only by loading its module.
+    if(me STREQUAL "host" AND other MATCHES "^(control|sheet|pages|calendar)$")
+      list(APPEND faults "${relative} includes ${other}/ (the host loads the module instead)")
+    endif()
   endforeach()
 endforeach()
 

@@ -53,6 +53,18 @@ void CVireoCtrl::AboutBox() {
     about.DoModal();
 }
 
+const platform::TypeDescription* CVireoCtrl::DispatchType() const {
+    return &res::DispatchInterface();
+}
+
+std::span<const platform::DispatchEntry> CVireoCtrl::DispatchMap() const {
+    static const platform::DispatchEntry kMap[] = {
+        {DISPID_ABOUTBOX,
+         [](platform::COleControl& control) { static_cast<CVireoCtrl&>(control).AboutBox(); }},
+    };
+    return kMap;
+}
+
 std::string CVireoCtrl::GetProgramIdText() {
     return ::GetProgramIdText();
 }

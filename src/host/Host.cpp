@@ -7,18 +7,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 
-#include "control/VireoCtrl.h"
+#include <QIcon>
+
 #include "host/ClientSite.h"
 #include "host/NodeStateFile.h"
+#include "host/Plugin.h"
 #include "host/ScriptRunner.h"
 #include "host/SimNode.h"
+#include "platform/Dialog.h"
 #include "platform/PropertySheet.h"
 #include "platform/QtDesktop.h"
 #include "platform/ScriptedDesktop.h"
 #include "res/NodeInfoDialog.h"
-#include "sheet/VireoPropPage.h"
 
 namespace host {
 namespace {
@@ -41,16 +44,31 @@ void InstallQuietHandler() {
     g_standardHandler = qInstallMessageHandler(QuietOffscreenMessages);
 }
 
-// The properties verb on a node behind a client site.
-void OpenSheet(SimNode& node) {
+// The plug-in that serves the node, found by its Program ID and created with a client site
+// that offers the node's reader and writer. The host's windows then carry the control's face,
+// and their titles the node's name. Runs work with the control, or says why there is none.
+int WithPlugin(SimNode& node, const std::function<bool(PluginControl&)>& work) {
     auto* site = new ClientSite(node, Offer::Both);
-    {
-        CVireoCtrl control;
-        control.SetClientSite(site);
-        control.OnProperties(nullptr, nullptr, nullptr);
-        control.SetClientSite(nullptr);
+    std::string error;
+    std::unique_ptr<PluginControl> control =
+        PluginControl::Open(platform::RegistryFile(platform::RegistryFile::DefaultPath()),
+                            node.GetProgramId(), site, error);
+    bool ok = false;
+    if (control) {
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(control->Face(64))));
+        QApplication::setApplicationDisplayName(QString::fromStdString(node.Name()));
+        ok = work(*control);
+        control.reset();
+    } else {
+        std::cerr << "vireo: " << error << '\n';
     }
     site->Release();
+    return ok ? 0 : 1;
+}
+
+// The properties verb on a node behind a client site.
+int OpenSheet(SimNode& node) {
+    return WithPlugin(node, [](PluginControl& control) { return control.Properties() == S_OK; });
 }
 
 std::string FileSafe(const std::string& caption) {
@@ -70,6 +88,14 @@ std::string FileSafe(const std::string& caption) {
     return name;
 }
 
+bool SaveImage(const QImage& image, const std::filesystem::path& path) {
+    if (!image.save(QString::fromStdString(path.string()))) {
+        std::cerr << "vireo: cannot write " << path.string() << '\n';
+        return false;
+    }
+    return true;
+}
+
 bool SaveTabs(platform::CPropertySheet& sheet, const std::filesystem::path& dir,
               const std::string& set) {
     bool ok = true;
@@ -79,10 +105,7 @@ bool SaveTabs(platform::CPropertySheet& sheet, const std::filesystem::path& dir,
         char prefix[32];
         std::snprintf(prefix, sizeof prefix, "%s-%02d-", set.c_str(), i + 1);
         const auto path = dir / (prefix + FileSafe(sheet.GetPage(i)->Caption()) + ".png");
-        if (!sheet.Window()->grab().save(QString::fromStdString(path.string()))) {
-            std::cerr << "vireo: cannot write " << path.string() << '\n';
-            ok = false;
-        }
+        ok = SaveImage(sheet.Window()->grab().toImage(), path) && ok;
     }
     return ok;
 }
@@ -128,14 +151,38 @@ int RunGui(int& argc, char** argv, const HostOptions& options) {
     QApplication::setApplicationName("Vireo");
     platform::QtDesktop desktop;
     platform::Desktop::SetCurrent(&desktop);
-    OpenSheet(node);
+    const int status = OpenSheet(node);
     platform::Desktop::SetCurrent(nullptr);
     const std::string error = SaveNodeState(path, node);
     if (!error.empty()) {
         std::cerr << "vireo: " << error << '\n';
         return 1;
     }
-    return 0;
+    return status;
+}
+
+int RunAbout(int& argc, char** argv, const HostOptions& options) {
+    if (!DisplayAvailable()) {
+        std::cerr << "vireo: no display available (DISPLAY and WAYLAND_DISPLAY are unset); "
+                     "'vireo --screenshot DIR' saves a picture of the About box offscreen\n";
+        return 1;
+    }
+    SimNode node;
+    const std::string path = options.nodeFile.empty() ? DefaultNodeStatePath() : options.nodeFile;
+    if (std::filesystem::exists(path) || !options.nodeFile.empty()) {
+        if (const std::string error = LoadNodeState(path, node); !error.empty()) {
+            std::cerr << "vireo: " << error << '\n';
+            return 1;
+        }
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Vireo");
+    platform::QtDesktop desktop;
+    platform::Desktop::SetCurrent(&desktop);
+    const int status =
+        WithPlugin(node, [](PluginControl& control) { return control.About() == S_OK; });
+    platform::Desktop::SetCurrent(nullptr);
+    return status;
 }
 
 int RunScreenshots(int& argc, char** argv, const HostOptions& options) {
@@ -171,8 +218,18 @@ int RunScreenshots(int& argc, char** argv, const HostOptions& options) {
         sheet.Window()->hide();
         sheet.EndSheet(platform::IDOK);
     };
-    OpenSheet(node);
+    desktop.onDialogModal = [&](platform::CDialog& dialog) {
+        dialog.Window()->show();
+        QApplication::processEvents();
+        ok = SaveImage(dialog.Window()->grab().toImage(), dir / "about.png") && ok;
+        dialog.EndDialog(platform::IDOK);
+    };
+    const int status = WithPlugin(node, [&](PluginControl& control) {
+        ok = SaveImage(control.Face(62), dir / "face.png") && ok;
+        return control.Properties() == S_OK && control.About() == S_OK;
+    });
     platform::Desktop::SetCurrent(nullptr);
+    ok = ok && status == 0;
     if (ok) {
         std::cout << "vireo: pictures saved in " << dir.string() << '\n';
     }

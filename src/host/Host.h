@@ -13,7 +13,10 @@ struct HostOptions {
 
 // Opens the sheet as the control's properties verb does, on the simulated node.
 int RunGui(int& argc, char** argv, const HostOptions& options);
-// Saves one PNG per tab of page set 1 and of page set 2 into options.screenshotDir.
+// Shows the plug-in's About box, as a network tool's "About" does.
+int RunAbout(int& argc, char** argv, const HostOptions& options);
+// Saves one PNG per tab of page set 1 and of page set 2 into options.screenshotDir, with the
+// control's face (face.png) and its About box (about.png).
 int RunScreenshots(int& argc, char** argv, const HostOptions& options);
 
 // Whether a display is available to Qt (or an offscreen platform was chosen).

@@ -49,8 +49,8 @@ void Apply(const json& doc, SimNode& node) {
         throw FieldError{"(top level)", "expected a JSON object"};
     }
     for (const auto& [key, value] : doc.items()) {
-        if (key != "format" && key != "version" && key != "name" && key != "variables" &&
-            key != "parts") {
+        if (key != "format" && key != "version" && key != "name" && key != "programId" &&
+            key != "variables" && key != "parts") {
             throw FieldError{key, "is not a field of a node state file"};
         }
     }
@@ -69,6 +69,14 @@ void Apply(const json& doc, SimNode& node) {
             throw FieldError{"name", "longer than 255 bytes"};
         }
         node.SetName(name);
+    }
+    if (doc.contains("programId")) {
+        ProgramId id{};
+        if (!doc["programId"].is_string() ||
+            !ParseProgramId(doc["programId"].get<std::string>(), id)) {
+            throw FieldError{"programId", "expected eight hexadecimal bytes"};
+        }
+        node.SetProgramId(id);
     }
     if (doc.contains("variables")) {
         const json& variables = doc["variables"];
@@ -142,6 +150,7 @@ std::string SaveNodeState(const std::string& path, const SimNode& node) {
     doc["format"] = kFormat;
     doc["version"] = kVersion;
     doc["name"] = node.Name();
+    doc["programId"] = ProgramIdText(node.GetProgramId());
     json variables = json::object();
     for (const nv::Variable& v : nv::Variables()) {
         if (v.index == nv::kPluginCnf) {

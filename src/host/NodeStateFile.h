@@ -1,6 +1,7 @@
 #pragma once
-// The simulated node's state file: a human-readable JSON document with the node's name and
-// the bytes of every variable and configuration part, checked on load and saved atomically.
+// The simulated node's state file: a human-readable JSON document with the node's name, its
+// Program ID and the bytes of every variable and configuration part, checked on load and saved
+// atomically.
 
 #include <string>
 

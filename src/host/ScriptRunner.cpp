@@ -5,11 +5,12 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
 
-#include "control/VireoCtrl.h"
 #include "host/ClientSite.h"
+#include "host/Plugin.h"
 #include "host/SimNode.h"
 #include "platform/PropertySheet.h"
 #include "platform/ScriptedDesktop.h"
@@ -135,13 +136,12 @@ public:
         site_->transcript = [this](const std::string& line) { out_ << line << '\n'; };
         desktop_.onLine = [this](const std::string& line) { out_ << line << '\n'; };
         desktop_.onSheetModal = [this](platform::CPropertySheet& sheet) { RunSheet(sheet); };
-        control_.SetClientSite(site_);
         previous_ = platform::Desktop::Installed();
         platform::Desktop::SetCurrent(&desktop_);
     }
     ~Runner() {
+        control_.reset();
         platform::Desktop::SetCurrent(previous_);
-        control_.SetClientSite(nullptr);
         site_->Release();
     }
 
@@ -220,7 +220,7 @@ private:
                 throw ScriptError{"the sheet is already open"};
             }
             site_->SetOffer(offer_);
-            control_.OnProperties(nullptr, nullptr, nullptr);
+            Control().Properties();
         } else {
             if (sheet == nullptr) {
                 if (command == "tab" || command == "set" || command == "click" ||
@@ -232,6 +232,21 @@ private:
             return SheetCommand(*sheet);
         }
         return true;
+    }
+
+    // The plug-in that serves the node, created on the first "open" as the host tool creates
+    // it: found by the node's Program ID in the registry.
+    PluginControl& Control() {
+        if (!control_) {
+            std::string error;
+            control_ =
+                PluginControl::Open(platform::RegistryFile(platform::RegistryFile::DefaultPath()),
+                                    node_.GetProgramId(), site_, error);
+            if (!control_) {
+                throw ScriptError{error};
+            }
+        }
+        return *control_;
     }
 
     void Need(std::size_t count) const {
@@ -300,6 +315,15 @@ private:
         } else if (what == "selector") {
             Need(3);
             node_.SetSelector(Number(2));
+        } else if (what == "program-id") {
+            NeedAtLeast(3);
+            const Bytes bytes = Hex(2);
+            if (bytes.size() != ProgramId().size()) {
+                throw ScriptError{"a Program ID is eight bytes"};
+            }
+            ProgramId id{};
+            std::copy(bytes.begin(), bytes.end(), id.begin());
+            node_.SetProgramId(id);
         } else if (what == "fail") {
             NeedAtLeast(3);
             const std::string& kind = Word(2, {"read", "write", "name"});
@@ -542,7 +566,7 @@ private:
     SimNode node_;
     ClientSite* site_;
     Offer offer_ = Offer::Both;
-    CVireoCtrl control_;
+    std::unique_ptr<PluginControl> control_;
     platform::ScriptedDesktop desktop_;
     platform::Desktop* previous_ = nullptr;
     platform::CPropertySheet* sheet_ = nullptr;

@@ -4,9 +4,64 @@
 #include <chrono>
 #include <iterator>
 
+#include "node/ProgramId.h"
 #include "settings/FactoryDefaults.h"
 
 namespace host {
+
+std::string ProgramIdText(const ProgramId& id) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (std::uint8_t byte : id) {
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0x0F];
+    }
+    return text;
+}
+
+bool ParseProgramId(const std::string& text, ProgramId& id) {
+    const auto digit = [](char c) {
+        if (c >= '0' && c <= '9') {
+            return c - '0';
+        }
+        if (c >= 'a' && c <= 'f') {
+            return c - 'a' + 10;
+        }
+        if (c >= 'A' && c <= 'F') {
+            return c - 'A' + 10;
+        }
+        return -1;
+    };
+    ProgramId bytes{};
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        if (text[i] == ' ') {
+            ++i;
+            continue;
+        }
+        if (count == bytes.size() || i + 1 >= text.size() || digit(text[i]) < 0 ||
+            digit(text[i + 1]) < 0) {
+            return false;
+        }
+        bytes[count++] = static_cast<std::uint8_t>(digit(text[i]) * 16 + digit(text[i + 1]));
+        i += 2;
+    }
+    if (count != bytes.size()) {
+        return false;
+    }
+    id = bytes;
+    return true;
+}
+
+ProgramId ControllerProgramId() {
+    ProgramId id{};
+    ParseProgramId(GetProgramIdText(), id);
+    return id;
+}
+
 namespace {
 
 std::int64_t SteadySeconds() {

@@ -22,6 +22,16 @@ namespace host {
 using Bytes = std::vector<std::uint8_t>;
 using PartImage = std::array<std::uint8_t, nv::kPartSize>;
 
+// The Program ID of a node: eight bytes that name its kind, which the host tool looks up to
+// find the plug-in that serves it.
+using ProgramId = std::array<std::uint8_t, 8>;
+// "90 56 69 72 65 6F 4B 2A".
+std::string ProgramIdText(const ProgramId& id);
+// Reads eight hexadecimal bytes, blanks between them optional; false for anything else.
+bool ParseProgramId(const std::string& text, ProgramId& id);
+// The Program ID of the heating controller node this plug-in serves.
+ProgramId ControllerProgramId();
+
 // The node clock; a fresh node's stands at 2026-12-06 09:05:07.
 using ClockTime = node::NodeClockRecord;
 inline constexpr ClockTime kStartClock{2026, 12, 6, 9, 5, 7};
@@ -55,6 +65,8 @@ public:
     // State, as scripts and the state file set it. Raw stores are zero-padded to the size.
     const std::string& Name() const { return name_; }
     void SetName(std::string name) { name_ = std::move(name); }
+    const ProgramId& GetProgramId() const { return programId_; }
+    void SetProgramId(const ProgramId& id) { programId_ = id; }
     bool SetRaw(int index, const Bytes& bytes);  // false for an index not in the map
     Bytes Raw(int index) const;                  // the stored bytes; empty when not in the map
     bool SetPart(int part, const Bytes& bytes);  // false for a part outside 1 to 12
@@ -86,6 +98,7 @@ private:
     bool StoreValue(int index, const std::uint8_t* buffer, int length);
 
     std::string name_ = "Node1";
+    ProgramId programId_ = ControllerProgramId();
     std::map<int, Bytes> values_;
     std::array<PartImage, nv::kPartCount> parts_{};
     std::set<int> failRead_;

@@ -11,6 +11,7 @@
 
 #include "host/Commands.h"
 #include "host/Host.h"
+#include "host/Plugin.h"
 #include "host/ScriptRunner.h"
 
 namespace {
@@ -58,8 +59,18 @@ int main(int argc, char** argv) {
         "new-node", "make a new simulated node: a state file with the factory configuration");
     newNode->add_option("FILE", newNodeFile, "the state file to create")->required();
     newNode->add_option("--name", newNodeName, "the node's name (default Node1)");
+    std::string modulePath;
+    auto* registerCommand = app.add_subcommand(
+        "register", "register the plug-in module, so that nodes of its kind open with it");
+    registerCommand->add_option("MODULE", modulePath,
+                                "the plug-in module (default: the one installed with vireo)");
+    auto* unregisterCommand =
+        app.add_subcommand("unregister", "remove the plug-in module's registration");
+    unregisterCommand->add_option("MODULE", modulePath,
+                                  "the plug-in module (default: the one installed with vireo)");
+    auto* about = app.add_subcommand("about", "show the plug-in's About box");
     app.require_subcommand(0, 1);
-    for (CLI::App* sub : {exportCommand, download, defaults}) {
+    for (CLI::App* sub : {exportCommand, download, defaults, about}) {
         sub->add_option("--node", options.nodeFile, "state file of the simulated node");
     }
 
@@ -77,6 +88,14 @@ int main(int argc, char** argv) {
     }
     if (newNode->parsed()) {
         return host::RunNewNodeCommand(newNodeFile, newNodeName, std::cout, std::cerr);
+    }
+    if (registerCommand->parsed() || unregisterCommand->parsed()) {
+        return host::RunRegisterCommand(modulePath.empty() ? host::DefaultModulePath() : modulePath,
+                                        unregisterCommand->parsed(), std::cout, std::cerr);
+    }
+    if (about->parsed()) {
+        int qtArgc = 1;
+        return host::RunAbout(qtArgc, argv, options);
     }
     command.nodeFile = options.nodeFile;
     if (exportCommand->parsed()) {

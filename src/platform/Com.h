@@ -7,6 +7,7 @@
 #include <compare>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 using HRESULT = std::int32_t;
 using ULONG = std::uint32_t;
@@ -20,6 +21,14 @@ inline constexpr HRESULT E_NOTIMPL = static_cast<HRESULT>(0x80004001u);
 inline constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
 inline constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003u);
 inline constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
+inline constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
+inline constexpr HRESULT CLASS_E_NOAGGREGATION = static_cast<HRESULT>(0x80040110u);
+inline constexpr HRESULT CLASS_E_CLASSNOTAVAILABLE = static_cast<HRESULT>(0x80040111u);
+inline constexpr HRESULT SELFREG_E_TYPELIB = static_cast<HRESULT>(0x80040200u);
+inline constexpr HRESULT SELFREG_E_CLASS = static_cast<HRESULT>(0x80040201u);
+inline constexpr HRESULT DISP_E_MEMBERNOTFOUND = static_cast<HRESULT>(0x80020003u);
+inline constexpr HRESULT DISP_E_UNKNOWNNAME = static_cast<HRESULT>(0x80020006u);
+inline constexpr HRESULT DISP_E_BADPARAMCOUNT = static_cast<HRESULT>(0x8002000Eu);
 
 struct GUID {
     std::uint32_t Data1;
@@ -34,6 +43,10 @@ using CLSID = GUID;
 
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", the registry form of a GUID (38 characters).
 std::string GuidToString(const GUID& guid);
+// Reads the registry form back (hexadecimal digits in either case); false for anything else.
+bool GuidFromString(std::string_view text, GUID& guid);
+// The result code as the system writes it: "0x80040201".
+std::string HresultText(HRESULT result);
 
 inline constexpr IID IID_IUnknown = {
     0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
@@ -73,6 +86,45 @@ protected:
 
 private:
     std::atomic<ULONG> refs_{1};
+};
+
+inline constexpr IID IID_IClassFactory = {
+    0x00000001, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+inline constexpr IID IID_IDispatch = {
+    0x00020400, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+// A module's class object: makes new objects of one class.
+class IClassFactory : public IUnknown {
+public:
+    // outer must be null: the module's objects cannot be aggregated.
+    virtual HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** object) = 0;
+    // While locked, the module stays loaded even with no object alive.
+    virtual HRESULT LockServer(BOOL lock) = 0;
+
+protected:
+    ~IClassFactory() = default;
+};
+
+// Late-bound calls by dispatch ID. The arguments of a call are a count only: no member of this
+// module's dispatch interfaces takes any.
+using DISPID = std::int32_t;
+inline constexpr std::uint16_t DISPATCH_METHOD = 1;
+inline constexpr DISPID DISPID_ABOUTBOX = -552;  // the stock About-box method
+
+struct DISPPARAMS {
+    unsigned argumentCount = 0;
+};
+
+class IDispatch : public IUnknown {
+public:
+    // 1 when the object describes its members through a type library, 0 otherwise.
+    virtual HRESULT GetTypeInfoCount(unsigned* count) = 0;
+    // The dispatch ID of each name, compared without regard to case.
+    virtual HRESULT GetIDsOfNames(const char* const* names, unsigned count, DISPID* ids) = 0;
+    virtual HRESULT Invoke(DISPID member, std::uint16_t flags, const DISPPARAMS* params) = 0;
+
+protected:
+    ~IDispatch() = default;
 };
 
 // The control's client site: the container object through which the host offers its

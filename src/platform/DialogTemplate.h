@@ -43,7 +43,8 @@ struct DialogTemplate {
     std::vector<ControlTemplate> controls;
 };
 
-// The template of a dialog resource id; an empty template for an id without controls.
+// The template of a dialog resource id in the resources of the module whose code runs now;
+// an empty template for an id without controls.
 const DialogTemplate& FindDialogTemplate(int id);
 
 // The image of a bitmap resource id; a null image for an id without one.

@@ -4,26 +4,6 @@
 
 namespace platform {
 
-std::string QuoteText(const std::string& text) {
-    std::string quoted = "\"";
-    for (char c : text) {
-        switch (c) {
-            case '"':
-                quoted += "\\\"";
-                break;
-            case '\\':
-                quoted += "\\\\";
-                break;
-            case '\n':
-                quoted += "\\n";
-                break;
-            default:
-                quoted += c;
-        }
-    }
-    return quoted + "\"";
-}
-
 void ScriptedDesktop::Record(const std::string& line) {
     transcript_.push_back(line);
     if (onLine) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "platform/QuoteText.h"
 
 namespace platform {
 
@@ -32,9 +33,6 @@ struct RecordedProgress {
     int done;
     int total;
 };
-
-// A text in double quotes with \" \\ and \n escaped.
-std::string QuoteText(const std::string& text);
 
 class ScriptedDesktop : public Desktop {
 public:

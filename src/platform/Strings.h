@@ -1,5 +1,5 @@
 #pragma once
-// The string table: user type name (1), About text (2) and the tab captions (200 to 270).
+// The string table of the module whose code runs now (its framework state's resources).
 
 #include <string>
 

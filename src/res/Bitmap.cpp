@@ -4,6 +4,7 @@
 #include "platform/DialogTemplate.h"
 #include "res/Bitmap.h"
 #include "res/CurveBitmap.h"
+#include "res/Resources.h"
 
 namespace {
 
@@ -81,10 +82,10 @@ QImage LoadControlBitmap() {
     return image;
 }
 
-namespace platform {
+namespace res {
 
 // The module's bitmaps by resource id: 1, the control's face; 201, the heating curve.
-QImage LoadBitmapResource(int id) {
+QImage BitmapResource(int id) {
     switch (id) {
         case 1:
             return LoadControlBitmap();
@@ -95,4 +96,4 @@ QImage LoadBitmapResource(int id) {
     }
 }
 
-}  // namespace platform
+}  // namespace res

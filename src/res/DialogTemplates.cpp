@@ -1,10 +1,12 @@
 #include <map>
 
 #include "res/Dialogs.h"
+#include "res/Resources.h"
 
-namespace platform {
+namespace res {
 
-const DialogTemplate& FindDialogTemplate(int id) {
+const platform::DialogTemplate* FindDialog(int id) {
+    using platform::DialogTemplate;
     using Maker = DialogTemplate (*)();
     static const std::map<int, Maker> kMakers = {
         {1, &res::Dialog1},     {200, &res::Dialog200}, {201, &res::Dialog201},
@@ -21,15 +23,19 @@ const DialogTemplate& FindDialogTemplate(int id) {
         {232, &res::Dialog232}, {233, &res::Dialog233}, {234, &res::Dialog234},
         {235, &res::Dialog235},
     };
+    const auto maker = kMakers.find(id);
+    if (maker == kMakers.end()) {
+        return nullptr;
+    }
+    // Built once, on first use, and kept for the module's lifetime.
     static std::map<int, DialogTemplate> built;
     auto it = built.find(id);
     if (it == built.end()) {
-        const auto maker = kMakers.find(id);
-        DialogTemplate tmpl = maker == kMakers.end() ? DialogTemplate{id, "", {}} : maker->second();
+        DialogTemplate tmpl = maker->second();
         tmpl.id = id;
         it = built.emplace(id, std::move(tmpl)).first;
     }
-    return it->second;
+    return &it->second;
 }
 
-}  // namespace platform
+}  // namespace res

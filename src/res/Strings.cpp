@@ -1,10 +1,10 @@
 #include <map>
 
-#include "platform/Strings.h"
+#include "res/Resources.h"
 
-namespace platform {
+namespace res {
 
-std::string LoadString(int id) {
+std::string StringResource(int id) {
     static const std::map<int, std::string> kStrings = {
         {1, "Vireo Control"},
         {2, "Vireo Property Page"},
@@ -49,4 +49,4 @@ std::string LoadString(int id) {
     return it == kStrings.end() ? std::string() : it->second;
 }
 
-}  // namespace platform
+}  // namespace res

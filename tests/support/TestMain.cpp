@@ -4,9 +4,18 @@
 #include <QApplication>
 #include <cstdlib>
 
+#ifdef VIREO_IN_MODULE
+#include "control/VireoModule.h"
+#endif
+
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+#ifdef VIREO_IN_MODULE
+    // The control's layers are linked in: run inside the module's state, so that pages find
+    // the module's dialog templates, strings and bitmaps.
+    platform::ManageModuleState module(vireo::ModuleState());
+#endif
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,629 @@
+#include "platform/Registry.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "platform/QuoteText.h"
+
+namespace platform {
+
+namespace {
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Splits a key path at its backslashes. Empty parts are kept so that callers can decide what an
+// empty name means; an empty path has no parts at all.
+std::vector<std::string_view> SplitPath(std::string_view path) {
+    std::vector<std::string_view> parts;
+    if (path.empty()) {
+        return parts;
+    }
+    for (;;) {
+        const size_t sep = path.find('\\');
+        parts.push_back(path.substr(0, sep));
+        if (sep == std::string_view::npos) {
+            return parts;
+        }
+        path.remove_prefix(sep + 1);
+    }
+}
+
+bool HasEmptyPart(const std::vector<std::string_view>& parts) {
+    for (std::string_view part : parts) {
+        if (part.empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool NoCaseLess::operator()(std::string_view a, std::string_view b) const {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        const auto ca = static_cast<unsigned char>(LowerAscii(a[i]));
+        const auto cb = static_cast<unsigned char>(LowerAscii(b[i]));
+        if (ca != cb) {
+            return ca < cb;
+        }
+    }
+    return a.size() < b.size();
+}
+
+// ---- The tree ----------------------------------------------------------------------------------
+
+const RegistryKey* RegistryKey::Find(std::string_view path) const {
+    const RegistryKey* key = this;
+    for (std::string_view part : SplitPath(path)) {
+        // An empty part names no key: "A\\\\B" and "\\A" find nothing.
+        if (part.empty()) {
+            return nullptr;
+        }
+        const auto it = key->subkeys_.find(part);
+        if (it == key->subkeys_.end()) {
+            return nullptr;
+        }
+        key = &it->second;
+    }
+    return key;
+}
+
+RegistryKey* RegistryKey::Find(std::string_view path) {
+    return const_cast<RegistryKey*>(std::as_const(*this).Find(path));
+}
+
+RegistryKey& RegistryKey::Create(std::string_view path) {
+    RegistryKey* key = this;
+    for (std::string_view part : SplitPath(path)) {
+        // Empty parts are skipped, so no key ever gets an empty name.
+        if (part.empty()) {
+            continue;
+        }
+        auto it = key->subkeys_.find(part);
+        if (it == key->subkeys_.end()) {
+            it = key->subkeys_.emplace(std::string(part), RegistryKey()).first;
+        }
+        key = &it->second;
+    }
+    return *key;
+}
+
+bool RegistryKey::Delete(std::string_view path) {
+    const size_t sep = path.rfind('\\');
+    const std::string_view name = sep == std::string_view::npos ? path : path.substr(sep + 1);
+    if (name.empty()) {
+        return false;
+    }
+    RegistryKey* parent = this;
+    if (sep != std::string_view::npos) {
+        const std::string_view parentPath = path.substr(0, sep);
+        // "\\A" has an empty parent part; Find of "" would be this key, so refuse it here.
+        parent = parentPath.empty() ? nullptr : Find(parentPath);
+    }
+    if (parent == nullptr) {
+        return false;
+    }
+    const auto it = parent->subkeys_.find(name);
+    if (it == parent->subkeys_.end()) {
+        return false;
+    }
+    parent->subkeys_.erase(it);
+    return true;
+}
+
+std::optional<std::string> RegistryKey::Value(std::string_view name) const {
+    if (name.empty()) {
+        return default_;
+    }
+    const auto it = values_.find(name);
+    if (it == values_.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+void RegistryKey::SetValue(std::string_view name, std::string value) {
+    if (name.empty()) {
+        default_ = std::move(value);
+        return;
+    }
+    // An existing value keeps the spelling of its name.
+    const auto it = values_.find(name);
+    if (it != values_.end()) {
+        it->second = std::move(value);
+    } else {
+        values_.emplace(std::string(name), std::move(value));
+    }
+}
+
+bool RegistryKey::DeleteValue(std::string_view name) {
+    if (name.empty()) {
+        const bool had = default_.has_value();
+        default_.reset();
+        return had;
+    }
+    const auto it = values_.find(name);
+    if (it == values_.end()) {
+        return false;
+    }
+    values_.erase(it);
+    return true;
+}
+
+bool RegistryKey::Empty() const {
+    return !default_ && values_.empty() && subkeys_.empty();
+}
+
+// ---- The text form -----------------------------------------------------------------------------
+
+namespace {
+
+constexpr std::string_view kHeader = "REGEDIT4";
+
+void AppendQuoted(std::string_view text, std::string& out) {
+    out += QuoteText(std::string(text));
+}
+
+// A key is written when it holds a value or is a leaf; a key with only subkeys is implied by
+// the paths of its subkeys.
+void AppendKey(const RegistryKey& key, const std::string& path, std::string& out) {
+    if (key.Default() || !key.Values().empty() || key.Subkeys().empty()) {
+        out += '[';
+        out += path;
+        out += "]\n";
+        if (key.Default()) {
+            out += '@';
+            out += '=';
+            AppendQuoted(*key.Default(), out);
+            out += '\n';
+        }
+        for (const auto& [name, value] : key.Values()) {
+            AppendQuoted(name, out);
+            out += '=';
+            AppendQuoted(value, out);
+            out += '\n';
+        }
+        out += '\n';
+    }
+    for (const auto& [name, subkey] : key.Subkeys()) {
+        AppendKey(subkey, path + '\\' + name, out);
+    }
+}
+
+// Reads the lines of one text, one at a time, without their LF or CR LF ends.
+class LineReader {
+public:
+    explicit LineReader(std::string_view text) : rest_(text) {}
+
+    bool Next(std::string_view& line) {
+        if (rest_.empty()) {
+            return false;
+        }
+        const size_t end = rest_.find('\n');
+        line = rest_.substr(0, end);
+        rest_.remove_prefix(end == std::string_view::npos ? rest_.size() : end + 1);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        ++number_;
+        return true;
+    }
+    int Number() const { return number_; }
+
+private:
+    std::string_view rest_;
+    int number_ = 0;
+};
+
+bool IsBlankOrComment(std::string_view line) {
+    if (!line.empty() && line.front() == ';') {
+        return true;
+    }
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+// Reads a double-quoted string at the start of text into out and drops it from text. Returns
+// what is wrong, or "".
+std::string TakeQuoted(std::string_view& text, std::string& out) {
+    if (text.empty() || text.front() != '"') {
+        return "a string that does not start with a double quote";
+    }
+    out.clear();
+    for (size_t i = 1; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') {
+            text.remove_prefix(i + 1);
+            return "";
+        }
+        if (c != '\\') {
+            out += c;
+            continue;
+        }
+        if (++i == text.size()) {
+            break;
+        }
+        switch (text[i]) {
+            case '\\':
+                out += '\\';
+                break;
+            case '"':
+                out += '"';
+                break;
+            case 'n':
+                out += '\n';
+                break;
+            default:
+                return std::string("an unknown escape \\") + text[i];
+        }
+    }
+    return "a string without its closing double quote";
+}
+
+// Reads one value line ('@="..."' or '"name"="..."') into key. Returns what is wrong, or "".
+std::string ParseValue(std::string_view line, RegistryKey* key) {
+    std::string name;
+    if (line.front() == '@') {
+        line.remove_prefix(1);
+    } else if (std::string error = TakeQuoted(line, name); !error.empty()) {
+        return error;
+    }
+    if (line.empty() || line.front() != '=') {
+        return "no '=' after the value name";
+    }
+    line.remove_prefix(1);
+    std::string value;
+    if (std::string error = TakeQuoted(line, value); !error.empty()) {
+        return error;
+    }
+    if (!line.empty()) {
+        return "text after the value";
+    }
+    if (key == nullptr) {
+        return "a value outside any key";
+    }
+    key->SetValue(name, std::move(value));
+    return "";
+}
+
+// Reads one "[path]" line, creating the key. Returns what is wrong, or "".
+std::string ParseKey(std::string_view line, RegistryKey& root, RegistryKey*& current) {
+    if (line.size() < 2 || line.back() != ']') {
+        return "a key line that does not end with ']'";
+    }
+    const std::string_view path = line.substr(1, line.size() - 2);
+    if (path.empty() || HasEmptyPart(SplitPath(path))) {
+        return "a key path with an empty name in it";
+    }
+    current = &root.Create(path);
+    return "";
+}
+
+std::string ParseLines(LineReader& lines, RegistryKey& root) {
+    RegistryKey* current = nullptr;
+    std::string_view line;
+    while (lines.Next(line)) {
+        if (IsBlankOrComment(line)) {
+            continue;
+        }
+        std::string error;
+        if (line.front() == '[') {
+            error = ParseKey(line, root, current);
+        } else if (line.front() == '@' || line.front() == '"') {
+            error = ParseValue(line, current);
+        } else {
+            error = "neither a key nor a value";
+        }
+        if (!error.empty()) {
+            return "line " + std::to_string(lines.Number()) + ": " + error;
+        }
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string FormatRegistry(const RegistryKey& root) {
+    std::string out(kHeader);
+    out += "\n\n";
+    for (const auto& [name, key] : root.Subkeys()) {
+        AppendKey(key, name, out);
+    }
+    return out;
+}
+
+std::string ParseRegistry(std::string_view text, RegistryKey& root) {
+    root = RegistryKey();
+    LineReader lines(text);
+    std::string_view line;
+    while (lines.Next(line)) {
+        if (IsBlankOrComment(line)) {
+            continue;
+        }
+        if (line != kHeader) {
+            return "line " + std::to_string(lines.Number()) +
+                   ": not a registry file (the first line is not REGEDIT4)";
+        }
+        // Built apart so that a failed parse leaves root empty rather than half read.
+        RegistryKey parsed;
+        std::string error = ParseLines(lines, parsed);
+        if (error.empty()) {
+            root = std::move(parsed);
+        }
+        return error;
+    }
+    // Nothing but blank lines and comments: an empty registry.
+    return "";
+}
+
+// ---- The file ----------------------------------------------------------------------------------
+
+namespace {
+
+thread_local std::string lastError;
+
+std::string ErrnoText(int error) {
+    return std::system_category().message(error);
+}
+
+// Records a failure for LastRegistryError and hands it back.
+std::string Fail(std::string text) {
+    SetLastRegistryError(text);
+    return text;
+}
+
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && *home != '\0') {
+        return home;
+    }
+    // No $HOME (as under some service managers): the password database knows the folder.
+    passwd entry{};
+    passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found) {
+        return found->pw_dir;
+    }
+    return "";
+}
+
+// Closes a descriptor when it goes out of scope, for the error paths.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    int Get() const { return fd_; }
+    // Closes now and reports whether the close succeeded (it can report a failed write).
+    bool Close() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+// Reads the whole of fd into out. Returns 0 or the errno of the failure.
+int ReadAll(int fd, std::string& out) {
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n > 0) {
+            out.append(buffer, static_cast<size_t>(n));
+        } else if (n == 0) {
+            return 0;
+        } else if (errno != EINTR) {
+            return errno;
+        }
+    }
+}
+
+// Writes all of data to fd, going on after short writes and interruptions. Returns 0 or the
+// errno of the failure (EFBIG when the file size limit is reached and SIGXFSZ is ignored).
+int WriteAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n > 0) {
+            data.remove_prefix(static_cast<size_t>(n));
+        } else if (n == 0) {
+            return EIO;
+        } else if (errno != EINTR) {
+            return errno;
+        }
+    }
+    return 0;
+}
+
+int SyncFolder(const std::filesystem::path& folder) {
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.Get() < 0) {
+        return errno;
+    }
+    // Some file systems cannot sync a folder at all (EINVAL); the rename stands regardless.
+    if (::fsync(fd.Get()) != 0 && errno != EINVAL) {
+        return errno;
+    }
+    return 0;
+}
+
+std::filesystem::path FolderOf(const std::string& path) {
+    std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    return folder.empty() ? std::filesystem::path(".") : folder;
+}
+
+// Creates the folder of path and those above it. Returns "" or the reason.
+std::string MakeFolder(const std::string& path) {
+    std::error_code error;
+    std::filesystem::create_directories(FolderOf(path), error);
+    return error ? error.message() : "";
+}
+
+// A name no other writer uses at the same time: another process has another pid, another
+// thread of this one another count.
+std::string TemporaryPath(const std::string& path) {
+    static std::atomic<unsigned> count{0};
+    return path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(count++);
+}
+
+// The mode of the file being replaced, so that saving keeps it; new files get the usual one.
+mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        return info.st_mode & 07777;
+    }
+    return 0666;
+}
+
+// Writes text to a new file at temporary and flushes it to disk. Returns 0 or the errno.
+int WriteFile(const std::string& temporary, std::string_view text, mode_t mode) {
+    FileDescriptor fd(
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, mode));
+    if (fd.Get() < 0) {
+        return errno;
+    }
+    if (const int error = WriteAll(fd.Get(), text); error != 0) {
+        return error;
+    }
+    if (::fsync(fd.Get()) != 0) {
+        return errno;
+    }
+    return fd.Close() ? 0 : errno;
+}
+
+// Writes text over path atomically. Returns "" or the reason, without the path.
+std::string ReplaceFile(const std::string& path, std::string_view text) {
+    if (std::string error = MakeFolder(path); !error.empty()) {
+        return error;
+    }
+    const std::string temporary = TemporaryPath(path);
+    int error = WriteFile(temporary, text, ModeOf(path));
+    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return ErrnoText(error);
+    }
+    if (const int syncError = SyncFolder(FolderOf(path)); syncError != 0) {
+        return ErrnoText(syncError);
+    }
+    return "";
+}
+
+// Reads path into root. Returns "" or the reason, without the path.
+std::string ReadFile(const std::string& path, RegistryKey& root) {
+    root = RegistryKey();
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0) {
+        return errno == ENOENT ? "" : ErrnoText(errno);
+    }
+    std::string text;
+    if (const int error = ReadAll(fd.Get(), text); error != 0) {
+        return ErrnoText(error);
+    }
+    return ParseRegistry(text, root);
+}
+
+// Takes an exclusive lock on fd, waiting for it. Returns 0 or the errno.
+int Lock(int fd) {
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            return errno;
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::string RegistryFile::DefaultPath() {
+    const char* explicitPath = std::getenv("VIREO_REGISTRY");
+    if (explicitPath != nullptr && *explicitPath != '\0') {
+        return explicitPath;
+    }
+    // The base directory convention ignores relative paths in XDG_DATA_HOME.
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    if (dataHome != nullptr && dataHome[0] == '/') {
+        return std::string(dataHome) + "/vireo/registry.reg";
+    }
+    return HomeFolder() + "/.local/share/vireo/registry.reg";
+}
+
+std::string RegistryFile::Load(RegistryKey& root) const {
+    try {
+        if (std::string error = ReadFile(path_, root); !error.empty()) {
+            root = RegistryKey();
+            return Fail(path_ + ": " + error);
+        }
+        return "";
+    } catch (const std::exception& e) {
+        root = RegistryKey();
+        return Fail(path_ + ": " + e.what());
+    }
+}
+
+std::string RegistryFile::Save(const RegistryKey& root) const {
+    try {
+        if (std::string error = ReplaceFile(path_, FormatRegistry(root)); !error.empty()) {
+            return Fail(path_ + ": " + error);
+        }
+        return "";
+    } catch (const std::exception& e) {
+        return Fail(path_ + ": " + e.what());
+    }
+}
+
+std::string RegistryFile::Edit(const std::function<bool(RegistryKey&)>& change) const {
+    const std::string lockPath = path_ + ".lock";
+    if (std::string error = MakeFolder(path_); !error.empty()) {
+        return Fail(path_ + ": " + error);
+    }
+    FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
+    if (lock.Get() < 0) {
+        return Fail(lockPath + ": " + ErrnoText(errno));
+    }
+    if (const int error = Lock(lock.Get()); error != 0) {
+        return Fail(lockPath + ": " + ErrnoText(error));
+    }
+    // Closing the lock file releases the lock, on every path out of here (including an
+    // exception from change, which is the caller's to handle).
+    RegistryKey root;
+    if (std::string error = Load(root); !error.empty()) {
+        return error;
+    }
+    if (!change(root)) {
+        return "";
+    }
+    return Save(root);
+}
+
+const std::string& LastRegistryError() {
+    return lastError;
+}
+
+void SetLastRegistryError(std::string text) {
+    lastError = std::move(text);
+}
+
+}  // namespace platform
