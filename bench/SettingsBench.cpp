@@ -1,7 +1,7 @@
 // CPU cost of the settings-file operations (export, download, factory defaults) on the
 // simulated node, with the scripted desktop that records the mandated pauses but never sleeps.
 // The wall time of a real run is this CPU time plus the pauses, reported as the counter
-// pause_ms.
+// pause_ms. The *WithHistory runs add the write history's cost.
 
 #include <benchmark/benchmark.h>
 
@@ -9,6 +9,7 @@
 #include <numeric>
 #include <string>
 
+#include "history/HistoryRecorder.h"
 #include "host/ClientSite.h"
 #include "host/SimNode.h"
 #include "platform/ScriptedDesktop.h"
@@ -73,8 +74,62 @@ void BM_FactoryDefaults(benchmark::State& state) {
     Report(state, desktop);
 }
 
+// The same operations with the write history recording into a fresh database: the CPU time
+// added per run, next to the pauses a real run keeps (pause_ms), and per write (writes).
+std::string HistoryFile() {
+    const auto path = std::filesystem::temp_directory_path() / "vireo-settings-bench.sqlite";
+    std::filesystem::remove(path);
+    return path.string();
+}
+
+void ReportWrites(benchmark::State& state, int writes) {
+    state.counters["writes"] =
+        benchmark::Counter(static_cast<double>(writes), benchmark::Counter::kAvgIterations);
+}
+
+void BM_DownloadWithHistory(benchmark::State& state) {
+    host::SimNode node;
+    const host::SimLink link(node);
+    platform::ScriptedDesktop desktop;
+    desktop.QueueFile(BenchFile());
+    desktop.QueueAnswer(true);
+    settings::ExportOperation(link.Link(), desktop).Run("");
+    desktop.Clear();
+    history::HistoryRecorder recorder(HistoryFile(), nullptr);
+    const history::InstalledRecorder installed(&recorder);
+    int writes = 0;
+    for (auto _ : state) {
+        desktop.QueueFile(BenchFile());
+        desktop.QueueAnswer(true);
+        const auto result = settings::DownloadOperation(link.Link(), desktop).Run("Quorka", "");
+        if (!result.completed || recorder.IsOff()) {
+            state.SkipWithError("download did not complete or the history went off");
+            break;
+        }
+        writes += result.writtenVariables;
+    }
+    Report(state, desktop);
+    ReportWrites(state, writes);
+}
+
+void BM_FactoryDefaultsWithHistory(benchmark::State& state) {
+    host::SimNode node;
+    const host::SimLink link(node);
+    platform::ScriptedDesktop desktop;
+    history::HistoryRecorder recorder(HistoryFile(), nullptr);
+    const history::InstalledRecorder installed(&recorder);
+    for (auto _ : state) {
+        const auto result = settings::FactoryDefaultsOperation(link.Link(), desktop).Run("Quorka");
+        benchmark::DoNotOptimize(result.completed);
+    }
+    Report(state, desktop);
+    ReportWrites(state, static_cast<int>(state.iterations()) * (7 + nv::kPartCount));
+}
+
 BENCHMARK(BM_Export)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Download)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FactoryDefaults)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DownloadWithHistory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FactoryDefaultsWithHistory)->Unit(benchmark::kMillisecond);
 
 }  // namespace

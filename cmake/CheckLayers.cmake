@@ -2,7 +2,8 @@
 # layer): dependencies point down only. Run as cmake -DSOURCE_DIR=src -P CheckLayers.cmake.
 #
 # Layers, lowest first; a folder may include its own folder and those of lower ranks.
-#   codecs, platform 0 | res 1 | node 2 | pages, calendar, settings 3 | sheet, control 4 | host 5
+#   codecs, platform 0 | res 1 | node 2 | pages, calendar, settings, history 3 | sheet, control 4
+#   | host 5
 set(rank_codecs 0)
 set(rank_platform 0)
 set(rank_res 1)
@@ -10,6 +11,7 @@ set(rank_node 2)
 set(rank_pages 3)
 set(rank_calendar 3)
 set(rank_settings 3)
+set(rank_history 3)
 set(rank_sheet 4)
 set(rank_control 4)
 set(rank_host 5)

@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ pkg-config git
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libcli11-dev nlohmann-json3-dev
+  libcli11-dev nlohmann-json3-dev libsqlite3-dev
   clang-format fonts-dejavu-core
 )
 missing=()

@@ -4,16 +4,35 @@
 #include <QPainter>
 #include <QRect>
 
+#include "history/HistoryRecorder.h"
 #include "node/ProgramId.h"
+#include "platform/Desktop.h"
 #include "platform/Dialog.h"
 #include "res/Bitmap.h"
 #include "sheet/Sheet.h"
 
 CVireoCtrl* g_pCurrentControl = nullptr;
 
+namespace {
+
+// The user hears once per process that the write history is off, however often the sheet opens.
+void TellHistoryOff(const std::string& text) {
+    static bool told = false;
+    if (!told) {
+        told = true;
+        platform::Desktop::Current().MessageBox(text, "Vireo", platform::MessageButtons::Ok,
+                                                platform::MessageIcon::Exclamation);
+    }
+}
+
+}  // namespace
+
 BOOL CVireoCtrl::OnProperties(void*, QWidget*, const QRect*) {
     g_pCurrentControl = this;
     {
+        // VIREO_HISTORY is read at every opening: the host may turn the history off or on.
+        const auto recorder = history::RecorderFromEnvironment(TellHistoryOff);
+        const history::InstalledRecorder installed(recorder.get());
         vireo::CSheet sheet("Vireo", nullptr, 0);
         sheet.DoModal();
     }

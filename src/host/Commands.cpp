@@ -4,6 +4,7 @@
 #include <functional>
 #include <ostream>
 
+#include "history/HistoryRecorder.h"
 #include "host/ClientSite.h"
 #include "host/ConsoleDesktop.h"
 #include "host/NodeStateFile.h"
@@ -19,17 +20,12 @@ namespace {
 // configuration when it does not exist), saves it after every write, and reports.
 int WithNode(const CommandOptions& options, std::ostream& out, std::ostream& err,
              const std::function<bool(const NodeLink&, ConsoleDesktop&, std::string&)>& run) {
-    const std::string path = options.nodeFile.empty() ? DefaultNodeStatePath() : options.nodeFile;
     SimNode node;
-    if (std::filesystem::exists(path)) {
-        if (const std::string error = LoadNodeState(path, node); !error.empty()) {
-            err << "vireo: " << error << '\n';
-            return 1;
-        }
-    } else if (!options.nodeFile.empty()) {
-        err << "vireo: node state file " << path << " does not exist\n";
+    const std::optional<std::string> loaded = LoadCommandNode(options.nodeFile, node, err);
+    if (!loaded) {
         return 1;
     }
+    const std::string& path = *loaded;
     std::string saveError;
     node.onChange = [&] {
         if (const std::string error = SaveNodeState(path, node); !error.empty()) {
@@ -37,6 +33,13 @@ int WithNode(const CommandOptions& options, std::ostream& out, std::ostream& err
         }
     };
     const SimLink link(node);
+    // The host owns the node: its name comes from the state file, not from an extra call.
+    const auto recorder = history::RecorderFromEnvironment(
+        [&err](const std::string& text) { err << "vireo: " << text << '\n'; });
+    if (recorder) {
+        recorder->SetNodeName(node.Name());
+    }
+    const history::InstalledRecorder installed(recorder.get());
     ConsoleDesktop desktop(options.file, options.yes, err);
     desktop.sleep = options.sleep;
     platform::Desktop* previous = platform::Desktop::Installed();
@@ -53,6 +56,21 @@ int WithNode(const CommandOptions& options, std::ostream& out, std::ostream& err
 }
 
 }  // namespace
+
+std::optional<std::string> LoadCommandNode(const std::string& nodeFile, SimNode& node,
+                                           std::ostream& err) {
+    const std::string path = nodeFile.empty() ? DefaultNodeStatePath() : nodeFile;
+    if (std::filesystem::exists(path)) {
+        if (const std::string error = LoadNodeState(path, node); !error.empty()) {
+            err << "vireo: " << error << '\n';
+            return std::nullopt;
+        }
+    } else if (!nodeFile.empty()) {
+        err << "vireo: node state file " << path << " does not exist\n";
+        return std::nullopt;
+    }
+    return path;
+}
 
 int RunExportCommand(const CommandOptions& options, std::ostream& out, std::ostream& err) {
     return WithNode(options, out, err,

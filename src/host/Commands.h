@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 namespace host {
@@ -16,6 +17,13 @@ struct CommandOptions {
     // Replaces the real pauses (tests and benchmarks record them instead).
     std::function<void(int)> sleep;
 };
+
+class SimNode;
+
+// Loads the node of a state file, or of the default one (made with the factory configuration
+// when it does not exist yet). The state file's path, or nothing once err says what is wrong.
+std::optional<std::string> LoadCommandNode(const std::string& nodeFile, SimNode& node,
+                                           std::ostream& err);
 
 // Each prints progress and messages to err and one result line to out, and returns 0 only
 // when the operation completed without errors.

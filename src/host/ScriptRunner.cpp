@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -129,6 +130,8 @@ int DayOfWeek(int y, int m, int d) {
     return ((y + y / 4 - y / 100 + y / 400 + offsets[m - 1] + d) % 7 + 7) % 7;
 }
 
+constexpr const char* kHistoryVariable = "VIREO_HISTORY";
+
 class Runner {
 public:
     Runner(std::ostream& out, std::ostream& err) : out_(out), err_(err) {
@@ -138,11 +141,22 @@ public:
         desktop_.onSheetModal = [this](platform::CPropertySheet& sheet) { RunSheet(sheet); };
         previous_ = platform::Desktop::Installed();
         platform::Desktop::SetCurrent(&desktop_);
+        // A script records no write history unless it says "history on": the plug-in reads
+        // VIREO_HISTORY each time it opens its sheet.
+        if (const char* history = std::getenv(kHistoryVariable)) {
+            userHistory_ = history;
+        }
+        SetHistory(false);
     }
     ~Runner() {
         control_.reset();
         platform::Desktop::SetCurrent(previous_);
         site_->Release();
+        if (userHistory_) {
+            setenv(kHistoryVariable, userHistory_->c_str(), 1);
+        } else {
+            unsetenv(kHistoryVariable);
+        }
     }
 
     int Run(const std::string& text) {
@@ -186,6 +200,17 @@ private:
         sheet_ = nullptr;
     }
 
+    // On: the history the user's VIREO_HISTORY names, or the default one.
+    void SetHistory(bool on) {
+        if (!on) {
+            setenv(kHistoryVariable, "off", 1);
+        } else if (userHistory_ && *userHistory_ != "off") {
+            setenv(kHistoryVariable, userHistory_->c_str(), 1);
+        } else {
+            unsetenv(kHistoryVariable);
+        }
+    }
+
     // False for "close".
     bool RunLine(const std::string& line, platform::CPropertySheet* sheet) {
         std::size_t first = line.find_first_not_of(" \t");
@@ -214,6 +239,9 @@ private:
             } else {
                 desktop_.QueueFile(tokens_[1].text);
             }
+        } else if (command == "history") {
+            Need(2);
+            SetHistory(Word(1, {"on", "off"}) == "on");
         } else if (command == "open") {
             Need(1);
             if (sheet != nullptr) {
@@ -569,6 +597,7 @@ private:
     std::unique_ptr<PluginControl> control_;
     platform::ScriptedDesktop desktop_;
     platform::Desktop* previous_ = nullptr;
+    std::optional<std::string> userHistory_;  // VIREO_HISTORY as the script found it
     platform::CPropertySheet* sheet_ = nullptr;
     std::vector<std::string> lines_;
     std::size_t pos_ = 0;

@@ -5,14 +5,17 @@
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "host/Commands.h"
+#include "host/HistoryCommand.h"
 #include "host/Host.h"
 #include "host/Plugin.h"
 #include "host/ScriptRunner.h"
+#include "host/ViewCommands.h"
 
 namespace {
 
@@ -25,6 +28,19 @@ void EnsureRuntimeDir() {
     const std::string path = "/tmp/vireo-runtime-" + std::to_string(getuid());
     mkdir(path.c_str(), 0700);
     setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
+}
+
+// `vireo diff A B` compares two files; `vireo diff FILE [--node STATE]` a file with the node.
+int RunDiff(const std::vector<std::string>& files, const std::string& nodeFile, std::ostream& out,
+            std::ostream& err) {
+    if (files.size() == 1) {
+        return host::RunDiffNodeCommand({nodeFile, files[0], {}}, out, err);
+    }
+    if (!nodeFile.empty()) {
+        err << "vireo diff: --node compares the node with one settings file, not two\n";
+        return host::kViewTrouble;
+    }
+    return host::RunDiffFilesCommand(files[0], files[1], out, err);
 }
 
 }  // namespace
@@ -48,9 +64,26 @@ int main(int argc, char** argv) {
     exportCommand->add_option("FILE", command.file, "the settings file to write")->required();
     auto* download = app.add_subcommand("download", "download a settings file into the node");
     download->add_option("FILE", command.file, "the settings file to read")->required();
-    download->add_option("--password", command.password, "the service password")->required();
+    auto* password = download->add_option("--password", command.password, "the service password");
     download->add_flag("--yes", command.yes,
                        "download even when the file's Program ID differs from the node kind's");
+    bool dryRun = false;
+    download->add_flag("--dry-run", dryRun,
+                       "list what the download would change and write nothing (no password)");
+    std::string showFile;
+    bool showJson = false;
+    auto* show = app.add_subcommand(
+        "show", "show a settings file's values and the lines a download would skip or refuse");
+    show->add_option("FILE", showFile, "the settings file")->required();
+    show->add_flag("--json", showJson, "print JSON");
+    std::vector<std::string> diffFiles;
+    auto* diff = app.add_subcommand(
+        "diff",
+        "compare two settings files, or a settings file with the node (exit 0 equal, "
+        "1 different, 2 trouble)");
+    diff->add_option("FILE", diffFiles, "one settings file (compared with the node) or two")
+        ->required()
+        ->expected(1, 2);
     auto* defaults = app.add_subcommand("defaults", "restore the node's factory settings");
     defaults->add_option("--password", command.password, "the service password")->required();
     std::string newNodeFile;
@@ -68,9 +101,15 @@ int main(int argc, char** argv) {
         app.add_subcommand("unregister", "remove the plug-in module's registration");
     unregisterCommand->add_option("MODULE", modulePath,
                                   "the plug-in module (default: the one installed with vireo)");
+    host::HistoryOptions historyOptions;
+    auto* historyCommand =
+        app.add_subcommand("history", "list the writes the plug-in made to nodes, decoded");
+    historyCommand->add_option("--node", historyOptions.node, "only the writes to this node");
+    historyCommand->add_option("--since", historyOptions.since,
+                               "only the writes from this day on (YYYY-MM-DD)");
     auto* about = app.add_subcommand("about", "show the plug-in's About box");
     app.require_subcommand(0, 1);
-    for (CLI::App* sub : {exportCommand, download, defaults, about}) {
+    for (CLI::App* sub : {exportCommand, download, defaults, about, diff}) {
         sub->add_option("--node", options.nodeFile, "state file of the simulated node");
     }
 
@@ -93,6 +132,9 @@ int main(int argc, char** argv) {
         return host::RunRegisterCommand(modulePath.empty() ? host::DefaultModulePath() : modulePath,
                                         unregisterCommand->parsed(), std::cout, std::cerr);
     }
+    if (historyCommand->parsed()) {
+        return host::RunHistoryCommand(historyOptions, std::cout, std::cerr);
+    }
     if (about->parsed()) {
         int qtArgc = 1;
         return host::RunAbout(qtArgc, argv, options);
@@ -100,6 +142,19 @@ int main(int argc, char** argv) {
     command.nodeFile = options.nodeFile;
     if (exportCommand->parsed()) {
         return host::RunExportCommand(command, std::cout, std::cerr);
+    }
+    if (show->parsed()) {
+        return host::RunShowCommand(showFile, showJson, std::cout, std::cerr);
+    }
+    if (diff->parsed()) {
+        return RunDiff(diffFiles, options.nodeFile, std::cout, std::cerr);
+    }
+    if (download->parsed() && dryRun) {
+        return host::RunDiffNodeCommand({options.nodeFile, command.file, {}}, std::cout, std::cerr);
+    }
+    if (download->parsed() && password->count() == 0) {
+        std::cerr << "vireo download: --password is required (or give --dry-run)\n";
+        return 2;
     }
     if (download->parsed()) {
         return host::RunDownloadCommand(command, std::cout, std::cerr);

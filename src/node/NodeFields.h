@@ -82,6 +82,10 @@ inline constexpr Twin kPressureStopsPump{{
     Flag("pressure fault stops pump VI2", Part(1), 10, 0x20),
 }};
 
+// Part 1, bytes 29-30: the variant word; not 0 opens the sheet with page set 1.
+inline constexpr Field kVariantWord{"variant word", Part(nv::kVariantPart), nv::kVariantHigh,
+                                    Codec::Word, ""};
+
 // ---- part 2: sensor offsets and frost protection ----
 inline constexpr Field kOutdoorOffset{"outdoor sensor offset", Part(2), 1, Codec::SignedHundredths,
                                       "°C"};
@@ -175,6 +179,13 @@ inline constexpr Twin kPidI{{
 inline constexpr Twin kPidD{{
     {"PID D", Part(8), 5, Codec::Word, ""},
     {"PID D", Part(8), 23, Codec::Word, ""},
+}};
+
+// ---- override codes NV 39 / NV 40 (Boost 1, Night 2, Day 3, Off 4, Auto 5, Occupied 6,
+// 255 the rotary switch) ----
+inline constexpr Twin kOverrideCode{{
+    {"override code", Variable(nv::kSwitchExt1), 0, Codec::Word, ""},
+    {"override code", Variable(nv::kSwitchExt2), 0, Codec::Word, ""},
 }};
 
 // ---- temperature settings records NV 37 / NV 38 ----

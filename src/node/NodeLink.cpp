@@ -4,18 +4,32 @@
 
 #include "codecs/NumericCodec.h"
 #include "node/NodeVariableMap.h"
+#include "node/WriteRecorder.h"
 #include "platform/Desktop.h"
 
+// Each call is reported to the write history after the host answered, never before.
 bool NodeLink::Read(int index, std::uint8_t* buffer, int length) const {
-    return reader_ != nullptr && reader_->ReadNv(index, buffer, length) == S_OK;
+    const bool ok = reader_ != nullptr && reader_->ReadNv(index, buffer, length) == S_OK;
+    if (node::WriteRecorder* recorder = node::WriteRecorder::Current()) {
+        recorder->SawRead(index, buffer, length, ok);
+    }
+    return ok;
 }
 
 bool NodeLink::Write(int index, const std::uint8_t* buffer, int length) const {
-    return writer_ != nullptr && writer_->WriteNv(index, buffer, length) == S_OK;
+    const bool ok = writer_ != nullptr && writer_->WriteNv(index, buffer, length) == S_OK;
+    if (node::WriteRecorder* recorder = node::WriteRecorder::Current()) {
+        recorder->SawWrite(index, buffer, length, ok);
+    }
+    return ok;
 }
 
 bool NodeLink::GetNodeName(std::uint8_t* buffer, int length) const {
-    return reader_ != nullptr && reader_->GetNodeName(buffer, length) == S_OK;
+    const bool ok = reader_ != nullptr && reader_->GetNodeName(buffer, length) == S_OK;
+    if (node::WriteRecorder* recorder = node::WriteRecorder::Current()) {
+        recorder->SawNodeName(buffer, length, ok);
+    }
+    return ok;
 }
 
 int PartWindow::GetSelectedPart() const {

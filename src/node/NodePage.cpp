@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "codecs/NumberReader.h"
+#include "node/WriteRecorder.h"
 #include "platform/Desktop.h"
 #include "res/ControlIds.h"
 
@@ -116,6 +117,11 @@ void CNodePage::RunWrite() {
         SetDlgItemText(passwordId, "");
     }
     SetDlgItemText(res::common::kWrite, "Write");
+}
+
+void CNodePage::RunClickHandler(const std::function<void()>& handler) {
+    const node::RecordedOperation operation(Caption());
+    handler();
 }
 
 void CNodePage::UseDefaultAndResetButtons() {

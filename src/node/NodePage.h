@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <span>
 #include <string>
@@ -100,6 +101,9 @@ public:
     const PageBehaviour& Behaviour() const { return behaviour_; }
 
 protected:
+    // Every button of a page is one operation of the write history, named by the page's caption.
+    void RunClickHandler(const std::function<void()>& handler) override;
+
     // Page-specific parts of the protocol. By default the refresh shows the live fields and
     // the read and write routines handle the configuration fields, place by place.
     virtual void Refresh();

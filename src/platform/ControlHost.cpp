@@ -1,5 +1,7 @@
 #include "platform/ControlHost.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -7,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QWidget>
 
 namespace platform {
@@ -30,6 +33,8 @@ std::string_view KindName(ControlKind kind) {
             return "static";
         case ControlKind::Icon:
             return "icon";
+        case ControlKind::Table:
+            return "table";
     }
     return "control";
 }
@@ -78,7 +83,7 @@ void ControlHost::Dispatch(int id) {
         return;
     }
     const HandlerScope scope(*this);
-    it->second();
+    RunClickHandler(it->second);
 }
 
 void ControlHost::OnClicked(int id, std::function<void()> handler) {
@@ -171,6 +176,71 @@ void ControlHost::ShowDlgItem(int id, bool show) {
     if (it != controls_.end()) {
         it->second.widget->setHidden(!show);
     }
+}
+
+QTableWidget* ControlHost::Table(int id) const {
+    const auto it = controls_.find(id);
+    if (it == controls_.end() || it->second.kind != ControlKind::Table) {
+        return nullptr;
+    }
+    return static_cast<QTableWidget*>(it->second.widget);
+}
+
+void ControlHost::SetTableHeaders(int id, const std::vector<std::string>& headers) {
+    QTableWidget* table = Table(id);
+    if (table == nullptr) {
+        return;
+    }
+    QStringList labels;
+    for (const std::string& header : headers) {
+        labels.push_back(QString::fromStdString(header));
+    }
+    table->setColumnCount(static_cast<int>(labels.size()));
+    table->setHorizontalHeaderLabels(labels);
+}
+
+void ControlHost::SetTableRows(int id, const std::vector<std::vector<std::string>>& rows) {
+    QTableWidget* table = Table(id);
+    if (table == nullptr) {
+        return;
+    }
+    table->clearContents();
+    table->setRowCount(static_cast<int>(rows.size()));
+    for (int r = 0; r < table->rowCount(); ++r) {
+        const auto& cells = rows[static_cast<std::size_t>(r)];
+        const int columns = std::min(table->columnCount(), static_cast<int>(cells.size()));
+        for (int c = 0; c < columns; ++c) {
+            table->setItem(
+                r, c,
+                new QTableWidgetItem(QString::fromStdString(cells[static_cast<std::size_t>(c)])));
+        }
+    }
+    table->resizeColumnsToContents();
+}
+
+std::vector<std::string> ControlHost::GetTableHeaders(int id) const {
+    std::vector<std::string> headers;
+    if (const QTableWidget* table = Table(id)) {
+        for (int c = 0; c < table->columnCount(); ++c) {
+            const QTableWidgetItem* item = table->horizontalHeaderItem(c);
+            headers.push_back(item != nullptr ? item->text().toStdString() : std::string());
+        }
+    }
+    return headers;
+}
+
+std::vector<std::vector<std::string>> ControlHost::GetTableRows(int id) const {
+    std::vector<std::vector<std::string>> rows;
+    if (const QTableWidget* table = Table(id)) {
+        for (int r = 0; r < table->rowCount(); ++r) {
+            std::vector<std::string>& cells = rows.emplace_back();
+            for (int c = 0; c < table->columnCount(); ++c) {
+                const QTableWidgetItem* item = table->item(r, c);
+                cells.push_back(item != nullptr ? item->text().toStdString() : std::string());
+            }
+        }
+    }
+    return rows;
 }
 
 std::vector<ControlState> ControlHost::Controls() const {

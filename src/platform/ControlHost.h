@@ -14,6 +14,7 @@
 
 class QWidget;
 class QAbstractButton;
+class QTableWidget;
 
 namespace platform {
 
@@ -45,6 +46,13 @@ public:
     void CheckDlgButton(int id, int check);
     bool IsDlgItemVisible(int id) const;
     void ShowDlgItem(int id, bool show);
+
+    // A table's column headers and rows of texts; a table shows them read-only. Reading a
+    // control that is not a table gives nothing.
+    void SetTableHeaders(int id, const std::vector<std::string>& headers);
+    void SetTableRows(int id, const std::vector<std::vector<std::string>>& rows);
+    std::vector<std::string> GetTableHeaders(int id) const;
+    std::vector<std::vector<std::string>> GetTableRows(int id) const;
 
     // Every addressed control in template order.
     std::vector<ControlState> Controls() const;
@@ -81,8 +89,13 @@ protected:
         bool was_;
     };
     void Dispatch(int id);
+    // Runs a button's click handler; a window that does something around every click (the
+    // node pages open an operation of the write history) overrides it.
+    virtual void RunClickHandler(const std::function<void()>& handler) { handler(); }
 
 private:
+    QTableWidget* Table(int id) const;
+
     struct Entry {
         ControlKind kind;
         QWidget* widget;

@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTableWidget>
 #include <QVBoxLayout>
 #include <map>
 
@@ -82,6 +84,15 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
                 label->setPixmap(icon.pixmap(32, 32));
             }
             return label;
+        }
+        case ControlKind::Table: {
+            auto* table = new QTableWidget(parent);
+            table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+            table->setSelectionBehavior(QAbstractItemView::SelectRows);
+            table->verticalHeader()->hide();
+            table->horizontalHeader()->setStretchLastSection(true);
+            table->setMinimumSize(640, 360);
+            return table;
         }
     }
     return new QWidget(parent);

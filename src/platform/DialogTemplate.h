@@ -22,6 +22,8 @@ enum class ControlKind {
     // A picture: the bitmap resource its template names, or the system's computer icon when
     // it names none.
     Icon,
+    // A read-only table of texts with column headers, filled through the control host.
+    Table,
 };
 
 struct ControlTemplate {

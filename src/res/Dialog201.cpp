@@ -16,6 +16,7 @@ platform::DialogTemplate Dialog201() {
             {.id = 429, .kind = ControlKind::PushButton, .text = "Default"},
             {.id = 427, .kind = ControlKind::PushButton, .text = "Save to file"},
             {.id = 430, .kind = ControlKind::PushButton, .text = "Read from file"},
+            {.id = 431, .kind = ControlKind::PushButton, .text = "Compare with node..."},
             {.id = 0,
              .kind = ControlKind::Static,
              .text = "Please note: After setting the software values to factory settings, "

@@ -21,7 +21,7 @@ const platform::DialogTemplate* FindDialog(int id) {
         {226, &res::Dialog226}, {227, &res::Dialog227}, {228, &res::Dialog228},
         {229, &res::Dialog229}, {230, &res::Dialog230}, {231, &res::Dialog231},
         {232, &res::Dialog232}, {233, &res::Dialog233}, {234, &res::Dialog234},
-        {235, &res::Dialog235},
+        {235, &res::Dialog235}, {236, &res::Dialog236},
     };
     const auto maker = kMakers.find(id);
     if (maker == kMakers.end()) {

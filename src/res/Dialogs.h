@@ -42,5 +42,6 @@ platform::DialogTemplate Dialog232();
 platform::DialogTemplate Dialog233();
 platform::DialogTemplate Dialog234();
 platform::DialogTemplate Dialog235();
+platform::DialogTemplate Dialog236();
 
 }  // namespace res

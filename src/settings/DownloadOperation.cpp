@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <fstream>
 
 #include "node/NodeVariableMap.h"
 #include "node/ProgramId.h"
+#include "node/WriteRecorder.h"
 #include "platform/Desktop.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsSupport.h"
@@ -41,25 +41,22 @@ public:
     }
 
     void OnLabel(const SettingsFile::Label& label) override {
-        if (label.variable == nullptr) {
-            return;  // an unknown name: its value line is consumed, nothing is written
+        switch (SettingsFile::Judge(label)) {
+            case SettingsFile::Verdict::Write:
+                break;
+            case SettingsFile::Verdict::UnknownName:
+                return;  // its value line is consumed, nothing is written
+            case SettingsFile::Verdict::NoValue:
+                ++result_.missingValues;
+                return;
+            case SettingsFile::Verdict::BeyondLastPart:
+            case SettingsFile::Verdict::TooLong:
+            case SettingsFile::Verdict::Incomplete:
+                ++result_.refusedBlocks;
+                return;
         }
         const nv::Variable& variable = *label.variable;
         const bool isPart = variable.index == nv::kPluginCnf;
-        if (isPart && label.part > nv::kPartCount) {
-            ++result_.refusedBlocks;  // the node has twelve parts
-            return;
-        }
-        if (label.state == SettingsFile::ValueState::Missing) {
-            ++result_.missingValues;
-            return;
-        }
-        if (label.state != SettingsFile::ValueState::Present ||
-            !IsCompleteValueLine(variable.fileKind, label.value)) {
-            ++result_.refusedBlocks;
-            return;
-        }
-
         const std::vector<std::uint8_t> image = ParseValueLine(variable.fileKind, label.value);
         std::array<std::uint8_t, nv::kBufferSize> buffer{};
         std::copy(image.begin(), image.end(), buffer.begin());
@@ -108,23 +105,11 @@ private:
     std::string programId_;
 };
 
-// The size of a regular file that can be opened for reading; nothing otherwise.
-std::optional<std::uint64_t> ReadableFileSize(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        return std::nullopt;
-    }
-    const auto size = std::filesystem::file_size(path, error);
-    if (error) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint64_t>(size);
-}
-
 }  // namespace
 
 DownloadResult DownloadOperation::Run(const std::string& password,
                                       const std::string& initialFileName) {
+    const node::RecordedOperation operation("Download from file");
     DownloadResult result;
     auto show = [this, &result](std::string_view text, std::string_view caption) {
         result.message = text;
@@ -139,9 +124,7 @@ DownloadResult DownloadOperation::Run(const std::string& password,
     result.passwordAccepted = true;
     result.clearPassword = true;
 
-    const platform::FileDialogRequest request{initialFileName, std::string(kFileFilter),
-                                              std::string(kDefaultExtension)};
-    result.path = desktop_.OpenFileDialog(request);
+    result.path = desktop_.OpenFileDialog(SettingsFileRequest(initialFileName));
     if (!result.path) {
         return result;
     }

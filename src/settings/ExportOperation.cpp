@@ -27,6 +27,43 @@ bool ExistsForUpdate(const std::string& path) {
 
 }  // namespace
 
+NodeReading ReadNodeConfiguration(const NodeLink& link, platform::Desktop& desktop) {
+    NodeReading reading;
+    SettingsFile::Contents& contents = reading.contents;
+    contents.nodeName = ReadNodeName(link, nv::kPartSize).value_or("");
+    contents.programId = GetProgramIdText();
+    contents.clock = node::RuntimeClock(desktop.Now());
+
+    const auto blocks = SettingsFile::Blocks();
+    const int total = static_cast<int>(blocks.size());
+    const PartWindow window(link, desktop, kPartPauseMs);
+    for (int i = 0; i < total; ++i) {
+        const FileBlock& block = blocks[static_cast<std::size_t>(i)];
+        bool canRead = true;
+        std::string progress;
+        if (block.part != 0) {
+            if (window.GetSelectedPart() != block.part) {
+                // A failed selection would show another part under this part's label.
+                canRead = SelectPartChecked(link, desktop, block.part);
+            }
+            desktop.Sleep(kPartPauseMs);
+            progress = PartProgressText(block.part);
+        } else {
+            const nv::Variable* variable = nv::Find(block.hostIndex);
+            progress = variable != nullptr ? std::string(variable->fileName) : std::string();
+        }
+        std::array<std::uint8_t, nv::kBufferSize> buffer{};
+        if (canRead && link.Read(block.hostIndex, buffer.data(), nv::kPartSize)) {
+            contents.values[static_cast<std::size_t>(i)].emplace(
+                buffer.begin(), buffer.begin() + ImageSize(block.kind));
+        } else {
+            ++reading.readErrors;
+        }
+        desktop.Progress(progress, i + 1, total);
+    }
+    return reading;
+}
+
 ExportResult ExportOperation::Run(const std::string& initialFileName) {
     ExportResult result;
     auto show = [this, &result](std::string_view text) {
@@ -35,9 +72,7 @@ ExportResult ExportOperation::Run(const std::string& initialFileName) {
                             platform::MessageIcon::None);
     };
 
-    const platform::FileDialogRequest request{initialFileName, std::string(kFileFilter),
-                                              std::string(kDefaultExtension)};
-    result.path = desktop_.SaveFileDialog(request);
+    result.path = desktop_.SaveFileDialog(SettingsFileRequest(initialFileName));
     if (!result.path) {
         return result;
     }
@@ -53,42 +88,12 @@ ExportResult ExportOperation::Run(const std::string& initialFileName) {
         }
     }
 
-    SettingsFile::Contents contents;
-    result.nodeName = ReadNodeName(link_, nv::kPartSize).value_or("");
-    contents.nodeName = *result.nodeName;
-    contents.programId = GetProgramIdText();
-    contents.clock = node::RuntimeClock(desktop_.Now());
-
     // Every read happens before the file is touched.
-    const auto blocks = SettingsFile::Blocks();
-    const int total = static_cast<int>(blocks.size());
-    const PartWindow window(link_, desktop_, kPartPauseMs);
-    for (int i = 0; i < total; ++i) {
-        const FileBlock& block = blocks[static_cast<std::size_t>(i)];
-        bool canRead = true;
-        std::string progress;
-        if (block.part != 0) {
-            if (window.GetSelectedPart() != block.part) {
-                // A failed selection would show another part under this part's label.
-                canRead = SelectPartChecked(link_, desktop_, block.part);
-            }
-            desktop_.Sleep(kPartPauseMs);
-            progress = PartProgressText(block.part);
-        } else {
-            const nv::Variable* variable = nv::Find(block.hostIndex);
-            progress = variable != nullptr ? std::string(variable->fileName) : std::string();
-        }
-        std::array<std::uint8_t, nv::kBufferSize> buffer{};
-        if (canRead && link_.Read(block.hostIndex, buffer.data(), nv::kPartSize)) {
-            contents.values[static_cast<std::size_t>(i)].emplace(
-                buffer.begin(), buffer.begin() + ImageSize(block.kind));
-        } else {
-            ++result.readErrors;
-        }
-        desktop_.Progress(progress, i + 1, total);
-    }
+    const NodeReading reading = ReadNodeConfiguration(link_, desktop_);
+    result.nodeName = reading.contents.nodeName;
+    result.readErrors = reading.readErrors;
 
-    if (!SettingsFile::WriteAtomically(path, SettingsFile::Compose(contents))) {
+    if (!SettingsFile::WriteAtomically(path, SettingsFile::Compose(reading.contents))) {
         show(kErrorOpeningFile);
         return result;
     }

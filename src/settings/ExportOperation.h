@@ -7,6 +7,7 @@
 #include <string>
 
 #include "node/NodeLink.h"
+#include "settings/SettingsFile.h"
 
 namespace platform {
 class Desktop;
@@ -25,6 +26,15 @@ struct ExportResult {
     bool completed = false;  // written, and every read succeeded
     std::string message;     // the closing message shown; empty when none was shown
 };
+
+// The export's reads, for the export itself and for comparisons with the node: the node name,
+// then the 19 blocks in file order, parts through the part window with its pauses, with
+// progress per block. A block whose read failed holds nothing.
+struct NodeReading {
+    SettingsFile::Contents contents;
+    int readErrors = 0;
+};
+NodeReading ReadNodeConfiguration(const NodeLink& link, platform::Desktop& desktop);
 
 class ExportOperation {
 public:

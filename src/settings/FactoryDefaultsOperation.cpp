@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "node/NodeVariableMap.h"
+#include "node/WriteRecorder.h"
 #include "platform/Desktop.h"
 #include "settings/FactoryDefaults.h"
 #include "settings/SettingsSupport.h"
@@ -13,6 +14,7 @@
 namespace settings {
 
 FactoryDefaultsResult FactoryDefaultsOperation::Run(const std::string& password) {
+    const node::RecordedOperation operation("Factory defaults");
     FactoryDefaultsResult result;
     auto show = [this, &result](std::string_view text) {
         result.message = text;

@@ -1,12 +1,15 @@
 #include "settings/Page2PropPage.h"
 
 #include "platform/Desktop.h"
+#include "platform/Dialog.h"
 #include "res/ImportExportDialog.h"
+#include "res/NodeComparisonDialog.h"
 #include "settings/DownloadOperation.h"
 #include "settings/ExportOperation.h"
 #include "settings/FactoryDefaultsOperation.h"
 #include "settings/SettingsSupport.h"
 #include "settings/SettingsTexts.h"
+#include "settings/SettingsView.h"
 
 namespace vireo {
 
@@ -24,12 +27,38 @@ PageBehaviour ImportExportBehaviour() {
     return b;
 }
 
+// The node's values beside the file's, every field, changed rows marked.
+class ComparisonDialog : public platform::CDialog {
+public:
+    explicit ComparisonDialog(const settings::Comparison& comparison)
+        : CDialog(res::node_comparison::kDialog), comparison_(comparison) {}
+
+    BOOL OnInitDialog() override {
+        using namespace res::node_comparison;
+        SetDlgItemText(kSummary, settings::ComparisonSummary(comparison_));
+        SetTableHeaders(kTable, {"", "variable", "field", std::string(settings::kCompareNode),
+                                 std::string(settings::kCompareFile)});
+        std::vector<std::vector<std::string>> rows;
+        rows.reserve(comparison_.rows.size());
+        for (const settings::ComparedRow& row : comparison_.rows) {
+            rows.push_back({std::string(settings::DifferenceMark(row.difference)), row.variable,
+                            row.name, row.valueA, row.valueB});
+        }
+        SetTableRows(kTable, rows);
+        return TRUE;
+    }
+
+private:
+    const settings::Comparison& comparison_;
+};
+
 }  // namespace
 
 CPage2PropPage::CPage2PropPage() : CNodePage(201, 201, ImportExportBehaviour()) {
     OnClicked(import_export::kDefault, [this] { FillNameAndFile(); });
     OnClicked(import_export::kSave, [this] { OnSaveToFile(); });
     OnClicked(import_export::kDownload, [this] { OnReadFromFile(); });
+    OnClicked(import_export::kCompare, [this] { OnCompareWithNode(); });
     OnClicked(import_export::kFactory, [this] { OnDefaultSettings(); });
 }
 
@@ -73,6 +102,16 @@ void CPage2PropPage::OnReadFromFile() {
         SetDlgItemText(import_export::kPassword, "");
     }
     SetDlgItemText(import_export::kDownload, settings::kReadFromFileButton);
+}
+
+void CPage2PropPage::OnCompareWithNode() {
+    SetDlgItemText(import_export::kCompare, settings::kPleaseWait);
+    const settings::NodeComparison result = settings::CompareWithNode(
+        Link(), platform::Desktop::Current(), GetDlgItemText(import_export::kFileName));
+    SetDlgItemText(import_export::kCompare, settings::kCompareButton);
+    if (result.compared) {
+        ComparisonDialog(result.comparison).DoModal();
+    }
 }
 
 void CPage2PropPage::OnDefaultSettings() {

@@ -17,6 +17,7 @@ private:
     void FillNameAndFile();
     void OnSaveToFile();
     void OnReadFromFile();
+    void OnCompareWithNode();
     void OnDefaultSettings();
 };
 

@@ -119,16 +119,19 @@ public:
         if (lastWasCr) {
             --length;
         }
+        ++lines_;
         tooLong = length > limit;
         line.resize(std::min(length, limit));
         return true;
     }
 
     std::uint64_t Offset() const { return offset_; }
+    std::uint64_t Lines() const { return lines_; }
 
 private:
     std::istream& in_;
     std::uint64_t offset_ = 0;
+    std::uint64_t lines_ = 0;
 };
 
 bool IsProgramIdLine(std::string_view line) {
@@ -377,6 +380,36 @@ const nv::Variable* SettingsFile::FindByName(std::string_view name) {
     return nullptr;
 }
 
+bool SettingsFile::IsNodeNameHeader(std::string_view line) {
+    return line == kNodenameLine.substr(0, kNodenameLine.size() - 1);
+}
+
+std::optional<std::string_view> SettingsFile::HeaderValue(std::string_view line) {
+    if (!line.starts_with(kValuePrefix)) {
+        return std::nullopt;
+    }
+    return line.substr(kValuePrefix.size());
+}
+
+SettingsFile::Verdict SettingsFile::Judge(const Label& label) {
+    if (label.variable == nullptr) {
+        return Verdict::UnknownName;
+    }
+    if (label.variable->index == nv::kPluginCnf && label.part > nv::kPartCount) {
+        return Verdict::BeyondLastPart;  // the node has twelve parts
+    }
+    switch (label.state) {
+        case ValueState::Missing:
+            return Verdict::NoValue;
+        case ValueState::TooLong:
+            return Verdict::TooLong;
+        case ValueState::Present:
+            break;
+    }
+    return IsCompleteValueLine(label.variable->fileKind, label.value) ? Verdict::Write
+                                                                      : Verdict::Incomplete;
+}
+
 SettingsFile::ReadResult SettingsFile::Read(std::istream& in, Visitor& visitor) {
     ReadResult result;
     LineSource source(in);
@@ -385,6 +418,7 @@ SettingsFile::ReadResult SettingsFile::Read(std::istream& in, Visitor& visitor) 
     bool havePending = false;  // a label line read in place of a value line
     bool tooLong = false;
     int partCounter = 0;
+    std::uint64_t pendingLine = 0;
 
     for (;;) {
         if (havePending) {
@@ -392,17 +426,23 @@ SettingsFile::ReadResult SettingsFile::Read(std::istream& in, Visitor& visitor) 
             if (line.size() > kLineLimit) {
                 line.resize(kLineLimit);
             }
-            havePending = false;
         } else if (!source.Next(kLineLimit, line, tooLong)) {
             break;
         }
 
+        visitor.line = havePending ? pendingLine : source.Lines();
+        havePending = false;
         if (IsProgramIdLine(line)) {
             result.accepted =
                 visitor.OnProgramId(std::string_view(line).substr(2, kProgramIdLength));
             continue;
         }
-        if (!IsLabelLine(line) || !result.accepted) {
+        if (!IsLabelLine(line)) {
+            visitor.OnOtherLine(line);
+            continue;
+        }
+        if (!result.accepted) {
+            visitor.OnSkippedLabel(line);
             continue;
         }
 
@@ -421,6 +461,7 @@ SettingsFile::ReadResult SettingsFile::Read(std::istream& in, Visitor& visitor) 
             // next line is the following block's label.
             label.state = ValueState::Missing;
             havePending = true;
+            pendingLine = source.Lines();
         } else if (valueTooLong) {
             label.state = ValueState::TooLong;
         } else {

@@ -107,6 +107,13 @@ public:
         virtual bool OnProgramId(std::string_view text) = 0;
         // An accepted label line and its value line.
         virtual void OnLabel(const Label& label) = 0;
+        // A label line read while the accepted flag is false: skipped.
+        virtual void OnSkippedLabel(std::string_view /*line*/) {}
+        // Any other line (header, comment, empty line, a value line of a skipped label).
+        virtual void OnOtherLine(std::string_view /*line*/) {}
+
+        // The number (from 1) of the line being reported: the Program ID or label line.
+        std::uint64_t line = 0;
     };
 
     // Walks the whole stream. accepted is the final accepted flag (false for a file without a
@@ -118,6 +125,22 @@ public:
         std::uint64_t bytesRead = 0;
     };
     static ReadResult Read(std::istream& in, Visitor& visitor);
+
+    // Whether a line is the header line that the node name line follows.
+    static bool IsNodeNameHeader(std::string_view line);
+    // The text of a header value line ("- Boiler1"); nothing for a line of another form.
+    static std::optional<std::string_view> HeaderValue(std::string_view line);
+
+    // What the download does with a reported label, in the order it decides.
+    enum class Verdict {
+        Write,           // a complete value line: written
+        UnknownName,     // not a variable of the file: skipped
+        BeyondLastPart,  // an nviPluginCnf block after the twelfth: refused
+        NoValue,         // no value line: nothing to write, not an error
+        TooLong,         // value line too long: refused
+        Incomplete,      // value line without all its fields: refused
+    };
+    static Verdict Judge(const Label& label);
 
     // The variable a label name stands for: one of the seven single variables, or
     // nviPluginCnf (NV 45); nullptr for any other text.

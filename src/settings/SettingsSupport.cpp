@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "codecs/NumericCodec.h"
 #include "node/NodeVariableMap.h"
@@ -60,6 +61,22 @@ std::string DefaultFileName(std::string_view nodeName) {
 
 bool SelectPartChecked(const NodeLink& link, platform::Desktop& desktop, int part) {
     return PartWindow(link, desktop, kPartPauseMs).SelectPart(part);
+}
+
+std::optional<std::uint64_t> ReadableFileSize(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return std::nullopt;
+    }
+    const auto size = std::filesystem::file_size(path, error);
+    if (error) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(size);
+}
+
+platform::FileDialogRequest SettingsFileRequest(const std::string& initialName) {
+    return {initialName, std::string(kFileFilter), std::string(kDefaultExtension)};
 }
 
 std::string FormatCount(int count) {

@@ -2,16 +2,14 @@
 // Helpers shared by the Import / Export page and its three operations: the node name, the
 // initial file name, the checked part selection and the texts built from counts.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "node/NodeLink.h"
 #include "node/ServicePassword.h"
-
-namespace platform {
-class Desktop;
-}
+#include "platform/Desktop.h"
 
 namespace settings {
 
@@ -33,6 +31,12 @@ std::string DefaultFileName(std::string_view nodeName);
 // pause) and tells whether the selector write succeeded: NV 45 must not be read or written
 // while another part than the expected one may be showing.
 bool SelectPartChecked(const NodeLink& link, platform::Desktop& desktop, int part);
+
+// The size of a regular file that can be opened for reading; nothing otherwise.
+std::optional<std::uint64_t> ReadableFileSize(const std::string& path);
+
+// The request of every settings-file dialog: the initial name, the file filter and extension.
+platform::FileDialogRequest SettingsFileRequest(const std::string& initialName);
 
 // A count as "%.0f" formats it.
 std::string FormatCount(int count);

@@ -17,6 +17,7 @@ inline constexpr std::string_view kPleaseWait = "Please wait...";
 inline constexpr std::string_view kSaveToFileButton = "Save to file";
 inline constexpr std::string_view kReadFromFileButton = "Read from file";
 inline constexpr std::string_view kDefaultSettingsButton = "Default settings";
+inline constexpr std::string_view kCompareButton = "Compare with node...";
 
 // Export.
 inline constexpr std::string_view kOverwriteQuestion = "Overwrite existing file?";
@@ -41,6 +42,12 @@ inline constexpr std::string_view kDownloadCompleted = "Download completed";
 inline constexpr std::string_view kDownloadNotCompleted = "Download not completed";
 inline constexpr std::string_view kDownloadWriteErrors = "Download not completed. ";
 inline constexpr std::string_view kWriteErrorsSuffix = " NV write errors";
+
+// Compare with node.
+inline constexpr std::string_view kCompareCaption = "Compare with node";
+inline constexpr std::string_view kCompareUnreadable = "Cannot read the settings file\n";
+inline constexpr std::string_view kCompareNode = "node";
+inline constexpr std::string_view kCompareFile = "file";
 
 // Factory defaults.
 inline constexpr std::string_view kDefaultsWrongPassword = "Wrong password";

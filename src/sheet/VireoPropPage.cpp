@@ -1,9 +1,7 @@
 #include "sheet/VireoPropPage.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "codecs/NumericCodec.h"
+#include "node/WriteRecorder.h"
 #include "res/NodeInfoDialog.h"
 #include "sheet/Sheet.h"
 
@@ -25,19 +23,7 @@ BOOL CVireoPropPage::OnInitDialog() {
     // The node's name: the bytes up to the first zero, at most all 32 when none ends it.
     std::uint8_t name[kNameLength + 1] = {};
     if (Link().GetNodeName(name, kNameLength)) {
-        const auto* end = std::find(name, name + kNameLength, 0);
-        std::string text;
-        for (const std::uint8_t* p = name; p != end; ++p) {
-            // Node names are single-byte text; show each byte as its Latin-1 character.
-            const auto c = static_cast<unsigned char>(*p);
-            if (c < 0x80) {
-                text += static_cast<char>(c);
-            } else {
-                text += static_cast<char>(0xC0 | (c >> 6));
-                text += static_cast<char>(0x80 | (c & 0x3F));
-            }
-        }
-        SetDlgItemText(res::node_info::kNodeName, text);
+        SetDlgItemText(res::node_info::kNodeName, node::NodeNameText(name, kNameLength));
     }
     NvBuffer part{};
     if (ReadFirstPart(nv::kVariantPart, part, nv::kBufferSize)) {

@@ -8,8 +8,12 @@
 #include <unistd.h>
 
 #include "SheetFixture.h"
+#include "TestFiles.h"
+#include "platform/Dialog.h"
 #include "res/ImportExportDialog.h"
+#include "res/NodeComparisonDialog.h"
 #include "settings/Page2PropPage.h"
+#include "settings/SettingsTexts.h"
 
 namespace {
 
@@ -113,6 +117,74 @@ TEST_F(ImportExportPageTest, DefaultsWithTheRightPasswordRestoreTheFactoryImage)
     EXPECT_EQ(node.Part(9), host::PartImage{});
     EXPECT_EQ(node.Selector(), 0);
     EXPECT_EQ(desktop.Messages().back().text, "Please restart the plugin");
+}
+
+// What the comparison dialog showed, read through the control ids while it is open.
+struct ShownComparison {
+    int opened = 0;
+    std::string summary;
+    std::vector<std::string> headers;
+    std::vector<std::vector<std::string>> rows;
+};
+
+TEST_F(ImportExportPageTest, CompareWithNodeShowsTheNodeBesideTheFileWithChangesMarked) {
+    namespace cmp = res::node_comparison;
+    auto& page = Show(Open().m_Page2);
+    std::string changed = settings_test::FactoryFileText();
+    changed.replace(changed.find("\n255\n") + 1, 3, "3");  // override code of circuit 1
+    settings_test::WriteBytes(File("changed.txt"), settings_test::CrLf(changed));
+    settings_test::WriteBytes(File("same.txt"),
+                              settings_test::CrLf(settings_test::FactoryFileText()));
+    ShownComparison shown;
+    desktop.onDialogModal = [&](platform::CDialog& dialog) {
+        ++shown.opened;
+        shown.summary = dialog.GetDlgItemText(cmp::kSummary);
+        shown.headers = dialog.GetTableHeaders(cmp::kTable);
+        shown.rows = dialog.GetTableRows(cmp::kTable);
+    };
+    std::string buttonWhileReading;
+    onHostCall = [&] { buttonWhileReading = page.GetDlgItemText(res::import_export::kCompare); };
+
+    desktop.QueueFile(File("changed.txt"));
+    Click(page, res::import_export::kCompare);
+    ASSERT_EQ(shown.opened, 1);
+    const auto& request = desktop.FileDialogs().back();
+    EXPECT_FALSE(request.save);
+    EXPECT_EQ(request.request.filter, settings::kFileFilter);
+    EXPECT_EQ(request.request.defaultExtension, settings::kDefaultExtension);
+    EXPECT_EQ(request.request.initialName, page.GetDlgItemText(res::import_export::kFileName));
+    EXPECT_EQ(shown.headers, (std::vector<std::string>{"", "variable", "field", "node", "file"}));
+    std::vector<std::vector<std::string>> marked;
+    std::copy_if(shown.rows.begin(), shown.rows.end(), std::back_inserter(marked),
+                 [](const auto& row) { return !row[0].empty(); });
+    EXPECT_EQ(marked, (std::vector<std::vector<std::string>>{
+                          {"*", "nciSwitchExt1", "override code, circuit 1", "255", "3"}}));
+    EXPECT_GT(shown.rows.size(), 100u);  // every field, not only the changed ones
+    EXPECT_EQ(shown.summary, "1 difference");
+    EXPECT_EQ(buttonWhileReading, "Please wait...");
+    EXPECT_EQ(page.GetDlgItemText(res::import_export::kCompare), "Compare with node...");
+    EXPECT_TRUE(desktop.Messages().empty());
+
+    desktop.QueueFile(File("same.txt"));
+    Click(page, res::import_export::kCompare);
+    EXPECT_EQ(shown.summary, "No differences");
+}
+
+TEST_F(ImportExportPageTest, CompareWithNodeWithoutAReadableFileReadsNoNode) {
+    auto& page = Show(Open().m_Page2);
+    int opened = 0;
+    desktop.onDialogModal = [&](platform::CDialog&) { ++opened; };
+    Click(page, res::import_export::kCompare);  // no file queued: the dialog is cancelled
+    EXPECT_TRUE(desktop.Messages().empty());
+
+    desktop.QueueFile(File("missing.txt"));
+    Click(page, res::import_export::kCompare);
+    ASSERT_EQ(desktop.Messages().size(), 1u);
+    EXPECT_EQ(desktop.Messages()[0].text, "Cannot read the settings file\n" + File("missing.txt"));
+    EXPECT_EQ(opened, 0);
+    EXPECT_TRUE(CallsOf("ReadNv").empty());
+    EXPECT_TRUE(CallsOf("WriteNv").empty());
+    EXPECT_EQ(page.GetDlgItemText(res::import_export::kCompare), "Compare with node...");
 }
 
 }  // namespace

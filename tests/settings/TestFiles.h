@@ -9,6 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include "node/ProgramId.h"
+#include "settings/FactoryDefaults.h"
+#include "settings/SettingsFile.h"
+
 namespace settings_test {
 
 // A new, empty directory for one test.
@@ -41,6 +45,24 @@ inline std::string CrLf(std::string_view text) {
         out += c;
     }
     return out;
+}
+
+// The factory configuration as a settings file ("\n" line ends), exported on 6/12-2026.
+inline std::string FactoryFileText(std::string_view nodeName = "Boiler1") {
+    settings::SettingsFile::Contents contents;
+    contents.programId = GetProgramIdText();
+    contents.nodeName = nodeName;
+    contents.clock = {2026, 12, 6, 9, 5, 7};
+    const auto blocks = settings::SettingsFile::Blocks();
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        if (blocks[i].part != 0) {
+            const auto part = settings::FactoryPartImage(blocks[i].part);
+            contents.values[i].emplace(part.begin(), part.end());
+        } else {
+            contents.values[i] = settings::FactoryVariableImage(blocks[i].hostIndex);
+        }
+    }
+    return settings::SettingsFile::Compose(contents);
 }
 
 }  // namespace settings_test

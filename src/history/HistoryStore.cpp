@@ -1,0 +1,229 @@
+#include "history/HistoryStore.h"
+
+#include <sqlite3.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace history {
+namespace {
+
+constexpr int kBusyTimeoutMs = 1000;
+
+constexpr const char* kCreate =
+    "CREATE TABLE IF NOT EXISTS writes ("
+    " id INTEGER PRIMARY KEY,"
+    " operation INTEGER NOT NULL,"
+    " time_ms INTEGER NOT NULL,"
+    " node TEXT NOT NULL,"
+    " origin TEXT NOT NULL,"
+    " nv INTEGER NOT NULL,"
+    " part INTEGER NOT NULL,"
+    " bytes BLOB NOT NULL,"
+    " succeeded INTEGER NOT NULL,"
+    " before BLOB);"
+    "CREATE INDEX IF NOT EXISTS writes_by_time ON writes (time_ms);";
+
+// A prepared statement that finalizes itself.
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql) { sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr); }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    sqlite3_stmt* get() const { return stmt_; }
+    explicit operator bool() const { return stmt_ != nullptr; }
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+std::string Reason(sqlite3* db) {
+    return db != nullptr ? sqlite3_errmsg(db) : "out of memory";
+}
+
+void BindBytes(sqlite3_stmt* stmt, int index, const node::Bytes& bytes) {
+    // A zero-length blob binds as an empty value, not as NULL.
+    static const std::uint8_t kNone = 0;
+    sqlite3_bind_blob(stmt, index, bytes.empty() ? &kNone : bytes.data(),
+                      static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+}
+
+node::Bytes ColumnBytes(sqlite3_stmt* stmt, int column) {
+    const auto* data = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt, column));
+    return node::Bytes(data, data + sqlite3_column_bytes(stmt, column));
+}
+
+std::string ColumnText(sqlite3_stmt* stmt, int column) {
+    const auto* text = sqlite3_column_text(stmt, column);
+    return text != nullptr ? reinterpret_cast<const char*>(text) : "";
+}
+
+bool Exec(sqlite3* db, const char* sql, std::string& error) {
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) != SQLITE_OK) {
+        error = Reason(db);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> HistoryPath() {
+    if (const char* set = std::getenv("VIREO_HISTORY"); set != nullptr && *set != '\0') {
+        if (std::string(set) == "off") {
+            return std::nullopt;
+        }
+        return std::string(set);
+    }
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data == '/') {
+        return std::string(data) + "/vireo/history.sqlite";
+    }
+    const char* home = std::getenv("HOME");
+    return std::string(home != nullptr ? home : "") + "/.local/share/vireo/history.sqlite";
+}
+
+std::unique_ptr<Store> Store::Open(const std::string& path, bool write, std::string& error) {
+    if (write) {
+        std::error_code ignored;  // a folder that cannot be made fails the open below
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+    } else if (!std::filesystem::exists(path)) {
+        error = path + ": no history yet";
+        return nullptr;
+    }
+    sqlite3* db = nullptr;
+    const int flags = write ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
+    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+        error = "cannot open " + path + ": " + Reason(db);
+        sqlite3_close(db);
+        return nullptr;
+    }
+    std::unique_ptr<Store> store(new Store(db));
+    sqlite3_busy_timeout(db, kBusyTimeoutMs);
+    if (write && sqlite3_db_readonly(db, "main") == 1) {
+        error = path + " is read-only";
+        return nullptr;
+    }
+    if (!store->Prepare(error)) {
+        error = path + ": " + error;
+        return nullptr;
+    }
+    return store;
+}
+
+std::unique_ptr<Store> Store::OpenForWriting(const std::string& path, std::string& error) {
+    return Open(path, true, error);
+}
+
+std::unique_ptr<Store> Store::OpenForReading(const std::string& path, std::string& error) {
+    return Open(path, false, error);
+}
+
+Store::~Store() {
+    sqlite3_close(db_);
+}
+
+bool Store::Prepare(std::string& error) {
+    const Statement version(db_, "PRAGMA user_version");
+    if (!version || sqlite3_step(version.get()) != SQLITE_ROW) {
+        error = "not a history database (" + Reason(db_) + ")";
+        return false;
+    }
+    const int found = sqlite3_column_int(version.get(), 0);
+    if (found > kSchemaVersion) {
+        error = "written by a newer Vireo (history version " + std::to_string(found) +
+                "; this one knows " + std::to_string(kSchemaVersion) + "), left as it is";
+        return false;
+    }
+    if (found == kSchemaVersion) {
+        return true;
+    }
+    if (sqlite3_db_readonly(db_, "main") == 1) {
+        error = "no history tables";
+        return false;
+    }
+    const std::string setVersion = "PRAGMA user_version = " + std::to_string(kSchemaVersion);
+    return Exec(db_, "BEGIN IMMEDIATE", error) && Exec(db_, kCreate, error) &&
+           Exec(db_, setVersion.c_str(), error) && Exec(db_, "COMMIT", error);
+}
+
+bool Store::Append(const std::string& nodeName, const std::vector<node::WriteEvent>& writes,
+                   std::string& error) {
+    if (!Exec(db_, "BEGIN IMMEDIATE", error)) {
+        return false;
+    }
+    const Statement insert(db_,
+                           "INSERT INTO writes (operation, time_ms, node, origin, nv, part, bytes,"
+                           " succeeded, before) VALUES ((SELECT coalesce(max(operation), 0) + ?1"
+                           " FROM writes), ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+    bool ok = static_cast<bool>(insert);
+    bool first = true;
+    for (const node::WriteEvent& write : writes) {
+        if (!ok) {
+            break;
+        }
+        sqlite3_stmt* s = insert.get();
+        sqlite3_reset(s);
+        // The first row opens a new operation; the others join it.
+        sqlite3_bind_int(s, 1, first ? 1 : 0);
+        sqlite3_bind_int64(s, 2, write.timeMs);
+        sqlite3_bind_text(s, 3, nodeName.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(s, 4, write.origin.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_int(s, 5, write.nv);
+        sqlite3_bind_int(s, 6, write.part);
+        BindBytes(s, 7, write.bytes);
+        sqlite3_bind_int(s, 8, write.succeeded ? 1 : 0);
+        if (write.before) {
+            BindBytes(s, 9, *write.before);
+        } else {
+            sqlite3_bind_null(s, 9);
+        }
+        ok = sqlite3_step(s) == SQLITE_DONE;
+        first = false;
+    }
+    if (!ok) {
+        error = Reason(db_);
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        return false;
+    }
+    return Exec(db_, "COMMIT", error);
+}
+
+std::vector<Row> Store::Rows(const Filter& filter, std::string& error) const {
+    std::vector<Row> rows;
+    const Statement query(db_,
+                          "SELECT operation, time_ms, node, origin, nv, part, bytes, succeeded,"
+                          " before FROM writes WHERE (?1 IS NULL OR node = ?1) AND time_ms >= ?2"
+                          " ORDER BY id");
+    if (!query) {
+        error = Reason(db_);
+        return rows;
+    }
+    sqlite3_stmt* s = query.get();
+    if (filter.node) {
+        sqlite3_bind_text(s, 1, filter.node->c_str(), -1, SQLITE_TRANSIENT);
+    }
+    sqlite3_bind_int64(s, 2, filter.sinceMs);
+    int step = SQLITE_ROW;
+    while ((step = sqlite3_step(s)) == SQLITE_ROW) {
+        Row row;
+        row.operation = sqlite3_column_int64(s, 0);
+        row.write.timeMs = sqlite3_column_int64(s, 1);
+        row.node = ColumnText(s, 2);
+        row.write.origin = ColumnText(s, 3);
+        row.write.nv = sqlite3_column_int(s, 4);
+        row.write.part = sqlite3_column_int(s, 5);
+        row.write.bytes = ColumnBytes(s, 6);
+        row.write.succeeded = sqlite3_column_int(s, 7) != 0;
+        if (sqlite3_column_type(s, 8) != SQLITE_NULL) {
+            row.write.before = ColumnBytes(s, 8);
+        }
+        rows.push_back(std::move(row));
+    }
+    if (step != SQLITE_DONE) {
+        error = Reason(db_);
+    }
+    return rows;
+}
+
+}  // namespace history

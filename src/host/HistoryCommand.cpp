@@ -1,0 +1,53 @@
+#include "host/HistoryCommand.h"
+
+#include <filesystem>
+#include <ostream>
+
+#include "history/HistoryStore.h"
+#include "history/HistoryText.h"
+
+namespace host {
+
+int RunHistoryCommand(const HistoryOptions& options, std::ostream& out, std::ostream& err) {
+    history::Filter filter;
+    if (!options.since.empty()) {
+        const auto since = history::LocalDayStart(options.since);
+        if (!since) {
+            err << "vireo: --since takes a date as YYYY-MM-DD, not '" << options.since << "'\n";
+            return 2;
+        }
+        filter.sinceMs = *since;
+    }
+    if (!options.node.empty()) {
+        filter.node = options.node;
+    }
+    const std::optional<std::string> path = history::HistoryPath();
+    if (!path) {
+        err << "vireo: the write history is off (VIREO_HISTORY=off)\n";
+        return 1;
+    }
+    if (!std::filesystem::exists(*path)) {
+        err << "vireo: no write history yet (" << *path << ")\n";
+        return 0;
+    }
+    std::string error;
+    const auto store = history::Store::OpenForReading(*path, error);
+    std::vector<history::Row> rows;
+    if (store) {
+        rows = store->Rows(filter, error);
+    }
+    if (!error.empty()) {
+        err << "vireo: the write history cannot be read: " << error << '\n';
+        return 1;
+    }
+    for (const std::string& line : history::HistoryLines(rows)) {
+        out << line << '\n';
+    }
+    if (rows.empty()) {
+        err << "vireo: no writes recorded"
+            << (filter.node || filter.sinceMs != 0 ? " that match" : "") << '\n';
+    }
+    return 0;
+}
+
+}  // namespace host

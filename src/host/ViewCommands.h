@@ -1,0 +1,40 @@
+#pragma once
+// Seeing a settings file before it is written to a node: `vireo show`, `vireo diff` and
+// `vireo download --dry-run`. Exit status as diff(1): 0 equal (or shown), 1 different,
+// 2 trouble (an unreadable file or node state file, a node read that failed).
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+
+namespace host {
+
+class SimNode;
+
+inline constexpr int kViewEqual = 0;
+inline constexpr int kViewDifferent = 1;
+inline constexpr int kViewTrouble = 2;
+
+// The file as a table (variable, field, value with unit, bytes) with the lines the download
+// would skip or refuse; as JSON with json.
+int RunShowCommand(const std::string& file, bool json, std::ostream& out, std::ostream& err);
+
+// Two settings files compared field by field.
+int RunDiffFilesCommand(const std::string& fileA, const std::string& fileB, std::ostream& out,
+                        std::ostream& err);
+
+// The node of a state file (read as the export reads it, with its pauses and progress on err)
+// compared with a settings file: the differences a download of the file would make. Nothing
+// is written to the node.
+struct NodeDiffOptions {
+    std::string nodeFile;  // empty: the default state file
+    std::string file;
+    // Replaces the real pauses (tests and benchmarks record them instead).
+    std::function<void(int)> sleep;
+};
+int RunDiffNodeCommand(const NodeDiffOptions& options, std::ostream& out, std::ostream& err);
+// The same on a node already loaded.
+int DiffNodeWithFile(SimNode& node, const NodeDiffOptions& options, std::ostream& out,
+                     std::ostream& err);
+
+}  // namespace host

@@ -1,0 +1,86 @@
+#pragma once
+// The write history's view of the node link. Every host call through a NodeLink is reported
+// to the module's current recorder after it returns, so that recording never delays a write
+// and never adds node traffic: the recorder only looks at what the plug-in sent and received.
+// It follows the part window (NV 44 writes and reads) to know which part an NV 45 write went
+// to, keeps the bytes an operation read from a place until it writes that place (the "before"
+// of a read-modify-write), and hands the writes of each operation (a button press, a command)
+// to its store in one piece when the operation ends. The part selections themselves are how a
+// part is addressed, not a change: they are not kept as writes. Plain C++, no Qt.
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace node {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// One write the plug-in made.
+struct WriteEvent {
+    std::int64_t timeMs = 0;  // milliseconds since 1970-01-01 UTC
+    std::string origin;       // the page caption ("Pump") or the operation ("Factory defaults")
+    int nv = 0;
+    int part = 0;  // NV 45: the part NV 44 held; 0 for other variables or when not known
+    Bytes bytes;   // as sent
+    bool succeeded = false;
+    std::optional<Bytes> before;  // the place's bytes as the operation read them, if it did
+};
+
+class WriteRecorder {
+public:
+    WriteRecorder() = default;
+    WriteRecorder(const WriteRecorder&) = delete;
+    WriteRecorder& operator=(const WriteRecorder&) = delete;
+    virtual ~WriteRecorder() = default;
+
+    // The recorder of this module; none means no history.
+    static WriteRecorder* Current();
+    static void SetCurrent(WriteRecorder* recorder);
+
+    // What the link saw, reported after each host call.
+    void SawRead(int index, const std::uint8_t* bytes, int length, bool ok);
+    void SawWrite(int index, const std::uint8_t* bytes, int length, bool ok);
+    void SawNodeName(const std::uint8_t* bytes, int length, bool ok);
+    // The node's name as the host knows it (the command line owns its node).
+    void SetNodeName(std::string name) { nodeName_ = std::move(name); }
+    const std::string& NodeName() const { return nodeName_; }
+
+    // Operations nest (a page's button runs a download); a write takes the origin of the
+    // innermost one, and the writes are stored when the outermost one ends.
+    void BeginOperation(std::string_view origin);
+    void EndOperation();
+
+protected:
+    // The writes of one finished operation (never empty).
+    virtual void Store(const std::string& nodeName, const std::vector<WriteEvent>& writes) = 0;
+
+private:
+    std::vector<std::string> origins_;
+    std::vector<WriteEvent> pending_;
+    std::map<std::pair<int, int>, Bytes> lastRead_;  // (nv, part) read in this operation
+    int selectedPart_ = 0;                           // 0: not known
+    std::string nodeName_;
+};
+
+// One operation of the current recorder, if there is one.
+class RecordedOperation {
+public:
+    explicit RecordedOperation(std::string_view origin);
+    ~RecordedOperation();
+    RecordedOperation(const RecordedOperation&) = delete;
+    RecordedOperation& operator=(const RecordedOperation&) = delete;
+
+private:
+    WriteRecorder* recorder_;
+};
+
+// A node name as single-byte text: the bytes up to the first zero (at most length), each
+// shown as its Latin-1 character in UTF-8.
+std::string NodeNameText(const std::uint8_t* bytes, int length);
+
+}  // namespace node

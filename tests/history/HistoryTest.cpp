@@ -1,0 +1,280 @@
+// The write history on the simulated node, without Qt: what the download and the factory
+// defaults leave in the database, that recording adds no host call, that a database the
+// history cannot use costs no write, and how a write reads in the listing.
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "history/HistoryRecorder.h"
+#include "history/HistoryText.h"
+#include "host/ClientSite.h"
+#include "host/SimNode.h"
+#include "node/NodeFields.h"
+#include "platform/ScriptedDesktop.h"
+#include "settings/DownloadOperation.h"
+#include "settings/ExportOperation.h"
+#include "settings/FactoryDefaults.h"
+#include "settings/FactoryDefaultsOperation.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class HistoryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               (std::string("vireo-history-") +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        path = (dir_ / "history.sqlite").string();
+        node.SetName("Boiler1");
+        for (int part = 1; part <= nv::kPartCount; ++part) {
+            node.SetPart(part, host::Bytes(nv::kPartSize, 0xAA));
+        }
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // Runs the factory defaults with the history recording to path (or off).
+    void Defaults(bool record = true) {
+        history::HistoryRecorder recorder(
+            path, [this](const std::string& text) { told.push_back(text); });
+        recorder.SetNodeName(node.Name());
+        const history::InstalledRecorder installed(record ? &recorder : nullptr);
+        settings::FactoryDefaultsOperation(link.Link(), desktop).Run("Quorka");
+    }
+
+    std::vector<history::Row> Rows() const {
+        std::string error;
+        const auto store = history::Store::OpenForReading(path, error);
+        EXPECT_TRUE(store) << error;
+        return store ? store->Rows({}, error) : std::vector<history::Row>{};
+    }
+
+    fs::path dir_;
+    std::string path;
+    host::SimNode node;
+    host::SimLink link{node};
+    platform::ScriptedDesktop desktop;
+    std::vector<std::string> told;
+};
+
+TEST_F(HistoryTest, FactoryDefaultsAreOneOperationWithEveryWriteAndItsPart) {
+    node.FailPartWrite(3);
+    Defaults();
+    const auto rows = Rows();
+    ASSERT_EQ(rows.size(), 7u + nv::kPartCount);  // NV 37 to 43, then the parts
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const node::WriteEvent& w = rows[i].write;
+        SCOPED_TRACE(i);
+        EXPECT_EQ(rows[i].operation, 1);
+        EXPECT_EQ(rows[i].node, "Boiler1");
+        EXPECT_EQ(w.origin, "Factory defaults");
+        EXPECT_FALSE(w.before);  // the defaults read nothing before writing
+        if (i < 7) {
+            EXPECT_EQ(w.nv, nv::kTemp1PlugIn + static_cast<int>(i));
+            EXPECT_EQ(w.bytes, settings::FactoryVariableImage(w.nv));
+        } else {
+            const int part = static_cast<int>(i) - 6;
+            EXPECT_EQ(w.nv, nv::kPluginCnf);
+            EXPECT_EQ(w.part, part);
+            const auto image = settings::FactoryPartImage(part);
+            EXPECT_EQ(w.bytes, node::Bytes(image.begin(), image.end()));
+            EXPECT_EQ(w.succeeded, part != 3);
+        }
+    }
+    EXPECT_TRUE(told.empty());
+    Defaults();
+    EXPECT_EQ(Rows().back().operation, 2);
+}
+
+TEST_F(HistoryTest, DownloadKeepsEveryBlockItWrote) {
+    desktop.QueueFile((dir_ / "boiler.txt").string());
+    settings::ExportOperation(link.Link(), desktop).Run("");
+    history::HistoryRecorder recorder(path, nullptr);
+    const history::InstalledRecorder installed(&recorder);
+    desktop.QueueFile((dir_ / "boiler.txt").string());
+    desktop.QueueAnswer(true);
+    const auto result = settings::DownloadOperation(link.Link(), desktop).Run("Quorka", "");
+    ASSERT_TRUE(result.completed);
+    const auto rows = Rows();
+    ASSERT_EQ(static_cast<int>(rows.size()), result.writtenVariables);
+    int parts = 0;
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.write.origin, "Download from file");
+        EXPECT_TRUE(row.write.succeeded);
+        if (row.write.nv == nv::kPluginCnf) {
+            EXPECT_EQ(row.write.part, ++parts);
+            EXPECT_EQ(row.write.bytes, node::Bytes(nv::kPartSize, 0xAA));
+        }
+    }
+    EXPECT_EQ(parts, nv::kPartCount);
+}
+
+TEST_F(HistoryTest, RecordingAddsNoHostCall) {
+    node.StartRecording();
+    Defaults(false);
+    const host::Journal without = node.Recorded();
+    node.StartRecording();
+    Defaults(true);
+    const host::Journal with = node.Recorded();
+    EXPECT_EQ(with.reads, without.reads);
+    EXPECT_EQ(with.selections, without.selections);
+    ASSERT_EQ(with.writes.size(), without.writes.size());
+    for (std::size_t i = 0; i < with.writes.size(); ++i) {
+        EXPECT_EQ(with.writes[i].index, without.writes[i].index);
+        EXPECT_EQ(with.writes[i].bytes, without.writes[i].bytes);
+    }
+    EXPECT_EQ(Rows().size(), 19u);
+}
+
+// A file the history cannot use: made by the case, with the path the recorder is given.
+struct BrokenCase {
+    const char* name;
+    std::string (*make)(const fs::path& dir);
+    const char* reason;  // part of the one message
+};
+
+std::string Write(const fs::path& file, const std::string& content) {
+    std::ofstream(file, std::ios::binary) << content;
+    return file.string();
+}
+
+std::string Slurp(const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+const BrokenCase kBroken[] = {
+    {"NotADatabase",
+     [](const fs::path& dir) {
+         return Write(dir / "history.sqlite", std::string(4096, 'x') + "a settings file?");
+     },
+     "not a history database"},
+    {"NewerSchema",
+     [](const fs::path& dir) {
+         const std::string file = (dir / "history.sqlite").string();
+         sqlite3* db = nullptr;
+         sqlite3_open(file.c_str(), &db);
+         sqlite3_exec(db, "CREATE TABLE writes (future BLOB); PRAGMA user_version = 7;", nullptr,
+                      nullptr, nullptr);
+         sqlite3_close(db);
+         return file;
+     },
+     "newer Vireo (history version 7"},
+    {"FolderIsAFile",
+     [](const fs::path& dir) {
+         return (fs::path(Write(dir / "plain", "a file")) / "history.sqlite").string();
+     },
+     "cannot open"},
+};
+
+void PrintTo(const BrokenCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class BrokenHistoryTest : public HistoryTest, public ::testing::WithParamInterface<BrokenCase> {};
+
+TEST_P(BrokenHistoryTest, WritesGoOnTheUserIsToldOnceAndTheFileIsLeftAlone) {
+    path = GetParam().make(dir_);
+    const std::string content = Slurp(path);
+    history::HistoryRecorder recorder(path,
+                                      [this](const std::string& text) { told.push_back(text); });
+    const history::InstalledRecorder installed(&recorder);
+    for (int run = 0; run < 2; ++run) {
+        node.SetPart(5, host::Bytes(nv::kPartSize, 0xAA));
+        const auto result = settings::FactoryDefaultsOperation(link.Link(), desktop).Run("Quorka");
+        EXPECT_TRUE(result.completed);
+        const auto image = settings::FactoryPartImage(5);
+        EXPECT_EQ(node.Part(5), image);
+    }
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find(GetParam().reason), std::string::npos) << told[0];
+    EXPECT_NE(told[0].find("history is off"), std::string::npos);
+    EXPECT_TRUE(recorder.IsOff());
+    EXPECT_EQ(Slurp(path), content);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BrokenHistoryTest, ::testing::ValuesIn(kBroken),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// How one write reads in the listing.
+struct DescribeCase {
+    const char* name;
+    node::WriteEvent write;
+    std::vector<std::string> lines;
+};
+
+node::Bytes ModeWords(int mp1) {
+    node::Bytes bytes(nv::kPartSize, 0);
+    bytes[nv::kModePumpMp1 + 1] = static_cast<std::uint8_t>(mp1);
+    for (const int at : {nv::kModeValveMv1, nv::kModeValveMv3, nv::kModePumpMp2, nv::kModeValveMv2,
+                         nv::kModeValveMv4, nv::kModeHotWaterPump, nv::kModeHeatingElement}) {
+        bytes[at + 1] = 0xFF;
+    }
+    return bytes;
+}
+
+const DescribeCase kDescribe[] = {
+    {"ChangedFieldOnly",
+     {0, "Pump", nv::kModeWords, 0, ModeWords(nv::kModeAutomatic), true,
+      ModeWords(nv::kModeManual)},
+     {"mode of pump Mp1: Manual -> Automatic"}},
+    {"FailedWrite",
+     {0, "Pump", nv::kModeWords, 0, ModeWords(nv::kModeOff), false, ModeWords(nv::kModeManual)},
+     {"mode of pump Mp1: Manual -> Off  (write failed)"}},
+    {"UnknownBeforeShowsEveryField",
+     {0, "Download from file", nv::kTimePump3, 0, {0x0B, 0xB8}, true, std::nullopt},
+     {"running time of pump Mp3: 300 s"}},
+    {"TwinsByCircuitAndFlags",
+     {0, "Antifrost", nv::kPluginCnf, 2, node::Bytes(nv::kPartSize, 0), true,
+      [] {
+          node::Bytes b(nv::kPartSize, 0);
+          b[17] = 0x01;  // the return sensor offset of circuit 2 was 2.56 degrees
+          return b;
+      }()},
+     {"return sensor offset, circuit 2: 2.6 °C -> 0.0 °C"}},
+    {"NoFieldsRawBytes",
+     {0, "Set Time", nv::kClockWrite, 0, {0x07, 0xEA, 12, 7, 10, 0, 0}, true, std::nullopt},
+     {"NV 0: 07 EA 0C 07 0A 00 00"}},
+};
+
+void PrintTo(const DescribeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class DescribeTest : public ::testing::TestWithParam<DescribeCase> {};
+
+TEST_P(DescribeTest, OneLinePerChangedField) {
+    EXPECT_EQ(history::DescribeWrite(GetParam().write), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Writes, DescribeTest, ::testing::ValuesIn(kDescribe),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(HistoryTest, ListingFiltersByNodeAndDay) {
+    std::string error;
+    auto store = history::Store::OpenForWriting(path, error);
+    ASSERT_TRUE(store) << error;
+    const std::int64_t day = *history::LocalDayStart("2026-12-07");
+    node::WriteEvent pump{
+        day + 3600 * 1000,         "Pump", nv::kModeWords, 0, ModeWords(nv::kModeAutomatic), true,
+        ModeWords(nv::kModeManual)};
+    ASSERT_TRUE(store->Append("Boiler1", {pump}, error)) << error;
+    pump.timeMs = day - 1000;
+    ASSERT_TRUE(store->Append("Boiler2", {pump}, error)) << error;
+    EXPECT_EQ(store->Rows({"Boiler1", 0}, error).size(), 1u);
+    EXPECT_EQ(store->Rows({std::nullopt, day}, error).size(), 1u);
+    EXPECT_EQ(history::HistoryLines(store->Rows({"Boiler2", 0}, error)),
+              std::vector<std::string>{
+                  "2026-12-06 23:59:59  Boiler2  Pump  mode of pump Mp1: Manual -> Automatic"});
+    EXPECT_FALSE(history::LocalDayStart("2026-02-30"));
+    EXPECT_FALSE(history::LocalDayStart("7.12.2026"));
+}
+
+}  // namespace

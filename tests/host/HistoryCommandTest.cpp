@@ -1,0 +1,93 @@
+// `vireo defaults` with the write history, and `vireo history` listing it: decoded lines, the
+// filters, a wrong date, and a database that is no database (one warning, the node written).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "host/Commands.h"
+#include "host/HistoryCommand.h"
+#include "host/NodeStateFile.h"
+#include "host/SimNode.h"
+#include "settings/FactoryDefaults.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class HistoryCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              (std::string("vireo-history-command-") +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        database = (dir / "history.sqlite").string();
+        setenv("VIREO_HISTORY", database.c_str(), 1);
+        options.nodeFile = (dir / "node.json").string();
+        options.password = "Quorka";
+        options.sleep = [](int) {};
+        host::SimNode node;
+        node.SetName("Boiler1");
+        node.SetPart(5, host::Bytes(31, 0xAA));
+        ASSERT_EQ(host::SaveNodeState(options.nodeFile, node), "");
+    }
+    void TearDown() override {
+        setenv("VIREO_HISTORY", "off", 1);
+        fs::remove_all(dir);
+    }
+
+    int History(const host::HistoryOptions& history) {
+        out.str("");
+        err.str("");
+        return host::RunHistoryCommand(history, out, err);
+    }
+
+    fs::path dir;
+    std::string database;
+    host::CommandOptions options;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(HistoryCommandTest, DefaultsAreListedDecodedAndFiltered) {
+    std::ostringstream result;
+    ASSERT_EQ(host::RunDefaultsCommand(options, result, err), 0) << err.str();
+    EXPECT_EQ(err.str().find("history"), std::string::npos) << err.str();
+
+    ASSERT_EQ(History({"Boiler1", ""}), 0) << err.str();
+    EXPECT_NE(out.str().find("  Boiler1  Factory defaults  running time of pump Mp3: 300 s\n"),
+              std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("  Boiler1  Factory defaults  valve running time, circuit 1: "),
+              std::string::npos);
+    ASSERT_EQ(History({"Boiler2", ""}), 0);
+    EXPECT_EQ(out.str(), "");
+    ASSERT_EQ(History({"", "2999-01-01"}), 0);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(History({"", "01.01.2026"}), 2);
+    EXPECT_NE(err.str().find("YYYY-MM-DD"), std::string::npos);
+}
+
+TEST_F(HistoryCommandTest, NoDatabaseInTheFileWarnsOnceAndTheNodeIsWritten) {
+    const std::string garbage(2048, '#');
+    std::ofstream(database, std::ios::binary) << garbage;
+    std::ostringstream result;
+    ASSERT_EQ(host::RunDefaultsCommand(options, result, err), 0) << err.str();
+    const std::string text = err.str();
+    const auto first = text.find("vireo: The write history is off: ");
+    ASSERT_NE(first, std::string::npos) << text;
+    EXPECT_EQ(text.find("history is off", first + 20), std::string::npos);
+    host::SimNode node;
+    ASSERT_EQ(host::LoadNodeState(options.nodeFile, node), "");
+    EXPECT_EQ(node.Part(5), settings::FactoryPartImage(5));
+    std::ifstream in(database, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), garbage);
+    EXPECT_EQ(History({}), 1);
+    EXPECT_NE(err.str().find("cannot be read"), std::string::npos);
+}
+
+}  // namespace
