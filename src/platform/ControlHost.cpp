@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QFont>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -209,10 +210,18 @@ void ControlHost::SetTableRows(int id, const std::vector<std::vector<std::string
     for (int r = 0; r < table->rowCount(); ++r) {
         const auto& cells = rows[static_cast<std::size_t>(r)];
         const int columns = std::min(table->columnCount(), static_cast<int>(cells.size()));
+        // A row whose first cell holds a mark stands out in bold.
+        const bool marked = !cells.empty() && !cells[0].empty();
         for (int c = 0; c < columns; ++c) {
-            table->setItem(
-                r, c,
-                new QTableWidgetItem(QString::fromStdString(cells[static_cast<std::size_t>(c)])));
+            auto* item =
+                new QTableWidgetItem(QString::fromStdString(cells[static_cast<std::size_t>(c)]));
+            item->setToolTip(item->text());
+            if (marked) {
+                QFont font = item->font();
+                font.setBold(true);
+                item->setFont(font);
+            }
+            table->setItem(r, c, item);
         }
     }
     table->resizeColumnsToContents();

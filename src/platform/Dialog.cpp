@@ -91,7 +91,11 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
             table->setSelectionBehavior(QAbstractItemView::SelectRows);
             table->verticalHeader()->hide();
             table->horizontalHeader()->setStretchLastSection(true);
-            table->setMinimumSize(640, 360);
+            // Long cells (raw bytes) are cut with an ellipsis, their whole text in the tip.
+            table->horizontalHeader()->setMaximumSectionSize(280);
+            table->setTextElideMode(Qt::ElideRight);
+            table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+            table->setMinimumSize(860, 420);
             return table;
         }
     }

@@ -1,5 +1,7 @@
 #include "settings/Page2PropPage.h"
 
+#include <algorithm>
+
 #include "platform/Desktop.h"
 #include "platform/Dialog.h"
 #include "res/ImportExportDialog.h"
@@ -27,7 +29,7 @@ PageBehaviour ImportExportBehaviour() {
     return b;
 }
 
-// The node's values beside the file's, every field, changed rows marked.
+// The node's values beside the file's, every field, changed rows marked and shown first.
 class ComparisonDialog : public platform::CDialog {
 public:
     explicit ComparisonDialog(const settings::Comparison& comparison)
@@ -44,6 +46,9 @@ public:
             rows.push_back({std::string(settings::DifferenceMark(row.difference)), row.variable,
                             row.name, row.valueA, row.valueB});
         }
+        // The changes first, then the rest, each in file order.
+        std::stable_partition(rows.begin(), rows.end(),
+                              [](const auto& row) { return !row[0].empty(); });
         SetTableRows(kTable, rows);
         return TRUE;
     }
