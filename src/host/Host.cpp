@@ -14,6 +14,7 @@
 
 #include "host/ClientSite.h"
 #include "host/NodeStateFile.h"
+#include "host/Plant.h"
 #include "host/Plugin.h"
 #include "host/ScriptRunner.h"
 #include "host/SimNode.h"
@@ -142,6 +143,8 @@ int RunGui(int& argc, char** argv, const HostOptions& options) {
         return 1;
     }
     node.SetClockRuns(true);
+    Plant plant(node, {.seed = kGuiPlantSeed});
+    plant.Attach(node, options.speed);
     node.onChange = [&node, path] {
         if (const std::string error = SaveNodeState(path, node); !error.empty()) {
             std::cerr << "vireo: " << error << '\n';
@@ -150,6 +153,7 @@ int RunGui(int& argc, char** argv, const HostOptions& options) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vireo");
     platform::QtDesktop desktop;
+    desktop.SetNodeNote("Simulated node: " + path);
     platform::Desktop::SetCurrent(&desktop);
     const int status = OpenSheet(node);
     platform::Desktop::SetCurrent(nullptr);
@@ -208,7 +212,7 @@ int RunScreenshots(int& argc, char** argv, const HostOptions& options) {
     platform::Desktop::SetCurrent(&desktop);
     bool ok = true;
     desktop.onSheetModal = [&](platform::CPropertySheet& sheet) {
-        sheet.Window()->resize(820, 600);
+        sheet.Window()->resize(1060, 900);
         sheet.Window()->show();
         ok = SaveTabs(sheet, dir, "set1") && ok;
         sheet.SetActivePage(0);

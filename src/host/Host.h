@@ -9,6 +9,7 @@ namespace host {
 struct HostOptions {
     std::string nodeFile;       // the simulated node's state file; empty: the default one
     std::string screenshotDir;  // save PNGs of the tabs here and exit
+    double speed = 1;           // simulated seconds of the GUI's heating plant per real second
 };
 
 // Opens the sheet as the control's properties verb does, on the simulated node.

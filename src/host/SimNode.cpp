@@ -147,7 +147,8 @@ Bytes SimNode::ReadValue(int index) const {
         return {};
     }
     if (index == nv::kClockRead && clockRuns_) {
-        return AdvanceClock(it->second, SteadySeconds() - clockSetAt_);
+        const auto elapsed = static_cast<double>(SteadySeconds() - clockSetAt_) * clockRate_;
+        return AdvanceClock(it->second, static_cast<std::int64_t>(elapsed));
     }
     return it->second;
 }
@@ -163,7 +164,8 @@ HRESULT SimNode::ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t l
         (index == nv::kPluginCnf && failPartRead_.count(Selector()) != 0)) {
         return E_FAIL;
     }
-    const Bytes value = ReadValue(index);
+    std::optional<Bytes> live = liveValues ? liveValues(index) : std::nullopt;
+    const Bytes value = live ? std::move(*live) : ReadValue(index);
     if (value.empty()) {
         return E_FAIL;
     }
@@ -283,11 +285,12 @@ void SimNode::SetClock(const ClockTime& time) {
     clockSetAt_ = SteadySeconds();
 }
 
-void SimNode::SetClockRuns(bool runs) {
+void SimNode::SetClockRuns(bool runs, double rate) {
     if (runs && !clockRuns_) {
         clockSetAt_ = SteadySeconds();
     }
     clockRuns_ = runs;
+    clockRate_ = rate;
 }
 
 void SimNode::Heal() {

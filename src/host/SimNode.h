@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -74,8 +75,9 @@ public:
     int Selector() const;
     void SetSelector(int part);
     void SetClock(const ClockTime& time);
-    // Whether the clock advances with real time (the GUI) or stands still (scripts, tests).
-    void SetClockRuns(bool runs);
+    // Whether the clock advances with real time (the GUI) or stands still (scripts, tests);
+    // a running clock advances rate seconds per real second.
+    void SetClockRuns(bool runs, double rate = 1);
 
     // Failures. A failed name read is a node without a name.
     void FailRead(int index) { failRead_.insert(index); }
@@ -92,6 +94,10 @@ public:
 
     // Called after every change of the node's state (the GUI saves its state file).
     std::function<void()> onChange;
+    // Where reads of the live values come from while set (the GUI's heating plant): a value
+    // for an index it computes, nothing for one the node keeps. Raw and the state file never
+    // see these values.
+    std::function<std::optional<Bytes>(int index)> liveValues;
 
 private:
     Bytes ReadValue(int index) const;
@@ -109,6 +115,7 @@ private:
     bool recording_ = false;
     Journal journal_;
     bool clockRuns_ = false;
+    double clockRate_ = 1;
     std::int64_t clockSetAt_ = 0;  // seconds of the steady clock when NV 3 was last set
 };
 

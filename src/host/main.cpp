@@ -53,6 +53,10 @@ int main(int argc, char** argv) {
                    "state file of the simulated node (default: under the XDG state folder)");
     app.add_option("--screenshot", options.screenshotDir,
                    "save a PNG of every tab, rendered offscreen, into this folder and exit");
+    app.add_option("--speed", options.speed,
+                   "how much faster than real time the simulated heating plant runs (default 1; "
+                   "60 makes a day pass in 24 minutes)")
+        ->check(CLI::PositiveNumber);
 
     std::string scriptFile;
     auto* script = app.add_subcommand("script", "run a session script without a display");

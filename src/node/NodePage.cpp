@@ -57,19 +57,24 @@ constexpr int kTimerPeriodMs = 2000;
 }  // namespace
 
 CNodePage::CNodePage(int templateId, int captionId, PageBehaviour behaviour)
-    : CPropertyPage(templateId, captionId), behaviour_(behaviour) {
+    : CPropertyPage(templateId, captionId), behaviour_(behaviour), trend_(kTimerPeriodMs) {
     OnClicked(res::common::kRead, [this] { RunRead(); });
+    OnClicked(res::common::kTrend, [this] {
+        ShowDlgItem(res::common::kTrendChart, IsChecked(res::common::kTrend));
+        DrawTrend();
+    });
     OnClicked(res::common::kWrite, [this] { RunWrite(); });
 }
 
 BOOL CNodePage::OnInitDialog() {
+    ShowDlgItem(res::common::kTrendChart, IsChecked(res::common::kTrend));
     return behaviour_.initDialogResult;
 }
 
 void CNodePage::OnShowWindow(BOOL show) {
     if (show) {
         if (behaviour_.refreshOnShow) {
-            Refresh();
+            RefreshLive();
         }
         if (behaviour_.readOnShow) {
             RunRead();
@@ -90,14 +95,74 @@ void CNodePage::OnShowWindow(BOOL show) {
 
 void CNodePage::OnTimer(int) {
     if (behaviour_.refreshOnTimer) {
-        Refresh();
+        RefreshLive();
+    }
+}
+
+void CNodePage::RefreshLive() {
+    const int reads = nodeReads_;
+    Refresh();
+    SampleTrend();
+    if (nodeReads_ != reads && site_ != nullptr) {
+        site_->LiveValuesRefreshed();
+    }
+}
+
+std::vector<const Bound*> CNodePage::TrendFields() const {
+    std::vector<const Bound*> fields;
+    for (const Bound& bound : live_) {
+        const bool number = bound.field.codec != node::Codec::Flag &&
+                            bound.field.codec != node::Codec::Mode && bound.onText == nullptr;
+        if (number && bound.ids[1] == 0) {
+            fields.push_back(&bound);
+        }
+    }
+    return fields;
+}
+
+std::vector<platform::ControlTemplate> CNodePage::AddedControls() const {
+    if (TrendFields().empty()) {
+        return {};
+    }
+    const char* group = "Trend of the live values, last 10 minutes";
+    return {{.id = res::common::kTrend,
+             .kind = platform::ControlKind::CheckBox,
+             .text = "Trend",
+             .group = group},
+            {.id = res::common::kTrendChart, .kind = platform::ControlKind::Chart, .group = group}};
+}
+
+void CNodePage::SampleTrend() {
+    for (const Bound* bound : TrendFields()) {
+        if (!GetDlgItemText(bound->ids[0]).empty()) {
+            trend_.Add(std::string(bound->field.name), TypedNumber(bound->ids[0]));
+        }
+    }
+    DrawTrend();
+}
+
+void CNodePage::DrawTrend() {
+    if (!IsDlgItemVisible(res::common::kTrendChart)) {
+        return;
+    }
+    SetChartAxisTitles(res::common::kTrendChart, "minutes", "");
+    for (const std::string& name : trend_.SeriesNames()) {
+        std::vector<platform::ChartPoint> points;
+        for (const auto& [seconds, value] : trend_.Samples(name)) {
+            points.push_back({seconds / 60.0, value});
+        }
+        SetChartSeries(res::common::kTrendChart, name, points);
     }
 }
 
 void CNodePage::RunRead() {
     SetDlgItemText(res::common::kRead, "Wait");
     partSelected_ = false;
+    const int reads = nodeReads_;
     ReadConfig();
+    if (nodeReads_ != reads) {
+        RecordNodeTexts();
+    }
     SetDlgItemText(res::common::kRead, "Read");
 }
 
@@ -108,7 +173,11 @@ void CNodePage::RunWrite() {
         ShowMessage(WrongPasswordMessage());
     } else {
         partSelected_ = false;
+        const int writes = nodeWrites_;
         WriteConfig();
+        if (nodeWrites_ != writes) {
+            RecordNodeTexts();
+        }
         if (ReadsAfterWrite()) {
             RunRead();
         }
@@ -144,11 +213,15 @@ NodeLink CNodePage::Link() const {
 }
 
 bool CNodePage::ReadNv(int index, NvBuffer& buffer, int length) const {
-    return Link().Read(index, buffer.data(), length);
+    const bool read = Link().Read(index, buffer.data(), length);
+    nodeReads_ += read ? 1 : 0;
+    return read;
 }
 
 bool CNodePage::WriteNv(int index, const NvBuffer& buffer, int length) const {
-    return Link().Write(index, buffer.data(), length);
+    const bool written = Link().Write(index, buffer.data(), length);
+    nodeWrites_ += written ? 1 : 0;
+    return written;
 }
 
 int CNodePage::GetSelectedPart() const {
@@ -269,8 +342,14 @@ void CNodePage::ShowField(const Bound& bound, const NvBuffer& bytes) {
         ShowMode({id, second, third}, static_cast<int>(node::Value(field, bytes.data())));
     } else if (field.codec != node::Codec::Flag) {
         SetDlgItemText(id, node::Text(field, bytes.data()));
+        RecordNodeText(id);
     } else if (bound.onText != nullptr) {
-        SetDlgItemText(id, node::FlagSet(field, bytes.data()) ? bound.onText : bound.offText);
+        const bool set = node::FlagSet(field, bytes.data());
+        SetDlgItemText(id, set ? bound.onText : bound.offText);
+        RecordNodeText(id);
+        if (bound.alarm) {
+            SetDlgItemColour(id, set ? platform::TextColour::Alarm : platform::TextColour::Normal);
+        }
     } else if (second != 0) {
         ShowChoice({id, second}, node::FlagSet(field, bytes.data()) ? 1 : 0);
     } else {

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "node/LiveTrend.h"
 #include "node/NodeField.h"
 #include "node/NodeLink.h"
 #include "node/NodeSite.h"
@@ -34,6 +35,7 @@ struct Bound {
     std::array<int, 3> ids{};      // the control; radios in their order
     const char* onText = nullptr;  // a flag shown as text
     const char* offText = nullptr;
+    bool alarm = false;  // a flag shown as text whose set state is an alarm, in red
 };
 
 // An edit showing the field's number (or a flag's texts).
@@ -42,6 +44,10 @@ constexpr Bound Edit(const node::Field& field, int id) {
 }
 constexpr Bound FlagText(const node::Field& field, int id, const char* on, const char* off) {
     return {field, {id, 0, 0}, on, off};
+}
+// A fault flag: "Alarm" in red when set, "OK" when clear.
+constexpr Bound AlarmText(const node::Field& field, int id) {
+    return {field, {id, 0, 0}, "Alarm", "OK", true};
 }
 constexpr Bound Check(const node::Field& field, int id) {
     return {field, {id, 0, 0}};
@@ -88,7 +94,7 @@ public:
     CNodePage(int templateId, int captionId, PageBehaviour behaviour);
 
     // The node the page talks to; the sheet attaches itself to every page it owns.
-    void AttachNode(const NodeSite* site) { site_ = site; }
+    void AttachNode(NodeSite* site) { site_ = site; }
 
     BOOL OnInitDialog() override;
     void OnShowWindow(BOOL show) override;
@@ -99,6 +105,8 @@ public:
     void RunWrite();
 
     const PageBehaviour& Behaviour() const { return behaviour_; }
+    // The live values of the last ten minutes, by field name, shown in the page's trend.
+    const node::LiveTrend& Trend() const { return trend_; }
 
 protected:
     // Every button of a page is one operation of the write history, named by the page's caption.
@@ -201,14 +209,28 @@ protected:
 private:
     // Reads a place for a step of the current routine, selecting its part as the protocol says.
     bool ReadForStep(const node::Place& place, NvBuffer& bytes, int length);
+    // The live refresh; tells the site when at least one of its reads succeeded.
+    void RefreshLive();
+    // A page with numeric live values adds the "Trend" check box and, hidden until it is
+    // ticked, the chart of those values over the last ten minutes.
+    std::vector<platform::ControlTemplate> AddedControls() const override;
+    std::vector<const Bound*> TrendFields() const;
+    // Takes the values the refresh has just shown into the trend: no call to the node.
+    void SampleTrend();
+    void DrawTrend();
 
     PageBehaviour behaviour_;
-    const NodeSite* site_ = nullptr;
+    NodeSite* site_ = nullptr;
     std::vector<Bound> config_;
     std::vector<Bound> live_;
+    node::LiveTrend trend_;
     std::vector<node::Place> writeOrder_;
     ReadLengths lengths_;
     bool partSelected_ = false;  // the current routine has selected its first part
+    // Successful reads and writes of the node: a routine that moved no byte leaves the edits'
+    // edited-but-not-written marks as they were.
+    mutable int nodeReads_ = 0;
+    mutable int nodeWrites_ = 0;
 };
 
 }  // namespace vireo

@@ -9,6 +9,8 @@ namespace vireo {
 class NodeSite {
 public:
     virtual NodeLink Link() const = 0;
+    // A page's live refresh read the node: the sheet shows the time of the last one.
+    virtual void LiveValuesRefreshed() {}
 
 protected:
     ~NodeSite() = default;

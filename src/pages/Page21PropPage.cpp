@@ -1,6 +1,7 @@
 #include "pages/Page21PropPage.h"
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "node/NodeFields.h"
@@ -53,6 +54,41 @@ CPage21PropPage::CPage21PropPage() : CNodePage(220, 255, Circuit1Behaviour()) {
     };
     DeclareFields(config, live);
     OnClicked(ids::kCalculatedSetPointOn, [this] { ApplyEnablingRule(); });
+    for (int k = 0; k < kMaxCurvePoints; ++k) {
+        OnEditChanged(OutdoorEdit(k), [this] { DrawCurve(); });
+        OnEditChanged(ForwardEdit(k), [this] { DrawCurve(); });
+    }
+}
+
+BOOL CPage21PropPage::OnInitDialog() {
+    SetChartAxisTitles(ids::kCurveChart, "Outdoor °C", "Forward °C");
+    DrawCurve();
+    return CNodePage::OnInitDialog();
+}
+
+void CPage21PropPage::Refresh() {
+    CNodePage::Refresh();
+    DrawOperatingPoint();
+}
+
+void CPage21PropPage::DrawCurve() {
+    std::vector<platform::ChartPoint> points;
+    for (int k = 0; k < kMaxCurvePoints; ++k) {
+        if (IsDlgItemEnabled(OutdoorEdit(k)) && IsDlgItemEnabled(ForwardEdit(k))) {
+            points.push_back({TypedNumber(OutdoorEdit(k)), TypedNumber(ForwardEdit(k))});
+        }
+    }
+    SetChartSeries(ids::kCurveChart, kCurveSeries, points);
+}
+
+void CPage21PropPage::DrawOperatingPoint() {
+    std::optional<platform::ChartPoint> now;
+    if (!GetDlgItemText(ids::kOutdoorTemperature).empty() &&
+        !GetDlgItemText(ids::kCalculatedSetPoint).empty()) {
+        now = platform::ChartPoint{TypedNumber(ids::kOutdoorTemperature),
+                                   TypedNumber(ids::kCalculatedSetPoint)};
+    }
+    SetChartMarker(ids::kCurveChart, kNowSeries, now);
 }
 
 void CPage21PropPage::ReadConfig() {
@@ -68,6 +104,11 @@ void CPage21PropPage::ReadConfig() {
 }
 
 void CPage21PropPage::ApplyEnablingRule() {
+    EnableControlsOfChosenWay();
+    DrawCurve();
+}
+
+void CPage21PropPage::EnableControlsOfChosenWay() {
     const bool calculated = IsChecked(ids::kCalculatedSetPointOn);
     for (int id : {ids::kCurvePoints, ids::kNightOffset, ids::kOutdoorTemperature}) {
         EnableDlgItem(id, calculated);

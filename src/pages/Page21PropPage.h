@@ -15,7 +15,15 @@ class CPage21PropPage : public CNodePage {
 public:
     CPage21PropPage();
 
+    // The chart's series: the curve through the enabled points, and the operating point of the
+    // live outdoor temperature and calculated set point.
+    static constexpr const char* kCurveSeries = "Heating curve";
+    static constexpr const char* kNowSeries = "Now";
+
+    BOOL OnInitDialog() override;
+
 protected:
+    void Refresh() override;
     void ReadConfig() override;
     void WriteConfig() override;
     void ShowExtras() override { ApplyEnablingRule(); }
@@ -25,6 +33,11 @@ private:
     // Enables the controls of the chosen way; reads the number of curve points (ticked) or the
     // night-lowering flag (cleared) from the node for it.
     void ApplyEnablingRule();
+    void EnableControlsOfChosenWay();
+    // Draws the curve through the points whose edits are enabled, as typed, and the live
+    // operating point; neither asks the node.
+    void DrawCurve();
+    void DrawOperatingPoint();
     // The number of curve points to store: the typed number truncated toward zero, limited to
     // 2 to 5 with a message when it lies outside.
     int CurvePointsToStore() const;

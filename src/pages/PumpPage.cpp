@@ -13,9 +13,9 @@ PumpPage::PumpPage(int dialogId, int pump)
     const Bound config[] = {ModeRadios(fields::kPumpMode[pump], kOff, kManual, kAutomatic)};
     const Bound live[] = {
         FlagText(fields::kPumpRunning[pump], kOutput, "ON", "OFF"),
-        FlagText(fields::kPumpFault[pump], kPumpFault, "Alarm", "OK"),
-        FlagText(fields::kPressureFaultStop[pump], kPressFaultStop, "Alarm", "OK"),
-        FlagText(fields::kPressureFault[pump], kPressFault, "Alarm", "OK"),
+        AlarmText(fields::kPumpFault[pump], kPumpFault),
+        AlarmText(fields::kPressureFaultStop[pump], kPressFaultStop),
+        AlarmText(fields::kPressureFault[pump], kPressFault),
     };
     DeclareFields(config, live);
     MakeRadioGroup({kOff, kManual, kAutomatic});

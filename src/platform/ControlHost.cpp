@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QFont>
 #include <QGroupBox>
@@ -36,6 +37,8 @@ std::string_view KindName(ControlKind kind) {
             return "icon";
         case ControlKind::Table:
             return "table";
+        case ControlKind::Chart:
+            return "chart";
     }
     return "control";
 }
@@ -55,6 +58,20 @@ bool IsCheckable(ControlKind kind) {
 
 ControlHost::~ControlHost() = default;
 
+ControlHost::HandlerScope::HandlerScope(ControlHost& host) : host_(host), was_(host.busy_) {
+    host_.busy_ = true;
+    if (!was_ && qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+}
+
+ControlHost::HandlerScope::~HandlerScope() {
+    host_.busy_ = was_;
+    if (!was_ && qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
 void ControlHost::AddControl(int id, ControlKind kind, QWidget* widget) {
     if (controls_.find(id) == controls_.end()) {
         order_.push_back(id);
@@ -71,11 +88,73 @@ void ControlHost::AddControl(int id, ControlKind kind, QWidget* widget) {
             Dispatch(id);
         });
     }
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        QObject::connect(edit, &QLineEdit::textChanged, edit, [this, id] {
+            const auto it = changeHandlers_.find(id);
+            if (it != changeHandlers_.end()) {
+                it->second();
+            }
+        });
+    }
 }
 
 void ControlHost::ClearControls() {
     controls_.clear();
     order_.clear();
+    nodeTexts_.clear();
+    colours_.clear();
+}
+
+void ControlHost::SetDlgItemColour(int id, TextColour colour) {
+    if (HasDlgItem(id)) {
+        colours_[id] = colour;
+        ApplyStyle(id);
+    }
+}
+
+TextColour ControlHost::GetDlgItemColour(int id) const {
+    const auto it = colours_.find(id);
+    return it == colours_.end() ? TextColour::Normal : it->second;
+}
+
+void ControlHost::RecordNodeText(int id) {
+    const auto it = controls_.find(id);
+    if (it != controls_.end() && it->second.kind == ControlKind::Edit) {
+        nodeTexts_[id] = GetDlgItemText(id);
+        ApplyStyle(id);
+    }
+}
+
+void ControlHost::RecordNodeTexts() {
+    for (int id : order_) {
+        RecordNodeText(id);
+    }
+}
+
+bool ControlHost::IsDlgItemModified(int id) const {
+    const auto it = nodeTexts_.find(id);
+    return it != nodeTexts_.end() && GetDlgItemText(id) != it->second;
+}
+
+void ControlHost::ApplyStyle(int id) {
+    const auto it = controls_.find(id);
+    if (it == controls_.end()) {
+        return;
+    }
+    QWidget* w = it->second.widget;
+    QString style;
+    if (GetDlgItemColour(id) == TextColour::Alarm) {
+        style += QStringLiteral("color: #c00000; font-weight: bold;");
+    }
+    const bool modified = IsDlgItemModified(id);
+    if (modified) {
+        style += QStringLiteral("background-color: #fff4b8;");
+    }
+    w->setStyleSheet(style);
+    if (it->second.kind == ControlKind::Edit) {
+        w->setToolTip(modified ? QStringLiteral("Node: ") + QString::fromStdString(nodeTexts_[id])
+                               : QString());
+    }
 }
 
 void ControlHost::Dispatch(int id) {
@@ -89,6 +168,10 @@ void ControlHost::Dispatch(int id) {
 
 void ControlHost::OnClicked(int id, std::function<void()> handler) {
     handlers_[id] = std::move(handler);
+}
+
+void ControlHost::OnEditChanged(int id, std::function<void()> handler) {
+    changeHandlers_[id] = std::move(handler);
 }
 
 bool ControlHost::HasDlgItem(int id) const {

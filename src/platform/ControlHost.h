@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,8 +16,12 @@
 class QWidget;
 class QAbstractButton;
 class QTableWidget;
+class QChartView;
 
 namespace platform {
+
+// How a control's text stands out: an alarm shows in red.
+enum class TextColour { Normal, Alarm };
 
 struct ControlState {
     int id;
@@ -25,6 +30,13 @@ struct ControlState {
     bool enabled;
     bool visible;
     int checked;  // 1 marked, 0 not marked; 0 for controls without a check state
+};
+
+// One point of a chart series: x along the horizontal axis, y up.
+struct ChartPoint {
+    double x = 0;
+    double y = 0;
+    bool operator==(const ChartPoint&) const = default;
 };
 
 std::string_view KindName(ControlKind kind);
@@ -47,12 +59,34 @@ public:
     bool IsDlgItemVisible(int id) const;
     void ShowDlgItem(int id, bool show);
 
+    // The colour of a static's or an edit's text.
+    void SetDlgItemColour(int id, TextColour colour);
+    TextColour GetDlgItemColour(int id) const;
+
+    // Edited but not written: an editable edit whose text differs from the node's text last
+    // recorded for it is marked (its own background, the node's text in its tooltip) until a
+    // read or a write records the node's text again. An edit with no recorded text is never
+    // marked.
+    void RecordNodeText(int id);
+    // Records the current text of every editable edit.
+    void RecordNodeTexts();
+    bool IsDlgItemModified(int id) const;
+
     // A table's column headers and rows of texts; a table shows them read-only. Reading a
     // control that is not a table gives nothing.
     void SetTableHeaders(int id, const std::vector<std::string>& headers);
     void SetTableRows(int id, const std::vector<std::vector<std::string>>& rows);
     std::vector<std::string> GetTableHeaders(int id) const;
     std::vector<std::vector<std::string>> GetTableRows(int id) const;
+
+    // A chart's named series of points, drawn as lines with point markers, and named marked
+    // single points (a series of one point drawn as a larger dot, or none). The axes follow
+    // what the chart holds. Reading a control that is not a chart, or a name it does not hold,
+    // gives nothing.
+    void SetChartSeries(int id, const std::string& name, const std::vector<ChartPoint>& points);
+    void SetChartMarker(int id, const std::string& name, std::optional<ChartPoint> point);
+    void SetChartAxisTitles(int id, const std::string& x, const std::string& y);
+    std::vector<ChartPoint> GetChartSeries(int id, const std::string& name) const;
 
     // Every addressed control in template order.
     std::vector<ControlState> Controls() const;
@@ -64,6 +98,9 @@ public:
 
     // Message map: the handler of a button's click notification.
     void OnClicked(int id, std::function<void()> handler);
+    // The handler of an edit's change notification: runs whenever the edit's text changes,
+    // typed or set.
+    void OnEditChanged(int id, std::function<void()> handler);
 
     // Whether a handler (click, show, hide, timer) is running.
     bool IsBusy() const { return busy_; }
@@ -77,10 +114,9 @@ protected:
     // leaves the outer one busy.
     class HandlerScope {
     public:
-        explicit HandlerScope(ControlHost& host) : host_(host), was_(host.busy_) {
-            host_.busy_ = true;
-        }
-        ~HandlerScope() { host_.busy_ = was_; }
+        // The outermost handler shows the busy cursor while it talks to the node.
+        explicit HandlerScope(ControlHost& host);
+        ~HandlerScope();
         HandlerScope(const HandlerScope&) = delete;
         HandlerScope& operator=(const HandlerScope&) = delete;
 
@@ -95,6 +131,9 @@ protected:
 
 private:
     QTableWidget* Table(int id) const;
+    // Puts the control's colour and modified mark on its widget.
+    void ApplyStyle(int id);
+    QChartView* Chart(int id) const;
 
     struct Entry {
         ControlKind kind;
@@ -103,6 +142,9 @@ private:
     std::map<int, Entry> controls_;
     std::vector<int> order_;
     std::map<int, std::function<void()>> handlers_;
+    std::map<int, std::function<void()>> changeHandlers_;
+    std::map<int, std::string> nodeTexts_;  // edit id -> the node's text last recorded
+    std::map<int, TextColour> colours_;
     bool busy_ = false;
 };
 

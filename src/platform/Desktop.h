@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -64,6 +65,15 @@ public:
     virtual int RunModal(CDialog& dialog) = 0;
     virtual int RunModal(CPropertySheet& sheet) = 0;
 
+    // Whether windows keep their size and place in the user's settings (the GUI only: tests
+    // and scripts never write them).
+    virtual bool KeepsWindowPlacement() const { return false; }
+
+    // What the host knows of the node and the plug-in cannot ("Simulated node: PATH"), shown
+    // on the sheet's status line; empty when the host says nothing.
+    void SetNodeNote(std::string note) { nodeNote_ = std::move(note); }
+    const std::string& NodeNote() const { return nodeNote_; }
+
     // The desktop the plug-in talks to. The host sets it before creating the control.
     static Desktop& Current();
     static void SetCurrent(Desktop* desktop);
@@ -74,6 +84,9 @@ public:
     void Message(const std::string& text, const std::string& caption = "") {
         MessageBox(text, caption, MessageButtons::Ok, MessageIcon::None);
     }
+
+private:
+    std::string nodeNote_;
 };
 
 }  // namespace platform

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <map>
 
+#include "platform/ChartView.h"
 #include "platform/Desktop.h"
 
 namespace platform {
@@ -98,6 +99,8 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
             table->setMinimumSize(860, 420);
             return table;
         }
+        case ControlKind::Chart:
+            return MakeChartView(parent);
     }
     return new QWidget(parent);
 }
@@ -152,7 +155,11 @@ void CDialog::CreateInto(QWidget* parent) {
         return sections.emplace(group, s).first->second;
     };
 
-    for (const ControlTemplate& c : tmpl.controls) {
+    std::vector<ControlTemplate> controls = tmpl.controls;
+    for (ControlTemplate& c : AddedControls()) {
+        controls.push_back(std::move(c));
+    }
+    for (const ControlTemplate& c : controls) {
         Section& s = section(c.group);
         QWidget* widget = MakeWidget(c, s.frame);
         widget->setEnabled(!c.disabled);

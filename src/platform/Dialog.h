@@ -4,6 +4,7 @@
 // framework dialog object does.
 
 #include <memory>
+#include <vector>
 
 #include "platform/Com.h"
 #include "platform/ControlHost.h"
@@ -39,6 +40,8 @@ protected:
     void DestroyWindow();
     // Called when the window is destroyed, before its controls go.
     virtual void OnDestroy() {}
+    // Controls a kind of dialog adds after its template's own (the node pages' live trend).
+    virtual std::vector<ControlTemplate> AddedControls() const { return {}; }
 
 private:
     int templateId_;

@@ -24,6 +24,8 @@ enum class ControlKind {
     Icon,
     // A read-only table of texts with column headers, filled through the control host.
     Table,
+    // A chart of named series of points with titled axes, filled through the control host.
+    Chart,
 };
 
 struct ControlTemplate {

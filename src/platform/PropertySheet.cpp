@@ -2,8 +2,12 @@
 
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSettings>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -41,6 +45,39 @@ void CPropertySheet::AddPage(CPropertyPage* page) {
         return;
     }
     frames_.push_back(AddFrame(tabs_, page->Caption()));
+    AddEntry(GetPageCount() - 1);
+}
+
+void CPropertySheet::AddEntry(int index) {
+    if (list_ == nullptr) {
+        return;
+    }
+    const QSignalBlocker block(list_);
+    list_->insertItem(index,
+                      QString::fromStdString(pages_[static_cast<std::size_t>(index)]->Caption()));
+    SyncList();
+}
+
+// The list marks the page the stack shows.
+void CPropertySheet::SyncList() {
+    if (list_ != nullptr && tabs_ != nullptr) {
+        const QSignalBlocker block(list_);
+        list_->setCurrentRow(tabs_->currentIndex());
+    }
+}
+
+void CPropertySheet::SetTitle(std::string title) {
+    title_ = std::move(title);
+    if (window_ != nullptr) {
+        window_->setWindowTitle(QString::fromStdString(Title()));
+    }
+}
+
+void CPropertySheet::SetStatusText(std::string text) {
+    status_ = std::move(text);
+    if (statusLine_ != nullptr) {
+        statusLine_->setText(QString::fromStdString(status_));
+    }
 }
 
 void CPropertySheet::RemovePage(CPropertyPage* page) {
@@ -60,8 +97,13 @@ void CPropertySheet::RemovePage(CPropertyPage* page) {
         switching_ = true;
         QWidget* tab = tabs_->widget(index);
         tabs_->removeTab(index);
+        if (list_ != nullptr) {
+            const QSignalBlocker block(list_);
+            delete list_->takeItem(index);
+        }
         switching_ = false;
         delete tab;  // the frame with it
+        SyncList();
         if (active_ == nullptr && !pages_.empty()) {
             Activate(tabs_->currentIndex());
         }
@@ -122,14 +164,22 @@ void CPropertySheet::Create() {
         return;
     }
     window_ = new QDialog(parent_);
-    window_->setWindowTitle(QString::fromUtf8(caption_.c_str()));
+    window_->setWindowTitle(QString::fromStdString(Title()));
     // Pages are built when first shown: start at a size that holds the largest of them.
-    window_->resize(860, 660);
+    window_->resize(1060, 660);
     auto* layout = new QVBoxLayout(window_);
+    // Every page in sight at once: the list of captions beside the page.
+    auto* body = new QHBoxLayout();
+    list_ = new QListWidget(window_);
+    list_->setObjectName(QStringLiteral("pageList"));
+    list_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    list_->setFixedWidth(210);
+    body->addWidget(list_);
     tabs_ = new QTabWidget(window_);
-    tabs_->setUsesScrollButtons(true);
-    tabs_->setElideMode(Qt::ElideNone);
-    layout->addWidget(tabs_);
+    tabs_->tabBar()->hide();
+    tabs_->setDocumentMode(true);
+    body->addWidget(tabs_, 1);
+    layout->addLayout(body, 1);
     auto* buttons = new QHBoxLayout();
     buttons->addStretch(1);
     const struct {
@@ -144,6 +194,10 @@ void CPropertySheet::Create() {
     }
     EnableDlgItem(ID_APPLY_NOW, false);
     layout->addLayout(buttons);
+    statusLine_ = new QLabel(QString::fromStdString(status_), window_);
+    statusLine_->setObjectName(QStringLiteral("statusLine"));
+    statusLine_->setFrameShape(QFrame::StyledPanel);
+    layout->addWidget(statusLine_);
     OnClicked(IDOK, [this] { EndSheet(IDOK); });
     OnClicked(IDCANCEL, [this] { EndSheet(IDCANCEL); });
     // Escape and the close box cancel the sheet.
@@ -158,16 +212,26 @@ void CPropertySheet::Create() {
 
     for (std::size_t i = 0; i < pages_.size(); ++i) {
         frames_[i] = AddFrame(tabs_, pages_[i]->Caption());
+        list_->addItem(QString::fromStdString(pages_[i]->Caption()));
     }
     QObject::connect(tabs_, &QTabWidget::currentChanged, tabs_, [this](int index) {
+        SyncList();
         if (!switching_) {
             Activate(index);
         }
     });
+    // Selecting an entry is a tab change.
+    QObject::connect(list_, &QListWidget::currentRowChanged, list_, [this](int row) {
+        if (tabs_ != nullptr && row >= 0) {
+            tabs_->setCurrentIndex(row);
+        }
+    });
+    RestoreGeometry();
     const int first = std::clamp(selectPage_, 0, std::max(0, GetPageCount() - 1));
     switching_ = true;
     tabs_->setCurrentIndex(first);
     switching_ = false;
+    SyncList();
     selectPage_ = first;
     OnInitDialog();
     // The framework's initialisation shows the first page; a derived OnInitDialog that did
@@ -224,11 +288,32 @@ void CPropertySheet::Close() {
     }
     ClearControls();
     if (window_ != nullptr) {
+        SaveGeometry();
         tabs_ = nullptr;
+        list_ = nullptr;
+        statusLine_ = nullptr;
         delete window_;
         window_ = nullptr;
         std::fill(frames_.begin(), frames_.end(), nullptr);
     }
+}
+
+void CPropertySheet::RestoreGeometry() {
+    const Desktop* desktop = Desktop::Installed();
+    if (desktop == nullptr || !desktop->KeepsWindowPlacement()) {
+        return;
+    }
+    const QSettings settings(QStringLiteral("Vireo"), QStringLiteral("Vireo"));
+    window_->restoreGeometry(settings.value(QStringLiteral("sheet/geometry")).toByteArray());
+}
+
+void CPropertySheet::SaveGeometry() {
+    const Desktop* desktop = Desktop::Installed();
+    if (desktop == nullptr || !desktop->KeepsWindowPlacement()) {
+        return;
+    }
+    QSettings settings(QStringLiteral("Vireo"), QStringLiteral("Vireo"));
+    settings.setValue(QStringLiteral("sheet/geometry"), window_->saveGeometry());
 }
 
 }  // namespace platform

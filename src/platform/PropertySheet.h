@@ -10,6 +10,8 @@
 #include "platform/PropertyPage.h"
 
 class QDialog;
+class QLabel;
+class QListWidget;
 class QTabWidget;
 class QWidget;
 
@@ -32,6 +34,15 @@ public:
     bool SetActivePage(int index);
     std::vector<std::string> TabCaptions() const;
     std::string Caption() const { return caption_; }
+    // The window's title; the caption until one is set.
+    void SetTitle(std::string title);
+    std::string Title() const { return title_.empty() ? caption_ : title_; }
+    // The status line at the bottom of the sheet.
+    void SetStatusText(std::string text);
+    std::string StatusText() const { return status_; }
+    // The page list beside the page: one entry per page in the sheet's order; selecting an
+    // entry shows its page as a tab change does. Null while the sheet has no window.
+    QListWidget* PageList() const { return list_; }
 
     // Modal run: builds the window, runs the desktop's modal loop, closes.
     int DoModal();
@@ -51,6 +62,11 @@ public:
 
 private:
     void Activate(int index);
+    void AddEntry(int index);
+    void SyncList();
+    // The window's size and place, kept in the user's settings by the GUI desktop.
+    void RestoreGeometry();
+    void SaveGeometry();
 
     std::string caption_;
     QWidget* parent_;
@@ -59,7 +75,11 @@ private:
     std::vector<QWidget*> frames_;  // one tab frame per page in pages_
     CPropertyPage* active_ = nullptr;
     QDialog* window_ = nullptr;
-    QTabWidget* tabs_ = nullptr;
+    QTabWidget* tabs_ = nullptr;  // its stack holds the pages; the list replaces its tab row
+    QListWidget* list_ = nullptr;
+    QLabel* statusLine_ = nullptr;
+    std::string title_;
+    std::string status_;
     bool switching_ = false;
     int result_ = 2;
 };

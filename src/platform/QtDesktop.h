@@ -32,6 +32,7 @@ public:
     void Progress(const std::string& text, int done, int total) override;
     int RunModal(CDialog& dialog) override;
     int RunModal(CPropertySheet& sheet) override;
+    bool KeepsWindowPlacement() const override { return true; }
 
 private:
     std::map<int, QTimer*> timers_;

@@ -7,6 +7,9 @@ namespace res::common {
 // Every function page's protocol buttons.
 inline constexpr int kRead = 211;
 inline constexpr int kWrite = 210;
+// The live trend under every page with live values: its check box and its chart.
+inline constexpr int kTrend = 901;
+inline constexpr int kTrendChart = 902;
 
 }  // namespace res::common
 

@@ -84,6 +84,8 @@ platform::DialogTemplate Circuit1Dialog() {
                         .column = 3,
                         .rowSpan = 5,
                         .bitmap = kCurveBitmap});
+    // The curve as the technician types it, under the drawing.
+    controls.push_back({.id = kCurveChart, .kind = ControlKind::Chart, .group = "Heating curve"});
     controls.push_back(ProtocolButton(211, "Read"));
     controls.push_back(ProtocolButton(210, "Write"));
     return {220, "Settings Temperatures", std::move(controls)};

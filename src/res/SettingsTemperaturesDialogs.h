@@ -18,6 +18,8 @@ inline constexpr std::array<int, 5> kCurveForward = {321, 320, 319, 318, 317};
 inline constexpr int kNightOffset = 265;
 inline constexpr int kCalculatedSetPoint = 263;  // live
 inline constexpr int kOutdoorTemperature = 268;  // live
+// The chart of the heating curve through the enabled points, with the live operating point.
+inline constexpr int kCurveChart = 330;
 
 // Both dialogs.
 inline constexpr int kConstantDay = 266;

@@ -1,6 +1,8 @@
 #include "sheet/Sheet.h"
 
+#include <cstdio>
 #include <initializer_list>
+
 #include "codecs/NumericCodec.h"
 
 #include "control/VireoCtrl.h"
@@ -94,12 +96,14 @@ void CSheet::AddPageSet1() {
     for (platform::CPropertyPage* page : PageSet1()) {
         AddPage(page);
     }
+    UpdateTitle();
 }
 
 void CSheet::AddPageSet2() {
     for (platform::CPropertyPage* page : PageSet2()) {
         AddPage(page);
     }
+    UpdateTitle();
 }
 
 void CSheet::RemovePages(const std::vector<platform::CPropertyPage*>& pages) {
@@ -108,6 +112,43 @@ void CSheet::RemovePages(const std::vector<platform::CPropertyPage*>& pages) {
             RemovePage(page);
         }
     }
+    UpdateTitle();
+}
+
+void CSheet::SetNodeName(std::string name) {
+    nodeName_ = std::move(name);
+    UpdateTitle();
+    UpdateStatus();
+}
+
+void CSheet::UpdateTitle() {
+    if (nodeName_.empty()) {
+        return;
+    }
+    // Page 5 belongs to page set 1 only, page 6 to page set 2 only.
+    const char* set = GetPageIndex(&m_Page5) >= 0   ? " - VI1"
+                      : GetPageIndex(&m_Page6) >= 0 ? " - VI2"
+                                                    : "";
+    SetTitle(nodeName_ + set);
+}
+
+void CSheet::LiveValuesRefreshed() {
+    const platform::LocalDateTime now = platform::Desktop::Current().Now();
+    char text[40];
+    std::snprintf(text, sizeof text, "Last refresh %02d:%02d:%02d", now.hour, now.minute,
+                  now.second);
+    lastRefresh_ = text;
+    UpdateStatus();
+}
+
+void CSheet::UpdateStatus() {
+    std::string status = nodeName_;
+    for (const std::string& part : {lastRefresh_, platform::Desktop::Current().NodeNote()}) {
+        if (!part.empty()) {
+            status += (status.empty() ? "" : "    ") + part;
+        }
+    }
+    SetStatusText(status);
 }
 
 void CSheet::RemovePageSet1() {

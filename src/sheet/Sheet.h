@@ -63,6 +63,10 @@ public:
 
     // The node of every page: the interfaces the sheet holds.
     NodeLink Link() const override { return NodeLink(m_pReader, m_pWriter); }
+    // The status line shows the time of the last live refresh.
+    void LiveValuesRefreshed() override;
+    // The Node Information page tells the sheet the node's name for its title and status line.
+    void SetNodeName(std::string name);
 
     NodeWriter* m_pWriter = nullptr;
     NodeReader* m_pReader = nullptr;
@@ -113,6 +117,12 @@ private:
     void RemovePages(const std::vector<platform::CPropertyPage*>& pages);
     void ObtainInterfaces();
     void AttachPages();
+    // "<node name> - VI1" or "- VI2" by the page set loaded; the name alone when none is.
+    void UpdateTitle();
+    void UpdateStatus();
+
+    std::string nodeName_;
+    std::string lastRefresh_;  // "Last refresh 09:05:07"; empty before the first one
 };
 
 }  // namespace vireo

@@ -23,7 +23,9 @@ BOOL CVireoPropPage::OnInitDialog() {
     // The node's name: the bytes up to the first zero, at most all 32 when none ends it.
     std::uint8_t name[kNameLength + 1] = {};
     if (Link().GetNodeName(name, kNameLength)) {
-        SetDlgItemText(res::node_info::kNodeName, node::NodeNameText(name, kNameLength));
+        const std::string text = node::NodeNameText(name, kNameLength);
+        SetDlgItemText(res::node_info::kNodeName, text);
+        sheet_.SetNodeName(text);
     }
     NvBuffer part{};
     if (ReadFirstPart(nv::kVariantPart, part, nv::kBufferSize)) {

@@ -13,6 +13,7 @@
 
 #include "PageBytes.h"
 #include "SheetFixture.h"
+#include "node/NodeFields.h"
 #include "res/SettingsTemperaturesDialogs.h"
 
 namespace {
@@ -377,6 +378,78 @@ TEST_F(SettingsTemperaturesTest, TickShowsTheLiveValuesAndKeepsTypedOnes) {
     EXPECT_EQ(page.GetDlgItemText(ids::kActualForward), "0.0");
     EXPECT_EQ(page.GetDlgItemText(ids::kOutdoorTemperature), "-10.0");
     EXPECT_EQ(page.GetDlgItemText(ids::kConstantDay), "19");
+}
+
+// The curve chart draws the points the node's count enables, with the temperatures as typed;
+// a count outside 2 to 5 leaves the points enabled before (three) and so their drawing.
+TEST_F(SettingsTemperaturesTest, CurveChartDrawsTheEnabledPointsAsTyped) {
+    const struct {
+        std::uint8_t stored;
+        std::size_t drawn;
+    } cases[] = {{2, 2}, {3, 3}, {4, 4}, {5, 5}, {0, 3}, {6, 3}, {0xFF, 3}};
+    const platform::ChartPoint typed[] = {{-20, 70}, {-10, 60}, {0, 50.5}, {10, 40}, {20, 30}};
+    CNodePage& page = ShowCircuit1();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.stored));
+        SetCurvePoints(3);
+        Click(page, res::common::kRead);
+        SetCurvePoints(c.stored);
+        Click(page, res::common::kRead);
+        Forget();
+        for (std::size_t k = 0; k < 5; ++k) {
+            char text[16];
+            std::snprintf(text, sizeof text, "%g", typed[k].x);
+            page.SetDlgItemText(ids::kCurveOutdoor[k], text);
+            std::snprintf(text, sizeof text, "%g", typed[k].y);
+            page.SetDlgItemText(ids::kCurveForward[k], text);
+        }
+        EXPECT_EQ(page.GetChartSeries(ids::kCurveChart, CPage21PropPage::kCurveSeries),
+                  std::vector<platform::ChartPoint>(typed, typed + c.drawn));
+        EXPECT_TRUE(calls.empty());  // drawing asks the node nothing
+    }
+}
+
+// Unticking "Calc.setpt" disables every point and empties the curve; the timer's live outdoor
+// temperature and calculated set point are the marked operating point.
+TEST_F(SettingsTemperaturesTest, CurveChartFollowsTheWayAndMarksTheLiveOperatingPoint) {
+    CNodePage& page = ShowCircuit1();
+    const std::string curve = CPage21PropPage::kCurveSeries;
+    EXPECT_FALSE(page.GetChartSeries(ids::kCurveChart, curve).empty());
+    Click(page, ids::kCalculatedSetPointOn);
+    EXPECT_TRUE(page.GetChartSeries(ids::kCurveChart, curve).empty());
+    node.SetRaw(20, {0x17, 0x70});  // 60.00
+    node.SetRaw(13, {0xFC, 0x18});  // -10.00
+    page.DeliverTimer(1);
+    EXPECT_EQ(page.GetChartSeries(ids::kCurveChart, CPage21PropPage::kNowSeries),
+              (std::vector<platform::ChartPoint>{{-10, 60}}));
+}
+
+// The trend takes the values each live refresh shows, keeps ten minutes of them per field (300
+// refreshes of 2 s) and asks the node nothing beyond the refresh's own reads; ticking "Trend"
+// shows its chart with those samples, minutes before now on x.
+TEST_F(SettingsTemperaturesTest, TrendKeepsTenMinutesOfTheRefreshedValuesWithoutNodeCalls) {
+    CNodePage& page = ShowCircuit1();
+    EXPECT_FALSE(page.IsDlgItemVisible(res::common::kTrendChart));
+    const std::string outdoor(node::fields::kOutdoorTemperature.name);
+    constexpr int kTicks = 400;
+    Forget();
+    for (int t = 0; t < kTicks; ++t) {
+        node.SetRaw(13,
+                    {static_cast<std::uint8_t>(t * 10 >> 8), static_cast<std::uint8_t>(t * 10)});
+        page.DeliverTimer(1);
+    }
+    EXPECT_EQ(calls.size(), 3u * kTicks);
+    EXPECT_TRUE(desktop.Messages().empty());
+    const auto samples = page.Trend().Samples(outdoor);
+    ASSERT_EQ(samples.size(), 300u);
+    EXPECT_EQ(samples.front(), std::make_pair(-598.0, (kTicks - 300) / 10.0));
+    EXPECT_EQ(samples.back(), std::make_pair(0.0, (kTicks - 1) / 10.0));
+    Click(page, res::common::kTrend);
+    EXPECT_TRUE(page.IsDlgItemVisible(res::common::kTrendChart));
+    const auto drawn = page.GetChartSeries(res::common::kTrendChart, outdoor);
+    ASSERT_EQ(drawn.size(), 300u);
+    EXPECT_EQ(drawn.back(), (platform::ChartPoint{0, (kTicks - 1) / 10.0}));
+    EXPECT_EQ(calls.size(), 3u * kTicks);
 }
 
 // Circuit 2's check box enables the constant night temperature without asking the node.

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QListWidget>
 #include <QPixmap>
 
 #include "platform/DialogTemplate.h"
@@ -108,6 +109,36 @@ TEST_F(PlatformTest, PageWindowsAreCreatedLazilyAndHiddenBeforeTheNextIsShown) {
     EXPECT_EQ(desktop.RunningTimers(), 1);
     desktop.TickAll();
     EXPECT_EQ(log.back(), "b tick");
+}
+
+// The page list beside the page: selecting an entry is a tab change, and the list follows
+// the pages added and removed while the sheet is open.
+TEST_F(PlatformTest, PageListSelectsPagesAsTabsDoAndFollowsThePages) {
+    CPropertySheet sheet("Test", nullptr, 0);
+    LoggingPage a(230, "a", log);
+    LoggingPage b(230, "b", log);
+    LoggingPage c(230, "c", log);
+    sheet.AddPage(&a);
+    sheet.AddPage(&b);
+    sheet.Create();
+    QListWidget* list = sheet.PageList();
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->count(), 2);
+    list->setCurrentRow(1);
+    list->setCurrentRow(0);
+    list->setCurrentRow(1);
+    EXPECT_EQ(log, (std::vector<std::string>{"a init", "a show", "a hide", "b init", "b show",
+                                             "b hide", "a show", "a hide", "b show"}));
+    sheet.SetActivePage(0);
+    EXPECT_EQ(list->currentRow(), 0);
+    sheet.AddPage(&c);
+    sheet.RemovePage(&a);
+    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(sheet.GetActivePage(), &b);
+    EXPECT_EQ(list->currentRow(), 0);
+    list->setCurrentRow(1);
+    EXPECT_EQ(sheet.GetActivePage(), &c);
+    EXPECT_EQ(log.back(), "c show");
 }
 
 TEST_F(PlatformTest, RemovingAPageDestroysItsWindowAndAddingItAgainRecreatesIt) {

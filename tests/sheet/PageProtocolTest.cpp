@@ -102,6 +102,33 @@ TEST_F(PageProtocolTest, EveryPageTimerRunsEveryTwoSeconds) {
               static_cast<std::ptrdiff_t>(periods.size()));
 }
 
+// A typed value that differs from what the page last read or wrote stays marked until a Read
+// or a Write reaches the node; one that reaches nothing leaves the mark.
+TEST_F(PageProtocolTest, TypedValuesAreMarkedUntilReadOrWritten) {
+    WordPage page(false);
+    AddAndShow(page);
+    EXPECT_FALSE(page.IsDlgItemModified(kValueEdit));
+    page.SetDlgItemText(kValueEdit, "120");
+    EXPECT_TRUE(page.IsDlgItemModified(kValueEdit));
+    page.SetDlgItemText(kValueEdit, "100");  // back to the node's value
+    EXPECT_FALSE(page.IsDlgItemModified(kValueEdit));
+    page.SetDlgItemText(kValueEdit, "120");
+    page.ClickDlgItem(res::common::kRead);
+    EXPECT_EQ(page.GetDlgItemText(kValueEdit), "100");
+    EXPECT_FALSE(page.IsDlgItemModified(kValueEdit));
+
+    page.SetDlgItemText(kValueEdit, "130");
+    page.ClickDlgItem(res::common::kWrite);
+    EXPECT_FALSE(page.IsDlgItemModified(kValueEdit));
+    EXPECT_EQ(page.GetDlgItemText(kValueEdit), "130");
+
+    page.SetDlgItemText(kValueEdit, "140");
+    node.FailRead(nv::kPluginCnf);
+    page.ClickDlgItem(res::common::kWrite);
+    page.ClickDlgItem(res::common::kRead);
+    EXPECT_TRUE(page.IsDlgItemModified(kValueEdit));
+}
+
 TEST_F(PageProtocolTest, PartAlreadySelectedIsReadWithoutAnyPause) {
     WordPage page(false);
     Open().AddPage(&page);

@@ -1,6 +1,9 @@
 // The sheet: host interfaces, page sets, the variant switch and the Node Information page.
 #include <gtest/gtest.h>
 
+#include <QDialog>
+#include <QListWidget>
+
 #include "SheetFixture.h"
 #include "settings/FactoryDefaults.h"
 #include "sheet/VireoPropPage.h"
@@ -126,6 +129,28 @@ TEST_F(SheetTest, SwitchingVariantsSwapsThePageSetsInTheirTabOrder) {
     EXPECT_EQ(s.TabCaptions(), kSet1);
     EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi1));
     EXPECT_TRUE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi2));
+}
+
+// The window's title names the node and the page set shown; the page list follows a swap.
+TEST_F(SheetTest, TitleAndPageListFollowThePageSet) {
+    node.SetName("Boiler1");
+    CSheet& s = Open();
+    EXPECT_EQ(s.Window()->windowTitle().toStdString(), "Boiler1 - VI1");
+    s.m_Page1.ClickDlgItem(res::node_info::kVi2);
+    EXPECT_EQ(s.Window()->windowTitle().toStdString(), "Boiler1 - VI2");
+    std::vector<std::string> entries;
+    for (int i = 0; i < s.PageList()->count(); ++i) {
+        entries.push_back(s.PageList()->item(i)->text().toStdString());
+    }
+    EXPECT_EQ(entries, kSet2);
+    EXPECT_EQ(s.PageList()->currentRow(), 0);
+    EXPECT_NE(s.StatusText().find("Boiler1"), std::string::npos);
+}
+
+TEST_F(SheetTest, TitleWithoutPageSetIsTheNodeName) {
+    node.SetName("Boiler1");
+    node.SetPart(1, PartWithVariant(0));
+    EXPECT_EQ(Open().Title(), "Boiler1");
 }
 
 TEST_F(SheetTest, SharedPagesLoseTheirWindowWithEachSwitch) {

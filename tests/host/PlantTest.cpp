@@ -1,0 +1,167 @@
+// The heating plant behind the GUI's simulated node, on a simulated clock driven by hand.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "host/NodeStateFile.h"
+#include "host/Plant.h"
+#include "node/NodeFields.h"
+
+namespace {
+
+namespace f = node::fields;
+using host::Bytes;
+using host::Plant;
+using host::SimNode;
+
+constexpr double kHour = 3600;
+
+template <typename Image>
+void Store(Image& bytes, const node::Field& field, double value) {
+    node::StoreNumber(field, value, bytes.data());
+}
+
+void SetVariable(SimNode& node, const node::Field& field, double value) {
+    Bytes bytes = node.Raw(field.place.nv);
+    Store(bytes, field, value);
+    node.SetRaw(field.place.nv, bytes);
+}
+
+void SetPartField(SimNode& node, const node::Field& field, double value) {
+    host::PartImage image = node.Part(field.place.part);
+    Store(image, field, value);
+    node.SetPart(field.place.part, Bytes(image.begin(), image.end()));
+}
+
+double ReadLive(SimNode& node, const node::Field& field) {
+    Bytes buffer(32, 0);
+    EXPECT_EQ(node.ReadNv(field.place.nv, buffer.data(), 32), S_OK);
+    return node::Value(field, buffer.data());
+}
+
+// Circuit 1 on a two-point curve (-20 °C: 70 °C, +20 °C: 30 °C) with a night offset of 10 °C,
+// calculated set point on, pump Mp1 and valve Mv1 on Automatic, at a steady outdoor temperature.
+// The node clock stands at Sunday 9:05; calendar 1 of circuit 1 holds Sunday's day from
+// dayStart to dayStop (quarter hours).
+struct Rig {
+    explicit Rig(double outdoor, int dayStart = 0, int dayStop = 96)
+        : plant(node, {.seed = 7, .meanOutdoor = outdoor, .outdoorSwing = 0, .noise = 0}) {
+        SetVariable(node, f::kCurvePoints, 2);
+        SetVariable(node, f::CurveOutdoor(0), -20);
+        SetVariable(node, f::CurveForward(0), 70);
+        SetVariable(node, f::CurveOutdoor(1), 20);
+        SetVariable(node, f::CurveForward(1), 30);
+        SetVariable(node, f::kNightOffset, 10);
+        SetPartField(node, f::kCalculatedSetPointOn, 1);
+        SetVariable(node, f::kPumpMode[0], nv::kModeAutomatic);
+        SetVariable(node, f::kValveMode[0], nv::kModeAutomatic);
+        host::PartImage calendar = node.Part(9);
+        calendar[1] = static_cast<std::uint8_t>(dayStop);  // Sunday, calendar 1
+        calendar[2] = static_cast<std::uint8_t>(dayStart);
+        node.SetPart(9, Bytes(calendar.begin(), calendar.end()));
+        node.liveValues = [this](int index) { return plant.LiveValue(index); };
+    }
+    SimNode node;
+    Plant plant;
+};
+
+TEST(PlantTest, AnAutomaticCircuitSettlesAtItsCurvesSetPoint) {
+    struct Case {
+        double outdoor;
+        int dayStart;
+        double setPoint;
+    };
+    // Day by the calendar, the curve between its points and beyond them; night lowers it.
+    for (const Case& c : {Case{-5, 0, 55}, Case{10, 0, 40}, Case{-30, 0, 70}, Case{-5, 40, 45}}) {
+        Rig rig(c.outdoor, c.dayStart);
+        rig.plant.AdvanceTo(6 * kHour);
+        EXPECT_NEAR(ReadLive(rig.node, f::kOutdoorTemperature), c.outdoor, 0.01);
+        EXPECT_NEAR(ReadLive(rig.node, f::kCalculatedSetPoint), c.setPoint, 0.01);
+        EXPECT_NEAR(ReadLive(rig.node, f::kForwardTemperature[0]), c.setPoint, 0.2);
+        EXPECT_TRUE(ReadLive(rig.node, f::kPumpRunning[0]));
+        const double ret = ReadLive(rig.node, f::kReturnTemperature[0]);
+        const double room = ReadLive(rig.node, f::kRoomTemperature);
+        EXPECT_LT(room, ret);
+        EXPECT_LT(ret, c.setPoint);
+    }
+}
+
+TEST(PlantTest, TheConstantTemperaturesHoldWhileTheCalculatedSetPointIsOff) {
+    Rig day(-5);
+    SetPartField(day.node, f::kCalculatedSetPointOn, 0);
+    SetVariable(day.node, f::kConstantDay[0], 48);
+    SetVariable(day.node, f::kConstantNight[0], 38);
+    day.plant.AdvanceTo(2 * kHour);
+    EXPECT_NEAR(ReadLive(day.node, f::kForwardTemperature[0]), 48, 0.2);
+    Rig night(-5, 40);
+    SetPartField(night.node, f::kCalculatedSetPointOn, 0);
+    SetVariable(night.node, f::kConstantNight[0], 38);
+    night.plant.AdvanceTo(2 * kHour);
+    EXPECT_NEAR(ReadLive(night.node, f::kForwardTemperature[0]), 38, 0.2);
+}
+
+TEST(PlantTest, AManualValveAndTheModesOfPumpsAndHeatingElementAreFollowed) {
+    Rig rig(0);
+    SetVariable(rig.node, f::kValveMode[0], nv::kModeManual);
+    SetVariable(rig.node, f::kValveManualOutput[0], 100);
+    SetVariable(rig.node, f::kHeatingElementMode, nv::kModeManual);
+    rig.plant.AdvanceTo(kHour);
+    EXPECT_NEAR(ReadLive(rig.node, f::kValveOutput[0]), 100, 0.01);
+    EXPECT_NEAR(ReadLive(rig.node, f::kHeatingElementOutput), 100, 0.01);
+    const double open = ReadLive(rig.node, f::kForwardTemperature[0]);
+    EXPECT_GT(open, 70);
+
+    SetVariable(rig.node, f::kValveManualOutput[0], 20);
+    SetVariable(rig.node, f::kHeatingElementMode, nv::kModeOff);
+    rig.plant.AdvanceTo(2 * kHour);
+    EXPECT_NEAR(ReadLive(rig.node, f::kValveOutput[0]), 20, 0.01);
+    EXPECT_EQ(ReadLive(rig.node, f::kHeatingElementOutput), 0);
+    EXPECT_LT(ReadLive(rig.node, f::kForwardTemperature[0]), open - 20);
+
+    SetVariable(rig.node, f::kPumpMode[0], nv::kModeOff);
+    rig.plant.AdvanceTo(4 * kHour);
+    EXPECT_FALSE(ReadLive(rig.node, f::kPumpRunning[0]));
+    EXPECT_NEAR(ReadLive(rig.node, f::kForwardTemperature[0]),
+                ReadLive(rig.node, f::kRoomTemperature), 1);
+}
+
+TEST(PlantTest, TheOutdoorCycleRepeatsDailyAndFollowsTheSeed) {
+    SimNode node;
+    const Plant plant(node, {.seed = 3});
+    const Plant same(node, {.seed = 3});
+    const Plant other(node, {.seed = 4});
+    double coldest = 100;
+    double warmest = -100;
+    bool seedMatters = false;
+    for (double t = 0; t < Plant::kDay; t += 1234) {
+        EXPECT_NEAR(plant.OutdoorAt(t), plant.OutdoorAt(t + Plant::kDay), 1e-9);
+        EXPECT_NEAR(plant.OutdoorAt(t), plant.OutdoorAt(t + 5 * Plant::kDay), 1e-9);
+        EXPECT_EQ(plant.OutdoorAt(t), same.OutdoorAt(t));
+        seedMatters = seedMatters || plant.OutdoorAt(t) != other.OutdoorAt(t);
+        coldest = std::min(coldest, plant.OutdoorAt(t));
+        warmest = std::max(warmest, plant.OutdoorAt(t));
+    }
+    EXPECT_TRUE(seedMatters);
+    EXPECT_GT(warmest - coldest, 9);
+    EXPECT_LT(warmest - coldest, 11);
+}
+
+TEST(PlantTest, TheStateFileKeepsNoLiveValues) {
+    Rig rig(-5);
+    rig.plant.AdvanceTo(6 * kHour);
+    ASSERT_GT(ReadLive(rig.node, f::kForwardTemperature[0]), 50);
+    const auto path = std::filesystem::temp_directory_path() / "vireo-plant-test.json";
+    ASSERT_EQ(host::SaveNodeState(path.string(), rig.node), "");
+    std::ifstream in(path);
+    const auto saved = nlohmann::json::parse(in);
+    std::filesystem::remove(path);
+    for (int index : {nv::kForwardTemperature1, nv::kRoomTemperature, nv::kOutdoorTemperature,
+                      nv::kForwardSetPoint1, nv::kValveOutputMv1, nv::kPumpOutput1}) {
+        const std::string hex = saved["variables"][std::to_string(index)];
+        EXPECT_EQ(hex.find_first_not_of("0 "), std::string::npos) << index << ": " << hex;
+    }
+}
+
+}  // namespace
