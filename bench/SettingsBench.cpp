@@ -43,6 +43,27 @@ void BM_Export(benchmark::State& state) {
     Report(state, desktop);
 }
 
+// The write history recording into a fresh database, for the runs that take state.range(0) = 1:
+// the CPU time it adds per run, next to the pauses a real run keeps (pause_ms), and per write
+// (writes).
+std::string HistoryFile() {
+    const auto path = std::filesystem::temp_directory_path() / "vireo-settings-bench.sqlite";
+    std::filesystem::remove(path);
+    return path.string();
+}
+
+struct History {
+    explicit History(bool on)
+        : recorder(HistoryFile(), nullptr), installed(on ? &recorder : nullptr) {}
+    history::HistoryRecorder recorder;
+    history::InstalledRecorder installed;
+};
+
+void ReportWrites(benchmark::State& state, int writes) {
+    state.counters["writes"] =
+        benchmark::Counter(static_cast<double>(writes), benchmark::Counter::kAvgIterations);
+}
+
 void BM_Download(benchmark::State& state) {
     host::SimNode node;
     const host::SimLink link(node);
@@ -51,58 +72,13 @@ void BM_Download(benchmark::State& state) {
     desktop.QueueAnswer(true);
     settings::ExportOperation(link.Link(), desktop).Run("");
     desktop.Clear();
+    const History history(state.range(0) != 0);
+    int writes = 0;
     for (auto _ : state) {
         desktop.QueueFile(BenchFile());
         desktop.QueueAnswer(true);  // download from file to node
         const auto result = settings::DownloadOperation(link.Link(), desktop).Run("Quorka", "");
-        if (!result.completed) {
-            state.SkipWithError("download did not complete");
-            break;
-        }
-    }
-    Report(state, desktop);
-}
-
-void BM_FactoryDefaults(benchmark::State& state) {
-    host::SimNode node;
-    const host::SimLink link(node);
-    platform::ScriptedDesktop desktop;
-    for (auto _ : state) {
-        const auto result = settings::FactoryDefaultsOperation(link.Link(), desktop).Run("Quorka");
-        benchmark::DoNotOptimize(result.completed);
-    }
-    Report(state, desktop);
-}
-
-// The same operations with the write history recording into a fresh database: the CPU time
-// added per run, next to the pauses a real run keeps (pause_ms), and per write (writes).
-std::string HistoryFile() {
-    const auto path = std::filesystem::temp_directory_path() / "vireo-settings-bench.sqlite";
-    std::filesystem::remove(path);
-    return path.string();
-}
-
-void ReportWrites(benchmark::State& state, int writes) {
-    state.counters["writes"] =
-        benchmark::Counter(static_cast<double>(writes), benchmark::Counter::kAvgIterations);
-}
-
-void BM_DownloadWithHistory(benchmark::State& state) {
-    host::SimNode node;
-    const host::SimLink link(node);
-    platform::ScriptedDesktop desktop;
-    desktop.QueueFile(BenchFile());
-    desktop.QueueAnswer(true);
-    settings::ExportOperation(link.Link(), desktop).Run("");
-    desktop.Clear();
-    history::HistoryRecorder recorder(HistoryFile(), nullptr);
-    const history::InstalledRecorder installed(&recorder);
-    int writes = 0;
-    for (auto _ : state) {
-        desktop.QueueFile(BenchFile());
-        desktop.QueueAnswer(true);
-        const auto result = settings::DownloadOperation(link.Link(), desktop).Run("Quorka", "");
-        if (!result.completed || recorder.IsOff()) {
+        if (!result.completed || history.recorder.IsOff()) {
             state.SkipWithError("download did not complete or the history went off");
             break;
         }
@@ -112,12 +88,11 @@ void BM_DownloadWithHistory(benchmark::State& state) {
     ReportWrites(state, writes);
 }
 
-void BM_FactoryDefaultsWithHistory(benchmark::State& state) {
+void BM_FactoryDefaults(benchmark::State& state) {
     host::SimNode node;
     const host::SimLink link(node);
     platform::ScriptedDesktop desktop;
-    history::HistoryRecorder recorder(HistoryFile(), nullptr);
-    const history::InstalledRecorder installed(&recorder);
+    const History history(state.range(0) != 0);
     for (auto _ : state) {
         const auto result = settings::FactoryDefaultsOperation(link.Link(), desktop).Run("Quorka");
         benchmark::DoNotOptimize(result.completed);
@@ -127,9 +102,7 @@ void BM_FactoryDefaultsWithHistory(benchmark::State& state) {
 }
 
 BENCHMARK(BM_Export)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Download)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FactoryDefaults)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DownloadWithHistory)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FactoryDefaultsWithHistory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Download)->ArgName("history")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FactoryDefaults)->ArgName("history")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
