@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "codecs/HexBytes.h"
 #include "node/FieldCatalogue.h"
 #include "node/NodeVariableMap.h"
 
@@ -22,13 +23,7 @@ std::string PlaceName(const node::WriteEvent& write) {
 }
 
 std::string Hex(const node::Bytes& bytes) {
-    std::string text;
-    char byte[4];
-    for (std::uint8_t b : bytes) {
-        std::snprintf(byte, sizeof byte, text.empty() ? "%02X" : " %02X", b);
-        text += byte;
-    }
-    return text;
+    return codecs::HexBytes(bytes.data(), bytes.size());
 }
 
 // The bits of each byte that the fields name.

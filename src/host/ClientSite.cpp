@@ -4,19 +4,6 @@
 
 namespace host {
 
-std::string HexBytes(const std::uint8_t* bytes, std::size_t count) {
-    std::string text;
-    char hex[4];
-    for (std::size_t i = 0; i < count; ++i) {
-        std::snprintf(hex, sizeof hex, "%02X", bytes[i]);
-        if (i != 0) {
-            text += ' ';
-        }
-        text += hex;
-    }
-    return text;
-}
-
 ClientSite::ClientSite(SimNode& node, Offer offer) : node_(node), offer_(offer) {}
 
 HRESULT ClientSite::QueryInterface(const IID& iid, void** object) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "codecs/HexBytes.h"
 #include "host/SimNode.h"
 #include "node/NodeInterfaces.h"
 #include "node/NodeLink.h"
@@ -15,8 +16,7 @@ namespace host {
 
 enum class Offer { Both, Reader, Writer, None };
 
-// Hex bytes, upper case, one blank apart.
-std::string HexBytes(const std::uint8_t* bytes, std::size_t count);
+using codecs::HexBytes;
 
 class ClientSite final : public RefCounted<IUnknown> {
 public:

@@ -4,22 +4,14 @@
 #include <chrono>
 #include <iterator>
 
+#include "codecs/HexBytes.h"
 #include "node/ProgramId.h"
 #include "settings/FactoryDefaults.h"
 
 namespace host {
 
 std::string ProgramIdText(const ProgramId& id) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string text;
-    for (std::uint8_t byte : id) {
-        if (!text.empty()) {
-            text += ' ';
-        }
-        text += kDigits[byte >> 4];
-        text += kDigits[byte & 0x0F];
-    }
-    return text;
+    return codecs::HexBytes(id.data(), id.size());
 }
 
 bool ParseProgramId(const std::string& text, ProgramId& id) {

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <span>
 
+#include "codecs/HexBytes.h"
 #include "node/FieldCatalogue.h"
 #include "node/ProgramId.h"
 #include "platform/Desktop.h"
@@ -159,16 +160,12 @@ std::uint8_t SlotByte(const Slot& slot, const Bytes& image, int i) {
 
 // The slot's bytes in hexadecimal; masked: only the bits the slot stands for.
 std::string Hex(const Slot& slot, const Bytes& image, bool masked) {
-    std::string text;
+    Bytes bytes;
     for (int i = 0; i < slot.size; ++i) {
-        const std::uint8_t byte =
-            masked ? SlotByte(slot, image, i) : image[static_cast<std::size_t>(slot.offset + i)];
-        char digits[4];
-        std::snprintf(digits, sizeof digits, "%02X", byte);
-        text += i == 0 ? "" : " ";
-        text += digits;
+        bytes.push_back(masked ? SlotByte(slot, image, i)
+                               : image[static_cast<std::size_t>(slot.offset + i)]);
     }
-    return text;
+    return codecs::HexBytes(bytes.data(), bytes.size());
 }
 
 std::string Value(const Slot& slot, const Bytes& image) {
