@@ -29,6 +29,14 @@ constexpr double kTankOn = 50;          // °C below which the element switches 
 constexpr double kTankOff = 60;         // °C above which it switches off again
 constexpr double kLongestStep = 60;     // s of simulated time per step of the model
 constexpr int kCalendarPart[2] = {9, 11};
+constexpr int kPresencePart[2] = {10, 12};
+constexpr std::size_t kHolidayStop = 29;
+constexpr std::size_t kHolidayStart = 30;
+// Calendar state words, as the week calendar pages name them.
+constexpr int kCalendarOff = 0;
+constexpr int kCalendar1Active = 1;
+constexpr int kCalendar2Active = 2;
+constexpr int kHolidayActive = 4;
 
 // x moved toward target over dt seconds with the time constant lag.
 double Lag(double x, double target, double dt, double lag) {
@@ -58,13 +66,17 @@ std::optional<Bytes> Encoded(const SimNode& node, int index, const node::Field& 
     return bytes;
 }
 
-// Valve outputs are display-only words of half hundredths.
-std::optional<Bytes> ValveWord(const SimNode& node, int index, double percent) {
+// A variable whose first two bytes are a word, high byte first.
+std::optional<Bytes> Word(const SimNode& node, int index, int word) {
     Bytes bytes = node.Raw(index);
-    const auto word = static_cast<int>(std::lround(std::clamp(percent, 0.0, 100.0) * 200));
     bytes[0] = static_cast<std::uint8_t>(word >> 8);
     bytes[1] = static_cast<std::uint8_t>(word & 0xFF);
     return bytes;
+}
+
+// Valve outputs are display-only words of half hundredths.
+std::optional<Bytes> ValveWord(const SimNode& node, int index, double percent) {
+    return Word(node, index, static_cast<int>(std::lround(std::clamp(percent, 0.0, 100.0) * 200)));
 }
 
 node::NodeClockRecord Clock(const SimNode& node) {
@@ -143,22 +155,69 @@ void Plant::Step(double dt) {
     tank_ = Lag(tank_, heating ? kTankHot : kTankCold, dt, heating ? kTankHeatLag : kTankCoolLag);
 }
 
-bool Plant::Night(int circuit) const {
+namespace {
+
+// The node clock's weekday (0 Sunday) and time of day in quarter hours; nothing when the clock
+// holds no valid date.
+std::optional<std::pair<int, int>> ClockSlot(const SimNode& node) {
     using namespace std::chrono;
-    const node::NodeClockRecord clock = Clock(node_);
+    const node::NodeClockRecord clock = Clock(node);
     const year_month_day date{year{clock.year}, month{static_cast<unsigned>(clock.month)},
                               day{static_cast<unsigned>(clock.day)}};
     if (!date.ok()) {
+        return std::nullopt;
+    }
+    return std::pair{static_cast<int>(weekday{sys_days{date}}.c_encoding()),
+                     (clock.hour * 60 + clock.minute) / 15};
+}
+
+// Whether a quarter hour lies in the period from start up to its stop.
+bool Within(const PartImage& image, std::size_t stopByte, std::size_t startByte, int now) {
+    return image[startByte] <= now && now < image[stopByte];
+}
+
+}  // namespace
+
+// The calendar state word of a circuit: the holiday period first, then calendar 1 and
+// calendar 2 of the node clock's weekday (Sunday's calendar 1 stop and start at bytes 1 and 2,
+// calendar 2 at bytes 3 and 4, each later day four bytes on; the holiday's stop and start at
+// bytes 29 and 30; times in quarter hours).
+int Plant::CalendarState(int circuit) const {
+    const auto slot = ClockSlot(node_);
+    if (!slot) {
+        return kCalendarOff;
+    }
+    const auto [weekday, now] = *slot;
+    const PartImage image = node_.Part(kCalendarPart[circuit]);
+    if (image[kHolidayStart] != image[kHolidayStop] &&
+        Within(image, kHolidayStop, kHolidayStart, now)) {
+        return kHolidayActive;
+    }
+    const auto first = static_cast<std::size_t>(1 + 4 * weekday);
+    if (Within(image, first, first + 1, now)) {
+        return kCalendar1Active;
+    }
+    if (Within(image, first + 2, first + 3, now)) {
+        return kCalendar2Active;
+    }
+    return kCalendarOff;
+}
+
+// Night whenever neither calendar holds the day, and all through a holiday.
+bool Plant::Night(int circuit) const {
+    const int state = CalendarState(circuit);
+    return state != kCalendar1Active && state != kCalendar2Active;
+}
+
+// The presence detector reports occupied within the day of the circuit's presence calendar
+// (the calendar 1 positions of part 10 / part 12).
+bool Plant::Occupied(int circuit) const {
+    const auto slot = ClockSlot(node_);
+    if (!slot) {
         return false;
     }
-    // Sunday's calendar 1 stop and start at bytes 1 and 2, each later day four bytes on; times
-    // in quarter hours.
-    const PartImage image = node_.Part(kCalendarPart[circuit]);
-    const auto first = static_cast<std::size_t>(1 + 4 * weekday{sys_days{date}}.c_encoding());
-    const int stop = image[first];
-    const int start = image[first + 1];
-    const int now = (clock.hour * 60 + clock.minute) / 15;
-    return !(start <= now && now < stop);
+    const auto first = static_cast<std::size_t>(1 + 4 * slot->first);
+    return Within(node_.Part(kPresencePart[circuit]), first, first + 1, slot->second);
 }
 
 double Plant::CurveSetPoint(int circuit, double outdoor) const {
@@ -229,6 +288,13 @@ std::optional<Bytes> Plant::LiveValue(int index) const {
             return Encoded(node_, index, f::kOutdoorTemperature, outdoor_);
         case nv::kForwardSetPoint1:
             return Encoded(node_, index, f::kCalculatedSetPoint, SetPoint(0));
+        case nv::kCalendarState1:
+        case nv::kCalendarState2:
+            return Word(node_, index, CalendarState(index == nv::kCalendarState1 ? 0 : 1));
+        case nv::kPresence1:
+        case nv::kPresence2:
+            return Encoded(node_, index, f::kPresenceState[index == nv::kPresence1 ? 0 : 1],
+                           Occupied(index == nv::kPresence1 ? 0 : 1) ? 0 : 1);
         case nv::kPumpOutput1:
             return Encoded(node_, index, f::kPumpRunning[0], one.pump ? 1 : 0);
         case nv::kPumpOutput2:

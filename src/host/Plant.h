@@ -7,8 +7,10 @@
 // simulated times give the same values. The node's state is only read; the live values are
 // computed when the plug-in reads them and never stored in the node.
 //
-// Night follows calendar 1 of each circuit's week calendar (part 9 / part 11) for the node
-// clock's weekday: day from its start to its stop; holidays and calendar 2 are not modelled.
+// Night follows each circuit's week calendar (part 9 / part 11) for the node clock's weekday
+// and time: day while calendar 1 or calendar 2 holds it, night otherwise and all through the
+// holiday period. The calendar state words and the presence detectors (by the presence
+// calendars) read as the calendars say.
 
 #include <array>
 #include <cstdint>
@@ -58,7 +60,9 @@ private:
     };
 
     void Step(double seconds);
+    int CalendarState(int circuit) const;
     bool Night(int circuit) const;
+    bool Occupied(int circuit) const;
     double CurveSetPoint(int circuit, double outdoor) const;
     int ModeOf(int offset) const;
     double ValveOutput(int valve) const;

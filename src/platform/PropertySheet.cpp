@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSettings>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -55,7 +56,15 @@ void CPropertySheet::AddEntry(int index) {
     const QSignalBlocker block(list_);
     list_->insertItem(index,
                       QString::fromStdString(pages_[static_cast<std::size_t>(index)]->Caption()));
+    FitListWidth();
     SyncList();
+}
+
+// The list is as wide as its longest caption, room for a scroll bar included, so the page
+// keeps the rest of the window.
+void CPropertySheet::FitListWidth() {
+    const int scrollBar = list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    list_->setFixedWidth(list_->sizeHintForColumn(0) + 2 * list_->frameWidth() + scrollBar + 8);
 }
 
 // The list marks the page the stack shows.
@@ -173,7 +182,6 @@ void CPropertySheet::Create() {
     list_ = new QListWidget(window_);
     list_->setObjectName(QStringLiteral("pageList"));
     list_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
-    list_->setFixedWidth(210);
     body->addWidget(list_);
     tabs_ = new QTabWidget(window_);
     tabs_->tabBar()->hide();
@@ -214,6 +222,7 @@ void CPropertySheet::Create() {
         frames_[i] = AddFrame(tabs_, pages_[i]->Caption());
         list_->addItem(QString::fromStdString(pages_[i]->Caption()));
     }
+    FitListWidth();
     QObject::connect(tabs_, &QTabWidget::currentChanged, tabs_, [this](int index) {
         SyncList();
         if (!switching_) {

@@ -63,6 +63,7 @@ public:
 private:
     void Activate(int index);
     void AddEntry(int index);
+    void FitListWidth();
     void SyncList();
     // The window's size and place, kept in the user's settings by the GUI desktop.
     void RestoreGeometry();

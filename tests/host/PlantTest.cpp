@@ -127,6 +127,49 @@ TEST(PlantTest, AManualValveAndTheModesOfPumpsAndHeatingElementAreFollowed) {
                 ReadLive(rig.node, f::kRoomTemperature), 1);
 }
 
+// At Sunday 9:05 (quarter hour 36): which of the circuit's calendars holds the time decides
+// the state word and day or night; the presence calendar decides the presence detector.
+TEST(PlantTest, CalendarsDecideStateNightAndPresence) {
+    struct Period {
+        int start;
+        int stop;
+    };
+    struct Case {
+        Period calendar1, calendar2, holiday, presence;
+        int state;
+        double setPoint;
+        int presenceState;
+    };
+    const Period none{0, 0};
+    const Period now{32, 40};
+    const Period later{40, 80};
+    for (const Case& c : {
+             Case{now, none, none, none, 1, 55, 1},
+             Case{later, now, none, now, 2, 55, 0},
+             Case{later, later, none, later, 0, 45, 1},
+             Case{now, now, now, now, 4, 45, 0},
+             Case{now, none, later, none, 1, 55, 1},
+         }) {
+        Rig rig(-5, c.calendar1.start, c.calendar1.stop);
+        host::PartImage week = rig.node.Part(9);
+        week[3] = static_cast<std::uint8_t>(c.calendar2.stop);
+        week[4] = static_cast<std::uint8_t>(c.calendar2.start);
+        week[29] = static_cast<std::uint8_t>(c.holiday.stop);
+        week[30] = static_cast<std::uint8_t>(c.holiday.start);
+        rig.node.SetPart(9, Bytes(week.begin(), week.end()));
+        host::PartImage presence = rig.node.Part(10);
+        presence[1] = static_cast<std::uint8_t>(c.presence.stop);
+        presence[2] = static_cast<std::uint8_t>(c.presence.start);
+        rig.node.SetPart(10, Bytes(presence.begin(), presence.end()));
+        rig.plant.AdvanceTo(kHour);
+        Bytes state(2);
+        ASSERT_EQ(rig.node.ReadNv(nv::kCalendarState1, state.data(), 2), S_OK);
+        EXPECT_EQ(state[0] * 256 + state[1], c.state) << c.state;
+        EXPECT_NEAR(ReadLive(rig.node, f::kCalculatedSetPoint), c.setPoint, 0.01) << c.state;
+        EXPECT_EQ(ReadLive(rig.node, f::kPresenceState[0]), c.presenceState) << c.state;
+    }
+}
+
 TEST(PlantTest, TheOutdoorCycleRepeatsDailyAndFollowsTheSeed) {
     SimNode node;
     const Plant plant(node, {.seed = 3});

@@ -50,7 +50,6 @@ host::Bytes Pattern() {
     return bytes;
 }
 
-
 class PumpPageTest : public SheetFixture, public ::testing::WithParamInterface<PumpCase> {
 protected:
     CNodePage& ShowPump() {
@@ -125,6 +124,12 @@ TEST_P(PumpPageTest, AlarmsComeFromMasks01_20_10OfThePagesAlarmByte) {
         EXPECT_EQ(page.GetDlgItemText(kPumpFault), c.pump) << c.byte;
         EXPECT_EQ(page.GetDlgItemText(kPressFaultStop), c.stop) << c.byte;
         EXPECT_EQ(page.GetDlgItemText(kPressFault), c.press) << c.byte;
+        // An alarm is shown in red, and only an alarm.
+        for (const int id : {kPumpFault, kPressFaultStop, kPressFault}) {
+            EXPECT_EQ(page.GetDlgItemColour(id) == platform::TextColour::Alarm,
+                      page.GetDlgItemText(id) == "Alarm")
+                << c.byte << " " << id;
+        }
     }
 }
 

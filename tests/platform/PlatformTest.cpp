@@ -2,6 +2,8 @@
 // and hide messages, and the scripted desktop.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCursor>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -92,6 +94,30 @@ TEST_F(PlatformTest, RadioButtonsStartTheirOwnGroupsAndStayMarkedWhenClickedAgai
     EXPECT_FALSE(page.ClickDlgItem(999));
     page.EnableDlgItem(211, false);
     EXPECT_FALSE(page.ClickDlgItem(211));
+}
+
+// While a handler runs (and any handler it calls) the cursor is the busy cursor; it is back
+// once the outermost handler returns.
+TEST_F(PlatformTest, BusyCursorLastsFromTheOutermostHandlerToItsEnd) {
+    CPropertySheet sheet("Test", nullptr, 0);
+    CPropertyPage page(230, 200);
+    sheet.AddPage(&page);
+    sheet.Create();
+    std::vector<bool> busy;
+    const auto cursorIsBusy = [] {
+        const QCursor* cursor = QApplication::overrideCursor();
+        return cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+    };
+    page.OnClicked(210, [&] { busy.push_back(cursorIsBusy()); });
+    page.OnClicked(211, [&] {
+        busy.push_back(cursorIsBusy());
+        page.ClickDlgItem(210);
+        busy.push_back(cursorIsBusy());
+    });
+    ASSERT_FALSE(cursorIsBusy());
+    page.ClickDlgItem(211);
+    EXPECT_EQ(busy, (std::vector<bool>{true, true, true}));
+    EXPECT_FALSE(cursorIsBusy());
 }
 
 TEST_F(PlatformTest, PageWindowsAreCreatedLazilyAndHiddenBeforeTheNextIsShown) {
