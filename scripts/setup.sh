@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev libsqlite3-dev
-  clang-format fonts-dejavu-core
+  clang-format fonts-dejavu-core dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -14,6 +14,8 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"
 echo "== tests"
 (cd build && ctest --output-on-failure -j "$jobs")
+echo "== Debian package"
+(cd build && rm -f vireo_*.deb && cpack >/dev/null && dpkg-deb -I vireo_*.deb | grep -E '^ (Package|Version|Depends):')
 
 if [ "${1:-}" != "--quick" ]; then
   echo "== sanitizer build"

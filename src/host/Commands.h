@@ -7,13 +7,20 @@
 #include <optional>
 #include <string>
 
+#include "host/ConsoleDesktop.h"
+
 namespace host {
 
 struct CommandOptions {
     std::string nodeFile;  // the node's state file; empty: the default one
     std::string file;      // the settings file
     std::string password;  // the service password
-    bool yes = false;      // download even when the file's Program ID differs
+    // Asks for the password once the command's own checks have passed (a prompt comes only
+    // when the command can run); false: none was given, and the command ends with status 2.
+    std::function<bool(std::string&)> takePassword;
+    bool yes = false;    // download even when the file's Program ID differs
+    bool force = false;  // export over an existing file
+    ProgressStyle progress = ProgressStyle::Lines;
     // Replaces the real pauses (tests and benchmarks record them instead).
     std::function<void(int)> sleep;
 };
@@ -25,11 +32,14 @@ class SimNode;
 std::optional<std::string> LoadCommandNode(const std::string& nodeFile, SimNode& node,
                                            std::ostream& err);
 
-// Each prints progress and messages to err and one result line to out, and returns 0 only
-// when the operation completed without errors.
+// Each checks what it can before the node's pauses start (the export's target, the settings
+// file to download) and fails at once with one line naming the path and the reason. Then it
+// prints progress and messages to err and one result line to out, and returns 0 only when the
+// operation completed without errors. An export to "-" writes the settings file to out and the
+// result line to err.
 int RunExportCommand(const CommandOptions& options, std::ostream& out, std::ostream& err);
-int RunDownloadCommand(const CommandOptions& options, std::ostream& out, std::ostream& err);
-int RunDefaultsCommand(const CommandOptions& options, std::ostream& out, std::ostream& err);
+int RunDownloadCommand(CommandOptions options, std::ostream& out, std::ostream& err);
+int RunDefaultsCommand(CommandOptions options, std::ostream& out, std::ostream& err);
 
 // Makes a new simulated node: a state file with the factory configuration and the given name.
 // An existing file is never overwritten.

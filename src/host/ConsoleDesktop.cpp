@@ -1,5 +1,6 @@
 #include "host/ConsoleDesktop.h"
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <ostream>
@@ -30,12 +31,19 @@ platform::MessageAnswer ConsoleDesktop::MessageBox(const std::string& text,
                                                    platform::MessageButtons buttons,
                                                    platform::MessageIcon) {
     messages_.push_back(text);
+    EndProgress();
     const std::string shown = caption.empty() ? OneLine(text) : caption + ": " + OneLine(text);
+    const bool quiet = style_ == ProgressStyle::Quiet;
     if (buttons == platform::MessageButtons::Ok) {
-        log_ << shown << '\n';
+        if (!quiet) {
+            log_ << shown << '\n';
+        }
         return platform::MessageAnswer::Ok;
     }
     const bool yes = caption != kMismatchCaption || acceptMismatch_;
+    if (quiet) {
+        return yes ? platform::MessageAnswer::Yes : platform::MessageAnswer::No;
+    }
     log_ << shown << " " << (yes ? "yes" : "no (give --yes to download anyway)") << '\n';
     return yes ? platform::MessageAnswer::Yes : platform::MessageAnswer::No;
 }
@@ -49,6 +57,7 @@ std::optional<std::string> ConsoleDesktop::SaveFileDialog(const platform::FileDi
 }
 
 void ConsoleDesktop::Sleep(int milliseconds) {
+    sleptMs_ += std::max(0, milliseconds);
     if (sleep) {
         sleep(milliseconds);
     } else if (milliseconds > 0) {
@@ -70,10 +79,51 @@ int ConsoleDesktop::StartTimer(int, std::function<void()>) {
 
 void ConsoleDesktop::StopTimer(int) {}
 
-void ConsoleDesktop::Progress(const std::string& text, int done, int total) {
-    if (done < total) {
-        log_ << text << '\n';
+void ConsoleDesktop::SetProgressStyle(ProgressStyle style, std::string operation, int plannedMs) {
+    style_ = style;
+    operation_ = std::move(operation);
+    plannedMs_ = plannedMs;
+    sleptMs_ = 0;
+}
+
+void ConsoleDesktop::EndProgress() {
+    if (lineOpen_) {
+        log_ << '\n' << std::flush;
+        lineOpen_ = false;
     }
+}
+
+// Every named step is shown, the last one included; a step without a name (the download's
+// closing report) keeps the last name on the terminal's line.
+void ConsoleDesktop::Progress(const std::string& text, int done, int total) {
+    if (!text.empty()) {
+        step_ = text;
+    }
+    if (style_ == ProgressStyle::Lines && !text.empty()) {
+        log_ << text << '\n';
+    } else if (style_ == ProgressStyle::Terminal && total > 0) {
+        log_ << '\r' << ProgressLine(done, total) << "\x1b[K" << std::flush;
+        lineOpen_ = true;
+    }
+}
+
+// The bar follows the pauses when they are known (they are nearly all of the time), else the
+// steps; the step's name is padded so that the bar keeps its place.
+std::string ConsoleDesktop::ProgressLine(int done, int total) const {
+    constexpr int kBarWidth = 24;
+    constexpr std::size_t kStepWidth = 14;
+    const double share = plannedMs_ > 0 ? std::min(1.0, static_cast<double>(sleptMs_) / plannedMs_)
+                                        : static_cast<double>(std::clamp(done, 0, total)) / total;
+    const auto filled = static_cast<std::size_t>(share * kBarWidth);
+    std::string step = step_;
+    step.resize(std::max(step.size(), kStepWidth), ' ');
+    std::string line = operation_ + "  " + step + "  [" + std::string(filled, '#') +
+                       std::string(kBarWidth - filled, '.') + "]";
+    if (plannedMs_ > 0) {
+        const int leftMs = std::max(0, plannedMs_ - sleptMs_);
+        line += "  " + std::to_string((leftMs + 999) / 1000) + " s left";
+    }
+    return line;
 }
 
 }  // namespace host

@@ -11,6 +11,10 @@
 
 namespace host {
 
+// How a command shows its progress: one line per step, one line on a terminal that is
+// rewritten in place (operation, step, bar, seconds left), or not at all.
+enum class ProgressStyle { Lines, Terminal, Quiet };
+
 class ConsoleDesktop : public platform::Desktop {
 public:
     // file: what every file dialog returns. acceptMismatch: the answer to the Program ID
@@ -35,14 +39,28 @@ public:
     // How the node's pauses are made; real pauses unless replaced (tests record them).
     std::function<void(int)> sleep;
 
+    // operation names the line on a terminal; plannedMs is the sum of the pauses the operation
+    // will make (0 when unknown: no seconds left are shown). Quiet also keeps the messages off.
+    void SetProgressStyle(ProgressStyle style, std::string operation, int plannedMs);
+    // Ends the terminal's progress line, so that what follows starts on a line of its own.
+    void EndProgress();
+
     // The texts of the messages shown, oldest first.
     const std::vector<std::string>& Messages() const { return messages_; }
 
 private:
+    std::string ProgressLine(int done, int total) const;
+
     std::string file_;
     bool acceptMismatch_;
     std::ostream& log_;
     std::vector<std::string> messages_;
+    ProgressStyle style_ = ProgressStyle::Lines;
+    std::string operation_;
+    std::string step_;  // the last step named
+    int plannedMs_ = 0;
+    int sleptMs_ = 0;
+    bool lineOpen_ = false;  // a terminal progress line waits for its end
 };
 
 }  // namespace host

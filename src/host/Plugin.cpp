@@ -9,7 +9,9 @@
 #include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <ostream>
+#include <sstream>
 
 namespace host {
 namespace {
@@ -40,16 +42,39 @@ std::string NotRegistered(const platform::RegistryFile& registry, const ProgramI
            registry.Path() + "); register one with 'vireo register [MODULE]'";
 }
 
+// The module installed with vireo in ../lib/vireo, when vireo runs from an installed tree (no
+// module beside it).
+std::optional<std::string> InstalledModulePath() {
+    const std::filesystem::path folder = ExecutableFolder();
+    const std::filesystem::path installed = folder / ".." / "lib" / "vireo" / "Vireo.so";
+    if (std::filesystem::exists(folder / "Vireo.so") || !std::filesystem::exists(installed)) {
+        return std::nullopt;
+    }
+    return std::filesystem::weakly_canonical(installed).string();
+}
+
+// A user of an installed vireo has no registration yet: when nothing serves a node and the
+// registry is the user's own, the installed module registers itself there once, as
+// `vireo register` would, and says so in one line. True when it did.
+bool RegisterInstalledModule(const platform::RegistryFile& registry) {
+    const std::optional<std::string> module = InstalledModulePath();
+    if (!module || registry.Path() != platform::RegistryFile::DefaultPath()) {
+        return false;
+    }
+    std::ostringstream done;
+    if (RunRegisterCommand(*module, false, done, std::cerr) != 0) {
+        return false;
+    }
+    std::cerr << "vireo: registered the installed plug-in " << *module << " in " << registry.Path()
+              << '\n';
+    return true;
+}
+
 }  // namespace
 
 std::string DefaultModulePath() {
-    const std::filesystem::path folder = ExecutableFolder();
-    const std::filesystem::path beside = folder / "Vireo.so";
-    const std::filesystem::path installed = folder / ".." / "lib" / "vireo" / "Vireo.so";
-    if (!std::filesystem::exists(beside) && std::filesystem::exists(installed)) {
-        return std::filesystem::weakly_canonical(installed).string();
-    }
-    return beside.string();
+    return InstalledModulePath().value_or(
+        (std::filesystem::path(ExecutableFolder()) / "Vireo.so").string());
 }
 
 std::unique_ptr<PluginModule> PluginModule::Load(const std::string& path, std::string& error) {
@@ -124,7 +149,14 @@ std::unique_ptr<PluginControl> PluginControl::Open(const platform::RegistryFile&
     if (error = registry.Load(root); !error.empty()) {
         return nullptr;
     }
-    const std::optional<PluginEntry> entry = FindPlugin(root, id);
+    std::optional<PluginEntry> entry = FindPlugin(root, id);
+    if (!entry && RegisterInstalledModule(registry)) {
+        root = platform::RegistryKey();
+        if (error = registry.Load(root); !error.empty()) {
+            return nullptr;
+        }
+        entry = FindPlugin(root, id);
+    }
     if (!entry) {
         error = NotRegistered(registry, id);
         return nullptr;

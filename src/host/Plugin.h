@@ -70,7 +70,9 @@ class PluginControl {
 public:
     // Looks the Program ID up in the registry file, loads the module, creates the control and
     // sets the site. Null with a one-line reason in error when any step fails; when no class
-    // serves the Program ID the reason says how to register the plug-in.
+    // serves the Program ID the reason says how to register the plug-in. An installed vireo
+    // whose user's registry has no plug-in for the Program ID registers its own module there
+    // first, saying so on standard error.
     static std::unique_ptr<PluginControl> Open(const platform::RegistryFile& registry,
                                                const ProgramId& id, IOleClientSite* site,
                                                std::string& error);

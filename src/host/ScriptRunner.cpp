@@ -213,7 +213,9 @@ private:
 
     // False for "close".
     bool RunLine(const std::string& line, platform::CPropertySheet* sheet) {
-        std::size_t first = line.find_first_not_of(" \t");
+        // A line of blanks of any kind (\v, \f and \r too, as the tokens see them) or a comment
+        // does nothing.
+        const std::size_t first = line.find_first_not_of(" \t\n\v\f\r");
         if (first == std::string::npos || line[first] == '#') {
             return true;
         }

@@ -1,6 +1,7 @@
 #include "host/ViewCommands.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <vector>
@@ -69,14 +70,13 @@ bool ReadFile(const std::string& path, settings::FileSnapshot& read, std::ostrea
     return read.readable;
 }
 
-void PrintShowText(const std::string& file, const settings::FileSnapshot& read, std::ostream& out) {
-    out << "Program ID: " << read.snapshot.programId << '\n';
-    out << "Node name:  " << read.snapshot.nodeName << "\n\n";
+// The snapshot's fields as a table; a file's fields that cannot carry every value are marked.
+void PrintFields(const settings::Snapshot& snapshot, bool markInexact, std::ostream& out) {
     std::vector<Row> rows{{"variable", "field", "value", "bytes"}};
     bool anyInexact = false;
-    for (const settings::FieldRow& row : settings::DecodeRows(read.snapshot)) {
+    for (const settings::FieldRow& row : settings::DecodeRows(snapshot)) {
         std::string value = row.present ? row.value : "(not in the file)";
-        if (!row.exact) {
+        if (markInexact && !row.exact) {
             value += " " + std::string(kInexactMark);
             anyInexact = true;
         }
@@ -88,8 +88,38 @@ void PrintShowText(const std::string& file, const settings::FileSnapshot& read, 
             << " the settings file does not carry every value of these bytes "
                "exactly\n";
     }
+}
+
+void PrintShowText(const std::string& file, const settings::FileSnapshot& read, std::ostream& out) {
+    out << "Program ID: " << read.snapshot.programId << '\n';
+    out << "Node name:  " << read.snapshot.nodeName << "\n\n";
+    PrintFields(read.snapshot, true, out);
     out << '\n';
     PrintNotes(out, file, read.notes);
+}
+
+// The configuration the simulated node holds, block by block as a settings file carries it;
+// read from its state, not through the node's protocol (no pauses).
+settings::Snapshot NodeSnapshot(const SimNode& node) {
+    settings::Snapshot snapshot;
+    snapshot.programId = ProgramIdText(node.GetProgramId());
+    snapshot.nodeName = node.Name();
+    snapshot.fromNode = true;
+    const auto blocks = settings::SettingsFile::Blocks();
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const settings::FileBlock& block = blocks[i];
+        const auto size = static_cast<std::size_t>(settings::ImageSize(block.kind));
+        std::vector<std::uint8_t> image(size, 0);
+        if (block.part != 0) {
+            const PartImage part = node.Part(block.part);
+            std::copy_n(part.begin(), std::min(size, part.size()), image.begin());
+        } else {
+            const Bytes bytes = node.Raw(block.hostIndex);
+            std::copy_n(bytes.begin(), std::min(size, bytes.size()), image.begin());
+        }
+        snapshot.blocks[i] = std::move(image);
+    }
+    return snapshot;
 }
 
 void PrintShowJson(const std::string& file, const settings::FileSnapshot& read, std::ostream& out) {
@@ -194,6 +224,23 @@ int RunDiffNodeCommand(const NodeDiffOptions& options, std::ostream& out, std::o
         return kViewTrouble;
     }
     return DiffNodeWithFile(node, options, out, err);
+}
+
+int RunNodeShowCommand(const std::string& nodeFile, std::ostream& out, std::ostream& err) {
+    SimNode node;
+    const std::optional<std::string> path = LoadCommandNode(nodeFile, node, err);
+    if (!path) {
+        return kViewTrouble;
+    }
+    std::error_code error;
+    out << "State file: " << *path
+        << (std::filesystem::exists(*path, error) ? "" : " (not made yet: the factory node)")
+        << '\n';
+    const settings::Snapshot snapshot = NodeSnapshot(node);
+    out << "Program ID: " << snapshot.programId << '\n';
+    out << "Node name:  " << snapshot.nodeName << "\n\n";
+    PrintFields(snapshot, false, out);
+    return kViewEqual;
 }
 
 }  // namespace host

@@ -37,4 +37,8 @@ int RunDiffNodeCommand(const NodeDiffOptions& options, std::ostream& out, std::o
 int DiffNodeWithFile(SimNode& node, const NodeDiffOptions& options, std::ostream& out,
                      std::ostream& err);
 
+// `vireo node show`: the simulated node's name, Program ID and configuration, decoded as `show`
+// decodes a settings file.
+int RunNodeShowCommand(const std::string& nodeFile, std::ostream& out, std::ostream& err);
+
 }  // namespace host

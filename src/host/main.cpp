@@ -13,6 +13,8 @@
 #include "host/Commands.h"
 #include "host/HistoryCommand.h"
 #include "host/Host.h"
+#include "host/NodeStateFile.h"
+#include "host/Password.h"
 #include "host/Plugin.h"
 #include "host/ScriptRunner.h"
 #include "host/ViewCommands.h"
@@ -43,11 +45,54 @@ int RunDiff(const std::vector<std::string>& files, const std::string& nodeFile, 
     return host::RunDiffFilesCommand(files[0], files[1], out, err);
 }
 
+// Progress on a terminal is one line rewritten in place; elsewhere one line per step.
+host::ProgressStyle ProgressFor(bool quiet) {
+    if (quiet) {
+        return host::ProgressStyle::Quiet;
+    }
+    return isatty(STDERR_FILENO) != 0 ? host::ProgressStyle::Terminal : host::ProgressStyle::Lines;
+}
+
+// The service password of a download or the factory defaults, from the safest source given.
+bool TakePassword(const char* command, const std::optional<std::string>& option,
+                  const std::optional<std::string>& file, std::string& password) {
+    std::string error;
+    const auto resolved = host::ResolvePassword(host::ProcessPasswordSources(option, file), error);
+    if (!resolved) {
+        std::cerr << "vireo " << command << ": " << error << '\n';
+        return false;
+    }
+    password = *resolved;
+    return true;
+}
+
+// The options every command that writes the node takes for its service password.
+void AddPasswordOptions(CLI::App* command, std::optional<std::string>& option,
+                        std::optional<std::string>& file) {
+    auto* fileOption = command->add_option(
+        "--password-file", file, "read the service password from the first line of this file");
+    command
+        ->add_option("--password", option,
+                     "the service password (visible to other users in ps and kept in the "
+                     "shell's history: prefer --password-file or VIREO_PASSWORD)")
+        ->excludes(fileOption);
+}
+
+std::string HelpFooter() {
+    return "Without --node the simulated node's state file is " + host::DefaultNodeStatePath() +
+           ".\nThe service password comes from --password, --password-file or VIREO_PASSWORD, "
+           "in that order, else it is asked for on the terminal.\nExit status: 0 done; 1 the "
+           "operation failed or did not complete; 2 wrong usage. diff: 0 equal, 1 different, "
+           "2 trouble.";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     EnsureRuntimeDir();
     CLI::App app{"Vireo: configuration of the heating controller node", "vireo"};
+    app.set_version_flag("--version", std::string("vireo ") + VIREO_VERSION);
+    app.footer(HelpFooter());
     host::HostOptions options;
     app.add_option("--node", options.nodeFile,
                    "state file of the simulated node (default: under the XDG state folder)");
@@ -63,12 +108,18 @@ int main(int argc, char** argv) {
     script->add_option("FILE", scriptFile, "the script, or - for standard input")->required();
 
     host::CommandOptions command;
+    bool quiet = false;
+    std::optional<std::string> passwordOption;
+    std::optional<std::string> passwordFile;
     auto* exportCommand =
         app.add_subcommand("export", "export the node's configuration to a settings file");
-    exportCommand->add_option("FILE", command.file, "the settings file to write")->required();
+    exportCommand
+        ->add_option("FILE", command.file, "the settings file to write, or - for standard output")
+        ->required();
+    exportCommand->add_flag("--force", command.force, "overwrite FILE when it exists");
     auto* download = app.add_subcommand("download", "download a settings file into the node");
     download->add_option("FILE", command.file, "the settings file to read")->required();
-    auto* password = download->add_option("--password", command.password, "the service password");
+    AddPasswordOptions(download, passwordOption, passwordFile);
     download->add_flag("--yes", command.yes,
                        "download even when the file's Program ID differs from the node kind's");
     bool dryRun = false;
@@ -89,13 +140,25 @@ int main(int argc, char** argv) {
         ->required()
         ->expected(1, 2);
     auto* defaults = app.add_subcommand("defaults", "restore the node's factory settings");
-    defaults->add_option("--password", command.password, "the service password")->required();
+    AddPasswordOptions(defaults, passwordOption, passwordFile);
+    for (CLI::App* sub : {exportCommand, download, defaults}) {
+        sub->add_flag("--quiet", quiet, "print only the result line");
+    }
     std::string newNodeFile;
     std::string newNodeName = "Node1";
-    auto* newNode = app.add_subcommand(
-        "new-node", "make a new simulated node: a state file with the factory configuration");
+    auto* nodeCommand = app.add_subcommand("node", "make and look at simulated nodes");
+    nodeCommand->require_subcommand(1);
+    auto* nodeNew = nodeCommand->add_subcommand(
+        "new", "make a new simulated node: a state file with the factory configuration");
+    nodeNew->add_option("FILE", newNodeFile, "the state file to create")->required();
+    nodeNew->add_option("--name", newNodeName, "the node's name (default Node1)");
+    auto* nodeShow = nodeCommand->add_subcommand(
+        "show", "print a simulated node's name, Program ID and configuration, decoded");
+    // The older spelling of `vireo node new`, kept for the scripts that use it.
+    auto* newNode = app.add_subcommand("new-node", "");
     newNode->add_option("FILE", newNodeFile, "the state file to create")->required();
     newNode->add_option("--name", newNodeName, "the node's name (default Node1)");
+    newNode->group("");
     std::string modulePath;
     auto* registerCommand = app.add_subcommand(
         "register", "register the plug-in module, so that nodes of its kind open with it");
@@ -113,7 +176,7 @@ int main(int argc, char** argv) {
                                "only the writes from this day on (YYYY-MM-DD)");
     auto* about = app.add_subcommand("about", "show the plug-in's About box");
     app.require_subcommand(0, 1);
-    for (CLI::App* sub : {exportCommand, download, defaults, about, diff}) {
+    for (CLI::App* sub : {exportCommand, download, defaults, about, diff, nodeShow}) {
         sub->add_option("--node", options.nodeFile, "state file of the simulated node");
     }
 
@@ -129,7 +192,10 @@ int main(int argc, char** argv) {
         int qtArgc = 1;
         return host::RunScriptWithApp(qtArgc, argv, scriptFile);
     }
-    if (newNode->parsed()) {
+    if (nodeShow->parsed()) {
+        return host::RunNodeShowCommand(options.nodeFile, std::cout, std::cerr);
+    }
+    if (newNode->parsed() || nodeNew->parsed()) {
         return host::RunNewNodeCommand(newNodeFile, newNodeName, std::cout, std::cerr);
     }
     if (registerCommand->parsed() || unregisterCommand->parsed()) {
@@ -144,6 +210,7 @@ int main(int argc, char** argv) {
         return host::RunAbout(qtArgc, argv, options);
     }
     command.nodeFile = options.nodeFile;
+    command.progress = ProgressFor(quiet);
     if (exportCommand->parsed()) {
         return host::RunExportCommand(command, std::cout, std::cerr);
     }
@@ -156,10 +223,10 @@ int main(int argc, char** argv) {
     if (download->parsed() && dryRun) {
         return host::RunDiffNodeCommand({options.nodeFile, command.file, {}}, std::cout, std::cerr);
     }
-    if (download->parsed() && password->count() == 0) {
-        std::cerr << "vireo download: --password is required (or give --dry-run)\n";
-        return 2;
-    }
+    const char* writer = download->parsed() ? "download" : "defaults";
+    command.takePassword = [&](std::string& password) {
+        return TakePassword(writer, passwordOption, passwordFile, password);
+    };
     if (download->parsed()) {
         return host::RunDownloadCommand(command, std::cout, std::cerr);
     }

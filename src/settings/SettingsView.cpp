@@ -273,7 +273,8 @@ FileSnapshot ReadFileSnapshot(std::istream& in, std::uint64_t size) {
     out.readable = true;
     FileReader reader(out);
     const SettingsFile::ReadResult read = SettingsFile::Read(in, reader);
-    if (!reader.SawProgramId()) {
+    out.programIdLine = reader.SawProgramId();
+    if (!out.programIdLine) {
         out.notes.push_back({0, "no Program ID line: the download writes nothing"});
     }
     if (read.readFailed || read.bytesRead != size) {

@@ -41,7 +41,8 @@ struct LineNote {
 };
 
 struct FileSnapshot {
-    bool readable = false;  // false: no such regular file, or it could not be opened
+    bool readable = false;       // false: no such regular file, or it could not be opened
+    bool programIdLine = false;  // the file has a Program ID line (without one nothing is taken)
     Snapshot snapshot;
     std::vector<LineNote> notes;
 };

@@ -6,9 +6,14 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "host/Commands.h"
 #include "host/NodeStateFile.h"
+#include "host/Password.h"
 #include "host/SimNode.h"
+#include "host/ViewCommands.h"
 
 namespace {
 
@@ -36,10 +41,16 @@ protected:
         ASSERT_EQ(host::SaveNodeState(options.nodeFile, node), "");
     }
 
-    int Run(int (*command)(const host::CommandOptions&, std::ostream&, std::ostream&)) {
+    template <typename Command>
+    int Run(Command command) {
         out.str("");
         err.str("");
         return command(options, out, err);
+    }
+
+    static std::string Text(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
     }
 
     std::filesystem::path dir;
@@ -86,7 +97,9 @@ TEST_F(CommandsTest, MismatchingProgramIdIsRefusedUnlessYesIsGiven) {
 }
 
 TEST_F(CommandsTest, WrongPasswordsFailAndWriteNothing) {
-    options.file = (dir / "none.txt").string();
+    options.file = (dir / "node.txt").string();
+    ASSERT_EQ(Run(host::RunExportCommand), 0) << err.str();
+    pausedMs = 0;
     options.password = "quorka";
     EXPECT_EQ(Run(host::RunDownloadCommand), 1);
     EXPECT_EQ(out.str(), "Wrong password!\n");
@@ -118,6 +131,136 @@ TEST_F(CommandsTest, BrokenOrMissingStateFileIsReportedAndLeftAlone) {
     options.nodeFile = (dir / "absent.json").string();
     EXPECT_EQ(Run(host::RunExportCommand), 1);
     EXPECT_NE(err.str().find("does not exist"), std::string::npos);
+}
+
+// What a command can see before the node is touched fails at once: no pause made, the node's
+// state file untouched, one line naming the path.
+TEST_F(CommandsTest, EarlyFailuresNameThePathBeforeAnyNodeTraffic) {
+    const std::string state = Text(options.nodeFile);
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    std::ofstream(dir / "plain.txt") << "no Program ID here\n";
+    std::filesystem::create_directories(dir / "locked");
+    std::filesystem::permissions(
+        dir / "locked", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    // Permissions do not bind root: the locked folder is a case only where they do.
+    const bool permissionsBind = ::access((dir / "locked").c_str(), W_OK) != 0;
+    using Command = int (*)(host::CommandOptions, std::ostream&, std::ostream&);
+    const Command exportCommand = [](host::CommandOptions o, std::ostream& a, std::ostream& b) {
+        return host::RunExportCommand(o, a, b);
+    };
+    const struct {
+        Command command;
+        std::filesystem::path file;
+        const char* reason;
+        bool applies;
+    } cases[] = {
+        {exportCommand, dir / "missing" / "x.txt", "No such file or directory", true},
+        {exportCommand, dir / "plain.txt" / "x.txt", "Not a directory", true},
+        {exportCommand, dir / "locked" / "x.txt", "Permission denied", permissionsBind},
+        {exportCommand, dir, "Is a directory", true},
+        {exportCommand, dir / "fifo", "not a regular file", true},
+        {host::RunDownloadCommand, dir / "missing.txt", "No such file or directory", true},
+        {host::RunDownloadCommand, dir, "Is a directory", true},
+        {host::RunDownloadCommand, dir / "fifo", "not a regular file", true},
+        {host::RunDownloadCommand, dir / "plain.txt", "no Program ID line", true},
+    };
+    options.password = "Quorka";
+    for (const auto& c : cases) {
+        if (!c.applies) {
+            continue;
+        }
+        options.file = c.file.string();
+        pausedMs = 0;
+        EXPECT_EQ(Run(c.command), 1) << c.file;
+        EXPECT_NE(err.str().find(c.file.string()), std::string::npos) << err.str();
+        EXPECT_NE(err.str().find(c.reason), std::string::npos) << err.str();
+        EXPECT_EQ(out.str(), "") << c.file;
+        EXPECT_EQ(pausedMs, 0) << c.file;
+    }
+    EXPECT_EQ(Text(options.nodeFile), state);
+}
+
+TEST_F(CommandsTest, ExportOverwritesOnlyWithForceAndWritesToStandardOutputForDash) {
+    options.file = (dir / "node.txt").string();
+    std::ofstream(options.file) << "keep me";
+    EXPECT_EQ(Run(host::RunExportCommand), 1);
+    EXPECT_NE(err.str().find("--force"), std::string::npos);
+    EXPECT_EQ(pausedMs, 0);
+    EXPECT_EQ(std::filesystem::file_size(options.file), 7u);
+
+    options.force = true;
+    ASSERT_EQ(Run(host::RunExportCommand), 0) << err.str();
+    const std::string file = Text(options.file);
+    EXPECT_NE(file.find("nciTemp1PlugIn"), std::string::npos);
+
+    options.file = "-";
+    ASSERT_EQ(Run(host::RunExportCommand), 0) << err.str();
+    EXPECT_EQ(out.str(), file);  // the same file, and nothing else, on standard output
+    EXPECT_NE(err.str().find("File written"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir / "-"));
+}
+
+// Every operation names its last step; on a terminal one line is rewritten in place, its
+// seconds left counted down from the operation's exact pauses to 0.
+TEST_F(CommandsTest, ProgressReachesTheLastStep) {
+    options.file = (dir / "node.txt").string();
+    options.password = "Quorka";
+    ASSERT_EQ(Run(host::RunExportCommand), 0);
+    EXPECT_NE(err.str().find("Part 12 of 12\n"), std::string::npos) << err.str();
+    ASSERT_EQ(Run(host::RunDefaultsCommand), 0);
+    EXPECT_NE(err.str().find("Part 12 of 12\n"), std::string::npos) << err.str();
+
+    options.progress = host::ProgressStyle::Terminal;
+    options.force = true;
+    ASSERT_EQ(Run(host::RunExportCommand), 0);
+    const std::string shown = err.str();
+    const std::size_t first = shown.find('\r');
+    const std::string line = shown.substr(first, shown.find("File written") - first);
+    EXPECT_EQ(line.find('\n'), line.size() - 1) << "one line, rewritten: " << shown;
+    EXPECT_NE(shown.find("\rExport  nciTemp1PlugIn  [....."), std::string::npos) << shown;
+    EXPECT_NE(shown.find("9 s left"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Part 12 of 12   [########################]  0 s left"), std::string::npos)
+        << shown;
+
+    options.progress = host::ProgressStyle::Quiet;
+    ASSERT_EQ(Run(host::RunExportCommand), 0);
+    EXPECT_EQ(err.str(), "");
+    EXPECT_EQ(out.str(), "File written\n");
+}
+
+TEST(PasswordTest, SourcesAreTakenInTheirOrderAndAnUnreadableFileIsAnError) {
+    const auto file = std::filesystem::temp_directory_path() / "vireo-password-test";
+    std::ofstream(file) << "FromFile\r\nsecond line\n";
+    const auto prompt = [] { return std::optional<std::string>("Asked"); };
+    const struct {
+        host::PasswordSources sources;
+        std::optional<std::string> password;
+    } cases[] = {
+        {{"Option", file.string(), "Env", prompt}, "Option"},
+        {{std::nullopt, file.string(), "Env", prompt}, "FromFile"},
+        {{std::nullopt, std::nullopt, "Env", prompt}, "Env"},
+        {{std::nullopt, std::nullopt, std::nullopt, prompt}, "Asked"},
+        {{std::nullopt, std::nullopt, std::nullopt, nullptr}, std::nullopt},
+        {{std::nullopt, "/no/such/password", "Env", prompt}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_EQ(host::ResolvePassword(c.sources, error), c.password);
+        EXPECT_EQ(error.empty(), c.password.has_value()) << error;
+    }
+    std::filesystem::remove(file);
+}
+
+TEST_F(CommandsTest, NodeShowDecodesTheStateFile) {
+    host::SimNode node = Node();
+    node.SetRaw(39, {0x00, 0x03});
+    SaveNode(node);
+    EXPECT_EQ(host::RunNodeShowCommand(options.nodeFile, out, err), 0) << err.str();
+    EXPECT_NE(out.str().find("Node name:  Boiler1"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("Program ID: 90 56 69 72 65 6F 4B 2A"), std::string::npos);
+    EXPECT_NE(out.str().find("00 03\n"), std::string::npos) << out.str();
+    EXPECT_EQ(host::RunNodeShowCommand((dir / "absent.json").string(), out, err), 2);
+    EXPECT_NE(err.str().find("vireo node new"), std::string::npos) << err.str();
 }
 
 }  // namespace

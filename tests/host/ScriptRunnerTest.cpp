@@ -44,7 +44,7 @@ TEST(ScriptSyntaxTest, HexBytesWithOrWithoutBlanks) {
 
 TEST(ScriptRunnerTest, PassingScriptExitsZeroWithTheCountLine) {
     const ScriptResult run = RunText(
-        "# a comment\n\nnode name Boiler1\nopen\nexpect text 231 Boiler1\n"
+        "\f\n# a comment\n\nnode name Boiler1\n\v\r\n \f\nopen\nexpect text 231 Boiler1\n"
         "close\nexpect selector 0\n");
     EXPECT_EQ(run.status, host::kScriptPassed);
     EXPECT_NE(run.out.find("GetNodeName 32 -> 0\n"), std::string::npos);
