@@ -16,6 +16,14 @@ echo "== tests"
 (cd build && ctest --output-on-failure -j "$jobs")
 echo "== Debian package"
 (cd build && rm -f vireo_*.deb && cpack >/dev/null && dpkg-deb -I vireo_*.deb | grep -E '^ (Package|Version|Depends):')
+# The package's own files, unpacked into a temporary root, run as a fresh user would run them.
+staged=$(mktemp -d)
+trap 'rm -rf "$staged"' EXIT
+dpkg-deb -x build/vireo_*.deb "$staged/root"
+(export HOME="$staged" XDG_STATE_HOME="$staged/state" XDG_DATA_HOME="$staged/data"
+  "$staged/root/usr/bin/vireo" --version
+  "$staged/root/usr/bin/vireo" export "$staged/out.txt" --quiet
+  grep -q '^- 90 56 69 72 65 6F 4B 2A' "$staged/out.txt")
 
 if [ "${1:-}" != "--quick" ]; then
   echo "== sanitizer build"
