@@ -2,34 +2,34 @@
 
 namespace node {
 
-void LiveTrend::Add(const std::string& series, double value) {
-    Ring& ring = series_[series];
-    if (ring.values.size() < capacity_) {
-        ring.values.push_back(value);
-        return;
+void LiveTrend::Add(const std::string& series, double seconds, double value) {
+    std::deque<Sample>& samples = series_[series];
+    while (!samples.empty() && samples.back().seconds > seconds) {
+        samples.pop_back();
     }
-    ring.values[ring.next] = value;
-    ring.next = (ring.next + 1) % capacity_;
+    samples.push_back({seconds, value});
+    while (samples.size() > capacity_ || seconds - samples.front().seconds >= kWindowSeconds) {
+        samples.pop_front();
+    }
 }
 
 std::vector<std::pair<double, double>> LiveTrend::Samples(const std::string& series) const {
-    std::vector<std::pair<double, double>> samples;
+    std::vector<std::pair<double, double>> result;
     const auto it = series_.find(series);
     if (it == series_.end()) {
-        return samples;
+        return result;
     }
-    const Ring& ring = it->second;
-    const std::size_t count = ring.values.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        const double age = static_cast<double>(count - 1 - i) * periodMs_ / 1000.0;
-        samples.emplace_back(-age, ring.values[(ring.next + i) % count]);
+    const double newest = it->second.back().seconds;
+    result.reserve(it->second.size());
+    for (const Sample& sample : it->second) {
+        result.emplace_back(sample.seconds - newest, sample.value);
     }
-    return samples;
+    return result;
 }
 
 std::vector<std::string> LiveTrend::SeriesNames() const {
     std::vector<std::string> names;
-    for (const auto& [name, ring] : series_) {
+    for (const auto& [name, samples] : series_) {
         names.push_back(name);
     }
     return names;

@@ -1,6 +1,7 @@
 #include "node/NodePage.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 
 #include "codecs/NumberReader.h"
@@ -53,6 +54,16 @@ namespace {
 
 constexpr int kTimerId = 1;
 constexpr int kTimerPeriodMs = 2000;
+
+// The PC's local date and time as seconds since 1970 (local time, so a change of the clock
+// shows as a jump; the trend copes with one).
+double PcSeconds(const platform::LocalDateTime& now) {
+    using namespace std::chrono;
+    const year_month_day date{year{now.year}, month{static_cast<unsigned>(now.month)},
+                              day{static_cast<unsigned>(now.day)}};
+    const auto time = sys_days{date} + hours{now.hour} + minutes{now.minute} + seconds{now.second};
+    return static_cast<double>(time.time_since_epoch().count());
+}
 
 }  // namespace
 
@@ -133,9 +144,14 @@ std::vector<platform::ControlTemplate> CNodePage::AddedControls() const {
 }
 
 void CNodePage::SampleTrend() {
-    for (const Bound* bound : TrendFields()) {
+    const std::vector<const Bound*> fields = TrendFields();
+    if (fields.empty()) {
+        return;
+    }
+    const double now = PcSeconds(platform::Desktop::Current().Now());
+    for (const Bound* bound : fields) {
         if (!GetDlgItemText(bound->ids[0]).empty()) {
-            trend_.Add(std::string(bound->field.name), TypedNumber(bound->ids[0]));
+            trend_.Add(std::string(bound->field.name), now, TypedNumber(bound->ids[0]));
         }
     }
     DrawTrend();

@@ -15,6 +15,9 @@ namespace platform {
 
 namespace {
 
+// The range, before its nice limits, an axis was last fitted to.
+constexpr char kFittedTo[] = "vireoFittedTo";
+
 QValueAxis* Axis(const QChart& chart, Qt::Orientation orientation) {
     const QList<QAbstractAxis*> axes = chart.axes(orientation);
     return axes.isEmpty() ? nullptr : static_cast<QValueAxis*>(axes.front());
@@ -48,9 +51,16 @@ void FitAxes(QChart& chart) {
     if (minX > maxX) {
         return;
     }
+    // A range the axis was already fitted to keeps its nice limits untouched: each change of
+    // range lays out the axis and its labels again, which a live refresh would pay every tick.
     const auto fit = [](QValueAxis* axis, double low, double high) {
         const double margin = std::max(1.0, (high - low) * 0.1);
-        axis->setRange(low - margin, high + margin);
+        const QPointF wanted(low - margin, high + margin);
+        if (axis->property(kFittedTo).toPointF() == wanted) {
+            return;
+        }
+        axis->setProperty(kFittedTo, wanted);
+        axis->setRange(wanted.x(), wanted.y());
         axis->applyNiceNumbers();
     };
     fit(Axis(chart, Qt::Horizontal), minX, maxX);

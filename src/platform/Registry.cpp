@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/QuoteText.h"
+#include "platform/SafeFile.h"
 
 namespace platform {
 
@@ -376,10 +377,6 @@ namespace {
 
 thread_local std::string lastError;
 
-std::string ErrnoText(int error) {
-    return std::system_category().message(error);
-}
-
 // Records a failure for LastRegistryError and hands it back.
 std::string Fail(std::string text) {
     SetLastRegistryError(text);
@@ -401,158 +398,15 @@ std::string HomeFolder() {
     return "";
 }
 
-// Closes a descriptor when it goes out of scope, for the error paths.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int Get() const { return fd_; }
-    // Closes now and reports whether the close succeeded (it can report a failed write).
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
-// Reads the whole of fd into out. Returns 0 or the errno of the failure.
-int ReadAll(int fd, std::string& out) {
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0) {
-            out.append(buffer, static_cast<size_t>(n));
-        } else if (n == 0) {
-            return 0;
-        } else if (errno != EINTR) {
-            return errno;
-        }
-    }
-}
-
-// Writes all of data to fd, going on after short writes and interruptions. Returns 0 or the
-// errno of the failure (EFBIG when the file size limit is reached and SIGXFSZ is ignored).
-int WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n > 0) {
-            data.remove_prefix(static_cast<size_t>(n));
-        } else if (n == 0) {
-            return EIO;
-        } else if (errno != EINTR) {
-            return errno;
-        }
-    }
-    return 0;
-}
-
-int SyncFolder(const std::filesystem::path& folder) {
-    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.Get() < 0) {
-        return errno;
-    }
-    // Some file systems cannot sync a folder at all (EINVAL); the rename stands regardless.
-    if (::fsync(fd.Get()) != 0 && errno != EINVAL) {
-        return errno;
-    }
-    return 0;
-}
-
-std::filesystem::path FolderOf(const std::string& path) {
-    std::filesystem::path folder = std::filesystem::path(path).parent_path();
-    return folder.empty() ? std::filesystem::path(".") : folder;
-}
-
-// Creates the folder of path and those above it. Returns "" or the reason.
-std::string MakeFolder(const std::string& path) {
-    std::error_code error;
-    std::filesystem::create_directories(FolderOf(path), error);
-    return error ? error.message() : "";
-}
-
-// A name no other writer uses at the same time: another process has another pid, another
-// thread of this one another count.
-std::string TemporaryPath(const std::string& path) {
-    static std::atomic<unsigned> count{0};
-    return path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(count++);
-}
-
-// The mode of the file being replaced, so that saving keeps it; new files get the usual one.
-mode_t ModeOf(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        return info.st_mode & 07777;
-    }
-    return 0666;
-}
-
-// Writes text to a new file at temporary and flushes it to disk. Returns 0 or the errno.
-int WriteFile(const std::string& temporary, std::string_view text, mode_t mode) {
-    FileDescriptor fd(
-        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, mode));
-    if (fd.Get() < 0) {
-        return errno;
-    }
-    if (const int error = WriteAll(fd.Get(), text); error != 0) {
-        return error;
-    }
-    if (::fsync(fd.Get()) != 0) {
-        return errno;
-    }
-    return fd.Close() ? 0 : errno;
-}
-
-// Writes text over path atomically. Returns "" or the reason, without the path.
-std::string ReplaceFile(const std::string& path, std::string_view text) {
-    if (std::string error = MakeFolder(path); !error.empty()) {
-        return error;
-    }
-    const std::string temporary = TemporaryPath(path);
-    int error = WriteFile(temporary, text, ModeOf(path));
-    if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = errno;
-    }
-    if (error != 0) {
-        ::unlink(temporary.c_str());
-        return ErrnoText(error);
-    }
-    if (const int syncError = SyncFolder(FolderOf(path)); syncError != 0) {
-        return ErrnoText(syncError);
-    }
-    return "";
-}
-
-// Reads path into root. Returns "" or the reason, without the path.
+// Reads path into root. Returns "" or the reason, without the path; a missing file is an empty
+// registry.
 std::string ReadFile(const std::string& path, RegistryKey& root) {
     root = RegistryKey();
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.Get() < 0) {
-        return errno == ENOENT ? "" : ErrnoText(errno);
-    }
     std::string text;
-    if (const int error = ReadAll(fd.Get(), text); error != 0) {
-        return ErrnoText(error);
+    if (std::string error = ReadWholeFile(path, text); !error.empty()) {
+        return ::access(path.c_str(), F_OK) != 0 && errno == ENOENT ? "" : error;
     }
     return ParseRegistry(text, root);
-}
-
-// Takes an exclusive lock on fd, waiting for it. Returns 0 or the errno.
-int Lock(int fd) {
-    while (::flock(fd, LOCK_EX) != 0) {
-        if (errno != EINTR) {
-            return errno;
-        }
-    }
-    return 0;
 }
 
 }  // namespace
@@ -585,7 +439,7 @@ std::string RegistryFile::Load(RegistryKey& root) const {
 
 std::string RegistryFile::Save(const RegistryKey& root) const {
     try {
-        if (std::string error = ReplaceFile(path_, FormatRegistry(root)); !error.empty()) {
+        if (std::string error = ReplaceFile(path_, FormatRegistry(root), true); !error.empty()) {
             return Fail(path_ + ": " + error);
         }
         return "";
@@ -596,17 +450,18 @@ std::string RegistryFile::Save(const RegistryKey& root) const {
 
 std::string RegistryFile::Edit(const std::function<bool(RegistryKey&)>& change) const {
     const std::string lockPath = path_ + ".lock";
-    if (std::string error = MakeFolder(path_); !error.empty()) {
-        return Fail(path_ + ": " + error);
+    std::error_code made;
+    if (const auto folder = std::filesystem::path(path_).parent_path(); !folder.empty()) {
+        std::filesystem::create_directories(folder, made);
     }
-    FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666));
-    if (lock.Get() < 0) {
-        return Fail(lockPath + ": " + ErrnoText(errno));
+    if (made) {
+        return Fail(path_ + ": " + made.message());
     }
-    if (const int error = Lock(lock.Get()); error != 0) {
-        return Fail(lockPath + ": " + ErrnoText(error));
+    const FileLock lock(lockPath, FileLock::Kind::Exclusive);
+    if (!lock.Locked()) {
+        return Fail(lockPath + ": " + lock.Error());
     }
-    // Closing the lock file releases the lock, on every path out of here (including an
+    // The lock goes with the lock object, on every path out of here (including an
     // exception from change, which is the caller's to handle).
     RegistryKey root;
     if (std::string error = Load(root); !error.empty()) {

@@ -1,13 +1,9 @@
 #include "settings/SettingsFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <climits>
+
+#include "platform/SafeFile.h"
 
 namespace settings {
 namespace {
@@ -161,46 +157,6 @@ bool IsBlank(std::string_view line) {
     });
 }
 
-bool WriteAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t n = ::write(fd, data.data(), data.size());
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        if (n == 0) {
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// Creates a new, empty file beside path; -1 when none could be created.
-int CreateTemporary(const std::string& path, std::string& tempPath) {
-    static std::atomic<unsigned> counter{0};
-    constexpr char kDigits[] = "0123456789abcdef";
-    for (int attempt = 0; attempt < 64; ++attempt) {
-        unsigned seed = static_cast<unsigned>(::getpid()) * 2654435761u + counter.fetch_add(1);
-        std::string suffix = ".";
-        for (int i = 0; i < 6; ++i) {
-            suffix += kDigits[seed & 0xF];
-            seed >>= 4;
-        }
-        tempPath = path + suffix;
-        const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            return fd;
-        }
-        if (errno != EEXIST) {
-            return -1;
-        }
-    }
-    return -1;
-}
-
 }  // namespace
 
 int ImageSize(nv::FileKind kind) {
@@ -335,33 +291,10 @@ std::string SettingsFile::ToDiskText(std::string_view text) {
     return disk;
 }
 
+// A careful editor's replacement: links followed, permissions and owner kept, a read-only
+// file or anything but a regular file refused, the old file intact on every failure.
 bool SettingsFile::WriteAtomically(const std::string& path, std::string_view text) {
-    if (path.empty()) {
-        return false;
-    }
-    struct stat existing {};
-    const bool exists = ::stat(path.c_str(), &existing) == 0;
-    if (exists && (S_ISDIR(existing.st_mode) || ::access(path.c_str(), W_OK) != 0)) {
-        return false;
-    }
-
-    std::string tempPath;
-    const int fd = CreateTemporary(path, tempPath);
-    if (fd < 0) {
-        return false;
-    }
-    // The replacement keeps the permissions of the file it replaces.
-    if (exists) {
-        (void)::fchmod(fd, existing.st_mode & 07777);
-    }
-    bool ok = WriteAll(fd, ToDiskText(text));
-    ok = ::fsync(fd) == 0 && ok;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(tempPath.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(tempPath.c_str());
-    }
-    return ok;
+    return !path.empty() && platform::ReplaceFile(path, ToDiskText(text)).empty();
 }
 
 const nv::Variable* SettingsFile::FindByName(std::string_view name) {

@@ -424,32 +424,43 @@ TEST_F(SettingsTemperaturesTest, CurveChartFollowsTheWayAndMarksTheLiveOperating
               (std::vector<platform::ChartPoint>{{-10, 60}}));
 }
 
-// The trend takes the values each live refresh shows, keeps ten minutes of them per field (300
-// refreshes of 2 s) and asks the node nothing beyond the refresh's own reads; ticking "Trend"
-// shows its chart with those samples, minutes before now on x.
+// The trend takes the values each live refresh shows, at the PC time of the refresh, keeps ten
+// minutes of them per field (300 refreshes of 2 s) and asks the node nothing beyond the
+// refresh's own reads. Refreshes that did not run leave a gap of their time on x (minutes before
+// the newest sample) and the samples it pushes past ten minutes go. Ticking "Trend" shows them.
 TEST_F(SettingsTemperaturesTest, TrendKeepsTenMinutesOfTheRefreshedValuesWithoutNodeCalls) {
     CNodePage& page = ShowCircuit1();
     EXPECT_FALSE(page.IsDlgItemVisible(res::common::kTrendChart));
     const std::string outdoor(node::fields::kOutdoorTemperature.name);
     constexpr int kTicks = 400;
-    Forget();
-    for (int t = 0; t < kTicks; ++t) {
+    const auto tickAt = [&](int second, int t) {
+        desktop.SetNow({2026, 12, 7, 10 + second / 3600, second / 60 % 60, second % 60, 1});
         node.SetRaw(13,
                     {static_cast<std::uint8_t>(t * 10 >> 8), static_cast<std::uint8_t>(t * 10)});
         page.DeliverTimer(1);
+    };
+    Forget();
+    for (int t = 0; t < kTicks; ++t) {
+        tickAt(2 * t, t);
     }
     EXPECT_EQ(calls.size(), 3u * kTicks);
     EXPECT_TRUE(desktop.Messages().empty());
-    const auto samples = page.Trend().Samples(outdoor);
+    auto samples = page.Trend().Samples(outdoor);
     ASSERT_EQ(samples.size(), 300u);
     EXPECT_EQ(samples.front(), std::make_pair(-598.0, (kTicks - 300) / 10.0));
     EXPECT_EQ(samples.back(), std::make_pair(0.0, (kTicks - 1) / 10.0));
+    // A minute without refreshes: the 30 samples more than ten minutes old go.
+    tickAt(2 * (kTicks - 1) + 60, kTicks);
+    samples = page.Trend().Samples(outdoor);
+    ASSERT_EQ(samples.size(), 271u);
+    EXPECT_EQ(samples.front(), std::make_pair(-598.0, (kTicks - 270) / 10.0));
     Click(page, res::common::kTrend);
     EXPECT_TRUE(page.IsDlgItemVisible(res::common::kTrendChart));
     const auto drawn = page.GetChartSeries(res::common::kTrendChart, outdoor);
-    ASSERT_EQ(drawn.size(), 300u);
-    EXPECT_EQ(drawn.back(), (platform::ChartPoint{0, (kTicks - 1) / 10.0}));
-    EXPECT_EQ(calls.size(), 3u * kTicks);
+    ASSERT_EQ(drawn.size(), 271u);
+    EXPECT_EQ(drawn[269], (platform::ChartPoint{-1, (kTicks - 1) / 10.0}));
+    EXPECT_EQ(drawn.back(), (platform::ChartPoint{0, kTicks / 10.0}));
+    EXPECT_EQ(calls.size(), 3u * kTicks + 3u);
 }
 
 // Circuit 2's check box enables the constant night temperature without asking the node.

@@ -1,0 +1,58 @@
+#pragma once
+// Files replaced as a careful editor replaces them, and locks between processes. Plain C++.
+//
+// A replacement writes a new file with a unique name beside the old one, flushes it and its
+// folder to disk, and renames it over the old one, so that a reader sees the old content or
+// the new, never a part. A symbolic link is followed and the file it names is replaced (the link
+// stays); the replaced file keeps its permissions and owner; a read-only file is refused, never
+// overwritten, and so is anything that is not a regular file. Every failure leaves the old file
+// as it was, removes the temporary file, and is reported with the system's own reason.
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The system's text for an errno value ("No such file or directory").
+std::string ErrnoText(int error);
+
+// Why path cannot be replaced, or "" when it can: it is absent (its folder must exist to be
+// written, which the replacement reports) or, with its links followed, a regular file that may
+// be written.
+std::string ReplaceProblem(const std::string& path);
+
+// Replaces the content of path (see above); makeFolder creates the missing folders first.
+// Returns "" or the reason, without the path.
+std::string ReplaceFile(const std::string& path, std::string_view content, bool makeFolder = false);
+
+// Reads the whole file. Returns "" or the reason, without the path.
+std::string ReadWholeFile(const std::string& path, std::string& content);
+
+// The file a path names once its symbolic links are followed (a dangling link names the file it
+// would create). Returns "" or the reason in error (a loop of links, a folder that cannot be
+// searched).
+std::string FollowLinks(const std::string& path, std::string& error);
+
+// An advisory lock on a lock file (made when missing), held until the object goes. Shared locks
+// let readers in together; an exclusive lock waits for every other holder.
+class FileLock {
+public:
+    enum class Kind { Shared, Exclusive };
+    FileLock() = default;
+    // Waits for the lock. Locked() tells whether it was taken; Error() why not.
+    FileLock(const std::string& lockPath, Kind kind);
+    FileLock(FileLock&& other) noexcept;
+    FileLock& operator=(FileLock&& other) noexcept;
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    ~FileLock();
+
+    bool Locked() const { return fd_ >= 0; }
+    const std::string& Error() const { return error_; }
+
+private:
+    int fd_ = -1;
+    std::string error_;
+};
+
+}  // namespace platform
