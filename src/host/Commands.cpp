@@ -56,7 +56,7 @@ private:
 int PlannedPauseMs(const SimNode& node, const CommandOptions& options, bool writesFile,
                    const Operation& run) {
     SimNode copy = node;
-    copy.onChange = nullptr;
+    copy.store = nullptr;
     const TempFolder folder;
     std::ostringstream silent;
     ConsoleDesktop desktop(writesFile ? folder.File("settings.txt") : options.file, options.yes,
@@ -92,13 +92,8 @@ int WithNode(const CommandOptions& options, std::ostream& result, std::ostream& 
     const int plannedMs = options.progress == ProgressStyle::Terminal
                               ? PlannedPauseMs(node, options, what.writesFile, what.run)
                               : 0;
-    const std::string& path = *loaded;
-    std::string saveError;
-    node.onChange = [&] {
-        if (const std::string error = SaveNodeState(path, node); !error.empty()) {
-            saveError = error;
-        }
-    };
+    StateFileStore store(*loaded);
+    node.store = &store;
     const SimLink link(node);
     // The host owns the node: its name comes from the state file, not from an extra call.
     const auto recorder = history::RecorderFromEnvironment(
@@ -116,8 +111,10 @@ int WithNode(const CommandOptions& options, std::ostream& result, std::ostream& 
     bool ok = what.run(link.Link(), desktop, line);
     platform::Desktop::SetCurrent(previous);
     desktop.EndProgress();
-    if (!saveError.empty()) {
-        err << "vireo: " << saveError << '\n';
+    // A write that could not be saved failed on the node, and the operation said so; here is
+    // why.
+    if (!store.Error().empty()) {
+        err << "vireo: " << store.Error() << '\n';
         ok = false;
     }
     // When the result goes where the messages went, the message that says the same is enough.
@@ -161,11 +158,15 @@ int ExportToStream(CommandOptions options, std::ostream& out, std::ostream& err)
 std::optional<std::string> LoadCommandNode(const std::string& nodeFile, SimNode& node,
                                            std::ostream& err) {
     const std::string path = nodeFile.empty() ? DefaultNodeStatePath() : nodeFile;
-    if (std::filesystem::exists(path)) {
-        if (const std::string error = LoadNodeState(path, node); !error.empty()) {
+    std::string error;
+    if (StateFileExists(path, error)) {
+        if (error = LoadNodeState(path, node); !error.empty()) {
             err << "vireo: " << error << '\n';
             return std::nullopt;
         }
+    } else if (!error.empty()) {
+        err << "vireo: " << error << '\n';
+        return std::nullopt;
     } else if (!nodeFile.empty()) {
         err << "vireo: node state file " << path
             << " does not exist; make one with 'vireo node new " << path << "'\n";
@@ -226,13 +227,17 @@ int RunDefaultsCommand(CommandOptions options, std::ostream& out, std::ostream& 
 
 int RunNewNodeCommand(const std::string& path, const std::string& name, std::ostream& out,
                       std::ostream& err) {
-    if (std::filesystem::exists(path)) {
-        err << "vireo: " << path << " already exists; a node state file is never overwritten\n";
+    std::string error;
+    if (StateFileExists(path, error) || !error.empty()) {
+        err << "vireo: "
+            << (error.empty() ? path + " already exists; a node state file is never overwritten"
+                              : error)
+            << '\n';
         return 1;
     }
     SimNode node;
     node.SetName(name);
-    if (const std::string error = SaveNodeState(path, node); !error.empty()) {
+    if (error = SaveNodeState(path, node); !error.empty()) {
         err << "vireo: " << error << '\n';
         return 1;
     }

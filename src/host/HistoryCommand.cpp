@@ -26,7 +26,8 @@ int RunHistoryCommand(const HistoryOptions& options, std::ostream& out, std::ost
         err << "vireo: the write history is off (VIREO_HISTORY=off)\n";
         return 1;
     }
-    if (!std::filesystem::exists(*path)) {
+    std::error_code missing;
+    if (!std::filesystem::exists(*path, missing)) {
         err << "vireo: no write history yet (" << *path << ")\n";
         return 0;
     }

@@ -132,24 +132,22 @@ int RunGui(int& argc, char** argv, const HostOptions& options) {
     }
     const std::string path = options.nodeFile.empty() ? DefaultNodeStatePath() : options.nodeFile;
     SimNode node;
-    if (std::filesystem::exists(path)) {
-        const std::string error = LoadNodeState(path, node);
-        if (!error.empty()) {
-            std::cerr << "vireo: " << error << '\n';
-            return 1;
-        }
-    } else if (const std::string error = SaveNodeState(path, node); !error.empty()) {
+    std::string error;
+    if (StateFileExists(path, error)) {
+        error = LoadNodeState(path, node);
+    } else if (error.empty()) {
+        error = SaveNodeState(path, node);
+    }
+    if (!error.empty()) {
         std::cerr << "vireo: " << error << '\n';
         return 1;
     }
     node.SetClockRuns(true);
     Plant plant(node, {.seed = kGuiPlantSeed});
     plant.Attach(node, options.speed);
-    node.onChange = [&node, path] {
-        if (const std::string error = SaveNodeState(path, node); !error.empty()) {
-            std::cerr << "vireo: " << error << '\n';
-        }
-    };
+    // Shared with any other vireo on the same node: each write is saved as it happens.
+    StateFileStore store(path);
+    node.store = &store;
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vireo");
     platform::QtDesktop desktop;
@@ -157,9 +155,8 @@ int RunGui(int& argc, char** argv, const HostOptions& options) {
     platform::Desktop::SetCurrent(&desktop);
     const int status = OpenSheet(node);
     platform::Desktop::SetCurrent(nullptr);
-    const std::string error = SaveNodeState(path, node);
-    if (!error.empty()) {
-        std::cerr << "vireo: " << error << '\n';
+    if (!store.Error().empty()) {
+        std::cerr << "vireo: " << store.Error() << '\n';
         return 1;
     }
     return status;
@@ -173,8 +170,10 @@ int RunAbout(int& argc, char** argv, const HostOptions& options) {
     }
     SimNode node;
     const std::string path = options.nodeFile.empty() ? DefaultNodeStatePath() : options.nodeFile;
-    if (std::filesystem::exists(path) || !options.nodeFile.empty()) {
-        if (const std::string error = LoadNodeState(path, node); !error.empty()) {
+    std::string missing;
+    if (StateFileExists(path, missing) || !options.nodeFile.empty() || !missing.empty()) {
+        if (const std::string error = missing.empty() ? LoadNodeState(path, node) : missing;
+            !error.empty()) {
             std::cerr << "vireo: " << error << '\n';
             return 1;
         }

@@ -6,8 +6,11 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include <sys/stat.h>
+
 #include "host/ClientSite.h"
 #include "host/ScriptRunner.h"
+#include "platform/SafeFile.h"
 
 namespace host {
 namespace {
@@ -123,14 +126,14 @@ std::string DefaultNodeStatePath() {
 }
 
 std::string LoadNodeState(const std::string& path, SimNode& node) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return "node state file " + path + ": cannot be read";
+    std::string text;
+    if (const std::string error = platform::ReadWholeFile(path, text); !error.empty()) {
+        return "node state file " + path + ": cannot be read (" + error + ")";
     }
     json doc;
     try {
-        doc = json::parse(in);
-    } catch (const json::parse_error& e) {
+        doc = json::parse(text);
+    } catch (const json::exception& e) {
         return "node state file " + path + ": not valid JSON (" + e.what() + ")";
     }
     SimNode updated = node;
@@ -138,10 +141,10 @@ std::string LoadNodeState(const std::string& path, SimNode& node) {
         Apply(doc, updated);
     } catch (const FieldError& e) {
         return "node state file " + path + ": field \"" + e.field + "\" " + e.problem;
+    } catch (const std::exception& e) {
+        return "node state file " + path + ": " + e.what();
     }
-    auto onChange = node.onChange;
     node = updated;
-    node.onChange = onChange;
     return {};
 }
 
@@ -166,28 +169,92 @@ std::string SaveNodeState(const std::string& path, const SimNode& node) {
         parts[std::to_string(part)] = HexBytes(image.data(), image.size());
     }
     doc["parts"] = parts;
-
-    std::error_code ec;
-    const std::filesystem::path target(path);
-    if (target.has_parent_path()) {
-        std::filesystem::create_directories(target.parent_path(), ec);
-    }
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << doc.dump(2) << '\n';
-        out.flush();
-        if (!out) {
-            std::filesystem::remove(temporary, ec);
-            return "node state file " + path + ": cannot be written";
-        }
-    }
-    std::filesystem::rename(temporary, target, ec);
-    if (ec) {
-        std::filesystem::remove(temporary, ec);
-        return "node state file " + path + ": cannot be replaced (" + ec.message() + ")";
+    // A name of any bytes is kept: invalid UTF-8 is written replaced, never a reason to fail.
+    const std::string text = doc.dump(2, ' ', false, json::error_handler_t::replace) + '\n';
+    if (const std::string error = platform::ReplaceFile(path, text, true); !error.empty()) {
+        return "node state file " + path + ": cannot be saved (" + error + ")";
     }
     return {};
+}
+
+bool StateFileExists(const std::string& path, std::string& error) {
+    std::error_code code;
+    const bool exists = std::filesystem::exists(path, code);
+    if (code) {
+        error = "node state file " + path + ": " + code.message();
+        return false;
+    }
+    return exists;
+}
+
+std::string LoadExistingState(const std::string& path, SimNode& node) {
+    std::string error;
+    if (StateFileExists(path, error)) {
+        return LoadNodeState(path, node);
+    }
+    return error;
+}
+
+bool StateFileStore::Stamp::operator==(const Stamp& other) const {
+    return exists == other.exists && device == other.device && inode == other.inode &&
+           size == other.size && modified.tv_sec == other.modified.tv_sec &&
+           modified.tv_nsec == other.modified.tv_nsec;
+}
+
+StateFileStore::StateFileStore(std::string path)
+    : path_(std::move(path)), lockPath_(path_ + ".lock"), seen_(Current()) {}
+
+StateFileStore::Stamp StateFileStore::Current() const {
+    struct stat info {};
+    if (::stat(path_.c_str(), &info) != 0) {
+        return {};
+    }
+    return {true, info.st_dev, info.st_ino, info.st_size, info.st_mtim};
+}
+
+std::string StateFileStore::ReloadIfChanged(SimNode& node) {
+    const Stamp now = Current();
+    if (!now.exists || now == seen_) {
+        return {};
+    }
+    if (std::string error = LoadNodeState(path_, node); !error.empty()) {
+        return error;
+    }
+    seen_ = now;
+    return {};
+}
+
+void StateFileStore::BeforeRead(SimNode& node) {
+    if (Current() == seen_) {
+        return;
+    }
+    const platform::FileLock lock(lockPath_, platform::FileLock::Kind::Shared);
+    if (std::string error = ReloadIfChanged(node); !error.empty()) {
+        error_ = std::move(error);
+    }
+}
+
+bool StateFileStore::Write(SimNode& node, const std::function<bool()>& change) {
+    const platform::FileLock lock(lockPath_, platform::FileLock::Kind::Exclusive);
+    if (!lock.Locked()) {
+        error_ = "node state file " + path_ + ": cannot be locked (" + lock.Error() + ")";
+        return false;
+    }
+    if (std::string error = ReloadIfChanged(node); !error.empty()) {
+        error_ = std::move(error);
+        return false;
+    }
+    const SimNode before = node;
+    if (!change()) {
+        return false;
+    }
+    if (std::string error = SaveNodeState(path_, node); !error.empty()) {
+        error_ = std::move(error);
+        node = before;
+        return false;
+    }
+    seen_ = Current();
+    return true;
 }
 
 }  // namespace host

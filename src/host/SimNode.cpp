@@ -152,6 +152,9 @@ HRESULT SimNode::ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t l
     if (buffer == nullptr || length <= 0) {
         return E_POINTER;
     }
+    if (store != nullptr) {
+        store->BeforeRead(*this);
+    }
     if (failRead_.count(index) != 0 ||
         (index == nv::kPluginCnf && failPartRead_.count(Selector()) != 0)) {
         return E_FAIL;
@@ -201,15 +204,16 @@ HRESULT SimNode::WriteNv(std::int32_t index, const std::uint8_t* buffer, std::in
         return E_POINTER;
     }
     if (failWrite_.count(index) != 0 ||
-        (index == nv::kPluginCnf && failPartWrite_.count(Selector()) != 0) ||
-        !StoreValue(index, buffer, length)) {
+        (index == nv::kPluginCnf && failPartWrite_.count(Selector()) != 0)) {
+        return E_FAIL;
+    }
+    // The part a write of NV 45 goes to is the one NV 44 shows once the state is up to date.
+    const auto change = [&] { return StoreValue(index, buffer, length); };
+    if (!(store != nullptr ? store->Write(*this, change) : change())) {
         return E_FAIL;
     }
     if (recording_ && index == nv::kPartSelector) {
         journal_.selections.push_back(Selector());
-    }
-    if (onChange) {
-        onChange();
     }
     return S_OK;
 }

@@ -54,6 +54,21 @@ struct Journal {
     int MaxSelection() const;
 };
 
+class SimNode;
+
+// Where a simulated node's state lives when other processes share it (its state file): reads
+// see the latest saved state, and a write is applied to the latest state and saved, or fails.
+class NodeStore {
+public:
+    virtual ~NodeStore() = default;
+    // Before a read: brings node up to the state last saved by anyone.
+    virtual void BeforeRead(SimNode& node) = 0;
+    // A write: brings node up to date, applies change (false: the node refused it) and saves,
+    // all as one step for every process. False when the change was refused or could not be
+    // saved; node is then as it was.
+    virtual bool Write(SimNode& node, const std::function<bool()>& change) = 0;
+};
+
 class SimNode {
 public:
     SimNode();
@@ -92,8 +107,9 @@ public:
     void StartRecording();
     const Journal& Recorded() const { return journal_; }
 
-    // Called after every change of the node's state (the GUI saves its state file).
-    std::function<void()> onChange;
+    // Where the state is kept between calls; nothing for a node of this process alone. Not
+    // owned; it must outlive the node's use of it.
+    NodeStore* store = nullptr;
     // Where reads of the live values come from while set (the GUI's heating plant): a value
     // for an index it computes, nothing for one the node keeps. Raw and the state file never
     // see these values.

@@ -180,6 +180,37 @@ TEST_F(CommandsTest, EarlyFailuresNameThePathBeforeAnyNodeTraffic) {
     EXPECT_EQ(Text(options.nodeFile), state);
 }
 
+// A state file that cannot be a state file is one clear line and status 1, never an abort;
+// one that cannot be saved makes the writes fail, and the command says so.
+TEST_F(CommandsTest, HostileStateFilesAreReportedAndUnsavableWritesFail) {
+    std::filesystem::create_symlink("loop.json", dir / "loop.json");
+    const struct {
+        std::string node;
+        const char* reason;
+    } cases[] = {
+        {dir.string(), "Is a directory"},
+        {(dir / "loop.json").string(), "Too many levels of symbolic links"},
+        {(dir / std::string(300, 'n')).string(), "File name too long"},
+    };
+    options.file = (dir / "out.txt").string();
+    for (const auto& c : cases) {
+        options.nodeFile = c.node;
+        EXPECT_EQ(Run(host::RunExportCommand), 1) << c.node;
+        EXPECT_NE(err.str().find(c.reason), std::string::npos) << err.str();
+        EXPECT_NE(err.str().find(c.node), std::string::npos) << err.str();
+    }
+
+    options.nodeFile = (dir / "node.json").string();
+    ASSERT_EQ(Run(host::RunExportCommand), 0) << err.str();
+    std::filesystem::permissions(options.nodeFile, std::filesystem::perms::owner_read);
+    const std::string before = Text(options.nodeFile);
+    options.password = "Quorka";
+    EXPECT_EQ(Run(host::RunDownloadCommand), 1);
+    EXPECT_NE(out.str().find("Download not completed"), std::string::npos) << out.str();
+    EXPECT_NE(err.str().find("read-only"), std::string::npos) << err.str();
+    EXPECT_EQ(Text(options.nodeFile), before);
+}
+
 TEST_F(CommandsTest, ExportOverwritesOnlyWithForceAndWritesToStandardOutputForDash) {
     options.file = (dir / "node.txt").string();
     std::ofstream(options.file) << "keep me";

@@ -5,6 +5,10 @@
 #include <fstream>
 #include <tuple>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "host/ClientSite.h"
 #include "host/NodeStateFile.h"
 #include "host/SimNode.h"
@@ -276,6 +280,7 @@ TEST_F(StateFileTest, BrokenFilesAreRejectedNamingTheFieldAndChangeNothing) {
         {R"({"parts": {"1": 17}})", "\"parts.1\""},
         {R"({"nmae": "x"})", "\"nmae\""},
         {R"({"version": 2})", "\"version\""},
+        {R"({"version": 1e400})", "not valid JSON"},
     };
     for (const auto& c : cases) {
         WriteFile(c.text);
@@ -300,6 +305,117 @@ TEST_F(StateFileTest, AFileThatCannotBeReplacedKeepsItsOldContent) {
     std::filesystem::create_directories(dir / "sub" / "node.json");  // a folder in the way
     EXPECT_NE(host::SaveNodeState((dir / "sub" / "node.json").string(), node), "");
     (void)blocked;
+}
+
+std::string Text(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Saving replaces only a regular file, follows a link to the file it names, keeps the file's
+// mode, refuses a read-only file, and never writes through a name another process planted.
+TEST_F(StateFileTest, SavingTreatsTheFileAsACarefulEditorDoes) {
+    SimNode node;
+    node.SetName("Saved");
+    const std::filesystem::path file = path();
+
+    std::ofstream(file) << "{}";
+    std::filesystem::permissions(
+        file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    ASSERT_EQ(host::SaveNodeState(file.string(), node), "");
+    EXPECT_EQ(std::filesystem::status(file).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    const std::filesystem::path victim = dir / "victim";
+    std::ofstream(victim) << "untouched";
+    std::filesystem::create_symlink(victim, file.string() + ".tmp");
+    ASSERT_EQ(host::SaveNodeState(file.string(), node), "");
+    EXPECT_EQ(Text(victim), "untouched");
+
+    const std::filesystem::path real = dir / "real.json";
+    const std::filesystem::path link = dir / "link.json";
+    std::ofstream(real) << "{}";
+    std::filesystem::create_symlink("real.json", link);
+    ASSERT_EQ(host::SaveNodeState(link.string(), node), "");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_NE(Text(real).find("Saved"), std::string::npos);
+
+    std::filesystem::permissions(real, std::filesystem::perms::owner_read);
+    EXPECT_NE(host::SaveNodeState(real.string(), SimNode()).find("read-only"), std::string::npos);
+    EXPECT_NE(Text(real).find("Saved"), std::string::npos);
+
+    ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+    EXPECT_NE(host::SaveNodeState((dir / "fifo").string(), node).find("not a regular file"),
+              std::string::npos);
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        EXPECT_EQ(entry.path().filename().string().find(".node.json."), std::string::npos)
+            << "a temporary file was left: " << entry.path();
+    }
+}
+
+// A write the state file cannot take fails on the node, which keeps the state saved.
+TEST_F(StateFileTest, AWriteThatCannotBeSavedFails) {
+    SimNode node;
+    ASSERT_EQ(host::SaveNodeState(path(), node), "");
+    std::filesystem::permissions(path(), std::filesystem::perms::owner_read);
+    host::StateFileStore store(path());
+    node.store = &store;
+    const Bytes before = node.Raw(39);
+    const std::uint8_t value[2] = {0x12, 0x34};
+    EXPECT_NE(node.WriteNv(39, value, 2), S_OK);
+    EXPECT_EQ(node.Raw(39), before);
+    EXPECT_NE(store.Error().find("read-only"), std::string::npos) << store.Error();
+}
+
+// Processes writing different variables of one state file lose nothing, and a reader never
+// sees a file that does not load.
+TEST_F(StateFileTest, ProcessesSharingAStateFileLoseNoWrite) {
+    ASSERT_EQ(host::SaveNodeState(path(), SimNode()), "");
+    constexpr int kWrites = 60;
+    const auto writer = [this](int index) {
+        SimNode node;
+        if (!host::LoadNodeState(path(), node).empty()) {
+            return 1;
+        }
+        host::StateFileStore store(path());
+        node.store = &store;
+        for (int i = 1; i <= kWrites; ++i) {
+            const std::uint8_t value[2] = {static_cast<std::uint8_t>(index),
+                                           static_cast<std::uint8_t>(i)};
+            if (node.WriteNv(index, value, 2) != S_OK) {
+                return 1;
+            }
+        }
+        return 0;
+    };
+    const auto reader = [this] {
+        for (int i = 0; i < 3 * kWrites; ++i) {
+            SimNode node;
+            if (!host::LoadNodeState(path(), node).empty()) {
+                return 1;
+            }
+        }
+        return 0;
+    };
+    std::vector<pid_t> children;
+    for (const std::function<int()>& work : std::vector<std::function<int()>>{
+             [&] { return writer(39); }, [&] { return writer(40); }, reader}) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::_exit(work());
+        }
+        children.push_back(child);
+    }
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    SimNode after;
+    ASSERT_EQ(host::LoadNodeState(path(), after), "");
+    EXPECT_EQ(after.Raw(39), (Bytes{39, kWrites}));
+    EXPECT_EQ(after.Raw(40), (Bytes{40, kWrites}));
 }
 
 }  // namespace
