@@ -25,13 +25,19 @@ void TellHistoryOff(const std::string& text) {
     }
 }
 
+// A run on the node that never finished is reported each time it is found (once per run).
+void ReportUnfinishedRun(const std::string& text) {
+    platform::Desktop::Current().MessageBox(text, "Vireo", platform::MessageButtons::Ok,
+                                            platform::MessageIcon::Exclamation);
+}
+
 }  // namespace
 
 BOOL CVireoCtrl::OnProperties(void*, QWidget*, const QRect*) {
     g_pCurrentControl = this;
     {
         // VIREO_HISTORY is read at every opening: the host may turn the history off or on.
-        const auto recorder = history::RecorderFromEnvironment(TellHistoryOff);
+        const auto recorder = history::RecorderFromEnvironment(TellHistoryOff, ReportUnfinishedRun);
         const history::InstalledRecorder installed(recorder.get());
         vireo::CSheet sheet("Vireo", nullptr, 0);
         sheet.DoModal();

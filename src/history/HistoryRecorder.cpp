@@ -1,20 +1,111 @@
 #include "history/HistoryRecorder.h"
 
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+
 namespace history {
 
-void HistoryRecorder::Store(const std::string& nodeName,
-                            const std::vector<node::WriteEvent>& writes) {
+namespace {
+
+std::int64_t NowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+std::string LocalTimeText(std::int64_t ms) {
+    const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+}  // namespace
+
+std::string UnfinishedRunText(const std::string& nodeName, const UnfinishedRun& run) {
+    const bool download = !run.file.empty();
+    std::string text = (download ? "The download of " + run.file + " into "
+                                 : "The factory "
+                                   "defaults of ") +
+                       nodeName + " started " + LocalTimeText(run.startedMs) + " did not finish: ";
+    text += run.lastPart > 0 ? "the last part written was part " + std::to_string(run.lastPart) +
+                                   " of 12, the parts after it are as they were."
+                             : "no configuration part was written.";
+    text += download ? " Download the file again to finish it."
+                     : " Restore the factory settings again to finish them.";
+    return text;
+}
+
+bool HistoryRecorder::Opened() {
     if (off_) {
-        return;
+        return false;
     }
-    std::string error;
     if (!store_) {
+        std::string error;
         store_ = history::Store::OpenForWriting(path_, error);
         if (!store_) {
             TurnOff(error);
-            return;
+            return false;
         }
     }
+    return true;
+}
+
+void HistoryRecorder::RunStarted(std::string_view origin, std::string_view file) {
+    std::string error;
+    if (Opened()) {
+        // The file as it can be found again from anywhere.
+        std::error_code unknown;
+        const std::string where =
+            file.empty() ? std::string() : std::filesystem::absolute(file, unknown).string();
+        run_ = store_->BeginRun(NodeName(), std::string(origin), where, NowMs(), error);
+        if (run_ == 0) {
+            TurnOff(path_ + ": " + error);
+        }
+    }
+}
+
+void HistoryRecorder::RunPartWritten(int part) {
+    std::string error;
+    if (run_ != 0 && Opened() && !store_->RunWrotePart(run_, part, error)) {
+        TurnOff(path_ + ": " + error);
+    }
+}
+
+void HistoryRecorder::RunEnded() {
+    std::string error;
+    if (run_ != 0 && Opened() && !store_->EndRun(run_, NowMs(), error)) {
+        TurnOff(path_ + ": " + error);
+    }
+    run_ = 0;
+}
+
+void HistoryRecorder::NodeNamed(const std::string& name) {
+    // A history that does not exist yet holds no run; opening it would create it.
+    std::error_code missing;
+    if (off_ || !checkedNodes_.insert(name).second || !std::filesystem::exists(path_, missing) ||
+        !Opened()) {
+        return;
+    }
+    std::string error;
+    for (const UnfinishedRun& run : store_->TakeUnfinishedRuns(name, error)) {
+        if (report_) {
+            report_(UnfinishedRunText(name, run));
+        }
+    }
+    if (!error.empty()) {
+        TurnOff(path_ + ": " + error);
+    }
+}
+
+void HistoryRecorder::Store(const std::string& nodeName,
+                            const std::vector<node::WriteEvent>& writes) {
+    if (!Opened()) {
+        return;
+    }
+    std::string error;
     if (!store_->Append(nodeName, writes, error)) {
         TurnOff(path_ + ": " + error);
     }
@@ -29,12 +120,12 @@ void HistoryRecorder::TurnOff(const std::string& reason) {
 }
 
 std::unique_ptr<HistoryRecorder> RecorderFromEnvironment(
-    std::function<void(const std::string&)> tell) {
+    std::function<void(const std::string&)> tell, std::function<void(const std::string&)> report) {
     const std::optional<std::string> path = HistoryPath();
     if (!path) {
         return nullptr;
     }
-    return std::make_unique<HistoryRecorder>(*path, std::move(tell));
+    return std::make_unique<HistoryRecorder>(*path, std::move(tell), std::move(report));
 }
 
 }  // namespace history

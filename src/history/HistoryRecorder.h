@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,28 +17,48 @@ namespace history {
 
 class HistoryRecorder : public node::WriteRecorder {
 public:
-    // tell: shows the user the one message that the history is off.
-    HistoryRecorder(std::string path, std::function<void(const std::string&)> tell)
-        : path_(std::move(path)), tell_(std::move(tell)) {}
+    // tell: shows the user the one message that the history is off; report: the report of a
+    // run on the node that never finished (tell when not given).
+    HistoryRecorder(std::string path, std::function<void(const std::string&)> tell,
+                    std::function<void(const std::string&)> report = nullptr)
+        : path_(std::move(path)), tell_(std::move(tell)), report_(std::move(report)) {
+        if (!report_) {
+            report_ = tell_;
+        }
+    }
+
+    void RunStarted(std::string_view origin, std::string_view file) override;
+    void RunPartWritten(int part) override;
+    void RunEnded() override;
 
     const std::string& Path() const { return path_; }
     bool IsOff() const { return off_; }
 
 protected:
     void Store(const std::string& nodeName, const std::vector<node::WriteEvent>& writes) override;
+    // Reports, once, every run on the node that never finished.
+    void NodeNamed(const std::string& name) override;
 
 private:
     void TurnOff(const std::string& reason);
+    bool Opened();
 
     std::string path_;
     std::function<void(const std::string&)> tell_;
+    std::function<void(const std::string&)> report_;
     std::unique_ptr<history::Store> store_;
     bool off_ = false;
+    std::int64_t run_ = 0;  // the run going on; 0: none
+    std::set<std::string> checkedNodes_;
 };
+
+// The report of a run that never finished, with how to finish it.
+std::string UnfinishedRunText(const std::string& nodeName, const UnfinishedRun& run);
 
 // The recorder the environment asks for (see HistoryPath); nothing when the history is off.
 std::unique_ptr<HistoryRecorder> RecorderFromEnvironment(
-    std::function<void(const std::string&)> tell);
+    std::function<void(const std::string&)> tell,
+    std::function<void(const std::string&)> report = nullptr);
 
 // Installs a recorder as the module's current one for a scope, and puts the previous back.
 class InstalledRecorder {

@@ -22,7 +22,18 @@ constexpr const char* kCreate =
     " bytes BLOB NOT NULL,"
     " succeeded INTEGER NOT NULL,"
     " before BLOB);"
-    "CREATE INDEX IF NOT EXISTS writes_by_time ON writes (time_ms);";
+    "CREATE INDEX IF NOT EXISTS writes_by_time ON writes (time_ms);"
+    // Downloads and factory defaults, kept from their start: a run without an end never
+    // finished. Added in version 2; a version 1 file gains the table when first written.
+    "CREATE TABLE IF NOT EXISTS runs ("
+    " id INTEGER PRIMARY KEY,"
+    " node TEXT NOT NULL,"
+    " origin TEXT NOT NULL,"
+    " file TEXT NOT NULL,"
+    " started_ms INTEGER NOT NULL,"
+    " last_part INTEGER NOT NULL DEFAULT 0,"
+    " ended_ms INTEGER,"
+    " reported INTEGER NOT NULL DEFAULT 0);";
 
 // A prepared statement that finalizes itself.
 class Statement {
@@ -87,7 +98,7 @@ std::unique_ptr<Store> Store::Open(const std::string& path, bool write, std::str
     if (write) {
         std::error_code ignored;  // a folder that cannot be made fails the open below
         std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-    } else if (!std::filesystem::exists(path)) {
+    } else if (std::error_code missing; !std::filesystem::exists(path, missing)) {
         error = path + ": no history yet";
         return nullptr;
     }
@@ -136,6 +147,10 @@ bool Store::Prepare(std::string& error) {
         return false;
     }
     if (found == kSchemaVersion) {
+        return true;
+    }
+    // An older file reads as it is: its writes table has not changed.
+    if (sqlite3_db_readonly(db_, "main") == 1 && found > 0) {
         return true;
     }
     if (sqlite3_db_readonly(db_, "main") == 1) {
@@ -224,6 +239,80 @@ std::vector<Row> Store::Rows(const Filter& filter, std::string& error) const {
         error = Reason(db_);
     }
     return rows;
+}
+
+std::int64_t Store::BeginRun(const std::string& nodeName, const std::string& origin,
+                             const std::string& file, std::int64_t timeMs, std::string& error) {
+    const Statement insert(db_,
+                           "INSERT INTO runs (node, origin, file, started_ms) VALUES (?1, ?2, ?3,"
+                           " ?4)");
+    if (!insert) {
+        error = Reason(db_);
+        return 0;
+    }
+    sqlite3_bind_text(insert.get(), 1, nodeName.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(insert.get(), 2, origin.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(insert.get(), 3, file.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_int64(insert.get(), 4, timeMs);
+    if (sqlite3_step(insert.get()) != SQLITE_DONE) {
+        error = Reason(db_);
+        return 0;
+    }
+    return sqlite3_last_insert_rowid(db_);
+}
+
+bool Store::UpdateRun(std::int64_t run, const char* column, std::int64_t value,
+                      std::string& error) {
+    const std::string sql = std::string("UPDATE runs SET ") + column + " = ?1 WHERE id = ?2";
+    const Statement update(db_, sql.c_str());
+    if (!update) {
+        error = Reason(db_);
+        return false;
+    }
+    sqlite3_bind_int64(update.get(), 1, value);
+    sqlite3_bind_int64(update.get(), 2, run);
+    if (sqlite3_step(update.get()) != SQLITE_DONE) {
+        error = Reason(db_);
+        return false;
+    }
+    return true;
+}
+
+bool Store::RunWrotePart(std::int64_t run, int part, std::string& error) {
+    return UpdateRun(run, "last_part", part, error);
+}
+
+bool Store::EndRun(std::int64_t run, std::int64_t timeMs, std::string& error) {
+    return UpdateRun(run, "ended_ms", timeMs, error);
+}
+
+std::vector<UnfinishedRun> Store::TakeUnfinishedRuns(const std::string& nodeName,
+                                                     std::string& error) {
+    std::vector<UnfinishedRun> runs;
+    if (!Exec(db_, "BEGIN IMMEDIATE", error)) {
+        return runs;
+    }
+    const Statement query(db_,
+                          "SELECT origin, file, started_ms, last_part FROM runs WHERE node = ?1"
+                          " AND ended_ms IS NULL AND reported = 0 ORDER BY id");
+    const Statement mark(db_, "UPDATE runs SET reported = 1 WHERE node = ?1 AND ended_ms IS NULL");
+    if (!query || !mark) {
+        error = Reason(db_);
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        return runs;
+    }
+    sqlite3_bind_text(query.get(), 1, nodeName.c_str(), -1, SQLITE_TRANSIENT);
+    while (sqlite3_step(query.get()) == SQLITE_ROW) {
+        runs.push_back({ColumnText(query.get(), 0), ColumnText(query.get(), 1),
+                        sqlite3_column_int64(query.get(), 2), sqlite3_column_int(query.get(), 3)});
+    }
+    sqlite3_bind_text(mark.get(), 1, nodeName.c_str(), -1, SQLITE_TRANSIENT);
+    if (sqlite3_step(mark.get()) != SQLITE_DONE || !Exec(db_, "COMMIT", error)) {
+        error = Reason(db_);
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        return {};
+    }
+    return runs;
 }
 
 }  // namespace history

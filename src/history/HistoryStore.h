@@ -17,7 +17,7 @@ struct sqlite3;
 namespace history {
 
 // The layout of the tables this program writes and reads (PRAGMA user_version).
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
 // Where the history lives: $VIREO_HISTORY, else $XDG_DATA_HOME/vireo/history.sqlite, else
 // ~/.local/share/vireo/history.sqlite. Nothing when VIREO_HISTORY is "off".
@@ -36,6 +36,14 @@ struct Filter {
     std::int64_t sinceMs = 0;         // only writes at or after this time
 };
 
+// A download or factory defaults that started and never ended.
+struct UnfinishedRun {
+    std::string origin;  // "Download from file" or "Factory defaults"
+    std::string file;    // the settings file of a download
+    std::int64_t startedMs = 0;
+    int lastPart = 0;  // the last configuration part it wrote; 0: none
+};
+
 class Store {
 public:
     // Nothing, and the reason in error, when the file cannot serve.
@@ -51,10 +59,21 @@ public:
                 std::string& error);
     std::vector<Row> Rows(const Filter& filter, std::string& error) const;
 
+    // A run is stored as it goes (each call its own transaction), so that the rows outlive a
+    // run that is cut off. BeginRun gives the run's id, or 0 with the reason.
+    std::int64_t BeginRun(const std::string& nodeName, const std::string& origin,
+                          const std::string& file, std::int64_t timeMs, std::string& error);
+    bool RunWrotePart(std::int64_t run, int part, std::string& error);
+    bool EndRun(std::int64_t run, std::int64_t timeMs, std::string& error);
+    // The node's runs that never ended and were not reported yet; they count as reported from
+    // now on.
+    std::vector<UnfinishedRun> TakeUnfinishedRuns(const std::string& nodeName, std::string& error);
+
 private:
     explicit Store(sqlite3* db) : db_(db) {}
     static std::unique_ptr<Store> Open(const std::string& path, bool write, std::string& error);
     bool Prepare(std::string& error);
+    bool UpdateRun(std::int64_t run, const char* column, std::int64_t value, std::string& error);
 
     sqlite3* db_;
 };

@@ -71,8 +71,13 @@ void WriteRecorder::SawWrite(int index, const std::uint8_t* bytes, int length, b
 
 void WriteRecorder::SawNodeName(const std::uint8_t* bytes, int length, bool ok) {
     if (ok) {
-        nodeName_ = NodeNameText(bytes, length);
+        SetNodeName(NodeNameText(bytes, length));
     }
+}
+
+void WriteRecorder::SetNodeName(std::string name) {
+    nodeName_ = std::move(name);
+    NodeNamed(nodeName_);
 }
 
 void WriteRecorder::BeginOperation(std::string_view origin) {
@@ -105,6 +110,25 @@ RecordedOperation::RecordedOperation(std::string_view origin)
 RecordedOperation::~RecordedOperation() {
     if (recorder_ != nullptr) {
         recorder_->EndOperation();
+    }
+}
+
+RecordedRun::RecordedRun(std::string_view origin, std::string_view file)
+    : recorder_(WriteRecorder::Current()) {
+    if (recorder_ != nullptr) {
+        recorder_->RunStarted(origin, file);
+    }
+}
+
+RecordedRun::~RecordedRun() {
+    if (recorder_ != nullptr) {
+        recorder_->RunEnded();
+    }
+}
+
+void RecordRunPart(int part) {
+    if (WriteRecorder* recorder = WriteRecorder::Current(); recorder != nullptr) {
+        recorder->RunPartWritten(part);
     }
 }
 

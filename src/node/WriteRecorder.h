@@ -47,7 +47,7 @@ public:
     void SawWrite(int index, const std::uint8_t* bytes, int length, bool ok);
     void SawNodeName(const std::uint8_t* bytes, int length, bool ok);
     // The node's name as the host knows it (the command line owns its node).
-    void SetNodeName(std::string name) { nodeName_ = std::move(name); }
+    void SetNodeName(std::string name);
     const std::string& NodeName() const { return nodeName_; }
 
     // Operations nest (a page's button runs a download); a write takes the origin of the
@@ -55,9 +55,18 @@ public:
     void BeginOperation(std::string_view origin);
     void EndOperation();
 
+    // A run that rewrites the node's configuration (a download, the factory defaults) is kept
+    // as it goes, from its start, so that one that never ends (the program was killed, the
+    // machine went down) is known the next time the node is seen.
+    virtual void RunStarted(std::string_view /*origin*/, std::string_view /*file*/) {}
+    virtual void RunPartWritten(int /*part*/) {}
+    virtual void RunEnded() {}
+
 protected:
     // The writes of one finished operation (never empty).
     virtual void Store(const std::string& nodeName, const std::vector<WriteEvent>& writes) = 0;
+    // The node's name became known (read from the node, or given by the host).
+    virtual void NodeNamed(const std::string& /*name*/) {}
 
 private:
     std::vector<std::string> origins_;
@@ -78,6 +87,21 @@ public:
 private:
     WriteRecorder* recorder_;
 };
+
+// One run of the current recorder, if there is one: started when made, ended when it goes.
+class RecordedRun {
+public:
+    RecordedRun(std::string_view origin, std::string_view file);
+    ~RecordedRun();
+    RecordedRun(const RecordedRun&) = delete;
+    RecordedRun& operator=(const RecordedRun&) = delete;
+
+private:
+    WriteRecorder* recorder_;
+};
+
+// Tells the current recorder, if there is one, that a run wrote a configuration part.
+void RecordRunPart(int part);
 
 // A node name as single-byte text: the bytes up to the first zero (at most length), each
 // shown as its Latin-1 character in UTF-8.

@@ -70,6 +70,7 @@ public:
             desktop_.Sleep(kPartPauseMs);
             // Without the selection NV 45 may show another part: nothing is written to it.
             Count(selected && link_.Write(nv::kPluginCnf, buffer.data(), length));
+            node::RecordRunPart(label.part);
             if (!SelectPartChecked(link_, desktop_, 0)) {
                 ++result_.writeErrors;
             }
@@ -149,6 +150,7 @@ DownloadResult DownloadOperation::Run(const std::string& password,
     }
     result.confirmed = true;
 
+    const node::RecordedRun run("Download from file", *result.path);
     DownloadWriter writer(link_, desktop_, result, *size);
     const SettingsFile::ReadResult read = SettingsFile::Read(in, writer);
     result.accepted = read.accepted;

@@ -28,6 +28,7 @@ FactoryDefaultsResult FactoryDefaultsOperation::Run(const std::string& password)
     }
     result.passwordAccepted = true;
 
+    const node::RecordedRun run("Factory defaults", "");
     const auto variables = FactoryVariableLines();
     const int total = static_cast<int>(variables.size()) + nv::kPartCount;
     int done = 0;
@@ -60,6 +61,7 @@ FactoryDefaultsResult FactoryDefaultsOperation::Run(const std::string& password)
         if (!selected || !link_.Write(nv::kPluginCnf, buffer.data(), nv::kPartSize)) {
             ++result.writeErrors;
         }
+        node::RecordRunPart(part);
         // The last step is reported after the part window is back at 0.
         if (part < nv::kPartCount) {
             desktop_.Progress(PartProgressText(part), ++done, total);

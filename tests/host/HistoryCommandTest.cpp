@@ -7,6 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "host/Commands.h"
 #include "host/HistoryCommand.h"
 #include "host/NodeStateFile.h"
@@ -88,6 +91,47 @@ TEST_F(HistoryCommandTest, NoDatabaseInTheFileWarnsOnceAndTheNodeIsWritten) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), garbage);
     EXPECT_EQ(History({}), 1);
     EXPECT_NE(err.str().find("cannot be read"), std::string::npos);
+}
+
+// A download cut off (the process killed in its pauses) is reported by the next command on
+// the node, once, with the file, the last part written and how to finish; a run that ends is
+// never reported.
+TEST_F(HistoryCommandTest, AnInterruptedDownloadIsReportedOnceByTheNextCommand) {
+    options.file = (dir / "boiler.txt").string();
+    std::ostringstream result;
+    ASSERT_EQ(host::RunExportCommand(options, result, err), 0) << err.str();
+    ASSERT_EQ(host::RunDownloadCommand(options, result, err), 0) << err.str();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int pauses = 0;
+        options.sleep = [&pauses](int) {
+            if (++pauses == 8) {
+                ::_exit(9);  // as a kill in the middle of the pauses
+            }
+        };
+        std::ostringstream ignored;
+        ::_exit(host::RunDownloadCommand(options, ignored, ignored));
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_EQ(WEXITSTATUS(status), 9);
+
+    options.file = (dir / "after.txt").string();
+    err.str("");
+    ASSERT_EQ(host::RunExportCommand(options, result, err), 0) << err.str();
+    const std::string report = err.str();
+    EXPECT_EQ(report.find("did not finish"), report.rfind("did not finish")) << report;
+    EXPECT_NE(report.find("The download of " + (dir / "boiler.txt").string() + " into Boiler1"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("the last part written was part "), std::string::npos) << report;
+    EXPECT_NE(report.find("Download the file again to finish it."), std::string::npos) << report;
+
+    err.str("");
+    options.force = true;
+    ASSERT_EQ(host::RunExportCommand(options, result, err), 0) << err.str();
+    EXPECT_EQ(err.str().find("did not finish"), std::string::npos) << err.str();
 }
 
 }  // namespace
