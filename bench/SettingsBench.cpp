@@ -1,16 +1,19 @@
 // CPU cost of the settings-file operations (export, download, factory defaults) on the
 // simulated node, with the scripted desktop that records the mandated pauses but never sleeps.
 // The wall time of a real run is this CPU time plus the pauses, reported as the counter
-// pause_ms. The *WithHistory runs add the write history's cost.
+// pause_ms. The runs with history = 1 add the write history's cost, the download with
+// state_file = 1 the cost of keeping the node's state in its shared state file.
 
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <numeric>
+#include <optional>
 #include <string>
 
 #include "history/HistoryRecorder.h"
 #include "host/ClientSite.h"
+#include "host/NodeStateFile.h"
 #include "host/SimNode.h"
 #include "platform/ScriptedDesktop.h"
 #include "settings/DownloadOperation.h"
@@ -30,10 +33,27 @@ void Report(benchmark::State& state, const platform::ScriptedDesktop& desktop) {
         benchmark::Counter(static_cast<double>(pauseMs), benchmark::Counter::kAvgIterations);
 }
 
+// state_file = 1: the node's state kept in its state file, as the command line keeps it: every
+// write (the export writes only the part selector) locked, checked for another process's
+// changes, saved and synced.
+std::optional<host::StateFileStore> KeepInStateFile(benchmark::State& state, host::SimNode& node,
+                                                    int arg) {
+    std::optional<host::StateFileStore> store;
+    if (state.range(arg) != 0) {
+        const std::string path =
+            (std::filesystem::temp_directory_path() / "vireo-settings-bench-node.json").string();
+        host::SaveNodeState(path, node);
+        store.emplace(path);
+        node.store = &*store;
+    }
+    return store;
+}
+
 void BM_Export(benchmark::State& state) {
     host::SimNode node;
     const host::SimLink link(node);
     platform::ScriptedDesktop desktop;
+    const auto store = KeepInStateFile(state, node, 0);
     for (auto _ : state) {
         desktop.QueueFile(BenchFile());
         desktop.QueueAnswer(true);  // overwrite the file of the run before
@@ -73,6 +93,7 @@ void BM_Download(benchmark::State& state) {
     settings::ExportOperation(link.Link(), desktop).Run("");
     desktop.Clear();
     const History history(state.range(0) != 0);
+    const auto store = KeepInStateFile(state, node, 1);
     int writes = 0;
     for (auto _ : state) {
         desktop.QueueFile(BenchFile());
@@ -101,8 +122,13 @@ void BM_FactoryDefaults(benchmark::State& state) {
     ReportWrites(state, static_cast<int>(state.iterations()) * (7 + nv::kPartCount));
 }
 
-BENCHMARK(BM_Export)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Download)->ArgName("history")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Export)->ArgName("state_file")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Download)
+    ->ArgNames({"history", "state_file"})
+    ->Args({0, 0})
+    ->Args({1, 0})
+    ->Args({0, 1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FactoryDefaults)->ArgName("history")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
