@@ -17,69 +17,6 @@
 #include "platform/ScriptedDesktop.h"
 
 namespace host {
-
-bool TokenizeScriptLine(const std::string& line, std::vector<ScriptToken>& tokens) {
-    tokens.clear();
-    std::size_t i = 0;
-    while (i < line.size()) {
-        if (std::isspace(static_cast<unsigned char>(line[i]))) {
-            ++i;
-            continue;
-        }
-        ScriptToken token{"", i};
-        if (line[i] == '"') {
-            ++i;
-            bool closed = false;
-            while (i < line.size()) {
-                const char c = line[i++];
-                if (c == '"') {
-                    closed = true;
-                    break;
-                }
-                if (c == '\\' && i < line.size()) {
-                    const char e = line[i++];
-                    token.text += e == 'n' ? '\n' : e;
-                } else {
-                    token.text += c;
-                }
-            }
-            if (!closed) {
-                return false;
-            }
-        } else {
-            while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) {
-                token.text += line[i++];
-            }
-        }
-        tokens.push_back(token);
-    }
-    return true;
-}
-
-bool ParseHexBytes(const std::string& text, std::vector<unsigned char>& bytes) {
-    bytes.clear();
-    std::string digits;
-    for (char c : text) {
-        if (std::isspace(static_cast<unsigned char>(c))) {
-            if (digits.size() % 2 != 0) {
-                return false;  // a blank inside a byte
-            }
-            continue;
-        }
-        if (!std::isxdigit(static_cast<unsigned char>(c))) {
-            return false;
-        }
-        digits += c;
-    }
-    if (digits.size() % 2 != 0) {
-        return false;
-    }
-    for (std::size_t i = 0; i < digits.size(); i += 2) {
-        bytes.push_back(static_cast<unsigned char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
-    }
-    return true;
-}
-
 namespace {
 
 struct ScriptError {

@@ -88,7 +88,9 @@ std::string HelpFooter() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+namespace {
+
+int Main(int argc, char** argv) {
     EnsureRuntimeDir();
     CLI::App app{"Vireo: configuration of the heating controller node", "vireo"};
     app.set_version_flag("--version", std::string("vireo ") + VIREO_VERSION);
@@ -237,4 +239,18 @@ int main(int argc, char** argv) {
         return host::RunScreenshots(argc, argv, options);
     }
     return host::RunGui(argc, argv, options);
+}
+
+}  // namespace
+
+// No error leaves the program as an abort: what nothing else caught is one line and status 1.
+int main(int argc, char** argv) {
+    try {
+        return Main(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "vireo: unexpected error: " << e.what() << '\n';
+    } catch (...) {
+        std::cerr << "vireo: unexpected error\n";
+    }
+    return 1;
 }

@@ -1,5 +1,7 @@
 #include "platform/ControlHost.h"
 
+#include "platform/Desktop.h"
+
 #include <algorithm>
 
 #include <QAbstractButton>
@@ -163,7 +165,19 @@ void ControlHost::Dispatch(int id) {
         return;
     }
     const HandlerScope scope(*this);
-    RunClickHandler(it->second);
+    RunGuarded([&] { RunClickHandler(it->second); });
+}
+
+// An error no handler expected ends the handler with a message, never the program: the Qt
+// event loop cannot carry an exception through.
+void ControlHost::RunGuarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        Desktop::Current().MessageBox(
+            std::string("The action stopped on an unexpected error: ") + e.what(), "Vireo",
+            MessageButtons::Ok, MessageIcon::Exclamation);
+    }
 }
 
 void ControlHost::OnClicked(int id, std::function<void()> handler) {

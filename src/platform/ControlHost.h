@@ -128,6 +128,8 @@ protected:
     // Runs a button's click handler; a window that does something around every click (the
     // node pages open an operation of the write history) overrides it.
     virtual void RunClickHandler(const std::function<void()>& handler) { handler(); }
+    // Runs a handler; an exception it throws is shown in a message box.
+    void RunGuarded(const std::function<void()>& handler);
 
 private:
     QTableWidget* Table(int id) const;

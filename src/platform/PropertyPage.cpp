@@ -51,7 +51,7 @@ void CPropertyPage::DeliverTimer(int timerId) {
         return;
     }
     const HandlerScope scope(*this);
-    OnTimer(timerId);
+    RunGuarded([&] { OnTimer(timerId); });
 }
 
 void CPropertyPage::CreatePageWindow(QWidget* parent) {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
+#include <stdexcept>
 
 #include "platform/DialogTemplate.h"
 #include "platform/PropertySheet.h"
@@ -98,7 +99,7 @@ TEST_F(PlatformTest, RadioButtonsStartTheirOwnGroupsAndStayMarkedWhenClickedAgai
 
 // While a handler runs (and any handler it calls) the cursor is the busy cursor; it is back
 // once the outermost handler returns.
-TEST_F(PlatformTest, BusyCursorLastsFromTheOutermostHandlerToItsEnd) {
+TEST_F(PlatformTest, BusyCursorLastsFromTheOutermostHandlerToItsEndEvenWhenItThrows) {
     CPropertySheet sheet("Test", nullptr, 0);
     CPropertyPage page(230, 200);
     sheet.AddPage(&page);
@@ -117,6 +118,13 @@ TEST_F(PlatformTest, BusyCursorLastsFromTheOutermostHandlerToItsEnd) {
     ASSERT_FALSE(cursorIsBusy());
     page.ClickDlgItem(211);
     EXPECT_EQ(busy, (std::vector<bool>{true, true, true}));
+    EXPECT_FALSE(cursorIsBusy());
+
+    // A handler that throws ends with a message box, the cursor back and the page alive.
+    page.OnClicked(210, [] { throw std::runtime_error("state file gone"); });
+    page.ClickDlgItem(210);
+    ASSERT_EQ(desktop.Messages().size(), 1u);
+    EXPECT_NE(desktop.Messages()[0].text.find("state file gone"), std::string::npos);
     EXPECT_FALSE(cursorIsBusy());
 }
 
