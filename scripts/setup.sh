@@ -6,7 +6,8 @@ packages=(
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev libsqlite3-dev
-  clang-format fonts-dejavu-core dpkg-dev
+  clang clang-format fonts-dejavu-core dpkg-dev
+  xvfb xdotool imagemagick qt6-qpa-plugins
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Vireo and runs every test: the unit and page tests, the session scripts, and the same
-# suite again in a build with the address and undefined-behaviour sanitizers.
+# suite again in a build with the address and undefined-behaviour sanitizers, and a short run of
+# the fuzz targets when clang is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -35,4 +36,10 @@ if [ "${1:-}" != "--quick" ]; then
   export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   (cd build-asan && ctest --output-on-failure -j "$jobs")
+fi
+
+# A short run of every fuzz target from its seed corpus (about two minutes, build included).
+if [ "${1:-}" != "--quick" ] && command -v clang++ >/dev/null; then
+  echo "== fuzzing"
+  bash scripts/fuzz.sh 15
 fi

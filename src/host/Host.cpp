@@ -202,8 +202,9 @@ int RunScreenshots(int& argc, char** argv, const HostOptions& options) {
     std::error_code ec;
     const std::filesystem::path dir(options.screenshotDir);
     std::filesystem::create_directories(dir, ec);
-    if (!std::filesystem::is_directory(dir)) {
-        std::cerr << "vireo: cannot create the folder " << dir.string() << '\n';
+    if (!std::filesystem::is_directory(dir, ec)) {
+        std::cerr << "vireo: cannot create the folder " << dir.string()
+                  << (ec ? " (" + ec.message() + ")" : std::string()) << '\n';
         return 1;
     }
     QApplication app(argc, argv);

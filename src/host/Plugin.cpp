@@ -47,10 +47,13 @@ std::string NotRegistered(const platform::RegistryFile& registry, const ProgramI
 std::optional<std::string> InstalledModulePath() {
     const std::filesystem::path folder = ExecutableFolder();
     const std::filesystem::path installed = folder / ".." / "lib" / "vireo" / "Vireo.so";
-    if (std::filesystem::exists(folder / "Vireo.so") || !std::filesystem::exists(installed)) {
+    std::error_code error;
+    if (std::filesystem::exists(folder / "Vireo.so", error) ||
+        !std::filesystem::exists(installed, error)) {
         return std::nullopt;
     }
-    return std::filesystem::weakly_canonical(installed).string();
+    const std::filesystem::path path = std::filesystem::weakly_canonical(installed, error);
+    return error ? installed.string() : path.string();
 }
 
 // A user of an installed vireo has no registration yet: when nothing serves a node and the

@@ -224,6 +224,14 @@ TEST_F(CommandsTest, ExportOverwritesOnlyWithForceAndWritesToStandardOutputForDa
     const std::string file = Text(options.file);
     EXPECT_NE(file.find("nciTemp1PlugIn"), std::string::npos);
 
+    // Through a link, the file it names is replaced and the link stays.
+    std::filesystem::create_symlink("node.txt", dir / "link.txt");
+    std::ofstream(options.file) << "old";
+    options.file = (dir / "link.txt").string();
+    ASSERT_EQ(Run(host::RunExportCommand), 0) << err.str();
+    EXPECT_TRUE(std::filesystem::is_symlink(options.file));
+    EXPECT_NE(Text((dir / "node.txt").string()).find("nciTemp1PlugIn"), std::string::npos);
+
     options.file = "-";
     ASSERT_EQ(Run(host::RunExportCommand), 0) << err.str();
     // The same file (but for its timestamp), and nothing else, on standard output.
