@@ -1,8 +1,9 @@
 #include "history/HistoryRecorder.h"
 
 #include <chrono>
-#include <ctime>
 #include <filesystem>
+
+#include "history/HistoryText.h"
 
 namespace history {
 
@@ -11,15 +12,6 @@ namespace {
 std::int64_t NowMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
-}
-
-std::string LocalTimeText(std::int64_t ms) {
-    const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-    return text;
 }
 
 }  // namespace
