@@ -201,8 +201,13 @@ bool StateFileStore::Stamp::operator==(const Stamp& other) const {
            modified.tv_nsec == other.modified.tv_nsec;
 }
 
-StateFileStore::StateFileStore(std::string path)
-    : path_(std::move(path)), lockPath_(path_ + ".lock"), seen_(Current()) {}
+// The lock file sits beside the file the state file's links lead to, so that every path to
+// one state file takes the same lock.
+StateFileStore::StateFileStore(std::string path) : path_(std::move(path)), seen_(Current()) {
+    std::string error;
+    const std::string target = platform::FollowLinks(path_, error);
+    lockPath_ = (target.empty() ? path_ : target) + ".lock";
+}
 
 StateFileStore::Stamp StateFileStore::Current() const {
     struct stat info {};
@@ -235,6 +240,11 @@ void StateFileStore::BeforeRead(SimNode& node) {
 }
 
 bool StateFileStore::Write(SimNode& node, const std::function<bool()>& change) {
+    // The first write of a new node makes its folder, where the lock file goes too.
+    if (const auto folder = std::filesystem::path(lockPath_).parent_path(); !folder.empty()) {
+        std::error_code ignored;  // a folder that cannot be made fails the lock below
+        std::filesystem::create_directories(folder, ignored);
+    }
     const platform::FileLock lock(lockPath_, platform::FileLock::Kind::Exclusive);
     if (!lock.Locked()) {
         error_ = "node state file " + path_ + ": cannot be locked (" + lock.Error() + ")";

@@ -353,8 +353,16 @@ TEST_F(StateFileTest, SavingTreatsTheFileAsACarefulEditorDoes) {
     }
 }
 
-// A write the state file cannot take fails on the node, which keeps the state saved.
+// The first write of a new node makes the state file's folder; a write the state file cannot
+// take fails on the node, which keeps the state saved.
 TEST_F(StateFileTest, AWriteThatCannotBeSavedFails) {
+    SimNode fresh;
+    host::StateFileStore freshStore((dir / "new" / "node.json").string());
+    fresh.store = &freshStore;
+    const std::uint8_t selector[2] = {0, 3};
+    EXPECT_EQ(fresh.WriteNv(nv::kPartSelector, selector, 2), S_OK) << freshStore.Error();
+    EXPECT_TRUE(std::filesystem::exists(dir / "new" / "node.json"));
+
     SimNode node;
     ASSERT_EQ(host::SaveNodeState(path(), node), "");
     std::filesystem::permissions(path(), std::filesystem::perms::owner_read);
