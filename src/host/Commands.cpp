@@ -191,15 +191,24 @@ int RunExportCommand(const CommandOptions& options, std::ostream& out, std::ostr
          }});
 }
 
+namespace {
+
+// The operations that need the service password ask for it once their own checks passed.
+int WithPassword(CommandOptions& options, std::ostream& out, std::ostream& err, const Run& what) {
+    if (options.takePassword && !options.takePassword(options.password)) {
+        return 2;
+    }
+    return WithNode(options, out, err, what);
+}
+
+}  // namespace
+
 int RunDownloadCommand(CommandOptions options, std::ostream& out, std::ostream& err) {
     if (const std::string problem = CheckSettingsFileToRead(options.file); !problem.empty()) {
         err << "vireo download: " << problem << '\n';
         return 1;
     }
-    if (options.takePassword && !options.takePassword(options.password)) {
-        return 2;
-    }
-    return WithNode(
+    return WithPassword(
         options, out, err,
         {"Download", false,
          [&](const NodeLink& link, ConsoleDesktop& desktop, std::string& result) {
@@ -211,10 +220,7 @@ int RunDownloadCommand(CommandOptions options, std::ostream& out, std::ostream& 
 }
 
 int RunDefaultsCommand(CommandOptions options, std::ostream& out, std::ostream& err) {
-    if (options.takePassword && !options.takePassword(options.password)) {
-        return 2;
-    }
-    return WithNode(
+    return WithPassword(
         options, out, err,
         {"Factory defaults", false,
          [&](const NodeLink& link, ConsoleDesktop& desktop, std::string& result) {

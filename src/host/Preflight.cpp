@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/SafeFile.h"
 #include "settings/SettingsView.h"
 
 namespace host {
@@ -48,17 +49,13 @@ std::string CheckExportTarget(const std::string& path, bool force) {
         }
         return CheckFolder(path);
     }
-    if (S_ISDIR(info.st_mode)) {
-        return "cannot write " + path + ": " + Reason(EISDIR);
-    }
-    if (!S_ISREG(info.st_mode)) {
-        return "cannot write " + path + ": not a regular file";
+    // What the export's own replacement would refuse (a directory, a device or pipe, a
+    // read-only file), said before the pauses.
+    if (const std::string problem = platform::ReplaceProblem(path); !problem.empty()) {
+        return "cannot write " + path + ": " + problem;
     }
     if (!force) {
         return path + " already exists; give --force to overwrite it";
-    }
-    if (::access(path.c_str(), W_OK) != 0) {
-        return "cannot write " + path + ": " + Reason(errno);
     }
     return CheckFolder(path);
 }

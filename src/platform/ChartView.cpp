@@ -7,6 +7,7 @@
 #include <QScatterSeries>
 #include <QValueAxis>
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 #include "platform/ControlHost.h"
@@ -102,40 +103,43 @@ QChartView* ControlHost::Chart(int id) const {
     return static_cast<QChartView*>(it->second.widget);
 }
 
-void ControlHost::SetChartSeries(int id, const std::string& name,
-                                 const std::vector<ChartPoint>& points) {
-    QChartView* view = Chart(id);
+namespace {
+
+// Changes the named series of a chart control, then fits the axes to every series.
+template <typename Series>
+void ChangeSeries(QChartView* view, const std::string& name,
+                  const std::function<void(Series&)>& change) {
     if (view == nullptr) {
         return;
     }
-    auto* series = SeriesNamed<QLineSeries>(*view->chart(), name);
-    if (series == nullptr) {
-        return;
+    if (auto* series = SeriesNamed<Series>(*view->chart(), name); series != nullptr) {
+        change(*series);
+        FitAxes(*view->chart());
     }
-    series->setPointsVisible(true);
-    QList<QPointF> list;
-    for (const ChartPoint& p : points) {
-        list.push_back(QPointF(p.x, p.y));
-    }
-    series->replace(list);
-    FitAxes(*view->chart());
+}
+
+}  // namespace
+
+void ControlHost::SetChartSeries(int id, const std::string& name,
+                                 const std::vector<ChartPoint>& points) {
+    ChangeSeries<QLineSeries>(Chart(id), name, [&](QLineSeries& series) {
+        series.setPointsVisible(true);
+        QList<QPointF> list;
+        for (const ChartPoint& p : points) {
+            list.push_back(QPointF(p.x, p.y));
+        }
+        series.replace(list);
+    });
 }
 
 void ControlHost::SetChartMarker(int id, const std::string& name, std::optional<ChartPoint> point) {
-    QChartView* view = Chart(id);
-    if (view == nullptr) {
-        return;
-    }
-    auto* series = SeriesNamed<QScatterSeries>(*view->chart(), name);
-    if (series == nullptr) {
-        return;
-    }
-    series->setMarkerSize(12);
-    series->clear();
-    if (point) {
-        series->append(point->x, point->y);
-    }
-    FitAxes(*view->chart());
+    ChangeSeries<QScatterSeries>(Chart(id), name, [&](QScatterSeries& series) {
+        series.setMarkerSize(12);
+        series.clear();
+        if (point) {
+            series.append(point->x, point->y);
+        }
+    });
 }
 
 void ControlHost::SetChartAxisTitles(int id, const std::string& x, const std::string& y) {
