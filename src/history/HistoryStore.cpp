@@ -4,11 +4,22 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
 
 namespace history {
 namespace {
 
-constexpr int kBusyTimeoutMs = 1000;
+// Many nodes of one command write their histories at the same moment, each through a
+// connection of its own; a writer waits its turn rather than turning the history off.
+constexpr int kBusyTimeoutMs = 30000;
+
+// The writers of this process (the nodes of a command on many nodes) take turns here, where
+// the next one starts the moment the last one is done; SQLite's own lock, which its waiters
+// poll, is left to other processes.
+std::mutex& WriterTurn() {
+    static std::mutex turn;
+    return turn;
+}
 
 constexpr const char* kCreate =
     "CREATE TABLE IF NOT EXISTS writes ("
@@ -23,6 +34,9 @@ constexpr const char* kCreate =
     " succeeded INTEGER NOT NULL,"
     " before BLOB);"
     "CREATE INDEX IF NOT EXISTS writes_by_time ON writes (time_ms);"
+    // Each row of a new operation looks up the last operation number: without the index that
+    // was a walk over the whole history for every row. Added in version 3.
+    "CREATE INDEX IF NOT EXISTS writes_by_operation ON writes (operation);"
     // Downloads and factory defaults, kept from their start: a run without an end never
     // finished. Added in version 2; a version 1 file gains the table when first written.
     "CREATE TABLE IF NOT EXISTS runs ("
@@ -33,7 +47,8 @@ constexpr const char* kCreate =
     " started_ms INTEGER NOT NULL,"
     " last_part INTEGER NOT NULL DEFAULT 0,"
     " ended_ms INTEGER,"
-    " reported INTEGER NOT NULL DEFAULT 0);";
+    " reported INTEGER NOT NULL DEFAULT 0);"
+    "CREATE INDEX IF NOT EXISTS runs_by_node ON runs (node);";
 
 // A prepared statement that finalizes itself.
 class Statement {
@@ -135,6 +150,7 @@ Store::~Store() {
 }
 
 bool Store::Prepare(std::string& error) {
+    const std::lock_guard<std::mutex> turn(WriterTurn());
     const Statement version(db_, "PRAGMA user_version");
     if (!version || sqlite3_step(version.get()) != SQLITE_ROW) {
         error = "not a history database (" + Reason(db_) + ")";
@@ -164,6 +180,7 @@ bool Store::Prepare(std::string& error) {
 
 bool Store::Append(const std::string& nodeName, const std::vector<node::WriteEvent>& writes,
                    std::string& error) {
+    const std::lock_guard<std::mutex> turn(WriterTurn());
     if (!Exec(db_, "BEGIN IMMEDIATE", error)) {
         return false;
     }
@@ -243,6 +260,7 @@ std::vector<Row> Store::Rows(const Filter& filter, std::string& error) const {
 
 std::int64_t Store::BeginRun(const std::string& nodeName, const std::string& origin,
                              const std::string& file, std::int64_t timeMs, std::string& error) {
+    const std::lock_guard<std::mutex> turn(WriterTurn());
     const Statement insert(db_,
                            "INSERT INTO runs (node, origin, file, started_ms) VALUES (?1, ?2, ?3,"
                            " ?4)");
@@ -263,6 +281,7 @@ std::int64_t Store::BeginRun(const std::string& nodeName, const std::string& ori
 
 bool Store::UpdateRun(std::int64_t run, const char* column, std::int64_t value,
                       std::string& error) {
+    const std::lock_guard<std::mutex> turn(WriterTurn());
     const std::string sql = std::string("UPDATE runs SET ") + column + " = ?1 WHERE id = ?2";
     const Statement update(db_, sql.c_str());
     if (!update) {
@@ -294,6 +313,7 @@ bool Store::EndRun(std::int64_t run, std::int64_t timeMs, std::string& error) {
 
 std::vector<UnfinishedRun> Store::TakeUnfinishedRuns(const std::string& nodeName,
                                                      std::string& error) {
+    const std::lock_guard<std::mutex> turn(WriterTurn());
     std::vector<UnfinishedRun> runs;
     if (!Exec(db_, "BEGIN IMMEDIATE", error)) {
         return runs;

@@ -17,7 +17,7 @@ struct sqlite3;
 namespace history {
 
 // The layout of the tables this program writes and reads (PRAGMA user_version).
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 
 // Where the history lives: $VIREO_HISTORY, else $XDG_DATA_HOME/vireo/history.sqlite, else
 // ~/.local/share/vireo/history.sqlite. Nothing when VIREO_HISTORY is "off".

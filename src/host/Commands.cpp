@@ -22,8 +22,6 @@
 namespace host {
 namespace {
 
-using Operation = std::function<bool(const NodeLink&, ConsoleDesktop&, std::string&)>;
-
 // A private folder for files a command writes only for a moment; removed with its content.
 class TempFolder {
 public:
@@ -50,33 +48,46 @@ private:
     std::string path_;
 };
 
+// Installs a desktop as this thread's for a scope, and puts the previous one back.
+class InstalledDesktop {
+public:
+    explicit InstalledDesktop(platform::Desktop& desktop)
+        : previous_(platform::Desktop::Installed()) {
+        platform::Desktop::SetCurrent(&desktop);
+    }
+    ~InstalledDesktop() { platform::Desktop::SetCurrent(previous_); }
+    InstalledDesktop(const InstalledDesktop&) = delete;
+    InstalledDesktop& operator=(const InstalledDesktop&) = delete;
+
+private:
+    platform::Desktop* previous_;
+};
+
 // The pauses the operation will make: it runs first on a copy of the node, silently, with the
 // pauses counted instead of made and an export written into a folder of its own. Exact on the
 // simulated node, so the terminal's seconds left are too.
 int PlannedPauseMs(const SimNode& node, const CommandOptions& options, bool writesFile,
-                   const Operation& run) {
+                   const NodeOperation& operation) {
     SimNode copy = node;
     copy.store = nullptr;
+    copy.channel = nullptr;
     const TempFolder folder;
     std::ostringstream silent;
-    ConsoleDesktop desktop(writesFile ? folder.File("settings.txt") : options.file, options.yes,
-                           silent);
+    const std::string file = writesFile ? folder.File("settings.txt") : options.file;
+    ConsoleDesktop desktop(file, options.yes, silent);
     desktop.SetProgressStyle(ProgressStyle::Quiet, "", 0);
     int planned = 0;
     desktop.sleep = [&planned](int ms) { planned += ms; };
-    platform::Desktop* previous = platform::Desktop::Installed();
-    platform::Desktop::SetCurrent(&desktop);
+    const InstalledDesktop installed(desktop);
     const SimLink link(copy);
-    std::string ignored;
-    run(link.Link(), desktop, ignored);
-    platform::Desktop::SetCurrent(previous);
+    (writesFile ? ExportTo(file) : operation)(link.Link(), desktop);
     return planned;
 }
 
 struct Run {
     const char* operation;  // names the terminal's progress line
     bool writesFile;        // the operation writes options.file (the export)
-    Operation run;
+    NodeOperation run;
 };
 
 // Runs one operation on the node of the state file: loads it (creating it with the factory
@@ -92,45 +103,19 @@ int WithNode(const CommandOptions& options, std::ostream& result, std::ostream& 
     const int plannedMs = options.progress == ProgressStyle::Terminal
                               ? PlannedPauseMs(node, options, what.writesFile, what.run)
                               : 0;
-    StateFileStore store(*loaded);
-    node.store = &store;
-    const SimLink link(node);
-    // The host owns the node: its name comes from the state file, not from an extra call.
-    const auto recorder = history::RecorderFromEnvironment(
-        [&err](const std::string& text) { err << "vireo: " << text << '\n'; });
-    if (recorder) {
-        recorder->SetNodeName(node.Name());
-    }
-    const history::InstalledRecorder installed(recorder.get());
     ConsoleDesktop desktop(options.file, options.yes, err);
     desktop.sleep = options.sleep;
     desktop.SetProgressStyle(options.progress, what.operation, plannedMs);
-    platform::Desktop* previous = platform::Desktop::Installed();
-    platform::Desktop::SetCurrent(&desktop);
-    std::string line;
-    bool ok = what.run(link.Link(), desktop, line);
-    platform::Desktop::SetCurrent(previous);
-    desktop.EndProgress();
-    // A write that could not be saved failed on the node, and the operation said so; here is
-    // why.
-    if (!store.Error().empty()) {
-        err << "vireo: " << store.Error() << '\n';
-        ok = false;
-    }
+    const NodeOutcome outcome =
+        RunOnNode(node, *loaded, desktop, what.run,
+                  [&err](const std::string& text) { err << "vireo: " << text << '\n'; });
     // When the result goes where the messages went, the message that says the same is enough.
     const bool said = &result == &err && options.progress != ProgressStyle::Quiet &&
-                      !desktop.Messages().empty() && desktop.Messages().back() == line;
+                      !desktop.Messages().empty() && desktop.Messages().back() == outcome.line;
     if (!said) {
-        result << line << '\n';
+        result << outcome.line << '\n';
     }
-    return ok ? 0 : 1;
-}
-
-bool Export(const CommandOptions& options, const NodeLink& link, ConsoleDesktop& desktop,
-            std::string& result) {
-    const settings::ExportResult r = settings::ExportOperation(link, desktop).Run(options.file);
-    result = r.message.empty() ? "Export not completed" : r.message;
-    return r.completed;
+    return outcome.completed ? 0 : 1;
 }
 
 // `vireo export -`: the export writes into a private folder, and the finished file goes to out.
@@ -141,11 +126,7 @@ int ExportToStream(CommandOptions options, std::ostream& out, std::ostream& err)
         return 1;
     }
     options.file = folder.File("settings.txt");
-    const int status = WithNode(
-        options, err, err,
-        {"Export", true, [&](const NodeLink& link, ConsoleDesktop& desktop, std::string& result) {
-             return Export(options, link, desktop, result);
-         }});
+    const int status = WithNode(options, err, err, {"Export", true, ExportTo(options.file)});
     if (status == 0) {
         std::ifstream in(options.file, std::ios::binary);
         out << in.rdbuf() << std::flush;
@@ -175,6 +156,62 @@ std::optional<std::string> LoadCommandNode(const std::string& nodeFile, SimNode&
     return path;
 }
 
+NodeOperation ExportTo(std::string file) {
+    return [file = std::move(file)](const NodeLink& link, ConsoleDesktop& desktop) {
+        const settings::ExportResult r = settings::ExportOperation(link, desktop).Run(file);
+        return NodeOutcome{r.completed, r.message.empty() ? "Export not completed" : r.message,
+                           r.readErrors, 0};
+    };
+}
+
+NodeOperation DownloadFrom(std::string file, std::string password) {
+    return [file = std::move(file), password = std::move(password)](const NodeLink& link,
+                                                                    ConsoleDesktop& desktop) {
+        const settings::DownloadResult r =
+            settings::DownloadOperation(link, desktop).Run(password, file);
+        return NodeOutcome{r.completed, r.message.empty() ? "Download not completed" : r.message, 0,
+                           r.writeErrors};
+    };
+}
+
+NodeOperation RestoreDefaults(std::string password) {
+    return [password = std::move(password)](const NodeLink& link, ConsoleDesktop& desktop) {
+        const settings::FactoryDefaultsResult r =
+            settings::FactoryDefaultsOperation(link, desktop).Run(password);
+        return NodeOutcome{r.completed,
+                           r.message.empty() ? "Default settings not completed" : r.message, 0,
+                           r.writeErrors};
+    };
+}
+
+NodeOutcome RunOnNode(SimNode& node, const std::string& stateFile, ConsoleDesktop& desktop,
+                      const NodeOperation& operation,
+                      const std::function<void(const std::string&)>& tell) {
+    StateFileStore store(stateFile);
+    node.store = &store;
+    const SimLink link(node);
+    // The host owns the node: its name comes from the state file, not from an extra call.
+    const auto recorder = history::RecorderFromEnvironment(tell);
+    if (recorder) {
+        recorder->SetNodeName(node.Name());
+    }
+    NodeOutcome outcome;
+    {
+        const history::InstalledRecorder installedRecorder(recorder.get());
+        const InstalledDesktop installedDesktop(desktop);
+        outcome = operation(link.Link(), desktop);
+    }
+    desktop.EndProgress();
+    node.store = nullptr;
+    // A write that could not be saved failed on the node, and the operation said so; here is
+    // why.
+    if (!store.Error().empty()) {
+        tell(store.Error());
+        outcome.completed = false;
+    }
+    return outcome;
+}
+
 int RunExportCommand(const CommandOptions& options, std::ostream& out, std::ostream& err) {
     if (options.file == "-") {
         return ExportToStream(options, out, err);
@@ -184,20 +221,18 @@ int RunExportCommand(const CommandOptions& options, std::ostream& out, std::ostr
         err << "vireo export: " << problem << '\n';
         return 1;
     }
-    return WithNode(
-        options, out, err,
-        {"Export", true, [&](const NodeLink& link, ConsoleDesktop& desktop, std::string& result) {
-             return Export(options, link, desktop, result);
-         }});
+    return WithNode(options, out, err, {"Export", true, ExportTo(options.file)});
 }
 
 namespace {
 
 // The operations that need the service password ask for it once their own checks passed.
-int WithPassword(CommandOptions& options, std::ostream& out, std::ostream& err, const Run& what) {
+int WithPassword(CommandOptions& options, std::ostream& out, std::ostream& err, Run what,
+                 const std::function<NodeOperation()>& make) {
     if (options.takePassword && !options.takePassword(options.password)) {
         return 2;
     }
+    what.run = make();
     return WithNode(options, out, err, what);
 }
 
@@ -208,27 +243,13 @@ int RunDownloadCommand(CommandOptions options, std::ostream& out, std::ostream& 
         err << "vireo download: " << problem << '\n';
         return 1;
     }
-    return WithPassword(
-        options, out, err,
-        {"Download", false,
-         [&](const NodeLink& link, ConsoleDesktop& desktop, std::string& result) {
-             const settings::DownloadResult r =
-                 settings::DownloadOperation(link, desktop).Run(options.password, options.file);
-             result = r.message.empty() ? "Download not completed" : r.message;
-             return r.completed;
-         }});
+    return WithPassword(options, out, err, {"Download", false, nullptr},
+                        [&] { return DownloadFrom(options.file, options.password); });
 }
 
 int RunDefaultsCommand(CommandOptions options, std::ostream& out, std::ostream& err) {
-    return WithPassword(
-        options, out, err,
-        {"Factory defaults", false,
-         [&](const NodeLink& link, ConsoleDesktop& desktop, std::string& result) {
-             const settings::FactoryDefaultsResult r =
-                 settings::FactoryDefaultsOperation(link, desktop).Run(options.password);
-             result = r.message.empty() ? "Default settings not completed" : r.message;
-             return r.completed;
-         }});
+    return WithPassword(options, out, err, {"Factory defaults", false, nullptr},
+                        [&] { return RestoreDefaults(options.password); });
 }
 
 int RunNewNodeCommand(const std::string& path, const std::string& name, std::ostream& out,

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "host/ConsoleDesktop.h"
+#include "node/NodeLink.h"
 
 namespace host {
 
@@ -26,6 +27,28 @@ struct CommandOptions {
 };
 
 class SimNode;
+
+// What one operation came to on one node.
+struct NodeOutcome {
+    bool completed = false;  // the operation ended without errors
+    std::string line;        // its result line: the closing message, or why there was none
+    int readErrors = 0;
+    int writeErrors = 0;
+};
+
+// An export, a download or the factory defaults, as it runs on the link of one node with that
+// node's desktop: the very operation the Import / Export page runs.
+using NodeOperation = std::function<NodeOutcome(const NodeLink&, ConsoleDesktop&)>;
+NodeOperation ExportTo(std::string file);
+NodeOperation DownloadFrom(std::string file, std::string password);
+NodeOperation RestoreDefaults(std::string password);
+
+// Runs an operation on a node loaded from its state file, which keeps it from then on: the
+// write history records it under the node's name (its messages go to tell), the desktop is
+// this thread's for the run, and a write that could not be saved fails the operation.
+NodeOutcome RunOnNode(SimNode& node, const std::string& stateFile, ConsoleDesktop& desktop,
+                      const NodeOperation& operation,
+                      const std::function<void(const std::string&)>& tell);
 
 // Loads the node of a state file, or of the default one (made with the factory configuration
 // when it does not exist yet). The state file's path, or nothing once err says what is wrong.

@@ -241,9 +241,11 @@ void StateFileStore::BeforeRead(SimNode& node) {
 
 bool StateFileStore::Write(SimNode& node, const std::function<bool()>& change) {
     // The first write of a new node makes its folder, where the lock file goes too.
-    if (const auto folder = std::filesystem::path(lockPath_).parent_path(); !folder.empty()) {
-        std::error_code ignored;  // a folder that cannot be made fails the lock below
-        std::filesystem::create_directories(folder, ignored);
+    if (const auto folder = std::filesystem::path(lockPath_).parent_path();
+        !folderMade_ && !folder.empty()) {
+        std::error_code error;  // a folder that cannot be made fails the lock below
+        std::filesystem::create_directories(folder, error);
+        folderMade_ = !error;
     }
     const platform::FileLock lock(lockPath_, platform::FileLock::Kind::Exclusive);
     if (!lock.Locked()) {

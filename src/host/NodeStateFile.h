@@ -61,6 +61,7 @@ private:
     std::string lockPath_;
     Stamp seen_;
     std::string error_;
+    bool folderMade_ = false;
 };
 
 }  // namespace host

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "codecs/HexBytes.h"
+#include "host/Channel.h"
 #include "node/ProgramId.h"
 #include "settings/FactoryDefaults.h"
 
@@ -146,6 +147,7 @@ Bytes SimNode::ReadValue(int index) const {
 }
 
 HRESULT SimNode::ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t length) {
+    Transact();
     if (recording_) {
         journal_.reads.push_back(index);
     }
@@ -195,6 +197,7 @@ bool SimNode::StoreValue(int index, const std::uint8_t* buffer, int length) {
 }
 
 HRESULT SimNode::WriteNv(std::int32_t index, const std::uint8_t* buffer, std::int32_t length) {
+    Transact();
     const bool sent = buffer != nullptr && length > 0;
     if (recording_) {
         journal_.writes.push_back(
@@ -218,7 +221,14 @@ HRESULT SimNode::WriteNv(std::int32_t index, const std::uint8_t* buffer, std::in
     return S_OK;
 }
 
+void SimNode::Transact() const {
+    if (channel != nullptr) {
+        channel->Transact();
+    }
+}
+
 HRESULT SimNode::GetNodeName(std::uint8_t* buffer, std::int32_t length) {
+    Transact();
     if (buffer == nullptr || length <= 0) {
         return E_POINTER;
     }

@@ -55,6 +55,7 @@ struct Journal {
 };
 
 class SimNode;
+class Channel;
 
 // Where a simulated node's state lives when other processes share it (its state file): reads
 // see the latest saved state, and a write is applied to the latest state and saved, or fails.
@@ -110,12 +111,16 @@ public:
     // Where the state is kept between calls; nothing for a node of this process alone. Not
     // owned; it must outlive the node's use of it.
     NodeStore* store = nullptr;
+    // The channel of the node's network: every host call takes its slot of the channel's time.
+    // Nothing for a node reached alone. Not owned.
+    Channel* channel = nullptr;
     // Where reads of the live values come from while set (the GUI's heating plant): a value
     // for an index it computes, nothing for one the node keeps. Raw and the state file never
     // see these values.
     std::function<std::optional<Bytes>(int index)> liveValues;
 
 private:
+    void Transact() const;
     Bytes ReadValue(int index) const;
     bool StoreValue(int index, const std::uint8_t* buffer, int length);
 

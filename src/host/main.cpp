@@ -13,6 +13,8 @@
 #include "host/Commands.h"
 #include "host/HistoryCommand.h"
 #include "host/Host.h"
+#include "host/Network.h"
+#include "host/NetworkCommands.h"
 #include "host/NodeStateFile.h"
 #include "host/Password.h"
 #include "host/Plugin.h"
@@ -78,10 +80,83 @@ void AddPasswordOptions(CLI::App* command, std::optional<std::string>& option,
         ->excludes(fileOption);
 }
 
+// The options of the operations that can work on many nodes of a network at once.
+struct ManyNodes {
+    std::vector<std::string> names;
+    bool all = false;
+    std::string network;
+    int jobs = 0;
+    bool json = false;
+    double channelRate = host::kTwistedPairTransactionsPerSecond;
+    std::string outDir;
+
+    bool Wanted() const { return !names.empty() || all; }
+};
+
+void AddManyNodesOptions(CLI::App* command, ManyNodes& many) {
+    auto* names =
+        command->add_option("--nodes", many.names, "the nodes of the network, by name: A,B,...")
+            ->delimiter(',');
+    command->add_flag("--all", many.all, "every node of the network")->excludes(names);
+    command->add_option("--network", many.network,
+                        "the network's folder of node state files (default: under the XDG "
+                        "state folder)");
+    command->add_option("--jobs", many.jobs, "how many nodes at once (default: all)")
+        ->check(CLI::PositiveNumber);
+    command->add_flag("--json", many.json, "print the summary as JSON");
+    command
+        ->add_option("--channel-rate", many.channelRate,
+                     "node transactions a second the network's channel carries (default 200, a "
+                     "twisted-pair channel; 0: no limit)")
+        ->check(CLI::NonNegativeNumber);
+}
+
+// What is wrong with a command's options for one node or for many; empty when nothing is.
+std::string ManyNodesMisuse(const CLI::App* command, const ManyNodes& many, bool hasFile) {
+    if (!many.Wanted()) {
+        for (const char* option : {"--network", "--jobs", "--json", "--channel-rate", "--out"}) {
+            if (command->get_option_no_throw(option) != nullptr && command->count(option) > 0) {
+                return std::string(option) + " goes with --nodes or --all";
+            }
+        }
+        return {};
+    }
+    if (command->count("--node") > 0) {
+        return "--node names one node; --nodes and --all name nodes of a network";
+    }
+    if (command->get_name() == "export" && hasFile) {
+        return "with --nodes or --all the settings files go into --out DIR, one a node";
+    }
+    if (command->get_name() == "export" && many.outDir.empty()) {
+        return "--out DIR is needed with --nodes or --all: the folder of the settings files";
+    }
+    if (command->get_option_no_throw("--dry-run") != nullptr && command->count("--dry-run") > 0) {
+        return "--dry-run looks at one node";
+    }
+    return {};
+}
+
+host::NetworkOptions NetworkOptionsOf(const ManyNodes& many, const host::CommandOptions& command) {
+    host::NetworkOptions options;
+    options.network = many.network.empty() ? host::DefaultNetworkPath() : many.network;
+    options.names = many.all ? std::vector<std::string>{} : many.names;
+    options.jobs = many.jobs;
+    options.channelRate = many.channelRate;
+    options.json = many.json;
+    options.outDir = many.outDir;
+    options.command = command;
+    options.stopRequested = host::StopOnInterrupt();
+    return options;
+}
+
 std::string HelpFooter() {
     return "Without --node the simulated node's state file is " + host::DefaultNodeStatePath() +
            ".\nThe service password comes from --password, --password-file or VIREO_PASSWORD, "
-           "in that order, else it is asked for on the terminal.\nExit status: 0 done; 1 the "
+           "in that order, else it is asked for on the terminal.\nThe simulated network (vireo "
+           "nodes, "
+           "--nodes, --all) is the folder " +
+           host::DefaultNetworkPath() +
+           " unless --network names another.\nExit status: 0 done; 1 the "
            "operation failed or did not complete; 2 wrong usage. diff: 0 equal, 1 different, "
            "2 trouble.";
 }
@@ -115,9 +190,14 @@ int Main(int argc, char** argv) {
     std::optional<std::string> passwordFile;
     auto* exportCommand =
         app.add_subcommand("export", "export the node's configuration to a settings file");
-    exportCommand
-        ->add_option("FILE", command.file, "the settings file to write, or - for standard output")
-        ->required();
+    exportCommand->add_option(
+        "FILE", command.file,
+        "the settings file to write, or - for standard output (not with --nodes "
+        "or --all)");
+    ManyNodes many;
+    exportCommand->add_option("--out", many.outDir,
+                              "with --nodes or --all: the folder of the settings files, NAME.txt "
+                              "a node");
     exportCommand->add_flag("--force", command.force, "overwrite FILE when it exists");
     auto* download = app.add_subcommand("download", "download a settings file into the node");
     download->add_option("FILE", command.file, "the settings file to read")->required();
@@ -145,6 +225,7 @@ int Main(int argc, char** argv) {
     AddPasswordOptions(defaults, passwordOption, passwordFile);
     for (CLI::App* sub : {exportCommand, download, defaults}) {
         sub->add_flag("--quiet", quiet, "print only the result line");
+        AddManyNodesOptions(sub, many);
     }
     std::string newNodeFile;
     std::string newNodeName = "Node1";
@@ -152,8 +233,21 @@ int Main(int argc, char** argv) {
     nodeCommand->require_subcommand(1);
     auto* nodeNew = nodeCommand->add_subcommand(
         "new", "make a new simulated node: a state file with the factory configuration");
-    nodeNew->add_option("FILE", newNodeFile, "the state file to create")->required();
+    auto* newNodeFileOption = nodeNew->add_option(
+        "FILE", newNodeFile, "the state file to create (default: NAME.json in the network)");
     nodeNew->add_option("--name", newNodeName, "the node's name (default Node1)");
+    std::string newNodeNetwork;
+    nodeNew
+        ->add_option("--network", newNodeNetwork,
+                     "make the node in this network's folder (default: the simulated network)")
+        ->excludes(newNodeFileOption);
+    std::string nodesNetwork;
+    bool nodesJson = false;
+    auto* nodesCommand = app.add_subcommand(
+        "nodes", "list the nodes of the simulated network: name, Program ID, state file");
+    nodesCommand->add_option("--network", nodesNetwork,
+                             "the network's folder (default: under the XDG state folder)");
+    nodesCommand->add_flag("--json", nodesJson, "print JSON");
     auto* nodeShow = nodeCommand->add_subcommand(
         "show", "print a simulated node's name, Program ID and configuration, decoded");
     // The older spelling of `vireo node new`, kept for the scripts that use it.
@@ -197,6 +291,16 @@ int Main(int argc, char** argv) {
     if (nodeShow->parsed()) {
         return host::RunNodeShowCommand(options.nodeFile, std::cout, std::cerr);
     }
+    if (nodesCommand->parsed()) {
+        return host::RunNodesCommand(
+            nodesNetwork.empty() ? host::DefaultNetworkPath() : nodesNetwork, nodesJson, std::cout,
+            std::cerr);
+    }
+    if (nodeNew->parsed() && newNodeFile.empty()) {
+        return host::RunNewNetworkNodeCommand(
+            newNodeNetwork.empty() ? host::DefaultNetworkPath() : newNodeNetwork, newNodeName,
+            std::cout, std::cerr);
+    }
     if (newNode->parsed() || nodeNew->parsed()) {
         return host::RunNewNodeCommand(newNodeFile, newNodeName, std::cout, std::cerr);
     }
@@ -213,8 +317,24 @@ int Main(int argc, char** argv) {
     }
     command.nodeFile = options.nodeFile;
     command.progress = ProgressFor(quiet);
+    for (CLI::App* sub : {exportCommand, download, defaults}) {
+        if (!sub->parsed()) {
+            continue;
+        }
+        if (const std::string misuse = ManyNodesMisuse(sub, many, !command.file.empty());
+            !misuse.empty()) {
+            std::cerr << "vireo " << sub->get_name() << ": " << misuse << '\n';
+            return 2;
+        }
+        if (sub == exportCommand && !many.Wanted() && command.file.empty()) {
+            std::cerr << "vireo export: FILE is required (or --nodes or --all with --out DIR)\n";
+            return 2;
+        }
+    }
     if (exportCommand->parsed()) {
-        return host::RunExportCommand(command, std::cout, std::cerr);
+        return many.Wanted()
+                   ? host::RunNetworkExport(NetworkOptionsOf(many, command), std::cout, std::cerr)
+                   : host::RunExportCommand(command, std::cout, std::cerr);
     }
     if (show->parsed()) {
         return host::RunShowCommand(showFile, showJson, std::cout, std::cerr);
@@ -230,10 +350,14 @@ int Main(int argc, char** argv) {
         return TakePassword(writer, passwordOption, passwordFile, password);
     };
     if (download->parsed()) {
-        return host::RunDownloadCommand(command, std::cout, std::cerr);
+        return many.Wanted()
+                   ? host::RunNetworkDownload(NetworkOptionsOf(many, command), std::cout, std::cerr)
+                   : host::RunDownloadCommand(command, std::cout, std::cerr);
     }
     if (defaults->parsed()) {
-        return host::RunDefaultsCommand(command, std::cout, std::cerr);
+        return many.Wanted()
+                   ? host::RunNetworkDefaults(NetworkOptionsOf(many, command), std::cout, std::cerr)
+                   : host::RunDefaultsCommand(command, std::cout, std::cerr);
     }
     if (!options.screenshotDir.empty()) {
         return host::RunScreenshots(argc, argv, options);

@@ -8,7 +8,9 @@
 namespace node {
 namespace {
 
-WriteRecorder* g_current = nullptr;
+// Per thread: each node of a command that works on many nodes at once records its writes from a
+// thread of its own.
+thread_local WriteRecorder* g_current = nullptr;
 
 std::int64_t NowMs() {
     using namespace std::chrono;

@@ -3,7 +3,9 @@
 namespace platform {
 namespace {
 
-Desktop* g_current = nullptr;
+// Per thread: each node of a command that works on many nodes at once runs on a thread of its
+// own, with a desktop of its own. The sheet has one thread.
+thread_local Desktop* g_current = nullptr;
 
 }  // namespace
 

@@ -1,0 +1,59 @@
+#include "host/Channel.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace host {
+
+Channel::Clock Channel::SteadyClock() {
+    return {[] {
+                using namespace std::chrono;
+                return duration<double>(steady_clock::now().time_since_epoch()).count();
+            },
+            [](double seconds) {
+                std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+            }};
+}
+
+Channel::Channel(double transactionsPerSecond, Clock clock)
+    : slotSeconds_(transactionsPerSecond > 0 ? 1 / transactionsPerSecond : 0),
+      clock_(std::move(clock)) {
+    load_.transactionsPerSecond = std::max(0.0, transactionsPerSecond);
+}
+
+void Channel::Transact() {
+    double until = 0;
+    double now = 0;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        now = clock_.now();
+        const double start = std::max(now, nextFree_);
+        until = start + slotSeconds_;
+        nextFree_ = until;
+        if (load_.transactions == 0) {
+            load_.firstSeconds = now;
+        }
+        ++load_.transactions;
+        load_.busySeconds += slotSeconds_;
+        load_.longestWait = std::max(load_.longestWait, start - now);
+        load_.lastSeconds = std::max(load_.lastSeconds, until);
+    }
+    if (until > now) {
+        clock_.wait(until - now);
+    }
+}
+
+Channel::Load Channel::Measured() const {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return load_;
+}
+
+double Channel::Share(const Load& load, double elapsedSeconds) {
+    if (load.transactionsPerSecond <= 0 || elapsedSeconds <= 0) {
+        return 0;
+    }
+    return std::min(1.0, load.busySeconds / elapsedSeconds);
+}
+
+}  // namespace host

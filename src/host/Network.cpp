@@ -1,0 +1,213 @@
+#include "host/Network.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "host/Commands.h"
+#include "host/NodeStateFile.h"
+#include "host/SimNode.h"
+
+namespace host {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Joined(const std::vector<std::string>& texts) {
+    std::string text;
+    for (const std::string& t : texts) {
+        text += (text.empty() ? "" : ", ") + t;
+    }
+    return text;
+}
+
+std::vector<std::string> NamesOf(const std::vector<NetworkNode>& network) {
+    std::vector<std::string> names;
+    for (const NetworkNode& node : network) {
+        if (node.problem.empty()) {
+            names.push_back(node.name);
+        }
+    }
+    return names;
+}
+
+void PrintTable(const std::vector<NetworkNode>& network, std::ostream& out) {
+    std::size_t nameWidth = 4;
+    for (const NetworkNode& node : network) {
+        nameWidth = std::max(nameWidth, node.name.size());
+    }
+    constexpr std::size_t kIdWidth = 23;
+    const auto padded = [](std::string text, std::size_t width) {
+        text.resize(std::max(text.size(), width), ' ');
+        return text;
+    };
+    out << padded("Node", nameWidth) << "  " << padded("Program ID", kIdWidth) << "  State file\n";
+    for (const NetworkNode& node : network) {
+        if (node.problem.empty()) {
+            out << padded(node.name, nameWidth) << "  " << padded(node.programId, kIdWidth) << "  "
+                << node.stateFile << '\n';
+        } else {
+            out << padded("?", nameWidth) << "  " << padded("?", kIdWidth) << "  " << node.stateFile
+                << "  (" << node.problem << ")\n";
+        }
+    }
+}
+
+}  // namespace
+
+std::string DefaultNetworkPath() {
+    return (fs::path(DefaultNodeStatePath()).parent_path() / "nodes").string();
+}
+
+std::vector<NetworkNode> ListNetwork(const std::string& folder, std::string& error) {
+    std::vector<NetworkNode> network;
+    std::error_code code;
+    if (!fs::exists(folder, code)) {
+        if (code) {
+            error = "network " + folder + ": " + code.message();
+        }
+        return network;
+    }
+    fs::directory_iterator it(folder, code);
+    if (code) {
+        error = "network " + folder + ": cannot be read (" + code.message() + ")";
+        return network;
+    }
+    for (; it != fs::directory_iterator(); it.increment(code)) {
+        const fs::path& path = it->path();
+        if (path.extension() != ".json" || path.stem().empty()) {
+            continue;
+        }
+        NetworkNode node;
+        node.stateFile = path.string();
+        SimNode state;
+        node.problem = LoadNodeState(node.stateFile, state);
+        if (node.problem.empty()) {
+            node.name = state.Name();
+            node.programId = ProgramIdText(state.GetProgramId());
+        }
+        network.push_back(std::move(node));
+    }
+    if (code) {
+        error = "network " + folder + ": cannot be read (" + code.message() + ")";
+        return {};
+    }
+    std::sort(network.begin(), network.end(),
+              [](const NetworkNode& a, const NetworkNode& b) { return a.stateFile < b.stateFile; });
+    return network;
+}
+
+std::string NameProblem(const std::string& name) {
+    if (name.empty()) {
+        return "a node needs a name";
+    }
+    if (name == "." || name == ".." ||
+        name.find_first_of(std::string("/\0", 2)) != std::string::npos) {
+        return "the name \"" + name + "\" cannot name a file (no \"/\", \".\" or \"..\")";
+    }
+    if (name.size() + 5 > 255) {
+        return "the name \"" + name + "\" is too long to name a file";
+    }
+    return {};
+}
+
+std::vector<NetworkNode> SelectNodes(const std::vector<NetworkNode>& network,
+                                     const std::vector<std::string>& names,
+                                     const std::string& folder, std::string& error) {
+    std::vector<NetworkNode> selected;
+    std::vector<std::string> seen;
+    for (const std::string& name : names) {
+        if (std::find(seen.begin(), seen.end(), name) != seen.end()) {
+            error = "the node " + name + " is named twice";
+            return {};
+        }
+        seen.push_back(name);
+        std::vector<const NetworkNode*> found;
+        for (const NetworkNode& node : network) {
+            if (node.problem.empty() && node.name == name) {
+                found.push_back(&node);
+            }
+        }
+        if (found.empty()) {
+            const std::vector<std::string> known = NamesOf(network);
+            error = "no node named " + name + " in the network " + folder +
+                    (known.empty() ? std::string(" (it has no nodes)")
+                                   : " (its nodes: " + Joined(known) + ")");
+            return {};
+        }
+        if (found.size() > 1) {
+            std::vector<std::string> files;
+            for (const NetworkNode* node : found) {
+                files.push_back(node->stateFile);
+            }
+            error = "more than one node is named " + name + ": " + Joined(files);
+            return {};
+        }
+        selected.push_back(*found.front());
+    }
+    return selected;
+}
+
+int RunNodesCommand(const std::string& folder, bool json, std::ostream& out, std::ostream& err) {
+    std::string error;
+    const std::vector<NetworkNode> network = ListNetwork(folder, error);
+    if (!error.empty()) {
+        err << "vireo nodes: " << error << '\n';
+        return 1;
+    }
+    const bool broken = std::any_of(network.begin(), network.end(),
+                                    [](const NetworkNode& node) { return !node.problem.empty(); });
+    if (json) {
+        nlohmann::json doc = {{"network", folder}, {"nodes", nlohmann::json::array()}};
+        for (const NetworkNode& node : network) {
+            nlohmann::json entry = {{"stateFile", node.stateFile}};
+            if (node.problem.empty()) {
+                entry["name"] = node.name;
+                entry["programId"] = node.programId;
+            } else {
+                entry["problem"] = node.problem;
+            }
+            doc["nodes"].push_back(entry);
+        }
+        out << doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    } else if (network.empty()) {
+        out << "The network " << folder << " has no nodes; make one with 'vireo node new --network "
+            << folder << " --name NAME'\n";
+    } else {
+        PrintTable(network, out);
+    }
+    return broken ? 1 : 0;
+}
+
+int RunNewNetworkNodeCommand(const std::string& folder, const std::string& name, std::ostream& out,
+                             std::ostream& err) {
+    if (const std::string problem = NameProblem(name); !problem.empty()) {
+        err << "vireo node new: " << problem << '\n';
+        return 1;
+    }
+    std::string error;
+    const std::vector<NetworkNode> network = ListNetwork(folder, error);
+    if (!error.empty()) {
+        err << "vireo node new: " << error << '\n';
+        return 1;
+    }
+    for (const NetworkNode& node : network) {
+        if (node.problem.empty() && node.name == name) {
+            err << "vireo node new: the network " << folder << " has a node named " << name
+                << " already (" << node.stateFile << ")\n";
+            return 1;
+        }
+    }
+    std::error_code code;
+    fs::create_directories(folder, code);
+    if (code) {
+        err << "vireo node new: cannot make the network folder " << folder << ": " << code.message()
+            << '\n';
+        return 1;
+    }
+    return RunNewNodeCommand((fs::path(folder) / (name + ".json")).string(), name, out, err);
+}
+
+}  // namespace host

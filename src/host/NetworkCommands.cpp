@@ -1,0 +1,497 @@
+#include "host/NetworkCommands.h"
+
+#include <unistd.h>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <sstream>
+#include <thread>
+
+#include "host/Network.h"
+#include "host/NodeStateFile.h"
+#include "host/Preflight.h"
+#include "host/SimNode.h"
+#include "settings/SettingsFile.h"
+
+namespace host {
+namespace {
+
+namespace fs = std::filesystem;
+
+enum class Result { Completed, NotCompleted, Refused, Failed, NotRun };
+
+const char* ResultText(Result result) {
+    switch (result) {
+        case Result::Completed:
+            return "completed";
+        case Result::NotCompleted:
+            return "not completed";
+        case Result::Refused:
+            return "refused";
+        case Result::Failed:
+            return "failed";
+        case Result::NotRun:
+            break;
+    }
+    return "not run";
+}
+
+// One node of the run: what it was to do and what came of it.
+struct Row {
+    std::string node;  // its name; the state file's name when the file cannot be read
+    std::string stateFile;
+    std::string programId;
+    std::string file;   // the export's settings file
+    bool ready = true;  // false: decided before the run (refused, failed)
+    Result result = Result::NotRun;
+    std::string message;
+    int readErrors = 0;
+    int writeErrors = 0;
+    double seconds = 0;
+    std::vector<std::string> notes;  // the write history's messages about the node
+
+    void Decide(Result decided, std::string why) {
+        ready = false;
+        result = decided;
+        message = std::move(why);
+    }
+};
+
+struct Summary {
+    const char* operation;
+    std::string network;
+    double seconds = 0;
+    Channel::Load channel;
+};
+
+double SteadySeconds() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::string Fixed(double value, int decimals) {
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
+    return text.data();
+}
+
+// Nodes done of nodes total: a line per node, or one line rewritten in place on a terminal.
+class NodesProgress {
+public:
+    NodesProgress(ProgressStyle style, std::string operation, int total, std::ostream& err)
+        : style_(style), operation_(std::move(operation)), total_(total), err_(err) {}
+
+    void Done(const Row& row) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        ++done_;
+        if (style_ == ProgressStyle::Lines) {
+            err_ << '[' << done_ << '/' << total_ << "] " << row.node << ": "
+                 << ResultText(row.result) << (row.message.empty() ? "" : ", " + row.message)
+                 << '\n';
+        } else if (style_ == ProgressStyle::Terminal) {
+            constexpr int kBarWidth = 24;
+            const int filled = done_ * kBarWidth / std::max(1, total_);
+            err_ << '\r' << operation_ << "  " << done_ << " of " << total_ << " nodes done  ["
+                 << std::string(static_cast<std::size_t>(filled), '#')
+                 << std::string(static_cast<std::size_t>(kBarWidth - filled), '.') << "]\x1b[K"
+                 << std::flush;
+            lineOpen_ = true;
+        }
+    }
+
+    void End() {
+        if (lineOpen_) {
+            err_ << '\n' << std::flush;
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    ProgressStyle style_;
+    std::string operation_;
+    int total_;
+    int done_ = 0;
+    bool lineOpen_ = false;
+    std::ostream& err_;
+};
+
+// The nodes the options name, each a row; nothing (the reason on err) when the network cannot
+// be read or names no such nodes. Nodes whose state file cannot be read, and nodes that share a
+// name, are decided here: they cannot run.
+std::optional<std::vector<Row>> SelectRows(const NetworkOptions& options, const char* command,
+                                           std::ostream& err) {
+    std::string error;
+    const std::vector<NetworkNode> network = ListNetwork(options.network, error);
+    std::vector<NetworkNode> chosen =
+        options.names.empty() ? network
+                              : SelectNodes(network, options.names, options.network, error);
+    if (!error.empty()) {
+        err << "vireo " << command << ": " << error << '\n';
+        return std::nullopt;
+    }
+    if (chosen.empty()) {
+        err << "vireo " << command << ": the network " << options.network
+            << " has no nodes; make one with 'vireo node new --network " << options.network
+            << " --name NAME'\n";
+        return std::nullopt;
+    }
+    std::map<std::string, std::vector<std::string>> files;  // name -> state files
+    for (const NetworkNode& node : chosen) {
+        if (node.problem.empty()) {
+            files[node.name].push_back(node.stateFile);
+        }
+    }
+    std::vector<Row> rows;
+    for (const NetworkNode& node : chosen) {
+        Row row;
+        row.stateFile = node.stateFile;
+        row.programId = node.programId;
+        if (!node.problem.empty()) {
+            row.node = fs::path(node.stateFile).stem().string();
+            row.Decide(Result::Failed, node.problem);
+        } else if (row.node = node.name; files[node.name].size() > 1) {
+            std::string all;
+            for (const std::string& file : files[node.name]) {
+                all += (all.empty() ? "" : ", ") + file;
+            }
+            row.Decide(Result::Refused, "more than one node is named " + node.name + ": " + all);
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// One node's run, on the calling thread: its state file loaded, the operation run on it through
+// the network's channel. Whatever happens stays in the row.
+void RunRow(Row& row, const NetworkOptions& options, const NodeOperation& operation,
+            Channel& channel) {
+    const double start = SteadySeconds();
+    try {
+        SimNode node;
+        if (std::string problem = LoadNodeState(row.stateFile, node); !problem.empty()) {
+            row.result = Result::Failed;
+            row.message = std::move(problem);
+            return;
+        }
+        node.channel = &channel;
+        std::ostringstream log;
+        ConsoleDesktop desktop(row.file.empty() ? options.command.file : row.file,
+                               options.command.yes, log);
+        desktop.sleep = options.command.sleep;
+        desktop.SetProgressStyle(ProgressStyle::Quiet, "", 0);
+        const NodeOutcome outcome =
+            RunOnNode(node, row.stateFile, desktop, operation,
+                      [&row](const std::string& text) { row.notes.push_back(text); });
+        row.result = outcome.completed ? Result::Completed : Result::NotCompleted;
+        row.message = outcome.line;
+        row.readErrors = outcome.readErrors;
+        row.writeErrors = outcome.writeErrors;
+    } catch (const std::exception& e) {
+        row.result = Result::Failed;
+        row.message = std::string("unexpected error: ") + e.what();
+    } catch (...) {
+        row.result = Result::Failed;
+        row.message = "unexpected error";
+    }
+    row.seconds = SteadySeconds() - start;
+}
+
+// Runs the rows that are ready, up to options.jobs at once, each on a thread of its own.
+void RunRows(std::vector<Row>& rows, const NetworkOptions& options,
+             const std::function<NodeOperation(const Row&)>& operationFor, Channel& channel,
+             NodesProgress& progress) {
+    std::vector<Row*> ready;
+    for (Row& row : rows) {
+        if (row.ready) {
+            ready.push_back(&row);
+        } else {
+            progress.Done(row);
+        }
+    }
+    std::atomic<std::size_t> next{0};
+    const auto worker = [&] {
+        for (std::size_t i = next++; i < ready.size(); i = next++) {
+            Row& row = *ready[i];
+            if (options.stopRequested && options.stopRequested()) {
+                row.message = "not started: the run was stopped";
+            } else {
+                RunRow(row, options, operationFor(row), channel);
+            }
+            progress.Done(row);
+        }
+    };
+    const std::size_t wanted = options.jobs > 0
+                                   ? std::min(ready.size(), static_cast<std::size_t>(options.jobs))
+                                   : ready.size();
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < wanted; ++i) {
+        try {
+            threads.emplace_back(worker);
+        } catch (const std::system_error&) {
+            break;  // the system gives no more threads: those there are take all the nodes
+        }
+    }
+    if (threads.empty()) {
+        worker();
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+}
+
+std::string Dash(const Row& row, int value) {
+    return row.result == Result::Completed || row.result == Result::NotCompleted
+               ? std::to_string(value)
+               : "-";
+}
+
+void PrintTable(const std::vector<Row>& rows, const Summary& summary, std::ostream& out) {
+    const std::vector<std::string> heads = {"Node",        "Result",  "Write errors",
+                                            "Read errors", "Seconds", "Message"};
+    std::vector<std::vector<std::string>> cells;
+    for (const Row& row : rows) {
+        const bool ran = row.result == Result::Completed || row.result == Result::NotCompleted;
+        cells.push_back({row.node, ResultText(row.result), Dash(row, row.writeErrors),
+                         Dash(row, row.readErrors), ran ? Fixed(row.seconds, 1) : "-",
+                         row.message});
+    }
+    std::vector<std::size_t> widths;
+    for (std::size_t c = 0; c < heads.size(); ++c) {
+        widths.push_back(heads[c].size());
+        for (const auto& line : cells) {
+            widths[c] = std::max(widths[c], line[c].size());
+        }
+    }
+    const auto print = [&](const std::vector<std::string>& line) {
+        std::string text;
+        for (std::size_t c = 0; c < line.size(); ++c) {
+            const std::string pad(widths[c] - line[c].size(), ' ');
+            const bool number = c >= 2 && c <= 4;
+            text += (c == 0 ? "" : "  ") + (number                 ? pad + line[c]
+                                            : c + 1 == line.size() ? line[c]
+                                                                   : line[c] + pad);
+        }
+        out << text << '\n';
+    };
+    print(heads);
+    for (const auto& line : cells) {
+        print(line);
+    }
+    const auto completed = std::count_if(
+        rows.begin(), rows.end(), [](const Row& row) { return row.result == Result::Completed; });
+    out << completed << " of " << rows.size() << " nodes completed in " << Fixed(summary.seconds, 1)
+        << " s.\n";
+    const Channel::Load& load = summary.channel;
+    if (load.transactionsPerSecond > 0) {
+        out << "Channel: " << load.transactions << " transactions at up to "
+            << Fixed(load.transactionsPerSecond, 0) << " a second, "
+            << Fixed(100 * Channel::Share(load, summary.seconds), 0)
+            << " % of its capacity; the longest wait for it was " << Fixed(load.longestWait, 2)
+            << " s.\n";
+    } else {
+        out << "Channel: " << load.transactions << " transactions, without a limit.\n";
+    }
+    for (const Row& row : rows) {
+        for (const std::string& note : row.notes) {
+            out << row.node << ": " << note << '\n';
+        }
+    }
+}
+
+void PrintJson(const std::vector<Row>& rows, const Summary& summary, std::ostream& out) {
+    using nlohmann::json;
+    json nodes = json::array();
+    for (const Row& row : rows) {
+        json entry = {{"node", row.node},
+                      {"stateFile", row.stateFile},
+                      {"result", ResultText(row.result)},
+                      {"message", row.message},
+                      {"notes", row.notes}};
+        if (!row.file.empty()) {
+            entry["file"] = row.file;
+        }
+        if (row.result == Result::Completed || row.result == Result::NotCompleted) {
+            entry["writeErrors"] = row.writeErrors;
+            entry["readErrors"] = row.readErrors;
+            entry["seconds"] = row.seconds;
+        }
+        nodes.push_back(entry);
+    }
+    const auto completed = std::count_if(
+        rows.begin(), rows.end(), [](const Row& row) { return row.result == Result::Completed; });
+    const Channel::Load& load = summary.channel;
+    const json doc = {{"operation", summary.operation},
+                      {"network", summary.network},
+                      {"total", rows.size()},
+                      {"completed", completed},
+                      {"seconds", summary.seconds},
+                      {"channel",
+                       {{"transactionsPerSecond", load.transactionsPerSecond},
+                        {"transactions", load.transactions},
+                        {"load", Channel::Share(load, summary.seconds)},
+                        {"longestWaitSeconds", load.longestWait}}},
+                      {"nodes", nodes}};
+    out << doc.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
+}
+
+// Runs the rows, prints the summary; 0 only when every node completed.
+int RunAndReport(std::vector<Row>& rows, const NetworkOptions& options, const char* operation,
+                 const std::function<NodeOperation(const Row&)>& operationFor, std::ostream& out,
+                 std::ostream& err) {
+    Channel channel(options.channelRate, options.channelClock);
+    NodesProgress progress(options.json ? ProgressStyle::Quiet : options.command.progress,
+                           operation, static_cast<int>(rows.size()), err);
+    const double start = SteadySeconds();
+    RunRows(rows, options, operationFor, channel, progress);
+    progress.End();
+    Summary summary{operation, options.network, SteadySeconds() - start, channel.Measured()};
+    if (options.json) {
+        PrintJson(rows, summary, out);
+    } else {
+        PrintTable(rows, summary, out);
+    }
+    const bool all = std::all_of(rows.begin(), rows.end(),
+                                 [](const Row& row) { return row.result == Result::Completed; });
+    return all ? 0 : 1;
+}
+
+bool AnyReady(const std::vector<Row>& rows) {
+    return std::any_of(rows.begin(), rows.end(), [](const Row& row) { return row.ready; });
+}
+
+// The Program ID lines of a settings file, as their text.
+class ProgramIdLines : public settings::SettingsFile::Visitor {
+public:
+    bool OnProgramId(std::string_view text) override {
+        texts.emplace_back(text);
+        return false;
+    }
+    void OnLabel(const settings::SettingsFile::Label&) override {}
+    std::vector<std::string> texts;
+};
+
+// Why the file does not fit the node's Program ID; empty when every Program ID line of the
+// file names the node's.
+std::string ProgramIdMismatch(const std::vector<std::string>& fileIds, const std::string& node) {
+    ProgramId nodeId{};
+    ParseProgramId(node, nodeId);
+    for (const std::string& text : fileIds) {
+        ProgramId fileId{};
+        if (!ParseProgramId(text, fileId) || fileId != nodeId) {
+            return "the file's Program ID " + text + " is not the node's (" + node +
+                   "); --yes downloads anyway";
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+int RunNetworkExport(NetworkOptions options, std::ostream& out, std::ostream& err) {
+    std::optional<std::vector<Row>> rows = SelectRows(options, "export", err);
+    if (!rows) {
+        return 1;
+    }
+    std::error_code code;
+    fs::create_directories(options.outDir, code);
+    if (code) {
+        err << "vireo export: cannot make the folder " << options.outDir << ": " << code.message()
+            << '\n';
+        return 1;
+    }
+    for (Row& row : *rows) {
+        if (!row.ready) {
+            continue;
+        }
+        if (std::string problem = NameProblem(row.node); !problem.empty()) {
+            row.Decide(Result::Refused, problem);
+            continue;
+        }
+        row.file = (fs::path(options.outDir) / (row.node + ".txt")).string();
+        if (std::string problem = CheckExportTarget(row.file, options.command.force);
+            !problem.empty()) {
+            row.Decide(Result::Refused, problem);
+        }
+    }
+    return RunAndReport(
+        *rows, options, "Export", [](const Row& row) { return ExportTo(row.file); }, out, err);
+}
+
+int RunNetworkDownload(NetworkOptions options, std::ostream& out, std::ostream& err) {
+    CommandOptions& command = options.command;
+    if (const std::string problem = CheckSettingsFileToRead(command.file); !problem.empty()) {
+        err << "vireo download: " << problem << '\n';
+        return 1;
+    }
+    std::optional<std::vector<Row>> rows = SelectRows(options, "download", err);
+    if (!rows) {
+        return 1;
+    }
+    ProgramIdLines ids;
+    std::ifstream in(command.file, std::ios::binary);
+    settings::SettingsFile::Read(in, ids);
+    for (Row& row : *rows) {
+        if (std::string problem = ProgramIdMismatch(ids.texts, row.programId);
+            row.ready && !command.yes && !problem.empty()) {
+            row.Decide(Result::Refused, problem);
+        }
+    }
+    if (AnyReady(*rows) && command.takePassword && !command.takePassword(command.password)) {
+        return 2;
+    }
+    const NodeOperation download = DownloadFrom(command.file, command.password);
+    return RunAndReport(
+        *rows, options, "Download", [&](const Row&) { return download; }, out, err);
+}
+
+int RunNetworkDefaults(NetworkOptions options, std::ostream& out, std::ostream& err) {
+    CommandOptions& command = options.command;
+    std::optional<std::vector<Row>> rows = SelectRows(options, "defaults", err);
+    if (!rows) {
+        return 1;
+    }
+    if (AnyReady(*rows) && command.takePassword && !command.takePassword(command.password)) {
+        return 2;
+    }
+    const NodeOperation defaults = RestoreDefaults(command.password);
+    return RunAndReport(
+        *rows, options, "Factory defaults", [&](const Row&) { return defaults; }, out, err);
+}
+
+namespace {
+
+volatile std::sig_atomic_t g_stopRequested = 0;
+
+extern "C" void OnInterrupt(int signal) {
+    if (g_stopRequested != 0) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return;
+    }
+    g_stopRequested = 1;
+    constexpr char kText[] =
+        "\nvireo: stopping: the nodes that have started finish, no other starts "
+        "(Ctrl-C again stops at once)\n";
+    const ssize_t ignored = ::write(STDERR_FILENO, kText, sizeof kText - 1);
+    static_cast<void>(ignored);
+}
+
+}  // namespace
+
+std::function<bool()> StopOnInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    return [] { return g_stopRequested != 0; };
+}
+
+}  // namespace host

@@ -1,0 +1,46 @@
+#pragma once
+// The settings-file operations on many nodes of a simulated network at once: `vireo export
+// --out DIR`, `vireo download FILE` and `vireo defaults`, each with `--nodes A,B,...` or `--all`.
+// Every node runs the very operation a single node runs, on a thread of its own with its own
+// pauses, up to --jobs nodes at a time; all of them share the network's channel. A node that
+// fails fails alone. The command ends with one row a node (result, write and read errors,
+// seconds) and the channel's load, as a table or as JSON, and exits 0 only when every node
+// completed.
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "host/Channel.h"
+#include "host/Commands.h"
+
+namespace host {
+
+struct NetworkOptions {
+    std::string network;             // the network's folder
+    std::vector<std::string> names;  // the nodes, by name; empty: every node of the network
+    int jobs = 0;                    // nodes at once; 0 or less: all of them
+    double channelRate = kTwistedPairTransactionsPerSecond;
+    bool json = false;   // the summary as JSON
+    std::string outDir;  // the export's folder: one settings file a node, NAME.txt
+    // The settings file to download, the password, --yes, --force, the progress style and
+    // the pauses (tests record them); nodeFile is not used.
+    CommandOptions command;
+    // The channel's time (tests give one that never waits).
+    Channel::Clock channelClock = Channel::SteadyClock();
+    // Asked before each node starts: true once the user asked to stop (Ctrl-C); the nodes
+    // not started by then are reported as not run.
+    std::function<bool()> stopRequested;
+};
+
+int RunNetworkExport(NetworkOptions options, std::ostream& out, std::ostream& err);
+int RunNetworkDownload(NetworkOptions options, std::ostream& out, std::ostream& err);
+int RunNetworkDefaults(NetworkOptions options, std::ostream& out, std::ostream& err);
+
+// Installs the handler of Ctrl-C for a command on many nodes: the first asks the nodes not yet
+// started to stay so (the running ones finish, since a part written half would be worse), the
+// second stops at once. The answer tells whether the first came.
+std::function<bool()> StopOnInterrupt();
+
+}  // namespace host
