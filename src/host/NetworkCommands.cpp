@@ -83,43 +83,65 @@ std::string Fixed(double value, int decimals) {
     return text.data();
 }
 
-// Nodes done of nodes total: a line per node, or one line rewritten in place on a terminal.
+// Nodes done of nodes total: a line when the run starts and one per node, or one line rewritten
+// in place on a terminal, which also counts the nodes running.
 class NodesProgress {
 public:
     NodesProgress(ProgressStyle style, std::string operation, int total, std::ostream& err)
         : style_(style), operation_(std::move(operation)), total_(total), err_(err) {}
 
-    void Done(const Row& row) {
+    void Begin(int atOnce) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (style_ == ProgressStyle::Lines) {
+            err_ << operation_ << " of " << total_ << (total_ == 1 ? " node, " : " nodes, ")
+                 << atOnce << " at a time\n";
+        }
+        Redraw();
+    }
+
+    void Started() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        ++running_;
+        Redraw();
+    }
+
+    void Done(const Row& row, bool ran) {
         const std::lock_guard<std::mutex> lock(mutex_);
         ++done_;
+        running_ -= ran ? 1 : 0;
         if (style_ == ProgressStyle::Lines) {
             err_ << '[' << done_ << '/' << total_ << "] " << row.node << ": "
                  << ResultText(row.result) << (row.message.empty() ? "" : ", " + row.message)
                  << '\n';
-        } else if (style_ == ProgressStyle::Terminal) {
-            constexpr int kBarWidth = 24;
-            const int filled = done_ * kBarWidth / std::max(1, total_);
-            err_ << '\r' << operation_ << "  " << done_ << " of " << total_ << " nodes done  ["
-                 << std::string(static_cast<std::size_t>(filled), '#')
-                 << std::string(static_cast<std::size_t>(kBarWidth - filled), '.') << "]\x1b[K"
-                 << std::flush;
-            lineOpen_ = true;
         }
+        Redraw();
     }
 
     void End() {
-        if (lineOpen_) {
+        if (style_ == ProgressStyle::Terminal) {
             err_ << '\n' << std::flush;
         }
     }
 
 private:
+    void Redraw() {
+        if (style_ != ProgressStyle::Terminal) {
+            return;
+        }
+        constexpr int kBarWidth = 24;
+        const int filled = done_ * kBarWidth / std::max(1, total_);
+        err_ << '\r' << operation_ << "  " << done_ << " of " << total_ << " nodes done  ["
+             << std::string(static_cast<std::size_t>(filled), '#')
+             << std::string(static_cast<std::size_t>(kBarWidth - filled), '.') << "]  " << running_
+             << " running\x1b[K" << std::flush;
+    }
+
     std::mutex mutex_;
     ProgressStyle style_;
     std::string operation_;
     int total_;
     int done_ = 0;
-    bool lineOpen_ = false;
+    int running_ = 0;
     std::ostream& err_;
 };
 
@@ -182,6 +204,9 @@ void RunRow(Row& row, const NetworkOptions& options, const NodeOperation& operat
             return;
         }
         node.channel = &channel;
+        if (options.nodeLoaded) {
+            options.nodeLoaded(node);
+        }
         std::ostringstream log;
         ConsoleDesktop desktop(row.file.empty() ? options.command.file : row.file,
                                options.command.yes, log);
@@ -212,25 +237,31 @@ void RunRows(std::vector<Row>& rows, const NetworkOptions& options,
     for (Row& row : rows) {
         if (row.ready) {
             ready.push_back(&row);
-        } else {
-            progress.Done(row);
+        }
+    }
+    const std::size_t wanted = options.jobs > 0
+                                   ? std::min(ready.size(), static_cast<std::size_t>(options.jobs))
+                                   : ready.size();
+    progress.Begin(static_cast<int>(wanted));
+    for (const Row& row : rows) {
+        if (!row.ready) {
+            progress.Done(row, false);
         }
     }
     std::atomic<std::size_t> next{0};
     const auto worker = [&] {
         for (std::size_t i = next++; i < ready.size(); i = next++) {
             Row& row = *ready[i];
-            if (options.stopRequested && options.stopRequested()) {
+            const bool stopped = options.stopRequested && options.stopRequested();
+            if (stopped) {
                 row.message = "not started: the run was stopped";
             } else {
+                progress.Started();
                 RunRow(row, options, operationFor(row), channel);
             }
-            progress.Done(row);
+            progress.Done(row, !stopped);
         }
     };
-    const std::size_t wanted = options.jobs > 0
-                                   ? std::min(ready.size(), static_cast<std::size_t>(options.jobs))
-                                   : ready.size();
     std::vector<std::thread> threads;
     for (std::size_t i = 0; i < wanted; ++i) {
         try {

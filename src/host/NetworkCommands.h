@@ -32,6 +32,8 @@ struct NetworkOptions {
     // Asked before each node starts: true once the user asked to stop (Ctrl-C); the nodes
     // not started by then are reported as not run.
     std::function<bool()> stopRequested;
+    // Called with each node once it is loaded, before it runs (tests make chosen calls fail).
+    std::function<void(SimNode&)> nodeLoaded;
 };
 
 int RunNetworkExport(NetworkOptions options, std::ostream& out, std::ostream& err);

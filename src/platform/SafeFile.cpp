@@ -64,9 +64,15 @@ int SyncFolder(const std::string& folder) {
     return ::fsync(fd.Get()) != 0 && errno != EINVAL ? errno : 0;
 }
 
+// The process's umask, read once: reading it means setting it for a moment, which must not
+// race with another thread doing the same (the nodes of a command on many nodes save at once),
+// or the process could keep a umask of 0.
 mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
+    static const mode_t mask = [] {
+        const mode_t current = ::umask(0);
+        ::umask(current);
+        return current;
+    }();
     return 0666 & ~mask;
 }
 

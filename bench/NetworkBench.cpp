@@ -1,0 +1,143 @@
+// Operations on many nodes of a simulated network, with the real pauses: the wall time of an
+// export and of a download into 1 and 100 nodes, the process's CPU time and peak memory, and
+// the load of the network's channel. Arguments: nodes, channel rate (node transactions a
+// second; 200 is the default twisted-pair channel, 3200 a 1.25 Mbit/s twisted-pair channel,
+// 0 no limit). Counters:
+//   x_pauses      wall time over one node's pauses (9 s for an export, 15 s for a download)
+//   cpu_s         the process's CPU time (all threads, user and system)
+//   peak_rss_mb   the process's peak resident memory so far
+//   channel_load  the share of the channel's capacity the run used
+//   channel_from  the node count from which the channel, not the pauses, sets the time: the
+//                 pauses times the rate over the transactions of one node
+// The state files go to the temporary folder (TMPDIR): on disk every node write is an fsynced
+// file replacement; TMPDIR=/dev/shm measures Vireo without the disk.
+// Run by hand: it takes about two minutes.
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+
+#include "host/Channel.h"
+#include "host/NetworkCommands.h"
+#include "host/NodeStateFile.h"
+#include "host/SimNode.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double PeakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+// A fresh network of the given size, its history and its export folder.
+struct Network {
+    explicit Network(int nodes) : root(fs::temp_directory_path() / "vireo-network-bench") {
+        fs::remove_all(root);
+        fs::create_directories(root / "nodes");
+        setenv("VIREO_HISTORY", (root / "history.sqlite").c_str(), 1);
+        for (int i = 1; i <= nodes; ++i) {
+            host::SimNode node;
+            node.SetName("Boiler" + std::to_string(i));
+            host::SaveNodeState((root / "nodes" / (node.Name() + ".json")).string(), node);
+        }
+    }
+    ~Network() { fs::remove_all(root); }
+    Network(const Network&) = delete;
+    Network& operator=(const Network&) = delete;
+
+    fs::path root;
+};
+
+using Command = int (*)(host::NetworkOptions, std::ostream&, std::ostream&);
+
+void Run(benchmark::State& state, Command command, double pauseSeconds, bool download) {
+    const int nodes = static_cast<int>(state.range(0));
+    const Network network(nodes);
+    host::NetworkOptions options;
+    options.network = (network.root / "nodes").string();
+    options.outDir = (network.root / "out").string();
+    options.channelRate = static_cast<double>(state.range(1));
+    options.json = true;
+    options.command.password = "Quorka";
+    options.command.force = true;
+    options.command.progress = host::ProgressStyle::Quiet;
+    if (download) {
+        host::NetworkOptions one = options;
+        one.names = {"Boiler1"};
+        one.outDir = (network.root / "source").string();
+        one.channelRate = 0;
+        one.command.sleep = [](int) {};
+        std::ostringstream ignored;
+        host::RunNetworkExport(one, ignored, ignored);
+        options.command.file = (network.root / "source" / "Boiler1.txt").string();
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    int status = 0;
+    const double cpuBefore = CpuSeconds();
+    for (auto _ : state) {
+        status = command(options, out, err);
+    }
+    const double cpu = CpuSeconds() - cpuBefore;
+    if (status != 0) {
+        state.SkipWithError(("the run failed: " + out.str() + err.str()).c_str());
+        return;
+    }
+    const auto summary = nlohmann::json::parse(out.str());
+    const double seconds = summary["seconds"];
+    const double transactions = summary["channel"]["transactions"];
+    state.counters["nodes"] = nodes;
+    state.counters["x_pauses"] = seconds / pauseSeconds;
+    state.counters["cpu_s"] = cpu;
+    state.counters["peak_rss_mb"] = PeakMegabytes();
+    state.counters["channel_load"] = summary["channel"]["load"].get<double>();
+    state.counters["transactions"] = transactions;
+    if (options.channelRate > 0) {
+        state.counters["channel_from"] = pauseSeconds * options.channelRate * nodes / transactions;
+    }
+}
+
+void BM_Export(benchmark::State& state) {
+    Run(state, host::RunNetworkExport, 9, false);
+}
+void BM_Download(benchmark::State& state) {
+    Run(state, host::RunNetworkDownload, 15, true);
+}
+
+// One node and 100 nodes on the default channel, 100 on a fast channel and without a limit.
+void Cases(benchmark::internal::Benchmark* b) {
+    const auto twistedPair = static_cast<std::int64_t>(host::kTwistedPairTransactionsPerSecond);
+    for (const std::vector<std::int64_t>& args :
+         {std::vector<std::int64_t>{1, twistedPair}, {100, twistedPair}, {100, 3200}, {100, 0}}) {
+        b->Args(args);
+    }
+}
+
+BENCHMARK(BM_Export)
+    ->Apply(Cases)
+    ->ArgNames({"nodes", "rate"})
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kSecond);
+BENCHMARK(BM_Download)
+    ->Apply(Cases)
+    ->ArgNames({"nodes", "rate"})
+    ->Iterations(1)
+    ->UseRealTime()
+    ->Unit(benchmark::kSecond);
+
+}  // namespace

@@ -1,0 +1,303 @@
+// Operations on many nodes of a simulated network: each node runs alone and fails alone, the
+// channel is shared, and the summary and the history speak per node.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <thread>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "history/HistoryStore.h"
+#include "host/Channel.h"
+#include "host/Network.h"
+#include "host/NetworkCommands.h"
+#include "host/NodeStateFile.h"
+#include "host/SimNode.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Text(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A settings file without its export timestamp, which is the PC's time of the export.
+std::string WithoutTimestamp(const std::string& text) {
+    const std::size_t label = text.find("/ Export timestamp");
+    const std::size_t value = text.find('\n', label);
+    const std::size_t end = text.find('\n', value + 1);
+    return label == std::string::npos ? text : text.substr(0, value) + text.substr(end);
+}
+
+class NetworkCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              (std::string("vireo-network-") +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        setenv("VIREO_HISTORY", (dir / "history.sqlite").c_str(), 1);
+        options.network = (dir / "nodes").string();
+        options.outDir = (dir / "out").string();
+        options.channelRate = 0;
+        options.command.password = "Quorka";
+        options.command.progress = host::ProgressStyle::Lines;
+        options.command.sleep = [](int) {};
+        for (const char* name : {"Boiler1", "Boiler2", "Boiler3"}) {
+            MakeNode(name);
+        }
+    }
+    void TearDown() override {
+        unsetenv("VIREO_HISTORY");
+        fs::remove_all(dir);
+    }
+
+    void MakeNode(const std::string& name, const host::SimNode& node = host::SimNode()) {
+        host::SimNode named = node;
+        named.SetName(name);
+        ASSERT_EQ(host::SaveNodeState(StateFile(name), named), "");
+    }
+    std::string StateFile(const std::string& name) const {
+        return (fs::path(options.network) / (name + ".json")).string();
+    }
+    std::string Exported(const std::string& name) const {
+        return Text(fs::path(options.outDir) / (name + ".txt"));
+    }
+    // A settings file exported from a node with a changed configuration.
+    std::string SettingsFile() {
+        host::SimNode changed;
+        changed.SetRaw(39, {0x00, 0x03});
+        changed.SetPart(9, host::Bytes(31, 0x21));
+        MakeNode("Source", changed);
+        host::NetworkOptions one = options;
+        one.names = {"Source"};
+        one.outDir = (dir / "source").string();
+        std::ostringstream ignored;
+        EXPECT_EQ(host::RunNetworkExport(one, ignored, ignored), 0);
+        fs::remove(StateFile("Source"));
+        return (dir / "source" / "Source.txt").string();
+    }
+
+    template <typename Command>
+    int Run(Command command) {
+        out.str("");
+        err.str("");
+        return command(options, out, err);
+    }
+
+    fs::path dir;
+    host::NetworkOptions options;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+// Each operation, with one node failing the calls it makes: only that node reports errors,
+// and every other node ends exactly as the same operation leaves a node that runs alone.
+struct FailingNodeCase {
+    const char* name;
+    int (*command)(host::NetworkOptions, std::ostream&, std::ostream&);
+    void (*fail)(host::SimNode&);
+    bool exports;
+    const char* errorColumn;
+};
+
+class FailingNodeTest : public NetworkCommandsTest,
+                        public ::testing::WithParamInterface<FailingNodeCase> {};
+
+TEST_P(FailingNodeTest, OnlyTheFailingNodeReportsErrorsAndTheOthersCompleteExactly) {
+    const FailingNodeCase& c = GetParam();
+    if (!c.exports) {
+        options.command.file = SettingsFile();
+    }
+    MakeNode("Lonely");  // the reference: the same operation, on its own
+    host::NetworkOptions alone = options;
+    alone.names = {"Lonely"};
+    ASSERT_EQ(c.command(alone, out, err), 0) << err.str();
+    const std::string lonelyState = Text(StateFile("Lonely"));
+    fs::remove(StateFile("Lonely"));
+
+    options.nodeLoaded = [&c](host::SimNode& node) {
+        if (node.Name() == "Boiler2") {
+            c.fail(node);
+        }
+    };
+    options.json = true;
+    ASSERT_EQ(Run(c.command), 1) << err.str();
+    const auto summary = nlohmann::json::parse(out.str());
+    ASSERT_EQ(summary["nodes"].size(), 3U);
+    EXPECT_EQ(summary["completed"], 2);
+    for (const auto& row : summary["nodes"]) {
+        const std::string name = row["node"];
+        SCOPED_TRACE(name);
+        if (name == "Boiler2") {
+            EXPECT_EQ(row["result"], "not completed");
+            EXPECT_GT(row[c.errorColumn].get<int>(), 0);
+            continue;
+        }
+        EXPECT_EQ(row["result"], "completed");
+        EXPECT_EQ(row["readErrors"], 0);
+        EXPECT_EQ(row["writeErrors"], 0);
+        host::SimNode lonely;
+        ASSERT_EQ(host::LoadNodeState(StateFile(name), lonely), "");
+        lonely.SetName("Lonely");
+        EXPECT_EQ(host::SaveNodeState((dir / "compare.json").string(), lonely), "");
+        EXPECT_EQ(Text(dir / "compare.json"), lonelyState);
+        if (c.exports) {
+            std::string expected = WithoutTimestamp(Exported("Lonely"));
+            expected.replace(expected.find("- Lonely"), 8, "- " + name);
+            EXPECT_EQ(WithoutTimestamp(Exported(name)), expected);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Operations, FailingNodeTest,
+    ::testing::Values(
+        FailingNodeCase{"Export", host::RunNetworkExport,
+                        [](host::SimNode& node) { node.FailPartRead(3); }, true, "readErrors"},
+        FailingNodeCase{"Download", host::RunNetworkDownload,
+                        [](host::SimNode& node) { node.FailPartWrite(9); }, false, "writeErrors"},
+        FailingNodeCase{"Defaults", host::RunNetworkDefaults,
+                        [](host::SimNode& node) { node.FailWrite(39); }, false, "writeErrors"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(NetworkCommandsTest, AFileForAnotherProgramIdIsRefusedPerNodeUnlessYes) {
+    options.command.file = SettingsFile();
+    host::SimNode other;
+    host::ProgramId id{};
+    ASSERT_TRUE(host::ParseProgramId("90 56 69 72 65 6F 4B 2B", id));
+    other.SetProgramId(id);
+    MakeNode("Boiler2", other);
+    const std::string before = Text(StateFile("Boiler2"));
+
+    EXPECT_EQ(Run(host::RunNetworkDownload), 1);
+    EXPECT_EQ(Text(StateFile("Boiler2")), before);
+    EXPECT_NE(out.str().find("Boiler2  refused"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("--yes downloads anyway"), std::string::npos);
+    EXPECT_NE(out.str().find("2 of 3 nodes completed"), std::string::npos);
+    EXPECT_NE(err.str().find("[3/3]"), std::string::npos) << err.str();
+
+    options.command.yes = true;
+    EXPECT_EQ(Run(host::RunNetworkDownload), 0) << out.str();
+    EXPECT_NE(Text(StateFile("Boiler2")), before);
+}
+
+TEST_F(NetworkCommandsTest, TheHistoryHoldsOneOperationPerNode) {
+    options.command.file = SettingsFile();
+    ASSERT_EQ(Run(host::RunNetworkDownload), 0) << out.str();
+    std::string error;
+    const auto store = history::Store::OpenForReading((dir / "history.sqlite").string(), error);
+    ASSERT_TRUE(store) << error;
+    std::map<std::string, std::set<std::int64_t>> operations;
+    for (const history::Row& row : store->Rows({}, error)) {
+        operations[row.node].insert(row.operation);
+    }
+    EXPECT_EQ(operations.size(), 3U);
+    for (const auto& [node, ids] : operations) {
+        EXPECT_EQ(ids.size(), 1U) << node;
+    }
+}
+
+TEST_F(NetworkCommandsTest, AStoppedRunStartsNoFurtherNodeAndSaysSo) {
+    options.jobs = 1;
+    int asked = 0;
+    options.stopRequested = [&asked] { return ++asked > 1; };
+    EXPECT_EQ(Run(host::RunNetworkExport), 1);
+    EXPECT_TRUE(fs::exists(fs::path(options.outDir) / "Boiler1.txt"));
+    EXPECT_FALSE(fs::exists(fs::path(options.outDir) / "Boiler2.txt"));
+    EXPECT_NE(out.str().find("Boiler3  not run"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("not started: the run was stopped"), std::string::npos);
+}
+
+// A download into every node, killed while every node is in the middle of its parts: the next
+// command on the network reports each node's unfinished download with that node.
+TEST_F(NetworkCommandsTest, AKilledRunIsReportedPerNode) {
+    options.command.file = SettingsFile();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        static std::atomic<int> arrived{0};
+        options.command.sleep = [](int) {
+            thread_local int pauses = 0;
+            if (++pauses == 20) {
+                if (++arrived == 3) {
+                    ::_exit(9);  // as a kill while all three write their parts
+                }
+                for (;;) {
+                    std::this_thread::yield();
+                }
+            }
+        };
+        std::ostringstream ignored;
+        ::_exit(host::RunNetworkDownload(options, ignored, ignored));
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_EQ(WEXITSTATUS(status), 9);
+
+    options.json = true;
+    ASSERT_EQ(Run(host::RunNetworkExport), 0) << err.str();
+    for (const auto& row : nlohmann::json::parse(out.str())["nodes"]) {
+        SCOPED_TRACE(row.dump());
+        ASSERT_EQ(row["notes"].size(), 1U);
+        const std::string note = row["notes"][0];
+        EXPECT_NE(note.find("The download of "), std::string::npos);
+        EXPECT_NE(note.find(" into " + row["node"].get<std::string>() + " started"),
+                  std::string::npos);
+        EXPECT_NE(note.find("the last part written was part "), std::string::npos);
+    }
+}
+
+TEST_F(NetworkCommandsTest, TheNetworkIsListedAndNamesAreChecked) {
+    std::ofstream(StateFile("broken")) << "{";
+    EXPECT_EQ(host::RunNodesCommand(options.network, false, out, err), 1);
+    EXPECT_NE(out.str().find("Boiler3  90 56 69 72 65 6F 4B 2A  " + StateFile("Boiler3")),
+              std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find(StateFile("broken") + "  (node state file"), std::string::npos);
+
+    for (const std::string name : {"Boiler1", "../x", ".."}) {
+        EXPECT_EQ(host::RunNewNetworkNodeCommand(options.network, name, out, err), 1) << name;
+    }
+    EXPECT_FALSE(fs::exists(dir / "x.json"));
+    EXPECT_EQ(host::RunNewNetworkNodeCommand(options.network, "Boiler4", out, err), 0);
+
+    options.names = {"Boiler4", "Boiler9"};
+    EXPECT_EQ(Run(host::RunNetworkExport), 1);
+    EXPECT_NE(err.str().find("no node named Boiler9"), std::string::npos) << err.str();
+    EXPECT_FALSE(fs::exists(options.outDir));
+}
+
+// Transactions queue for the channel one slot after another; an idle channel serves at once.
+TEST(ChannelTest, TransactionsTakeTurnsAtTheChannelsRate) {
+    double now = 0;
+    std::vector<double> waits;
+    host::Channel channel(10, {[&now] { return now; }, [&waits](double s) { waits.push_back(s); }});
+    for (int i = 0; i < 3; ++i) {
+        channel.Transact();
+    }
+    now = 1.0;
+    channel.Transact();
+    ASSERT_EQ(waits.size(), 4U);
+    EXPECT_NEAR(waits[0], 0.1, 1e-9);
+    EXPECT_NEAR(waits[2], 0.3, 1e-9);
+    EXPECT_NEAR(waits[3], 0.1, 1e-9);
+    const host::Channel::Load load = channel.Measured();
+    EXPECT_EQ(load.transactions, 4);
+    EXPECT_NEAR(load.longestWait, 0.2, 1e-9);
+    EXPECT_NEAR(host::Channel::Share(load, 2.0), 0.2, 1e-9);
+
+    host::Channel unlimited(0, {[] { return 0.0; }, [&waits](double s) { waits.push_back(s); }});
+    unlimited.Transact();
+    EXPECT_EQ(waits.size(), 4U);
+}
+
+}  // namespace
