@@ -2,7 +2,9 @@
 // export and of a download into 1 and 100 nodes, the process's CPU time and peak memory, and
 // the load of the network's channel. Arguments: nodes, channel rate (node transactions a
 // second; 200 is the default twisted-pair channel, 3200 a 1.25 Mbit/s twisted-pair channel,
-// 0 no limit). Counters:
+// 0 no limit), files (1: every node write saved to the node's state file as the command line
+// does; 0: the nodes' state kept in memory, which measures the command apart from the
+// simulated nodes' files, as with real nodes). Counters:
 //   x_pauses      wall time over one node's pauses (9 s for an export, 15 s for a download)
 //   cpu_s         the process's CPU time (all threads, user and system)
 //   peak_rss_mb   the process's peak resident memory so far
@@ -71,6 +73,7 @@ void Run(benchmark::State& state, Command command, double pauseSeconds, bool dow
     options.network = (network.root / "nodes").string();
     options.outDir = (network.root / "out").string();
     options.channelRate = static_cast<double>(state.range(1));
+    options.keepStateFiles = state.range(2) != 0;
     options.json = true;
     options.command.password = "Quorka";
     options.command.force = true;
@@ -118,24 +121,27 @@ void BM_Download(benchmark::State& state) {
     Run(state, host::RunNetworkDownload, 15, true);
 }
 
-// One node and 100 nodes on the default channel, 100 on a fast channel and without a limit.
+// One node and 100 nodes on the default channel, 100 on a fast channel with and without the
+// state files.
 void Cases(benchmark::internal::Benchmark* b) {
     const auto twistedPair = static_cast<std::int64_t>(host::kTwistedPairTransactionsPerSecond);
-    for (const std::vector<std::int64_t>& args :
-         {std::vector<std::int64_t>{1, twistedPair}, {100, twistedPair}, {100, 3200}, {100, 0}}) {
+    for (const std::vector<std::int64_t>& args : {std::vector<std::int64_t>{1, twistedPair, 1},
+                                                  {100, twistedPair, 1},
+                                                  {100, 3200, 1},
+                                                  {100, 3200, 0}}) {
         b->Args(args);
     }
 }
 
 BENCHMARK(BM_Export)
     ->Apply(Cases)
-    ->ArgNames({"nodes", "rate"})
+    ->ArgNames({"nodes", "rate", "files"})
     ->Iterations(1)
     ->UseRealTime()
     ->Unit(benchmark::kSecond);
 BENCHMARK(BM_Download)
     ->Apply(Cases)
-    ->ArgNames({"nodes", "rate"})
+    ->ArgNames({"nodes", "rate", "files"})
     ->Iterations(1)
     ->UseRealTime()
     ->Unit(benchmark::kSecond);

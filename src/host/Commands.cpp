@@ -188,7 +188,7 @@ NodeOutcome RunOnNode(SimNode& node, const std::string& stateFile, ConsoleDeskto
                       const NodeOperation& operation,
                       const std::function<void(const std::string&)>& tell) {
     StateFileStore store(stateFile);
-    node.store = &store;
+    node.store = stateFile.empty() ? nullptr : &store;
     const SimLink link(node);
     // The host owns the node: its name comes from the state file, not from an extra call.
     const auto recorder = history::RecorderFromEnvironment(tell);

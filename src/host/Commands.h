@@ -43,7 +43,8 @@ NodeOperation ExportTo(std::string file);
 NodeOperation DownloadFrom(std::string file, std::string password);
 NodeOperation RestoreDefaults(std::string password);
 
-// Runs an operation on a node loaded from its state file, which keeps it from then on: the
+// Runs an operation on a node loaded from its state file, which keeps it from then on (an
+// empty stateFile leaves the node's state in memory: benchmarks measure without the file): the
 // write history records it under the node's name (its messages go to tell), the desktop is
 // this thread's for the run, and a write that could not be saved fails the operation.
 NodeOutcome RunOnNode(SimNode& node, const std::string& stateFile, ConsoleDesktop& desktop,

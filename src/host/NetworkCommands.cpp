@@ -176,10 +176,10 @@ std::optional<std::vector<Row>> SelectRows(const NetworkOptions& options, const 
         Row row;
         row.stateFile = node.stateFile;
         row.programId = node.programId;
+        row.node = node.problem.empty() ? node.name : fs::path(node.stateFile).stem().string();
         if (!node.problem.empty()) {
-            row.node = fs::path(node.stateFile).stem().string();
             row.Decide(Result::Failed, node.problem);
-        } else if (row.node = node.name; files[node.name].size() > 1) {
+        } else if (files[node.name].size() > 1) {
             std::string all;
             for (const std::string& file : files[node.name]) {
                 all += (all.empty() ? "" : ", ") + file;
@@ -213,8 +213,8 @@ void RunRow(Row& row, const NetworkOptions& options, const NodeOperation& operat
         desktop.sleep = options.command.sleep;
         desktop.SetProgressStyle(ProgressStyle::Quiet, "", 0);
         const NodeOutcome outcome =
-            RunOnNode(node, row.stateFile, desktop, operation,
-                      [&row](const std::string& text) { row.notes.push_back(text); });
+            RunOnNode(node, options.keepStateFiles ? row.stateFile : std::string(), desktop,
+                      operation, [&row](const std::string& text) { row.notes.push_back(text); });
         row.result = outcome.completed ? Result::Completed : Result::NotCompleted;
         row.message = outcome.line;
         row.readErrors = outcome.readErrors;

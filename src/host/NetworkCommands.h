@@ -34,6 +34,9 @@ struct NetworkOptions {
     std::function<bool()> stopRequested;
     // Called with each node once it is loaded, before it runs (tests make chosen calls fail).
     std::function<void(SimNode&)> nodeLoaded;
+    // false: each node's state stays in memory once loaded, and its state file is not written
+    // (benchmarks measure the command apart from the simulated nodes' files).
+    bool keepStateFiles = true;
 };
 
 int RunNetworkExport(NetworkOptions options, std::ostream& out, std::ostream& err);
