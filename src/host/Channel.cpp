@@ -5,6 +5,11 @@
 #include <thread>
 
 namespace host {
+namespace {
+
+constexpr double kShortestWait = 0.001;  // seconds
+
+}  // namespace
 
 Channel::Clock Channel::SteadyClock() {
     return {[] {
@@ -39,7 +44,10 @@ void Channel::Transact() {
         load_.longestWait = std::max(load_.longestWait, start - now);
         load_.lastSeconds = std::max(load_.lastSeconds, until);
     }
-    if (until > now) {
+    // A wait under a millisecond is not slept: the slot stays reserved, so the channel carries
+    // no more than its capacity all the same, and a transaction returns at most that much
+    // before its slot ends. Waking a thread costs more than such a wait is worth.
+    if (until - now >= kShortestWait) {
         clock_.wait(until - now);
     }
 }

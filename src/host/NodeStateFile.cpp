@@ -148,7 +148,7 @@ std::string LoadNodeState(const std::string& path, SimNode& node) {
     return {};
 }
 
-std::string SaveNodeState(const std::string& path, const SimNode& node) {
+std::string SaveNodeState(const std::string& path, const SimNode& node, bool flush) {
     json doc;
     doc["format"] = kFormat;
     doc["version"] = kVersion;
@@ -171,7 +171,7 @@ std::string SaveNodeState(const std::string& path, const SimNode& node) {
     doc["parts"] = parts;
     // A name of any bytes is kept: invalid UTF-8 is written replaced, never a reason to fail.
     const std::string text = doc.dump(2, ' ', false, json::error_handler_t::replace) + '\n';
-    if (const std::string error = platform::ReplaceFile(path, text, true); !error.empty()) {
+    if (const std::string error = platform::ReplaceFile(path, text, true, flush); !error.empty()) {
         return "node state file " + path + ": cannot be saved (" + error + ")";
     }
     return {};
@@ -239,7 +239,7 @@ void StateFileStore::BeforeRead(SimNode& node) {
     }
 }
 
-bool StateFileStore::Write(SimNode& node, const std::function<bool()>& change) {
+bool StateFileStore::Write(SimNode& node, const std::function<bool()>& change, bool durable) {
     // The first write of a new node makes its folder, where the lock file goes too.
     if (const auto folder = std::filesystem::path(lockPath_).parent_path();
         !folderMade_ && !folder.empty()) {
@@ -260,7 +260,7 @@ bool StateFileStore::Write(SimNode& node, const std::function<bool()>& change) {
     if (!change()) {
         return false;
     }
-    if (std::string error = SaveNodeState(path_, node); !error.empty()) {
+    if (std::string error = SaveNodeState(path_, node, durable); !error.empty()) {
         error_ = std::move(error);
         node = before;
         return false;

@@ -23,7 +23,8 @@ std::string LoadNodeState(const std::string& path, SimNode& node);
 // Writes the state as a careful editor does (a unique temporary file beside the file, synced,
 // renamed over it; a link followed; mode and owner kept; a read-only file or anything but a
 // regular file refused). Returns an error message, or an empty text on success.
-std::string SaveNodeState(const std::string& path, const SimNode& node);
+// flush false: the save is not flushed to disk (see platform::ReplaceFile).
+std::string SaveNodeState(const std::string& path, const SimNode& node, bool flush = true);
 
 // Whether a state file is at path. A path that cannot be told (a folder that cannot be
 // searched, a loop of links, a name too long) gives false and the reason in error.
@@ -39,7 +40,7 @@ class StateFileStore : public NodeStore {
 public:
     explicit StateFileStore(std::string path);
     void BeforeRead(SimNode& node) override;
-    bool Write(SimNode& node, const std::function<bool()>& change) override;
+    bool Write(SimNode& node, const std::function<bool()>& change, bool durable) override;
     // The reason the last failed save or reload gave; "" while all went well.
     const std::string& Error() const { return error_; }
     const std::string& Path() const { return path_; }

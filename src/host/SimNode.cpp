@@ -212,7 +212,8 @@ HRESULT SimNode::WriteNv(std::int32_t index, const std::uint8_t* buffer, std::in
     }
     // The part a write of NV 45 goes to is the one NV 44 shows once the state is up to date.
     const auto change = [&] { return StoreValue(index, buffer, length); };
-    if (!(store != nullptr ? store->Write(*this, change) : change())) {
+    const bool durable = index != nv::kPartSelector;
+    if (!(store != nullptr ? store->Write(*this, change, durable) : change())) {
         return E_FAIL;
     }
     if (recording_ && index == nv::kPartSelector) {

@@ -66,8 +66,10 @@ public:
     virtual void BeforeRead(SimNode& node) = 0;
     // A write: brings node up to date, applies change (false: the node refused it) and saves,
     // all as one step for every process. False when the change was refused or could not be
-    // saved; node is then as it was.
-    virtual bool Write(SimNode& node, const std::function<bool()>& change) = 0;
+    // saved; node is then as it was. durable false: a change the node would not keep through a
+    // power loss either (the part window's selection), shared with every process but not
+    // flushed to disk.
+    virtual bool Write(SimNode& node, const std::function<bool()>& change, bool durable) = 0;
 };
 
 class SimNode {

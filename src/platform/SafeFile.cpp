@@ -98,7 +98,7 @@ std::string ExistingProblem(const std::string& target, const struct stat& info) 
 // The new content in a temporary file beside target, with the old file's mode and owner
 // (or the usual mode for a new file). 0 or the errno.
 int WriteTemporary(const std::string& target, std::string_view content, const struct stat* old,
-                   std::string& temporary) {
+                   bool flush, std::string& temporary) {
     const std::filesystem::path path(target);
     temporary = FolderOf(target) + "/." + path.filename().string() + ".XXXXXX";
     Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
@@ -123,7 +123,7 @@ int WriteTemporary(const std::string& target, std::string_view content, const st
     if (const int error = WriteAll(fd.Get(), content); error != 0) {
         return error;
     }
-    if (::fsync(fd.Get()) != 0) {
+    if (flush && ::fsync(fd.Get()) != 0) {
         return errno;
     }
     return fd.Close();
@@ -176,7 +176,8 @@ std::string ReplaceProblem(const std::string& path) {
     return ExistingProblem(target, info);
 }
 
-std::string ReplaceFile(const std::string& path, std::string_view content, bool makeFolder) {
+std::string ReplaceFile(const std::string& path, std::string_view content, bool makeFolder,
+                        bool flush) {
     std::string error;
     const std::string target = FollowLinks(path, error);
     if (!error.empty()) {
@@ -199,7 +200,7 @@ std::string ReplaceFile(const std::string& path, std::string_view content, bool 
         }
     }
     std::string temporary;
-    int failure = WriteTemporary(target, content, exists ? &old : nullptr, temporary);
+    int failure = WriteTemporary(target, content, exists ? &old : nullptr, flush, temporary);
     if (failure == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) {
         failure = errno;
     }
@@ -209,7 +210,7 @@ std::string ReplaceFile(const std::string& path, std::string_view content, bool 
         }
         return ErrnoText(failure);
     }
-    const int synced = SyncFolder(FolderOf(target));
+    const int synced = flush ? SyncFolder(FolderOf(target)) : 0;
     return synced == 0 ? "" : ErrnoText(synced);
 }
 

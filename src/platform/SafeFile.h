@@ -22,8 +22,11 @@ std::string ErrnoText(int error);
 std::string ReplaceProblem(const std::string& path);
 
 // Replaces the content of path (see above); makeFolder creates the missing folders first.
-// Returns "" or the reason, without the path.
-std::string ReplaceFile(const std::string& path, std::string_view content, bool makeFolder = false);
+// flush false leaves the new file and its folder to the system's own write-back: still replaced
+// atomically, but a power loss may bring the old content back. Returns "" or the reason,
+// without the path.
+std::string ReplaceFile(const std::string& path, std::string_view content, bool makeFolder = false,
+                        bool flush = true);
 
 // Reads the whole file. Returns "" or the reason, without the path.
 std::string ReadWholeFile(const std::string& path, std::string& content);
