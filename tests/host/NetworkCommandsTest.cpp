@@ -245,7 +245,8 @@ TEST_F(NetworkCommandsTest, AKilledRunIsReportedPerNode) {
 
     options.json = true;
     ASSERT_EQ(Run(host::RunNetworkExport), 0) << err.str();
-    for (const auto& row : nlohmann::json::parse(out.str())["nodes"]) {
+    const auto summary = nlohmann::json::parse(out.str());
+    for (const auto& row : summary["nodes"]) {
         SCOPED_TRACE(row.dump());
         ASSERT_EQ(row["notes"].size(), 1U);
         const std::string note = row["notes"][0];
