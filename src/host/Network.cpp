@@ -15,14 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Joined(const std::vector<std::string>& texts) {
-    std::string text;
-    for (const std::string& t : texts) {
-        text += (text.empty() ? "" : ", ") + t;
-    }
-    return text;
-}
-
 std::vector<std::string> NamesOf(const std::vector<NetworkNode>& network) {
     std::vector<std::string> names;
     for (const NetworkNode& node : network) {
@@ -56,6 +48,14 @@ void PrintTable(const std::vector<NetworkNode>& network, std::ostream& out) {
 }
 
 }  // namespace
+
+std::string Joined(const std::vector<std::string>& texts) {
+    std::string text;
+    for (const std::string& t : texts) {
+        text += (text.empty() ? "" : ", ") + t;
+    }
+    return text;
+}
 
 std::string DefaultNetworkPath() {
     return (fs::path(DefaultNodeStatePath()).parent_path() / "nodes").string();

@@ -24,6 +24,9 @@ struct NetworkNode {
 // gives nothing and the reason in error.
 std::vector<NetworkNode> ListNetwork(const std::string& folder, std::string& error);
 
+// "a, b, c".
+std::string Joined(const std::vector<std::string>& texts);
+
 // Why a node's name cannot name its files in a folder (its state file NAME.json, its settings
 // file NAME.txt); empty when it can.
 std::string NameProblem(const std::string& name);

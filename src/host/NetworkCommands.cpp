@@ -180,11 +180,8 @@ std::optional<std::vector<Row>> SelectRows(const NetworkOptions& options, const 
         if (!node.problem.empty()) {
             row.Decide(Result::Failed, node.problem);
         } else if (files[node.name].size() > 1) {
-            std::string all;
-            for (const std::string& file : files[node.name]) {
-                all += (all.empty() ? "" : ", ") + file;
-            }
-            row.Decide(Result::Refused, "more than one node is named " + node.name + ": " + all);
+            row.Decide(Result::Refused, "more than one node is named " + node.name + ": " +
+                                            Joined(files[node.name]));
         }
         rows.push_back(std::move(row));
     }
