@@ -1,6 +1,9 @@
 #include "host/ClientSite.h"
 
+#include <algorithm>
 #include <cstdio>
+
+#include "host/OperationLock.h"
 
 namespace host {
 
@@ -17,6 +20,9 @@ HRESULT ClientSite::QueryInterface(const IID& iid, void** object) {
         *object = static_cast<NodeReader*>(&reader_);
     } else if (iid == IID_NodeWriter && (offer_ == Offer::Both || offer_ == Offer::Writer)) {
         *object = static_cast<NodeWriter*>(&writer_);
+    } else if (iid == IID_NodeOperationLock && node_.operationLock != nullptr &&
+               offer_ != Offer::None) {
+        *object = static_cast<NodeOperationLock*>(&lock_);
     } else {
         return E_NOINTERFACE;
     }
@@ -30,12 +36,40 @@ void ClientSite::Log(const std::string& line) const {
     }
 }
 
+bool ClientSite::PartWindowRefused(int index) const {
+    const bool partWindow = index == nv::kPartSelector || index == nv::kPluginCnf;
+    return partWindow && std::find(holds_.begin(), holds_.end(), false) != holds_.end();
+}
+
+HRESULT ClientSite::Lock::QueryInterface(const IID& iid, void** object) {
+    return site_.QueryInterface(iid, object);
+}
+
+HRESULT ClientSite::Lock::BeginOperation() {
+    OperationLock* lock = site_.node_.operationLock;
+    const bool granted = lock != nullptr && lock->Acquire();
+    site_.holds_.push_back(granted);
+    return granted ? S_OK : E_FAIL;
+}
+
+HRESULT ClientSite::Lock::EndOperation() {
+    if (site_.holds_.empty()) {
+        return E_FAIL;
+    }
+    if (site_.holds_.back() && site_.node_.operationLock != nullptr) {
+        site_.node_.operationLock->Release();
+    }
+    site_.holds_.pop_back();
+    return S_OK;
+}
+
 HRESULT ClientSite::Reader::QueryInterface(const IID& iid, void** object) {
     return site_.QueryInterface(iid, object);
 }
 
 HRESULT ClientSite::Reader::ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t length) {
-    const HRESULT result = site_.node_.ReadNv(index, buffer, length);
+    const HRESULT result =
+        site_.PartWindowRefused(index) ? E_FAIL : site_.node_.ReadNv(index, buffer, length);
     site_.Log("ReadNv " + std::to_string(index) + " " + std::to_string(length) + " -> " +
               std::to_string(result == S_OK ? 0 : 1));
     return result;
@@ -54,7 +88,8 @@ HRESULT ClientSite::Writer::QueryInterface(const IID& iid, void** object) {
 
 HRESULT ClientSite::Writer::WriteNv(std::int32_t index, const std::uint8_t* buffer,
                                     std::int32_t length) {
-    const HRESULT result = site_.node_.WriteNv(index, buffer, length);
+    const HRESULT result =
+        site_.PartWindowRefused(index) ? E_FAIL : site_.node_.WriteNv(index, buffer, length);
     const std::size_t shown =
         buffer == nullptr || length <= 0 ? 0 : static_cast<std::size_t>(length);
     site_.Log("WriteNv " + std::to_string(index) + " " + HexBytes(buffer, shown) + " -> " +
@@ -69,11 +104,18 @@ SimLink::SimLink(SimNode& node) : site_(new ClientSite(node, Offer::Both)) {
     site_->QueryInterface(IID_NodeWriter, &writer);
     reader_ = static_cast<NodeReader*>(reader);
     writer_ = static_cast<NodeWriter*>(writer);
+    void* lock = nullptr;
+    if (site_->QueryInterface(IID_NodeOperationLock, &lock) == S_OK) {
+        lock_ = static_cast<NodeOperationLock*>(lock);
+    }
 }
 
 SimLink::~SimLink() {
     reader_->Release();
     writer_->Release();
+    if (lock_ != nullptr) {
+        lock_->Release();
+    }
     site_->Release();
 }
 

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "codecs/HexBytes.h"
 #include "host/SimNode.h"
@@ -41,6 +42,20 @@ private:
     private:
         ClientSite& site_;
     };
+    // Offered while the node has an operation lock. While a hold was refused, the part window
+    // (NV 44 and NV 45) is refused too: another program is using it.
+    class Lock final : public NodeOperationLock {
+    public:
+        explicit Lock(ClientSite& site) : site_(site) {}
+        HRESULT QueryInterface(const IID& iid, void** object) override;
+        ULONG AddRef() override { return site_.AddRef(); }
+        ULONG Release() override { return site_.Release(); }
+        HRESULT BeginOperation() override;
+        HRESULT EndOperation() override;
+
+    private:
+        ClientSite& site_;
+    };
     class Writer final : public NodeWriter {
     public:
         explicit Writer(ClientSite& site) : site_(site) {}
@@ -55,15 +70,18 @@ private:
     };
 
     void Log(const std::string& line) const;
+    bool PartWindowRefused(int index) const;
 
     SimNode& node_;
     Offer offer_;
     Reader reader_{*this};
     Writer writer_{*this};
+    Lock lock_{*this};
+    std::vector<bool> holds_;  // per nested hold: whether it was granted
 };
 
 // A node link onto a simulated node through a client site of its own that offers both
-// interfaces; it holds them for as long as it lives.
+// interfaces (and the operation lock of a shared node); it holds them for as long as it lives.
 class SimLink {
 public:
     explicit SimLink(SimNode& node);
@@ -71,12 +89,13 @@ public:
     SimLink(const SimLink&) = delete;
     SimLink& operator=(const SimLink&) = delete;
 
-    NodeLink Link() const { return NodeLink(reader_, writer_); }
+    NodeLink Link() const { return NodeLink(reader_, writer_, lock_); }
 
 private:
     ClientSite* site_;
     NodeReader* reader_ = nullptr;
     NodeWriter* writer_ = nullptr;
+    NodeOperationLock* lock_ = nullptr;  // while the node has an operation lock
 };
 
 }  // namespace host

@@ -13,6 +13,7 @@
 #include "host/ClientSite.h"
 #include "host/ConsoleDesktop.h"
 #include "host/NodeStateFile.h"
+#include "host/OperationLock.h"
 #include "host/Preflight.h"
 #include "host/SimNode.h"
 #include "settings/DownloadOperation.h"
@@ -108,7 +109,8 @@ int WithNode(const CommandOptions& options, std::ostream& result, std::ostream& 
     desktop.SetProgressStyle(options.progress, what.operation, plannedMs);
     const NodeOutcome outcome =
         RunOnNode(node, *loaded, desktop, what.run,
-                  [&err](const std::string& text) { err << "vireo: " << text << '\n'; });
+                  [&err](const std::string& text) { err << "vireo: " << text << '\n'; },
+                  {.wait = !options.noWait});
     // When the result goes where the messages went, the message that says the same is enough.
     const bool said = &result == &err && options.progress != ProgressStyle::Quiet &&
                       !desktop.Messages().empty() && desktop.Messages().back() == outcome.line;
@@ -186,9 +188,22 @@ NodeOperation RestoreDefaults(std::string password) {
 
 NodeOutcome RunOnNode(SimNode& node, const std::string& stateFile, ConsoleDesktop& desktop,
                       const NodeOperation& operation,
-                      const std::function<void(const std::string&)>& tell) {
+                      const std::function<void(const std::string&)>& tell,
+                      const NodeWait& waiting) {
     StateFileStore store(stateFile);
     node.store = stateFile.empty() ? nullptr : &store;
+    // Held before anything is read or written, so that a command that may not wait fails
+    // before the node is touched.
+    OperationLock lock(
+        node.Name(), stateFile.empty() ? std::string() : OperationLock::PathForStateFile(stateFile),
+        {.wait = waiting.wait, .notice = tell, .stop = waiting.stop});
+    if (!stateFile.empty()) {
+        if (!lock.Acquire()) {
+            node.store = nullptr;
+            return NodeOutcome{false, lock.Error(), 0, 0};
+        }
+        node.operationLock = &lock;
+    }
     const SimLink link(node);
     // The host owns the node: its name comes from the state file, not from an extra call.
     const auto recorder = history::RecorderFromEnvironment(tell);
@@ -203,6 +218,10 @@ NodeOutcome RunOnNode(SimNode& node, const std::string& stateFile, ConsoleDeskto
     }
     desktop.EndProgress();
     node.store = nullptr;
+    node.operationLock = nullptr;
+    if (lock.Held()) {
+        lock.Release();
+    }
     // A write that could not be saved failed on the node, and the operation said so; here is
     // why.
     if (!store.Error().empty()) {

@@ -21,6 +21,8 @@ struct CommandOptions {
     std::function<bool(std::string&)> takePassword;
     bool yes = false;    // download even when the file's Program ID differs
     bool force = false;  // export over an existing file
+    // A node another process is using fails at once instead of being waited for.
+    bool noWait = false;
     ProgressStyle progress = ProgressStyle::Lines;
     // Replaces the real pauses (tests and benchmarks record them instead).
     std::function<void(int)> sleep;
@@ -45,11 +47,18 @@ NodeOperation RestoreDefaults(std::string password);
 
 // Runs an operation on a node loaded from its state file, which keeps it from then on (an
 // empty stateFile leaves the node's state in memory: benchmarks measure without the file): the
-// write history records it under the node's name (its messages go to tell), the desktop is
-// this thread's for the run, and a write that could not be saved fails the operation.
+// node is held for the whole operation, waiting as waiting says for another process that holds
+// it; the write history records it under the node's name (its messages, and the notice of a
+// wait, go to tell), the desktop is this thread's for the run, and a write that could not be
+// saved fails the operation.
+struct NodeWait {
+    bool wait = true;
+    std::function<bool()> stop;  // true gives the wait up
+};
 NodeOutcome RunOnNode(SimNode& node, const std::string& stateFile, ConsoleDesktop& desktop,
                       const NodeOperation& operation,
-                      const std::function<void(const std::string&)>& tell);
+                      const std::function<void(const std::string&)>& tell,
+                      const NodeWait& waiting = {});
 
 // Loads the node of a state file, or of the default one (made with the factory configuration
 // when it does not exist yet). The state file's path, or nothing once err says what is wrong.

@@ -14,6 +14,7 @@
 
 #include "host/ClientSite.h"
 #include "host/NodeStateFile.h"
+#include "host/OperationLock.h"
 #include "host/Plant.h"
 #include "host/Plugin.h"
 #include "host/ScriptRunner.h"
@@ -148,6 +149,12 @@ int RunGui(int& argc, char** argv, const HostOptions& options) {
     // Shared with any other vireo on the same node: each write is saved as it happens.
     StateFileStore store(path);
     node.store = &store;
+    // The sheet holds the node for each Read, Write and file operation; a command-line run on
+    // the same node makes it wait, and the wait is told where the GUI was started.
+    OperationLock lock(
+        node.Name(), OperationLock::PathForStateFile(path),
+        {.notice = [](const std::string& text) { std::cerr << "vireo: " << text << '\n'; }});
+    node.operationLock = &lock;
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vireo");
     platform::QtDesktop desktop;

@@ -211,7 +211,8 @@ void RunRow(Row& row, const NetworkOptions& options, const NodeOperation& operat
         desktop.SetProgressStyle(ProgressStyle::Quiet, "", 0);
         const NodeOutcome outcome =
             RunOnNode(node, options.keepStateFiles ? row.stateFile : std::string(), desktop,
-                      operation, [&row](const std::string& text) { row.notes.push_back(text); });
+                      operation, [&row](const std::string& text) { row.notes.push_back(text); },
+                      {.wait = !options.command.noWait, .stop = options.stopRequested});
         row.result = outcome.completed ? Result::Completed : Result::NotCompleted;
         row.message = outcome.line;
         row.readErrors = outcome.readErrors;

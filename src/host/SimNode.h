@@ -56,6 +56,7 @@ struct Journal {
 
 class SimNode;
 class Channel;
+class OperationLock;
 
 // Where a simulated node's state lives when other processes share it (its state file): reads
 // see the latest saved state, and a write is applied to the latest state and saved, or fails.
@@ -116,6 +117,9 @@ public:
     // The channel of the node's network: every host call takes its slot of the channel's time.
     // Nothing for a node reached alone. Not owned.
     Channel* channel = nullptr;
+    // The node's operation lock while other programs may share the node: the client site then
+    // offers it to the plug-in. Not owned.
+    OperationLock* operationLock = nullptr;
     // Where reads of the live values come from while set (the GUI's heating plant): a value
     // for an index it computes, nothing for one the node keeps. Raw and the state file never
     // see these values.

@@ -225,6 +225,9 @@ int Main(int argc, char** argv) {
     AddPasswordOptions(defaults, passwordOption, passwordFile);
     for (CLI::App* sub : {exportCommand, download, defaults}) {
         sub->add_flag("--quiet", quiet, "print only the result line");
+        sub->add_flag("--no-wait", command.noWait,
+                      "fail at once when another process is using the node, instead of waiting "
+                      "for it");
         AddManyNodesOptions(sub, many);
     }
     std::string newNodeFile;

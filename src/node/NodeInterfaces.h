@@ -44,3 +44,21 @@ public:
 protected:
     ~NodeWriter() = default;
 };
+
+// {6E1D5F3A-8B24-4C71-9A0E-3F5B2C8D7E41}
+inline constexpr IID IID_NodeOperationLock = {
+    0x6E1D5F3A, 0x8B24, 0x4C71, {0x9A, 0x0E, 0x3F, 0x5B, 0x2C, 0x8D, 0x7E, 0x41}};
+
+// Served beside the two interfaces by a host that shares the node with other programs: a part
+// selection (NV 44) and the NV 45 accesses that depend on it are one unit for the node, so the
+// plug-in holds the node for every operation that uses the part window. Begin waits until the
+// node is free; its failure means the host will refuse the part window until End. Calls nest;
+// every Begin is matched by one End. A host without it serves one program only.
+class NodeOperationLock : public IUnknown {
+public:
+    virtual HRESULT BeginOperation() = 0;
+    virtual HRESULT EndOperation() = 0;
+
+protected:
+    ~NodeOperationLock() = default;
+};

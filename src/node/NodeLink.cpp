@@ -32,6 +32,19 @@ bool NodeLink::GetNodeName(std::uint8_t* buffer, int length) const {
     return ok;
 }
 
+OperationHold::OperationHold(const NodeLink& link) : lock_(link.Lock()) {
+    // A refusal needs no answer here: the host then refuses the part window itself.
+    if (lock_ != nullptr) {
+        lock_->BeginOperation();
+    }
+}
+
+OperationHold::~OperationHold() {
+    if (lock_ != nullptr) {
+        lock_->EndOperation();
+    }
+}
+
 int PartWindow::GetSelectedPart() const {
     std::array<std::uint8_t, nv::kBufferSize> buffer{};
     if (!link_.Read(nv::kPartSelector, buffer.data(), 31)) {

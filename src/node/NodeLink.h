@@ -13,10 +13,12 @@ class Desktop;
 class NodeLink {
 public:
     NodeLink() = default;
-    NodeLink(NodeReader* reader, NodeWriter* writer) : reader_(reader), writer_(writer) {}
+    NodeLink(NodeReader* reader, NodeWriter* writer, NodeOperationLock* lock = nullptr)
+        : reader_(reader), writer_(writer), lock_(lock) {}
 
     NodeReader* Reader() const { return reader_; }
     NodeWriter* Writer() const { return writer_; }
+    NodeOperationLock* Lock() const { return lock_; }
 
     // True when the host answered 0.
     bool Read(int index, std::uint8_t* buffer, int length) const;
@@ -26,6 +28,21 @@ public:
 private:
     NodeReader* reader_ = nullptr;
     NodeWriter* writer_ = nullptr;
+    NodeOperationLock* lock_ = nullptr;
+};
+
+// Holds the node for one operation that uses the part window (a page's Read or Write, an
+// export, a download, the factory defaults), so that no other program's part selection lands
+// between ours and the NV 45 access that depends on it. Nothing on a host without the lock.
+class OperationHold {
+public:
+    explicit OperationHold(const NodeLink& link);
+    ~OperationHold();
+    OperationHold(const OperationHold&) = delete;
+    OperationHold& operator=(const OperationHold&) = delete;
+
+private:
+    NodeOperationLock* lock_;
 };
 
 // The part window: NV 44 selects which part of nviPluginCnf NV 45 shows. The page versions

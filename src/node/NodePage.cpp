@@ -87,6 +87,8 @@ void CNodePage::OnShowWindow(BOOL show) {
         if (behaviour_.refreshOnShow) {
             RefreshLive();
         }
+        // The read and the page's own steps may use the part window; the refresh does not.
+        const OperationHold hold(Link());
         if (behaviour_.readOnShow) {
             RunRead();
         }
@@ -173,6 +175,7 @@ void CNodePage::DrawTrend() {
 
 void CNodePage::RunRead() {
     SetDlgItemText(res::common::kRead, "Wait");
+    const OperationHold hold(Link());
     partSelected_ = false;
     const int reads = nodeReads_;
     ReadConfig();
@@ -188,6 +191,7 @@ void CNodePage::RunWrite() {
     if (passwordId != 0 && !PasswordMatches(passwordId)) {
         ShowMessage(WrongPasswordMessage());
     } else {
+        const OperationHold hold(Link());
         partSelected_ = false;
         const int writes = nodeWrites_;
         WriteConfig();
@@ -206,6 +210,9 @@ void CNodePage::RunWrite() {
 
 void CNodePage::RunClickHandler(const std::function<void()>& handler) {
     const node::RecordedOperation operation(Caption());
+    // A button's work is one operation on the node: its part selections and the NV 45 accesses
+    // that depend on them are not interleaved with another program's.
+    const OperationHold hold(Link());
     handler();
 }
 

@@ -151,6 +151,7 @@ DownloadResult DownloadOperation::Run(const std::string& password,
     result.confirmed = true;
 
     const node::RecordedRun run("Download from file", *result.path);
+    const OperationHold hold(link_);
     DownloadWriter writer(link_, desktop_, result, *size);
     const SettingsFile::ReadResult read = SettingsFile::Read(in, writer);
     result.accepted = read.accepted;

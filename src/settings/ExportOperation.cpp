@@ -28,6 +28,7 @@ bool ExistsForUpdate(const std::string& path) {
 }  // namespace
 
 NodeReading ReadNodeConfiguration(const NodeLink& link, platform::Desktop& desktop) {
+    const OperationHold hold(link);
     NodeReading reading;
     SettingsFile::Contents& contents = reading.contents;
     contents.nodeName = ReadNodeName(link, nv::kPartSize).value_or("");

@@ -29,6 +29,7 @@ FactoryDefaultsResult FactoryDefaultsOperation::Run(const std::string& password)
     result.passwordAccepted = true;
 
     const node::RecordedRun run("Factory defaults", "");
+    const OperationHold hold(link_);
     const auto variables = FactoryVariableLines();
     const int total = static_cast<int>(variables.size()) + nv::kPartCount;
     int done = 0;

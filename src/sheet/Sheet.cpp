@@ -16,6 +16,7 @@ CSheet::CSheet(const std::string& caption, QWidget* parentWindow, int selectPage
     AttachPages();
     AddPage(&m_Page1);
     AddPage(&m_Page2);
+    const OperationHold hold(Link());
     // A failed selection leaves NV 45 on another part: its word 29-30 is no variant word.
     const bool selected = GetSelectedPart() == nv::kVariantPart || SelectPart(nv::kVariantPart);
     // The startup read of part 1 asks for 50 bytes; the variant word is its last field.
@@ -42,6 +43,10 @@ CSheet::~CSheet() {
         m_pReaderRef->Release();
         m_pReaderRef = nullptr;
     }
+    if (m_pLock != nullptr) {
+        m_pLock->Release();
+        m_pLock = nullptr;
+    }
     m_pClientSite = nullptr;
     m_pWriter = nullptr;
     m_pReader = nullptr;
@@ -66,6 +71,10 @@ void CSheet::ObtainInterfaces() {
         m_pWriterRef = static_cast<NodeWriter*>(writer);
         m_pWriterRef->AddRef();
         m_pWriter = m_pWriterRef;
+    }
+    void* lock = nullptr;
+    if (m_pClientSite->QueryInterface(IID_NodeOperationLock, &lock) == S_OK && lock != nullptr) {
+        m_pLock = static_cast<NodeOperationLock*>(lock);
     }
 }
 

@@ -62,7 +62,7 @@ public:
     bool SelectPart(int part);
 
     // The node of every page: the interfaces the sheet holds.
-    NodeLink Link() const override { return NodeLink(m_pReader, m_pWriter); }
+    NodeLink Link() const override { return NodeLink(m_pReader, m_pWriter, m_pLock); }
     // The status line shows the time of the last live refresh.
     void LiveValuesRefreshed() override;
     // The Node Information page tells the sheet the node's name for its title and status line.
@@ -72,6 +72,8 @@ public:
     NodeReader* m_pReader = nullptr;
     NodeWriter* m_pWriterRef = nullptr;
     NodeReader* m_pReaderRef = nullptr;
+    // Offered by a host that shares the node with other programs; nothing otherwise.
+    NodeOperationLock* m_pLock = nullptr;
     IOleClientSite* m_pClientSite = nullptr;
 
     CVireoPropPage m_Page1{*this};

@@ -27,6 +27,7 @@ BOOL CVireoPropPage::OnInitDialog() {
         SetDlgItemText(res::node_info::kNodeName, text);
         sheet_.SetNodeName(text);
     }
+    const OperationHold hold(Link());
     NvBuffer part{};
     if (ReadFirstPart(nv::kVariantPart, part, nv::kBufferSize)) {
         const codecs::NumericCodec codec;

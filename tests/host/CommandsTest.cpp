@@ -2,15 +2,19 @@
 // as the page, with their exit status and result line.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "host/Commands.h"
 #include "host/NodeStateFile.h"
+#include "host/OperationLock.h"
 #include "host/Password.h"
 #include "host/SimNode.h"
 #include "host/ViewCommands.h"
@@ -305,6 +309,163 @@ TEST_F(CommandsTest, NodeShowDecodesTheStateFile) {
     EXPECT_NE(out.str().find("00 03\n"), std::string::npos) << out.str();
     EXPECT_EQ(host::RunNodeShowCommand((dir / "absent.json").string(), out, err), 2);
     EXPECT_NE(err.str().find("vireo node new"), std::string::npos) << err.str();
+}
+
+// Two processes on one node: an operation that uses the part window holds the node whole, so
+// each part ends as the operation that ran last left it, and an export files each part's own
+// bytes. The runs start together and pace their pauses as a node would, scaled down.
+enum class Op { DownloadA, DownloadB, Export };
+
+struct Race {
+    const char* name;
+    Op first;
+    Op second;
+};
+
+void PrintTo(const Race& race, std::ostream* os) {
+    *os << race.name;
+}
+
+class NodeRaceTest : public CommandsTest, public ::testing::WithParamInterface<Race> {
+protected:
+    // A settings file of a node whose parts and single variables all hold distinct bytes.
+    std::string MakeFile(const std::string& name, std::uint8_t seed) {
+        host::SimNode source;
+        for (int part = 1; part <= 12; ++part) {
+            source.SetPart(part, host::Bytes(31, static_cast<std::uint8_t>(seed + part)));
+        }
+        source.SetRaw(39, {0x00, seed});
+        const std::string file = (dir / (name + ".txt")).string();
+        host::CommandOptions o = options;
+        o.nodeFile = (dir / (name + ".json")).string();
+        o.file = file;
+        EXPECT_EQ(host::SaveNodeState(o.nodeFile, source), "");
+        std::ostringstream sink;
+        EXPECT_EQ(host::RunExportCommand(o, sink, sink), 0) << sink.str();
+        return file;
+    }
+
+    int RunOp(Op op, const std::string& exportFile) {
+        host::CommandOptions o = options;
+        o.password = "Quorka";
+        o.progress = host::ProgressStyle::Quiet;
+        o.force = true;
+        o.sleep = [](int ms) { ::usleep(static_cast<useconds_t>(ms) * 4); };
+        o.file = op == Op::DownloadA ? fileA : op == Op::DownloadB ? fileB : exportFile;
+        std::ostringstream sink;
+        return op == Op::Export ? host::RunExportCommand(o, sink, sink)
+                                : host::RunDownloadCommand(o, sink, sink);
+    }
+
+    // What the node keeps: every part and every variable but the part window.
+    std::vector<host::Bytes> Image() const {
+        const host::SimNode node = Node();
+        std::vector<host::Bytes> image;
+        for (int part = 1; part <= 12; ++part) {
+            const host::PartImage bytes = node.Part(part);
+            image.emplace_back(bytes.begin(), bytes.end());
+        }
+        for (int index = 0; index < 44; ++index) {
+            image.push_back(node.Raw(index));
+        }
+        return image;
+    }
+
+    // The node's image and export after op ran alone on the starting node.
+    std::pair<std::vector<host::Bytes>, std::string> Alone(Op op) {
+        const std::string start = Text(options.nodeFile);
+        const std::string file = (dir / "alone.txt").string();
+        EXPECT_EQ(RunOp(op, file), 0);
+        EXPECT_EQ(RunOp(Op::Export, file), 0);
+        std::pair<std::vector<host::Bytes>, std::string> result{Image(), Data(Text(file))};
+        std::ofstream(options.nodeFile, std::ios::binary | std::ios::trunc) << start;
+        return result;
+    }
+
+    static std::string Data(const std::string& text) {
+        const std::size_t data = text.find("/ Network variable data");
+        return data == std::string::npos ? text : text.substr(data);
+    }
+
+    std::string fileA;
+    std::string fileB;
+};
+
+TEST_P(NodeRaceTest, OneOperationAtATimeOnANode) {
+    fileA = MakeFile("a", 0x40);
+    fileB = MakeFile("b", 0x80);
+    const Race race = GetParam();
+    const std::string start = Text(options.nodeFile);
+    const std::vector<std::pair<std::vector<host::Bytes>, std::string>> outcomes{
+        Alone(Op::Export), Alone(race.first), Alone(race.second)};
+    const char* trials = std::getenv("VIREO_RACE_TRIALS");
+    for (int trial = 0, n = trials != nullptr ? std::atoi(trials) : 3; trial < n; ++trial) {
+        std::ofstream(options.nodeFile, std::ios::binary | std::ios::trunc) << start;
+        const std::string exported = (dir / "raced.txt").string();
+        int go[2];
+        ASSERT_EQ(::pipe(go), 0);
+        std::vector<pid_t> children;
+        for (const Op op : {race.first, race.second}) {
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                char byte = 0;
+                ::close(go[1]);
+                ::_exit(::read(go[0], &byte, 1) == 0 ? RunOp(op, exported) : 3);
+            }
+            children.push_back(child);
+        }
+        ::close(go[0]);
+        ::close(go[1]);  // both start now
+        for (const pid_t child : children) {
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "trial " << trial;
+        }
+        const std::vector<host::Bytes> image = Image();
+        bool asOneLeftIt = false;
+        for (const auto& outcome : outcomes) {
+            asOneLeftIt = asOneLeftIt || outcome.first == image;
+        }
+        EXPECT_TRUE(asOneLeftIt) << "trial " << trial << ": the node mixes both operations";
+        if (race.second == Op::Export) {
+            const std::string data = Data(Text(exported));
+            EXPECT_TRUE(data == outcomes[0].second || data == outcomes[1].second)
+                << "trial " << trial << ": the export mixes the node before and after";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(TwoProcesses, NodeRaceTest,
+                         ::testing::Values(Race{"TwoDownloads", Op::DownloadA, Op::DownloadB},
+                                           Race{"DownloadAndExport", Op::DownloadA, Op::Export}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A node another process holds: --no-wait fails at once, naming the holder, and touches
+// nothing; a waiting process says whom it waits for.
+TEST_F(CommandsTest, ANodeInUseIsWaitedForOrRefusedWithItsHolder) {
+    host::OperationLock holder("Boiler1", host::OperationLock::PathForStateFile(options.nodeFile),
+                               {});
+    ASSERT_TRUE(holder.Acquire()) << holder.Error();
+    const std::string before = Text(options.nodeFile);
+    const std::string inUse = "node Boiler1 is in use by process " + std::to_string(::getpid());
+    options.noWait = true;
+    options.password = "Quorka";
+    EXPECT_EQ(Run(host::RunDefaultsCommand), 1);
+    EXPECT_NE(out.str().find(inUse), std::string::npos) << out.str();
+    EXPECT_EQ(pausedMs, 0);
+    EXPECT_EQ(Text(options.nodeFile), before);
+
+    std::vector<std::string> told;
+    host::OperationLock waiter("Boiler1", host::OperationLock::PathForStateFile(options.nodeFile),
+                               {.notice = [&told](const std::string& t) { told.push_back(t); },
+                                .noticeAfter = std::chrono::milliseconds(0),
+                                .stop = [&told] { return !told.empty(); }});
+    EXPECT_FALSE(waiter.Acquire());
+    ASSERT_EQ(told.size(), 1U);
+    EXPECT_EQ(told[0].find("waiting: " + inUse), 0U) << told[0];
+    holder.Release();
+    EXPECT_TRUE(waiter.Acquire()) << "a node freed is free";
 }
 
 }  // namespace

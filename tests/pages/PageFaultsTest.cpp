@@ -4,10 +4,13 @@
 // fails, the page may change only its own bytes of the node. The bytes each page owns are
 // written out below by hand, from what each page is for, not from the pages' field
 // declarations, so that a page whose declarations point at another page's bytes shows here.
+// The node is shared, as a state file is: with another process holding it, a page must not
+// touch the part window at all.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <ostream>
@@ -17,6 +20,7 @@
 
 #include "PageBytes.h"
 #include "SheetFixture.h"
+#include "host/OperationLock.h"
 
 namespace {
 
@@ -335,7 +339,7 @@ const std::vector<PageEntry>& Pages() {
     return pages;
 }
 
-enum class Fault { None, Read, Write, PartRead, PartWrite };
+enum class Fault { None, Read, Write, PartRead, PartWrite, NodeInUse };
 
 struct FaultCase {
     const PageEntry* page;
@@ -344,10 +348,11 @@ struct FaultCase {
 };
 
 std::string CaseName(const FaultCase& c) {
-    static const char* const kinds[] = {"Clean", "FailRead", "FailWrite", "FailPartRead",
-                                        "FailPartWrite"};
+    static const char* const kinds[] = {"Clean",        "FailRead",      "FailWrite",
+                                        "FailPartRead", "FailPartWrite", "NodeInUse"};
     std::string name = std::string(c.page->name) + "_" + kinds[static_cast<int>(c.fault)];
-    return c.fault == Fault::None ? name : name + std::to_string(c.target);
+    return c.fault == Fault::None || c.fault == Fault::NodeInUse ? name
+                                                                 : name + std::to_string(c.target);
 }
 
 void PrintTo(const FaultCase& c, std::ostream* os) {
@@ -367,6 +372,9 @@ std::vector<FaultCase> Cases() {
         add(Fault::Write, page.writes);
         add(Fault::PartRead, page.parts);
         add(Fault::PartWrite, page.partWrites);
+        if (!page.parts.empty()) {
+            cases.push_back({&page, Fault::NodeInUse, 0});
+        }
     }
     return cases;
 }
@@ -429,6 +437,15 @@ NodeImage Preload(int selectedPart) {
 
 class PageFaultsTest : public SheetFixture, public ::testing::WithParamInterface<FaultCase> {
 protected:
+    void SetUp() override {
+        SheetFixture::SetUp();
+        node.operationLock = &lock;
+    }
+    void TearDown() override {
+        SheetFixture::TearDown();
+        std::filesystem::remove(lockPath);
+    }
+
     const PageEntry& Entry() const { return *GetParam().page; }
 
     // The bits of each byte the page owns, by variable and by part.
@@ -552,8 +569,18 @@ protected:
             case Fault::PartWrite:
                 node.FailPartWrite(c.target);
                 break;
+            case Fault::NodeInUse:
+                ASSERT_TRUE(otherProcess.Acquire()) << otherProcess.Error();
+                break;
         }
     }
+
+    // The node's lock as a shared state file has it; the page's host does not wait for it.
+    const std::string lockPath =
+        (std::filesystem::temp_directory_path() / ("vireo-page-" + CaseName(GetParam()) + ".lock"))
+            .string();
+    host::OperationLock lock{"Node1", lockPath, {.wait = false}};
+    host::OperationLock otherProcess{"Node1", lockPath, {.wait = false}};
 };
 
 // The node traffic of a run in the table's terms: "{reads}, {writes}, {parts}, {part writes}",
@@ -599,6 +626,16 @@ TEST_P(PageFaultsTest, ChangesOnlyThePagesOwnBytes) {
     RunPage(settled, [this] { Fail(); });
     if (GetParam().fault == Fault::None) {
         EXPECT_EQ(Traffic(node.Recorded()), Traffic(Entry())) << "the page's node traffic";
+    }
+    if (GetParam().fault == Fault::NodeInUse) {
+        const host::Journal& journal = node.Recorded();
+        EXPECT_EQ(journal.MaxSelection(), 0) << "a part selected while another process held it";
+        for (int index : journal.reads) {
+            EXPECT_NE(index, nv::kPluginCnf) << "NV 45 read while another process held it";
+        }
+        for (const auto& w : journal.writes) {
+            EXPECT_NE(w.index, nv::kPluginCnf) << "NV 45 written while another process held it";
+        }
     }
     EXPECT_EQ(ForeignChanges(settled, Snapshot(node)), std::vector<std::string>{});
 }
