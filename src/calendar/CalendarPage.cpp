@@ -6,10 +6,11 @@
 
 namespace vireo {
 
-int UnorderedPairs(const NvBuffer& image) {
+int UnorderedPairs(const NvBuffer& image, std::span<const TimeSlot> slots) {
     int errors = 0;
-    for (int stop = 1; stop < nv::kPartSize; stop += 2) {
-        if (image[stop] != 0 && image[stop] < image[stop + 1]) {
+    for (const TimeSlot& slot : slots) {
+        const int stop = slot.byte;
+        if (stop % 2 == 1 && image[stop] != 0 && image[stop] < image[stop + 1]) {
             ++errors;
         }
     }
@@ -55,7 +56,7 @@ int CalendarPage::StoreTimes(NvBuffer& image) const {
 bool CalendarPage::WriteCalendar(NvBuffer& image, std::span<const CalendarCheck> checks) {
     image[0] = 0;
     const int formatErrors = StoreTimes(image);
-    int errors = formatErrors + UnorderedPairs(image);
+    int errors = formatErrors + UnorderedPairs(image, slots_);
     const auto setCount = [&image](const std::vector<int>& bytes) {
         int set = 0;
         for (int byte : bytes) {

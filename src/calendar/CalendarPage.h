@@ -1,8 +1,8 @@
 #pragma once
 // What the calendar pages share: time edits bound to the bytes of a calendar part image
 // (TimeBytes in quarter hours, shown "H:MM"), Reset to "0:00", and the checks of a Write: every
-// text of the right form, no stop before its start in any of the image's 15 stop/start pairs,
-// and as many set starts as set stops in each calendar, with the calendar's own message.
+// text of the right form, no stop before its start in any stop/start pair the page shows, and
+// as many set starts as set stops in each calendar, with the calendar's own message.
 // A Write that finds errors writes nothing and says how many it found.
 
 #include <span>
@@ -26,9 +26,10 @@ struct CalendarCheck {
     const char* message;  // "Error in Calender 1, unequal start and stoptimes"
 };
 
-// The image's stop/start pairs (bytes 1-2 to 29-30, stop first) whose stop is set and earlier
-// than its start.
-int UnorderedPairs(const NvBuffer& image);
+// The stop/start pairs of the slots (stop at an odd byte, its start right after it) whose stop
+// is set and earlier than its start. Pairs no slot shows are not counted: the technician could
+// not correct them.
+int UnorderedPairs(const NvBuffer& image, std::span<const TimeSlot> slots);
 // The summary of a Write that found errors.
 std::string CalendarErrorSummary(int errors, bool formatErrors);
 

@@ -54,7 +54,7 @@ void PresenceCalendarPage::ReadConfig() {
 }
 
 // The image is the part as the node holds it: the bytes of the page's calendar are replaced,
-// the others take part in the pair checks as read and are written back unchanged.
+// the others are written back unchanged and, as no edit shows them, not checked.
 void PresenceCalendarPage::WriteConfig() {
     NvBuffer image{};
     if (!ReadFirstPart(part_, image, nv::kPartSize)) {

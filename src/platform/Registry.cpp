@@ -128,17 +128,26 @@ bool RegistryKey::Delete(std::string_view path) {
 }
 
 std::optional<std::string> RegistryKey::Value(std::string_view name) const {
-    if (name.empty()) {
-        return default_;
-    }
-    const auto it = values_.find(name);
-    if (it == values_.end()) {
+    const RegistryValue* value = Entry(name);
+    if (value == nullptr || !value->string) {
         return std::nullopt;
     }
-    return it->second;
+    return value->text;
 }
 
 void RegistryKey::SetValue(std::string_view name, std::string value) {
+    SetEntry(name, {std::move(value), true});
+}
+
+const RegistryValue* RegistryKey::Entry(std::string_view name) const {
+    if (name.empty()) {
+        return default_ ? &*default_ : nullptr;
+    }
+    const auto it = values_.find(name);
+    return it == values_.end() ? nullptr : &it->second;
+}
+
+void RegistryKey::SetEntry(std::string_view name, RegistryValue value) {
     if (name.empty()) {
         default_ = std::move(value);
         return;
@@ -180,24 +189,31 @@ void AppendQuoted(std::string_view text, std::string& out) {
     out += QuoteText(std::string(text));
 }
 
+void AppendValue(const RegistryValue& value, std::string& out) {
+    if (value.string) {
+        AppendQuoted(value.text, out);
+    } else {
+        out += value.text;
+    }
+    out += '\n';
+}
+
 // A key is written when it holds a value or is a leaf; a key with only subkeys is implied by
 // the paths of its subkeys.
 void AppendKey(const RegistryKey& key, const std::string& path, std::string& out) {
-    if (key.Default() || !key.Values().empty() || key.Subkeys().empty()) {
+    const RegistryValue* fallback = key.Entry("");
+    if (fallback != nullptr || !key.Values().empty() || key.Subkeys().empty()) {
         out += '[';
         out += path;
         out += "]\n";
-        if (key.Default()) {
-            out += '@';
-            out += '=';
-            AppendQuoted(*key.Default(), out);
-            out += '\n';
+        if (fallback != nullptr) {
+            out += "@=";
+            AppendValue(*fallback, out);
         }
         for (const auto& [name, value] : key.Values()) {
             AppendQuoted(name, out);
             out += '=';
-            AppendQuoted(value, out);
-            out += '\n';
+            AppendValue(value, out);
         }
         out += '\n';
     }
@@ -275,8 +291,83 @@ std::string TakeQuoted(std::string_view& text, std::string& out) {
     return "a string without its closing double quote";
 }
 
-// Reads one value line ('@="..."' or '"name"="..."') into key. Returns what is wrong, or "".
-std::string ParseValue(std::string_view line, RegistryKey* key) {
+bool AllHex(std::string_view digits) {
+    return digits.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
+}
+
+// Checks one line's share of a hex list: bytes of one or two hex digits, separated by commas,
+// with spaces or tabs around them. A line that goes on after its backslash may end with a comma;
+// a line without any byte is an empty list.
+std::string CheckHexBytes(std::string_view list, bool continued) {
+    if (list.find_first_not_of(" \t") == std::string_view::npos) {
+        return "";
+    }
+    for (;;) {
+        const size_t comma = list.find(',');
+        std::string_view byte = list.substr(0, comma);
+        const size_t first = byte.find_first_not_of(" \t");
+        byte = first == std::string_view::npos
+                   ? std::string_view()
+                   : byte.substr(first, byte.find_last_not_of(" \t") - first + 1);
+        const bool last = comma == std::string_view::npos;
+        if (!(byte.empty() && last && continued) &&
+            (byte.empty() || byte.size() > 2 || !AllHex(byte))) {
+            return "a hex byte that is not one or two hex digits";
+        }
+        if (last) {
+            return "";
+        }
+        list.remove_prefix(comma + 1);
+    }
+}
+
+// Reads a value of another type than string from text (what follows '='): "dword:" and eight
+// hex digits, or "hex:" or "hex(N):" and a list of bytes that goes on to the next line after a
+// trailing backslash. raw gets the value's text as the file holds it, its lines joined by LF.
+// Returns what is wrong, or "".
+std::string TakeTyped(std::string_view text, LineReader& lines, std::string& raw) {
+    raw.assign(text);
+    constexpr std::string_view kDword = "dword:";
+    if (text.starts_with(kDword)) {
+        const std::string_view digits = text.substr(kDword.size());
+        return digits.size() == 8 && AllHex(digits) ? "" : "a dword that is not eight hex digits";
+    }
+    std::string_view list;
+    if (text.starts_with("hex:")) {
+        list = text.substr(4);
+    } else if (text.starts_with("hex(")) {
+        const size_t close = text.find("):");
+        const std::string_view type =
+            close == std::string_view::npos ? std::string_view() : text.substr(4, close - 4);
+        if (type.empty() || type.size() > 8 || !AllHex(type)) {
+            return "a hex(N): type that is not a hex number";
+        }
+        list = text.substr(close + 2);
+    } else {
+        return "a string that does not start with a double quote";
+    }
+    for (;;) {
+        const bool continued = !list.empty() && list.back() == '\\';
+        if (continued) {
+            list.remove_suffix(1);
+        }
+        if (std::string error = CheckHexBytes(list, continued); !error.empty()) {
+            return error;
+        }
+        if (!continued) {
+            return "";
+        }
+        if (!lines.Next(list)) {
+            return "a hex list continued past the end of the file";
+        }
+        raw += '\n';
+        raw += list;
+    }
+}
+
+// Reads one value ('@=' or '"name"=', then a string or a value of another type, which may go
+// on over the following lines) into key. Returns what is wrong, or "".
+std::string ParseValue(std::string_view line, LineReader& lines, RegistryKey* key) {
     std::string name;
     if (line.front() == '@') {
         line.remove_prefix(1);
@@ -287,17 +378,24 @@ std::string ParseValue(std::string_view line, RegistryKey* key) {
         return "no '=' after the value name";
     }
     line.remove_prefix(1);
-    std::string value;
-    if (std::string error = TakeQuoted(line, value); !error.empty()) {
-        return error;
-    }
-    if (!line.empty()) {
-        return "text after the value";
+    RegistryValue value;
+    if (!line.empty() && line.front() == '"') {
+        if (std::string error = TakeQuoted(line, value.text); !error.empty()) {
+            return error;
+        }
+        if (!line.empty()) {
+            return "text after the value";
+        }
+    } else {
+        value.string = false;
+        if (std::string error = TakeTyped(line, lines, value.text); !error.empty()) {
+            return error;
+        }
     }
     if (key == nullptr) {
         return "a value outside any key";
     }
-    key->SetValue(name, std::move(value));
+    key->SetEntry(name, std::move(value));
     return "";
 }
 
@@ -325,7 +423,7 @@ std::string ParseLines(LineReader& lines, RegistryKey& root) {
         if (line.front() == '[') {
             error = ParseKey(line, root, current);
         } else if (line.front() == '@' || line.front() == '"') {
-            error = ParseValue(line, current);
+            error = ParseValue(line, lines, current);
         } else {
             error = "neither a key nor a value";
         }

@@ -11,6 +11,10 @@
 //   @="/usr/lib/vireo/Vireo.so"
 //   "ThreadingModel"="Apartment"
 //
+// Values of other types that such files hold (dword:, hex:, hex(N):, a hex list continued on the
+// next line after a backslash) are read, checked and written back in the very form they were
+// read; the plug-in itself reads and writes strings only.
+//
 // Key and value names compare without regard to case, as the system's registry does, and keep
 // the case they were first written with. Self-registration edits the file in one transaction:
 // load, change in memory, save atomically, under a lock, so that a failed registration leaves
@@ -33,6 +37,15 @@ struct NoCaseLess {
     bool operator()(std::string_view a, std::string_view b) const;
 };
 
+// One value: a string, or a value of another type kept as its text after '=' in the file
+// ("dword:0000002a", "hex:aa,bb", a continued hex list with its line breaks and indents).
+struct RegistryValue {
+    std::string text;
+    bool string = true;
+
+    friend bool operator==(const RegistryValue&, const RegistryValue&) = default;
+};
+
 class RegistryKey {
 public:
     // The key at a backslash-separated path below this one ("CLSID\{...}\Node"), or null. An
@@ -44,29 +57,36 @@ public:
     // Deletes the key at path with everything below it; false when there was none.
     bool Delete(std::string_view path);
 
-    const std::optional<std::string>& Default() const { return default_; }
-    void SetDefault(std::string value) { default_ = std::move(value); }
-    // A named value; the empty name is the default value.
+    // The default value when it is a string.
+    std::optional<std::string> Default() const { return Value(""); }
+    void SetDefault(std::string value) { SetValue("", std::move(value)); }
+    // A named string value; the empty name is the default value. A value of another type is
+    // no string: null.
     std::optional<std::string> Value(std::string_view name) const;
     void SetValue(std::string_view name, std::string value);
+    // A value of any type, or null; the empty name is the default value.
+    const RegistryValue* Entry(std::string_view name) const;
+    void SetEntry(std::string_view name, RegistryValue value);
     bool DeleteValue(std::string_view name);
 
     const std::map<std::string, RegistryKey, NoCaseLess>& Subkeys() const { return subkeys_; }
-    const std::map<std::string, std::string, NoCaseLess>& Values() const { return values_; }
+    // The named values, without the default value.
+    const std::map<std::string, RegistryValue, NoCaseLess>& Values() const { return values_; }
     // No default value, no named value and no subkey.
     bool Empty() const;
 
     friend bool operator==(const RegistryKey&, const RegistryKey&) = default;
 
 private:
-    std::optional<std::string> default_;
-    std::map<std::string, std::string, NoCaseLess> values_;
+    std::optional<RegistryValue> default_;
+    std::map<std::string, RegistryValue, NoCaseLess> values_;
     std::map<std::string, RegistryKey, NoCaseLess> subkeys_;
 };
 
 // The text form: "REGEDIT4", then every key below the root that holds a value or has no
 // subkeys, parents first, in name order, with its full path in brackets and its values below.
-// Strings are in double quotes with \\, \" and \n escaped.
+// Strings are in double quotes with \\, \" and \n escaped; values of other types as they were
+// read.
 std::string FormatRegistry(const RegistryKey& root);
 // Reads the text form into root (which is emptied first). Empty on success, otherwise what is
 // wrong, with the line number: "line 7: a value outside any key". Blank lines and lines

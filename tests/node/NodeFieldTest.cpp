@@ -72,7 +72,8 @@ INSTANTIATE_TEST_SUITE_P(Codecs, NodeFieldCodecTest, ::testing::ValuesIn(kCases)
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A text equal to what the field shows keeps the stored word when the display drops digits:
-// 305 tenths show 30 and stay 305; a changed text is stored as typed.
+// 305 tenths show 30 and stay 305, as hundredths and half steps stay; a changed text is stored
+// as typed.
 TEST(NodeFieldTest, UntouchedTextKeepsTheDigitsTheDisplayDrops) {
     Bytes bytes{};
     const node::Field& delay = node::fields::kPumpStopDelay;
@@ -90,6 +91,11 @@ TEST(NodeFieldTest, UntouchedTextKeepsTheDigitsTheDisplayDrops) {
     bytes[offset.offset + 1] = 0x01;  // -2.55 shows -2.5 (or -2.6)
     node::StoreText(offset, node::Text(offset, bytes.data()), bytes.data());
     EXPECT_EQ(bytes[offset.offset + 1], 0x01);
+
+    const node::Field& output = node::fields::kValveManualOutput[0];
+    bytes[output.offset] = 0x65;  // 50.5 % shows 50
+    node::StoreText(output, node::Text(output, bytes.data()), bytes.data());
+    EXPECT_EQ(bytes[output.offset], 0x65);
 }
 
 TEST(NodeFieldTest, FlagsChangeOnlyTheirMask) {

@@ -118,7 +118,16 @@ INSTANTIATE_TEST_SUITE_P(
         Malformed{"REGEDIT4\n[\\A]\n", "line 2: a key path with an empty name"},
         Malformed{"REGEDIT4\n[]\n", "line 2: a key path with an empty name"},
         Malformed{"REGEDIT4\n[A] x\n", "line 2: a key line that does not end"},
-        Malformed{"REGEDIT4\n[A]\nREGEDIT4\n", "line 3: neither a key nor a value"}));
+        Malformed{"REGEDIT4\n[A]\nREGEDIT4\n", "line 3: neither a key nor a value"},
+        Malformed{"REGEDIT4\n[A]\n\"n\"=dword:2a\n", "line 3: a dword that is not eight"},
+        Malformed{"REGEDIT4\n[A]\n@=dword:0000002g\n", "line 3: a dword that is not eight"},
+        Malformed{"REGEDIT4\n[A]\n@=hex:0g\n", "line 3: a hex byte that is not"},
+        Malformed{"REGEDIT4\n[A]\n@=hex:100\n", "line 3: a hex byte that is not"},
+        Malformed{"REGEDIT4\n[A]\n@=hex:00,\n", "line 3: a hex byte that is not"},
+        Malformed{"REGEDIT4\n[A]\n@=hex:00,\\\n  01,,02\n", "line 4: a hex byte that is not"},
+        Malformed{"REGEDIT4\n[A]\n@=hex:00,\\\n", "line 3: a hex list continued past the end"},
+        Malformed{"REGEDIT4\n[A]\n@=hex(z):00\n", "line 3: a hex(N): type that is not"},
+        Malformed{"REGEDIT4\n[A]\n@=hex(2:00\n", "line 3: a hex(N): type that is not"}));
 
 // ---- The tree ----------------------------------------------------------------------------------
 
@@ -222,6 +231,24 @@ TEST_F(RegistryFileTest, LoadReadsAnAbsentFileAsEmptyAndNamesTheFileOnErrors) {
     EXPECT_EQ(platform::LastRegistryError(), error);
 
     EXPECT_EQ(RegistryFile(folder).Load(root), folder.string() + ": " + std::strerror(EISDIR));
+}
+
+// Values of other types that export files hold are written back as they stood, digits and
+// continued lines alike; only strings are values to the plug-in.
+TEST_F(RegistryFileTest, EditKeepsValuesOfOtherTypesAsTheyStood) {
+    const std::string text =
+        "REGEDIT4\n\n[A]\n@=dword:0000002A\n\"Blob\"=hex:00,ff,\\\n  10,2\n\"Empty\"=hex:\n"
+        "\"Name\"=\"x\"\n\"Path\"=hex(2):25,00,\\\n\t48,00 ,00,00\n\n";
+    WriteText(path, text);
+    ASSERT_EQ(RegistryFile(path).Edit([](RegistryKey& root) {
+        RegistryKey& a = root.Create("A");
+        EXPECT_EQ(a.Default(), std::nullopt);
+        EXPECT_EQ(a.Value("Blob"), std::nullopt);
+        a.SetValue("Name", "x");
+        return true;
+    }),
+              "");
+    EXPECT_EQ(ReadText(path), text);
 }
 
 TEST_F(RegistryFileTest, EditCreatesTheFolderAndTheFile) {
