@@ -2,6 +2,11 @@
 // wait..." on the Import / Export page's long operations, and its own label again afterwards.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QEvent>
+#include <QWidget>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -17,8 +22,9 @@ struct ButtonCase {
     const char* name;
     CNodePage& (*page)(CSheet&);
     int button;
-    const char* busy;  // the text while the node is being talked to
-    const char* rest;  // the text afterwards
+    const char* busy;     // the text while the node is being talked to
+    const char* rest;     // the text afterwards
+    bool onShow = false;  // the Read that showing the page runs, its first time
 };
 
 void PrintTo(const ButtonCase& c, std::ostream* os) {
@@ -26,6 +32,8 @@ void PrintTo(const ButtonCase& c, std::ostream* os) {
 }
 
 const ButtonCase kButtons[] = {
+    {"PumpReadOnShow", [](CSheet& s) -> CNodePage& { return s.m_Page13; }, 211, "Wait", "Read",
+     true},
     {"PumpRead", [](CSheet& s) -> CNodePage& { return s.m_Page13; }, 211, "Wait", "Read"},
     {"PumpWrite", [](CSheet& s) -> CNodePage& { return s.m_Page13; }, 210, "Wait", "Write"},
     {"ValveWrite", [](CSheet& s) -> CNodePage& { return s.m_Page11; }, 210, "Wait", "Write"},
@@ -37,22 +45,68 @@ const ButtonCase kButtons[] = {
 
 class HandlerTextsTest : public SheetFixture, public ::testing::WithParamInterface<ButtonCase> {};
 
+// Whether a button was painted with the given text: paints of every widget are watched, as the
+// button of a page shown for the first time is built while the page is shown.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(std::string text) : text_(std::move(text)) {
+        QApplication::instance()->installEventFilter(this);
+    }
+    ~PaintWatch() override { QApplication::instance()->removeEventFilter(this); }
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* button = qobject_cast<QAbstractButton*>(watched);
+        if (event->type() == QEvent::Paint && button != nullptr &&
+            button->text().toStdString() == text_) {
+            painted = true;
+        }
+        return false;
+    }
+
+private:
+    std::string text_;
+};
+
 TEST_P(HandlerTextsTest, ButtonSaysItWorksWhileTheNodeIsBusy) {
     const ButtonCase& c = GetParam();
-    CNodePage& page = Show(c.page(Open()));
+    CNodePage& page = c.page(Open());
+    sheet->Window()->show();
+    QApplication::processEvents();
+    if (!c.onShow) {
+        Show(page);
+        QApplication::processEvents();
+    }
+    const PaintWatch watch(c.busy);
     const std::string file = std::filesystem::temp_directory_path() /
                              ("vireo-handler-texts-" + std::to_string(getpid()) + ".txt");
     desktop.QueueFile(file);
     desktop.QueueAnswer(true);
     page.SetDlgItemText(res::import_export::kPassword, "Quorka");
 
+    // What the button says at each host call, and whether that text was painted before.
     std::set<std::string> seen;
-    onHostCall = [&] { seen.insert(page.GetDlgItemText(c.button)); };
-    Click(page, c.button);
+    std::set<std::string> paintedBefore;
+    onHostCall = [&] {
+        const std::string text = page.GetDlgItemText(c.button);
+        seen.insert(text);
+        if (text == c.busy) {
+            paintedBefore.insert(watch.painted ? "painted" : "not painted");
+        }
+    };
+    if (c.onShow) {
+        Show(page);  // the live refresh comes first, then the Read
+    } else {
+        Click(page, c.button);
+    }
     onHostCall = nullptr;
     std::filesystem::remove(file);
 
-    EXPECT_EQ(seen, (std::set<std::string>{c.busy}));
+    EXPECT_EQ(seen.count(c.busy), 1u);
+    EXPECT_EQ(seen.size(), c.onShow ? 2u : 1u);
+    EXPECT_EQ(paintedBefore, (std::set<std::string>{"painted"}));
+    sheet->Window()->hide();
     EXPECT_EQ(page.GetDlgItemText(c.button), c.rest);
 }
 
