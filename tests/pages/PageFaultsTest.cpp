@@ -6,7 +6,10 @@
 // declarations, so that a page whose declarations point at another page's bytes shows here.
 #include <gtest/gtest.h>
 
+#include <QWidget>
+#include <algorithm>
 #include <array>
+#include <clocale>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -427,6 +430,13 @@ NodeImage Preload(int selectedPart) {
     return image;
 }
 
+// What a run of a page does besides its faults: Read before Write or not, and a step just
+// before the Write.
+struct Steps {
+    bool read = true;
+    std::function<void()> beforeWrite;
+};
+
 class PageFaultsTest : public SheetFixture, public ::testing::WithParamInterface<FaultCase> {
 protected:
     const PageEntry& Entry() const { return *GetParam().page; }
@@ -456,7 +466,8 @@ protected:
 
     // Opens a fresh sheet on the page set holding the page, loads the image and runs the page:
     // show, a refresh tick, Read, Write (or "Sync" on Set Time).
-    void RunPage(const NodeImage& image, const std::function<void()>& fail) {
+    void RunPage(const NodeImage& image, const std::function<void()>& fail,
+                 const Steps& steps = {}) {
         sheet.reset();
         Open();
         CNodePage& page = Entry().page(*sheet);
@@ -469,10 +480,15 @@ protected:
         node.StartRecording();
         sheet->SetActivePage(sheet->GetPageIndex(&page));
         desktop.TickAll();
+        if (steps.read && Entry().action != Action::Sync) {
+            Click(page, 211);
+        }
+        if (steps.beforeWrite) {
+            steps.beforeWrite();
+        }
         if (Entry().action == Action::Sync) {
             Click(page, 335);
         } else {
-            Click(page, 211);
             if (Entry().action == Action::ReadPasswordWrite) {
                 page.SetDlgItemText(226, "Quorka");
             }
@@ -518,9 +534,13 @@ protected:
         }
     }
 
-    std::vector<std::string> ForeignChanges(const NodeImage& before, const NodeImage& after) {
-        const auto ownNv = OwnedBits(false);
-        const auto ownPart = OwnedBits(true);
+    // allBytes: every changed bit, the page's own included.
+    std::vector<std::string> ForeignChanges(const NodeImage& before, const NodeImage& after,
+                                            bool allBytes = false) {
+        const auto ownNv =
+            allBytes ? std::map<int, std::map<int, std::uint8_t>>{} : OwnedBits(false);
+        const auto ownPart =
+            allBytes ? std::map<int, std::map<int, std::uint8_t>>{} : OwnedBits(true);
         std::vector<std::string> found;
         for (const auto& [index, bytes] : before.values) {
             const auto own = ownNv.find(index);
@@ -605,5 +625,193 @@ TEST_P(PageFaultsTest, ChangesOnlyThePagesOwnBytes) {
 
 INSTANTIATE_TEST_SUITE_P(EveryPage, PageFaultsTest, ::testing::ValuesIn(Cases()),
                          [](const auto& info) { return CaseName(info.param); });
+
+// The rows of the table with the given faults, and the clean run.
+std::vector<FaultCase> CasesOf(std::set<Fault> faults) {
+    faults.insert(Fault::None);
+    std::vector<FaultCase> cases;
+    for (const FaultCase& c : Cases()) {
+        if (faults.count(c.fault) != 0 && c.page->action != Action::Sync) {
+            cases.push_back(c);
+        }
+    }
+    return cases;
+}
+
+// A read that fails once, on show, leaves controls that show nothing of the node; a Write
+// then keeps the node's bytes of what was never shown (nor typed) and rewrites the rest as
+// shown. Values a page stores by rules of its own write what their controls hold, as before:
+// the calendars, status switches and extended operation, the calibration time, the number of
+// curve points, and the hot-water pump's running time, which is written without a read.
+class ReadFailedOnShowTest : public PageFaultsTest {};
+
+TEST_P(ReadFailedOnShowTest, WriteKeepsTheBytesNeverShown) {
+    const NodeImage settled = Settled();
+    RunPage(settled, [this] { Fail(); }, {.read = false, .beforeWrite = [this] { node.Heal(); }});
+    NodeImage after = Snapshot(node);
+    after.values[nv::kPartSelector] = settled.values.at(nv::kPartSelector);
+    const std::set<std::string> ownRules{
+        "WeekCalendar1",          "WeekCalendar2",        "PresenceCalendar1",
+        "PresenceCalendar2",      "HotWaterCalendar",     "StatusSwitchSw1",
+        "StatusSwitchSw2",        "ExtendedOperation1",   "ExtendedOperation2",
+        "Exercise1_FailRead42",   "Exercise2_FailRead43", "SettingsTemperatures1_FailRead37",
+        "HotWaterTank_FailRead41"};
+    if (GetParam().fault == Fault::None ||
+        (ownRules.count(Entry().name) == 0 && ownRules.count(CaseName(GetParam())) == 0)) {
+        EXPECT_EQ(ForeignChanges(settled, after, true), std::vector<std::string>{});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPage, ReadFailedOnShowTest,
+                         ::testing::ValuesIn(CasesOf({Fault::Read, Fault::PartRead})),
+                         [](const auto& info) { return CaseName(info.param); });
+
+// A Write whose node write fails says so on the status line, in red, and marks the controls
+// it did not write, until the next Read that reaches the node; the node traffic is the same.
+class FailedWriteTest : public PageFaultsTest {};
+
+TEST_P(FailedWriteTest, IsShownUntilTheNextRead) {
+    const FaultCase& c = GetParam();
+    RunPage(Settled(), [this] { Fail(); }, {.beforeWrite = [this] { node.StartRecording(); }});
+    const auto failed = [&](const host::Journal::Write& w) {
+        return c.fault == Fault::Write ? w.index == c.target
+                                       : w.index == nv::kPluginCnf && w.selectedPart == c.target;
+    };
+    const auto& writes = node.Recorded().writes;
+    CNodePage& page = Entry().page(*sheet);
+    const auto marked = [&] {
+        int count = 0;
+        for (const platform::ControlState& control : page.Controls()) {
+            count += page.IsDlgItemNotWritten(control.id) ? 1 : 0;
+        }
+        return count;
+    };
+    const std::string status = sheet->StatusText();
+    if (std::none_of(writes.begin(), writes.end(), failed)) {
+        EXPECT_EQ(status.find("failed"), std::string::npos) << status;
+        EXPECT_EQ(marked(), 0);
+        return;
+    }
+    const std::string nv = c.fault == Fault::Write
+                               ? "NV " + std::to_string(c.target)
+                               : "NV 45 (part " + std::to_string(c.target) + ")";
+    EXPECT_EQ(status.rfind("Write of " + page.Caption() + " failed: " + nv + " not written", 0), 0u)
+        << status;
+    EXPECT_EQ(sheet->StatusColour(), platform::TextColour::Alarm);
+    EXPECT_GT(marked(), 0);
+
+    Click(page, 211);
+    EXPECT_EQ(sheet->StatusText().find("failed"), std::string::npos) << sheet->StatusText();
+    EXPECT_EQ(sheet->StatusColour(), platform::TextColour::Normal);
+    EXPECT_EQ(marked(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPage, FailedWriteTest,
+                         ::testing::ValuesIn(CasesOf({Fault::Write, Fault::PartWrite})),
+                         [](const auto& info) { return CaseName(info.param); });
+
+// A live value whose refresh read fails keeps its last value, marked as not refreshed since
+// the last refresh that read it, and the status line says which variable failed, until a
+// refresh reads it again.
+class FailedRefreshTest : public PageFaultsTest {};
+
+TEST_P(FailedRefreshTest, MarksTheLiveValuesUntilTheNextRefresh) {
+    const FaultCase& c = GetParam();
+    RunPage(Settled(), [] {});
+    CNodePage& page = Entry().page(*sheet);
+    // The shown edits that a refresh tick set, and those the page marks as not refreshed.
+    const auto tick = [&] {
+        std::map<int, unsigned long> before;
+        for (const platform::ControlState& control : page.Controls()) {
+            before[control.id] = page.DlgItemSetNumber(control.id);
+        }
+        desktop.TickAll();
+        std::set<int> set;
+        for (const platform::ControlState& control : page.Controls()) {
+            const bool edit = control.kind == platform::ControlKind::Edit ||
+                              control.kind == platform::ControlKind::ReadOnlyEdit;
+            if (edit && !control.text.empty() &&
+                page.DlgItemSetNumber(control.id) != before[control.id]) {
+                set.insert(control.id);
+            }
+        }
+        return set;
+    };
+    const auto stale = [&] {
+        std::map<int, std::string> found;
+        for (const platform::ControlState& control : page.Controls()) {
+            if (page.IsDlgItemStale(control.id)) {
+                found[control.id] = page.GetDlgItem(control.id)->toolTip().toStdString();
+            }
+        }
+        return found;
+    };
+    const std::set<int> live = tick();
+    Fail();
+    node.StartRecording();
+    desktop.SetNow({2026, 12, 6, 9, 7, 0, 0});
+    const std::set<int> refreshed = tick();
+    const auto& reads = node.Recorded().reads;
+    std::map<int, std::string> expected;
+    for (int id : live) {
+        if (refreshed.count(id) == 0) {
+            expected[id] = "Not refreshed since 09:05:07";
+        }
+    }
+    EXPECT_EQ(stale(), expected);
+    if (c.fault == Fault::None || std::find(reads.begin(), reads.end(), c.target) == reads.end()) {
+        EXPECT_EQ(sheet->StatusText().find("failed"), std::string::npos) << sheet->StatusText();
+        return;
+    }
+    EXPECT_EQ(sheet->StatusText().rfind("Refresh of " + page.Caption() + " failed: NV " +
+                                            std::to_string(c.target) + " not read",
+                                        0),
+              0u)
+        << sheet->StatusText();
+    EXPECT_EQ(sheet->StatusColour(), platform::TextColour::Alarm);
+
+    node.Heal();
+    tick();
+    EXPECT_EQ(stale(), (std::map<int, std::string>{}));
+    EXPECT_EQ(sheet->StatusColour(), platform::TextColour::Normal);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPage, FailedRefreshTest, ::testing::ValuesIn(CasesOf({Fault::Read})),
+                         [](const auto& info) { return CaseName(info.param); });
+
+}  // namespace
+
+namespace {
+
+// A desktop whose language writes a decimal comma: the pages still show and read numbers with
+// a decimal point, as the node's numbers are written everywhere else.
+class GermanLocaleTest : public SheetFixture {
+protected:
+    void SetUp() override {
+        SheetFixture::SetUp();
+        if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+            GTEST_SKIP() << "the locale de_DE.UTF-8 is missing (scripts/setup.sh generates it)";
+        }
+    }
+    void TearDown() override {
+        std::setlocale(LC_ALL, "C");
+        SheetFixture::TearDown();
+    }
+};
+
+TEST_F(GermanLocaleTest, PagesShowAndStoreNumbersWithADecimalPoint) {
+    node.SetRaw(12, {0x04, 0xE2});  // outdoor temperature 12.50
+    host::Bytes part2 = PartBytes(node.Part(2));
+    part2[1] = 0x00;  // outdoor sensor offset 1.50
+    part2[2] = 0x96;
+    node.SetPart(2, part2);
+    CNodePage& page = Show(Open().m_Page29);
+    EXPECT_EQ(page.GetDlgItemText(229), "12.5");
+    EXPECT_EQ(page.GetDlgItemText(230), "1.5");
+    page.SetDlgItemText(230, "13.5");
+    Click(page, 210);
+    EXPECT_EQ(node.Part(2)[1], 0x05);  // 1350
+    EXPECT_EQ(node.Part(2)[2], 0x46);
+}
 
 }  // namespace
