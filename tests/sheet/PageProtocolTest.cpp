@@ -263,7 +263,7 @@ namespace {
 
 // What the user sees on the real widgets: a value typed or clicked but not written stands out
 // in yellow, the node's state in its tooltip, until a Read; a live value that can no longer
-// be read shows greyed in italics.
+// be read shows greyed in italics, the status line saying why, until a refresh reads it.
 enum class UserAction { Type, Click, FailRefresh };
 
 struct MarkCase {
@@ -273,10 +273,6 @@ struct MarkCase {
     const char* style;    // what the widget's style sheet holds afterwards
     const char* tooltip;  // how its tooltip starts
 };
-
-void PrintTo(const MarkCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 constexpr const char* kEdited = "background-color: #fff4b8";
 const MarkCase kMarks[] = {
@@ -297,7 +293,6 @@ TEST_P(WidgetMarksTest, ShowOnTheWidget) {
     CNodePage& page = Show(Open().m_Page30);
     QWidget* widget = page.GetDlgItem(c.id);
     ASSERT_NE(widget, nullptr);
-    EXPECT_EQ(widget->styleSheet().toStdString(), "");
     switch (c.action) {
         case UserAction::Type: {
             QKeyEvent press(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"));
@@ -317,11 +312,20 @@ TEST_P(WidgetMarksTest, ShowOnTheWidget) {
         << widget->styleSheet().toStdString();
     EXPECT_EQ(widget->toolTip().toStdString().rfind(c.tooltip, 0), 0u)
         << widget->toolTip().toStdString();
+    // The status line names what the refresh could not read, in red.
+    const bool unread = c.action == UserAction::FailRefresh;
+    EXPECT_EQ(sheet->StatusText().rfind(
+                  unread ? "Refresh of Pressure failed: NV 24 not read" : "Node1", 0),
+              0u)
+        << sheet->StatusText();
+    EXPECT_EQ(sheet->StatusColour(),
+              unread ? platform::TextColour::Alarm : platform::TextColour::Normal);
 
     node.Heal();
     desktop.TickAll();
     Click(page, res::common::kRead);
     EXPECT_EQ(widget->styleSheet().toStdString(), "");
+    EXPECT_EQ(sheet->StatusColour(), platform::TextColour::Normal);
 }
 
 INSTANTIATE_TEST_SUITE_P(Controls, WidgetMarksTest, ::testing::ValuesIn(kMarks),
