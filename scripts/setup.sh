@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev libsqlite3-dev
   clang clang-format fonts-dejavu-core dpkg-dev
-  xvfb xdotool imagemagick qt6-qpa-plugins
+  xvfb xdotool imagemagick qt6-qpa-plugins locales
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -21,4 +21,16 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# The tests show pages under a German locale (a decimal comma) to check that numbers keep
+# their decimal point; generate it when it is missing.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "setup: the locale de_DE.UTF-8 is missing; the tests that need it are skipped" \
+      "(run as root to generate it)" >&2
+  else
+    sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
+    locale-gen
+  fi
 fi

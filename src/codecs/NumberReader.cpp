@@ -1,5 +1,6 @@
 #include "codecs/NumberReader.h"
 
+#include <array>
 #include <charconv>
 #include <cstddef>
 #include <limits>
@@ -101,6 +102,13 @@ double ReadNumber(std::string_view text) {
         }
     }
     return negative ? -value : value;
+}
+
+std::string FixedText(double value, int decimals) {
+    std::array<char, 400> buffer{};  // the longest double written out in full
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::fixed, decimals);
+    return std::string(buffer.data(), result.ptr);
 }
 
 }  // namespace codecs

@@ -21,10 +21,7 @@ void AppendWhole(std::string& out, int value) {
 
 // A number with one decimal, as "%.1f" writes it, independent of the locale.
 void AppendOneDecimal(std::string& out, double value) {
-    std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, 1);
-    out.append(buffer.data(), result.ptr);
+    out += FixedText(value, 1);
 }
 
 // The text of a field that starts at offset and ends at the next comma (or the line end).

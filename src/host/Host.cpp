@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QImage>
 #include <QPixmap>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -46,27 +47,15 @@ void InstallQuietHandler() {
     g_standardHandler = qInstallMessageHandler(QuietOffscreenMessages);
 }
 
-// The plug-in that serves the node, found by its Program ID and created with a client site
-// that offers the node's reader and writer. The host's windows then carry the control's face,
-// and their titles the node's name. Runs work with the control, or says why there is none.
-int WithPlugin(SimNode& node, const std::function<bool(PluginControl&)>& work) {
-    auto* site = new ClientSite(node, Offer::Both);
-    std::string error;
-    std::unique_ptr<PluginControl> control =
-        PluginControl::Open(platform::RegistryFile(platform::RegistryFile::DefaultPath()),
-                            node.GetProgramId(), site, error);
-    bool ok = false;
-    if (control) {
-        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(control->Face(64))));
-        QApplication::setApplicationDisplayName(QString::fromStdString(node.Name()));
-        ok = work(*control);
-        control.reset();
-    } else {
-        std::cerr << "vireo: " << error << '\n';
+// Qt hands the desktop's locale to the C library when the application starts. The node's
+// numbers are written and read with a decimal point whatever the desktop's language, so the
+// C library's numbers go back to the C locale; Qt's own locale serves everything else.
+class HostApplication : public QApplication {
+public:
+    HostApplication(int& argc, char** argv) : QApplication(argc, argv) {
+        std::setlocale(LC_NUMERIC, "C");
     }
-    site->Release();
-    return ok ? 0 : 1;
-}
+};
 
 // The properties verb on a node behind a client site.
 int OpenSheet(SimNode& node) {
@@ -114,6 +103,26 @@ bool SaveTabs(platform::CPropertySheet& sheet, const std::filesystem::path& dir,
 
 }  // namespace
 
+// The windows' titles are their own ("Node1 - VI1", "About Vireo Control"): the application's
+// display name stays the application's, which the platform would append to every title.
+int WithPlugin(SimNode& node, const std::function<bool(PluginControl&)>& work) {
+    auto* site = new ClientSite(node, Offer::Both);
+    std::string error;
+    std::unique_ptr<PluginControl> control =
+        PluginControl::Open(platform::RegistryFile(platform::RegistryFile::DefaultPath()),
+                            node.GetProgramId(), site, error);
+    bool ok = false;
+    if (control) {
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(control->Face(64))));
+        ok = work(*control);
+        control.reset();
+    } else {
+        std::cerr << "vireo: " << error << '\n';
+    }
+    site->Release();
+    return ok ? 0 : 1;
+}
+
 bool DisplayAvailable() {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     if (platform != nullptr && *platform != '\0') {
@@ -155,7 +164,7 @@ int RunGui(int& argc, char** argv, const HostOptions& options) {
         node.Name(), OperationLock::PathForStateFile(path),
         {.notice = [](const std::string& text) { std::cerr << "vireo: " << text << '\n'; }});
     node.operationLock = &lock;
-    QApplication app(argc, argv);
+    HostApplication app(argc, argv);
     QApplication::setApplicationName("Vireo");
     platform::QtDesktop desktop;
     desktop.SetNodeNote("Simulated node: " + path);
@@ -185,7 +194,7 @@ int RunAbout(int& argc, char** argv, const HostOptions& options) {
             return 1;
         }
     }
-    QApplication app(argc, argv);
+    HostApplication app(argc, argv);
     QApplication::setApplicationName("Vireo");
     platform::QtDesktop desktop;
     platform::Desktop::SetCurrent(&desktop);
@@ -214,7 +223,7 @@ int RunScreenshots(int& argc, char** argv, const HostOptions& options) {
                   << (ec ? " (" + ec.message() + ")" : std::string()) << '\n';
         return 1;
     }
-    QApplication app(argc, argv);
+    HostApplication app(argc, argv);
     platform::ScriptedDesktop desktop;
     platform::Desktop::SetCurrent(&desktop);
     bool ok = true;
@@ -253,7 +262,7 @@ namespace host {
 
 int RunScriptWithApp(int& argc, char** argv, const std::string& file) {
     InstallQuietHandler();
-    QApplication app(argc, argv);
+    HostApplication app(argc, argv);
     return RunScriptFile(file, std::cout, std::cerr);
 }
 

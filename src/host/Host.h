@@ -2,9 +2,13 @@
 // The host tool's ways of opening the plug-in: the GUI on the simulated node, pictures of
 // every tab rendered offscreen, and the command-line operations.
 
+#include <functional>
 #include <string>
 
 namespace host {
+
+class SimNode;
+class PluginControl;
 
 struct HostOptions {
     std::string nodeFile;       // the simulated node's state file; empty: the default one
@@ -19,6 +23,12 @@ int RunAbout(int& argc, char** argv, const HostOptions& options);
 // Saves one PNG per tab of page set 1 and of page set 2 into options.screenshotDir, with the
 // control's face (face.png) and its About box (about.png).
 int RunScreenshots(int& argc, char** argv, const HostOptions& options);
+
+// Finds the plug-in that serves the node by its Program ID, creates its control on a client
+// site offering the node's reader and writer, and runs work with it; the host's windows take
+// the control's face as their icon. Says why on standard error when there is no plug-in.
+// 0 when work succeeded.
+int WithPlugin(SimNode& node, const std::function<bool(PluginControl&)>& work);
 
 // Whether a display is available to Qt (or an offscreen platform was chosen).
 bool DisplayAvailable();

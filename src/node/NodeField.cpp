@@ -1,7 +1,5 @@
 #include "node/NodeField.h"
 
-#include <cstdio>
-
 #include "codecs/NumberReader.h"
 #include "codecs/NumericCodec.h"
 
@@ -40,13 +38,13 @@ int Size(const Field& field) {
     }
 }
 
-const char* Format(const Field& field) {
+int Decimals(const Field& field) {
     switch (field.codec) {
         case Codec::DecimalTenths:
         case Codec::SignedHundredths:
-            return "%.1f";
+            return 1;
         default:
-            return "%.0f";
+            return 0;
     }
 }
 
@@ -77,9 +75,7 @@ double Value(const Field& field, const std::uint8_t* bytes) {
 }
 
 std::string Text(const Field& field, const std::uint8_t* bytes) {
-    char text[64];
-    std::snprintf(text, sizeof text, Format(field), Value(field, bytes));
-    return text;
+    return codecs::FixedText(Value(field, bytes), Decimals(field));
 }
 
 bool FlagSet(const Field& field, const std::uint8_t* bytes) {

@@ -58,13 +58,14 @@ constexpr Field Flag(std::string_view name, Place place, int offset, std::uint8_
 
 // Bytes the field takes (1 or 2).
 int Size(const Field& field);
-// The display format of the field's number ("%.0f" or "%.1f").
-const char* Format(const Field& field);
+// The decimals the field's number is shown with (0 or 1, as "%.0f" or "%.1f" shows it).
+int Decimals(const Field& field);
 
 // The number the bytes hold (flags 0 or 1, modes their word); bytes starts at byte 0 of the
 // variable or part.
 double Value(const Field& field, const std::uint8_t* bytes);
-// The number as the pages show it, with the field's format.
+// The number as the pages show it, with the field's decimals and a decimal point whatever the
+// desktop's language.
 std::string Text(const Field& field, const std::uint8_t* bytes);
 bool FlagSet(const Field& field, const std::uint8_t* bytes);
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 
 #include "codecs/NumberReader.h"
 #include "node/WriteRecorder.h"
@@ -65,6 +64,21 @@ double PcSeconds(const platform::LocalDateTime& now) {
     return static_cast<double>(time.time_since_epoch().count());
 }
 
+void AddOnce(std::vector<std::string>& texts, std::string text) {
+    if (std::find(texts.begin(), texts.end(), text) == texts.end()) {
+        texts.push_back(std::move(text));
+    }
+}
+
+// "NV 24, NV 45 (part 6)".
+std::string Joined(const std::vector<std::string>& texts) {
+    std::string text;
+    for (const std::string& t : texts) {
+        text += (text.empty() ? "" : ", ") + t;
+    }
+    return text;
+}
+
 }  // namespace
 
 CNodePage::CNodePage(int templateId, int captionId, PageBehaviour behaviour)
@@ -98,8 +112,14 @@ void CNodePage::OnShowWindow(BOOL show) {
         if (behaviour_.timer) {
             SetTimer(kTimerId, kTimerPeriodMs);
         }
-    } else if (behaviour_.timer) {
-        KillTimer(kTimerId);
+    } else {
+        if (behaviour_.timer) {
+            KillTimer(kTimerId);
+        }
+        // A hidden page's live values are no longer refreshed, so none of them is failing.
+        if (site_ != nullptr) {
+            site_->ShowTrouble(NodeTrouble::Refresh, "");
+        }
     }
     if (behaviour_.extrasAfterTimer) {
         AfterTimerExtras();
@@ -114,10 +134,44 @@ void CNodePage::OnTimer(int) {
 
 void CNodePage::RefreshLive() {
     const int reads = nodeReads_;
+    const unsigned long since = NextSetNumber();
+    failedReads_.clear();
+    refreshing_ = true;
     Refresh();
+    refreshing_ = false;
+    MarkUnrefreshed(since);
     SampleTrend();
-    if (nodeReads_ != reads && site_ != nullptr) {
+    if (site_ == nullptr) {
+        return;
+    }
+    if (nodeReads_ != reads) {
         site_->LiveValuesRefreshed();
+    }
+    std::vector<std::string> unread;
+    for (int index : failedReads_) {
+        AddOnce(unread, "NV " + std::to_string(index));
+    }
+    site_->ShowTrouble(NodeTrouble::Refresh, unread.empty()
+                                                 ? std::string()
+                                                 : "Refresh of " + Caption() +
+                                                       " failed: " + Joined(unread) + " not read");
+}
+
+void CNodePage::MarkUnrefreshed(unsigned long since) {
+    const std::string now = platform::Desktop::Current().Now().TimeText();
+    for (const platform::ControlState& control : Controls()) {
+        // Live values show in edits, read-only or not (the actual pressure).
+        if (control.kind != platform::ControlKind::ReadOnlyEdit &&
+            control.kind != platform::ControlKind::Edit) {
+            continue;
+        }
+        const auto last = refreshedAt_.find(control.id);
+        if (DlgItemSetNumber(control.id) >= since) {
+            refreshedAt_[control.id] = now;
+            ClearStale(control.id);
+        } else if (!failedReads_.empty() && last != refreshedAt_.end() && !control.text.empty()) {
+            MarkStale(control.id, last->second);
+        }
     }
 }
 
@@ -141,7 +195,8 @@ std::vector<platform::ControlTemplate> CNodePage::AddedControls() const {
     return {{.id = res::common::kTrend,
              .kind = platform::ControlKind::CheckBox,
              .text = "Trend",
-             .group = group},
+             .group = group,
+             .nodeValue = false},
             {.id = res::common::kTrendChart, .kind = platform::ControlKind::Chart, .group = group}};
 }
 
@@ -181,6 +236,10 @@ void CNodePage::RunRead() {
     ReadConfig();
     if (nodeReads_ != reads) {
         RecordNodeTexts();
+        // The node answers again: a failed Write shown until now is old news.
+        if (site_ != nullptr) {
+            site_->ShowTrouble(NodeTrouble::Write, "");
+        }
     }
     SetDlgItemText(res::common::kRead, "Read");
 }
@@ -194,18 +253,53 @@ void CNodePage::RunWrite() {
         const OperationHold hold(Link());
         partSelected_ = false;
         const int writes = nodeWrites_;
+        stored_.clear();
+        notWritten_.clear();
+        notWrittenIds_.clear();
+        writing_ = true;
         WriteConfig();
-        if (nodeWrites_ != writes) {
-            RecordNodeTexts();
+        writing_ = false;
+        // A page that stores its controls itself does not say which of them a step stores:
+        // all of them are not written.
+        if (!notWritten_.empty() && notWrittenIds_.empty()) {
+            for (const platform::ControlState& control : Controls()) {
+                notWrittenIds_.push_back(control.id);
+            }
+        }
+        const bool wrote = nodeWrites_ != writes;
+        if (wrote) {
+            // The controls of a failed step keep the node's state last recorded for them.
+            for (const platform::ControlState& control : Controls()) {
+                if (std::find(notWrittenIds_.begin(), notWrittenIds_.end(), control.id) ==
+                    notWrittenIds_.end()) {
+                    RecordNodeText(control.id);
+                }
+            }
         }
         if (ReadsAfterWrite()) {
             RunRead();
         }
+        ReportWrite(wrote);
     }
     if (passwordId != 0 && ClearsPasswordAfterWrite()) {
         SetDlgItemText(passwordId, "");
     }
     SetDlgItemText(res::common::kWrite, "Write");
+}
+
+void CNodePage::ReportWrite(bool wrote) {
+    for (int id : notWrittenIds_) {
+        MarkNotWritten(id);
+    }
+    if (site_ == nullptr) {
+        return;
+    }
+    if (!notWritten_.empty()) {
+        site_->ShowTrouble(NodeTrouble::Write, "Write of " + Caption() + " failed: " +
+                                                   Joined(notWritten_) + " not written");
+    } else if (wrote) {
+        site_->ShowTrouble(NodeTrouble::Write, "");
+    }
 }
 
 void CNodePage::RunClickHandler(const std::function<void()>& handler) {
@@ -238,13 +332,39 @@ NodeLink CNodePage::Link() const {
 bool CNodePage::ReadNv(int index, NvBuffer& buffer, int length) const {
     const bool read = Link().Read(index, buffer.data(), length);
     nodeReads_ += read ? 1 : 0;
+    if (!read && refreshing_) {
+        failedReads_.push_back(index);
+    }
     return read;
 }
 
 bool CNodePage::WriteNv(int index, const NvBuffer& buffer, int length) const {
     const bool written = Link().Write(index, buffer.data(), length);
     nodeWrites_ += written ? 1 : 0;
+    if (!written && writing_) {
+        NoteNotWritten(index);
+    }
+    stored_.clear();
     return written;
+}
+
+void CNodePage::NoteNotWritten(int index) const {
+    ++failedWrites_;
+    std::string nv = "NV " + std::to_string(index);
+    if (index == nv::kPluginCnf && shownPart_ != 0) {
+        nv += " (part " + std::to_string(shownPart_) + ")";
+    }
+    AddOnce(notWritten_, nv);
+    notWrittenIds_.insert(notWrittenIds_.end(), stored_.begin(), stored_.end());
+}
+
+bool CNodePage::Selected(int part, bool selected) const {
+    if (selected) {
+        shownPart_ = part;
+    } else if (writing_) {
+        NoteNotWritten(nv::kPartSelector);
+    }
+    return selected;
 }
 
 int CNodePage::GetSelectedPart() const {
@@ -252,23 +372,24 @@ int CNodePage::GetSelectedPart() const {
         .GetSelectedPart();
 }
 
-void CNodePage::SelectPart(int part) const {
-    PartWindow(Link(), platform::Desktop::Current(), behaviour_.partPauseMs).SelectPart(part);
+bool CNodePage::SelectPart(int part) const {
+    return Selected(
+        part,
+        PartWindow(Link(), platform::Desktop::Current(), behaviour_.partPauseMs).SelectPart(part));
 }
 
 bool CNodePage::SelectFirst(int part) const {
-    return PartWindow(Link(), platform::Desktop::Current(), behaviour_.partPauseMs)
-        .SelectFirst(part);
+    return Selected(
+        part,
+        PartWindow(Link(), platform::Desktop::Current(), behaviour_.partPauseMs).SelectFirst(part));
 }
 
 bool CNodePage::ReadFirstPart(int part, NvBuffer& buffer, int length) const {
-    const PartWindow window(Link(), platform::Desktop::Current(), behaviour_.partPauseMs);
-    return window.SelectFirst(part) && ReadNv(nv::kPluginCnf, buffer, length);
+    return SelectFirst(part) && ReadNv(nv::kPluginCnf, buffer, length);
 }
 
 bool CNodePage::ReadNextPart(int part, NvBuffer& buffer, int length) const {
-    const PartWindow window(Link(), platform::Desktop::Current(), behaviour_.partPauseMs);
-    return window.SelectPart(part) && ReadNv(nv::kPluginCnf, buffer, length);
+    return SelectPart(part) && ReadNv(nv::kPluginCnf, buffer, length);
 }
 
 void CNodePage::DeclareFields(std::span<const Bound> config, std::span<const Bound> live) {
@@ -333,7 +454,14 @@ bool CNodePage::ReadPlace(const node::Place& place) {
 
 bool CNodePage::WritePlace(const node::Place& place) {
     NvBuffer bytes{};
+    const int failed = failedWrites_;
     if (!ReadForStep(place, bytes, lengths_.modify)) {
+        // A failed selection leaves the whole step unwritten.
+        for (const Bound& bound : config_) {
+            if (failedWrites_ != failed && bound.field.place == place) {
+                notWrittenIds_.insert(notWrittenIds_.end(), bound.ids.begin(), bound.ids.end());
+            }
+        }
         return false;
     }
     StoreFields(place, bytes);
@@ -383,6 +511,11 @@ void CNodePage::ShowField(const Bound& bound, const NvBuffer& bytes) {
 void CNodePage::StoreField(const Bound& bound, NvBuffer& bytes) const {
     const node::Field& field = bound.field;
     const auto& [id, second, third] = bound.ids;
+    if (std::none_of(bound.ids.begin(), bound.ids.end(),
+                     [this](int control) { return DlgItemSetNumber(control) != 0; })) {
+        return;
+    }
+    stored_.insert(stored_.end(), bound.ids.begin(), bound.ids.end());
     if (field.codec == node::Codec::Mode) {
         node::StoreWord(field, ModeWord({id, second, third}), bytes.data());
     } else if (field.codec != node::Codec::Flag) {
@@ -402,10 +535,8 @@ double CNodePage::TypedNumber(int editId) const {
     return codecs::ReadNumber(GetDlgItemText(editId));
 }
 
-void CNodePage::ShowNumber(int editId, double value, const char* format) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, value);
-    SetDlgItemText(editId, text);
+void CNodePage::ShowNumber(int editId, double value, int decimals) {
+    SetDlgItemText(editId, codecs::FixedText(value, decimals));
 }
 
 void CNodePage::MakeRadioGroup(std::initializer_list<int> ids) {

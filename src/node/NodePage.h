@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <map>
 #include <span>
 #include <string>
 #include <string_view>
@@ -157,6 +158,8 @@ protected:
     void ShowFields(const node::Place& place, const NvBuffer& bytes);
     void StoreFields(const node::Place& place, NvBuffer& bytes) const;
     void ShowField(const Bound& bound, const NvBuffer& bytes);
+    // A field whose controls were never filled from the node nor typed or clicked into (its
+    // read failed) keeps the bytes read: an empty edit is no 0, an unmarked radio no choice.
     void StoreField(const Bound& bound, NvBuffer& bytes) const;
     // The places of the configuration fields, in declaration order.
     std::vector<node::Place> Places() const;
@@ -166,9 +169,10 @@ protected:
     bool ReadNv(int index, NvBuffer& buffer, int length = nv::kBufferSize) const;
     bool WriteNv(int index, const NvBuffer& buffer, int length) const;
 
-    // Page versions of the part window, with the page's pauses.
+    // Page versions of the part window, with the page's pauses. A selection that fails in a
+    // Write is reported as a write that failed.
     int GetSelectedPart() const;
-    void SelectPart(int part) const;
+    bool SelectPart(int part) const;
     // Selects part only when NV 44 does not hold it already; false when that selection failed.
     bool SelectFirst(int part) const;
     // The first part a routine needs: selected only when NV 44 does not hold it, then read.
@@ -180,8 +184,9 @@ protected:
 
     // Typed numbers by the atof rules: "12abc" is 12, "abc" is 0.
     double TypedNumber(int editId) const;
-    // Puts a number into an edit with the page's format ("%.0f" or "%.1f").
-    void ShowNumber(int editId, double value, const char* format);
+    // Puts a number into an edit with the page's decimals (0 or 1, as "%.0f" or "%.1f"), with a
+    // decimal point whatever the desktop's language.
+    void ShowNumber(int editId, double value, int decimals);
 
     // Radio groups: every button starts its own group; the page keeps them exclusive.
     // Registers click handlers that mark the clicked button and clear the others.
@@ -209,8 +214,20 @@ protected:
 private:
     // Reads a place for a step of the current routine, selecting its part as the protocol says.
     bool ReadForStep(const node::Place& place, NvBuffer& bytes, int length);
-    // The live refresh; tells the site when at least one of its reads succeeded.
+    // A selection of the part window; notes the part NV 45 now shows, or the failed write.
+    bool Selected(int part, bool selected) const;
+    // A write of the Write routine that the node did not take: its variable for the status
+    // line, the controls stored since the last write for their marks.
+    void NoteNotWritten(int index) const;
+    // After the Write routine: the controls of its failed steps marked, the trouble shown or
+    // mended.
+    void ReportWrite(bool wrote);
+    // The live refresh; tells the site when at least one of its reads succeeded, shows the
+    // live values it could not read again as not refreshed, and reports the trouble.
     void RefreshLive();
+    // Live values (edits) the refresh set since the set number since are refreshed now; the
+    // others, when a read failed, are marked with the time of their last refresh.
+    void MarkUnrefreshed(unsigned long since);
     // A page with numeric live values adds the "Trend" check box and, hidden until it is
     // ticked, the chart of those values over the last ten minutes.
     std::vector<platform::ControlTemplate> AddedControls() const override;
@@ -231,6 +248,17 @@ private:
     // edited-but-not-written marks as they were.
     mutable int nodeReads_ = 0;
     mutable int nodeWrites_ = 0;
+    // The Write routine's steps are running: failed writes are noted.
+    bool writing_ = false;
+    mutable int shownPart_ = 0;                    // the part this page last saw NV 45 show
+    mutable std::vector<int> stored_;              // controls stored since the last write
+    mutable std::vector<std::string> notWritten_;  // "NV 45 (part 6)", once each
+    mutable std::vector<int> notWrittenIds_;
+    mutable int failedWrites_ = 0;
+    // The live refresh is running: failed reads are noted.
+    bool refreshing_ = false;
+    mutable std::vector<int> failedReads_;
+    std::map<int, std::string> refreshedAt_;  // live edit -> time of its last refresh
 };
 
 }  // namespace vireo

@@ -74,11 +74,11 @@ ControlHost::HandlerScope::~HandlerScope() {
     }
 }
 
-void ControlHost::AddControl(int id, ControlKind kind, QWidget* widget) {
+void ControlHost::AddControl(int id, ControlKind kind, QWidget* widget, bool nodeValue) {
     if (controls_.find(id) == controls_.end()) {
         order_.push_back(id);
     }
-    controls_[id] = Entry{kind, widget};
+    controls_[id] = Entry{kind, widget, nodeValue};
     if (IsButton(kind)) {
         auto* button = static_cast<QAbstractButton*>(widget);
         QObject::connect(button, &QAbstractButton::clicked, button, [this, id, kind, button] {
@@ -87,11 +87,21 @@ void ControlHost::AddControl(int id, ControlKind kind, QWidget* widget) {
             if (kind == ControlKind::Radio) {
                 button->setChecked(true);
             }
+            if (IsCheckable(kind)) {
+                NoteSet(id);
+            }
             Dispatch(id);
         });
+        if (IsCheckable(kind)) {
+            // A mark changed by a click or by the page shows at once whether it is the node's.
+            QObject::connect(button, &QAbstractButton::toggled, button,
+                             [this, id] { ApplyStyle(id); });
+        }
     }
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        QObject::connect(edit, &QLineEdit::textEdited, edit, [this, id] { NoteSet(id); });
         QObject::connect(edit, &QLineEdit::textChanged, edit, [this, id] {
+            ApplyStyle(id);
             const auto it = changeHandlers_.find(id);
             if (it != changeHandlers_.end()) {
                 it->second();
@@ -105,6 +115,18 @@ void ControlHost::ClearControls() {
     order_.clear();
     nodeTexts_.clear();
     colours_.clear();
+    setNumbers_.clear();
+    notWritten_.clear();
+    staleSince_.clear();
+}
+
+void ControlHost::NoteSet(int id) {
+    setNumbers_[id] = ++setCount_;
+}
+
+unsigned long ControlHost::DlgItemSetNumber(int id) const {
+    const auto it = setNumbers_.find(id);
+    return it == setNumbers_.end() ? 0 : it->second;
 }
 
 void ControlHost::SetDlgItemColour(int id, TextColour colour) {
@@ -119,10 +141,22 @@ TextColour ControlHost::GetDlgItemColour(int id) const {
     return it == colours_.end() ? TextColour::Normal : it->second;
 }
 
+std::string ControlHost::NodeState(int id) const {
+    const auto it = controls_.find(id);
+    if (it != controls_.end() && IsCheckable(it->second.kind)) {
+        return IsDlgButtonChecked(id) == 1 ? "1" : "0";
+    }
+    return GetDlgItemText(id);
+}
+
 void ControlHost::RecordNodeText(int id) {
     const auto it = controls_.find(id);
-    if (it != controls_.end() && it->second.kind == ControlKind::Edit) {
-        nodeTexts_[id] = GetDlgItemText(id);
+    if (it == controls_.end() || !it->second.nodeValue) {
+        return;
+    }
+    if (it->second.kind == ControlKind::Edit || IsCheckable(it->second.kind)) {
+        nodeTexts_[id] = NodeState(id);
+        notWritten_.erase(id);
         ApplyStyle(id);
     }
 }
@@ -135,7 +169,37 @@ void ControlHost::RecordNodeTexts() {
 
 bool ControlHost::IsDlgItemModified(int id) const {
     const auto it = nodeTexts_.find(id);
-    return it != nodeTexts_.end() && GetDlgItemText(id) != it->second;
+    return it != nodeTexts_.end() && NodeState(id) != it->second;
+}
+
+void ControlHost::MarkNotWritten(int id) {
+    const auto it = controls_.find(id);
+    if (it != controls_.end() && it->second.nodeValue &&
+        (it->second.kind == ControlKind::Edit || IsCheckable(it->second.kind))) {
+        notWritten_.insert(id);
+        ApplyStyle(id);
+    }
+}
+
+bool ControlHost::IsDlgItemNotWritten(int id) const {
+    return notWritten_.count(id) != 0;
+}
+
+void ControlHost::MarkStale(int id, const std::string& since) {
+    if (HasDlgItem(id)) {
+        staleSince_[id] = since;
+        ApplyStyle(id);
+    }
+}
+
+void ControlHost::ClearStale(int id) {
+    if (staleSince_.erase(id) != 0) {
+        ApplyStyle(id);
+    }
+}
+
+bool ControlHost::IsDlgItemStale(int id) const {
+    return staleSince_.count(id) != 0;
 }
 
 void ControlHost::ApplyStyle(int id) {
@@ -145,17 +209,36 @@ void ControlHost::ApplyStyle(int id) {
     }
     QWidget* w = it->second.widget;
     QString style;
-    if (GetDlgItemColour(id) == TextColour::Alarm) {
+    QStringList tips;
+    const auto stale = staleSince_.find(id);
+    if (stale != staleSince_.end()) {
+        style += QStringLiteral("color: #808080; font-style: italic;");
+        tips << QStringLiteral("Not refreshed since ") + QString::fromStdString(stale->second);
+    } else if (GetDlgItemColour(id) == TextColour::Alarm) {
         style += QStringLiteral("color: #c00000; font-weight: bold;");
     }
-    const bool modified = IsDlgItemModified(id);
-    if (modified) {
-        style += QStringLiteral("background-color: #fff4b8;");
+    const bool notWritten = IsDlgItemNotWritten(id);
+    if (notWritten) {
+        tips << QStringLiteral("Not written: the node did not take this value");
     }
-    w->setStyleSheet(style);
-    if (it->second.kind == ControlKind::Edit) {
-        w->setToolTip(modified ? QStringLiteral("Node: ") + QString::fromStdString(nodeTexts_[id])
-                               : QString());
+    if (notWritten || IsDlgItemModified(id)) {
+        style += QStringLiteral("background-color: #fff4b8;");
+        const auto node = nodeTexts_.find(id);
+        if (node != nodeTexts_.end()) {
+            const bool checkable = IsCheckable(it->second.kind);
+            tips << QStringLiteral("Node: ") + (!checkable ? QString::fromStdString(node->second)
+                                                : node->second == "1"
+                                                    ? QStringLiteral("marked")
+                                                    : QStringLiteral("not marked"));
+        }
+    }
+    // Each live refresh comes here: a style sheet set again costs a new polish of the widget.
+    if (w->styleSheet() != style) {
+        w->setStyleSheet(style);
+    }
+    if (it->second.kind == ControlKind::Edit || it->second.kind == ControlKind::ReadOnlyEdit ||
+        IsCheckable(it->second.kind)) {
+        w->setToolTip(tips.join(QLatin1Char('\n')));
     }
 }
 
@@ -192,6 +275,11 @@ bool ControlHost::HasDlgItem(int id) const {
     return controls_.find(id) != controls_.end();
 }
 
+QWidget* ControlHost::GetDlgItem(int id) const {
+    const auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second.widget;
+}
+
 std::string ControlHost::GetDlgItemText(int id) const {
     const auto it = controls_.find(id);
     if (it == controls_.end()) {
@@ -219,6 +307,7 @@ void ControlHost::SetDlgItemText(int id, std::string_view text) {
         return;
     }
     QWidget* w = it->second.widget;
+    NoteSet(id);
     const QString value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     if (auto* edit = qobject_cast<QLineEdit*>(w)) {
         edit->setText(value);
@@ -260,6 +349,7 @@ int ControlHost::IsDlgButtonChecked(int id) const {
 void ControlHost::CheckDlgButton(int id, int check) {
     const auto it = controls_.find(id);
     if (it != controls_.end() && IsCheckable(it->second.kind)) {
+        NoteSet(id);
         static_cast<QAbstractButton*>(it->second.widget)->setChecked(check == 1);
     }
 }

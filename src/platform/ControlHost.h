@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +50,8 @@ public:
     virtual ~ControlHost();
 
     bool HasDlgItem(int id) const;
+    // The widget behind an id, for what only the widget can tell (its style); null when none.
+    QWidget* GetDlgItem(int id) const;
     std::string GetDlgItemText(int id) const;
     void SetDlgItemText(int id, std::string_view text);
     bool IsDlgItemEnabled(int id) const;
@@ -63,14 +66,31 @@ public:
     void SetDlgItemColour(int id, TextColour colour);
     TextColour GetDlgItemColour(int id) const;
 
-    // Edited but not written: an editable edit whose text differs from the node's text last
-    // recorded for it is marked (its own background, the node's text in its tooltip) until a
-    // read or a write records the node's text again. An edit with no recorded text is never
-    // marked.
+    // Edited but not written: an editable edit whose text, or a radio or check box whose mark,
+    // differs from the node's state last recorded for it is marked (its own background, the
+    // node's state in its tooltip) as soon as it is typed or clicked, until a read or a write
+    // records the node's state again. A control with no recorded state is never marked.
     void RecordNodeText(int id);
-    // Records the current text of every editable edit.
+    // Records the current state of every editable edit, radio and check box that shows a node
+    // value.
     void RecordNodeTexts();
     bool IsDlgItemModified(int id) const;
+    // Not written: a control whose value a write failed to store is marked as edited, the
+    // failure in its tooltip, until its node state is recorded again.
+    void MarkNotWritten(int id);
+    bool IsDlgItemNotWritten(int id) const;
+    // Not refreshed: a live value that could not be read again shows greyed in italics, the
+    // time of its last refresh ("09:05:07") in its tooltip, until ClearStale.
+    void MarkStale(int id, const std::string& since);
+    void ClearStale(int id);
+    bool IsDlgItemStale(int id) const;
+
+    // Every setting of a control's text or mark, by the program or by the user's typing or
+    // clicking, takes the next number of a count that runs for the host's whole life. The number
+    // of a control's last setting; 0 when it has not been set since its window was created.
+    unsigned long DlgItemSetNumber(int id) const;
+    // The number the next setting will take.
+    unsigned long NextSetNumber() const { return setCount_ + 1; }
 
     // A table's column headers and rows of texts; a table shows them read-only. Reading a
     // control that is not a table gives nothing.
@@ -106,8 +126,9 @@ public:
     bool IsBusy() const { return busy_; }
 
 protected:
-    // Registers a widget under an id (templates and the sheet's own buttons).
-    void AddControl(int id, ControlKind kind, QWidget* widget);
+    // Registers a widget under an id (templates and the sheet's own buttons). A control that
+    // shows no node value (nodeValue false: the trend's check box) is never marked as edited.
+    void AddControl(int id, ControlKind kind, QWidget* widget, bool nodeValue = true);
     void ClearControls();
     // Marks the window busy while a handler runs (timer ticks are dropped meanwhile) and puts
     // back the previous state when the handler ends, so a handler run from inside another
@@ -133,20 +154,29 @@ protected:
 
 private:
     QTableWidget* Table(int id) const;
-    // Puts the control's colour and modified mark on its widget.
+    // Puts the control's colour and its edited, not written and not refreshed marks on its
+    // widget.
     void ApplyStyle(int id);
     QChartView* Chart(int id) const;
+    // An edit's text, or a radio's or check box's mark as "1" or "0".
+    std::string NodeState(int id) const;
+    void NoteSet(int id);
 
     struct Entry {
         ControlKind kind;
         QWidget* widget;
+        bool nodeValue = true;
     };
     std::map<int, Entry> controls_;
     std::vector<int> order_;
     std::map<int, std::function<void()>> handlers_;
     std::map<int, std::function<void()>> changeHandlers_;
-    std::map<int, std::string> nodeTexts_;  // edit id -> the node's text last recorded
+    std::map<int, std::string> nodeTexts_;  // control id -> the node's state last recorded
     std::map<int, TextColour> colours_;
+    std::map<int, unsigned long> setNumbers_;
+    unsigned long setCount_ = 0;
+    std::set<int> notWritten_;
+    std::map<int, std::string> staleSince_;
     bool busy_ = false;
 };
 

@@ -32,6 +32,9 @@ struct LocalDateTime {
     int minute = 0;
     int second = 0;
     int dayOfWeek = 0;  // 0 Sunday to 6 Saturday
+
+    // "09:05:07".
+    std::string TimeText() const;
 };
 
 struct FileDialogRequest {

@@ -181,7 +181,7 @@ void CDialog::CreateInto(QWidget* parent) {
             s.grid->addWidget(widget, s.nextRow++, 0, 1, 3);
         }
         if (c.id != 0) {
-            AddControl(c.id, c.kind, widget);
+            AddControl(c.id, c.kind, widget, c.nodeValue);
         }
     }
     for (const std::string& group : order) {
@@ -193,6 +193,15 @@ void CDialog::CreateInto(QWidget* parent) {
         outer->addWidget(s.frame);
     }
     outer->addStretch(1);
+    // Controls added to a window already shown would appear only at the next pass of the event
+    // loop; a handler run as the window is first shown (the page's Read) paints its "Wait" on
+    // them before it talks to the node, so they are shown and laid out at once.
+    if (parent->isVisible()) {
+        for (const std::string& group : order) {
+            sections.at(group).frame->show();
+        }
+        outer->activate();
+    }
 }
 
 void CDialog::DestroyWindow() {

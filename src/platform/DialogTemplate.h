@@ -39,6 +39,9 @@ struct ControlTemplate {
     int column = -1;
     int rowSpan = 1;  // grid rows the control covers from its cell
     int bitmap = 0;   // the bitmap resource a picture shows
+    // False for a control of the window's own that shows no node value (the trend's check
+    // box): it is never marked as edited but not written.
+    bool nodeValue = true;
 };
 
 struct DialogTemplate {

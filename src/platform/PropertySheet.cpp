@@ -82,10 +82,13 @@ void CPropertySheet::SetTitle(std::string title) {
     }
 }
 
-void CPropertySheet::SetStatusText(std::string text) {
+void CPropertySheet::SetStatusText(std::string text, TextColour colour) {
     status_ = std::move(text);
+    statusColour_ = colour;
     if (statusLine_ != nullptr) {
         statusLine_->setText(QString::fromStdString(status_));
+        statusLine_->setStyleSheet(colour == TextColour::Alarm ? QStringLiteral("color: #c00000;")
+                                                               : QString());
     }
 }
 
@@ -202,9 +205,10 @@ void CPropertySheet::Create() {
     }
     EnableDlgItem(ID_APPLY_NOW, false);
     layout->addLayout(buttons);
-    statusLine_ = new QLabel(QString::fromStdString(status_), window_);
+    statusLine_ = new QLabel(window_);
     statusLine_->setObjectName(QStringLiteral("statusLine"));
     statusLine_->setFrameShape(QFrame::StyledPanel);
+    SetStatusText(status_, statusColour_);
     layout->addWidget(statusLine_);
     OnClicked(IDOK, [this] { EndSheet(IDOK); });
     OnClicked(IDCANCEL, [this] { EndSheet(IDCANCEL); });

@@ -37,9 +37,10 @@ public:
     // The window's title; the caption until one is set.
     void SetTitle(std::string title);
     std::string Title() const { return title_.empty() ? caption_ : title_; }
-    // The status line at the bottom of the sheet.
-    void SetStatusText(std::string text);
+    // The status line at the bottom of the sheet; in red while it tells of a trouble.
+    void SetStatusText(std::string text, TextColour colour = TextColour::Normal);
     std::string StatusText() const { return status_; }
+    TextColour StatusColour() const { return statusColour_; }
     // The page list beside the page: one entry per page in the sheet's order; selecting an
     // entry shows its page as a tab change does. Null while the sheet has no window.
     QListWidget* PageList() const { return list_; }
@@ -81,6 +82,7 @@ private:
     QLabel* statusLine_ = nullptr;
     std::string title_;
     std::string status_;
+    TextColour statusColour_ = TextColour::Normal;
     bool switching_ = false;
     int result_ = 2;
 };

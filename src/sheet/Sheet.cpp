@@ -1,6 +1,5 @@
 #include "sheet/Sheet.h"
 
-#include <cstdio>
 #include <initializer_list>
 
 #include "codecs/NumericCodec.h"
@@ -142,22 +141,36 @@ void CSheet::UpdateTitle() {
 }
 
 void CSheet::LiveValuesRefreshed() {
-    const platform::LocalDateTime now = platform::Desktop::Current().Now();
-    char text[40];
-    std::snprintf(text, sizeof text, "Last refresh %02d:%02d:%02d", now.hour, now.minute,
-                  now.second);
-    lastRefresh_ = text;
+    lastRefresh_ = "Last refresh " + platform::Desktop::Current().Now().TimeText();
+    UpdateStatus();
+}
+
+void CSheet::ShowTrouble(NodeTrouble kind, const std::string& text) {
+    if (text.empty()) {
+        troubles_.erase(kind);
+    } else {
+        troubles_[kind] = text;
+    }
     UpdateStatus();
 }
 
 void CSheet::UpdateStatus() {
-    std::string status = nodeName_;
-    for (const std::string& part : {lastRefresh_, platform::Desktop::Current().NodeNote()}) {
+    std::vector<std::string> parts;
+    for (const auto& [kind, text] : troubles_) {
+        parts.push_back(text);
+    }
+    for (const std::string& part :
+         {nodeName_, lastRefresh_, platform::Desktop::Current().NodeNote()}) {
         if (!part.empty()) {
-            status += (status.empty() ? "" : "    ") + part;
+            parts.push_back(part);
         }
     }
-    SetStatusText(status);
+    std::string status;
+    for (const std::string& part : parts) {
+        status += (status.empty() ? "" : "    ") + part;
+    }
+    SetStatusText(status,
+                  troubles_.empty() ? platform::TextColour::Normal : platform::TextColour::Alarm);
 }
 
 void CSheet::RemovePageSet1() {

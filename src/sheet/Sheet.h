@@ -3,6 +3,9 @@
 // interfaces for all pages, and shows page set 1 or page set 2 behind the Node Information
 // and Import / Export pages.
 
+#include <map>
+#include <string>
+
 #include "calendar/Page32PropPage.h"
 #include "calendar/Page4PropPage.h"
 #include "calendar/Page5PropPage.h"
@@ -65,6 +68,8 @@ public:
     NodeLink Link() const override { return NodeLink(m_pReader, m_pWriter, m_pLock); }
     // The status line shows the time of the last live refresh.
     void LiveValuesRefreshed() override;
+    // The status line shows the pages' troubles in red before everything else.
+    void ShowTrouble(NodeTrouble kind, const std::string& text) override;
     // The Node Information page tells the sheet the node's name for its title and status line.
     void SetNodeName(std::string name);
 
@@ -125,6 +130,7 @@ private:
 
     std::string nodeName_;
     std::string lastRefresh_;  // "Last refresh 09:05:07"; empty before the first one
+    std::map<NodeTrouble, std::string> troubles_;
 };
 
 }  // namespace vireo

@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <QGuiApplication>
 #include <QImage>
 #include <csignal>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <sstream>
 
 #include "host/ClientSite.h"
+#include "host/Host.h"
 #include "host/Plugin.h"
 #include "host/SimNode.h"
 #include "platform/Dialog.h"
@@ -269,6 +271,21 @@ TEST_F(PluginTest, TheHostFindsThePluginByTheNodesProgramId) {
     EXPECT_NE(face.pixel(15, 15), 0u);  // painted by the control, not left transparent
     control.reset();
     site->Release();
+}
+
+// The host leaves the application's display name alone: the platform adds it to every window's
+// title, and the sheet ("Node1 - VI1") and the dialogs carry titles of their own.
+TEST_F(PluginTest, TheHostLeavesTheWindowTitlesToTheWindows) {
+    ASSERT_EQ(module->RegisterServer(), S_OK);
+    host::SimNode node;
+    QString displayName;
+    EXPECT_EQ(host::WithPlugin(node,
+                               [&](host::PluginControl&) {
+                                   displayName = QGuiApplication::applicationDisplayName();
+                                   return true;
+                               }),
+              0);
+    EXPECT_EQ(displayName, QGuiApplication::applicationName());
 }
 
 }  // namespace

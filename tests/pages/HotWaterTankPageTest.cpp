@@ -164,7 +164,8 @@ TEST_F(HotWaterTankPageTest, WriteSendsTheRunningTimeFirstAndDoesNotReadAgain) {
     EXPECT_EQ(page.GetDlgItemText(210), "Write");
 }
 
-TEST_F(HotWaterTankPageTest, NoRadioMarkedWritesAutomaticForThatGroup) {
+// A group never filled from the node nor clicked keeps the node's mode word.
+TEST_F(HotWaterTankPageTest, NoRadioFilledKeepsThatGroupsMode) {
     node.FailRead(25);
     CNodePage& page = ShowTank();
     EXPECT_EQ(PumpMarked(page), (std::vector<int>{0, 0, 0}));
@@ -173,7 +174,7 @@ TEST_F(HotWaterTankPageTest, NoRadioMarkedWritesAutomaticForThatGroup) {
     node.SetRaw(25, PatternWithModes(0, 0));
     Click(page, kElementManual);
     Click(page, 210);
-    EXPECT_EQ(node.Raw(25), PatternWithModes(255, 1));
+    EXPECT_EQ(node.Raw(25), PatternWithModes(0, 1));
 }
 
 TEST_F(HotWaterTankPageTest, FailedModeReadStillWritesTheRunningTime) {

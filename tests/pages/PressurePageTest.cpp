@@ -177,16 +177,20 @@ TEST_F(PressurePageTest, WordsAreStoredModulo65536IntoBytes1To10OfPart6Only) {
     }
 }
 
-TEST_F(PressurePageTest, NeitherRadioMarkedWritesTheDigitalSensor) {
+// Controls never filled from the node nor touched keep the node's bytes: the empty edits are
+// no zeros and the unmarked radios no digital sensor.
+TEST_F(PressurePageTest, NothingFilledOnShowKeepsTheNodesBytes) {
     Open();
     node.FailRead(nv::kPluginCnf);
     CPage30PropPage& page = ShowPage();
     ASSERT_EQ(Marks(page), (std::vector<int>{0, 0, 0, 0, 0, 0}));
     node.Heal();
     node.SetPart(1, Part1(0xFF));
+    const host::PartImage part6 = node.Part(6);
     Click(page, 210);
-    EXPECT_EQ(node.Part(1)[10], 0xC1);
-    EXPECT_EQ(page.IsDlgButtonChecked(kDigital), 1);
+    EXPECT_EQ(node.Part(1)[10], 0xFF);
+    EXPECT_EQ(node.Part(6), part6);
+    EXPECT_EQ(page.IsDlgButtonChecked(kAnalog), 1);
 }
 
 TEST_F(PressurePageTest, FailedPartSelectionWritesNothingAndKeepsTheControls) {

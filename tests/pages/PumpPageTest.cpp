@@ -177,7 +177,8 @@ TEST_P(PumpPageTest, ClickedModeIsWrittenAsItsWord) {
     }
 }
 
-TEST_P(PumpPageTest, NoRadioMarkedWritesAutomatic) {
+// Radios never filled from the node nor clicked keep the node's mode word.
+TEST_P(PumpPageTest, NoRadioFilledKeepsTheNodesMode) {
     node.FailRead(25);
     CNodePage& page = ShowPump();
     EXPECT_EQ(Marked(page), (std::vector<int>{0, 0, 0}));
@@ -185,7 +186,7 @@ TEST_P(PumpPageTest, NoRadioMarkedWritesAutomatic) {
     node.Heal();
     SetModeWords(0);
     Click(page, 210);
-    EXPECT_EQ(node.Raw(25), PatternWithMode(255));
+    EXPECT_EQ(node.Raw(25), PatternWithMode(0));
 }
 
 TEST_P(PumpPageTest, FailedReadBeforeWriteLeavesTheNodeAlone) {

@@ -2,6 +2,10 @@
 // wait..." on the Import / Export page's long operations, and its own label again afterwards.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QEvent>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -17,8 +21,9 @@ struct ButtonCase {
     const char* name;
     CNodePage& (*page)(CSheet&);
     int button;
-    const char* busy;  // the text while the node is being talked to
-    const char* rest;  // the text afterwards
+    const char* busy;     // the text while the node is being talked to
+    const char* rest;     // the text afterwards
+    bool onShow = false;  // the Read that showing the page runs, its first time
 };
 
 void PrintTo(const ButtonCase& c, std::ostream* os) {
@@ -26,6 +31,8 @@ void PrintTo(const ButtonCase& c, std::ostream* os) {
 }
 
 const ButtonCase kButtons[] = {
+    {"PumpReadOnShow", [](CSheet& s) -> CNodePage& { return s.m_Page13; }, 211, "Wait", "Read",
+     true},
     {"PumpRead", [](CSheet& s) -> CNodePage& { return s.m_Page13; }, 211, "Wait", "Read"},
     {"PumpWrite", [](CSheet& s) -> CNodePage& { return s.m_Page13; }, 210, "Wait", "Write"},
     {"ValveWrite", [](CSheet& s) -> CNodePage& { return s.m_Page11; }, 210, "Wait", "Write"},
@@ -37,22 +44,53 @@ const ButtonCase kButtons[] = {
 
 class HandlerTextsTest : public SheetFixture, public ::testing::WithParamInterface<ButtonCase> {};
 
+// Whether a button was painted with the busy text: every widget is watched, as the buttons of
+// a page shown for the first time are built while it is shown.
+struct PaintWatch : QObject {
+    explicit PaintWatch(const char* text) : text(text) { qApp->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const auto* button = qobject_cast<QAbstractButton*>(watched);
+        painted |= event->type() == QEvent::Paint && button != nullptr && button->text() == text;
+        return false;
+    }
+    QString text;
+    bool painted = false;
+};
+
 TEST_P(HandlerTextsTest, ButtonSaysItWorksWhileTheNodeIsBusy) {
     const ButtonCase& c = GetParam();
-    CNodePage& page = Show(c.page(Open()));
+    CNodePage& page = c.page(Open());
+    sheet->Window()->show();
+    QApplication::processEvents();
+    if (!c.onShow) {
+        Show(page);
+        QApplication::processEvents();
+    }
+    PaintWatch watch(c.busy);
     const std::string file = std::filesystem::temp_directory_path() /
                              ("vireo-handler-texts-" + std::to_string(getpid()) + ".txt");
     desktop.QueueFile(file);
     desktop.QueueAnswer(true);
     page.SetDlgItemText(res::import_export::kPassword, "Quorka");
 
+    // What the button says at each host call, and whether its busy text was painted before.
     std::set<std::string> seen;
-    onHostCall = [&] { seen.insert(page.GetDlgItemText(c.button)); };
-    Click(page, c.button);
+    bool paintedFirst = true;
+    onHostCall = [&] {
+        seen.insert(page.GetDlgItemText(c.button));
+        paintedFirst &= page.GetDlgItemText(c.button) != c.busy || watch.painted;
+    };
+    if (c.onShow) {
+        Show(page);  // the live refresh ("Read"), then the Read ("Wait")
+    } else {
+        Click(page, c.button);
+    }
     onHostCall = nullptr;
     std::filesystem::remove(file);
 
-    EXPECT_EQ(seen, (std::set<std::string>{c.busy}));
+    EXPECT_EQ(seen,
+              (c.onShow ? std::set<std::string>{c.busy, c.rest} : std::set<std::string>{c.busy}));
+    EXPECT_TRUE(paintedFirst);
     EXPECT_EQ(page.GetDlgItemText(c.button), c.rest);
 }
 

@@ -2,8 +2,12 @@
 // keeps a word of part 8 in edit 260 (the dewpoint dialog's controls serve as its controls).
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
 #include <algorithm>
 
+#include "PageBytes.h"
 #include "SheetFixture.h"
 #include "codecs/NumericCodec.h"
 
@@ -25,7 +29,7 @@ protected:
         ++reads;
         NvBuffer part{};
         if (ReadFirstPart(8, part)) {
-            ShowNumber(kValueEdit, codecs::NumericCodec().MakeWord(part[1], part[2]), "%.0f");
+            ShowNumber(kValueEdit, codecs::NumericCodec().MakeWord(part[1], part[2]), 0);
         }
     }
     void WriteConfig() override {
@@ -252,5 +256,79 @@ TEST_F(PageResetTest, CancellingTheSheetResetsTheEditsAndWritesNothing) {
     EXPECT_EQ(page.GetDlgItemText(244), "0:00");
     EXPECT_TRUE(CallsOf("WriteNv").empty());
 }
+
+}  // namespace
+
+namespace {
+
+// What the user sees on the real widgets: a value typed or clicked but not written stands out
+// in yellow, the node's state in its tooltip, until a Read; a live value that can no longer
+// be read shows greyed in italics, the status line saying why, until a refresh reads it.
+enum class UserAction { Type, Click, FailRefresh };
+
+struct MarkCase {
+    const char* name;
+    int id;
+    UserAction action;
+    const char* style;    // what the widget's style sheet holds afterwards
+    const char* tooltip;  // how its tooltip starts
+};
+
+constexpr const char* kEdited = "background-color: #fff4b8";
+const MarkCase kMarks[] = {
+    {"TypedEdit", 213, UserAction::Type, kEdited, "Node: "},
+    {"ClickedCheckBox", 207, UserAction::Click, kEdited, "Node: not marked"},
+    {"ClickedRadio", 225, UserAction::Click, kEdited, "Node: not marked"},
+    {"UnreadLiveValue", 219, UserAction::FailRefresh, "color: #808080; font-style: italic;",
+     "Not refreshed since 09:05:07"},
+};
+
+class WidgetMarksTest : public SheetFixture, public ::testing::WithParamInterface<MarkCase> {};
+
+TEST_P(WidgetMarksTest, ShowOnTheWidget) {
+    const MarkCase& c = GetParam();
+    host::Bytes part1 = PartBytes(node.Part(1));
+    part1[10] |= 0x02;  // the analog sensor: the edits are enabled
+    node.SetPart(1, part1);
+    CNodePage& page = Show(Open().m_Page30);
+    QWidget* widget = page.GetDlgItem(c.id);
+    ASSERT_NE(widget, nullptr);
+    switch (c.action) {
+        case UserAction::Type: {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_5, Qt::NoModifier, QStringLiteral("5"));
+            QApplication::sendEvent(widget, &press);
+            break;
+        }
+        case UserAction::Click:
+            Click(page, c.id);
+            break;
+        case UserAction::FailRefresh:
+            node.FailRead(24);
+            desktop.SetNow({2026, 12, 6, 9, 7, 0, 0});
+            desktop.TickAll();
+            break;
+    }
+    EXPECT_NE(widget->styleSheet().toStdString().find(c.style), std::string::npos)
+        << widget->styleSheet().toStdString();
+    EXPECT_EQ(widget->toolTip().toStdString().rfind(c.tooltip, 0), 0u)
+        << widget->toolTip().toStdString();
+    // The status line names what the refresh could not read, in red.
+    const bool unread = c.action == UserAction::FailRefresh;
+    EXPECT_EQ(sheet->StatusText().rfind(
+                  unread ? "Refresh of Pressure failed: NV 24 not read" : "Node1", 0),
+              0u)
+        << sheet->StatusText();
+    EXPECT_EQ(sheet->StatusColour(),
+              unread ? platform::TextColour::Alarm : platform::TextColour::Normal);
+
+    node.Heal();
+    desktop.TickAll();
+    Click(page, res::common::kRead);
+    EXPECT_EQ(widget->styleSheet().toStdString(), "");
+    EXPECT_EQ(sheet->StatusColour(), platform::TextColour::Normal);
+}
+
+INSTANTIATE_TEST_SUITE_P(Controls, WidgetMarksTest, ::testing::ValuesIn(kMarks),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
