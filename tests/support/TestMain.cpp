@@ -10,6 +10,10 @@
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Never the user's own history or temporary folder: a test that needs a history names its
+    // own, and temporary files stay in the test's build tree.
+    setenv("VIREO_HISTORY", "off", 1);
+    setenv("TMPDIR", VIREO_TEST_TMP, 1);
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
 #ifdef VIREO_IN_MODULE
