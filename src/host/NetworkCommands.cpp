@@ -1,5 +1,6 @@
 #include "host/NetworkCommands.h"
 
+#include <sys/resource.h>
 #include <unistd.h>
 #include <algorithm>
 #include <atomic>
@@ -65,6 +66,25 @@ struct Row {
     }
 };
 
+// An operation on many nodes: its command, the word progress and summary use, what a node's run
+// asks of the channel.
+struct Operation {
+    const char* command;
+    const char* label;
+    ChannelUse use;
+};
+constexpr Operation kExport{"export", "Export", kExportChannelUse};
+constexpr Operation kDownload{"download", "Download", kDownloadChannelUse};
+constexpr Operation kDefaults{"defaults", "Factory defaults", kDefaultsChannelUse};
+
+// The open files a node's run holds at most at once: its operation lock for the whole run; while
+// its state is saved, the state file's lock, the temporary and the folder (opened to sync it);
+// the settings file the operation reads or writes.
+constexpr std::uint64_t kOpenFilesPerNode = 5;
+// The process's own: standard streams, the write history's connection (database, journal, WAL
+// and its shared memory), the network's folder while it is listed, the loader's files.
+constexpr std::uint64_t kOpenFilesReserved = 64;
+
 struct Summary {
     const char* operation;
     std::string network;
@@ -82,6 +102,44 @@ std::string Fixed(double value, int decimals) {
     std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
     return text.data();
 }
+
+}  // namespace
+
+JobsPlan PlanJobs(int requested, int nodes, double channelRate, ChannelUse use, std::uint64_t soft,
+                  std::uint64_t hard) {
+    JobsPlan plan;
+    int wanted = requested;
+    if (wanted <= 0) {
+        const double carried = channelRate * use.pauseSeconds / use.transactions;
+        wanted = channelRate > 0 && carried < kMostNodesAtOnce
+                     ? std::max(1, static_cast<int>(carried))
+                     : kMostNodesAtOnce;
+    }
+    plan.jobs = std::min(wanted, std::max(0, nodes));
+    const auto needed = [](int jobs) {
+        return kOpenFilesReserved + kOpenFilesPerNode * static_cast<std::uint64_t>(jobs);
+    };
+    if (needed(plan.jobs) <= soft) {
+        return plan;
+    }
+    // An unlimited hard limit still has the kernel's ceiling: ask for what is needed.
+    plan.openFiles = hard == RLIM_INFINITY ? needed(plan.jobs) : hard;
+    if (needed(plan.jobs) <= plan.openFiles) {
+        return plan;
+    }
+    const int fit =
+        plan.openFiles > kOpenFilesReserved + kOpenFilesPerNode
+            ? static_cast<int>((plan.openFiles - kOpenFilesReserved) / kOpenFilesPerNode)
+            : 1;
+    plan.note = std::to_string(plan.jobs) + " nodes at once need " +
+                std::to_string(needed(plan.jobs)) + " open files and the limit is " +
+                std::to_string(plan.openFiles) + ": " + std::to_string(fit) +
+                " at a time (ulimit -n raises it)";
+    plan.jobs = fit;
+    return plan;
+}
+
+namespace {
 
 // Nodes done of nodes total: a line when the run starts and one per node, or one line rewritten
 // in place on a terminal, which also counts the nodes running.
@@ -227,19 +285,43 @@ void RunRow(Row& row, const NetworkOptions& options, const NodeOperation& operat
     row.seconds = SteadySeconds() - start;
 }
 
-// Runs the rows that are ready, up to options.jobs at once, each on a thread of its own.
-void RunRows(std::vector<Row>& rows, const NetworkOptions& options,
+// The plan for the nodes ready to run, with the process's open-file limit raised as the plan
+// needs; says on err when the limit lowered the jobs.
+int JobsFor(std::size_t nodes, const NetworkOptions& options, const Operation& operation,
+            std::ostream& err) {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) {
+        limit.rlim_cur = limit.rlim_max = RLIM_INFINITY;
+    }
+    const auto plan = [&](rlim_t hard) {
+        return PlanJobs(options.jobs, static_cast<int>(nodes), options.channelRate, operation.use,
+                        limit.rlim_cur, hard);
+    };
+    JobsPlan chosen = plan(limit.rlim_max);
+    if (chosen.openFiles > limit.rlim_cur) {
+        rlimit raised = limit;
+        raised.rlim_cur = chosen.openFiles;
+        if (::setrlimit(RLIMIT_NOFILE, &raised) != 0) {
+            chosen = plan(limit.rlim_cur);
+        }
+    }
+    if (!chosen.note.empty()) {
+        err << "vireo " << operation.command << ": " << chosen.note << '\n';
+    }
+    return chosen.jobs;
+}
+
+// Runs the rows that are ready, as many at once as JobsFor says, each on a thread of its own.
+void RunRows(std::vector<Row>& rows, const NetworkOptions& options, const Operation& operation,
              const std::function<NodeOperation(const Row&)>& operationFor, Channel& channel,
-             NodesProgress& progress) {
+             NodesProgress& progress, std::ostream& err) {
     std::vector<Row*> ready;
     for (Row& row : rows) {
         if (row.ready) {
             ready.push_back(&row);
         }
     }
-    const std::size_t wanted = options.jobs > 0
-                                   ? std::min(ready.size(), static_cast<std::size_t>(options.jobs))
-                                   : ready.size();
+    const auto wanted = static_cast<std::size_t>(JobsFor(ready.size(), options, operation, err));
     progress.Begin(static_cast<int>(wanted));
     for (const Row& row : rows) {
         if (!row.ready) {
@@ -372,16 +454,16 @@ void PrintJson(const std::vector<Row>& rows, const Summary& summary, std::ostrea
 }
 
 // Runs the rows, prints the summary; 0 only when every node completed.
-int RunAndReport(std::vector<Row>& rows, const NetworkOptions& options, const char* operation,
+int RunAndReport(std::vector<Row>& rows, const NetworkOptions& options, const Operation& operation,
                  const std::function<NodeOperation(const Row&)>& operationFor, std::ostream& out,
                  std::ostream& err) {
     Channel channel(options.channelRate, options.channelClock);
     NodesProgress progress(options.json ? ProgressStyle::Quiet : options.command.progress,
-                           operation, static_cast<int>(rows.size()), err);
+                           operation.label, static_cast<int>(rows.size()), err);
     const double start = SteadySeconds();
-    RunRows(rows, options, operationFor, channel, progress);
+    RunRows(rows, options, operation, operationFor, channel, progress, err);
     progress.End();
-    Summary summary{operation, options.network, SteadySeconds() - start, channel.Measured()};
+    Summary summary{operation.label, options.network, SteadySeconds() - start, channel.Measured()};
     if (options.json) {
         PrintJson(rows, summary, out);
     } else {
@@ -425,7 +507,7 @@ std::string ProgramIdMismatch(const std::vector<std::string>& fileIds, const std
 }  // namespace
 
 int RunNetworkExport(NetworkOptions options, std::ostream& out, std::ostream& err) {
-    std::optional<std::vector<Row>> rows = SelectRows(options, "export", err);
+    std::optional<std::vector<Row>> rows = SelectRows(options, kExport.command, err);
     if (!rows) {
         return 1;
     }
@@ -451,7 +533,7 @@ int RunNetworkExport(NetworkOptions options, std::ostream& out, std::ostream& er
         }
     }
     return RunAndReport(
-        *rows, options, "Export", [](const Row& row) { return ExportTo(row.file); }, out, err);
+        *rows, options, kExport, [](const Row& row) { return ExportTo(row.file); }, out, err);
 }
 
 int RunNetworkDownload(NetworkOptions options, std::ostream& out, std::ostream& err) {
@@ -460,7 +542,7 @@ int RunNetworkDownload(NetworkOptions options, std::ostream& out, std::ostream& 
         err << "vireo download: " << problem << '\n';
         return 1;
     }
-    std::optional<std::vector<Row>> rows = SelectRows(options, "download", err);
+    std::optional<std::vector<Row>> rows = SelectRows(options, kDownload.command, err);
     if (!rows) {
         return 1;
     }
@@ -478,12 +560,12 @@ int RunNetworkDownload(NetworkOptions options, std::ostream& out, std::ostream& 
     }
     const NodeOperation download = DownloadFrom(command.file, command.password);
     return RunAndReport(
-        *rows, options, "Download", [&](const Row&) { return download; }, out, err);
+        *rows, options, kDownload, [&](const Row&) { return download; }, out, err);
 }
 
 int RunNetworkDefaults(NetworkOptions options, std::ostream& out, std::ostream& err) {
     CommandOptions& command = options.command;
-    std::optional<std::vector<Row>> rows = SelectRows(options, "defaults", err);
+    std::optional<std::vector<Row>> rows = SelectRows(options, kDefaults.command, err);
     if (!rows) {
         return 1;
     }
@@ -492,7 +574,7 @@ int RunNetworkDefaults(NetworkOptions options, std::ostream& out, std::ostream& 
     }
     const NodeOperation defaults = RestoreDefaults(command.password);
     return RunAndReport(
-        *rows, options, "Factory defaults", [&](const Row&) { return defaults; }, out, err);
+        *rows, options, kDefaults, [&](const Row&) { return defaults; }, out, err);
 }
 
 namespace {

@@ -93,6 +93,17 @@ struct ManyNodes {
     bool Wanted() const { return !names.empty() || all; }
 };
 
+// A channel carries 1 to 1,000,000 node transactions a second, or 0 for no limit.
+const CLI::Validator kChannelRate(
+    [](std::string& text) {
+        double rate = -1;
+        if (CLI::detail::lexical_cast(text, rate) && (rate == 0 || (rate >= 1 && rate <= 1e6))) {
+            return std::string();
+        }
+        return "node transactions a second, 1 to 1000000, or 0 for no limit; not " + text;
+    },
+    "0 or 1-1000000");
+
 void AddManyNodesOptions(CLI::App* command, ManyNodes& many) {
     auto* names =
         command->add_option("--nodes", many.names, "the nodes of the network, by name: A,B,...")
@@ -101,14 +112,17 @@ void AddManyNodesOptions(CLI::App* command, ManyNodes& many) {
     command->add_option("--network", many.network,
                         "the network's folder of node state files (default: under the XDG "
                         "state folder)");
-    command->add_option("--jobs", many.jobs, "how many nodes at once (default: all)")
+    command
+        ->add_option("--jobs", many.jobs,
+                     "how many nodes at once (default: as many as the channel carries, within "
+                     "the open-file limit)")
         ->check(CLI::PositiveNumber);
     command->add_flag("--json", many.json, "print the summary as JSON");
     command
         ->add_option("--channel-rate", many.channelRate,
                      "node transactions a second the network's channel carries (default 200, a "
                      "twisted-pair channel; 0: no limit)")
-        ->check(CLI::NonNegativeNumber);
+        ->check(kChannelRate);
 }
 
 // What is wrong with a command's options for one node or for many; empty when nothing is.

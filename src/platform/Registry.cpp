@@ -68,6 +68,71 @@ bool NoCaseLess::operator()(std::string_view a, std::string_view b) const {
 
 // ---- The tree ----------------------------------------------------------------------------------
 
+// The tree is walked with a list of keys still to do rather than by recursion: a key's copy,
+// comparison and destruction would otherwise take a stack frame or more a level.
+
+RegistryKey::RegistryKey(const RegistryKey& other)
+    : default_(other.default_), values_(other.values_) {
+    std::vector<std::pair<RegistryKey*, const RegistryKey*>> pending{{this, &other}};
+    while (!pending.empty()) {
+        const auto [to, from] = pending.back();
+        pending.pop_back();
+        for (const auto& [name, subkey] : from->subkeys_) {
+            RegistryKey& copy =
+                to->subkeys_.emplace_hint(to->subkeys_.end(), name, RegistryKey())->second;
+            copy.default_ = subkey.default_;
+            copy.values_ = subkey.values_;
+            pending.emplace_back(&copy, &subkey);
+        }
+    }
+}
+
+RegistryKey& RegistryKey::operator=(const RegistryKey& other) {
+    if (this != &other) {
+        *this = RegistryKey(other);
+    }
+    return *this;
+}
+
+// Each level's subkeys are taken from their keys before the keys go, so that every key is
+// destroyed without subkeys.
+RegistryKey::~RegistryKey() {
+    if (subkeys_.empty()) {
+        return;
+    }
+    std::vector<std::map<std::string, RegistryKey, NoCaseLess>> pending;
+    pending.push_back(std::exchange(subkeys_, {}));
+    while (!pending.empty()) {
+        auto level = std::move(pending.back());
+        pending.pop_back();
+        for (auto& [name, key] : level) {
+            if (!key.subkeys_.empty()) {
+                pending.push_back(std::exchange(key.subkeys_, {}));
+            }
+        }
+    }
+}
+
+bool operator==(const RegistryKey& a, const RegistryKey& b) {
+    std::vector<std::pair<const RegistryKey*, const RegistryKey*>> pending{{&a, &b}};
+    while (!pending.empty()) {
+        const auto [x, y] = pending.back();
+        pending.pop_back();
+        if (x->default_ != y->default_ || x->values_ != y->values_ ||
+            x->subkeys_.size() != y->subkeys_.size()) {
+            return false;
+        }
+        for (auto i = x->subkeys_.begin(), j = y->subkeys_.begin(); i != x->subkeys_.end();
+             ++i, ++j) {
+            if (i->first != j->first) {
+                return false;
+            }
+            pending.emplace_back(&i->second, &j->second);
+        }
+    }
+    return true;
+}
+
 const RegistryKey* RegistryKey::Find(std::string_view path) const {
     const RegistryKey* key = this;
     for (std::string_view part : SplitPath(path)) {
@@ -202,23 +267,49 @@ void AppendValue(const RegistryValue& value, std::string& out) {
 // the paths of its subkeys.
 void AppendKey(const RegistryKey& key, const std::string& path, std::string& out) {
     const RegistryValue* fallback = key.Entry("");
-    if (fallback != nullptr || !key.Values().empty() || key.Subkeys().empty()) {
-        out += '[';
-        out += path;
-        out += "]\n";
-        if (fallback != nullptr) {
-            out += "@=";
-            AppendValue(*fallback, out);
-        }
-        for (const auto& [name, value] : key.Values()) {
-            AppendQuoted(name, out);
-            out += '=';
-            AppendValue(value, out);
-        }
-        out += '\n';
+    if (fallback == nullptr && key.Values().empty() && !key.Subkeys().empty()) {
+        return;
     }
-    for (const auto& [name, subkey] : key.Subkeys()) {
-        AppendKey(subkey, path + '\\' + name, out);
+    out += '[';
+    out += path;
+    out += "]\n";
+    if (fallback != nullptr) {
+        out += "@=";
+        AppendValue(*fallback, out);
+    }
+    for (const auto& [name, value] : key.Values()) {
+        AppendQuoted(name, out);
+        out += '=';
+        AppendValue(value, out);
+    }
+    out += '\n';
+}
+
+// Every key below root, parents first, in name order. One path is kept and cut back to the
+// parent's as the walk returns, so a deep key costs no copy of its parents' paths.
+void AppendTree(const RegistryKey& root, std::string& out) {
+    using Keys = std::map<std::string, RegistryKey, NoCaseLess>;
+    struct Level {
+        Keys::const_iterator next;
+        Keys::const_iterator end;
+        std::size_t pathSize;
+    };
+    std::string path;
+    std::vector<Level> levels{{root.Subkeys().begin(), root.Subkeys().end(), 0}};
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        if (level.next == level.end) {
+            levels.pop_back();
+            continue;
+        }
+        const auto& [name, key] = *level.next++;
+        path.resize(level.pathSize);
+        if (!path.empty()) {
+            path += '\\';
+        }
+        path += name;
+        AppendKey(key, path, out);
+        levels.push_back({key.Subkeys().begin(), key.Subkeys().end(), path.size()});
     }
 }
 
@@ -405,8 +496,12 @@ std::string ParseKey(std::string_view line, RegistryKey& root, RegistryKey*& cur
         return "a key line that does not end with ']'";
     }
     const std::string_view path = line.substr(1, line.size() - 2);
-    if (path.empty() || HasEmptyPart(SplitPath(path))) {
+    const std::vector<std::string_view> parts = SplitPath(path);
+    if (path.empty() || HasEmptyPart(parts)) {
         return "a key path with an empty name in it";
+    }
+    if (parts.size() > static_cast<std::size_t>(kMaxKeyDepth)) {
+        return "a key path deeper than " + std::to_string(kMaxKeyDepth) + " levels";
     }
     current = &root.Create(path);
     return "";
@@ -439,9 +534,7 @@ std::string ParseLines(LineReader& lines, RegistryKey& root) {
 std::string FormatRegistry(const RegistryKey& root) {
     std::string out(kHeader);
     out += "\n\n";
-    for (const auto& [name, key] : root.Subkeys()) {
-        AppendKey(key, name, out);
-    }
+    AppendTree(root, out);
     return out;
 }
 

@@ -32,6 +32,10 @@ namespace platform {
 // The hive the class registrations live in; the first part of every key path in the file.
 inline constexpr const char* kClassesRoot = "HKEY_CLASSES_ROOT";
 
+// The deepest key path a registry file may hold (the hive counts). Registrations go six levels
+// deep; a file with deeper keys is refused with the key's line.
+inline constexpr int kMaxKeyDepth = 64;
+
 struct NoCaseLess {
     using is_transparent = void;
     bool operator()(std::string_view a, std::string_view b) const;
@@ -46,8 +50,17 @@ struct RegistryValue {
     friend bool operator==(const RegistryValue&, const RegistryValue&) = default;
 };
 
+// A tree of any depth is copied, compared, written and destroyed without recursion, so that no
+// tree can exhaust the stack.
 class RegistryKey {
 public:
+    RegistryKey() = default;
+    RegistryKey(const RegistryKey& other);
+    RegistryKey(RegistryKey&&) noexcept = default;
+    RegistryKey& operator=(const RegistryKey& other);
+    RegistryKey& operator=(RegistryKey&&) noexcept = default;
+    ~RegistryKey();
+
     // The key at a backslash-separated path below this one ("CLSID\{...}\Node"), or null. An
     // empty path is this key.
     RegistryKey* Find(std::string_view path);
@@ -75,7 +88,7 @@ public:
     // No default value, no named value and no subkey.
     bool Empty() const;
 
-    friend bool operator==(const RegistryKey&, const RegistryKey&) = default;
+    friend bool operator==(const RegistryKey& a, const RegistryKey& b);
 
 private:
     std::optional<RegistryValue> default_;
@@ -90,7 +103,8 @@ private:
 std::string FormatRegistry(const RegistryKey& root);
 // Reads the text form into root (which is emptied first). Empty on success, otherwise what is
 // wrong, with the line number: "line 7: a value outside any key". Blank lines and lines
-// starting with ';' are ignored; CR LF line ends are accepted.
+// starting with ';' are ignored; CR LF line ends are accepted. Keys deeper than kMaxKeyDepth
+// are refused.
 std::string ParseRegistry(std::string_view text, RegistryKey& root);
 
 class RegistryFile {

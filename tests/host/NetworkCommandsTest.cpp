@@ -9,6 +9,7 @@
 #include <sstream>
 #include <thread>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -107,6 +108,7 @@ struct FailingNodeCase {
     void (*fail)(host::SimNode&);
     bool exports;
     const char* errorColumn;
+    host::ChannelUse use;  // what the node's run alone asks of the channel
 };
 
 class FailingNodeTest : public NetworkCommandsTest,
@@ -120,7 +122,13 @@ TEST_P(FailingNodeTest, OnlyTheFailingNodeReportsErrorsAndTheOthersCompleteExact
     MakeNode("Lonely");  // the reference: the same operation, on its own
     host::NetworkOptions alone = options;
     alone.names = {"Lonely"};
+    int pausedMs = 0;
+    alone.command.sleep = [&pausedMs](int ms) { pausedMs += ms; };
     ASSERT_EQ(c.command(alone, out, err), 0) << err.str();
+    EXPECT_NE(out.str().find("Channel: " + std::to_string(c.use.transactions) + " transactions"),
+              std::string::npos)
+        << out.str();
+    EXPECT_NEAR(pausedMs / 1000.0, c.use.pauseSeconds, 0.5);
     const std::string lonelyState = Text(StateFile("Lonely"));
     fs::remove(StateFile("Lonely"));
 
@@ -160,14 +168,65 @@ TEST_P(FailingNodeTest, OnlyTheFailingNodeReportsErrorsAndTheOthersCompleteExact
 
 INSTANTIATE_TEST_SUITE_P(
     Operations, FailingNodeTest,
-    ::testing::Values(
-        FailingNodeCase{"Export", host::RunNetworkExport,
-                        [](host::SimNode& node) { node.FailPartRead(3); }, true, "readErrors"},
-        FailingNodeCase{"Download", host::RunNetworkDownload,
-                        [](host::SimNode& node) { node.FailPartWrite(9); }, false, "writeErrors"},
-        FailingNodeCase{"Defaults", host::RunNetworkDefaults,
-                        [](host::SimNode& node) { node.FailWrite(39); }, false, "writeErrors"}),
+    ::testing::Values(FailingNodeCase{"Export", host::RunNetworkExport,
+                                      [](host::SimNode& node) { node.FailPartRead(3); }, true,
+                                      "readErrors", host::kExportChannelUse},
+                      FailingNodeCase{"Download", host::RunNetworkDownload,
+                                      [](host::SimNode& node) { node.FailPartWrite(9); }, false,
+                                      "writeErrors", host::kDownloadChannelUse},
+                      FailingNodeCase{"Defaults", host::RunNetworkDefaults,
+                                      [](host::SimNode& node) { node.FailWrite(39); }, false,
+                                      "writeErrors", host::kDefaultsChannelUse}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// How many nodes run at once: by default what the channel carries (an export's 44 transactions
+// over 9 s of pauses are 4.9 a second, so 200 a second carry 40 nodes), never more than there
+// are, and within the open-file limit, the soft one raised to the hard one when needed.
+struct JobsCase {
+    const char* name;
+    int requested;
+    int nodes;
+    double rate;
+    host::ChannelUse use;
+    std::uint64_t soft;
+    std::uint64_t hard;
+    int jobs;
+    std::uint64_t openFiles;
+    bool note;
+};
+
+class PlanJobsTest : public ::testing::TestWithParam<JobsCase> {};
+
+TEST_P(PlanJobsTest, FitsTheChannelAndTheOpenFileLimit) {
+    const JobsCase& c = GetParam();
+    const host::JobsPlan plan = host::PlanJobs(c.requested, c.nodes, c.rate, c.use, c.soft, c.hard);
+    EXPECT_EQ(plan.jobs, c.jobs);
+    EXPECT_EQ(plan.openFiles, c.openFiles);
+    EXPECT_EQ(plan.note.empty(), !c.note) << plan.note;
+}
+
+constexpr auto kExport = host::kExportChannelUse;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PlanJobsTest,
+    ::testing::Values(
+        JobsCase{"ExportOnTwistedPair", 0, 100, 200, kExport, 1024, 1024, 40, 0, false},
+        JobsCase{"DownloadOnTwistedPair", 0, 100, 200, host::kDownloadChannelUse, 1024, 1024, 54, 0,
+                 false},
+        JobsCase{"FewerNodes", 0, 3, 200, kExport, 1024, 1024, 3, 0, false},
+        JobsCase{"SlowChannel", 0, 10, 1, kExport, 1024, 1024, 1, 0, false},
+        JobsCase{"Requested", 7, 100, 200, kExport, 1024, 1024, 7, 0, false},
+        JobsCase{"FastChannel", 0, 5000, 1e6, kExport, 1024, 524288, 1000, 524288, false},
+        JobsCase{"NoHardLimit", 0, 1000, 0, kExport, 1024, RLIM_INFINITY, 1000, 5064, false},
+        JobsCase{"HardLimitTooLow", 0, 1000, 0, kExport, 1024, 1024, 192, 1024, true},
+        JobsCase{"RequestedTooMany", 2000, 2000, 0, kExport, 1024, 4096, 806, 4096, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(NetworkCommandsTest, ByDefaultAsManyNodesRunAsTheChannelCarries) {
+    options.channelRate = 5;  // carries one exporting node
+    options.channelClock = {[] { return 0.0; }, [](double) {}};
+    EXPECT_EQ(Run(host::RunNetworkExport), 0) << err.str();
+    EXPECT_EQ(err.str().rfind("Export of 3 nodes, 1 at a time\n", 0), 0U) << err.str();
+}
 
 TEST_F(NetworkCommandsTest, AFileForAnotherProgramIdIsRefusedPerNodeUnlessYes) {
     options.command.file = SettingsFile();

@@ -182,6 +182,35 @@ TEST(RegistryKeyTest, DeleteRemovesTheSubtreeAndEmptyNamesMatchNothing) {
     EXPECT_EQ(root.Find("X")->Subkeys().size(), 1u);
 }
 
+// Trees of any depth are copied, compared, written and destroyed without recursion; a file holds
+// keys up to kMaxKeyDepth levels deep and a deeper one is refused with its line.
+TEST(RegistryKeyTest, DeepTreesNeedNoRecursion) {
+    const auto path = [](int levels) {
+        std::string text = "K";
+        for (int i = 1; i < levels; ++i) {
+            text += "\\K";
+        }
+        return text;
+    };
+    RegistryKey tree;
+    tree.Create(path(200000)).SetDefault("x");
+    RegistryKey copy = tree;
+    EXPECT_TRUE(copy == tree);
+    copy.Find(path(200000))->SetDefault("y");
+    EXPECT_FALSE(copy == tree);
+    RegistryKey read;
+    read.Create("stale");
+    EXPECT_EQ(ParseRegistry(FormatRegistry(tree), read),
+              "line 3: a key path deeper than 64 levels");
+    EXPECT_TRUE(read.Empty());
+    EXPECT_TRUE(copy.Delete("K\\K"));
+
+    RegistryKey deepest;
+    deepest.Create(path(platform::kMaxKeyDepth)).SetValue("n", "1");
+    ASSERT_EQ(ParseRegistry(FormatRegistry(deepest), read), "");
+    EXPECT_EQ(read, deepest);
+}
+
 // ---- The file ----------------------------------------------------------------------------------
 
 std::string ReadText(const fs::path& path) {
