@@ -312,7 +312,8 @@ bool Store::EachRow(const Filter& filter, const std::function<void(const Row&)>&
     const std::lock_guard<std::mutex> turn(turn_);
     const Statement query(db_,
                           "SELECT operation, time_ms, node, origin, nv, part, bytes, succeeded,"
-                          " before FROM writes WHERE (?1 IS NULL OR node = ?1) AND time_ms >= ?2"
+                          " before FROM writes WHERE (?1 IS NULL OR node = ?1) AND (?2 IS NULL OR"
+                          " time_ms >= ?2)"
                           " ORDER BY id");
     if (!query) {
         error = Reason(db_);
@@ -322,7 +323,10 @@ bool Store::EachRow(const Filter& filter, const std::function<void(const Row&)>&
     if (filter.node) {
         BindText(s, 1, *filter.node);
     }
-    sqlite3_bind_int64(s, 2, filter.sinceMs);
+    // Without a day every row counts, one with a time before 1970 included.
+    if (filter.sinceMs != 0) {
+        sqlite3_bind_int64(s, 2, filter.sinceMs);
+    }
     int step = SQLITE_ROW;
     Row row;
     while ((step = sqlite3_step(s)) == SQLITE_ROW) {
