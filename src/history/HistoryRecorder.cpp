@@ -36,7 +36,7 @@ bool HistoryRecorder::Opened() {
     }
     if (!store_) {
         std::string error;
-        store_ = history::Store::OpenForWriting(path_, error);
+        store_ = history::Store::Shared(path_, error);
         if (!store_) {
             TurnOff(error);
             return false;
@@ -52,17 +52,11 @@ void HistoryRecorder::RunStarted(std::string_view origin, std::string_view file)
         std::error_code unknown;
         const std::string where =
             file.empty() ? std::string() : std::filesystem::absolute(file, unknown).string();
-        run_ = store_->BeginRun(NodeName(), std::string(origin), where, NowMs(), error);
+        run_ = store_->BeginRun(NodeIdentity(), NodeName(), std::string(origin), where, NowMs(),
+                                error);
         if (run_ == 0) {
             TurnOff(path_ + ": " + error);
         }
-    }
-}
-
-void HistoryRecorder::RunPartWritten(int part) {
-    std::string error;
-    if (run_ != 0 && Opened() && !store_->RunWrotePart(run_, part, error)) {
-        TurnOff(path_ + ": " + error);
     }
 }
 
@@ -74,17 +68,17 @@ void HistoryRecorder::RunEnded() {
     run_ = 0;
 }
 
-void HistoryRecorder::NodeNamed(const std::string& name) {
+void HistoryRecorder::NodeNamed() {
     // A history that does not exist yet holds no run; opening it would create it.
     std::error_code missing;
-    if (off_ || !checkedNodes_.insert(name).second || !std::filesystem::exists(path_, missing) ||
-        !Opened()) {
+    if (off_ || !checkedNodes_.insert(NodeIdentity() + '\n' + NodeName()).second ||
+        !std::filesystem::exists(path_, missing) || !Opened()) {
         return;
     }
     std::string error;
-    for (const UnfinishedRun& run : store_->TakeUnfinishedRuns(name, error)) {
+    for (const UnfinishedRun& run : store_->TakeUnfinishedRuns(NodeIdentity(), NodeName(), error)) {
         if (report_) {
-            report_(UnfinishedRunText(name, run));
+            report_(UnfinishedRunText(NodeName(), run));
         }
     }
     if (!error.empty()) {
@@ -92,13 +86,9 @@ void HistoryRecorder::NodeNamed(const std::string& name) {
     }
 }
 
-void HistoryRecorder::Store(const std::string& nodeName,
-                            const std::vector<node::WriteEvent>& writes) {
-    if (!Opened()) {
-        return;
-    }
+void HistoryRecorder::Record(const node::WriteEvent& write) {
     std::string error;
-    if (!store_->Append(nodeName, writes, error)) {
+    if (Opened() && !store_->AppendWrite(NodeName(), operation_, run_, write, error)) {
         TurnOff(path_ + ": " + error);
     }
 }

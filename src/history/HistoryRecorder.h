@@ -1,8 +1,9 @@
 #pragma once
-// The recorder that keeps the write history in its database. The file is opened at the end of
-// the first operation that wrote something; when it cannot be opened or written, the history
-// is off for the rest of the recorder's life and the user is told once, with the reason. The
-// writes themselves never depend on it. Plain C++, no Qt.
+// The recorder that keeps the write history in its database, each write as it happens. The
+// file is opened at the first write, through the process's one connection to it (the nodes
+// of a command on many nodes share it); when it cannot be opened or written, the history is off
+// for the rest of the recorder's life and the user is told once, with the reason. The writes
+// themselves never depend on it. Plain C++, no Qt.
 
 #include <functional>
 #include <memory>
@@ -28,16 +29,16 @@ public:
     }
 
     void RunStarted(std::string_view origin, std::string_view file) override;
-    void RunPartWritten(int part) override;
     void RunEnded() override;
 
     const std::string& Path() const { return path_; }
     bool IsOff() const { return off_; }
 
 protected:
-    void Store(const std::string& nodeName, const std::vector<node::WriteEvent>& writes) override;
-    // Reports, once, every run on the node that never finished.
-    void NodeNamed(const std::string& name) override;
+    void Record(const node::WriteEvent& write) override;
+    void OperationEnded() override { operation_ = 0; }
+    // Reports, once, every run on the node that was cut off.
+    void NodeNamed() override;
 
 private:
     void TurnOff(const std::string& reason);
@@ -46,9 +47,10 @@ private:
     std::string path_;
     std::function<void(const std::string&)> tell_;
     std::function<void(const std::string&)> report_;
-    std::unique_ptr<history::Store> store_;
+    std::shared_ptr<history::Store> store_;
     bool off_ = false;
-    std::int64_t run_ = 0;  // the run going on; 0: none
+    std::int64_t operation_ = 0;  // the operation going on; 0: none written yet
+    std::int64_t run_ = 0;        // the run going on; 0: none
     std::set<std::string> checkedNodes_;
 };
 

@@ -156,14 +156,37 @@ std::optional<std::int64_t> LocalDayStart(const std::string& date) {
     return static_cast<std::int64_t>(seconds) * 1000;
 }
 
+namespace {
+
+// Text from the database as one line on a terminal: a control character (a line break, an
+// escape sequence in a node's name) is shown as '?'.
+std::string OneLine(std::string text) {
+    for (char& c : text) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            c = '?';
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+std::vector<std::string> RowLines(const Row& row) {
+    const std::string head = LocalTimeText(row.write.timeMs) + "  " +
+                             (row.node.empty() ? "(unnamed node)" : OneLine(row.node)) + "  " +
+                             OneLine(row.write.origin) + "  ";
+    std::vector<std::string> lines = DescribeWrite(row.write);
+    for (std::string& line : lines) {
+        line.insert(0, head);
+    }
+    return lines;
+}
+
 std::vector<std::string> HistoryLines(const std::vector<Row>& rows) {
     std::vector<std::string> lines;
     for (const Row& row : rows) {
-        const std::string head = LocalTimeText(row.write.timeMs) + "  " +
-                                 (row.node.empty() ? "(unnamed node)" : row.node) + "  " +
-                                 row.write.origin + "  ";
-        for (const std::string& change : DescribeWrite(row.write)) {
-            lines.push_back(head + change);
+        for (std::string& line : RowLines(row)) {
+            lines.push_back(std::move(line));
         }
     }
     return lines;

@@ -20,7 +20,9 @@ std::string LocalTimeText(std::int64_t timeMs);
 // Local midnight of "YYYY-MM-DD" in milliseconds since 1970; nothing for another text.
 std::optional<std::int64_t> LocalDayStart(const std::string& date);
 
-// Every line of the rows: time, node, origin and the change, two blanks between them.
+// The lines of one row: time, node, origin and the change, two blanks between them.
+std::vector<std::string> RowLines(const Row& row);
+// Every line of the rows.
 std::vector<std::string> HistoryLines(const std::vector<Row>& rows);
 
 }  // namespace history

@@ -205,10 +205,15 @@ NodeOutcome RunOnNode(SimNode& node, const std::string& stateFile, ConsoleDeskto
         node.operationLock = &lock;
     }
     const SimLink link(node);
-    // The host owns the node: its name comes from the state file, not from an extra call.
+    // The host owns the node: its name comes from the state file, not from an extra call, and
+    // the state file is what tells it from another node of the same name.
     const auto recorder = history::RecorderFromEnvironment(tell);
     if (recorder) {
-        recorder->SetNodeName(node.Name());
+        std::error_code unknown;
+        recorder->SetNode(stateFile.empty()
+                              ? std::string()
+                              : std::filesystem::weakly_canonical(stateFile, unknown).string(),
+                          node.Name());
     }
     NodeOutcome outcome;
     {

@@ -33,18 +33,24 @@ int RunHistoryCommand(const HistoryOptions& options, std::ostream& out, std::ost
     }
     std::string error;
     const auto store = history::Store::OpenForReading(*path, error);
-    std::vector<history::Row> rows;
+    // Row by row, so that a long history is printed without being held.
+    bool any = false;
     if (store) {
-        rows = store->Rows(filter, error);
+        store->EachRow(
+            filter,
+            [&](const history::Row& row) {
+                any = true;
+                for (const std::string& line : history::RowLines(row)) {
+                    out << line << '\n';
+                }
+            },
+            error);
     }
     if (!error.empty()) {
         err << "vireo: the write history cannot be read: " << error << '\n';
         return 1;
     }
-    for (const std::string& line : history::HistoryLines(rows)) {
-        out << line << '\n';
-    }
-    if (rows.empty()) {
+    if (!any) {
         err << "vireo: no writes recorded"
             << (filter.node || filter.sinceMs != 0 ? " that match" : "") << '\n';
     }

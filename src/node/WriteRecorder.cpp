@@ -68,7 +68,7 @@ void WriteRecorder::SawWrite(int index, const std::uint8_t* bytes, int length, b
         }
         lastRead_.erase(read);
     }
-    pending_.push_back(std::move(event));
+    Record(event);
 }
 
 void WriteRecorder::SawNodeName(const std::uint8_t* bytes, int length, bool ok) {
@@ -79,7 +79,12 @@ void WriteRecorder::SawNodeName(const std::uint8_t* bytes, int length, bool ok) 
 
 void WriteRecorder::SetNodeName(std::string name) {
     nodeName_ = std::move(name);
-    NodeNamed(nodeName_);
+    NodeNamed();
+}
+
+void WriteRecorder::SetNode(std::string identity, std::string name) {
+    nodeIdentity_ = std::move(identity);
+    SetNodeName(std::move(name));
 }
 
 void WriteRecorder::BeginOperation(std::string_view origin) {
@@ -95,11 +100,7 @@ void WriteRecorder::EndOperation() {
         return;
     }
     lastRead_.clear();
-    if (!pending_.empty()) {
-        std::vector<WriteEvent> writes;
-        writes.swap(pending_);
-        Store(nodeName_, writes);
-    }
+    OperationEnded();
 }
 
 RecordedOperation::RecordedOperation(std::string_view origin)
@@ -125,12 +126,6 @@ RecordedRun::RecordedRun(std::string_view origin, std::string_view file)
 RecordedRun::~RecordedRun() {
     if (recorder_ != nullptr) {
         recorder_->RunEnded();
-    }
-}
-
-void RecordRunPart(int part) {
-    if (WriteRecorder* recorder = WriteRecorder::Current(); recorder != nullptr) {
-        recorder->RunPartWritten(part);
     }
 }
 

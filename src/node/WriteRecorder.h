@@ -4,9 +4,11 @@
 // and never adds node traffic: the recorder only looks at what the plug-in sent and received.
 // It follows the part window (NV 44 writes and reads) to know which part an NV 45 write went
 // to, keeps the bytes an operation read from a place until it writes that place (the "before"
-// of a read-modify-write), and hands the writes of each operation (a button press, a command)
-// to its store in one piece when the operation ends. The part selections themselves are how a
-// part is addressed, not a change: they are not kept as writes. Plain C++, no Qt.
+// of a read-modify-write), and hands each write to its store as soon as the host answered it,
+// so that a program killed in the middle of an operation leaves the writes that reached the
+// node. The writes of one operation (a button press, a command) share its number. The part
+// selections themselves are how a part is addressed, not a change: they are not kept as writes.
+// Plain C++, no Qt.
 
 #include <cstdint>
 #include <map>
@@ -48,10 +50,14 @@ public:
     void SawNodeName(const std::uint8_t* bytes, int length, bool ok);
     // The node's name as the host knows it (the command line owns its node).
     void SetNodeName(std::string name);
+    // The node as the host knows it: what tells it from every other node (a simulated node's
+    // state file, a real node's Neuron ID), and its name, which is only shown.
+    void SetNode(std::string identity, std::string name);
     const std::string& NodeName() const { return nodeName_; }
+    const std::string& NodeIdentity() const { return nodeIdentity_; }
 
     // Operations nest (a page's button runs a download); a write takes the origin of the
-    // innermost one, and the writes are stored when the outermost one ends.
+    // innermost one, and all the writes until the outermost one ends share one operation.
     void BeginOperation(std::string_view origin);
     void EndOperation();
 
@@ -59,21 +65,22 @@ public:
     // as it goes, from its start, so that one that never ends (the program was killed, the
     // machine went down) is known the next time the node is seen.
     virtual void RunStarted(std::string_view /*origin*/, std::string_view /*file*/) {}
-    virtual void RunPartWritten(int /*part*/) {}
     virtual void RunEnded() {}
 
 protected:
-    // The writes of one finished operation (never empty).
-    virtual void Store(const std::string& nodeName, const std::vector<WriteEvent>& writes) = 0;
-    // The node's name became known (read from the node, or given by the host).
-    virtual void NodeNamed(const std::string& /*name*/) {}
+    // One write of the operation going on, right after the host answered it.
+    virtual void Record(const WriteEvent& write) = 0;
+    // The outermost operation ended; the next write starts a new one.
+    virtual void OperationEnded() {}
+    // The node became known (read from the node, or given by the host).
+    virtual void NodeNamed() {}
 
 private:
     std::vector<std::string> origins_;
-    std::vector<WriteEvent> pending_;
     std::map<std::pair<int, int>, Bytes> lastRead_;  // (nv, part) read in this operation
     int selectedPart_ = 0;                           // 0: not known
     std::string nodeName_;
+    std::string nodeIdentity_;
 };
 
 // One operation of the current recorder, if there is one.
@@ -99,9 +106,6 @@ public:
 private:
     WriteRecorder* recorder_;
 };
-
-// Tells the current recorder, if there is one, that a run wrote a configuration part.
-void RecordRunPart(int part);
 
 // A node name as single-byte text: the bytes up to the first zero (at most length), each
 // shown as its Latin-1 character in UTF-8.

@@ -70,7 +70,6 @@ public:
             desktop_.Sleep(kPartPauseMs);
             // Without the selection NV 45 may show another part: nothing is written to it.
             Count(selected && link_.Write(nv::kPluginCnf, buffer.data(), length));
-            node::RecordRunPart(label.part);
             if (!SelectPartChecked(link_, desktop_, 0)) {
                 ++result_.writeErrors;
             }

@@ -62,7 +62,6 @@ FactoryDefaultsResult FactoryDefaultsOperation::Run(const std::string& password)
         if (!selected || !link_.Write(nv::kPluginCnf, buffer.data(), nv::kPartSize)) {
             ++result.writeErrors;
         }
-        node::RecordRunPart(part);
         // The last step is reported after the part window is back at 0.
         if (part < nv::kPartCount) {
             desktop_.Progress(PartProgressText(part), ++done, total);

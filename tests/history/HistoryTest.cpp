@@ -3,7 +3,10 @@
 // history cannot use costs no write, and how a write reads in the listing.
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -40,6 +43,10 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir_); }
 
+public:
+    std::string path;
+
+protected:
     // Runs the factory defaults with the history recording to path (or off).
     void Defaults(bool record = true) {
         history::HistoryRecorder recorder(
@@ -57,7 +64,6 @@ protected:
     }
 
     fs::path dir_;
-    std::string path;
     host::SimNode node;
     host::SimLink link{node};
     platform::ScriptedDesktop desktop;
@@ -276,5 +282,234 @@ TEST_F(HistoryTest, ListingFiltersByNodeAndDay) {
     EXPECT_FALSE(history::LocalDayStart("2026-02-30"));
     EXPECT_FALSE(history::LocalDayStart("7.12.2026"));
 }
+
+// Each write is in the database as soon as the host answered it, not when the operation ends:
+// a program killed in the middle keeps what reached the node. The recorders of one process
+// share one connection.
+TEST_F(HistoryTest, WritesAreStoredAsTheyHappenThroughOneConnection) {
+    history::HistoryRecorder first(path, nullptr);
+    history::HistoryRecorder second(path, nullptr);
+    first.SetNodeName("Boiler1");
+    first.BeginOperation("Pump");
+    const std::uint8_t mode[2] = {0, 1};
+    first.SawWrite(nv::kModeWords, mode, 2, true);
+    first.SawWrite(nv::kModeWords, mode, 2, false);
+    second.BeginOperation("Pump");
+    second.SawWrite(nv::kModeWords, mode, 2, true);
+    int connections = 0;
+    for (const auto& fd : fs::directory_iterator("/proc/self/fd")) {
+        std::error_code gone;
+        connections += fs::read_symlink(fd.path(), gone) == fs::path(path) ? 1 : 0;
+    }
+    EXPECT_EQ(connections, 1);
+    const auto rows = Rows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[1].operation, rows[0].operation);
+    EXPECT_NE(rows[2].operation, rows[0].operation);
+}
+
+// Ten processes that make the history at the same moment all keep their write.
+TEST_F(HistoryTest, FirstUseFromManyProcessesLosesNothing) {
+    for (int round = 0; round < 3; ++round) {
+        path = (dir_ / ("first-use-" + std::to_string(round) + ".sqlite")).string();
+        int start[2];
+        ASSERT_EQ(::pipe(start), 0);
+        std::vector<pid_t> children;
+        for (int i = 0; i < 10; ++i) {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                ::close(start[1]);
+                char go = 0;
+                (void)::read(start[0], &go, 1);  // all start when the parent closes the pipe
+                std::string error;
+                const auto store = history::Store::OpenForWriting(path, error);
+                const bool ok = store && store->Append("Boiler1", {{}}, error);
+                ::_exit(ok ? 0 : 1);
+            }
+            children.push_back(child);
+        }
+        ::close(start[0]);
+        ::close(start[1]);
+        for (const pid_t child : children) {
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            EXPECT_EQ(WEXITSTATUS(status), 0);
+        }
+        EXPECT_EQ(Rows().size(), 10u);
+    }
+}
+
+// A file of version 3 opens for writing and keeps its writes; its run that never ended is
+// known by the node's name, as then.
+TEST_F(HistoryTest, AVersion3HistoryKeepsItsRowsAndRuns) {
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TABLE writes (id INTEGER PRIMARY KEY, operation INTEGER NOT"
+                           " NULL, time_ms INTEGER NOT NULL, node TEXT NOT NULL, origin TEXT NOT"
+                           " NULL, nv INTEGER NOT NULL, part INTEGER NOT NULL, bytes BLOB NOT"
+                           " NULL, succeeded INTEGER NOT NULL, before BLOB);"
+                           "CREATE TABLE runs (id INTEGER PRIMARY KEY, node TEXT NOT NULL, origin"
+                           " TEXT NOT NULL, file TEXT NOT NULL, started_ms INTEGER NOT NULL,"
+                           " last_part INTEGER NOT NULL DEFAULT 0, ended_ms INTEGER, reported"
+                           " INTEGER NOT NULL DEFAULT 0);"
+                           "INSERT INTO writes VALUES (1, 1, 0, 'Boiler1', 'Pump', 25, 0, x'0001',"
+                           " 1, NULL);"
+                           "INSERT INTO runs (node, origin, file, started_ms, last_part) VALUES"
+                           " ('Boiler1', 'Factory defaults', '', 0, 4);"
+                           "PRAGMA user_version = 3;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    std::string error;
+    auto store = history::Store::OpenForWriting(path, error);
+    ASSERT_TRUE(store) << error;
+    ASSERT_TRUE(store->Append("Boiler1", {{}}, error)) << error;
+    const auto runs = store->TakeUnfinishedRuns("/nodes/boiler1.json", "Boiler1", error);
+    ASSERT_EQ(runs.size(), 1u) << error;
+    EXPECT_EQ(runs[0].lastPart, 4);
+    const auto rows = Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].write.bytes, node::Bytes({0, 1}));
+    EXPECT_EQ(rows[1].operation, 2);
+}
+
+// Downloads into a node named Boiler1 (state file a.json) in processes of their own, and how
+// the next look at that node reports them.
+class RunTest : public HistoryTest {
+public:
+    struct Child {
+        pid_t pid = 0;
+        int hold = -1;  // the child lives while this is open
+    };
+
+    // A child that starts a download into the node, gets parts 1 to parts taken by the node
+    // and the next one refused, then ends the run (end) or not, and lives on until Kill. hold:
+    // a connection that holds the history while the run ends.
+    Child Start(const std::string& node, int parts, bool end, sqlite3* hold = nullptr) const {
+        int ready[2];
+        int stay[2];
+        EXPECT_EQ(::pipe(ready), 0);
+        EXPECT_EQ(::pipe(stay), 0);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(ready[0]);
+            ::close(stay[1]);
+            // Another program holds the history longer than a writer waits for it.
+            std::string error;
+            const auto store =
+                history::Store::OpenForWriting(path, error, hold ? 0 : history::kBusyTimeoutMs);
+            const auto run =
+                store->BeginRun(node, "Boiler1", "Download from file", "boiler.txt", 0, error);
+            std::int64_t operation = 0;
+            for (int part = 1; part <= parts + 1; ++part) {
+                const node::WriteEvent write{0,    "Download", nv::kPluginCnf,
+                                             part, {},         part <= parts};
+                store->AppendWrite("Boiler1", operation, run, write, error);
+            }
+            char byte = 1;
+            if (hold != nullptr) {
+                (void)::write(ready[1], &byte, 1);  // the parent takes the history now
+                (void)::read(stay[0], &byte, 1);
+            }
+            if (end) {
+                store->EndRun(run, 1, error);
+            }
+            (void)::write(ready[1], &byte, 1);
+            (void)::read(stay[0], &byte, 1);
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(stay[0]);
+        char byte = 0;
+        if (hold != nullptr) {
+            EXPECT_EQ(::read(ready[0], &byte, 1), 1);
+            EXPECT_EQ(sqlite3_exec(hold, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+            (void)::write(stay[1], &byte, 1);
+        }
+        EXPECT_EQ(::read(ready[0], &byte, 1), 1);
+        ::close(ready[0]);
+        if (hold != nullptr) {
+            sqlite3_exec(hold, "COMMIT", nullptr, nullptr, nullptr);
+        }
+        return {pid, stay[1]};
+    }
+
+    static void Kill(Child& child) {
+        ::kill(child.pid, SIGKILL);
+        ::waitpid(child.pid, nullptr, 0);
+        ::close(child.hold);
+    }
+
+    // The last part of each run the next look at the node reports.
+    std::vector<int> Look(const std::string& node = "/nodes/a.json") {
+        std::string error;
+        const auto store = history::Store::OpenForWriting(path, error);
+        std::vector<int> parts;
+        for (const auto& run : store->TakeUnfinishedRuns(node, "Boiler1", error)) {
+            parts.push_back(run.lastPart);
+        }
+        EXPECT_EQ(error, "");
+        return parts;
+    }
+};
+
+struct RunCase {
+    const char* name;
+    std::vector<std::vector<int>> (*looks)(RunTest&);
+    std::vector<std::vector<int>> expected;
+};
+
+// The test's own process makes the history before a child uses it.
+const RunCase kRuns[] = {
+    {"KilledRunOnceWithTheLastPartTaken",
+     [](RunTest& t) {
+         auto child = t.Start("/nodes/a.json", 10, false);
+         RunTest::Kill(child);
+         return std::vector<std::vector<int>>{t.Look(), t.Look()};
+     },
+     {{10}, {}}},
+    {"RunningRunNotUntilItsProcessIsGone",
+     [](RunTest& t) {
+         auto child = t.Start("/nodes/a.json", 3, false);
+         auto looks = std::vector<std::vector<int>>{t.Look()};
+         RunTest::Kill(child);
+         looks.push_back(t.Look());
+         return looks;
+     },
+     {{}, {3}}},
+    {"OtherNodeOfTheSameName",
+     [](RunTest& t) {
+         auto child = t.Start("/other/a.json", 6, false);
+         RunTest::Kill(child);
+         return std::vector<std::vector<int>>{t.Look(), t.Look("/other/a.json")};
+     },
+     {{}, {6}}},
+    {"EndedWhileAnotherProgramHeldTheHistory",
+     [](RunTest& t) {
+         sqlite3* db = nullptr;
+         sqlite3_open(t.path.c_str(), &db);
+         auto child = t.Start("/nodes/a.json", 12, true, db);
+         RunTest::Kill(child);
+         sqlite3_close(db);
+         return std::vector<std::vector<int>>{t.Look()};
+     },
+     {{}}},
+};
+
+void PrintTo(const RunCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UnfinishedRunTest : public RunTest, public ::testing::WithParamInterface<RunCase> {};
+
+TEST_P(UnfinishedRunTest, ReportedWhenItsProcessIsGoneOnItsOwnNode) {
+    std::string error;
+    ASSERT_TRUE(history::Store::OpenForWriting(path, error)) << error;
+    EXPECT_EQ(GetParam().looks(*this), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, UnfinishedRunTest, ::testing::ValuesIn(kRuns),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "history/HistoryStore.h"
 #include "host/Commands.h"
 #include "host/HistoryCommand.h"
 #include "host/NodeStateFile.h"
@@ -117,10 +118,30 @@ TEST_F(HistoryCommandTest, AnInterruptedDownloadIsReportedOnceByTheNextCommand) 
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     ASSERT_EQ(WEXITSTATUS(status), 9);
 
+    // The writes that reached the node are in the history, and another node of the same name
+    // hears nothing of the run.
+    std::string error;
+    const auto store = history::Store::OpenForReading(database, error);
+    ASSERT_TRUE(store) << error;
+    int lastPart = 0;
+    for (const auto& row : store->Rows({}, error)) {
+        lastPart = row.operation == 2 && row.write.nv == 45 ? row.write.part : lastPart;
+    }
+    ASSERT_GT(lastPart, 0);
+    host::CommandOptions other = options;
+    other.nodeFile = (dir / "other.json").string();
+    other.file = (dir / "other.txt").string();
+    ASSERT_EQ(host::RunNewNodeCommand(other.nodeFile, "Boiler1", result, err), 0);
+    ASSERT_EQ(host::RunExportCommand(other, result, err), 0) << err.str();
+    EXPECT_EQ(err.str().find("did not finish"), std::string::npos) << err.str();
+
     options.file = (dir / "after.txt").string();
     err.str("");
     ASSERT_EQ(host::RunExportCommand(options, result, err), 0) << err.str();
     const std::string report = err.str();
+    EXPECT_NE(report.find("the last part written was part " + std::to_string(lastPart) + " of"),
+              std::string::npos)
+        << report;
     EXPECT_EQ(report.find("did not finish"), report.rfind("did not finish")) << report;
     EXPECT_NE(report.find("The download of " + (dir / "boiler.txt").string() + " into Boiler1"),
               std::string::npos)
