@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -54,10 +55,12 @@ std::string OperationLock::ThisProcess() {
     return command.empty() ? pid : pid + " (" + command + ")";
 }
 
+// Read from the lock file we opened, never by its name again: another file may stand there.
 std::string OperationLock::Holder() const {
-    std::ifstream in(lockPath_, std::ios::binary);
-    std::string holder;
-    std::getline(in, holder);
+    std::string holder(kHolderTextLimit + 64, '\0');
+    const ssize_t n = ::pread(fd_, holder.data(), holder.size(), 0);
+    holder.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    holder.resize(std::min(holder.find('\n'), holder.size()));
     return holder.empty() ? "another process" : holder;
 }
 
@@ -69,10 +72,10 @@ bool OperationLock::TakeOnce(std::string& holder) {
         std::filesystem::create_directories(std::filesystem::path(lockPath_).parent_path(),
                                             ignored);
         // A planted link must not make us create or lock a file elsewhere.
-        fd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+        std::string problem;
+        fd_ = platform::OpenLockFile(lockPath_, problem);
         if (fd_ < 0) {
-            error_ = "node " + nodeName_ + ": lock file " + lockPath_ + ": " +
-                     platform::ErrnoText(errno);
+            error_ = "node " + nodeName_ + ": lock file " + lockPath_ + ": " + problem;
             return false;
         }
     }

@@ -2,7 +2,11 @@
 // its pages, runs session scripts, and runs the settings-file operations from the command line.
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -93,6 +97,23 @@ struct ManyNodes {
     bool Wanted() const { return !names.empty() || all; }
 };
 
+// A channel's rate: 1 to 1,000,000 transactions a second, or 0 for no limit (not a NaN, not a
+// rate so small that one transaction would take ages).
+CLI::Validator ChannelRate() {
+    return CLI::Validator(
+        [](const std::string& text) -> std::string {
+            double rate = 0;
+            if (!CLI::detail::lexical_cast(text, rate) ||
+                !(rate == 0 || (rate >= 1 && rate <= 1e6))) {
+                return "the channel rate is 1 to 1000000 transactions a second, or 0 for no "
+                       "limit: " +
+                       text;
+            }
+            return {};
+        },
+        "0 or 1..1000000");
+}
+
 void AddManyNodesOptions(CLI::App* command, ManyNodes& many) {
     auto* names =
         command->add_option("--nodes", many.names, "the nodes of the network, by name: A,B,...")
@@ -108,7 +129,7 @@ void AddManyNodesOptions(CLI::App* command, ManyNodes& many) {
         ->add_option("--channel-rate", many.channelRate,
                      "node transactions a second the network's channel carries (default 200, a "
                      "twisted-pair channel; 0: no limit)")
-        ->check(CLI::NonNegativeNumber);
+        ->check(ChannelRate());
 }
 
 // What is wrong with a command's options for one node or for many; empty when nothing is.
@@ -165,7 +186,8 @@ std::string HelpFooter() {
 
 namespace {
 
-int Main(int argc, char** argv) {
+// lostOutput: the status a command ends with when its output could not be written.
+int Main(int argc, char** argv, int& lostOutput) {
     EnsureRuntimeDir();
     CLI::App app{"Vireo: configuration of the heating controller node", "vireo"};
     app.set_version_flag("--version", std::string("vireo ") + VIREO_VERSION);
@@ -342,6 +364,8 @@ int Main(int argc, char** argv) {
     if (show->parsed()) {
         return host::RunShowCommand(showFile, showJson, std::cout, std::cerr);
     }
+    // A comparison's 1 means "different": an output that was lost is trouble.
+    lostOutput = diff->parsed() || (download->parsed() && dryRun) ? host::kViewTrouble : 1;
     if (diff->parsed()) {
         return RunDiff(diffFiles, options.nodeFile, std::cout, std::cerr);
     }
@@ -368,12 +392,31 @@ int Main(int argc, char** argv) {
     return host::RunGui(argc, argv, options);
 }
 
+// Output that could not be written (a full disk, a closed pipe) is a failure: one line on
+// standard error and status lostOutput, whatever the command said before.
+int CheckedOutput(int status, int lostOutput) {
+    errno = 0;
+    std::cout.flush();  // through to the C stream, whose fflush sets errno when it fails
+    const int error = errno;
+    if (std::fflush(stdout) == 0 && std::cout.good() && std::ferror(stdout) == 0) {
+        return status;
+    }
+    std::cerr << "vireo: standard output could not be written"
+              << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
+    return lostOutput;
+}
+
 }  // namespace
 
 // No error leaves the program as an abort: what nothing else caught is one line and status 1.
 int main(int argc, char** argv) {
+    // A file too large for the file-size limit is a write error (EFBIG) to report, not a signal
+    // that kills us before the temporary file is removed.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
-        return Main(argc, argv);
+        int lostOutput = 1;
+        const int status = Main(argc, argv, lostOutput);
+        return CheckedOutput(status, lostOutput);
     } catch (const std::exception& e) {
         std::cerr << "vireo: unexpected error: " << e.what() << '\n';
     } catch (...) {
