@@ -70,8 +70,11 @@ bool ReadFile(const std::string& path, settings::FileSnapshot& read, std::ostrea
     if (!read.readable) {
         // A missing file needs no reason beyond its path; a refused one does.
         const bool missing = read.problem == platform::ErrnoText(ENOENT);
-        err << "vireo: cannot read the settings file " << path
-            << (read.problem.empty() || missing ? "" : ": " + read.problem) << '\n';
+        err << "vireo: cannot read the settings file " << path;
+        if (!read.problem.empty() && !missing) {
+            err << ": " << read.problem;
+        }
+        err << '\n';
     }
     return read.readable;
 }
@@ -83,7 +86,10 @@ void PrintFields(const settings::Snapshot& snapshot, bool markInexact, std::ostr
     for (const settings::FieldRow& row : settings::DecodeRows(snapshot)) {
         std::string value = row.present ? row.value : "(not in the file)";
         if (markInexact && !row.exact) {
-            value += " " + std::string(kInexactMark);
+            // Appended piece by piece: GCC 12 at -O3 warns of an overlapping copy in
+            // "literal + temporary" that cannot happen (-Wrestrict).
+            value += ' ';
+            value += kInexactMark;
             anyInexact = true;
         }
         rows.push_back({row.variable, row.name, value, row.raw});
