@@ -1,5 +1,7 @@
 #include "history/HistoryStore.h"
 
+#include "platform/SafeFile.h"
+
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -135,6 +137,10 @@ std::unique_ptr<Store> Store::Open(const std::string& path, bool write, int busy
         std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
     } else if (std::error_code missing; !std::filesystem::exists(path, missing)) {
         error = path + ": no history yet";
+        return nullptr;
+    }
+    if (const std::string problem = platform::RegularFileProblem(path); !problem.empty()) {
+        error = "cannot open " + path + ": " + problem;  // SQLite would wait on a pipe
         return nullptr;
     }
     sqlite3* db = nullptr;

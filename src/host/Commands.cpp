@@ -16,6 +16,7 @@
 #include "host/OperationLock.h"
 #include "host/Preflight.h"
 #include "host/SimNode.h"
+#include "platform/QuoteText.h"
 #include "settings/DownloadOperation.h"
 #include "settings/ExportOperation.h"
 #include "settings/FactoryDefaultsOperation.h"
@@ -26,12 +27,18 @@ namespace {
 // A private folder for files a command writes only for a moment; removed with its content.
 class TempFolder {
 public:
+    // Under TMPDIR (else /tmp); Problem() says why it could not be made.
     TempFolder() {
-        std::error_code error;
-        std::string pattern =
-            (std::filesystem::temp_directory_path(error) / "vireo-XXXXXX").string();
+        const char* tmpdir = std::getenv("TMPDIR");
+        const std::string base = tmpdir != nullptr && *tmpdir != '\0' ? tmpdir : "/tmp";
+        std::string pattern = base + "/vireo-XXXXXX";
         if (::mkdtemp(pattern.data()) != nullptr) {
             path_ = pattern;
+        } else {
+            problem_ =
+                "cannot make a temporary folder in " + base +
+                (tmpdir != nullptr && *tmpdir != '\0' ? " (TMPDIR)" : " (TMPDIR is not set)") +
+                ": " + std::strerror(errno);
         }
     }
     ~TempFolder() {
@@ -43,10 +50,12 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
     bool Made() const { return !path_.empty(); }
+    const std::string& Problem() const { return problem_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
 
 private:
     std::string path_;
+    std::string problem_;
 };
 
 // Installs a desktop as this thread's for a scope, and puts the previous one back.
@@ -65,23 +74,25 @@ private:
 };
 
 // The pauses the operation will make: it runs first on a copy of the node, silently, with the
-// pauses counted instead of made and an export written into a folder of its own. Exact on the
-// simulated node, so the terminal's seconds left are too.
+// pauses counted instead of made; an export only reads the node, so the planning writes no
+// file. Exact on the simulated node, so the terminal's seconds left are too.
 int PlannedPauseMs(const SimNode& node, const CommandOptions& options, bool writesFile,
                    const NodeOperation& operation) {
     SimNode copy = node;
     copy.store = nullptr;
     copy.channel = nullptr;
-    const TempFolder folder;
     std::ostringstream silent;
-    const std::string file = writesFile ? folder.File("settings.txt") : options.file;
-    ConsoleDesktop desktop(file, options.yes, silent);
+    ConsoleDesktop desktop(options.file, options.yes, silent);
     desktop.SetProgressStyle(ProgressStyle::Quiet, "", 0);
     int planned = 0;
     desktop.sleep = [&planned](int ms) { planned += ms; };
     const InstalledDesktop installed(desktop);
     const SimLink link(copy);
-    (writesFile ? ExportTo(file) : operation)(link.Link(), desktop);
+    if (writesFile) {
+        settings::ReadNodeConfiguration(link.Link(), desktop);
+    } else {
+        operation(link.Link(), desktop);
+    }
     return planned;
 }
 
@@ -124,7 +135,7 @@ int WithNode(const CommandOptions& options, std::ostream& result, std::ostream& 
 int ExportToStream(CommandOptions options, std::ostream& out, std::ostream& err) {
     const TempFolder folder;
     if (!folder.Made()) {
-        err << "vireo export: cannot make a temporary folder: " << std::strerror(errno) << '\n';
+        err << "vireo export: " << folder.Problem() << '\n';
         return 1;
     }
     options.file = folder.File("settings.txt");
@@ -279,20 +290,19 @@ int RunDefaultsCommand(CommandOptions options, std::ostream& out, std::ostream& 
 int RunNewNodeCommand(const std::string& path, const std::string& name, std::ostream& out,
                       std::ostream& err) {
     std::string error;
-    if (StateFileExists(path, error) || !error.empty()) {
+    bool existed = StateFileExists(path, error);
+    SimNode node;
+    node.SetName(name);
+    if (!existed && error.empty()) {
+        error = CreateNodeState(path, node, existed);
+    }
+    if (existed || !error.empty()) {
         err << "vireo: "
-            << (error.empty() ? path + " already exists; a node state file is never overwritten"
-                              : error)
+            << (existed ? path + " already exists; a node state file is never overwritten" : error)
             << '\n';
         return 1;
     }
-    SimNode node;
-    node.SetName(name);
-    if (error = SaveNodeState(path, node); !error.empty()) {
-        err << "vireo: " << error << '\n';
-        return 1;
-    }
-    out << "Node " << name << " created in " << path << '\n';
+    out << "Node " << platform::PrintableText(name) << " created in " << path << '\n';
     return 0;
 }
 

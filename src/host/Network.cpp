@@ -9,6 +9,7 @@
 #include "host/Commands.h"
 #include "host/NodeStateFile.h"
 #include "host/SimNode.h"
+#include "platform/QuoteText.h"
 
 namespace host {
 namespace {
@@ -28,7 +29,7 @@ std::vector<std::string> NamesOf(const std::vector<NetworkNode>& network) {
 void PrintTable(const std::vector<NetworkNode>& network, std::ostream& out) {
     std::size_t nameWidth = 4;
     for (const NetworkNode& node : network) {
-        nameWidth = std::max(nameWidth, node.name.size());
+        nameWidth = std::max(nameWidth, platform::PrintableText(node.name).size());
     }
     constexpr std::size_t kIdWidth = 23;
     const auto padded = [](std::string text, std::size_t width) {
@@ -38,8 +39,8 @@ void PrintTable(const std::vector<NetworkNode>& network, std::ostream& out) {
     out << padded("Node", nameWidth) << "  " << padded("Program ID", kIdWidth) << "  State file\n";
     for (const NetworkNode& node : network) {
         if (node.problem.empty()) {
-            out << padded(node.name, nameWidth) << "  " << padded(node.programId, kIdWidth) << "  "
-                << node.stateFile << '\n';
+            out << padded(platform::PrintableText(node.name), nameWidth) << "  "
+                << padded(node.programId, kIdWidth) << "  " << node.stateFile << '\n';
         } else {
             out << padded("?", nameWidth) << "  " << padded("?", kIdWidth) << "  " << node.stateFile
                 << "  (" << node.problem << ")\n";

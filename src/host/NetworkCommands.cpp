@@ -20,6 +20,7 @@
 #include "host/NodeStateFile.h"
 #include "host/Preflight.h"
 #include "host/SimNode.h"
+#include "platform/QuoteText.h"
 #include "settings/SettingsFile.h"
 
 namespace host {
@@ -168,9 +169,9 @@ public:
         ++done_;
         running_ -= ran ? 1 : 0;
         if (style_ == ProgressStyle::Lines) {
-            err_ << '[' << done_ << '/' << total_ << "] " << row.node << ": "
-                 << ResultText(row.result) << (row.message.empty() ? "" : ", " + row.message)
-                 << '\n';
+            err_ << '[' << done_ << '/' << total_ << "] " << platform::PrintableText(row.node)
+                 << ": " << ResultText(row.result)
+                 << (row.message.empty() ? "" : ", " + row.message) << '\n';
         }
         Redraw();
     }
@@ -370,9 +371,9 @@ void PrintTable(const std::vector<Row>& rows, const Summary& summary, std::ostre
     std::vector<std::vector<std::string>> cells;
     for (const Row& row : rows) {
         const bool ran = row.result == Result::Completed || row.result == Result::NotCompleted;
-        cells.push_back({row.node, ResultText(row.result), Dash(row, row.writeErrors),
-                         Dash(row, row.readErrors), ran ? Fixed(row.seconds, 1) : "-",
-                         row.message});
+        cells.push_back({platform::PrintableText(row.node), ResultText(row.result),
+                         Dash(row, row.writeErrors), Dash(row, row.readErrors),
+                         ran ? Fixed(row.seconds, 1) : "-", row.message});
     }
     std::vector<std::size_t> widths;
     for (std::size_t c = 0; c < heads.size(); ++c) {
@@ -412,7 +413,7 @@ void PrintTable(const std::vector<Row>& rows, const Summary& summary, std::ostre
     }
     for (const Row& row : rows) {
         for (const std::string& note : row.notes) {
-            out << row.node << ": " << note << '\n';
+            out << platform::PrintableText(row.node) << ": " << note << '\n';
         }
     }
 }

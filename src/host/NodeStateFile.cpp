@@ -1,5 +1,6 @@
 #include "host/NodeStateFile.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -148,7 +149,9 @@ std::string LoadNodeState(const std::string& path, SimNode& node) {
     return {};
 }
 
-std::string SaveNodeState(const std::string& path, const SimNode& node, bool flush) {
+namespace {
+
+std::string StateText(const SimNode& node) {
     json doc;
     doc["format"] = kFormat;
     doc["version"] = kVersion;
@@ -170,11 +173,23 @@ std::string SaveNodeState(const std::string& path, const SimNode& node, bool flu
     }
     doc["parts"] = parts;
     // A name of any bytes is kept: invalid UTF-8 is written replaced, never a reason to fail.
-    const std::string text = doc.dump(2, ' ', false, json::error_handler_t::replace) + '\n';
-    if (const std::string error = platform::ReplaceFile(path, text, true, flush); !error.empty()) {
+    return doc.dump(2, ' ', false, json::error_handler_t::replace) + '\n';
+}
+
+}  // namespace
+
+std::string SaveNodeState(const std::string& path, const SimNode& node, bool flush) {
+    if (const std::string error = platform::ReplaceFile(path, StateText(node), true, flush);
+        !error.empty()) {
         return "node state file " + path + ": cannot be saved (" + error + ")";
     }
     return {};
+}
+
+std::string CreateNodeState(const std::string& path, const SimNode& node, bool& existed) {
+    const std::string error = platform::CreateFile(path, StateText(node), true);
+    existed = error == platform::ErrnoText(EEXIST);
+    return error.empty() ? "" : "node state file " + path + ": cannot be made (" + error + ")";
 }
 
 bool StateFileExists(const std::string& path, std::string& error) {
@@ -249,7 +264,8 @@ bool StateFileStore::Write(SimNode& node, const std::function<bool()>& change, b
     }
     const platform::FileLock lock(lockPath_, platform::FileLock::Kind::Exclusive);
     if (!lock.Locked()) {
-        error_ = "node state file " + path_ + ": cannot be locked (" + lock.Error() + ")";
+        error_ = "node state file " + path_ + ": cannot be locked (lock file " + lockPath_ + ": " +
+                 lock.Error() + ")";
         return false;
     }
     if (std::string error = ReloadIfChanged(node); !error.empty()) {

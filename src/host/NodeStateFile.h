@@ -26,6 +26,10 @@ std::string LoadNodeState(const std::string& path, SimNode& node);
 // flush false: the save is not flushed to disk (see platform::ReplaceFile).
 std::string SaveNodeState(const std::string& path, const SimNode& node, bool flush = true);
 
+// Makes a new state file at path, never over an existing one: of two processes making one
+// file, exactly one succeeds; existed tells the other that the file is there.
+std::string CreateNodeState(const std::string& path, const SimNode& node, bool& existed);
+
 // Whether a state file is at path. A path that cannot be told (a folder that cannot be
 // searched, a loop of links, a name too long) gives false and the reason in error.
 bool StateFileExists(const std::string& path, std::string& error);

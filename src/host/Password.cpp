@@ -1,10 +1,12 @@
 #include "host/Password.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 
 #include <termios.h>
 #include <unistd.h>
@@ -27,20 +29,46 @@ std::optional<std::string> ReadPasswordFile(const std::string& path, std::string
     return line;
 }
 
-// Reads one line from standard input with the terminal's echo off, and restores it.
+// The terminal's settings while the prompt has its echo off, and what the signals that end a
+// prompt did before it: a signal puts the echo back before it takes its course.
+termios g_echoing{};
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+struct sigaction g_before[std::size(kEndingSignals)]{};
+
+void RestoreEchoAndPassOn(int signal) {
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_echoing);
+    for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+        if (kEndingSignals[i] == signal) {
+            sigaction(signal, &g_before[i], nullptr);
+        }
+    }
+    raise(signal);  // taken as before once this handler returns
+}
+
+// Reads one line from standard input with the terminal's echo off, and restores it, also
+// when a signal ends the prompt.
 std::optional<std::string> PromptWithoutEcho() {
-    std::cerr << "Service password: " << std::flush;
-    termios saved{};
-    const bool terminal = tcgetattr(STDIN_FILENO, &saved) == 0;
+    const bool terminal = tcgetattr(STDIN_FILENO, &g_echoing) == 0;
     if (terminal) {
-        termios quiet = saved;
+        struct sigaction restore {};
+        restore.sa_handler = RestoreEchoAndPassOn;
+        sigemptyset(&restore.sa_mask);
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+            sigaction(kEndingSignals[i], &restore, &g_before[i]);
+        }
+        termios quiet = g_echoing;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
     }
+    // Asked once the echo is off: nothing typed after the question shows.
+    std::cerr << "Service password: " << std::flush;
     std::string line;
     const bool read = static_cast<bool>(std::getline(std::cin, line));
     if (terminal) {
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &g_echoing);
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+            sigaction(kEndingSignals[i], &g_before[i], nullptr);
+        }
     }
     std::cerr << '\n';
     if (!read) {

@@ -164,6 +164,13 @@ std::unique_ptr<PluginControl> PluginControl::Open(const platform::RegistryFile&
         error = NotRegistered(registry, id);
         return nullptr;
     }
+    // Registration writes absolute paths; a relative one would load whatever the current
+    // folder (or, without a "/", the library search path) holds under that name.
+    if (!entry->modulePath.starts_with('/')) {
+        error = "the registry names the plug-in module by a path that is not absolute (" +
+                entry->modulePath + "); register the module again with 'vireo register'";
+        return nullptr;
+    }
     std::unique_ptr<PluginControl> control(new PluginControl);
     control->module_ = PluginModule::Load(entry->modulePath, error);
     if (!control->module_) {

@@ -79,7 +79,7 @@ std::string CheckSettingsFileToRead(const std::string& path) {
     ::close(fd);
     const settings::FileSnapshot read = settings::ReadFileSnapshot(path);
     if (!read.readable) {
-        return "cannot read " + path;
+        return "cannot read " + path + (read.problem.empty() ? "" : ": " + read.problem);
     }
     if (!read.programIdLine) {
         return path + " has no Program ID line, so a download would write nothing";

@@ -475,9 +475,14 @@ private:
             }
             const auto found =
                 sheet_ == nullptr ? std::vector<std::string>{} : sheet_->TabCaptions();
+            // Appended piece by piece: GCC 12 at -O3 takes a "literal + temporary" here for an
+            // overlapping copy (-Wrestrict) that cannot happen.
             std::string shown;
             for (const auto& c : found) {
-                shown += (shown.empty() ? "" : " ") + platform::QuoteText(c);
+                if (!shown.empty()) {
+                    shown += ' ';
+                }
+                shown += platform::QuoteText(c);
             }
             Check(found == want, "tabs are " + (shown.empty() ? std::string("none") : shown));
         } else if (what == "message") {

@@ -2,7 +2,11 @@
 // its pages, runs session scripts, and runs the settings-file operations from the command line.
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -179,7 +183,8 @@ std::string HelpFooter() {
 
 namespace {
 
-int Main(int argc, char** argv) {
+// lostOutput: the status a command ends with when its output could not be written.
+int Main(int argc, char** argv, int& lostOutput) {
     EnsureRuntimeDir();
     CLI::App app{"Vireo: configuration of the heating controller node", "vireo"};
     app.set_version_flag("--version", std::string("vireo ") + VIREO_VERSION);
@@ -356,6 +361,8 @@ int Main(int argc, char** argv) {
     if (show->parsed()) {
         return host::RunShowCommand(showFile, showJson, std::cout, std::cerr);
     }
+    // A comparison's 1 means "different": an output that was lost is trouble.
+    lostOutput = diff->parsed() || (download->parsed() && dryRun) ? host::kViewTrouble : 1;
     if (diff->parsed()) {
         return RunDiff(diffFiles, options.nodeFile, std::cout, std::cerr);
     }
@@ -382,12 +389,31 @@ int Main(int argc, char** argv) {
     return host::RunGui(argc, argv, options);
 }
 
+// Output that could not be written (a full disk, a closed pipe) is a failure: one line on
+// standard error and status lostOutput, whatever the command said before.
+int CheckedOutput(int status, int lostOutput) {
+    errno = 0;
+    std::cout.flush();  // through to the C stream, whose fflush sets errno when it fails
+    const int error = errno;
+    if (std::fflush(stdout) == 0 && std::cout.good() && std::ferror(stdout) == 0) {
+        return status;
+    }
+    std::cerr << "vireo: standard output could not be written"
+              << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << '\n';
+    return lostOutput;
+}
+
 }  // namespace
 
 // No error leaves the program as an abort: what nothing else caught is one line and status 1.
 int main(int argc, char** argv) {
+    // A file too large for the file-size limit is a write error (EFBIG) to report, not a signal
+    // that kills us before the temporary file is removed.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
-        return Main(argc, argv);
+        int lostOutput = 1;
+        const int status = Main(argc, argv, lostOutput);
+        return CheckedOutput(status, lostOutput);
     } catch (const std::exception& e) {
         std::cerr << "vireo: unexpected error: " << e.what() << '\n';
     } catch (...) {

@@ -7,7 +7,12 @@
 // stays); the replaced file keeps its permissions and owner; a read-only file is refused, never
 // overwritten, and so is anything that is not a regular file. Every failure leaves the old file
 // as it was, removes the temporary file, and is reported with the system's own reason.
+//
+// The temporary file (".NAME.XXXXXX") is locked while it is written; a save removes the
+// temporaries of path that a process of ours left when it was killed (nobody holds their
+// lock), never one that a live process is still writing.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -28,8 +33,28 @@ std::string ReplaceProblem(const std::string& path);
 std::string ReplaceFile(const std::string& path, std::string_view content, bool makeFolder = false,
                         bool flush = true);
 
-// Reads the whole file. Returns "" or the reason, without the path.
-std::string ReadWholeFile(const std::string& path, std::string& content);
+// The most a file read whole may hold: settings, state and registry files are far smaller,
+// and a larger one is refused before it is read.
+inline constexpr std::uint64_t kWholeFileLimit = 16 * 1024 * 1024;
+
+// Reads the whole file. Opened without waiting (a pipe would wait for a writer for good):
+// anything but a regular file is refused ("not a regular file"), and so is a file larger than
+// limit. Returns "" or the reason, without the path.
+std::string ReadWholeFile(const std::string& path, std::string& content,
+                          std::uint64_t limit = kWholeFileLimit);
+
+// Why path cannot be opened as a file of ours to read and write in place (a database), or ""
+// when it is absent or, with its links followed, a regular file.
+std::string RegularFileProblem(const std::string& path);
+
+// Makes path with content, as ReplaceFile writes it, only when nothing is there yet: of two
+// processes making one file, exactly one succeeds and the other is told the file exists
+// (EEXIST's text). Returns "" or the reason, without the path.
+std::string CreateFile(const std::string& path, std::string_view content, bool makeFolder = false);
+
+// Opens a lock file (made when missing) without following a link, and refuses one that is not
+// a regular file owned by this user. The descriptor, or -1 with the reason in error.
+int OpenLockFile(const std::string& path, std::string& error);
 
 // The file a path names once its symbolic links are followed (a dangling link names the file it
 // would create). Returns "" or the reason in error (a loop of links, a folder that cannot be

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <fstream>
+#include <optional>
+#include <sstream>
 
 #include "node/NodeVariableMap.h"
 #include "node/ProgramId.h"
@@ -74,13 +75,41 @@ public:
                 ++result_.writeErrors;
             }
             Report(PartProgressText(label.part), label.offset);
+        } else if (Slot& slot = slots_[static_cast<std::size_t>(variable.index - kFirstSingle)];
+                   slot.written) {
+            slot.repeat = image;  // its last value goes once the file is read
         } else {
+            slot.written = true;
             Count(link_.Write(variable.index, buffer.data(), length));
             Report(std::string(variable.fileName), label.offset);
         }
     }
 
+    // A block the file repeats is written again only once, with its last value, when the whole
+    // file is read: the node ends as if every repeat were written, without a write (and a
+    // flushed save of the node) per repeat.
+    void WriteRepeats() {
+        for (std::size_t i = 0; i < slots_.size(); ++i) {
+            if (!slots_[i].repeat) {
+                continue;
+            }
+            const int index = kFirstSingle + static_cast<int>(i);
+            std::array<std::uint8_t, nv::kBufferSize> buffer{};
+            std::copy(slots_[i].repeat->begin(), slots_[i].repeat->end(), buffer.begin());
+            Count(link_.Write(index, buffer.data(), static_cast<int>(slots_[i].repeat->size())));
+            Report(std::string(nv::Find(index)->fileName), fileSize_);
+        }
+    }
+
 private:
+    // The single variables of the file, NV 37 to 43: whether one was written, and the value
+    // of its last repeat.
+    static constexpr int kFirstSingle = nv::kTemp1PlugIn;
+    struct Slot {
+        bool written = false;
+        std::optional<std::vector<std::uint8_t>> repeat;
+    };
+
     void Count(bool written) {
         if (written) {
             ++result_.writtenVariables;
@@ -103,6 +132,7 @@ private:
     DownloadResult& result_;
     std::uint64_t fileSize_;
     std::string programId_;
+    std::array<Slot, nv::kCalcValve2 - nv::kTemp1PlugIn + 1> slots_{};
 };
 
 }  // namespace
@@ -130,15 +160,13 @@ DownloadResult DownloadOperation::Run(const std::string& password,
     }
 
     // Opened for reading only: a read-only file downloads like any other.
-    const std::optional<std::uint64_t> size = ReadableFileSize(*result.path);
-    std::ifstream in;
-    if (size) {
-        in.open(*result.path, std::ios::in | std::ios::binary);
-    }
-    if (!size || !in.is_open()) {
+    std::string text;
+    if (!ReadSettingsFile(*result.path, text).empty()) {
         show(kFileNotFound, "");
         return result;
     }
+    std::istringstream in(text);
+    const std::uint64_t size = text.size();
 
     const auto answer =
         desktop_.MessageBox(std::string(kDownloadQuestion), std::string(kDownloadCaption),
@@ -151,10 +179,11 @@ DownloadResult DownloadOperation::Run(const std::string& password,
 
     const node::RecordedRun run("Download from file", *result.path);
     const OperationHold hold(link_);
-    DownloadWriter writer(link_, desktop_, result, *size);
+    DownloadWriter writer(link_, desktop_, result, size);
     const SettingsFile::ReadResult read = SettingsFile::Read(in, writer);
+    writer.WriteRepeats();
     result.accepted = read.accepted;
-    if (read.readFailed || read.bytesRead != *size) {
+    if (read.readFailed || read.bytesRead != size) {
         ++result.refusedBlocks;  // the file broke off: what it held beyond is lost
     }
     desktop_.Progress("", kProgressScale, kProgressScale);

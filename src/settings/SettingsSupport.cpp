@@ -1,5 +1,7 @@
 #include "settings/SettingsSupport.h"
 
+#include "platform/SafeFile.h"
+
 #include <pwd.h>
 #include <unistd.h>
 
@@ -63,16 +65,8 @@ bool SelectPartChecked(const NodeLink& link, platform::Desktop& desktop, int par
     return PartWindow(link, desktop, kPartPauseMs).SelectPart(part);
 }
 
-std::optional<std::uint64_t> ReadableFileSize(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        return std::nullopt;
-    }
-    const auto size = std::filesystem::file_size(path, error);
-    if (error) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint64_t>(size);
+std::string ReadSettingsFile(const std::string& path, std::string& text) {
+    return platform::ReadWholeFile(path, text);
 }
 
 platform::FileDialogRequest SettingsFileRequest(const std::string& initialName) {

@@ -32,8 +32,9 @@ std::string DefaultFileName(std::string_view nodeName);
 // while another part than the expected one may be showing.
 bool SelectPartChecked(const NodeLink& link, platform::Desktop& desktop, int part);
 
-// The size of a regular file that can be opened for reading; nothing otherwise.
-std::optional<std::uint64_t> ReadableFileSize(const std::string& path);
+// Reads a settings file whole, as every reader of one does: anything but a regular file, or a
+// file larger than any settings file could be, is refused unread. "" or the reason.
+std::string ReadSettingsFile(const std::string& path, std::string& text);
 
 // The request of every settings-file dialog: the initial name, the file filter and extension.
 platform::FileDialogRequest SettingsFileRequest(const std::string& initialName);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <span>
+#include <sstream>
 
 #include "codecs/HexBytes.h"
 #include "node/FieldCatalogue.h"
@@ -286,16 +287,15 @@ FileSnapshot ReadFileSnapshot(std::istream& in, std::uint64_t size) {
 }
 
 FileSnapshot ReadFileSnapshot(const std::string& path) {
-    // Opened for reading only, as the download opens it.
-    const std::optional<std::uint64_t> size = ReadableFileSize(path);
-    std::ifstream in;
-    if (size) {
-        in.open(path, std::ios::in | std::ios::binary);
+    // Read as the download reads it.
+    std::string text;
+    if (std::string problem = ReadSettingsFile(path, text); !problem.empty()) {
+        FileSnapshot unread;
+        unread.problem = std::move(problem);
+        return unread;
     }
-    if (!size || !in.is_open()) {
-        return {};
-    }
-    return ReadFileSnapshot(in, *size);
+    std::istringstream in(text);
+    return ReadFileSnapshot(in, text.size());
 }
 
 Snapshot ReadNodeSnapshot(const NodeLink& link, platform::Desktop& desktop, int& readErrors) {

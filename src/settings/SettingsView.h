@@ -42,6 +42,7 @@ struct LineNote {
 
 struct FileSnapshot {
     bool readable = false;       // false: no such regular file, or it could not be opened
+    std::string problem;         // why it could not be read
     bool programIdLine = false;  // the file has a Program ID line (without one nothing is taken)
     Snapshot snapshot;
     std::vector<LineNote> notes;

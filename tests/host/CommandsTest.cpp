@@ -3,13 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include "host/Commands.h"
@@ -195,7 +199,12 @@ TEST_F(CommandsTest, HostileStateFilesAreReportedAndUnsavableWritesFail) {
         {dir.string(), "Is a directory"},
         {(dir / "loop.json").string(), "Too many levels of symbolic links"},
         {(dir / std::string(300, 'n')).string(), "File name too long"},
+        {(dir / "pipe.json").string(), "not a regular file"},
+        {(dir / "huge.json").string(), "larger than 16 MB"},
     };
+    ASSERT_EQ(::mkfifo((dir / "pipe.json").c_str(), 0600), 0);
+    std::ofstream(dir / "huge.json") << "{}";
+    std::filesystem::resize_file(dir / "huge.json", 16 * 1024 * 1024 + 1);
     options.file = (dir / "out.txt").string();
     for (const auto& c : cases) {
         options.nodeFile = c.node;
@@ -297,6 +306,72 @@ TEST(PasswordTest, SourcesAreTakenInTheirOrderAndAnUnreadableFileIsAnError) {
         EXPECT_EQ(error.empty(), c.password.has_value()) << error;
     }
     std::filesystem::remove(file);
+}
+
+// A signal at the silent password prompt (Ctrl-C, a hang-up, a kill) leaves the terminal
+// echoing again, and the signal still ends the process.
+TEST(PasswordTest, ASignalAtThePromptPutsTheEchoBack) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+        ASSERT_GE(terminal, 0);
+        ASSERT_EQ(::grantpt(terminal), 0);
+        ASSERT_EQ(::unlockpt(terminal), 0);
+        const std::string side = ::ptsname(terminal);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const rlimit noCore{0, 0};
+            ::setrlimit(RLIMIT_CORE, &noCore);
+            ::setsid();
+            const int fd = ::open(side.c_str(), O_RDWR);
+            ::dup2(fd, STDIN_FILENO);
+            ::dup2(fd, STDERR_FILENO);
+            const auto sources = host::ProcessPasswordSources(std::nullopt, std::nullopt);
+            ::_exit(sources.prompt && sources.prompt() ? 0 : 3);
+        }
+        std::string shown;
+        char c = 0;
+        while (shown.find("Service password: ") == std::string::npos &&
+               ::read(terminal, &c, 1) == 1) {
+            shown += c;
+        }
+        termios now{};
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (::tcgetattr(terminal, &now) == 0 && (now.c_lflag & ECHO) != 0 &&
+               std::chrono::steady_clock::now() < giveUp) {
+        }
+        ASSERT_EQ(now.c_lflag & ECHO, 0u) << "the prompt turns the echo off";
+        ::kill(child, signal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        ASSERT_EQ(::tcgetattr(terminal, &now), 0);
+        EXPECT_NE(now.c_lflag & ECHO, 0u) << "signal " << signal;
+        ::close(terminal);
+    }
+}
+
+// Without a temporary folder the export to standard output fails naming TMPDIR, and the
+// planning of a terminal's progress writes no file at all (never "/settings.txt").
+TEST_F(CommandsTest, WithoutATemporaryFolderNothingIsWrittenElsewhere) {
+    const std::string tmpdir = std::getenv("TMPDIR") != nullptr ? std::getenv("TMPDIR") : "";
+    const bool hadOne = std::filesystem::exists("/settings.txt");
+    ::setenv("TMPDIR", "/proc", 1);  // a folder where nobody can make one
+    options.file = "-";
+    EXPECT_EQ(Run(host::RunExportCommand), 1);
+    EXPECT_NE(err.str().find("cannot make a temporary folder in /proc (TMPDIR)"), std::string::npos)
+        << err.str();
+    EXPECT_EQ(out.str(), "");
+    options.file = (dir / "node.txt").string();
+    options.progress = host::ProgressStyle::Terminal;
+    EXPECT_EQ(Run(host::RunExportCommand), 0) << err.str();
+    EXPECT_NE(err.str().find("9 s left"), std::string::npos) << err.str();
+    const bool strayed = !hadOne && std::filesystem::exists("/settings.txt");
+    if (strayed) {
+        std::filesystem::remove("/settings.txt");
+    }
+    EXPECT_FALSE(strayed);
+    ::setenv("TMPDIR", tmpdir.c_str(), 1);
 }
 
 TEST_F(CommandsTest, NodeShowDecodesTheStateFile) {
@@ -493,6 +568,33 @@ TEST(NewNodeCommandTest, CreatesAFactoryNodeAndNeverOverwrites) {
     EXPECT_NE(err.str().find("already exists"), std::string::npos);
     ASSERT_EQ(host::LoadNodeState(path, node), "");
     EXPECT_EQ(node.Name(), "Changed");
+
+    // Processes making one node at once: exactly one makes it, the others are told it exists.
+    const std::string raced = (dir / "raced.json").string();
+    int start[2];
+    ASSERT_EQ(::pipe(start), 0);
+    std::vector<pid_t> children;
+    for (int i = 0; i < 6; ++i) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            ::close(start[1]);
+            char go = 0;
+            (void)!::read(start[0], &go, 1);  // all start when the pipe closes
+            std::ostringstream said;
+            ::_exit(host::RunNewNodeCommand(raced, "Racer" + std::to_string(i), said, said));
+        }
+        children.push_back(child);
+    }
+    ::close(start[0]);
+    ::close(start[1]);
+    int made = 0;
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        made += WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 1 : 0;
+    }
+    EXPECT_EQ(made, 1);
     std::filesystem::remove_all(dir);
 }
 

@@ -1,6 +1,8 @@
 // The plug-in module as the host tool meets it: the built Vireo.so loaded by its file, its four
 // exports, self-registration into the registry file, and the host finding it by Program ID.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <cstring>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -270,6 +272,19 @@ TEST_F(PluginTest, TheHostFindsThePluginByTheNodesProgramId) {
     const QImage face = control->Face(31);
     EXPECT_NE(face.pixel(15, 15), 0u);  // painted by the control, not left transparent
     control.reset();
+
+    // A module named by a relative path is refused, and a pipe for a registry hangs nothing.
+    std::string text = ReadFile(registry);
+    for (std::size_t at = 0; (at = text.find(VIREO_MODULE_PATH, at)) != std::string::npos;) {
+        text.replace(at, std::strlen(VIREO_MODULE_PATH), "Vireo.so");
+    }
+    std::ofstream(registry, std::ios::binary) << text;
+    EXPECT_FALSE(host::PluginControl::Open(file, node.GetProgramId(), site, error));
+    EXPECT_NE(error.find("not absolute (Vireo.so)"), std::string::npos) << error;
+    fs::remove(registry);
+    ASSERT_EQ(::mkfifo(registry.c_str(), 0600), 0);
+    EXPECT_FALSE(host::PluginControl::Open(file, node.GetProgramId(), site, error));
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
     site->Release();
 }
 

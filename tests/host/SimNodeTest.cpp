@@ -1,16 +1,20 @@
 // The simulated node and its state file.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <tuple>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "host/ClientSite.h"
 #include "host/NodeStateFile.h"
+#include "host/OperationLock.h"
 #include "host/SimNode.h"
 #include "settings/FactoryDefaults.h"
 
@@ -373,6 +377,74 @@ TEST_F(StateFileTest, AWriteThatCannotBeSavedFails) {
     EXPECT_NE(node.WriteNv(39, value, 2), S_OK);
     EXPECT_EQ(node.Raw(39), before);
     EXPECT_NE(store.Error().find("read-only"), std::string::npos) << store.Error();
+}
+
+// A lock file planted as a link or a pipe is refused in one line; nothing is made where a link
+// points, and nobody waits on a pipe.
+TEST_F(StateFileTest, PlantedLockFilesAreRefused) {
+    ASSERT_EQ(host::SaveNodeState(path(), SimNode()), "");
+    const std::filesystem::path victim = dir / "victim";
+    const struct {
+        const char* lock;
+        bool pipe;
+        const char* reason;
+    } cases[] = {
+        {".lock", false, "symbolic link"},
+        {".lock", true, "not a regular file"},
+        {".operation.lock", false, "symbolic link"},
+        {".operation.lock", true, "not a regular file"},
+    };
+    for (const auto& c : cases) {
+        const std::string lock = path() + c.lock;
+        std::filesystem::remove(lock);
+        if (c.pipe) {
+            ASSERT_EQ(::mkfifo(lock.c_str(), 0600), 0);
+        } else {
+            std::filesystem::create_symlink(victim, lock);
+        }
+        std::string error;
+        if (std::string(c.lock) == ".lock") {
+            SimNode node;
+            host::StateFileStore store(path());
+            node.store = &store;
+            const std::uint8_t value[2] = {0, 1};
+            EXPECT_NE(node.WriteNv(39, value, 2), S_OK);
+            error = store.Error();
+        } else {
+            host::OperationLock held("Node1", lock, {});
+            EXPECT_FALSE(held.Acquire());
+            error = held.Error();
+        }
+        EXPECT_NE(error.find(c.reason), std::string::npos) << c.lock << ": " << error;
+        EXPECT_NE(error.find(lock), std::string::npos) << error;
+        EXPECT_FALSE(std::filesystem::exists(victim)) << c.lock;
+        std::filesystem::remove(lock);
+    }
+}
+
+// A save removes the temporaries a killed save of ours left beside the file, and leaves the
+// one a live process is writing (it holds its lock) and a name of another form.
+TEST_F(StateFileTest, ASaveRemovesTheTemporariesOfKilledSaves) {
+    const auto make = [this](const std::string& name, const std::string& content) {
+        std::ofstream(dir / name) << content;
+        return dir / name;
+    };
+    const auto killed = make(".node.json.Ab12Cd", "{\"half\":");
+    const auto killedEmpty = make(".node.json.Zz99zz", "");
+    std::filesystem::last_write_time(
+        killedEmpty, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(2));
+    const auto justMade = make(".node.json.Yy88yy", "");
+    const auto live = make(".node.json.Xx77xx", "{\"being\":");
+    const auto other = make(".node.json.tmp", "not ours");
+    const int held = ::open(live.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    ASSERT_EQ(host::SaveNodeState(path(), SimNode()), "");
+    ::close(held);
+    EXPECT_FALSE(std::filesystem::exists(killed));
+    EXPECT_FALSE(std::filesystem::exists(killedEmpty));
+    EXPECT_TRUE(std::filesystem::exists(justMade));
+    EXPECT_TRUE(std::filesystem::exists(live));
+    EXPECT_TRUE(std::filesystem::exists(other));
 }
 
 // Processes writing different variables of one state file lose nothing, and a reader never

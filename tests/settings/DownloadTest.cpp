@@ -5,6 +5,8 @@
 
 #include <random>
 
+#include <sys/stat.h>
+
 #include "TestFiles.h"
 #include "host/ClientSite.h"
 #include "host/SimNode.h"
@@ -197,10 +199,21 @@ TEST_F(DownloadTest, EarlyEnds) {
     }
 }
 
-TEST_F(DownloadTest, DirectoryIsNotFound) {
-    Script(dir_.string(), {});
-    Run();
-    EXPECT_EQ(desktop_.MessageTexts(), std::vector<std::string>{"File not found!"});
+// A folder, a pipe and a file larger than any settings file are not opened as one (a pipe
+// would wait for a writer for good).
+TEST_F(DownloadTest, DirectoryPipeAndHugeFileAreNotFound) {
+    const auto pipe = dir_ / "pipe.txt";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    WriteBytes(path_, kId);
+    std::filesystem::resize_file(path_, 16 * 1024 * 1024 + 1);
+    for (const std::string& file : {dir_.string(), pipe.string(), std::string(path_)}) {
+        desktop_ = ScriptedDesktop();
+        Script(file, {});
+        target_.StartRecording();
+        Run();
+        EXPECT_EQ(desktop_.MessageTexts(), std::vector<std::string>{"File not found!"}) << file;
+        EXPECT_TRUE(target_.Recorded().writes.empty());
+    }
 }
 
 TEST_F(DownloadTest, ReadOnlyFileDownloads) {
@@ -262,6 +275,20 @@ TEST_F(DownloadTest, ClosingMessage) {
          {MessageAnswer::Yes},
          "Download completed",
          1},
+        // Written when first met, then once more with its last value: not once a repeat.
+        {"one block repeated",
+         kId +
+             [&] {
+                 std::string repeats;
+                 for (int i = 0; i < 200; ++i) {
+                     repeats += switch1;
+                 }
+                 return repeats;
+             }() +
+             "* nciSwitchExt1 (38)\n513\n",
+         {MessageAnswer::Yes},
+         "Download completed",
+         2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -278,6 +305,8 @@ TEST_F(DownloadTest, ClosingMessage) {
         EXPECT_EQ(result.completed, c.message == "Download completed");
         EXPECT_EQ(target_.Recorded().ConfigurationWrites().size(), c.configurationWrites);
     }
+    EXPECT_EQ(target_.Raw(nv::kSwitchExt1), (std::vector<std::uint8_t>{0x02, 0x01}))
+        << "the last block of the file counts";
 }
 
 TEST_F(DownloadTest, ForeignProgramIdAsksTheMismatchQuestion) {
