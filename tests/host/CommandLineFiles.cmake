@@ -62,7 +62,6 @@ set(ENV{VIREO_HISTORY} ${WORKDIR}/pipes/vireo/history.sqlite)
 expect(1 "history.sqlite: not a regular file" history)
 set(ENV{VIREO_HISTORY} off)
 
-
 # A file-size limit a save meets is its failure, not a signal that leaves its temporary.
 execute_process(COMMAND sh -c "ulimit -f 1 && exec \"$0\" \"$@\"" ${VIREO} node new
                         ${WORKDIR}/big.json
