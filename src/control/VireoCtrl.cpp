@@ -3,9 +3,12 @@
 #include <QImage>
 #include <QPainter>
 #include <QRect>
+#include <vector>
 
 #include "history/HistoryRecorder.h"
+#include "node/NodeInterfaces.h"
 #include "node/ProgramId.h"
+#include "node/WriteRecorder.h"
 #include "platform/Desktop.h"
 #include "platform/Dialog.h"
 #include "res/Bitmap.h"
@@ -33,11 +36,28 @@ void ReportUnfinishedRun(const std::string& text) {
 
 }  // namespace
 
+std::string CVireoCtrl::NodeIdentityText() {
+    IOleClientSite* site = GetClientSite();
+    void* object = nullptr;
+    if (site == nullptr || site->QueryInterface(IID_NodeIdentity, &object) != S_OK ||
+        object == nullptr) {
+        return {};
+    }
+    auto* identity = static_cast<NodeIdentity*>(object);
+    std::vector<std::uint8_t> buffer(kIdentityLength + 1, 0);
+    const bool ok = identity->GetNodeIdentity(buffer.data(), kIdentityLength) == S_OK;
+    identity->Release();
+    return ok ? node::NodeNameText(buffer.data(), kIdentityLength) : std::string();
+}
+
 BOOL CVireoCtrl::OnProperties(void*, QWidget*, const QRect*) {
     g_pCurrentControl = this;
     {
         // VIREO_HISTORY is read at every opening: the host may turn the history off or on.
         const auto recorder = history::RecorderFromEnvironment(TellHistoryOff, ReportUnfinishedRun);
+        if (recorder) {
+            recorder->SetNodeIdentity(NodeIdentityText());
+        }
         const history::InstalledRecorder installed(recorder.get());
         vireo::CSheet sheet("Vireo", nullptr, 0);
         sheet.DoModal();

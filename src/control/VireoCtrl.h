@@ -35,4 +35,10 @@ protected:
     std::uint32_t MiscStatus() const override { return kVireoMiscStatus; }
     const platform::TypeDescription* DispatchType() const override;
     std::span<const platform::DispatchEntry> DispatchMap() const override;
+
+private:
+    // The host's identity of the node (a state file's path, a Neuron ID), which keys the write
+    // history's runs; empty when the host offers none.
+    static constexpr int kIdentityLength = 4096;
+    std::string NodeIdentityText();
 };

@@ -23,6 +23,8 @@ HRESULT ClientSite::QueryInterface(const IID& iid, void** object) {
     } else if (iid == IID_NodeOperationLock && node_.operationLock != nullptr &&
                offer_ != Offer::None) {
         *object = static_cast<NodeOperationLock*>(&lock_);
+    } else if (iid == IID_NodeIdentity && !node_.identity.empty() && offer_ != Offer::None) {
+        *object = static_cast<NodeIdentity*>(&identity_);
     } else {
         return E_NOINTERFACE;
     }
@@ -60,6 +62,20 @@ HRESULT ClientSite::Lock::EndOperation() {
         site_.node_.operationLock->Release();
     }
     site_.holds_.pop_back();
+    return S_OK;
+}
+
+HRESULT ClientSite::Identity::QueryInterface(const IID& iid, void** object) {
+    return site_.QueryInterface(iid, object);
+}
+
+HRESULT ClientSite::Identity::GetNodeIdentity(std::uint8_t* buffer, std::int32_t length) {
+    const std::string& identity = site_.node_.identity;
+    if (buffer == nullptr || length <= 0 || identity.size() > static_cast<std::size_t>(length)) {
+        return E_FAIL;
+    }
+    std::fill_n(buffer, length, std::uint8_t{0});
+    std::copy(identity.begin(), identity.end(), buffer);
     return S_OK;
 }
 

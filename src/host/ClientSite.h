@@ -56,6 +56,17 @@ private:
     private:
         ClientSite& site_;
     };
+    class Identity final : public NodeIdentity {
+    public:
+        explicit Identity(ClientSite& site) : site_(site) {}
+        HRESULT QueryInterface(const IID& iid, void** object) override;
+        ULONG AddRef() override { return site_.AddRef(); }
+        ULONG Release() override { return site_.Release(); }
+        HRESULT GetNodeIdentity(std::uint8_t* buffer, std::int32_t length) override;
+
+    private:
+        ClientSite& site_;
+    };
     class Writer final : public NodeWriter {
     public:
         explicit Writer(ClientSite& site) : site_(site) {}
@@ -77,6 +88,7 @@ private:
     Reader reader_{*this};
     Writer writer_{*this};
     Lock lock_{*this};
+    Identity identity_{*this};
     std::vector<bool> holds_;  // per nested hold: whether it was granted
 };
 

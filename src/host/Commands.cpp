@@ -220,10 +220,7 @@ NodeOutcome RunOnNode(SimNode& node, const std::string& stateFile, ConsoleDeskto
     // the state file is what tells it from another node of the same name.
     const auto recorder = history::RecorderFromEnvironment(tell);
     if (recorder) {
-        std::error_code unknown;
-        recorder->SetNode(stateFile.empty()
-                              ? std::string()
-                              : std::filesystem::weakly_canonical(stateFile, unknown).string(),
+        recorder->SetNode(stateFile.empty() ? std::string() : StateFileIdentity(stateFile),
                           node.Name());
     }
     NodeOutcome outcome;

@@ -164,6 +164,7 @@ int RunGui(int& argc, char** argv, const HostOptions& options) {
         node.Name(), OperationLock::PathForStateFile(path),
         {.notice = [](const std::string& text) { std::cerr << "vireo: " << text << '\n'; }});
     node.operationLock = &lock;
+    node.identity = StateFileIdentity(path);
     HostApplication app(argc, argv);
     QApplication::setApplicationName("Vireo");
     platform::QtDesktop desktop;

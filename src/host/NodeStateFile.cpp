@@ -114,6 +114,12 @@ void Apply(const json& doc, SimNode& node) {
 
 }  // namespace
 
+std::string StateFileIdentity(const std::string& path) {
+    std::error_code unknown;
+    const std::filesystem::path real = std::filesystem::weakly_canonical(path, unknown);
+    return unknown ? path : real.string();
+}
+
 std::string DefaultNodeStatePath() {
     const char* state = std::getenv("XDG_STATE_HOME");
     std::filesystem::path base;

@@ -16,6 +16,10 @@ namespace host {
 // $XDG_STATE_HOME/vireo/node.json, or ~/.local/state/vireo/node.json.
 std::string DefaultNodeStatePath();
 
+// What tells a simulated node from every other node of the same name: its state file's real
+// path (the path itself where it cannot be resolved).
+std::string StateFileIdentity(const std::string& path);
+
 // Loads the state into node. On failure returns a message naming the file and the bad field,
 // and leaves node as it was.
 std::string LoadNodeState(const std::string& path, SimNode& node);

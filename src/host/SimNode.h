@@ -120,6 +120,9 @@ public:
     // The node's operation lock while other programs may share the node: the client site then
     // offers it to the plug-in. Not owned.
     OperationLock* operationLock = nullptr;
+    // What tells this node from every other of the same name (its state file's real path);
+    // offered to the plug-in when not empty.
+    std::string identity;
     // Where reads of the live values come from while set (the GUI's heating plant): a value
     // for an index it computes, nothing for one the node keeps. Raw and the state file never
     // see these values.

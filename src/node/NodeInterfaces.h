@@ -62,3 +62,18 @@ public:
 protected:
     ~NodeOperationLock() = default;
 };
+
+// {2B7C9E14-5D3A-4F86-B1C2-7A9E0D4F6C53}
+inline constexpr IID IID_NodeIdentity = {
+    0x2B7C9E14, 0x5D3A, 0x4F86, {0xB1, 0xC2, 0x7A, 0x9E, 0x0D, 0x4F, 0x6C, 0x53}};
+
+// Served by a host that can tell its node from every other node of the same name (a simulated
+// node's state file, a real node's Neuron ID): the write history keys the node's runs by it.
+class NodeIdentity : public IUnknown {
+public:
+    // The identity as single-byte text, zero-terminated when shorter than length.
+    virtual HRESULT GetNodeIdentity(std::uint8_t* buffer, std::int32_t length) = 0;
+
+protected:
+    ~NodeIdentity() = default;
+};

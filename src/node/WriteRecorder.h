@@ -53,6 +53,8 @@ public:
     // The node as the host knows it: what tells it from every other node (a simulated node's
     // state file, a real node's Neuron ID), and its name, which is only shown.
     void SetNode(std::string identity, std::string name);
+    // The identity alone, before the node's name is read (the sheet learns that from the node).
+    void SetNodeIdentity(std::string identity) { nodeIdentity_ = std::move(identity); }
     const std::string& NodeName() const { return nodeName_; }
     const std::string& NodeIdentity() const { return nodeIdentity_; }
 

@@ -3,9 +3,12 @@
 
 #include <QImage>
 #include <QPainter>
+#include <cstdlib>
+#include <filesystem>
 
 #include "SheetFixture.h"
 #include "node/ProgramId.h"
+#include "node/WriteRecorder.h"
 #include "res/Bitmap.h"
 
 namespace {
@@ -108,6 +111,25 @@ TEST_F(ControlTest, PropertiesVerbOpensAFreshSheetEachTimeAndReturnsTrue) {
     EXPECT_EQ(control.OnProperties(nullptr, nullptr, nullptr), TRUE);
     EXPECT_EQ(opened, 2);
     EXPECT_EQ(calls.size(), 2 * first);  // the second sheet reads everything again
+}
+
+// The write history keys the sheet's runs by the node's identity that the host offers (the
+// state file), so that another node of the same name never hears of them.
+TEST_F(ControlTest, TheSheetsHistoryKnowsTheNodeByTheHostsIdentity) {
+    const auto database = std::filesystem::temp_directory_path() / "vireo-control-history.sqlite";
+    setenv("VIREO_HISTORY", database.c_str(), 1);
+    for (const std::string identity : {"/sites/a/Boiler1.json", ""}) {
+        node.identity = identity;
+        std::string seen = "none";
+        desktop.onSheetModal = [&](platform::CPropertySheet& sheet) {
+            seen = node::WriteRecorder::Current()->NodeIdentity();
+            sheet.EndSheet(platform::IDOK);
+        };
+        control.OnProperties(nullptr, nullptr, nullptr);
+        EXPECT_EQ(seen, identity);
+    }
+    setenv("VIREO_HISTORY", "off", 1);
+    std::filesystem::remove(database);
 }
 
 TEST_F(ControlTest, ProgramIdIsTheEightByteText) {
