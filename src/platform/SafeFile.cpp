@@ -6,6 +6,9 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <mutex>
+#include <set>
+#include <string>
 #include <system_error>
 #include <utility>
 
@@ -131,8 +134,18 @@ bool IsStaleTemporary(const std::string& path) {
            now.st_ino == info.st_ino;
 }
 
-// Removes the stale temporaries of target (see IsStaleTemporary).
+// Removes the stale temporaries of target (see IsStaleTemporary), once a process for each
+// file: they are left by processes killed before this one saved the file, and looking for them
+// reads the whole folder, which a network of a thousand nodes makes costly on every save.
 void RemoveStaleTemporaries(const std::string& target) {
+    static std::mutex mutex;
+    static std::set<std::string> looked;
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (!looked.insert(target).second) {
+            return;
+        }
+    }
     const std::string pattern = TemporaryPattern(target);
     const std::string name = std::filesystem::path(pattern).filename().string();
     const std::string prefix = name.substr(0, name.size() - 6);
