@@ -1,6 +1,7 @@
 // Session scripts: the line syntax, exit status and transcript of the runner.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <sstream>
 
 #include "host/ScriptRunner.h"
@@ -18,6 +19,19 @@ ScriptResult RunText(const std::string& text) {
     std::ostringstream err;
     const int status = host::RunScript(text, out, err);
     return {status, out.str(), err.str()};
+}
+
+// Each script ends in a script error whose line holds the message.
+struct ErrorCase {
+    const char* script;
+    const char* message;
+};
+void ExpectScriptErrors(std::initializer_list<ErrorCase> cases) {
+    for (const auto& c : cases) {
+        const ScriptResult run = RunText(c.script);
+        EXPECT_EQ(run.status, host::kScriptError) << c.script;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.script << " -> " << run.err;
+    }
 }
 
 TEST(ScriptSyntaxTest, TokensSplitAtBlanksAndQuotesHoldThem) {
@@ -64,10 +78,7 @@ TEST(ScriptRunnerTest, FailedExpectationsAreAllReportedAndTheScriptRunsOn) {
 }
 
 TEST(ScriptRunnerTest, ScriptErrorsStopWithTheLineNumber) {
-    const struct {
-        const char* script;
-        const char* message;
-    } cases[] = {
+    ExpectScriptErrors({
         {"open\nclick 999\nexpect selector 0\n", "ERROR line 2"},
         {"open\nclick 234\n", "disabled"},
         {"frobnicate\n", "unknown command"},
@@ -79,12 +90,42 @@ TEST(ScriptRunnerTest, ScriptErrorsStopWithTheLineNumber) {
         {"open\ntab Nowhere\n", "no tab"},
         {"open\nset 231 x\n", "not an editable field"},
         {"expect text 231\n", "takes"},
-    };
-    for (const auto& c : cases) {
-        const ScriptResult run = RunText(c.script);
-        EXPECT_EQ(run.status, host::kScriptError) << c.script;
-        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.script << " -> " << run.err;
-    }
+    });
+}
+
+// The runner finds a line's command in its table: the words of the command, then the count of
+// its arguments, each with the message that names what is wrong.
+TEST(ScriptRunnerTest, CommandLookupAndArgumentCountMessages) {
+    ExpectScriptErrors({
+        {"frobnicate 1 2\n", "unknown command 'frobnicate'"},
+        {"open\nfrobnicate\n", "unknown command 'frobnicate'"},
+        {"dump\n", "'dump' needs an open sheet"},
+        {"tab\n", "'tab' needs an open sheet"},
+        {"node\n", "'node' needs more arguments"},
+        {"node frob 1\n", "unknown node command 'frob'"},
+        {"expect frob\n", "unknown check 'frob'"},
+        {"pc date 2026-12-06 09:05:07\n", "'date' is not allowed here"},
+        {"node fail\n", "'node' needs more arguments"},
+        {"node fail frob 3\n", "'frob' is not allowed here"},
+        {"node fail read\n", "'node' takes 3 argument(s)"},
+        {"node fail name 3\n", "'node' takes 2 argument(s)"},
+        {"node heal now\n", "'node' takes 1 argument(s)"},
+        {"node program-id\n", "'node' needs more arguments"},
+        {"node nv\n", "'node' needs more arguments"},
+        {"pc clock 2026-12-06\n", "'pc' takes 3 argument(s)"},
+        {"open now\n", "'open' takes 0 argument(s)"},
+        {"open\ntab\n", "'tab' needs more arguments"},
+        {"open\nset 226\n", "'set' takes 2 argument(s)"},
+        {"open\nclose now\n", "'close' takes 0 argument(s)"},
+        {"answer\n", "'answer' takes 1 argument(s)"},
+        {"answer maybe\n", "'maybe' is not allowed here"},
+        {"expect message\n", "'expect message' takes TEXT [CAPTION]"},
+        {"expect message a b c\n", "'expect message' takes TEXT [CAPTION]"},
+        {"expect nomessage now\n", "'expect' takes 1 argument(s)"},
+    });
+    // An empty byte list and an empty list of tabs are arguments enough.
+    const ScriptResult run = RunText("node nv 39\nexpect nv 39\nexpect tabs\n");
+    EXPECT_EQ(run.status, host::kScriptPassed) << run.out << run.err;
 }
 
 TEST(ScriptRunnerTest, MessagesAreConsumedOldestFirst) {
