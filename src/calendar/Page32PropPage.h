@@ -1,20 +1,10 @@
 #pragma once
-// Calender hot-water tank: the tank's week calendar in the calendar 2 positions of part 12
-// (shared with the presence calendar of circuit 2) and the five bactericidal heating settings
-// of part 4. Read on show; timer 1 runs while the page is visible but refreshes nothing.
 
-#include "calendar/CalendarPage.h"
+#include "calendar/HotWaterCalendarPage.h"
 
 namespace vireo {
 
-class CPage32PropPage : public CalendarPage {
-public:
-    CPage32PropPage();
-
-protected:
-    void ReadConfig() override;
-    // The bactericidal settings are written first, whatever becomes of the calendar.
-    void WriteConfig() override;
-};
+// The hot-water tank calendar page under the name that the sheet and the registry know.
+class CPage32PropPage : public HotWaterCalendarPage {};
 
 }  // namespace vireo

@@ -1,21 +1,10 @@
 #pragma once
-// Set Time: the PC's date and time beside the node's clock (NV 3), refreshed on show and every
-// two seconds, and "Sync", which writes the PC's date and time to the node's clock (NV 0).
 
-#include "node/NodePage.h"
+#include "calendar/SetTimePage.h"
 
 namespace vireo {
 
-class CPage4PropPage : public CNodePage {
-public:
-    CPage4PropPage();
-
-protected:
-    // The node's clock, then the PC's.
-    void Refresh() override;
-
-private:
-    void Sync();
-};
+// The Set Time page under the name that the sheet and the registry know.
+class CPage4PropPage : public SetTimePage {};
 
 }  // namespace vireo

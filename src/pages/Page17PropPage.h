@@ -1,24 +1,10 @@
 #pragma once
-// Antifrost of circuit 1: frost protection of the heating surface on or off, the outdoor
-// temperatures at which it starts and stops and the return temperature of the heating surface
-// (flag in part 1, temperatures in part 2), with the live outdoor temperature and frost state.
 
-#include "node/NodePage.h"
+#include "pages/AntifrostPage.h"
 
 namespace vireo {
 
-class CPage17PropPage : public CNodePage {
-public:
-    CPage17PropPage();
-
-protected:
-    void ReadConfig() override;
-    void ShowExtras() override { ApplyEnablingRule(); }
-    bool ReadsAfterWrite() const override { return true; }
-
-private:
-    // The temperature edits and the live edits are enabled while "Antifrost" is ticked.
-    void ApplyEnablingRule();
-};
+// The Antifrost page of circuit 1 under the name that the sheet and the registry know.
+class CPage17PropPage : public AntifrostPage {};
 
 }  // namespace vireo

@@ -1,24 +1,10 @@
 #pragma once
-// Settings Temperatures of circuit 2: the constant day and night temperatures of NV 38 (bytes
-// 27-30) and the circuit's night-lowering switch (part 1, byte 8, 0x01), which enables the
-// night temperature. Live value: the forward temperature (NV 15). Write stores the switch
-// first, then NV 38, and ends with a Read.
 
-#include "node/NodePage.h"
+#include "pages/ConstantTemperaturesPage.h"
 
 namespace vireo {
 
-class CPage22PropPage22 : public CNodePage {
-public:
-    CPage22PropPage22();
-
-protected:
-    void ReadConfig() override;
-    bool ReadsAfterWrite() const override { return true; }
-
-private:
-    // The night temperature can be edited only while "Night lowering" is ticked.
-    void ApplyNightRule();
-};
+// The Settings Temperatures page of circuit 2 under the name that the sheet and the registry know.
+class CPage22PropPage22 : public ConstantTemperaturesPage {};
 
 }  // namespace vireo

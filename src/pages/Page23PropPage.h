@@ -1,30 +1,11 @@
 #pragma once
-// Night lowering / Summer stop of circuit 1: night lowering on or off and whether it starts
-// and stops after the room temperature (part 1, byte 2, 0x01 and 0x02) with the room set point
-// (part 4) and the live room temperature (NV 6); summer stop on or off (0x04) with the
-// temperature before summer stop and the time before the pump stops (part 3). Each check box
-// enables the controls that belong to it. The part selections pause 200 ms before and after.
 
-#include "node/NodePage.h"
+#include "pages/NightLoweringPage.h"
 
 namespace vireo {
 
-class CPage23PropPage : public CNodePage {
-public:
-    CPage23PropPage();
-
-protected:
-    void ReadConfig() override;
-    void ShowExtras() override;
-    bool ReadsAfterWrite() const override { return true; }
-
-private:
-    // Night lowering off clears and disables "Start/stop after room temp"; then the room rule.
-    void ApplyNightRule();
-    // The room set point and temperature belong to "Start/stop after room temp".
-    void ApplyRoomRule();
-    // The summer stop temperature and the pump stop time belong to "Summer stop".
-    void ApplySummerRule();
-};
+// The Night lowering / Summer stop page of circuit 1 under the name that the sheet and the registry
+// know.
+class CPage23PropPage : public NightLoweringPage {};
 
 }  // namespace vireo

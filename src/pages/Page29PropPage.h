@@ -1,19 +1,10 @@
 #pragma once
-// Outdoor Temperatures: the temperature measured by the outdoor sensor Bs (NV 12) and the
-// sensor's offset (part 2). Both edits are disabled while the measured value says that no
-// sensor is fitted.
 
-#include "node/NodePage.h"
+#include "pages/OutdoorTemperaturesPage.h"
 
 namespace vireo {
 
-class CPage29PropPage : public CNodePage {
-public:
-    CPage29PropPage();
-
-protected:
-    void AfterTimerExtras() override;
-    bool ReadsAfterWrite() const override { return true; }
-};
+// The Outdoor Temperatures page under the name that the sheet and the registry know.
+class CPage29PropPage : public OutdoorTemperaturesPage {};
 
 }  // namespace vireo

@@ -1,24 +1,10 @@
 #pragma once
-// Pressure: the sensor type (analog or digital), the analog sensor's range and offset, the set
-// point of regulators VI1 and VI2 and their pressure supervision (flags in part 1, numbers in
-// part 6), with the live pressure (NV 24).
 
-#include "node/NodePage.h"
+#include "pages/PressurePage.h"
 
 namespace vireo {
 
-class CPage30PropPage : public CNodePage {
-public:
-    CPage30PropPage();
-
-protected:
-    void ReadConfig() override;
-    bool ReadsAfterWrite() const override { return true; }
-
-private:
-    // The analog rule (analog true) or the digital rule: marks the sensor type's radio, clears
-    // the other, and enables or disables the range, offset, set point and live edits.
-    void ApplySensorRule(bool analog);
-};
+// The Pressure page under the name that the sheet and the registry know.
+class CPage30PropPage : public PressurePage {};
 
 }  // namespace vireo

@@ -1,17 +1,10 @@
 #pragma once
-// Hot-water tank: the tank pump Mp3 and the heating element, each with its live output and its
-// operating mode word in NV 25, and the running time of the hot-water pump (nciTimePump3).
 
-#include "node/NodePage.h"
+#include "pages/HotWaterTankPage.h"
 
 namespace vireo {
 
-class CPage33PropPage : public CNodePage {
-public:
-    CPage33PropPage();
-
-protected:
-    void WriteConfig() override;
-};
+// The Hot-water tank page under the name that the sheet and the registry know.
+class CPage33PropPage : public HotWaterTankPage {};
 
 }  // namespace vireo

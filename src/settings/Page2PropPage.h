@@ -1,24 +1,10 @@
 #pragma once
 
-#include "node/NodePage.h"
+#include "settings/ImportExportPage.h"
 
 namespace vireo {
 
-// Import / Export: the node's whole configuration to a settings file and back, and the
-// factory settings. The operations themselves are shared with the command line.
-class CPage2PropPage : public CNodePage {
-public:
-    CPage2PropPage();
-
-protected:
-    void ShowExtras() override;
-
-private:
-    void FillNameAndFile();
-    void OnSaveToFile();
-    void OnReadFromFile();
-    void OnCompareWithNode();
-    void OnDefaultSettings();
-};
+// The Import / Export page under the name that the sheet and the registry know.
+class CPage2PropPage : public ImportExportPage {};
 
 }  // namespace vireo

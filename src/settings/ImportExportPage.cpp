@@ -1,4 +1,4 @@
-#include "settings/Page2PropPage.h"
+#include "settings/ImportExportPage.h"
 
 #include <algorithm>
 
@@ -59,7 +59,7 @@ private:
 
 }  // namespace
 
-CPage2PropPage::CPage2PropPage() : CNodePage(201, 201, ImportExportBehaviour()) {
+ImportExportPage::ImportExportPage() : CNodePage(201, 201, ImportExportBehaviour()) {
     OnClicked(import_export::kDefault, [this] { FillNameAndFile(); });
     OnClicked(import_export::kSave, [this] { OnSaveToFile(); });
     OnClicked(import_export::kDownload, [this] { OnReadFromFile(); });
@@ -67,11 +67,11 @@ CPage2PropPage::CPage2PropPage() : CNodePage(201, 201, ImportExportBehaviour()) 
     OnClicked(import_export::kFactory, [this] { OnDefaultSettings(); });
 }
 
-void CPage2PropPage::ShowExtras() {
+void ImportExportPage::ShowExtras() {
     FillNameAndFile();
 }
 
-void CPage2PropPage::FillNameAndFile() {
+void ImportExportPage::FillNameAndFile() {
     const auto name = settings::ReadNodeName(Link(), kPageNameBuffer);
     if (!name) {
         // No export while the node's name cannot be read.
@@ -83,7 +83,7 @@ void CPage2PropPage::FillNameAndFile() {
     EnableDlgItem(import_export::kSave, true);
 }
 
-void CPage2PropPage::OnSaveToFile() {
+void ImportExportPage::OnSaveToFile() {
     SetDlgItemText(import_export::kSave, settings::kPleaseWait);
     const settings::ExportResult result =
         settings::ExportOperation(Link(), platform::Desktop::Current())
@@ -97,7 +97,7 @@ void CPage2PropPage::OnSaveToFile() {
     SetDlgItemText(import_export::kSave, settings::kSaveToFileButton);
 }
 
-void CPage2PropPage::OnReadFromFile() {
+void ImportExportPage::OnReadFromFile() {
     SetDlgItemText(import_export::kDownload, settings::kPleaseWait);
     const settings::DownloadResult result =
         settings::DownloadOperation(Link(), platform::Desktop::Current())
@@ -109,7 +109,7 @@ void CPage2PropPage::OnReadFromFile() {
     SetDlgItemText(import_export::kDownload, settings::kReadFromFileButton);
 }
 
-void CPage2PropPage::OnCompareWithNode() {
+void ImportExportPage::OnCompareWithNode() {
     SetDlgItemText(import_export::kCompare, settings::kPleaseWait);
     const settings::NodeComparison result = settings::CompareWithNode(
         Link(), platform::Desktop::Current(), GetDlgItemText(import_export::kFileName));
@@ -119,7 +119,7 @@ void CPage2PropPage::OnCompareWithNode() {
     }
 }
 
-void CPage2PropPage::OnDefaultSettings() {
+void ImportExportPage::OnDefaultSettings() {
     // The button says "Please wait..." only once the password has been accepted.
     const bool accepted = IsServicePassword(GetDlgItemText(import_export::kPassword));
     if (accepted) {

@@ -1,4 +1,4 @@
-#include "pages/Page21PropPage.h"
+#include "pages/HeatingCurvePage.h"
 
 #include <cmath>
 #include <optional>
@@ -35,7 +35,7 @@ PageBehaviour Circuit1Behaviour() {
 
 }  // namespace
 
-CPage21PropPage::CPage21PropPage() : CNodePage(220, 255, Circuit1Behaviour()) {
+HeatingCurvePage::HeatingCurvePage() : CNodePage(220, 255, Circuit1Behaviour()) {
     std::vector<Bound> config = {Check(fields::kCalculatedSetPointOn, ids::kCalculatedSetPointOn),
                                  Edit(fields::kCurvePoints, ids::kCurvePoints)};
     for (int k = 0; k < kMaxCurvePoints; ++k) {
@@ -60,18 +60,18 @@ CPage21PropPage::CPage21PropPage() : CNodePage(220, 255, Circuit1Behaviour()) {
     }
 }
 
-BOOL CPage21PropPage::OnInitDialog() {
+BOOL HeatingCurvePage::OnInitDialog() {
     SetChartAxisTitles(ids::kCurveChart, "Outdoor °C", "Forward °C");
     DrawCurve();
     return CNodePage::OnInitDialog();
 }
 
-void CPage21PropPage::Refresh() {
+void HeatingCurvePage::Refresh() {
     CNodePage::Refresh();
     DrawOperatingPoint();
 }
 
-void CPage21PropPage::DrawCurve() {
+void HeatingCurvePage::DrawCurve() {
     std::vector<platform::ChartPoint> points;
     for (int k = 0; k < kMaxCurvePoints; ++k) {
         if (IsDlgItemEnabled(OutdoorEdit(k)) && IsDlgItemEnabled(ForwardEdit(k))) {
@@ -81,7 +81,7 @@ void CPage21PropPage::DrawCurve() {
     SetChartSeries(ids::kCurveChart, kCurveSeries, points);
 }
 
-void CPage21PropPage::DrawOperatingPoint() {
+void HeatingCurvePage::DrawOperatingPoint() {
     std::optional<platform::ChartPoint> now;
     if (!GetDlgItemText(ids::kOutdoorTemperature).empty() &&
         !GetDlgItemText(ids::kCalculatedSetPoint).empty()) {
@@ -91,7 +91,7 @@ void CPage21PropPage::DrawOperatingPoint() {
     SetChartMarker(ids::kCurveChart, kNowSeries, now);
 }
 
-void CPage21PropPage::ReadConfig() {
+void HeatingCurvePage::ReadConfig() {
     NvBuffer flags{};
     if (ReadFirstPart(kFlags.part, flags, nv::kBufferSize)) {
         ShowFields(kFlags, flags);
@@ -103,12 +103,12 @@ void CPage21PropPage::ReadConfig() {
     }
 }
 
-void CPage21PropPage::ApplyEnablingRule() {
+void HeatingCurvePage::ApplyEnablingRule() {
     EnableControlsOfChosenWay();
     DrawCurve();
 }
 
-void CPage21PropPage::EnableControlsOfChosenWay() {
+void HeatingCurvePage::EnableControlsOfChosenWay() {
     const bool calculated = IsChecked(ids::kCalculatedSetPointOn);
     for (int id : {ids::kCurvePoints, ids::kNightOffset, ids::kOutdoorTemperature}) {
         EnableDlgItem(id, calculated);
@@ -147,7 +147,7 @@ void CPage21PropPage::EnableControlsOfChosenWay() {
 // NV 37 first, then the flag of part 1; the part is selected before either. A step whose read
 // fails writes nothing and the other still runs. Every edit is stored, enabled or not; the
 // maximum return temperature and its dead band (bytes 23-26) go back as read.
-void CPage21PropPage::WriteConfig() {
+void HeatingCurvePage::WriteConfig() {
     const bool part1Shown = SelectFirst(kFlags.part);
     NvBuffer record{};
     if (ReadNv(kRecord.nv, record, nv::kPartSize)) {
@@ -163,7 +163,7 @@ void CPage21PropPage::WriteConfig() {
     }
 }
 
-int CPage21PropPage::CurvePointsToStore() const {
+int HeatingCurvePage::CurvePointsToStore() const {
     // The typed number itself is compared, not its low byte: 258 is above 5, not 2.
     const double typed = std::trunc(TypedNumber(ids::kCurvePoints));
     if (!(typed >= kMinCurvePoints)) {

@@ -1,4 +1,4 @@
-#include "pages/Page33PropPage.h"
+#include "pages/HotWaterTankPage.h"
 
 #include "node/NodeFields.h"
 #include "res/HotWaterTankDialog.h"
@@ -14,7 +14,7 @@ constexpr Bound kRunningTimeEdit = Edit(fields::kHotWaterRunningTime, kRunningTi
 
 }  // namespace
 
-CPage33PropPage::CPage33PropPage() : CNodePage(232, 267, behaviour::RefreshRead()) {
+HotWaterTankPage::HotWaterTankPage() : CNodePage(232, 267, behaviour::RefreshRead()) {
     const Bound config[] = {
         kRunningTimeEdit,
         ModeRadios(fields::kHotWaterPumpMode, kPumpOff, kPumpManual, kPumpAutomatic),
@@ -31,7 +31,7 @@ CPage33PropPage::CPage33PropPage() : CNodePage(232, 267, behaviour::RefreshRead(
 
 // The running time is written as typed, without reading it first; the mode words go back by
 // read-modify-write of NV 25. Write does not read the node again.
-void CPage33PropPage::WriteConfig() {
+void HotWaterTankPage::WriteConfig() {
     NvBuffer time{};
     StoreField(kRunningTimeEdit, time);
     WriteNv(fields::kHotWaterRunningTime.place.nv, time, node::Size(fields::kHotWaterRunningTime));

@@ -1,4 +1,4 @@
-#include "pages/Page30PropPage.h"
+#include "pages/PressurePage.h"
 
 #include "node/NodeFields.h"
 #include "res/PressureDialog.h"
@@ -29,14 +29,14 @@ constexpr Bound kLive[] = {Edit(fields::kPressure, kActual)};
 
 // Parts 1 and 6 are read with 32 bytes on Read and on the reads of a Write. The edits are
 // written whether or not the digital rule disabled them.
-CPage30PropPage::CPage30PropPage() : CNodePage(228, 264, behaviour::RefreshRead()) {
+PressurePage::PressurePage() : CNodePage(228, 264, behaviour::RefreshRead()) {
     DeclareFields(kConfig, kLive);
     SetReadLengths({.read = nv::kBufferSize, .modify = nv::kBufferSize});
     OnClicked(kAnalogSensor, [this] { ApplySensorRule(true); });
     OnClicked(kDigitalSensor, [this] { ApplySensorRule(false); });
 }
 
-void CPage30PropPage::ReadConfig() {
+void PressurePage::ReadConfig() {
     if (ReadPlace(node::Part(1))) {
         ApplySensorRule(IsChecked(kAnalogSensor));
     }
@@ -44,7 +44,7 @@ void CPage30PropPage::ReadConfig() {
 }
 
 // The four check boxes are never disabled.
-void CPage30PropPage::ApplySensorRule(bool analog) {
+void PressurePage::ApplySensorRule(bool analog) {
     ShowChoice({kDigitalSensor, kAnalogSensor}, analog ? 1 : 0);
     for (int id : {kSensorMin, kSensorMax, kOffset, kSetPointVi1, kSetPointVi2, kActual}) {
         EnableDlgItem(id, analog);

@@ -1,4 +1,4 @@
-#include "calendar/Page32PropPage.h"
+#include "calendar/HotWaterCalendarPage.h"
 
 #include "node/NodeFields.h"
 #include "res/HotWaterCalendarDialog.h"
@@ -51,12 +51,13 @@ PageBehaviour TankBehaviour() {
 
 }  // namespace
 
-CPage32PropPage::CPage32PropPage() : CalendarPage(231, 266, TankBehaviour(), TankSlots()) {
+HotWaterCalendarPage::HotWaterCalendarPage()
+    : CalendarPage(231, 266, TankBehaviour(), TankSlots()) {
     DeclareFields(kBactericidal);
 }
 
 // Both parts are selected only when NV 44 does not hold them already.
-void CPage32PropPage::ReadConfig() {
+void HotWaterCalendarPage::ReadConfig() {
     NvBuffer image{};
     if (ReadFirstPart(kCalendarPart, image, nv::kBufferSize)) {
         ShowTimes(image);
@@ -70,7 +71,7 @@ void CPage32PropPage::ReadConfig() {
 // The bactericidal settings, unchecked; then the calendar with its checks, the presence
 // calendar's bytes of part 12 written back as read; then the page reads both parts again, also
 // after a calendar write that has read them already.
-void CPage32PropPage::WriteConfig() {
+void HotWaterCalendarPage::WriteConfig() {
     NvBuffer settings{};
     if (ReadFirstPart(kBactericidalPlace.part, settings, nv::kBufferSize)) {
         StoreFields(kBactericidalPlace, settings);

@@ -1,4 +1,4 @@
-#include "calendar/Page4PropPage.h"
+#include "calendar/SetTimePage.h"
 
 #include <algorithm>
 
@@ -12,14 +12,13 @@ namespace vireo {
 using namespace res::set_time;
 
 // Refreshes on show and on every tick of timer 1; the page has no Read.
-CPage4PropPage::CPage4PropPage()
-    : CNodePage(203, 203, behaviour::LeavingFocus(behaviour::Refresh())) {
+SetTimePage::SetTimePage() : CNodePage(203, 203, behaviour::LeavingFocus(behaviour::Refresh())) {
     OnClicked(kSync, [this] { Sync(); });
 }
 
 // A failed read of the node's clock leaves its fields as they were. The PC's date and time
 // come from one reading of its clock, so that the two never straddle midnight.
-void CPage4PropPage::Refresh() {
+void SetTimePage::Refresh() {
     NvBuffer bytes{};
     if (ReadNv(nv::kClockRead, bytes)) {
         const auto clock = node::NodeClockRecord::FromBytes(bytes.data());
@@ -34,7 +33,7 @@ void CPage4PropPage::Refresh() {
 
 // The node's clock record from one reading of the PC's clock, written to NV 0; the next
 // refresh shows the node's new time. The write's result is not examined.
-void CPage4PropPage::Sync() {
+void SetTimePage::Sync() {
     const auto record = node::NodeClockRecord::FromPc(platform::Desktop::Current().Now()).Bytes();
     NvBuffer bytes{};
     std::copy(record.begin(), record.end(), bytes.begin());

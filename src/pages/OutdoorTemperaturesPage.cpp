@@ -1,4 +1,4 @@
-#include "pages/Page29PropPage.h"
+#include "pages/OutdoorTemperaturesPage.h"
 
 #include "node/NodeFields.h"
 #include "res/OutdoorDialog.h"
@@ -30,13 +30,13 @@ PageBehaviour OutdoorBehaviour() {
 }  // namespace
 
 // Part 2 is read with 32 bytes on Read and on the read of a Write.
-CPage29PropPage::CPage29PropPage() : CNodePage(227, 263, OutdoorBehaviour()) {
+OutdoorTemperaturesPage::OutdoorTemperaturesPage() : CNodePage(227, 263, OutdoorBehaviour()) {
     DeclareFields(kConfig, kLive);
     SetReadLengths({.read = nv::kBufferSize, .modify = nv::kBufferSize});
 }
 
 // The sensor check: both edits enabled from -200.0 up, disabled below; kept on a failed read.
-void CPage29PropPage::AfterTimerExtras() {
+void OutdoorTemperaturesPage::AfterTimerExtras() {
     NvBuffer bytes{};
     if (!ReadNv(nv::kOutdoorSensor, bytes, kSensorCheckLength)) {
         return;

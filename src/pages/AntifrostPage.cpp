@@ -1,4 +1,4 @@
-#include "pages/Page17PropPage.h"
+#include "pages/AntifrostPage.h"
 
 #include "node/NodeFields.h"
 #include "res/AntifrostDialogs.h"
@@ -25,19 +25,19 @@ constexpr Bound kLive[] = {
 
 // Write stores the flag into part 1 and the three temperatures into part 2, the latter also
 // while their edits are disabled, then reads both parts again.
-CPage17PropPage::CPage17PropPage() : CNodePage(216, 251, behaviour::RefreshReadExtras()) {
+AntifrostPage::AntifrostPage() : CNodePage(216, 251, behaviour::RefreshReadExtras()) {
     DeclareFields(kConfig, kLive);
     OnClicked(kAntifrost, [this] { ApplyEnablingRule(); });
 }
 
 // The enabling rule runs between the two parts, whether or not part 1 could be read.
-void CPage17PropPage::ReadConfig() {
+void AntifrostPage::ReadConfig() {
     ReadPlace(node::Part(1));
     ApplyEnablingRule();
     ReadPlace(node::Part(2));
 }
 
-void CPage17PropPage::ApplyEnablingRule() {
+void AntifrostPage::ApplyEnablingRule() {
     const bool on = IsChecked(kAntifrost);
     for (int id : {kOutdoorStart, kOutdoorStop, kReturnTemperature, kActualOutdoor, kStatus}) {
         EnableDlgItem(id, on);

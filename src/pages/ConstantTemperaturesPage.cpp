@@ -1,4 +1,4 @@
-#include "pages/Page22PropPage.h"
+#include "pages/ConstantTemperaturesPage.h"
 
 #include "node/NodeFields.h"
 #include "res/SettingsTemperaturesDialogs.h"
@@ -8,7 +8,8 @@ namespace vireo {
 namespace fields = node::fields;
 namespace ids = res::settings_temperatures;
 
-CPage22PropPage22::CPage22PropPage22() : CNodePage(229, 256, behaviour::RefreshRead()) {
+ConstantTemperaturesPage::ConstantTemperaturesPage()
+    : CNodePage(229, 256, behaviour::RefreshRead()) {
     // Part 1 before NV 38, on Read and on Write.
     const Bound config[] = {
         Check(fields::kNightLowering2, ids::kNightLowering),
@@ -20,13 +21,13 @@ CPage22PropPage22::CPage22PropPage22() : CNodePage(229, 256, behaviour::RefreshR
     OnClicked(ids::kNightLowering, [this] { ApplyNightRule(); });
 }
 
-void CPage22PropPage22::ReadConfig() {
+void ConstantTemperaturesPage::ReadConfig() {
     ReadPlace(node::Part(1));
     ApplyNightRule();
     ReadPlace(fields::kTempRecord[1]);
 }
 
-void CPage22PropPage22::ApplyNightRule() {
+void ConstantTemperaturesPage::ApplyNightRule() {
     EnableDlgItem(ids::kConstantNight, IsChecked(ids::kNightLowering));
 }
 

@@ -1,4 +1,4 @@
-#include "pages/Page23PropPage.h"
+#include "pages/NightLoweringPage.h"
 
 #include "node/NodeFields.h"
 #include "res/NightLoweringDialogs.h"
@@ -24,7 +24,7 @@ PageBehaviour NightLoweringBehaviour() {
 
 // Parts 1, 3 and 4 in this order on Read and on Write; only the first is selected after
 // asking NV 44 which part it holds.
-CPage23PropPage::CPage23PropPage() : CNodePage(221, 257, NightLoweringBehaviour()) {
+NightLoweringPage::NightLoweringPage() : CNodePage(221, 257, NightLoweringBehaviour()) {
     const Bound config[] = {
         kNightLowering,
         kRoomStartStop,
@@ -42,7 +42,7 @@ CPage23PropPage::CPage23PropPage() : CNodePage(221, 257, NightLoweringBehaviour(
 
 // Each flag is shown and its rule run before the next flag is shown: night lowering off with
 // room start/stop on leaves "Start/stop after room temp" ticked but disabled after a Read.
-void CPage23PropPage::ReadConfig() {
+void NightLoweringPage::ReadConfig() {
     NvBuffer part1{};
     if (ReadFirstPart(1, part1, nv::kBufferSize)) {
         ShowField(kNightLowering, part1);
@@ -60,12 +60,12 @@ void CPage23PropPage::ReadConfig() {
     }
 }
 
-void CPage23PropPage::ShowExtras() {
+void NightLoweringPage::ShowExtras() {
     ApplyNightRule();
     ApplySummerRule();
 }
 
-void CPage23PropPage::ApplyNightRule() {
+void NightLoweringPage::ApplyNightRule() {
     const bool on = IsChecked(ids::kNightLowering);
     if (!on) {
         ShowCheck(ids::kRoomStartStop, false);
@@ -74,13 +74,13 @@ void CPage23PropPage::ApplyNightRule() {
     ApplyRoomRule();
 }
 
-void CPage23PropPage::ApplyRoomRule() {
+void NightLoweringPage::ApplyRoomRule() {
     const bool on = IsChecked(ids::kRoomStartStop);
     EnableDlgItem(ids::kRoomSetPoint, on);
     EnableDlgItem(ids::kRoomTemperature, on);
 }
 
-void CPage23PropPage::ApplySummerRule() {
+void NightLoweringPage::ApplySummerRule() {
     const bool on = IsChecked(ids::kSummerStop);
     EnableDlgItem(ids::kSummerStopTemperature, on);
     EnableDlgItem(ids::kPumpStopDelay, on);

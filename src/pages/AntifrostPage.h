@@ -1,0 +1,24 @@
+#pragma once
+// Antifrost of circuit 1: frost protection of the heating surface on or off, the outdoor
+// temperatures at which it starts and stops and the return temperature of the heating surface
+// (flag in part 1, temperatures in part 2), with the live outdoor temperature and frost state.
+
+#include "node/NodePage.h"
+
+namespace vireo {
+
+class AntifrostPage : public CNodePage {
+public:
+    AntifrostPage();
+
+protected:
+    void ReadConfig() override;
+    void ShowExtras() override { ApplyEnablingRule(); }
+    bool ReadsAfterWrite() const override { return true; }
+
+private:
+    // The temperature edits and the live edits are enabled while "Antifrost" is ticked.
+    void ApplyEnablingRule();
+};
+
+}  // namespace vireo
