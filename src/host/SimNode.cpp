@@ -16,36 +16,12 @@ std::string ProgramIdText(const ProgramId& id) {
 }
 
 bool ParseProgramId(const std::string& text, ProgramId& id) {
-    const auto digit = [](char c) {
-        if (c >= '0' && c <= '9') {
-            return c - '0';
-        }
-        if (c >= 'a' && c <= 'f') {
-            return c - 'a' + 10;
-        }
-        if (c >= 'A' && c <= 'F') {
-            return c - 'A' + 10;
-        }
-        return -1;
-    };
-    ProgramId bytes{};
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        if (text[i] == ' ') {
-            ++i;
-            continue;
-        }
-        if (count == bytes.size() || i + 1 >= text.size() || digit(text[i]) < 0 ||
-            digit(text[i + 1]) < 0) {
-            return false;
-        }
-        bytes[count++] = static_cast<std::uint8_t>(digit(text[i]) * 16 + digit(text[i + 1]));
-        i += 2;
-    }
-    if (count != bytes.size()) {
+    // Eight bytes, with only spaces between them.
+    std::vector<std::uint8_t> bytes;
+    if (!codecs::ParseHexBytes(text, bytes, " ") || bytes.size() != id.size()) {
         return false;
     }
-    id = bytes;
+    std::copy(bytes.begin(), bytes.end(), id.begin());
     return true;
 }
 
