@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "codecs/HexBytes.h"
+#include "codecs/NumericCodec.h"
 #include "host/Channel.h"
 #include "node/ProgramId.h"
 #include "settings/FactoryDefaults.h"
@@ -44,7 +45,8 @@ Bytes AdvanceClock(const Bytes& clock, std::int64_t seconds) {
     if (clock.size() < 7 || seconds <= 0) {
         return clock;
     }
-    const year_month_day date{year{clock[0] * 256 + clock[1]}, month{clock[2]}, day{clock[3]}};
+    const year_month_day date{year{codecs::NumericCodec().MakeWord(clock[0], clock[1])},
+                              month{clock[2]}, day{clock[3]}};
     if (!date.ok() || clock[4] > 23 || clock[5] > 59 || clock[6] > 59) {
         return clock;
     }
@@ -95,12 +97,13 @@ SimNode::SimNode() {
 
 int SimNode::Selector() const {
     const Bytes& s = values_.at(nv::kPartSelector);
-    return s[0] * 256 + s[1];
+    return codecs::NumericCodec().MakeWord(s[0], s[1]);
 }
 
 void SimNode::SetSelector(int part) {
-    values_[nv::kPartSelector] = {static_cast<std::uint8_t>((part >> 8) & 0xFF),
-                                  static_cast<std::uint8_t>(part & 0xFF)};
+    const codecs::NumericCodec codec;
+    values_[nv::kPartSelector] = {static_cast<std::uint8_t>(codec.IntHighByte(part)),
+                                  static_cast<std::uint8_t>(codec.IntLowByte(part))};
 }
 
 Bytes SimNode::ReadValue(int index) const {
