@@ -20,7 +20,7 @@
 namespace settings {
 namespace {
 
-constexpr std::size_t kNodeNameLimit = 20;
+constexpr auto kNodeNameLimit = static_cast<std::size_t>(nv::kNodeNameKept);
 
 }  // namespace
 
