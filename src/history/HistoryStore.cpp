@@ -11,6 +11,7 @@
 
 #include "history/RunLock.h"
 #include "node/NodeVariableMap.h"
+#include "platform/XdgPaths.h"
 
 namespace history {
 namespace {
@@ -123,11 +124,7 @@ std::optional<std::string> HistoryPath() {
         }
         return std::string(set);
     }
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data == '/') {
-        return std::string(data) + "/vireo/history.sqlite";
-    }
-    const char* home = std::getenv("HOME");
-    return std::string(home != nullptr ? home : "") + "/.local/share/vireo/history.sqlite";
+    return platform::XdgDataHome() + "/vireo/history.sqlite";
 }
 
 std::unique_ptr<Store> Store::Open(const std::string& path, bool write, int busyTimeoutMs,

@@ -12,6 +12,7 @@
 #include "host/ClientSite.h"
 #include "host/ScriptRunner.h"
 #include "platform/SafeFile.h"
+#include "platform/XdgPaths.h"
 
 namespace host {
 namespace {
@@ -121,15 +122,7 @@ std::string StateFileIdentity(const std::string& path) {
 }
 
 std::string DefaultNodeStatePath() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    std::filesystem::path base;
-    if (state != nullptr && *state == '/') {
-        base = state;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::filesystem::path(home != nullptr ? home : ".") / ".local" / "state";
-    }
-    return (base / "vireo" / "node.json").string();
+    return (std::filesystem::path(platform::XdgStateHome()) / "vireo" / "node.json").string();
 }
 
 std::string LoadNodeState(const std::string& path, SimNode& node) {

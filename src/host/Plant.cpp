@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "codecs/NumericCodec.h"
 #include "node/NodeFields.h"
 
 namespace host {
@@ -69,8 +70,9 @@ std::optional<Bytes> Encoded(const SimNode& node, int index, const node::Field& 
 // A variable whose first two bytes are a word, high byte first.
 std::optional<Bytes> Word(const SimNode& node, int index, int word) {
     Bytes bytes = node.Raw(index);
-    bytes[0] = static_cast<std::uint8_t>(word >> 8);
-    bytes[1] = static_cast<std::uint8_t>(word & 0xFF);
+    const codecs::NumericCodec codec;
+    bytes[0] = static_cast<std::uint8_t>(codec.IntHighByte(word));
+    bytes[1] = static_cast<std::uint8_t>(codec.IntLowByte(word));
     return bytes;
 }
 

@@ -42,28 +42,4 @@ bool TokenizeScriptLine(const std::string& line, std::vector<ScriptToken>& token
     return true;
 }
 
-bool ParseHexBytes(const std::string& text, std::vector<unsigned char>& bytes) {
-    bytes.clear();
-    std::string digits;
-    for (char c : text) {
-        if (std::isspace(static_cast<unsigned char>(c))) {
-            if (digits.size() % 2 != 0) {
-                return false;  // a blank inside a byte
-            }
-            continue;
-        }
-        if (!std::isxdigit(static_cast<unsigned char>(c))) {
-            return false;
-        }
-        digits += c;
-    }
-    if (digits.size() % 2 != 0) {
-        return false;
-    }
-    for (std::size_t i = 0; i < digits.size(); i += 2) {
-        bytes.push_back(static_cast<unsigned char>(std::stoi(digits.substr(i, 2), nullptr, 16)));
-    }
-    return true;
-}
-
 }  // namespace host

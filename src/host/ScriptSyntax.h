@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "codecs/HexBytes.h"
+
 namespace host {
 
 // One argument of a script line and where it starts in the line.
@@ -17,6 +19,6 @@ struct ScriptToken {
 // False when a quote is not closed.
 bool TokenizeScriptLine(const std::string& line, std::vector<ScriptToken>& tokens);
 // "00 08 FF" or "0008FF": two hex digits a byte, blanks between bytes optional.
-bool ParseHexBytes(const std::string& text, std::vector<unsigned char>& bytes);
+using codecs::ParseHexBytes;
 
 }  // namespace host

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "codecs/HexBytes.h"
+#include "codecs/NumericCodec.h"
 #include "host/Channel.h"
 #include "node/ProgramId.h"
 #include "settings/FactoryDefaults.h"
@@ -16,36 +17,12 @@ std::string ProgramIdText(const ProgramId& id) {
 }
 
 bool ParseProgramId(const std::string& text, ProgramId& id) {
-    const auto digit = [](char c) {
-        if (c >= '0' && c <= '9') {
-            return c - '0';
-        }
-        if (c >= 'a' && c <= 'f') {
-            return c - 'a' + 10;
-        }
-        if (c >= 'A' && c <= 'F') {
-            return c - 'A' + 10;
-        }
-        return -1;
-    };
-    ProgramId bytes{};
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size();) {
-        if (text[i] == ' ') {
-            ++i;
-            continue;
-        }
-        if (count == bytes.size() || i + 1 >= text.size() || digit(text[i]) < 0 ||
-            digit(text[i + 1]) < 0) {
-            return false;
-        }
-        bytes[count++] = static_cast<std::uint8_t>(digit(text[i]) * 16 + digit(text[i + 1]));
-        i += 2;
-    }
-    if (count != bytes.size()) {
+    // Eight bytes, with only spaces between them.
+    std::vector<std::uint8_t> bytes;
+    if (!codecs::ParseHexBytes(text, bytes, " ") || bytes.size() != id.size()) {
         return false;
     }
-    id = bytes;
+    std::copy(bytes.begin(), bytes.end(), id.begin());
     return true;
 }
 
@@ -68,7 +45,8 @@ Bytes AdvanceClock(const Bytes& clock, std::int64_t seconds) {
     if (clock.size() < 7 || seconds <= 0) {
         return clock;
     }
-    const year_month_day date{year{clock[0] * 256 + clock[1]}, month{clock[2]}, day{clock[3]}};
+    const year_month_day date{year{codecs::NumericCodec().MakeWord(clock[0], clock[1])},
+                              month{clock[2]}, day{clock[3]}};
     if (!date.ok() || clock[4] > 23 || clock[5] > 59 || clock[6] > 59) {
         return clock;
     }
@@ -119,12 +97,13 @@ SimNode::SimNode() {
 
 int SimNode::Selector() const {
     const Bytes& s = values_.at(nv::kPartSelector);
-    return s[0] * 256 + s[1];
+    return codecs::NumericCodec().MakeWord(s[0], s[1]);
 }
 
 void SimNode::SetSelector(int part) {
-    values_[nv::kPartSelector] = {static_cast<std::uint8_t>((part >> 8) & 0xFF),
-                                  static_cast<std::uint8_t>(part & 0xFF)};
+    const codecs::NumericCodec codec;
+    values_[nv::kPartSelector] = {static_cast<std::uint8_t>(codec.IntHighByte(part)),
+                                  static_cast<std::uint8_t>(codec.IntLowByte(part))};
 }
 
 Bytes SimNode::ReadValue(int index) const {

@@ -57,6 +57,11 @@ inline constexpr int kFirstPart = 1;
 inline constexpr int kPartCount = 12;
 inline constexpr int kPartSize = 31;
 
+// The node's name: at most kNodeNameSize bytes, cut at the first zero byte when shorter; the
+// settings file and the import/export page keep its first kNodeNameKept bytes.
+inline constexpr int kNodeNameSize = 32;
+inline constexpr int kNodeNameKept = 20;
+
 // Buffers handed to the host: at least 32 bytes, zero-initialised.
 inline constexpr int kBufferSize = 32;
 

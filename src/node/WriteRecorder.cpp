@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "codecs/NumericCodec.h"
 #include "node/NodeVariableMap.h"
 
 namespace node {
@@ -18,7 +19,7 @@ std::int64_t NowMs() {
 }
 
 int PartWord(const std::uint8_t* bytes) {
-    return bytes[0] * 256 + bytes[1];
+    return codecs::NumericCodec().MakeWord(bytes[0], bytes[1]);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "platform/Registry.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +16,7 @@
 
 #include "platform/QuoteText.h"
 #include "platform/SafeFile.h"
+#include "platform/XdgPaths.h"
 
 namespace platform {
 
@@ -574,21 +574,6 @@ std::string Fail(std::string text) {
     return text;
 }
 
-std::string HomeFolder() {
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && *home != '\0') {
-        return home;
-    }
-    // No $HOME (as under some service managers): the password database knows the folder.
-    passwd entry{};
-    passwd* found = nullptr;
-    std::vector<char> buffer(16384);
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found) {
-        return found->pw_dir;
-    }
-    return "";
-}
-
 // Reads path into root. Returns "" or the reason, without the path; a missing file is an empty
 // registry.
 std::string ReadFile(const std::string& path, RegistryKey& root) {
@@ -607,12 +592,7 @@ std::string RegistryFile::DefaultPath() {
     if (explicitPath != nullptr && *explicitPath != '\0') {
         return explicitPath;
     }
-    // The base directory convention ignores relative paths in XDG_DATA_HOME.
-    const char* dataHome = std::getenv("XDG_DATA_HOME");
-    if (dataHome != nullptr && dataHome[0] == '/') {
-        return std::string(dataHome) + "/vireo/registry.reg";
-    }
-    return HomeFolder() + "/.local/share/vireo/registry.reg";
+    return XdgDataHome() + "/vireo/registry.reg";
 }
 
 std::string RegistryFile::Load(RegistryKey& root) const {

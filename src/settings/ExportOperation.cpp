@@ -27,11 +27,15 @@ bool ExistsForUpdate(const std::string& path) {
 
 }  // namespace
 
+// The export asks the host for the node name with a 31-byte buffer, one short of the name's
+// whole size.
+constexpr int kExportNameBuffer = nv::kNodeNameSize - 1;
+
 NodeReading ReadNodeConfiguration(const NodeLink& link, platform::Desktop& desktop) {
     const OperationHold hold(link);
     NodeReading reading;
     SettingsFile::Contents& contents = reading.contents;
-    contents.nodeName = ReadNodeName(link, nv::kPartSize).value_or("");
+    contents.nodeName = ReadNodeName(link, kExportNameBuffer).value_or("");
     contents.programId = GetProgramIdText();
     contents.clock = node::RuntimeClock(desktop.Now());
 

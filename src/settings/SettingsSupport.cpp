@@ -2,7 +2,6 @@
 
 #include "platform/SafeFile.h"
 
-#include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,23 +14,13 @@
 #include "codecs/NumericCodec.h"
 #include "node/NodeVariableMap.h"
 #include "platform/Desktop.h"
+#include "platform/XdgPaths.h"
 #include "settings/SettingsTexts.h"
 
 namespace settings {
 namespace {
 
-constexpr std::size_t kNodeNameLimit = 20;
-
-std::string HomeDirectory() {
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
-        return home;
-    }
-    if (const passwd* entry = ::getpwuid(::getuid());
-        entry != nullptr && entry->pw_dir != nullptr) {
-        return entry->pw_dir;
-    }
-    return {};
-}
+constexpr auto kNodeNameLimit = static_cast<std::size_t>(nv::kNodeNameKept);
 
 }  // namespace
 
@@ -52,7 +41,7 @@ std::optional<std::string> ReadNodeName(const NodeLink& link, int bufferLength) 
 std::string DefaultFileName(std::string_view nodeName) {
     std::string name(nodeName);
     std::replace(name.begin(), name.end(), '/', '_');
-    std::string path = HomeDirectory();
+    std::string path = platform::HomeDirectory();
     if (!path.empty() && path.back() != '/') {
         path += '/';
     }

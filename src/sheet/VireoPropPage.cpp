@@ -1,6 +1,7 @@
 #include "sheet/VireoPropPage.h"
 
 #include "codecs/NumericCodec.h"
+#include "node/NodeVariableMap.h"
 #include "node/WriteRecorder.h"
 #include "res/NodeInfoDialog.h"
 #include "sheet/Sheet.h"
@@ -9,7 +10,7 @@ namespace vireo {
 
 namespace {
 
-constexpr int kNameLength = 32;
+constexpr int kNameLength = nv::kNodeNameSize;
 
 }  // namespace
 
