@@ -43,10 +43,6 @@ bool ClientSite::PartWindowRefused(int index) const {
     return partWindow && std::find(holds_.begin(), holds_.end(), false) != holds_.end();
 }
 
-HRESULT ClientSite::Lock::QueryInterface(const IID& iid, void** object) {
-    return site_.QueryInterface(iid, object);
-}
-
 HRESULT ClientSite::Lock::BeginOperation() {
     OperationLock* lock = site_.node_.operationLock;
     const bool granted = lock != nullptr && lock->Acquire();
@@ -65,10 +61,6 @@ HRESULT ClientSite::Lock::EndOperation() {
     return S_OK;
 }
 
-HRESULT ClientSite::Identity::QueryInterface(const IID& iid, void** object) {
-    return site_.QueryInterface(iid, object);
-}
-
 HRESULT ClientSite::Identity::GetNodeIdentity(std::uint8_t* buffer, std::int32_t length) {
     const std::string& identity = site_.node_.identity;
     if (buffer == nullptr || length <= 0 || identity.size() > static_cast<std::size_t>(length)) {
@@ -77,10 +69,6 @@ HRESULT ClientSite::Identity::GetNodeIdentity(std::uint8_t* buffer, std::int32_t
     std::fill_n(buffer, length, std::uint8_t{0});
     std::copy(identity.begin(), identity.end(), buffer);
     return S_OK;
-}
-
-HRESULT ClientSite::Reader::QueryInterface(const IID& iid, void** object) {
-    return site_.QueryInterface(iid, object);
 }
 
 HRESULT ClientSite::Reader::ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t length) {
@@ -96,10 +84,6 @@ HRESULT ClientSite::Reader::GetNodeName(std::uint8_t* buffer, std::int32_t lengt
     site_.Log("GetNodeName " + std::to_string(length) + " -> " +
               std::to_string(result == S_OK ? 0 : 1));
     return result;
-}
-
-HRESULT ClientSite::Writer::QueryInterface(const IID& iid, void** object) {
-    return site_.QueryInterface(iid, object);
 }
 
 HRESULT ClientSite::Writer::WriteNv(std::int32_t index, const std::uint8_t* buffer,

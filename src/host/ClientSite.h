@@ -30,54 +30,44 @@ public:
     std::function<void(const std::string&)> transcript;
 
 private:
-    class Reader final : public NodeReader {
+    // One of the site's interfaces: its identity and lifetime are the site's.
+    template <typename Interface>
+    class Facet : public Interface {
     public:
-        explicit Reader(ClientSite& site) : site_(site) {}
-        HRESULT QueryInterface(const IID& iid, void** object) override;
+        explicit Facet(ClientSite& site) : site_(site) {}
+        HRESULT QueryInterface(const IID& iid, void** object) override {
+            return site_.QueryInterface(iid, object);
+        }
         ULONG AddRef() override { return site_.AddRef(); }
         ULONG Release() override { return site_.Release(); }
+
+    protected:
+        ClientSite& site_;
+    };
+    class Reader final : public Facet<NodeReader> {
+    public:
+        using Facet::Facet;
         HRESULT ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t length) override;
         HRESULT GetNodeName(std::uint8_t* buffer, std::int32_t length) override;
-
-    private:
-        ClientSite& site_;
     };
     // Offered while the node has an operation lock. While a hold was refused, the part window
     // (NV 44 and NV 45) is refused too: another program is using it.
-    class Lock final : public NodeOperationLock {
+    class Lock final : public Facet<NodeOperationLock> {
     public:
-        explicit Lock(ClientSite& site) : site_(site) {}
-        HRESULT QueryInterface(const IID& iid, void** object) override;
-        ULONG AddRef() override { return site_.AddRef(); }
-        ULONG Release() override { return site_.Release(); }
+        using Facet::Facet;
         HRESULT BeginOperation() override;
         HRESULT EndOperation() override;
-
-    private:
-        ClientSite& site_;
     };
-    class Identity final : public NodeIdentity {
+    class Identity final : public Facet<NodeIdentity> {
     public:
-        explicit Identity(ClientSite& site) : site_(site) {}
-        HRESULT QueryInterface(const IID& iid, void** object) override;
-        ULONG AddRef() override { return site_.AddRef(); }
-        ULONG Release() override { return site_.Release(); }
+        using Facet::Facet;
         HRESULT GetNodeIdentity(std::uint8_t* buffer, std::int32_t length) override;
-
-    private:
-        ClientSite& site_;
     };
-    class Writer final : public NodeWriter {
+    class Writer final : public Facet<NodeWriter> {
     public:
-        explicit Writer(ClientSite& site) : site_(site) {}
-        HRESULT QueryInterface(const IID& iid, void** object) override;
-        ULONG AddRef() override { return site_.AddRef(); }
-        ULONG Release() override { return site_.Release(); }
+        using Facet::Facet;
         HRESULT WriteNv(std::int32_t index, const std::uint8_t* buffer,
                         std::int32_t length) override;
-
-    private:
-        ClientSite& site_;
     };
 
     void Log(const std::string& line) const;
