@@ -12,8 +12,8 @@
 #include <ostream>
 #include <streambuf>
 
+#include "cli/HistoryCommand.h"
 #include "history/HistoryStore.h"
-#include "host/HistoryCommand.h"
 #include "node/NodeVariableMap.h"
 
 namespace {

@@ -34,10 +34,10 @@
 #include <string>
 #include <thread>
 
-#include "host/Channel.h"
-#include "host/NetworkCommands.h"
-#include "host/NodeStateFile.h"
-#include "host/SimNode.h"
+#include "cli/NetworkCommands.h"
+#include "sim/Channel.h"
+#include "sim/NodeStateFile.h"
+#include "sim/SimNode.h"
 
 namespace {
 

@@ -16,12 +16,12 @@
 
 #include "control/VireoCtrl.h"
 #include "control/VireoModule.h"
+#include "framework/ScriptedDesktop.h"
 #include "host/ClientSite.h"
-#include "host/SimNode.h"
-#include "node/NodePage.h"
-#include "platform/ScriptedDesktop.h"
+#include "page/NodePage.h"
 #include "res/ControlIds.h"
 #include "sheet/Sheet.h"
+#include "sim/SimNode.h"
 
 namespace {
 
@@ -130,7 +130,7 @@ void BM_OpenSheet(benchmark::State& state) {
     Bench bench;
     double pausesMs = 0;
     for (auto _ : state) {
-        CSheet sheet("Vireo", nullptr, 0);
+        CSheet sheet("Vireo", nullptr, 0, bench.site);
         sheet.Create();
         benchmark::DoNotOptimize(sheet.GetActivePage());
         sheet.Close();
@@ -148,7 +148,7 @@ BENCHMARK(BM_OpenSheet)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime();
 void BM_ShowEveryTab(benchmark::State& state) {
     Bench bench;
     for (auto _ : state) {
-        CSheet sheet("Vireo", nullptr, 0);
+        CSheet sheet("Vireo", nullptr, 0, bench.site);
         sheet.Create();
         ShowEveryTab(sheet);
         sheet.SetActivePage(0);
@@ -166,7 +166,7 @@ BENCHMARK(BM_ShowEveryTab)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime
 // trend's sample, the chart's series and the repaint.
 void BM_RefreshTickWithTrend(benchmark::State& state) {
     Bench bench;
-    CSheet sheet("Vireo", nullptr, 0);
+    CSheet sheet("Vireo", nullptr, 0, bench.site);
     sheet.Create();
     int busiest = -1;
     std::size_t mostSeries = 0;
@@ -218,7 +218,7 @@ void BM_HourOfTrendOnEveryPage(benchmark::State& state) {
     int trendPages = 0;
     double growth = 0;  // the most a page's last 50 minutes added to resident memory
     for (auto _ : state) {
-        CSheet sheet("Vireo", nullptr, 0);
+        CSheet sheet("Vireo", nullptr, 0, bench.site);
         sheet.Create();
         sheet.Window()->show();
         for (int set = 0; set < 2; ++set) {

@@ -11,14 +11,14 @@
 #include <optional>
 #include <string>
 
+#include "framework/ScriptedDesktop.h"
 #include "history/HistoryRecorder.h"
 #include "host/ClientSite.h"
-#include "host/NodeStateFile.h"
-#include "host/SimNode.h"
-#include "platform/ScriptedDesktop.h"
 #include "settings/DownloadOperation.h"
 #include "settings/ExportOperation.h"
 #include "settings/FactoryDefaultsOperation.h"
+#include "sim/NodeStateFile.h"
+#include "sim/SimNode.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <sstream>
 #include <string>
 
+#include "cli/ViewCommands.h"
+#include "framework/ScriptedDesktop.h"
 #include "host/ClientSite.h"
-#include "host/SimNode.h"
-#include "host/ViewCommands.h"
-#include "platform/ScriptedDesktop.h"
 #include "settings/ExportOperation.h"
+#include "sim/SimNode.h"
 
 namespace {
 

@@ -1,20 +1,33 @@
-# Fails when a source file includes a header from a folder of a higher layer (or a sibling
-# layer): dependencies point down only. Run as cmake -DSOURCE_DIR=src -P CheckLayers.cmake.
+# Fails when a source file includes a header in a way the compiler's include folders cannot
+# refuse, or from a folder of a higher layer (or a sibling layer): dependencies point down only.
+# Run as cmake -DSOURCE_DIR=src -P CheckLayers.cmake.
+#
+# Each folder is a library whose include folder holds only that folder, so the compiler already
+# refuses "folder/File.h" of a layer the library does not link. What it cannot see is checked
+# here: an include by a relative path ("../pages/File.h", which the including file's own folder
+# resolves), our headers in angle brackets, an include written indented or as "# include" (so
+# that no include hides from this check), and the order of the layers below.
 #
 # Layers, lowest first; a folder may include its own folder and those of lower ranks.
-#   codecs, platform 0 | res 1 | node 2 | pages, calendar, settings, history 3 | sheet, control 4
-#   | host 5
 set(rank_codecs 0)
-set(rank_platform 0)
-set(rank_res 1)
-set(rank_node 2)
-set(rank_pages 3)
-set(rank_calendar 3)
-set(rank_settings 3)
-set(rank_history 3)
-set(rank_sheet 4)
-set(rank_control 4)
-set(rank_host 5)
+set(rank_framework 0)
+set(rank_node 1)
+set(rank_platform 1)
+set(rank_settings 2)
+set(rank_history 2)
+set(rank_res 2)
+set(rank_sim 3)
+set(rank_page 3)
+set(rank_pages 4)
+set(rank_calendar 4)
+set(rank_sheet 5)
+set(rank_control 6)
+set(rank_module 7)
+set(rank_host 7)
+set(rank_script 8)
+set(rank_cli 9)
+# The network tool reaches the plug-in only by loading its module.
+set(hidden_from_host "^(module|control|sheet|pages|calendar|page)$")
 
 file(GLOB_RECURSE sources "${SOURCE_DIR}/*.h" "${SOURCE_DIR}/*.cpp")
 set(faults "")
@@ -22,24 +35,38 @@ foreach(source ${sources})
   file(RELATIVE_PATH relative "${SOURCE_DIR}" "${source}")
   string(REGEX MATCH "^[a-z]+" me "${relative}")
   if(NOT DEFINED rank_${me})
+    list(APPEND faults "${relative} is in no layer's folder")
     continue()
   endif()
-  file(STRINGS "${source}" includes REGEX "^#include \"[a-z]+/")
+  file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include")
   foreach(line ${includes})
-    string(REGEX REPLACE "^#include \"([a-z]+)/.*" "\\1" other "${line}")
-    if(other STREQUAL me OR NOT DEFINED rank_${other})
+    if(NOT line MATCHES "^#include ")
+      list(APPEND faults "${relative}: write the include at the line's start as #include: ${line}")
+    endif()
+    if(NOT line MATCHES "^[ \t]*#[ \t]*include[ \t]*([<\"])([^\">]*)[\">]")
+      list(APPEND faults "${relative}: an include of neither \"file\" nor <file>: ${line}")
       continue()
     endif()
-    # The sheet and the control that opens it are one layer.
-    if((me STREQUAL "sheet" AND other STREQUAL "control") OR
-       (me STREQUAL "control" AND other STREQUAL "sheet"))
+    set(quote "${CMAKE_MATCH_1}")
+    set(path "${CMAKE_MATCH_2}")
+    if(path MATCHES "(^|/)\\.\\.?/" OR path MATCHES "^/")
+      list(APPEND faults "${relative} includes ${path} by a relative or absolute path")
+      continue()
+    endif()
+    string(REGEX MATCH "^[a-z]+/" folder "${path}")
+    string(REGEX REPLACE "/$" "" other "${folder}")
+    if(other STREQUAL "" OR NOT DEFINED rank_${other})
+      continue()
+    endif()
+    if(quote STREQUAL "<")
+      list(APPEND faults "${relative} includes our ${path} in angle brackets")
+    endif()
+    if(other STREQUAL me)
       continue()
     endif()
     if(NOT rank_${other} LESS rank_${me})
-      list(APPEND faults "${relative} includes ${other}/")
-    endif()
-    # The host reaches the control only by loading its module.
-    if(me STREQUAL "host" AND other MATCHES "^(control|sheet|pages|calendar)$")
+      list(APPEND faults "${relative} includes ${other}/, a layer not below its own")
+    elseif(me STREQUAL "host" AND other MATCHES "${hidden_from_host}")
       list(APPEND faults "${relative} includes ${other}/ (the host loads the module instead)")
     endif()
   endforeach()
@@ -47,5 +74,5 @@ endforeach()
 
 if(faults)
   list(JOIN faults "\n  " text)
-  message(FATAL_ERROR "Includes that point up or sideways:\n  ${text}")
+  message(FATAL_ERROR "Includes that point up or sideways, or that the compiler cannot check:\n  ${text}")
 endif()

@@ -10,11 +10,11 @@
 #include <string>
 
 #include "FuzzSupport.h"
+#include "framework/ScriptedDesktop.h"
 #include "host/ClientSite.h"
-#include "host/SimNode.h"
-#include "platform/ScriptedDesktop.h"
 #include "settings/DownloadOperation.h"
 #include "settings/SettingsFile.h"
+#include "sim/SimNode.h"
 
 namespace {
 

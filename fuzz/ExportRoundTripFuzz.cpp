@@ -9,11 +9,11 @@
 #include <string>
 
 #include "FuzzSupport.h"
+#include "framework/ScriptedDesktop.h"
 #include "host/ClientSite.h"
-#include "host/SimNode.h"
-#include "platform/ScriptedDesktop.h"
 #include "settings/DownloadOperation.h"
 #include "settings/ExportOperation.h"
+#include "sim/SimNode.h"
 
 namespace {
 

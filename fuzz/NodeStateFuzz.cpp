@@ -6,8 +6,8 @@
 #include <string>
 
 #include "FuzzSupport.h"
-#include "host/NodeStateFile.h"
-#include "host/SimNode.h"
+#include "sim/NodeStateFile.h"
+#include "sim/SimNode.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 #include "FuzzSupport.h"
 #include "codecs/HexBytes.h"
-#include "host/ScriptSyntax.h"
+#include "script/ScriptSyntax.h"
 
 namespace {
 

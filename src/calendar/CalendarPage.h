@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "node/NodePage.h"
+#include "page/NodePage.h"
 
 namespace vireo {
 

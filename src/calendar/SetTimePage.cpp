@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "codecs/SettingsFileCodec.h"
+#include "framework/Desktop.h"
 #include "node/NodeClock.h"
-#include "platform/Desktop.h"
 #include "res/SetTimeDialog.h"
 
 namespace vireo {

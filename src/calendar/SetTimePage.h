@@ -2,7 +2,7 @@
 // Set Time: the PC's date and time beside the node's clock (NV 3), refreshed on show and every
 // two seconds, and "Sync", which writes the PC's date and time to the node's clock (NV 0).
 
-#include "node/NodePage.h"
+#include "page/NodePage.h"
 
 namespace vireo {
 

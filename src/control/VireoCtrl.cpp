@@ -5,11 +5,11 @@
 #include <QRect>
 #include <vector>
 
+#include "framework/Desktop.h"
 #include "history/HistoryRecorder.h"
 #include "node/NodeInterfaces.h"
 #include "node/ProgramId.h"
 #include "node/WriteRecorder.h"
-#include "platform/Desktop.h"
 #include "platform/Dialog.h"
 #include "res/Bitmap.h"
 #include "sheet/Sheet.h"
@@ -59,7 +59,7 @@ BOOL CVireoCtrl::OnProperties(void*, QWidget*, const QRect*) {
             recorder->SetNodeIdentity(NodeIdentityText());
         }
         const history::InstalledRecorder installed(recorder.get());
-        vireo::CSheet sheet("Vireo", nullptr, 0);
+        vireo::CSheet sheet("Vireo", nullptr, 0, GetClientSite());
         sheet.DoModal();
     }
     return TRUE;

@@ -1,7 +1,7 @@
 #include "control/VireoModule.h"
 
 #include "control/VireoCtrl.h"
-#include "platform/ControlRegistration.h"
+#include "framework/ControlRegistration.h"
 #include "platform/Strings.h"
 #include "res/Resources.h"
 #include "res/TypeLibrary.h"

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "platform/ClassFactory.h"
-#include "platform/ModuleState.h"
-#include "platform/Registry.h"
+#include "framework/ClassFactory.h"
+#include "framework/ModuleState.h"
+#include "framework/Registry.h"
 
 namespace vireo {
 

@@ -1,6 +1,6 @@
 #include "history/HistoryStore.h"
 
-#include "platform/SafeFile.h"
+#include "framework/SafeFile.h"
 
 #include <sqlite3.h>
 #include <unistd.h>
@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <map>
 
+#include "framework/XdgPaths.h"
 #include "history/RunLock.h"
 #include "node/NodeVariableMap.h"
-#include "platform/XdgPaths.h"
 
 namespace history {
 namespace {

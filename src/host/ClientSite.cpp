@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "host/OperationLock.h"
+#include "sim/OperationLock.h"
 
 namespace host {
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "codecs/HexBytes.h"
-#include "host/SimNode.h"
 #include "node/NodeInterfaces.h"
 #include "node/NodeLink.h"
+#include "sim/SimNode.h"
 
 namespace host {
 

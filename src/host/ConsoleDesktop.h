@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Desktop.h"
+#include "framework/Desktop.h"
 
 namespace host {
 

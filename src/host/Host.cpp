@@ -13,18 +13,17 @@
 
 #include <QIcon>
 
+#include "framework/ScriptedDesktop.h"
 #include "host/ClientSite.h"
-#include "host/NodeStateFile.h"
-#include "host/OperationLock.h"
-#include "host/Plant.h"
 #include "host/Plugin.h"
-#include "host/ScriptRunner.h"
-#include "host/SimNode.h"
 #include "platform/Dialog.h"
 #include "platform/PropertySheet.h"
 #include "platform/QtDesktop.h"
-#include "platform/ScriptedDesktop.h"
 #include "res/NodeInfoDialog.h"
+#include "sim/NodeStateFile.h"
+#include "sim/OperationLock.h"
+#include "sim/Plant.h"
+#include "sim/SimNode.h"
 
 namespace host {
 namespace {
@@ -261,10 +260,10 @@ int RunScreenshots(int& argc, char** argv, const HostOptions& options) {
 
 namespace host {
 
-int RunScriptWithApp(int& argc, char** argv, const std::string& file) {
+int WithApplication(int& argc, char** argv, const std::function<int()>& work) {
     InstallQuietHandler();
     HostApplication app(argc, argv);
-    return RunScriptFile(file, std::cout, std::cerr);
+    return work();
 }
 
 }  // namespace host

@@ -36,6 +36,7 @@ bool DisplayAvailable();
 }  // namespace host
 
 namespace host {
-// Runs a session script file under an offscreen QApplication.
-int RunScriptWithApp(int& argc, char** argv, const std::string& file);
+// Runs work under the host's QApplication (numbers in the C locale, the offscreen platform's
+// size-hint notices kept quiet): session scripts run their windows in it.
+int WithApplication(int& argc, char** argv, const std::function<int()>& work);
 }  // namespace host

@@ -10,10 +10,10 @@
 #include <optional>
 #include <string>
 
-#include "host/SimNode.h"
-#include "platform/Com.h"
+#include "framework/Com.h"
+#include "framework/Registry.h"
 #include "platform/OleControl.h"
-#include "platform/Registry.h"
+#include "sim/SimNode.h"
 
 class QImage;
 class QPainter;

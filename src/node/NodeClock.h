@@ -8,7 +8,7 @@
 #include <string>
 
 #include "codecs/SettingsFileCodec.h"
-#include "platform/Desktop.h"
+#include "framework/Desktop.h"
 
 namespace node {
 

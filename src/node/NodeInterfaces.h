@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "platform/Com.h"
+#include "framework/Com.h"
 
 // {C9C04CC1-23F0-11D3-BC97-00A0C9E5F504}
 inline constexpr IID IID_NodeReader = {

@@ -3,9 +3,9 @@
 #include <array>
 
 #include "codecs/NumericCodec.h"
+#include "framework/Desktop.h"
 #include "node/NodeVariableMap.h"
 #include "node/WriteRecorder.h"
-#include "platform/Desktop.h"
 
 // Each call is reported to the write history after the host answered, never before.
 bool NodeLink::Read(int index, std::uint8_t* buffer, int length) const {

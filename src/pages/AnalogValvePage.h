@@ -6,7 +6,7 @@
 // (cascade, voltage and invert flags) and part 6 (cascade changeover output). The twin pages
 // differ only in the AnalogValveTwin they pass.
 
-#include "node/NodePage.h"
+#include "page/NodePage.h"
 #include "res/AnalogValveDialogs.h"
 
 namespace vireo {

@@ -3,7 +3,7 @@
 // temperatures at which it starts and stops and the return temperature of the heating surface
 // (flag in part 1, temperatures in part 2), with the live outdoor temperature and frost state.
 
-#include "node/NodePage.h"
+#include "page/NodePage.h"
 
 namespace vireo {
 

@@ -4,7 +4,7 @@
 // night temperature. Live value: the forward temperature (NV 15). Write stores the switch
 // first, then NV 38, and ends with a Read.
 
-#include "node/NodePage.h"
+#include "page/NodePage.h"
 
 namespace vireo {
 

@@ -6,7 +6,7 @@
 // live values and no timer; Read runs on show. The twin pages differ only in the ExerciseTwin
 // they pass.
 
-#include "node/NodePage.h"
+#include "page/NodePage.h"
 
 namespace vireo {
 

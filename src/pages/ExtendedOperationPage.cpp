@@ -7,7 +7,7 @@
 
 #include "codecs/HourMinuteText.h"
 #include "codecs/NumericCodec.h"
-#include "platform/Desktop.h"
+#include "framework/Desktop.h"
 #include "res/ExtendedOperationDialogs.h"
 
 namespace vireo {

@@ -4,7 +4,7 @@
 // "H:MM". "Start" beside a delay restarts that countdown in the node. The twin pages differ only
 // in the dialog and in where their twelve bytes of NV 36 begin.
 
-#include "node/NodePage.h"
+#include "page/NodePage.h"
 
 namespace vireo {
 

@@ -7,7 +7,7 @@
 // Live values: calculated set point (NV 20), forward temperature (NV 11), outdoor temperature
 // (NV 13). The part selection never pauses on this page.
 
-#include "node/NodePage.h"
+#include "page/NodePage.h"
 
 namespace vireo {
 

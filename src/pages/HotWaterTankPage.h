@@ -2,7 +2,7 @@
 // Hot-water tank: the tank pump Mp3 and the heating element, each with its live output and its
 // operating mode word in NV 25, and the running time of the hot-water pump (nciTimePump3).
 
-#include "node/NodePage.h"
+#include "page/NodePage.h"
 
 namespace vireo {
 

@@ -5,7 +5,7 @@
 // temperature before summer stop and the time before the pump stops (part 3). Each check box
 // enables the controls that belong to it. The part selections pause 200 ms before and after.
 
-#include "node/NodePage.h"
+#include "page/NodePage.h"
 
 namespace vireo {
 

@@ -3,7 +3,7 @@
 // sensor's offset (part 2). Both edits are disabled while the measured value says that no
 // sensor is fitted.
 
-#include "node/NodePage.h"
+#include "page/NodePage.h"
 
 namespace vireo {
 

@@ -4,7 +4,7 @@
 // each Write and emptied after every attempt, and ends with a Read of what the node now holds.
 // The twin pages differ only in the valve (Mv1: bytes 1-6, Mv2: bytes 19-24).
 
-#include "node/NodePage.h"
+#include "page/NodePage.h"
 #include "res/PidDialogs.h"
 
 namespace vireo {

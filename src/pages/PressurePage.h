@@ -3,7 +3,7 @@
 // point of regulators VI1 and VI2 and their pressure supervision (flags in part 1, numbers in
 // part 6), with the live pressure (NV 24).
 
-#include "node/NodePage.h"
+#include "page/NodePage.h"
 
 namespace vireo {
 

@@ -2,7 +2,7 @@
 // The pump pages: the live output state of one pump with its three alarm flags, and the pump's
 // operating mode word in NV 25 (Off, Manual, Automatic; no radio marked writes Automatic).
 
-#include "node/NodePage.h"
+#include "page/NodePage.h"
 
 namespace vireo {
 

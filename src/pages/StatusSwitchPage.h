@@ -4,7 +4,7 @@
 // Off, Auto, Occupied, or 255 to hand control back to the switch). The override radios cannot
 // be changed while the switch stands at Off, unless the override itself is Off.
 
-#include "node/NodePage.h"
+#include "page/NodePage.h"
 
 namespace vireo {
 

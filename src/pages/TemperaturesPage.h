@@ -8,7 +8,7 @@
 
 #include <initializer_list>
 
-#include "node/NodePage.h"
+#include "page/NodePage.h"
 #include "res/TemperaturesDialogs.h"
 
 namespace vireo {

@@ -1,6 +1,6 @@
 #include "platform/ControlHost.h"
 
-#include "platform/Desktop.h"
+#include "framework/Desktop.h"
 
 #include <algorithm>
 

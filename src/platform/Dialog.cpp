@@ -18,8 +18,8 @@
 #include <QVBoxLayout>
 #include <map>
 
+#include "framework/Desktop.h"
 #include "platform/ChartView.h"
-#include "platform/Desktop.h"
 
 namespace platform {
 namespace {

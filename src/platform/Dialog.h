@@ -6,9 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/Com.h"
+#include "framework/Com.h"
+#include "framework/Desktop.h"
 #include "platform/ControlHost.h"
-#include "platform/Desktop.h"
 
 class QWidget;
 class QDialog;

@@ -2,7 +2,7 @@
 
 #include <QRect>
 
-#include "platform/TypeLibrary.h"
+#include "framework/TypeLibrary.h"
 
 namespace platform {
 

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/Com.h"
-#include "platform/ModuleState.h"
+#include "framework/Com.h"
+#include "framework/ModuleState.h"
 
 class QPainter;
 class QRect;

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "platform/Desktop.h"
+#include "framework/Desktop.h"
 #include "platform/PropertySheet.h"
 #include "platform/Strings.h"
 

@@ -13,7 +13,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "platform/Desktop.h"
+#include "framework/Desktop.h"
 
 namespace platform {
 namespace {

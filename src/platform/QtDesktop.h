@@ -5,7 +5,7 @@
 #include <map>
 #include <memory>
 
-#include "platform/Desktop.h"
+#include "framework/Desktop.h"
 
 class QTimer;
 class QProgressDialog;

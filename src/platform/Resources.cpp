@@ -3,7 +3,7 @@
 #include <QImage>
 #include <map>
 
-#include "platform/ModuleState.h"
+#include "framework/ModuleState.h"
 #include "platform/Strings.h"
 
 namespace platform {

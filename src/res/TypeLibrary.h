@@ -3,7 +3,7 @@
 // class, and the library's description with help strings and members. The module registers
 // it, and the control's dispatch interface answers names and IDs from it.
 
-#include "platform/TypeLibrary.h"
+#include "framework/TypeLibrary.h"
 
 // {4A909070-419F-4835-9A8F-DB0ACC419C54}
 inline constexpr GUID LIBID_VireoLib = {

@@ -6,10 +6,10 @@
 #include <optional>
 #include <sstream>
 
+#include "framework/Desktop.h"
 #include "node/NodeVariableMap.h"
 #include "node/ProgramId.h"
 #include "node/WriteRecorder.h"
-#include "platform/Desktop.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsSupport.h"
 #include "settings/SettingsTexts.h"

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "framework/Desktop.h"
 #include "node/NodeClock.h"
 #include "node/NodeVariableMap.h"
 #include "node/ProgramId.h"
-#include "platform/Desktop.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsSupport.h"
 #include "settings/SettingsTexts.h"

@@ -4,9 +4,9 @@
 #include <array>
 #include <cstdint>
 
+#include "framework/Desktop.h"
 #include "node/NodeVariableMap.h"
 #include "node/WriteRecorder.h"
-#include "platform/Desktop.h"
 #include "settings/FactoryDefaults.h"
 #include "settings/SettingsSupport.h"
 #include "settings/SettingsTexts.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "platform/SafeFile.h"
+#include "framework/SafeFile.h"
 
 namespace settings {
 namespace {

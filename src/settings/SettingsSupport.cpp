@@ -1,6 +1,6 @@
 #include "settings/SettingsSupport.h"
 
-#include "platform/SafeFile.h"
+#include "framework/SafeFile.h"
 
 #include <unistd.h>
 
@@ -12,9 +12,9 @@
 #include <filesystem>
 
 #include "codecs/NumericCodec.h"
+#include "framework/Desktop.h"
+#include "framework/XdgPaths.h"
 #include "node/NodeVariableMap.h"
-#include "platform/Desktop.h"
-#include "platform/XdgPaths.h"
 #include "settings/SettingsTexts.h"
 
 namespace settings {

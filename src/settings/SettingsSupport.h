@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
+#include "framework/Desktop.h"
 #include "node/NodeLink.h"
 #include "node/ServicePassword.h"
-#include "platform/Desktop.h"
 
 namespace settings {
 

@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include "codecs/HexBytes.h"
+#include "framework/Desktop.h"
 #include "node/FieldCatalogue.h"
 #include "node/ProgramId.h"
-#include "platform/Desktop.h"
 #include "settings/ExportOperation.h"
 #include "settings/SettingsSupport.h"
 #include "settings/SettingsTexts.h"

@@ -4,13 +4,13 @@
 
 #include "codecs/NumericCodec.h"
 
-#include "control/VireoCtrl.h"
-#include "platform/Desktop.h"
+#include "framework/Desktop.h"
 
 namespace vireo {
 
-CSheet::CSheet(const std::string& caption, QWidget* parentWindow, int selectPage)
-    : CPropertySheet(caption, parentWindow, selectPage) {
+CSheet::CSheet(const std::string& caption, QWidget* parentWindow, int selectPage,
+               IOleClientSite* clientSite)
+    : CPropertySheet(caption, parentWindow, selectPage), m_pClientSite(clientSite) {
     ObtainInterfaces();
     AttachPages();
     AddPage(&m_Page1);
@@ -52,10 +52,6 @@ CSheet::~CSheet() {
 }
 
 void CSheet::ObtainInterfaces() {
-    if (g_pCurrentControl == nullptr) {
-        return;
-    }
-    m_pClientSite = g_pCurrentControl->GetClientSite();
     if (m_pClientSite == nullptr) {
         return;
     }

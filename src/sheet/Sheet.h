@@ -34,23 +34,26 @@
 #include "pages/Page27PropPage.h"
 #include "pages/Page28PropPage.h"
 #include "pages/Page29PropPage.h"
+#include "pages/Page2PropPage.h"
 #include "pages/Page30PropPage.h"
 #include "pages/Page31PropPage.h"
 #include "pages/Page33PropPage.h"
 #include "pages/Page34PropPage.h"
 #include "pages/Page35PropPage.h"
 #include "pages/Page36PropPage.h"
+#include "pages/Page3PropPage.h"
 #include "pages/Page9PropPage.h"
 #include "platform/PropertySheet.h"
-#include "settings/Page2PropPage.h"
-#include "settings/Page3PropPage.h"
 #include "sheet/VireoPropPage.h"
 
 namespace vireo {
 
 class CSheet : public platform::CPropertySheet, public NodeSite {
 public:
-    CSheet(const std::string& caption, QWidget* parentWindow, int selectPage);
+    // clientSite: the site of the control that opens the sheet, which offers the node's
+    // interfaces; null when the control has none.
+    CSheet(const std::string& caption, QWidget* parentWindow, int selectPage,
+           IOleClientSite* clientSite);
     ~CSheet() override;
 
     BOOL OnInitDialog() override;

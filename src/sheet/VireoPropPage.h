@@ -1,6 +1,6 @@
 #pragma once
 
-#include "node/NodePage.h"
+#include "page/NodePage.h"
 
 namespace vireo {
 

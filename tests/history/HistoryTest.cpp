@@ -12,16 +12,16 @@
 #include <fstream>
 #include <sstream>
 
+#include "framework/ScriptedDesktop.h"
 #include "history/HistoryRecorder.h"
 #include "history/HistoryText.h"
 #include "host/ClientSite.h"
-#include "host/SimNode.h"
 #include "node/NodeFields.h"
-#include "platform/ScriptedDesktop.h"
 #include "settings/DownloadOperation.h"
 #include "settings/ExportOperation.h"
 #include "settings/FactoryDefaults.h"
 #include "settings/FactoryDefaultsOperation.h"
+#include "sim/SimNode.h"
 
 namespace {
 

@@ -16,12 +16,12 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include "host/Commands.h"
-#include "host/NodeStateFile.h"
-#include "host/OperationLock.h"
-#include "host/Password.h"
-#include "host/SimNode.h"
-#include "host/ViewCommands.h"
+#include "cli/Commands.h"
+#include "cli/Password.h"
+#include "cli/ViewCommands.h"
+#include "sim/NodeStateFile.h"
+#include "sim/OperationLock.h"
+#include "sim/SimNode.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "cli/Commands.h"
+#include "cli/HistoryCommand.h"
 #include "history/HistoryStore.h"
-#include "host/Commands.h"
-#include "host/HistoryCommand.h"
-#include "host/NodeStateFile.h"
-#include "host/SimNode.h"
 #include "settings/FactoryDefaults.h"
+#include "sim/NodeStateFile.h"
+#include "sim/SimNode.h"
 
 namespace {
 

@@ -13,12 +13,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "cli/NetworkCommands.h"
+#include "cli/NodesCommand.h"
 #include "history/HistoryStore.h"
-#include "host/Channel.h"
-#include "host/Network.h"
-#include "host/NetworkCommands.h"
-#include "host/NodeStateFile.h"
-#include "host/SimNode.h"
+#include "sim/Channel.h"
+#include "sim/Network.h"
+#include "sim/NodeStateFile.h"
+#include "sim/SimNode.h"
 
 namespace {
 

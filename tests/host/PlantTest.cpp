@@ -5,9 +5,9 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
-#include "host/NodeStateFile.h"
-#include "host/Plant.h"
 #include "node/NodeFields.h"
+#include "sim/NodeStateFile.h"
+#include "sim/Plant.h"
 
 namespace {
 

@@ -15,12 +15,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "framework/ScriptedDesktop.h"
 #include "host/ClientSite.h"
 #include "host/Host.h"
 #include "host/Plugin.h"
-#include "host/SimNode.h"
 #include "platform/Dialog.h"
-#include "platform/ScriptedDesktop.h"
+#include "sim/SimNode.h"
 
 namespace {
 

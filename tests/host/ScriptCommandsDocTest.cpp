@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host/ScriptRunner.h"
+#include "script/ScriptRunner.h"
 
 namespace {
 

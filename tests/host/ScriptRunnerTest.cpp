@@ -4,7 +4,7 @@
 #include <initializer_list>
 #include <sstream>
 
-#include "host/ScriptRunner.h"
+#include "script/ScriptRunner.h"
 
 namespace {
 

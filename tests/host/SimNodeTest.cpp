@@ -13,10 +13,10 @@
 #include <unistd.h>
 
 #include "host/ClientSite.h"
-#include "host/NodeStateFile.h"
-#include "host/OperationLock.h"
-#include "host/SimNode.h"
 #include "settings/FactoryDefaults.h"
+#include "sim/NodeStateFile.h"
+#include "sim/OperationLock.h"
+#include "sim/SimNode.h"
 
 namespace {
 

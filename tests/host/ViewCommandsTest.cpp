@@ -6,10 +6,10 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "host/NodeStateFile.h"
-#include "host/SimNode.h"
-#include "host/ViewCommands.h"
+#include "cli/ViewCommands.h"
 #include "settings/TestFiles.h"
+#include "sim/NodeStateFile.h"
+#include "sim/SimNode.h"
 
 namespace {
 

@@ -23,7 +23,7 @@
 
 #include "PageBytes.h"
 #include "SheetFixture.h"
-#include "host/OperationLock.h"
+#include "sim/OperationLock.h"
 
 namespace {
 

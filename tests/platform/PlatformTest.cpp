@@ -10,10 +10,10 @@
 #include <QPixmap>
 #include <stdexcept>
 
+#include "framework/ScriptedDesktop.h"
 #include "platform/DialogTemplate.h"
 #include "platform/PropertySheet.h"
 #include "platform/QtDesktop.h"
-#include "platform/ScriptedDesktop.h"
 
 namespace {
 

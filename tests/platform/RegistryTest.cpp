@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/Registry.h"
+#include "framework/Registry.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 #include <sys/stat.h>
 
 #include "TestFiles.h"
+#include "framework/ScriptedDesktop.h"
 #include "host/ClientSite.h"
-#include "host/SimNode.h"
-#include "platform/ScriptedDesktop.h"
 #include "settings/DownloadOperation.h"
 #include "settings/ExportOperation.h"
 #include "settings/FactoryDefaults.h"
 #include "settings/SettingsFile.h"
+#include "sim/SimNode.h"
 
 namespace settings_test {
 namespace {

@@ -6,13 +6,13 @@
 #include <csignal>
 
 #include "TestFiles.h"
+#include "framework/ScriptedDesktop.h"
 #include "host/ClientSite.h"
-#include "host/SimNode.h"
-#include "platform/ScriptedDesktop.h"
 #include "settings/ExportOperation.h"
 #include "settings/FactoryDefaults.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsSupport.h"
+#include "sim/SimNode.h"
 
 namespace settings_test {
 namespace {

@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/ScriptedDesktop.h"
 #include "host/ClientSite.h"
-#include "host/SimNode.h"
-#include "platform/ScriptedDesktop.h"
 #include "settings/FactoryDefaults.h"
 #include "settings/FactoryDefaultsOperation.h"
 #include "settings/SettingsFile.h"
+#include "sim/SimNode.h"
 
 namespace settings_test {
 namespace {

@@ -9,10 +9,10 @@
 
 #include "SheetFixture.h"
 #include "TestFiles.h"
+#include "pages/Page2PropPage.h"
 #include "platform/Dialog.h"
 #include "res/ImportExportDialog.h"
 #include "res/NodeComparisonDialog.h"
-#include "settings/Page2PropPage.h"
 #include "settings/SettingsTexts.h"
 
 namespace {

@@ -8,12 +8,12 @@
 #include <set>
 
 #include "TestFiles.h"
+#include "framework/ScriptedDesktop.h"
 #include "host/ClientSite.h"
-#include "host/SimNode.h"
-#include "platform/ScriptedDesktop.h"
 #include "settings/DownloadOperation.h"
 #include "settings/FactoryDefaults.h"
 #include "settings/SettingsFile.h"
+#include "sim/SimNode.h"
 
 namespace settings_test {
 namespace {

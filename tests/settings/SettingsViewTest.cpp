@@ -7,11 +7,11 @@
 #include <sstream>
 
 #include "TestFiles.h"
+#include "framework/ScriptedDesktop.h"
 #include "host/ClientSite.h"
-#include "host/SimNode.h"
-#include "platform/ScriptedDesktop.h"
 #include "settings/DownloadOperation.h"
 #include "settings/SettingsView.h"
+#include "sim/SimNode.h"
 
 namespace settings_test {
 namespace {

@@ -167,7 +167,7 @@ TEST_F(SheetTest, SharedPagesLoseTheirWindowWithEachSwitch) {
 TEST_F(SheetTest, FailedStartupReadButSuccessfulPageReadEnablesVi2WithNoSetShown) {
     // The sheet's 50-byte read fails; the page's own 32-byte read succeeds.
     node.FailRead(45);
-    sheet = std::make_unique<CSheet>("Vireo", nullptr, 0);
+    sheet = std::make_unique<CSheet>("Vireo", nullptr, 0, site_);
     node.Heal();
     sheet->Create();
     EXPECT_EQ(sheet->TabCaptions(), kNoSet);

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "host/SimNode.h"
+#include "sim/SimNode.h"
 
 // 31 bytes start, start + 7, start + 14, ... (each taken modulo 256).
 inline host::Bytes Pattern(int start) {

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "control/VireoCtrl.h"
+#include "framework/ScriptedDesktop.h"
 #include "host/ClientSite.h"
-#include "host/SimNode.h"
-#include "platform/ScriptedDesktop.h"
 #include "res/ControlIds.h"
 #include "res/NodeInfoDialog.h"
 #include "sheet/Sheet.h"
+#include "sim/SimNode.h"
 
 // Tests name the sheet's and pages' classes directly.
 using namespace vireo;
@@ -48,7 +48,7 @@ protected:
 
     // Builds the sheet and opens its window on the first tab.
     CSheet& Open() {
-        sheet = std::make_unique<CSheet>("Vireo", nullptr, 0);
+        sheet = std::make_unique<CSheet>("Vireo", nullptr, 0, site_);
         sheet->Create();
         return *sheet;
     }
@@ -99,7 +99,5 @@ protected:
     std::vector<std::string> calls;
     // Runs at every host call, while the handler that makes it is still working.
     std::function<void()> onHostCall;
-
-private:
     host::ClientSite* site_ = nullptr;
 };

@@ -1,0 +1,609 @@
+#include "cli/NetworkCommands.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <ostream>
+#include <sstream>
+#include <thread>
+
+#include "cli/Preflight.h"
+#include "framework/QuoteText.h"
+#include "settings/SettingsFile.h"
+#include "sim/Network.h"
+#include "sim/NodeStateFile.h"
+#include "sim/SimNode.h"
+
+namespace host {
+namespace {
+
+namespace fs = std::filesystem;
+
+enum class Result { Completed, NotCompleted, Refused, Failed, NotRun };
+
+const char* ResultText(Result result) {
+    switch (result) {
+        case Result::Completed:
+            return "completed";
+        case Result::NotCompleted:
+            return "not completed";
+        case Result::Refused:
+            return "refused";
+        case Result::Failed:
+            return "failed";
+        case Result::NotRun:
+            break;
+    }
+    return "not run";
+}
+
+// One node of the run: what it was to do and what came of it.
+struct Row {
+    std::string node;  // its name; the state file's name when the file cannot be read
+    std::string stateFile;
+    std::string programId;
+    std::string file;   // the export's settings file
+    bool ready = true;  // false: decided before the run (refused, failed)
+    Result result = Result::NotRun;
+    std::string message;
+    int readErrors = 0;
+    int writeErrors = 0;
+    double seconds = 0;
+    std::vector<std::string> notes;  // the write history's messages about the node
+
+    void Decide(Result decided, std::string why) {
+        ready = false;
+        result = decided;
+        message = std::move(why);
+    }
+};
+
+// An operation on many nodes: its command, the word progress and summary use, what a node's run
+// asks of the channel.
+struct Operation {
+    const char* command;
+    const char* label;
+    ChannelUse use;
+};
+constexpr Operation kExport{"export", "Export", kExportChannelUse};
+constexpr Operation kDownload{"download", "Download", kDownloadChannelUse};
+constexpr Operation kDefaults{"defaults", "Factory defaults", kDefaultsChannelUse};
+
+// The open files a node's run holds at most at once: its operation lock for the whole run; while
+// its state is saved, the state file's lock, the temporary and the folder (opened to sync it);
+// the settings file the operation reads or writes.
+constexpr std::uint64_t kOpenFilesPerNode = 5;
+// The process's own: standard streams, the write history's connection (database, journal, WAL
+// and its shared memory), the network's folder while it is listed, the loader's files.
+constexpr std::uint64_t kOpenFilesReserved = 64;
+
+struct Summary {
+    const char* operation;
+    std::string network;
+    double seconds = 0;
+    Channel::Load channel;
+};
+
+double SteadySeconds() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::string Fixed(double value, int decimals) {
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
+    return text.data();
+}
+
+}  // namespace
+
+JobsPlan PlanJobs(int requested, int nodes, double channelRate, ChannelUse use, std::uint64_t soft,
+                  std::uint64_t hard) {
+    JobsPlan plan;
+    int wanted = requested;
+    if (wanted <= 0) {
+        const double carried = channelRate * use.pauseSeconds / use.transactions;
+        wanted = channelRate > 0 && carried < kMostNodesAtOnce
+                     ? std::max(1, static_cast<int>(carried))
+                     : kMostNodesAtOnce;
+    }
+    plan.jobs = std::min(wanted, std::max(0, nodes));
+    const auto needed = [](int jobs) {
+        return kOpenFilesReserved + kOpenFilesPerNode * static_cast<std::uint64_t>(jobs);
+    };
+    if (needed(plan.jobs) <= soft) {
+        return plan;
+    }
+    // An unlimited hard limit still has the kernel's ceiling: ask for what is needed.
+    plan.openFiles = hard == RLIM_INFINITY ? needed(plan.jobs) : hard;
+    if (needed(plan.jobs) <= plan.openFiles) {
+        return plan;
+    }
+    const int fit =
+        plan.openFiles > kOpenFilesReserved + kOpenFilesPerNode
+            ? static_cast<int>((plan.openFiles - kOpenFilesReserved) / kOpenFilesPerNode)
+            : 1;
+    plan.note = std::to_string(plan.jobs) + " nodes at once need " +
+                std::to_string(needed(plan.jobs)) + " open files and the limit is " +
+                std::to_string(plan.openFiles) + ": " + std::to_string(fit) +
+                " at a time (ulimit -n raises it)";
+    plan.jobs = fit;
+    return plan;
+}
+
+namespace {
+
+// Nodes done of nodes total: a line when the run starts and one per node, or one line rewritten
+// in place on a terminal, which also counts the nodes running.
+class NodesProgress {
+public:
+    NodesProgress(ProgressStyle style, std::string operation, int total, std::ostream& err)
+        : style_(style), operation_(std::move(operation)), total_(total), err_(err) {}
+
+    void Begin(int atOnce) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (style_ == ProgressStyle::Lines) {
+            err_ << operation_ << " of " << total_ << (total_ == 1 ? " node, " : " nodes, ")
+                 << atOnce << " at a time\n";
+        }
+        Redraw();
+    }
+
+    void Started() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        ++running_;
+        Redraw();
+    }
+
+    void Done(const Row& row, bool ran) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        ++done_;
+        running_ -= ran ? 1 : 0;
+        if (style_ == ProgressStyle::Lines) {
+            err_ << '[' << done_ << '/' << total_ << "] " << platform::PrintableText(row.node)
+                 << ": " << ResultText(row.result)
+                 << (row.message.empty() ? "" : ", " + row.message) << '\n';
+        }
+        Redraw();
+    }
+
+    void End() {
+        if (style_ == ProgressStyle::Terminal) {
+            err_ << '\n' << std::flush;
+        }
+    }
+
+private:
+    void Redraw() {
+        if (style_ != ProgressStyle::Terminal) {
+            return;
+        }
+        constexpr int kBarWidth = 24;
+        const int filled = done_ * kBarWidth / std::max(1, total_);
+        err_ << '\r' << operation_ << "  " << done_ << " of " << total_ << " nodes done  ["
+             << std::string(static_cast<std::size_t>(filled), '#')
+             << std::string(static_cast<std::size_t>(kBarWidth - filled), '.') << "]  " << running_
+             << " running\x1b[K" << std::flush;
+    }
+
+    std::mutex mutex_;
+    ProgressStyle style_;
+    std::string operation_;
+    int total_;
+    int done_ = 0;
+    int running_ = 0;
+    std::ostream& err_;
+};
+
+// The nodes the options name, each a row; nothing (the reason on err) when the network cannot
+// be read or names no such nodes. Nodes whose state file cannot be read, and nodes that share a
+// name, are decided here: they cannot run.
+std::optional<std::vector<Row>> SelectRows(const NetworkOptions& options, const char* command,
+                                           std::ostream& err) {
+    std::string error;
+    const std::vector<NetworkNode> network = ListNetwork(options.network, error);
+    std::vector<NetworkNode> chosen =
+        options.names.empty() ? network
+                              : SelectNodes(network, options.names, options.network, error);
+    if (!error.empty()) {
+        err << "vireo " << command << ": " << error << '\n';
+        return std::nullopt;
+    }
+    if (chosen.empty()) {
+        err << "vireo " << command << ": the network " << options.network
+            << " has no nodes; make one with 'vireo node new --network " << options.network
+            << " --name NAME'\n";
+        return std::nullopt;
+    }
+    std::map<std::string, std::vector<std::string>> files;  // name -> state files
+    for (const NetworkNode& node : chosen) {
+        if (node.problem.empty()) {
+            files[node.name].push_back(node.stateFile);
+        }
+    }
+    std::vector<Row> rows;
+    for (const NetworkNode& node : chosen) {
+        Row row;
+        row.stateFile = node.stateFile;
+        row.programId = node.programId;
+        row.node = node.problem.empty() ? node.name : fs::path(node.stateFile).stem().string();
+        if (!node.problem.empty()) {
+            row.Decide(Result::Failed, node.problem);
+        } else if (files[node.name].size() > 1) {
+            row.Decide(Result::Refused, "more than one node is named " + node.name + ": " +
+                                            Joined(files[node.name]));
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// One node's run, on the calling thread: its state file loaded, the operation run on it through
+// the network's channel. Whatever happens stays in the row.
+void RunRow(Row& row, const NetworkOptions& options, const NodeOperation& operation,
+            Channel& channel) {
+    const double start = SteadySeconds();
+    try {
+        SimNode node;
+        if (std::string problem = LoadNodeState(row.stateFile, node); !problem.empty()) {
+            row.result = Result::Failed;
+            row.message = std::move(problem);
+            return;
+        }
+        node.channel = &channel;
+        if (options.nodeLoaded) {
+            options.nodeLoaded(node);
+        }
+        std::ostringstream log;
+        ConsoleDesktop desktop(row.file.empty() ? options.command.file : row.file,
+                               options.command.yes, log);
+        desktop.sleep = options.command.sleep;
+        desktop.SetProgressStyle(ProgressStyle::Quiet, "", 0);
+        const NodeOutcome outcome =
+            RunOnNode(node, options.keepStateFiles ? row.stateFile : std::string(), desktop,
+                      operation, [&row](const std::string& text) { row.notes.push_back(text); },
+                      {.wait = !options.command.noWait, .stop = options.stopRequested});
+        row.result = outcome.completed ? Result::Completed : Result::NotCompleted;
+        row.message = outcome.line;
+        row.readErrors = outcome.readErrors;
+        row.writeErrors = outcome.writeErrors;
+    } catch (const std::exception& e) {
+        row.result = Result::Failed;
+        row.message = std::string("unexpected error: ") + e.what();
+    } catch (...) {
+        row.result = Result::Failed;
+        row.message = "unexpected error";
+    }
+    row.seconds = SteadySeconds() - start;
+}
+
+// The plan for the nodes ready to run, with the process's open-file limit raised as the plan
+// needs; says on err when the limit lowered the jobs.
+int JobsFor(std::size_t nodes, const NetworkOptions& options, const Operation& operation,
+            std::ostream& err) {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) {
+        limit.rlim_cur = limit.rlim_max = RLIM_INFINITY;
+    }
+    const auto plan = [&](rlim_t hard) {
+        return PlanJobs(options.jobs, static_cast<int>(nodes), options.channelRate, operation.use,
+                        limit.rlim_cur, hard);
+    };
+    JobsPlan chosen = plan(limit.rlim_max);
+    if (chosen.openFiles > limit.rlim_cur) {
+        rlimit raised = limit;
+        raised.rlim_cur = chosen.openFiles;
+        if (::setrlimit(RLIMIT_NOFILE, &raised) != 0) {
+            chosen = plan(limit.rlim_cur);
+        }
+    }
+    if (!chosen.note.empty()) {
+        err << "vireo " << operation.command << ": " << chosen.note << '\n';
+    }
+    return chosen.jobs;
+}
+
+// Runs the rows that are ready, as many at once as JobsFor says, each on a thread of its own.
+void RunRows(std::vector<Row>& rows, const NetworkOptions& options, const Operation& operation,
+             const std::function<NodeOperation(const Row&)>& operationFor, Channel& channel,
+             NodesProgress& progress, std::ostream& err) {
+    std::vector<Row*> ready;
+    for (Row& row : rows) {
+        if (row.ready) {
+            ready.push_back(&row);
+        }
+    }
+    const auto wanted = static_cast<std::size_t>(JobsFor(ready.size(), options, operation, err));
+    progress.Begin(static_cast<int>(wanted));
+    for (const Row& row : rows) {
+        if (!row.ready) {
+            progress.Done(row, false);
+        }
+    }
+    std::atomic<std::size_t> next{0};
+    const auto worker = [&] {
+        for (std::size_t i = next++; i < ready.size(); i = next++) {
+            Row& row = *ready[i];
+            const bool stopped = options.stopRequested && options.stopRequested();
+            if (stopped) {
+                row.message = "not started: the run was stopped";
+            } else {
+                progress.Started();
+                RunRow(row, options, operationFor(row), channel);
+            }
+            progress.Done(row, !stopped);
+        }
+    };
+    std::vector<std::thread> threads;
+    for (std::size_t i = 0; i < wanted; ++i) {
+        try {
+            threads.emplace_back(worker);
+        } catch (const std::system_error&) {
+            break;  // the system gives no more threads: those there are take all the nodes
+        }
+    }
+    if (threads.empty()) {
+        worker();
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+}
+
+std::string Dash(const Row& row, int value) {
+    return row.result == Result::Completed || row.result == Result::NotCompleted
+               ? std::to_string(value)
+               : "-";
+}
+
+void PrintTable(const std::vector<Row>& rows, const Summary& summary, std::ostream& out) {
+    const std::vector<std::string> heads = {"Node",        "Result",  "Write errors",
+                                            "Read errors", "Seconds", "Message"};
+    std::vector<std::vector<std::string>> cells;
+    for (const Row& row : rows) {
+        const bool ran = row.result == Result::Completed || row.result == Result::NotCompleted;
+        cells.push_back({platform::PrintableText(row.node), ResultText(row.result),
+                         Dash(row, row.writeErrors), Dash(row, row.readErrors),
+                         ran ? Fixed(row.seconds, 1) : "-", row.message});
+    }
+    std::vector<std::size_t> widths;
+    for (std::size_t c = 0; c < heads.size(); ++c) {
+        widths.push_back(heads[c].size());
+        for (const auto& line : cells) {
+            widths[c] = std::max(widths[c], line[c].size());
+        }
+    }
+    const auto print = [&](const std::vector<std::string>& line) {
+        std::string text;
+        for (std::size_t c = 0; c < line.size(); ++c) {
+            const std::string pad(widths[c] - line[c].size(), ' ');
+            const bool number = c >= 2 && c <= 4;
+            text += (c == 0 ? "" : "  ") + (number                 ? pad + line[c]
+                                            : c + 1 == line.size() ? line[c]
+                                                                   : line[c] + pad);
+        }
+        out << text << '\n';
+    };
+    print(heads);
+    for (const auto& line : cells) {
+        print(line);
+    }
+    const auto completed = std::count_if(
+        rows.begin(), rows.end(), [](const Row& row) { return row.result == Result::Completed; });
+    out << completed << " of " << rows.size() << " nodes completed in " << Fixed(summary.seconds, 1)
+        << " s.\n";
+    const Channel::Load& load = summary.channel;
+    if (load.transactionsPerSecond > 0) {
+        out << "Channel: " << load.transactions << " transactions at up to "
+            << Fixed(load.transactionsPerSecond, 0) << " a second, "
+            << Fixed(100 * Channel::Share(load, summary.seconds), 0)
+            << " % of its capacity; the longest wait for it was " << Fixed(load.longestWait, 2)
+            << " s.\n";
+    } else {
+        out << "Channel: " << load.transactions << " transactions, without a limit.\n";
+    }
+    for (const Row& row : rows) {
+        for (const std::string& note : row.notes) {
+            out << platform::PrintableText(row.node) << ": " << note << '\n';
+        }
+    }
+}
+
+void PrintJson(const std::vector<Row>& rows, const Summary& summary, std::ostream& out) {
+    using nlohmann::json;
+    json nodes = json::array();
+    for (const Row& row : rows) {
+        json entry = {{"node", row.node},
+                      {"stateFile", row.stateFile},
+                      {"result", ResultText(row.result)},
+                      {"message", row.message},
+                      {"notes", row.notes}};
+        if (!row.file.empty()) {
+            entry["file"] = row.file;
+        }
+        if (row.result == Result::Completed || row.result == Result::NotCompleted) {
+            entry["writeErrors"] = row.writeErrors;
+            entry["readErrors"] = row.readErrors;
+            entry["seconds"] = row.seconds;
+        }
+        nodes.push_back(entry);
+    }
+    const auto completed = std::count_if(
+        rows.begin(), rows.end(), [](const Row& row) { return row.result == Result::Completed; });
+    const Channel::Load& load = summary.channel;
+    const json doc = {{"operation", summary.operation},
+                      {"network", summary.network},
+                      {"total", rows.size()},
+                      {"completed", completed},
+                      {"seconds", summary.seconds},
+                      {"channel",
+                       {{"transactionsPerSecond", load.transactionsPerSecond},
+                        {"transactions", load.transactions},
+                        {"load", Channel::Share(load, summary.seconds)},
+                        {"longestWaitSeconds", load.longestWait}}},
+                      {"nodes", nodes}};
+    out << doc.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
+}
+
+// Runs the rows, prints the summary; 0 only when every node completed.
+int RunAndReport(std::vector<Row>& rows, const NetworkOptions& options, const Operation& operation,
+                 const std::function<NodeOperation(const Row&)>& operationFor, std::ostream& out,
+                 std::ostream& err) {
+    Channel channel(options.channelRate, options.channelClock);
+    NodesProgress progress(options.json ? ProgressStyle::Quiet : options.command.progress,
+                           operation.label, static_cast<int>(rows.size()), err);
+    const double start = SteadySeconds();
+    RunRows(rows, options, operation, operationFor, channel, progress, err);
+    progress.End();
+    Summary summary{operation.label, options.network, SteadySeconds() - start, channel.Measured()};
+    if (options.json) {
+        PrintJson(rows, summary, out);
+    } else {
+        PrintTable(rows, summary, out);
+    }
+    const bool all = std::all_of(rows.begin(), rows.end(),
+                                 [](const Row& row) { return row.result == Result::Completed; });
+    return all ? 0 : 1;
+}
+
+bool AnyReady(const std::vector<Row>& rows) {
+    return std::any_of(rows.begin(), rows.end(), [](const Row& row) { return row.ready; });
+}
+
+// The Program ID lines of a settings file, as their text.
+class ProgramIdLines : public settings::SettingsFile::Visitor {
+public:
+    bool OnProgramId(std::string_view text) override {
+        texts.emplace_back(text);
+        return false;
+    }
+    void OnLabel(const settings::SettingsFile::Label&) override {}
+    std::vector<std::string> texts;
+};
+
+// Why the file does not fit the node's Program ID; empty when every Program ID line of the
+// file names the node's.
+std::string ProgramIdMismatch(const std::vector<std::string>& fileIds, const std::string& node) {
+    ProgramId nodeId{};
+    ParseProgramId(node, nodeId);
+    for (const std::string& text : fileIds) {
+        ProgramId fileId{};
+        if (!ParseProgramId(text, fileId) || fileId != nodeId) {
+            return "the file's Program ID " + text + " is not the node's (" + node +
+                   "); --yes downloads anyway";
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+int RunNetworkExport(NetworkOptions options, std::ostream& out, std::ostream& err) {
+    std::optional<std::vector<Row>> rows = SelectRows(options, kExport.command, err);
+    if (!rows) {
+        return 1;
+    }
+    std::error_code code;
+    fs::create_directories(options.outDir, code);
+    if (code) {
+        err << "vireo export: cannot make the folder " << options.outDir << ": " << code.message()
+            << '\n';
+        return 1;
+    }
+    for (Row& row : *rows) {
+        if (!row.ready) {
+            continue;
+        }
+        if (std::string problem = NameProblem(row.node); !problem.empty()) {
+            row.Decide(Result::Refused, problem);
+            continue;
+        }
+        row.file = (fs::path(options.outDir) / (row.node + ".txt")).string();
+        if (std::string problem = CheckExportTarget(row.file, options.command.force);
+            !problem.empty()) {
+            row.Decide(Result::Refused, problem);
+        }
+    }
+    return RunAndReport(
+        *rows, options, kExport, [](const Row& row) { return ExportTo(row.file); }, out, err);
+}
+
+int RunNetworkDownload(NetworkOptions options, std::ostream& out, std::ostream& err) {
+    CommandOptions& command = options.command;
+    if (const std::string problem = CheckSettingsFileToRead(command.file); !problem.empty()) {
+        err << "vireo download: " << problem << '\n';
+        return 1;
+    }
+    std::optional<std::vector<Row>> rows = SelectRows(options, kDownload.command, err);
+    if (!rows) {
+        return 1;
+    }
+    ProgramIdLines ids;
+    std::ifstream in(command.file, std::ios::binary);
+    settings::SettingsFile::Read(in, ids);
+    for (Row& row : *rows) {
+        if (std::string problem = ProgramIdMismatch(ids.texts, row.programId);
+            row.ready && !command.yes && !problem.empty()) {
+            row.Decide(Result::Refused, problem);
+        }
+    }
+    if (AnyReady(*rows) && command.takePassword && !command.takePassword(command.password)) {
+        return 2;
+    }
+    const NodeOperation download = DownloadFrom(command.file, command.password);
+    return RunAndReport(
+        *rows, options, kDownload, [&](const Row&) { return download; }, out, err);
+}
+
+int RunNetworkDefaults(NetworkOptions options, std::ostream& out, std::ostream& err) {
+    CommandOptions& command = options.command;
+    std::optional<std::vector<Row>> rows = SelectRows(options, kDefaults.command, err);
+    if (!rows) {
+        return 1;
+    }
+    if (AnyReady(*rows) && command.takePassword && !command.takePassword(command.password)) {
+        return 2;
+    }
+    const NodeOperation defaults = RestoreDefaults(command.password);
+    return RunAndReport(
+        *rows, options, kDefaults, [&](const Row&) { return defaults; }, out, err);
+}
+
+namespace {
+
+volatile std::sig_atomic_t g_stopRequested = 0;
+
+extern "C" void OnInterrupt(int signal) {
+    if (g_stopRequested != 0) {
+        std::signal(signal, SIG_DFL);
+        std::raise(signal);
+        return;
+    }
+    g_stopRequested = 1;
+    constexpr char kText[] =
+        "\nvireo: stopping: the nodes that have started finish, no other starts "
+        "(Ctrl-C again stops at once)\n";
+    const ssize_t ignored = ::write(STDERR_FILENO, kText, sizeof kText - 1);
+    static_cast<void>(ignored);
+}
+
+}  // namespace
+
+std::function<bool()> StopOnInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    return [] { return g_stopRequested != 0; };
+}
+
+}  // namespace host

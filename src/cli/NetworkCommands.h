@@ -1,0 +1,81 @@
+#pragma once
+// The settings-file operations on many nodes of a simulated network at once: `vireo export
+// --out DIR`, `vireo download FILE` and `vireo defaults`, each with `--nodes A,B,...` or `--all`.
+// Every node runs the very operation a single node runs, on a thread of its own with its own
+// pauses, up to --jobs nodes at a time (by default as many as the channel carries at once, within
+// the process's open-file limit); all of them share the network's channel. A node that
+// fails fails alone. The command ends with one row a node (result, write and read errors,
+// seconds) and the channel's load, as a table or as JSON, and exits 0 only when every node
+// completed.
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "cli/Commands.h"
+#include "sim/Channel.h"
+
+namespace host {
+
+// What one node's run of an operation asks of the channel: its transactions, spread over its
+// pauses. Together they say how many nodes the channel carries at once before it, not the
+// pauses, sets the time.
+struct ChannelUse {
+    int transactions;
+    double pauseSeconds;
+};
+inline constexpr ChannelUse kExportChannelUse{44, 9};
+inline constexpr ChannelUse kDownloadChannelUse{55, 15};
+inline constexpr ChannelUse kDefaultsChannelUse{44, 35.25};
+
+// The most nodes run at once when nothing else bounds them (a channel without a limit): each is
+// a thread with its stack and a few open files.
+inline constexpr int kMostNodesAtOnce = 1000;
+
+// How many nodes run at once, and the open-file limit they need.
+struct JobsPlan {
+    int jobs = 0;
+    std::uint64_t openFiles = 0;  // the soft limit to set before the run; 0: the one there is
+    std::string note;             // one line when the limit lowered the jobs
+};
+// requested: --jobs, 0 for the default (the nodes the channel carries at once, or
+// kMostNodesAtOnce without a channel limit); never more than nodes. soft and hard are the
+// open-file limits as getrlimit gives them: the soft one is raised to the hard one when the
+// jobs need more, and when even that is too little the jobs are lowered.
+JobsPlan PlanJobs(int requested, int nodes, double channelRate, ChannelUse use, std::uint64_t soft,
+                  std::uint64_t hard);
+
+struct NetworkOptions {
+    std::string network;             // the network's folder
+    std::vector<std::string> names;  // the nodes, by name; empty: every node of the network
+    int jobs = 0;                    // nodes at once; 0 or less: see PlanJobs
+    double channelRate = kTwistedPairTransactionsPerSecond;
+    bool json = false;   // the summary as JSON
+    std::string outDir;  // the export's folder: one settings file a node, NAME.txt
+    // The settings file to download, the password, --yes, --force, the progress style and
+    // the pauses (tests record them); nodeFile is not used.
+    CommandOptions command;
+    // The channel's time (tests give one that never waits).
+    Channel::Clock channelClock = Channel::SteadyClock();
+    // Asked before each node starts: true once the user asked to stop (Ctrl-C); the nodes
+    // not started by then are reported as not run.
+    std::function<bool()> stopRequested;
+    // Called with each node once it is loaded, before it runs (tests make chosen calls fail).
+    std::function<void(SimNode&)> nodeLoaded;
+    // false: each node's state stays in memory once loaded, and its state file is not written
+    // (benchmarks measure the command apart from the simulated nodes' files).
+    bool keepStateFiles = true;
+};
+
+int RunNetworkExport(NetworkOptions options, std::ostream& out, std::ostream& err);
+int RunNetworkDownload(NetworkOptions options, std::ostream& out, std::ostream& err);
+int RunNetworkDefaults(NetworkOptions options, std::ostream& out, std::ostream& err);
+
+// Installs the handler of Ctrl-C for a command on many nodes: the first asks the nodes not yet
+// started to stay so (the running ones finish, since a part written half would be worse), the
+// second stops at once. The answer tells whether the first came.
+std::function<bool()> StopOnInterrupt();
+
+}  // namespace host

@@ -1,0 +1,43 @@
+#include "framework/XdgPaths.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace platform {
+namespace {
+
+std::string BaseFolder(const char* variable, const char* underHome) {
+    if (const char* set = std::getenv(variable); set != nullptr && set[0] == '/') {
+        return set;
+    }
+    return HomeDirectory() + underHome;
+}
+
+}  // namespace
+
+std::string HomeDirectory() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        return home;
+    }
+    passwd entry{};
+    passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr && found->pw_dir != nullptr) {
+        return found->pw_dir;
+    }
+    return "";
+}
+
+std::string XdgDataHome() {
+    return BaseFolder("XDG_DATA_HOME", "/.local/share");
+}
+
+std::string XdgStateHome() {
+    return BaseFolder("XDG_STATE_HOME", "/.local/state");
+}
+
+}  // namespace platform
