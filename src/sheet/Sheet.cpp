@@ -13,8 +13,8 @@ CSheet::CSheet(const std::string& caption, QWidget* parentWindow, int selectPage
     : CPropertySheet(caption, parentWindow, selectPage), m_pClientSite(clientSite) {
     ObtainInterfaces();
     AttachPages();
-    AddPage(&m_Page1);
-    AddPage(&m_Page2);
+    AddPage(&page1);
+    AddPage(&page2);
     const OperationHold hold(Link());
     // A failed selection leaves NV 45 on another part: its word 29-30 is no variant word.
     const bool selected = GetSelectedPart() == nv::kVariantPart || SelectPart(nv::kVariantPart);
@@ -87,13 +87,13 @@ BOOL CSheet::OnInitDialog() {
 }
 
 std::vector<platform::CPropertyPage*> CSheet::PageSet1() {
-    return {&m_Page4,  &m_Page5,  &m_Page7,  &m_Page9,  &m_Page25, &m_Page11, &m_Page13, &m_Page15,
-            &m_Page17, &m_Page19, &m_Page21, &m_Page23, &m_Page27, &m_Page29, &m_Page30};
+    return {&page4,  &page5,  &page7,  &page9,  &page25, &page11, &page13, &page15,
+            &page17, &page19, &page21, &page23, &page27, &page29, &page30};
 }
 
 std::vector<platform::CPropertyPage*> CSheet::PageSet2() {
-    return {&m_Page4,  &m_Page6,  &m_Page8,  &m_Page32, &m_Page10, &m_Page26, &m_Page12, &m_Page14,
-            &m_Page33, &m_Page16, &m_Page20, &m_Page22, &m_Page28, &m_Page29, &m_Page30};
+    return {&page4,  &page6,  &page8,  &page32, &page10, &page26, &page12, &page14,
+            &page33, &page16, &page20, &page22, &page28, &page29, &page30};
 }
 
 void CSheet::AddPageSet1() {
@@ -130,9 +130,9 @@ void CSheet::UpdateTitle() {
         return;
     }
     // Page 5 belongs to page set 1 only, page 6 to page set 2 only.
-    const char* set = GetPageIndex(&m_Page5) >= 0   ? " - VI1"
-                      : GetPageIndex(&m_Page6) >= 0 ? " - VI2"
-                                                    : "";
+    const char* set = GetPageIndex(&page5) >= 0   ? " - VI1"
+                      : GetPageIndex(&page6) >= 0 ? " - VI2"
+                                                  : "";
     SetTitle(nodeName_ + set);
 }
 
@@ -187,10 +187,10 @@ bool CSheet::SelectPart(int part) {
 
 void CSheet::AttachPages() {
     for (CNodePage* page : std::initializer_list<CNodePage*>{
-             &m_Page1,  &m_Page2,  &m_Page4,  &m_Page5,  &m_Page6,  &m_Page7,  &m_Page8,  &m_Page9,
-             &m_Page10, &m_Page11, &m_Page12, &m_Page13, &m_Page14, &m_Page15, &m_Page16, &m_Page17,
-             &m_Page18, &m_Page19, &m_Page20, &m_Page21, &m_Page22, &m_Page23, &m_Page24, &m_Page25,
-             &m_Page26, &m_Page27, &m_Page28, &m_Page29, &m_Page30, &m_Page32, &m_Page33}) {
+             &page1,  &page2,  &page4,  &page5,  &page6,  &page7,  &page8,  &page9,
+             &page10, &page11, &page12, &page13, &page14, &page15, &page16, &page17,
+             &page18, &page19, &page20, &page21, &page22, &page23, &page24, &page25,
+             &page26, &page27, &page28, &page29, &page30, &page32, &page33}) {
         page->AttachNode(this);
     }
 }

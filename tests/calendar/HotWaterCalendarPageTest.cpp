@@ -69,7 +69,7 @@ protected:
             Open();
         }
         node.SetSelector(selector);
-        return Show(sheet->m_Page32);
+        return Show(sheet->page32);
     }
 
     std::vector<Bytes> AllParts() const {

@@ -56,7 +56,7 @@ protected:
         if (!sheet) {
             Open();
         }
-        return Show(sheet->m_Page4);
+        return Show(sheet->page4);
     }
 };
 

@@ -35,8 +35,8 @@ void PrintTo(const WeekCase& c, std::ostream* os) {
 }
 
 const WeekCase kPages[] = {
-    {"Page5", [](CSheet& s) -> CNodePage& { return s.m_Page5; }, 204, 9, 4},
-    {"Page6", [](CSheet& s) -> CNodePage& { return s.m_Page6; }, 205, 11, 5},
+    {"Page5", [](CSheet& s) -> CNodePage& { return s.page5; }, 204, 9, 4},
+    {"Page6", [](CSheet& s) -> CNodePage& { return s.page6; }, 205, 11, 5},
 };
 
 // Every time edit and its byte of the part: per day calendar 1 stop, start, calendar 2 stop,

@@ -32,7 +32,7 @@ class AntifrostPageTest : public SheetFixture {
 protected:
     CPage17PropPage& ShowPage() {
         Open();
-        return Show(sheet->m_Page17);
+        return Show(sheet->page17);
     }
 
     // Part 1 with only the frost-protection flag set or cleared in byte 2.
@@ -221,8 +221,8 @@ TEST_F(AntifrostPageTest, FailedPartSelectionWritesNothingAndKeepsTheControls) {
 // The circuit-2 page is in neither page set; the test adds it to the open sheet.
 TEST_F(AntifrostPageTest, Circuit2PageOnlyRestoresItsButtonTexts) {
     Open();
-    sheet->AddPage(&sheet->m_Page18);
-    CPage18PropPage& page = Show(sheet->m_Page18);
+    sheet->AddPage(&sheet->page18);
+    CPage18PropPage& page = Show(sheet->page18);
     EXPECT_FALSE(page.IsTimerRunning(1));
     Click(page, 211);
     Click(page, 210);

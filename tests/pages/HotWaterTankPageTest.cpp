@@ -42,7 +42,7 @@ class HotWaterTankPageTest : public SheetFixture {
 protected:
     CNodePage& ShowTank() {
         Open();
-        return Show(sheet->m_Page33);
+        return Show(sheet->page33);
     }
 
     std::vector<int> Marked(CNodePage& page, std::vector<int> ids) const {

@@ -22,7 +22,7 @@ protected:
         if (!sheet) {
             Open();
         }
-        return Show(sheet->m_Page29);
+        return Show(sheet->page29);
     }
     // Selects the first tab, which hides the page.
     void Hide() { sheet->SetActivePage(0); }

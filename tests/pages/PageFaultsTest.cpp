@@ -88,7 +88,7 @@ const std::vector<PageEntry>& Pages() {
     static const std::vector<PageEntry> pages{
         // Set Time: "Sync" sets the node's clock (NV 0), which NV 3 then reads.
         {"SetTime",
-         &Get<&CSheet::m_Page4>,
+         &Get<&CSheet::page4>,
          Action::Sync,
          {Nv(0, 0, 6), Nv(3, 0, 6)},
          {3},
@@ -97,7 +97,7 @@ const std::vector<PageEntry>& Pages() {
          {}},
         // Week calendars: the whole of part 9 (circuit 1) or part 11 (circuit 2).
         {"WeekCalendar1",
-         &Get<&CSheet::m_Page5>,
+         &Get<&CSheet::page5>,
          Action::ReadWrite,
          {Part(9, 0, 30), kSelector},
          {3, 4, 44},
@@ -105,7 +105,7 @@ const std::vector<PageEntry>& Pages() {
          {9},
          {9}},
         {"WeekCalendar2",
-         &Get<&CSheet::m_Page6>,
+         &Get<&CSheet::page6>,
          Action::ReadWrite,
          {Part(11, 0, 30), kSelector},
          {3, 5, 44},
@@ -115,7 +115,7 @@ const std::vector<PageEntry>& Pages() {
         // Presence calendars: calendar 1 positions of part 10 (circuit 1) or part 12
         // (circuit 2, whose calendar 2 positions are the hot-water tank's).
         {"PresenceCalendar1",
-         &Get<&CSheet::m_Page7>,
+         &Get<&CSheet::page7>,
          Action::ReadWrite,
          Join(CalendarDays(10, 0), std::vector<Owned>{kSelector}),
          {8, 44},
@@ -123,7 +123,7 @@ const std::vector<PageEntry>& Pages() {
          {10},
          {10}},
         {"PresenceCalendar2",
-         &Get<&CSheet::m_Page8>,
+         &Get<&CSheet::page8>,
          Action::ReadWrite,
          Join(CalendarDays(12, 0), std::vector<Owned>{kSelector}),
          {9, 44},
@@ -133,7 +133,7 @@ const std::vector<PageEntry>& Pages() {
         // Hot-water tank calendar: calendar 2 positions of part 12, bactericidal heating in
         // part 4 bytes 7-16.
         {"HotWaterCalendar",
-         &Get<&CSheet::m_Page32>,
+         &Get<&CSheet::page32>,
          Action::ReadWrite,
          Join(CalendarDays(12, 2), std::vector<Owned>{Part(4, 7, 16), kSelector}),
          {44},
@@ -142,7 +142,7 @@ const std::vector<PageEntry>& Pages() {
          {4, 12}},
         // Status switch: the override code, NV 39 (Sw1) or NV 40 (Sw2).
         {"StatusSwitchSw1",
-         &Get<&CSheet::m_Page9>,
+         &Get<&CSheet::page9>,
          Action::ReadWrite,
          {Nv(39, 0, 1)},
          {16, 22, 39},
@@ -150,7 +150,7 @@ const std::vector<PageEntry>& Pages() {
          {},
          {}},
         {"StatusSwitchSw2",
-         &Get<&CSheet::m_Page10>,
+         &Get<&CSheet::page10>,
          Action::ReadWrite,
          {Nv(40, 0, 1)},
          {17, 23, 40},
@@ -161,7 +161,7 @@ const std::vector<PageEntry>& Pages() {
         // 6, cascade/2-10 V/invert bits 0x01 (and 0x02) of part 1 bytes 12, 14, 16, cascade
         // changeover part 6 byte 12.
         {"AnalogValveMv1Mv3",
-         &Get<&CSheet::m_Page11>,
+         &Get<&CSheet::page11>,
          Action::ReadWrite,
          {Nv(25, 3, 6), Nv(26, 4, 4), Nv(26, 6, 6), Bits(1, 12, 0x01), Bits(1, 14, 0x03),
           Bits(1, 16, 0x03), Part(6, 12, 12), kSelector},
@@ -172,7 +172,7 @@ const std::vector<PageEntry>& Pages() {
         // Analog valves Mv2/Mv4: NV 25 bytes 9-12, NV 26 bytes 10 and 12, bits 0x08 of part 1
         // byte 12 and 0x40/0x80 of bytes 14 and 16, part 6 byte 18.
         {"AnalogValveMv2Mv4",
-         &Get<&CSheet::m_Page12>,
+         &Get<&CSheet::page12>,
          Action::ReadWrite,
          {Nv(25, 9, 12), Nv(26, 10, 10), Nv(26, 12, 12), Bits(1, 12, 0x08), Bits(1, 14, 0xC0),
           Bits(1, 16, 0xC0), Part(6, 18, 18), kSelector},
@@ -182,7 +182,7 @@ const std::vector<PageEntry>& Pages() {
          {1, 6}},
         // Pumps: the mode word of Mp1 (NV 25 bytes 1-2) or Mp2 (bytes 7-8).
         {"PumpMp1",
-         &Get<&CSheet::m_Page13>,
+         &Get<&CSheet::page13>,
          Action::ReadWrite,
          {Nv(25, 1, 2)},
          {25, 27, 35},
@@ -190,7 +190,7 @@ const std::vector<PageEntry>& Pages() {
          {},
          {}},
         {"PumpMp2",
-         &Get<&CSheet::m_Page14>,
+         &Get<&CSheet::page14>,
          Action::ReadWrite,
          {Nv(25, 7, 8)},
          {25, 32, 35},
@@ -200,7 +200,7 @@ const std::vector<PageEntry>& Pages() {
         // Extended operation: the six delay words of NV 36, circuit 1 bytes 1-12, circuit 2
         // bytes 13-24.
         {"ExtendedOperation1",
-         &Get<&CSheet::m_Page15>,
+         &Get<&CSheet::page15>,
          Action::ReadWrite,
          {Nv(36, 1, 12)},
          {36},
@@ -208,7 +208,7 @@ const std::vector<PageEntry>& Pages() {
          {},
          {}},
         {"ExtendedOperation2",
-         &Get<&CSheet::m_Page16>,
+         &Get<&CSheet::page16>,
          Action::ReadWrite,
          {Nv(36, 13, 24)},
          {36},
@@ -218,7 +218,7 @@ const std::vector<PageEntry>& Pages() {
         // Antifrost of circuit 1: frost protection bit 0x08 of part 1 byte 2; start and stop
         // temperatures part 2 bytes 19-22, heating-surface return temperature bytes 27-28.
         {"Antifrost",
-         &Get<&CSheet::m_Page17>,
+         &Get<&CSheet::page17>,
          Action::ReadWrite,
          {Bits(1, 2, 0x08), Part(2, 19, 22), Part(2, 27, 28), kSelector},
          {13, 35, 44},
@@ -228,7 +228,7 @@ const std::vector<PageEntry>& Pages() {
         // Temperatures: sensor offsets in part 2, low forward temperature offset and delay in
         // part 3, maximum return temperature and dead band in bytes 23-26 of NV 37 / NV 38.
         {"Temperatures1",
-         &Get<&CSheet::m_Page19>,
+         &Get<&CSheet::page19>,
          Action::ReadWrite,
          {Part(2, 3, 6), Part(3, 13, 16), Nv(37, 23, 26), kSelector},
          {10, 11, 35, 37, 44},
@@ -236,7 +236,7 @@ const std::vector<PageEntry>& Pages() {
          {2, 3},
          {2, 3}},
         {"Temperatures2",
-         &Get<&CSheet::m_Page20>,
+         &Get<&CSheet::page20>,
          Action::ReadWrite,
          {Part(2, 15, 18), Part(3, 17, 20), Nv(38, 23, 26), kSelector},
          {14, 15, 35, 38, 44},
@@ -246,7 +246,7 @@ const std::vector<PageEntry>& Pages() {
         // Settings temperatures of circuit 1: all of NV 37 but the return temperatures (bytes
         // 23-26), and the calculated set point bit 0x10 of part 1 byte 2.
         {"SettingsTemperatures1",
-         &Get<&CSheet::m_Page21>,
+         &Get<&CSheet::page21>,
          Action::ReadWrite,
          {Nv(37, 0, 22), Nv(37, 27, 30), Bits(1, 2, 0x10), kSelector},
          {11, 13, 20, 37, 44},
@@ -256,7 +256,7 @@ const std::vector<PageEntry>& Pages() {
         // Settings temperatures of circuit 2: constant day and night temperatures NV 38 bytes
         // 27-30, night lowering bit 0x01 of part 1 byte 8.
         {"SettingsTemperatures2",
-         &Get<&CSheet::m_Page22>,
+         &Get<&CSheet::page22>,
          Action::ReadWrite,
          {Nv(38, 27, 30), Bits(1, 8, 0x01), kSelector},
          {15, 38, 44},
@@ -266,7 +266,7 @@ const std::vector<PageEntry>& Pages() {
         // Night lowering / summer stop: bits 0x07 of part 1 byte 2, summer stop temperature and
         // pump stop delay part 3 bytes 1-4, room set point part 4 bytes 1-2.
         {"NightLowering",
-         &Get<&CSheet::m_Page23>,
+         &Get<&CSheet::page23>,
          Action::ReadWrite,
          {Bits(1, 2, 0x07), Part(3, 1, 4), Part(4, 1, 2), kSelector},
          {6, 44},
@@ -277,7 +277,7 @@ const std::vector<PageEntry>& Pages() {
         // 5 (circuit 1 bytes 1-4, circuit 2 bytes 13-16), calibration hour and minute in bytes
         // 0-1 of NV 42 / NV 43.
         {"Exercise1",
-         &Get<&CSheet::m_Page25>,
+         &Get<&CSheet::page25>,
          Action::ReadWrite,
          {Part(7, 1, 4), Part(5, 1, 4), Nv(42, 0, 1), kSelector},
          {42, 44},
@@ -285,7 +285,7 @@ const std::vector<PageEntry>& Pages() {
          {5, 7},
          {5, 7}},
         {"Exercise2",
-         &Get<&CSheet::m_Page26>,
+         &Get<&CSheet::page26>,
          Action::ReadWrite,
          {Part(7, 13, 16), Part(5, 13, 16), Nv(43, 0, 1), kSelector},
          {43, 44},
@@ -294,7 +294,7 @@ const std::vector<PageEntry>& Pages() {
          {5, 7}},
         // PID: P, I and D of Mv1 (part 8 bytes 1-6) or Mv2 (bytes 19-24).
         {"PidMv1",
-         &Get<&CSheet::m_Page27>,
+         &Get<&CSheet::page27>,
          Action::ReadPasswordWrite,
          {Part(8, 1, 6), kSelector},
          {44},
@@ -302,7 +302,7 @@ const std::vector<PageEntry>& Pages() {
          {8},
          {8}},
         {"PidMv2",
-         &Get<&CSheet::m_Page28>,
+         &Get<&CSheet::page28>,
          Action::ReadPasswordWrite,
          {Part(8, 19, 24), kSelector},
          {44},
@@ -311,7 +311,7 @@ const std::vector<PageEntry>& Pages() {
          {8}},
         // Outdoor temperatures: the sensor offset, part 2 bytes 1-2.
         {"Outdoor",
-         &Get<&CSheet::m_Page29>,
+         &Get<&CSheet::page29>,
          Action::ReadWrite,
          {Part(2, 1, 2), kSelector},
          {12, 44},
@@ -321,7 +321,7 @@ const std::vector<PageEntry>& Pages() {
         // Pressure: sensor type and supervision bits 0x3E of part 1 byte 10, range, offset and
         // set points part 6 bytes 1-10.
         {"Pressure",
-         &Get<&CSheet::m_Page30>,
+         &Get<&CSheet::page30>,
          Action::ReadWrite,
          {Bits(1, 10, 0x3E), Part(6, 1, 10), kSelector},
          {24, 44},
@@ -331,7 +331,7 @@ const std::vector<PageEntry>& Pages() {
         // Hot-water tank: mode words of Mp3 and the heating element (NV 25 bytes 13-16), the
         // running time of the hot-water pump (NV 41).
         {"HotWaterTank",
-         &Get<&CSheet::m_Page33>,
+         &Get<&CSheet::page33>,
          Action::ReadWrite,
          {Nv(25, 13, 16), Nv(41, 0, 1)},
          {25, 30, 31, 41},
@@ -490,7 +490,7 @@ protected:
         CNodePage& page = Entry().page(*sheet);
         if (sheet->GetPageIndex(&page) < 0) {
             sheet->SetActivePage(0);
-            Click(sheet->m_Page1, 235);  // "VI2"
+            Click(sheet->page1, 235);  // "VI2"
         }
         Load(node, image);
         fail();
@@ -750,7 +750,7 @@ TEST_F(SheetFixture, GermanLocaleKeepsTheDecimalPoint) {
     }
     node.SetRaw(12, {0x04, 0xE2});        // outdoor temperature 12.50
     node.SetPart(2, {0x00, 0x00, 0x96});  // outdoor sensor offset 1.50
-    CNodePage& page = Show(Open().m_Page29);
+    CNodePage& page = Show(Open().page29);
     const std::string shown = page.GetDlgItemText(229) + " " + page.GetDlgItemText(230);
     page.SetDlgItemText(230, "13.5");
     Click(page, 210);

@@ -20,15 +20,15 @@ void PrintTo(const PageCase& c, std::ostream* os) {
 
 // Every page family that uses the part window.
 const PageCase kPages[] = {
-    {"AnalogValve", [](CSheet& s) -> CNodePage& { return s.m_Page11; }},
-    {"Antifrost", [](CSheet& s) -> CNodePage& { return s.m_Page17; }},
-    {"Temperatures", [](CSheet& s) -> CNodePage& { return s.m_Page20; }},
-    {"SettingsTemperatures", [](CSheet& s) -> CNodePage& { return s.m_Page22; }},
-    {"NightLowering", [](CSheet& s) -> CNodePage& { return s.m_Page23; }},
-    {"Exercise", [](CSheet& s) -> CNodePage& { return s.m_Page25; }},
-    {"Pid", [](CSheet& s) -> CNodePage& { return s.m_Page28; }},
-    {"Outdoor", [](CSheet& s) -> CNodePage& { return s.m_Page29; }},
-    {"Pressure", [](CSheet& s) -> CNodePage& { return s.m_Page30; }},
+    {"AnalogValve", [](CSheet& s) -> CNodePage& { return s.page11; }},
+    {"Antifrost", [](CSheet& s) -> CNodePage& { return s.page17; }},
+    {"Temperatures", [](CSheet& s) -> CNodePage& { return s.page20; }},
+    {"SettingsTemperatures", [](CSheet& s) -> CNodePage& { return s.page22; }},
+    {"NightLowering", [](CSheet& s) -> CNodePage& { return s.page23; }},
+    {"Exercise", [](CSheet& s) -> CNodePage& { return s.page25; }},
+    {"Pid", [](CSheet& s) -> CNodePage& { return s.page28; }},
+    {"Outdoor", [](CSheet& s) -> CNodePage& { return s.page29; }},
+    {"Pressure", [](CSheet& s) -> CNodePage& { return s.page30; }},
 };
 
 class PartSelectionTest : public SheetFixture, public ::testing::WithParamInterface<PageCase> {

@@ -32,7 +32,7 @@ protected:
         if (!sheet) {
             Open();
         }
-        return Show(sheet->m_Page30);
+        return Show(sheet->page30);
     }
 
     // Part 1 as the pattern with byte 10 given.

@@ -58,7 +58,7 @@ void PrintTo(const SettingsCase& c, std::ostream* os) {
 
 const SettingsCase kPages[] = {
     {"Circuit1",
-     [](CSheet& s) -> CNodePage& { return s.m_Page21; },
+     [](CSheet& s) -> CNodePage& { return s.page21; },
      37,
      38,
      2,
@@ -85,7 +85,7 @@ const SettingsCase kPages[] = {
       {ids::kConstantDay, "21.5", 27, {0x08, 0x66}},
       {ids::kConstantNight, "-1", 29, {0xFF, 0x9C}}}},
     {"Circuit2",
-     [](CSheet& s) -> CNodePage& { return s.m_Page22; },
+     [](CSheet& s) -> CNodePage& { return s.page22; },
      38,
      37,
      8,
@@ -110,7 +110,7 @@ protected:
         CNodePage& page = get(*sheet);
         if (sheet->GetPageIndex(&page) < 0) {
             sheet->SetActivePage(0);
-            sheet->m_Page1.ClickDlgItem(235);  // "VI2"
+            sheet->page1.ClickDlgItem(235);  // "VI2"
         }
         node.SetSelector(0);
         return page;

@@ -35,9 +35,9 @@ void PrintTo(const SwitchCase& c, std::ostream* os) {
 }
 
 const SwitchCase kSwitches[] = {
-    {"Sw1", [](CSheet& s) -> CNodePage& { return s.m_Page9; }, 208, "Rotary switch (Sw1)", 16, 22,
-     39, 40},
-    {"Sw2", [](CSheet& s) -> CNodePage& { return s.m_Page10; }, 209, "Rotary switch (Sw2)", 17, 23,
+    {"Sw1", [](CSheet& s) -> CNodePage& { return s.page9; }, 208, "Rotary switch (Sw1)", 16, 22, 39,
+     40},
+    {"Sw2", [](CSheet& s) -> CNodePage& { return s.page10; }, 209, "Rotary switch (Sw2)", 17, 23,
      40, 39},
 };
 

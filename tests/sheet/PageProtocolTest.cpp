@@ -91,7 +91,7 @@ TEST_F(PageProtocolTest, EveryPageTimerRunsEveryTwoSeconds) {
     std::vector<int> periods;
     for (const int vi : {res::node_info::kVi1, res::node_info::kVi2}) {
         s.SetActivePage(0);
-        s.m_Page1.ClickDlgItem(vi);
+        s.page1.ClickDlgItem(vi);
         for (int i = 0; i < s.GetPageCount(); ++i) {
             desktop.Clear();
             s.SetActivePage(i);
@@ -290,7 +290,7 @@ TEST_P(WidgetMarksTest, ShowOnTheWidget) {
     host::Bytes part1 = PartBytes(node.Part(1));
     part1[10] |= 0x02;  // the analog sensor: the edits are enabled
     node.SetPart(1, part1);
-    CNodePage& page = Show(Open().m_Page30);
+    CNodePage& page = Show(Open().page30);
     QWidget* widget = page.GetDlgItem(c.id);
     ASSERT_NE(widget, nullptr);
     switch (c.action) {

@@ -59,10 +59,10 @@ TEST_F(SheetTest, FactoryNodeOpensOnNodeInformationWithPageSet1) {
     node.SetName("Boiler1");
     CSheet& s = Open();
     EXPECT_EQ(s.TabCaptions(), kSet1);
-    EXPECT_EQ(s.GetActivePage(), &s.m_Page1);
-    EXPECT_EQ(s.m_Page1.GetDlgItemText(res::node_info::kNodeName), "Boiler1");
-    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi1));
-    EXPECT_TRUE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi2));
+    EXPECT_EQ(s.GetActivePage(), &s.page1);
+    EXPECT_EQ(s.page1.GetDlgItemText(res::node_info::kNodeName), "Boiler1");
+    EXPECT_FALSE(s.page1.IsDlgItemEnabled(res::node_info::kVi1));
+    EXPECT_TRUE(s.page1.IsDlgItemEnabled(res::node_info::kVi2));
     EXPECT_EQ(s.GetDlgItemText(platform::IDOK), "Exit");
     EXPECT_FALSE(s.IsDlgItemVisible(platform::IDCANCEL));
     EXPECT_FALSE(s.IsDlgItemVisible(platform::ID_APPLY_NOW));
@@ -97,8 +97,8 @@ TEST_F(SheetTest, VariantWordZeroShowsNoPageSetAndBothButtonsDisabled) {
     node.SetPart(1, PartWithVariant(0));
     CSheet& s = Open();
     EXPECT_EQ(s.TabCaptions(), kNoSet);
-    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi1));
-    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi2));
+    EXPECT_FALSE(s.page1.IsDlgItemEnabled(res::node_info::kVi1));
+    EXPECT_FALSE(s.page1.IsDlgItemEnabled(res::node_info::kVi2));
 }
 
 // When the selector cannot be written, NV 45 still shows another part; its word 29-30 is no
@@ -110,7 +110,7 @@ TEST_F(SheetTest, FailedPartSelectionReadsNoVariantWord) {
     node.FailWrite(nv::kPartSelector);
     CSheet& s = Open();
     EXPECT_EQ(s.TabCaptions(), kNoSet);
-    EXPECT_TRUE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi2));
+    EXPECT_TRUE(s.page1.IsDlgItemEnabled(res::node_info::kVi2));
     EXPECT_EQ(CallsOf("ReadNv 45"), std::vector<std::string>{});
 }
 
@@ -121,14 +121,14 @@ TEST_F(SheetTest, AnyNonZeroVariantWordOpensPageSet1) {
 
 TEST_F(SheetTest, SwitchingVariantsSwapsThePageSetsInTheirTabOrder) {
     CSheet& s = Open();
-    s.m_Page1.ClickDlgItem(res::node_info::kVi2);
+    s.page1.ClickDlgItem(res::node_info::kVi2);
     EXPECT_EQ(s.TabCaptions(), kSet2);
-    EXPECT_TRUE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi1));
-    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi2));
-    s.m_Page1.ClickDlgItem(res::node_info::kVi1);
+    EXPECT_TRUE(s.page1.IsDlgItemEnabled(res::node_info::kVi1));
+    EXPECT_FALSE(s.page1.IsDlgItemEnabled(res::node_info::kVi2));
+    s.page1.ClickDlgItem(res::node_info::kVi1);
     EXPECT_EQ(s.TabCaptions(), kSet1);
-    EXPECT_FALSE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi1));
-    EXPECT_TRUE(s.m_Page1.IsDlgItemEnabled(res::node_info::kVi2));
+    EXPECT_FALSE(s.page1.IsDlgItemEnabled(res::node_info::kVi1));
+    EXPECT_TRUE(s.page1.IsDlgItemEnabled(res::node_info::kVi2));
 }
 
 // The window's title names the node and the page set shown; the page list follows a swap.
@@ -136,7 +136,7 @@ TEST_F(SheetTest, TitleAndPageListFollowThePageSet) {
     node.SetName("Boiler1");
     CSheet& s = Open();
     EXPECT_EQ(s.Window()->windowTitle().toStdString(), "Boiler1 - VI1");
-    s.m_Page1.ClickDlgItem(res::node_info::kVi2);
+    s.page1.ClickDlgItem(res::node_info::kVi2);
     EXPECT_EQ(s.Window()->windowTitle().toStdString(), "Boiler1 - VI2");
     std::vector<std::string> entries;
     for (int i = 0; i < s.PageList()->count(); ++i) {
@@ -155,13 +155,13 @@ TEST_F(SheetTest, TitleWithoutPageSetIsTheNodeName) {
 
 TEST_F(SheetTest, SharedPagesLoseTheirWindowWithEachSwitch) {
     CSheet& s = Open();
-    s.SetActivePage(s.GetPageIndex(&s.m_Page29));
-    EXPECT_TRUE(s.m_Page29.IsWindowCreated());
+    s.SetActivePage(s.GetPageIndex(&s.page29));
+    EXPECT_TRUE(s.page29.IsWindowCreated());
     s.SetActivePage(0);
-    s.m_Page1.ClickDlgItem(res::node_info::kVi2);
+    s.page1.ClickDlgItem(res::node_info::kVi2);
     // Removed and added again: its window is created anew when its tab is next shown.
-    EXPECT_FALSE(s.m_Page29.IsWindowCreated());
-    EXPECT_GE(s.GetPageIndex(&s.m_Page29), 0);
+    EXPECT_FALSE(s.page29.IsWindowCreated());
+    EXPECT_GE(s.GetPageIndex(&s.page29), 0);
 }
 
 TEST_F(SheetTest, FailedStartupReadButSuccessfulPageReadEnablesVi2WithNoSetShown) {
@@ -171,9 +171,9 @@ TEST_F(SheetTest, FailedStartupReadButSuccessfulPageReadEnablesVi2WithNoSetShown
     node.Heal();
     sheet->Create();
     EXPECT_EQ(sheet->TabCaptions(), kNoSet);
-    EXPECT_FALSE(sheet->m_Page1.IsDlgItemEnabled(res::node_info::kVi1));
-    EXPECT_TRUE(sheet->m_Page1.IsDlgItemEnabled(res::node_info::kVi2));
-    sheet->m_Page1.ClickDlgItem(res::node_info::kVi2);
+    EXPECT_FALSE(sheet->page1.IsDlgItemEnabled(res::node_info::kVi1));
+    EXPECT_TRUE(sheet->page1.IsDlgItemEnabled(res::node_info::kVi2));
+    sheet->page1.ClickDlgItem(res::node_info::kVi2);
     EXPECT_EQ(sheet->TabCaptions(), kSet2);
     EXPECT_EQ(node.Selector(), 0);
 }
@@ -188,7 +188,7 @@ TEST_F(SheetTest, NeitherInterfaceShowsNodeNotAvailableAndStaysOpen) {
     EXPECT_TRUE(s.IsOpen());
     EXPECT_EQ(s.TabCaptions(), kNoSet);
     EXPECT_TRUE(calls.empty());
-    EXPECT_EQ(s.m_Page1.GetDlgItemText(res::node_info::kNodeName), "");
+    EXPECT_EQ(s.page1.GetDlgItemText(res::node_info::kNodeName), "");
 }
 
 TEST_F(SheetTest, OnlyOneInterfaceGivesNoMessage) {
@@ -204,12 +204,12 @@ TEST_F(SheetTest, NodeNameOfExactly32BytesWithoutTerminatorShowsAll32) {
     const std::string name(32, 'N');
     node.SetName(name + "TAIL");
     CSheet& s = Open();
-    EXPECT_EQ(s.m_Page1.GetDlgItemText(res::node_info::kNodeName), name);
+    EXPECT_EQ(s.page1.GetDlgItemText(res::node_info::kNodeName), name);
 }
 
 TEST_F(SheetTest, FailedNodeNameLeavesTheEditEmpty) {
     node.FailName();
-    EXPECT_EQ(Open().m_Page1.GetDlgItemText(res::node_info::kNodeName), "");
+    EXPECT_EQ(Open().page1.GetDlgItemText(res::node_info::kNodeName), "");
 }
 
 TEST_F(SheetTest, DestructorReleasesBothReferencesOnEachInterface) {
@@ -224,11 +224,11 @@ TEST_F(SheetTest, DestructorReleasesBothReferencesOnEachInterface) {
 
 TEST_F(SheetTest, PagesTwoToSixteenLeaveTheFocusAlone) {
     CSheet& s = Open();
-    EXPECT_EQ(s.m_Page1.OnInitDialog(), FALSE);
-    EXPECT_EQ(s.m_Page9.OnInitDialog(), FALSE);
-    EXPECT_EQ(s.m_Page16.OnInitDialog(), FALSE);
-    EXPECT_EQ(s.m_Page17.OnInitDialog(), TRUE);
-    EXPECT_EQ(s.m_Page30.OnInitDialog(), TRUE);
+    EXPECT_EQ(s.page1.OnInitDialog(), FALSE);
+    EXPECT_EQ(s.page9.OnInitDialog(), FALSE);
+    EXPECT_EQ(s.page16.OnInitDialog(), FALSE);
+    EXPECT_EQ(s.page17.OnInitDialog(), TRUE);
+    EXPECT_EQ(s.page30.OnInitDialog(), TRUE);
 }
 
 }  // namespace
