@@ -1,9 +1,7 @@
 #pragma once
 // A simulated network: a folder of node state files, one a node, each node known by the name
-// its state file holds. `vireo nodes` lists it, `vireo node new --network` adds to it, and the
-// operations on many nodes pick their nodes from it.
+// its state file holds. The commands list it, add nodes to it and pick their nodes from it.
 
-#include <iosfwd>
 #include <string>
 #include <vector>
 
@@ -36,14 +34,5 @@ std::string NameProblem(const std::string& name);
 std::vector<NetworkNode> SelectNodes(const std::vector<NetworkNode>& network,
                                      const std::vector<std::string>& names,
                                      const std::string& folder, std::string& error);
-
-// `vireo nodes`: name, Program ID and state file of every node, as a table or JSON. Status 0,
-// or 1 when the folder or a state file cannot be read (the others are still listed).
-int RunNodesCommand(const std::string& folder, bool json, std::ostream& out, std::ostream& err);
-
-// `vireo node new --network`: a new node named name in the network, as NAME.json. A name that
-// a node of the network already has is refused.
-int RunNewNetworkNodeCommand(const std::string& folder, const std::string& name, std::ostream& out,
-                             std::ostream& err);
 
 }  // namespace host
