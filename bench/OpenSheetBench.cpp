@@ -72,8 +72,7 @@ platform::LocalDateTime ClockAt(long seconds) {
             static_cast<int>(static_cast<unsigned>(date.day())),
             static_cast<int>(time.hours().count()),
             static_cast<int>(time.minutes().count()),
-            static_cast<int>(time.seconds().count()),
-            static_cast<int>(weekday{day}.c_encoding())};
+            static_cast<int>(time.seconds().count())};
 }
 
 // The page's timer 1 ticks `ticks` times, the PC clock moving on by the period each time and

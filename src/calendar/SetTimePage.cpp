@@ -25,7 +25,7 @@ void SetTimePage::Refresh() {
         SetDlgItemText(kNodeDate, node::ClockDateText(clock));
         SetDlgItemText(kNodeTime, node::ClockTimeText(clock));
     }
-    const codecs::ExportClock now = node::RuntimeClock(platform::Desktop::Current().Now());
+    const codecs::DateTime now = platform::Desktop::Current().Now();
     const codecs::SettingsFileCodec codec;
     SetDlgItemText(kPcDate, codec.FormatExportDate(now));
     SetDlgItemText(kPcTime, codec.FormatExportTime(now));
@@ -34,7 +34,8 @@ void SetTimePage::Refresh() {
 // The node's clock record from one reading of the PC's clock, written to NV 0; the next
 // refresh shows the node's new time. The write's result is not examined.
 void SetTimePage::Sync() {
-    const auto record = node::NodeClockRecord::FromPc(platform::Desktop::Current().Now()).Bytes();
+    const auto record = node::NodeClockRecord::Bytes(
+        node::NodeClockRecord::FromPc(platform::Desktop::Current().Now()));
     NvBuffer bytes{};
     std::copy(record.begin(), record.end(), bytes.begin());
     WriteNv(nv::kClockWrite, bytes, static_cast<int>(record.size()));

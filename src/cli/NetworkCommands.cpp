@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "cli/Preflight.h"
+#include "cli/TableRenderer.h"
 #include "framework/QuoteText.h"
 #include "settings/SettingsFile.h"
 #include "sim/Network.h"
@@ -147,14 +148,13 @@ namespace {
 class NodesProgress {
 public:
     NodesProgress(ProgressStyle style, std::string operation, int total, std::ostream& err)
-        : style_(style), operation_(std::move(operation)), total_(total), err_(err) {}
+        : progress_(style, err), operation_(std::move(operation)), total_(total) {}
 
     void Begin(int atOnce) {
         const std::lock_guard<std::mutex> lock(mutex_);
-        if (style_ == ProgressStyle::Lines) {
-            err_ << operation_ << " of " << total_ << (total_ == 1 ? " node, " : " nodes, ")
-                 << atOnce << " at a time\n";
-        }
+        progress_.Step(operation_ + " of " + std::to_string(total_) +
+                       (total_ == 1 ? " node, " : " nodes, ") + std::to_string(atOnce) +
+                       " at a time");
         Redraw();
     }
 
@@ -168,40 +168,29 @@ public:
         const std::lock_guard<std::mutex> lock(mutex_);
         ++done_;
         running_ -= ran ? 1 : 0;
-        if (style_ == ProgressStyle::Lines) {
-            err_ << '[' << done_ << '/' << total_ << "] " << platform::PrintableText(row.node)
-                 << ": " << ResultText(row.result)
-                 << (row.message.empty() ? "" : ", " + row.message) << '\n';
-        }
+        progress_.Step('[' + std::to_string(done_) + '/' + std::to_string(total_) + "] " +
+                       platform::PrintableText(row.node) + ": " + ResultText(row.result) +
+                       (row.message.empty() ? "" : ", " + row.message));
         Redraw();
     }
 
-    void End() {
-        if (style_ == ProgressStyle::Terminal) {
-            err_ << '\n' << std::flush;
-        }
-    }
+    void End() { progress_.End(); }
 
 private:
     void Redraw() {
-        if (style_ != ProgressStyle::Terminal) {
-            return;
-        }
-        constexpr int kBarWidth = 24;
-        const int filled = done_ * kBarWidth / std::max(1, total_);
-        err_ << '\r' << operation_ << "  " << done_ << " of " << total_ << " nodes done  ["
-             << std::string(static_cast<std::size_t>(filled), '#')
-             << std::string(static_cast<std::size_t>(kBarWidth - filled), '.') << "]  " << running_
-             << " running\x1b[K" << std::flush;
+        const auto filled = static_cast<std::size_t>(done_) * ProgressRenderer::kBarWidth /
+                            static_cast<std::size_t>(std::max(1, total_));
+        progress_.Redraw(operation_ + "  " + std::to_string(done_) + " of " +
+                         std::to_string(total_) + " nodes done  " + ProgressRenderer::Bar(filled) +
+                         "  " + std::to_string(running_) + " running");
     }
 
     std::mutex mutex_;
-    ProgressStyle style_;
+    ProgressRenderer progress_;
     std::string operation_;
     int total_;
     int done_ = 0;
     int running_ = 0;
-    std::ostream& err_;
 };
 
 // The nodes the options name, each a row; nothing (the reason on err) when the network cannot
@@ -366,37 +355,21 @@ std::string Dash(const Row& row, int value) {
 }
 
 void PrintTable(const std::vector<Row>& rows, const Summary& summary, std::ostream& out) {
-    const std::vector<std::string> heads = {"Node",        "Result",  "Write errors",
-                                            "Read errors", "Seconds", "Message"};
-    std::vector<std::vector<std::string>> cells;
+    using Align = TableRenderer::Align;
+    TableRenderer table({{"Node"},
+                         {"Result"},
+                         {"Write errors", Align::Right},
+                         {"Read errors", Align::Right},
+                         {"Seconds", Align::Right},
+                         {"Message"}},
+                        TableRenderer::Width::Bytes);
     for (const Row& row : rows) {
         const bool ran = row.result == Result::Completed || row.result == Result::NotCompleted;
-        cells.push_back({platform::PrintableText(row.node), ResultText(row.result),
-                         Dash(row, row.writeErrors), Dash(row, row.readErrors),
-                         ran ? Fixed(row.seconds, 1) : "-", row.message});
+        table.AddRow({platform::PrintableText(row.node), ResultText(row.result),
+                      Dash(row, row.writeErrors), Dash(row, row.readErrors),
+                      ran ? Fixed(row.seconds, 1) : "-", row.message});
     }
-    std::vector<std::size_t> widths;
-    for (std::size_t c = 0; c < heads.size(); ++c) {
-        widths.push_back(heads[c].size());
-        for (const auto& line : cells) {
-            widths[c] = std::max(widths[c], line[c].size());
-        }
-    }
-    const auto print = [&](const std::vector<std::string>& line) {
-        std::string text;
-        for (std::size_t c = 0; c < line.size(); ++c) {
-            const std::string pad(widths[c] - line[c].size(), ' ');
-            const bool number = c >= 2 && c <= 4;
-            text += (c == 0 ? "" : "  ") + (number                 ? pad + line[c]
-                                            : c + 1 == line.size() ? line[c]
-                                                                   : line[c] + pad);
-        }
-        out << text << '\n';
-    };
-    print(heads);
-    for (const auto& line : cells) {
-        print(line);
-    }
+    table.Print(out);
     const auto completed = std::count_if(
         rows.begin(), rows.end(), [](const Row& row) { return row.result == Result::Completed; });
     out << completed << " of " << rows.size() << " nodes completed in " << Fixed(summary.seconds, 1)
@@ -576,6 +549,87 @@ int RunNetworkDefaults(NetworkOptions options, std::ostream& out, std::ostream& 
     const NodeOperation defaults = RestoreDefaults(command.password);
     return RunAndReport(
         *rows, options, kDefaults, [&](const Row&) { return defaults; }, out, err);
+}
+
+namespace {
+
+// The network's nodes, a row each; a node whose state file cannot be read says why.
+void PrintNetwork(const std::vector<NetworkNode>& network, std::ostream& out) {
+    // A Program ID's text is 23 characters wide: a column of nodes that cannot be read keeps it.
+    constexpr std::size_t kIdWidth = 23;
+    TableRenderer table(
+        {{"Node"}, {"Program ID", TableRenderer::Align::Left, kIdWidth}, {"State file"}},
+        TableRenderer::Width::Bytes);
+    for (const NetworkNode& node : network) {
+        if (node.problem.empty()) {
+            table.AddRow({platform::PrintableText(node.name), node.programId, node.stateFile});
+        } else {
+            table.AddRow({"?", "?", node.stateFile + "  (" + node.problem + ")"});
+        }
+    }
+    table.Print(out);
+}
+
+}  // namespace
+
+int RunNodesCommand(const std::string& folder, bool json, std::ostream& out, std::ostream& err) {
+    std::string error;
+    const std::vector<NetworkNode> network = ListNetwork(folder, error);
+    if (!error.empty()) {
+        err << "vireo nodes: " << error << '\n';
+        return 1;
+    }
+    const bool broken = std::any_of(network.begin(), network.end(),
+                                    [](const NetworkNode& node) { return !node.problem.empty(); });
+    if (json) {
+        nlohmann::json doc = {{"network", folder}, {"nodes", nlohmann::json::array()}};
+        for (const NetworkNode& node : network) {
+            nlohmann::json entry = {{"stateFile", node.stateFile}};
+            if (node.problem.empty()) {
+                entry["name"] = node.name;
+                entry["programId"] = node.programId;
+            } else {
+                entry["problem"] = node.problem;
+            }
+            doc["nodes"].push_back(entry);
+        }
+        out << doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    } else if (network.empty()) {
+        out << "The network " << folder << " has no nodes; make one with 'vireo node new --network "
+            << folder << " --name NAME'\n";
+    } else {
+        PrintNetwork(network, out);
+    }
+    return broken ? 1 : 0;
+}
+
+int RunNewNetworkNodeCommand(const std::string& folder, const std::string& name, std::ostream& out,
+                             std::ostream& err) {
+    if (const std::string problem = NameProblem(name); !problem.empty()) {
+        err << "vireo node new: " << problem << '\n';
+        return 1;
+    }
+    std::string error;
+    const std::vector<NetworkNode> network = ListNetwork(folder, error);
+    if (!error.empty()) {
+        err << "vireo node new: " << error << '\n';
+        return 1;
+    }
+    for (const NetworkNode& node : network) {
+        if (node.problem.empty() && node.name == name) {
+            err << "vireo node new: the network " << folder << " has a node named " << name
+                << " already (" << node.stateFile << ")\n";
+            return 1;
+        }
+    }
+    std::error_code code;
+    fs::create_directories(folder, code);
+    if (code) {
+        err << "vireo node new: cannot make the network folder " << folder << ": " << code.message()
+            << '\n';
+        return 1;
+    }
+    return RunNewNodeCommand((fs::path(folder) / (name + ".json")).string(), name, out, err);
 }
 
 namespace {

@@ -73,6 +73,15 @@ int RunNetworkExport(NetworkOptions options, std::ostream& out, std::ostream& er
 int RunNetworkDownload(NetworkOptions options, std::ostream& out, std::ostream& err);
 int RunNetworkDefaults(NetworkOptions options, std::ostream& out, std::ostream& err);
 
+// `vireo nodes`: name, Program ID and state file of every node, as a table or JSON. Status 0,
+// or 1 when the folder or a state file cannot be read (the others are still listed).
+int RunNodesCommand(const std::string& folder, bool json, std::ostream& out, std::ostream& err);
+
+// `vireo node new --network`: a new node named name in the network, as NAME.json. A name that
+// a node of the network already has is refused.
+int RunNewNetworkNodeCommand(const std::string& folder, const std::string& name, std::ostream& out,
+                             std::ostream& err);
+
 // Installs the handler of Ctrl-C for a command on many nodes: the first asks the nodes not yet
 // started to stay so (the running ones finish, since a part written half would be worse), the
 // second stops at once. The answer tells whether the first came.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/TableRenderer.h"
 #include "framework/QuoteText.h"
 #include "framework/SafeFile.h"
 #include "host/ClientSite.h"
@@ -18,38 +19,7 @@
 namespace host {
 namespace {
 
-using Row = std::vector<std::string>;
-
 constexpr std::string_view kInexactMark = "~";
-
-// Characters on screen: UTF-8 continuation bytes take no column ("°C").
-std::size_t Columns(std::string_view text) {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
-}
-
-// Rows as columns padded to their widest cell, two blanks apart; the last column unpadded.
-void PrintTable(std::ostream& out, const std::vector<Row>& rows) {
-    std::vector<std::size_t> widths;
-    for (const Row& row : rows) {
-        widths.resize(std::max(widths.size(), row.size()), 0);
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            widths[i] = std::max(widths[i], Columns(row[i]));
-        }
-    }
-    for (const Row& row : rows) {
-        std::string line;
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            line += row[i];
-            if (i + 1 < row.size()) {
-                line.append(widths[i] - Columns(row[i]) + 2, ' ');
-            }
-        }
-        line.erase(line.find_last_not_of(' ') + 1);
-        out << line << '\n';
-    }
-}
 
 void PrintNotes(std::ostream& out, const std::string& file,
                 const std::vector<settings::LineNote>& notes) {
@@ -81,7 +51,7 @@ bool ReadFile(const std::string& path, settings::FileSnapshot& read, std::ostrea
 
 // The snapshot's fields as a table; a file's fields that cannot carry every value are marked.
 void PrintFields(const settings::Snapshot& snapshot, bool markInexact, std::ostream& out) {
-    std::vector<Row> rows{{"variable", "field", "value", "bytes"}};
+    TableRenderer table({{"variable"}, {"field"}, {"value"}, {"bytes"}});
     bool anyInexact = false;
     for (const settings::FieldRow& row : settings::DecodeRows(snapshot)) {
         std::string value = row.present ? row.value : "(not in the file)";
@@ -92,9 +62,9 @@ void PrintFields(const settings::Snapshot& snapshot, bool markInexact, std::ostr
             value += kInexactMark;
             anyInexact = true;
         }
-        rows.push_back({row.variable, row.name, value, row.raw});
+        table.AddRow({row.variable, row.name, value, row.raw});
     }
-    PrintTable(out, rows);
+    table.Print(out);
     if (anyInexact) {
         out << kInexactMark
             << " the settings file does not carry every value of these bytes "
@@ -159,16 +129,16 @@ void PrintShowJson(const std::string& file, const settings::FileSnapshot& read, 
 // The rows that differ, with a line that counts them; the diff(1) status.
 int PrintComparison(const settings::Comparison& comparison, const std::string& nameA,
                     const std::string& nameB, std::ostream& out) {
-    std::vector<Row> rows{{"", "variable", "field", nameA, nameB}};
+    TableRenderer table({{""}, {"variable"}, {"field"}, {nameA}, {nameB}});
     for (const settings::ComparedRow& row : comparison.rows) {
         if (row.difference != settings::Difference::Equal) {
-            rows.push_back({std::string(settings::DifferenceMark(row.difference)), row.variable,
-                            row.name, row.valueA.empty() ? "(none)" : row.valueA,
-                            row.valueB.empty() ? "(none)" : row.valueB});
+            table.AddRow({std::string(settings::DifferenceMark(row.difference)), row.variable,
+                          row.name, row.valueA.empty() ? "(none)" : row.valueA,
+                          row.valueB.empty() ? "(none)" : row.valueB});
         }
     }
-    if (rows.size() > 1) {
-        PrintTable(out, rows);
+    if (table.HasRows()) {
+        table.Print(out);
     }
     out << settings::ComparisonSummary(comparison) << '\n';
     return comparison.differences == 0 ? kViewEqual : kViewDifferent;

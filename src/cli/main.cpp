@@ -14,10 +14,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "cli/CommandLineRules.h"
 #include "cli/Commands.h"
 #include "cli/HistoryCommand.h"
 #include "cli/NetworkCommands.h"
-#include "cli/NodesCommand.h"
 #include "cli/Password.h"
 #include "cli/ViewCommands.h"
 #include "host/Host.h"
@@ -39,18 +39,21 @@ void EnsureRuntimeDir() {
     setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
 }
 
-// `vireo diff A B` compares two files; `vireo diff FILE [--node STATE]` a file with the node.
-int RunDiff(const std::vector<std::string>& files, const std::string& nodeFile, std::ostream& out,
-            std::ostream& err) {
-    if (files.size() == 1) {
-        return host::RunDiffNodeCommand({nodeFile, files[0], {}}, out, err);
-    }
-    if (!nodeFile.empty()) {
-        err << "vireo diff: --node compares the node with one settings file, not two\n";
-        return host::kViewTrouble;
-    }
-    return host::RunDiffFilesCommand(files[0], files[1], out, err);
-}
+// What the subcommands share: the program's arguments (the ones that start Qt pass them on), the
+// host's options with the node's state file, and the status of output that could not be written.
+struct Program {
+    int argc;
+    char** argv;
+    host::HostOptions options;
+    int lostOutput = 1;
+};
+
+// A subcommand as CLI11 parsed it, the relations its options must keep, and what it does.
+struct Subcommand {
+    CLI::App* command;
+    std::function<int()> run;
+    host::OptionRules rules = {};
+};
 
 // Progress on a terminal is one line rewritten in place; elsewhere one line per step.
 host::ProgressStyle ProgressFor(bool quiet) {
@@ -61,25 +64,31 @@ host::ProgressStyle ProgressFor(bool quiet) {
 }
 
 // The service password of a download or the factory defaults, from the safest source given.
-bool TakePassword(const char* command, const std::optional<std::string>& option,
-                  const std::optional<std::string>& file, std::string& password) {
-    std::string error;
-    const auto resolved = host::ResolvePassword(host::ProcessPasswordSources(option, file), error);
-    if (!resolved) {
-        std::cerr << "vireo " << command << ": " << error << '\n';
-        return false;
+struct PasswordSources {
+    std::optional<std::string> option;
+    std::optional<std::string> file;
+
+    bool Take(const std::string& command, std::string& password) const {
+        std::string error;
+        const auto resolved =
+            host::ResolvePassword(host::ProcessPasswordSources(option, file), error);
+        if (!resolved) {
+            std::cerr << "vireo " << command << ": " << error << '\n';
+            return false;
+        }
+        password = *resolved;
+        return true;
     }
-    password = *resolved;
-    return true;
-}
+};
 
 // The options every command that writes the node takes for its service password.
-void AddPasswordOptions(CLI::App* command, std::optional<std::string>& option,
-                        std::optional<std::string>& file) {
-    auto* fileOption = command->add_option(
-        "--password-file", file, "read the service password from the first line of this file");
-    command
-        ->add_option("--password", option,
+void AddPasswordOptions(CLI::App* command, PasswordSources& sources) {
+    auto* group = command->add_option_group("Service password");
+    auto* fileOption =
+        group->add_option("--password-file", sources.file,
+                          "read the service password from the first line of this file");
+    group
+        ->add_option("--password", sources.option,
                      "the service password (visible to other users in ps and kept in the "
                      "shell's history: prefer --password-file or VIREO_PASSWORD)")
         ->excludes(fileOption);
@@ -109,50 +118,57 @@ const CLI::Validator kChannelRate(
     },
     "0 or 1-1000000");
 
-void AddManyNodesOptions(CLI::App* command, ManyNodes& many) {
-    auto* names =
-        command->add_option("--nodes", many.names, "the nodes of the network, by name: A,B,...")
-            ->delimiter(',');
-    command->add_flag("--all", many.all, "every node of the network")->excludes(names);
-    command->add_option("--network", many.network,
-                        "the network's folder of node state files (default: under the XDG "
-                        "state folder)");
-    command
-        ->add_option("--jobs", many.jobs,
-                     "how many nodes at once (default: as many as the channel carries, within "
-                     "the open-file limit)")
-        ->check(CLI::PositiveNumber);
-    command->add_flag("--json", many.json, "print the summary as JSON");
-    command
-        ->add_option("--channel-rate", many.channelRate,
-                     "node transactions a second the network's channel carries (default 200, a "
-                     "twisted-pair channel; 0: no limit)")
-        ->check(kChannelRate);
-}
+// An export, a download or the factory defaults: on the node of --node, or on the nodes of a
+// network that --nodes or --all name.
+struct Operation {
+    host::CommandOptions command;
+    ManyNodes many;
+    bool quiet = false;
+    PasswordSources password;
+    bool dryRun = false;  // the download's --dry-run
+};
 
-// What is wrong with a command's options for one node or for many; empty when nothing is.
-std::string ManyNodesMisuse(const CLI::App* command, const ManyNodes& many, bool hasFile) {
-    if (!many.Wanted()) {
-        for (const char* option : {"--network", "--jobs", "--json", "--channel-rate", "--out"}) {
-            if (command->get_option_no_throw(option) != nullptr && command->count(option) > 0) {
-                return std::string(option) + " goes with --nodes or --all";
-            }
-        }
-        return {};
+// The options the three operations share, after their own; the relations of the many-node
+// options in the order they are reported. outDir: the export's --out, added to the group.
+void AddOperationOptions(CLI::App* command, Operation& operation, std::string& nodeFile,
+                         host::OptionRules& rules, CLI::Option* outDir = nullptr) {
+    ManyNodes& many = operation.many;
+    command->add_flag("--quiet", operation.quiet, "print only the result line");
+    command->add_flag("--no-wait", operation.command.noWait,
+                      "fail at once when another process is using the node, instead of waiting "
+                      "for it");
+    auto* group = command->add_option_group("Many nodes");
+    auto* names =
+        group->add_option("--nodes", many.names, "the nodes of the network, by name: A,B,...")
+            ->delimiter(',');
+    group->add_flag("--all", many.all, "every node of the network")->excludes(names);
+    std::vector<CLI::Option*> manyOnly = {
+        group->add_option("--network", many.network,
+                          "the network's folder of node state files (default: under the XDG "
+                          "state folder)"),
+        group
+            ->add_option("--jobs", many.jobs,
+                         "how many nodes at once (default: as many as the channel carries, "
+                         "within the open-file limit)")
+            ->check(CLI::PositiveNumber),
+        group->add_flag("--json", many.json, "print the summary as JSON"),
+        group
+            ->add_option("--channel-rate", many.channelRate,
+                         "node transactions a second the network's channel carries (default "
+                         "200, a twisted-pair channel; 0: no limit)")
+            ->check(kChannelRate)};
+    if (outDir != nullptr) {
+        group->add_option(outDir);
+        manyOnly.push_back(outDir);
     }
-    if (command->count("--node") > 0) {
-        return "--node names one node; --nodes and --all name nodes of a network";
+    auto* node = command->add_option("--node", nodeFile, "state file of the simulated node");
+    const auto wanted = [&many] { return many.Wanted(); };
+    for (const CLI::Option* option : manyOnly) {
+        rules.Needs(host::OptionRules::Given(option), wanted,
+                    option->get_name() + " goes with --nodes or --all");
     }
-    if (command->get_name() == "export" && hasFile) {
-        return "with --nodes or --all the settings files go into --out DIR, one a node";
-    }
-    if (command->get_name() == "export" && many.outDir.empty()) {
-        return "--out DIR is needed with --nodes or --all: the folder of the settings files";
-    }
-    if (command->get_option_no_throw("--dry-run") != nullptr && command->count("--dry-run") > 0) {
-        return "--dry-run looks at one node";
-    }
-    return {};
+    rules.Excludes(host::OptionRules::Given(node), wanted,
+                   "--node names one node; --nodes and --all name nodes of a network");
 }
 
 host::NetworkOptions NetworkOptionsOf(const ManyNodes& many, const host::CommandOptions& command) {
@@ -168,6 +184,254 @@ host::NetworkOptions NetworkOptionsOf(const ManyNodes& many, const host::Command
     return options;
 }
 
+// Runs the operation on the node of --node, or on the nodes --nodes or --all name.
+template <typename OneNode>
+int RunOperation(const Program& program, Operation& operation, const std::string& name,
+                 OneNode oneNode,
+                 int (*manyNodes)(host::NetworkOptions, std::ostream&, std::ostream&)) {
+    host::CommandOptions& command = operation.command;
+    command.nodeFile = program.options.nodeFile;
+    command.progress = ProgressFor(operation.quiet);
+    command.takePassword = [&operation, name](std::string& password) {
+        return operation.password.Take(name, password);
+    };
+    return operation.many.Wanted()
+               ? manyNodes(NetworkOptionsOf(operation.many, command), std::cout, std::cerr)
+               : oneNode(command, std::cout, std::cerr);
+}
+
+int RunScript(const Program& program, const std::string& file) {
+    // Session scripts need no display: Qt runs offscreen.
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int qtArgc = 1;
+    return host::WithApplication(qtArgc, program.argv,
+                                 [&] { return host::RunScriptFile(file, std::cout, std::cerr); });
+}
+
+Subcommand AddScript(CLI::App& app, Program& program) {
+    auto file = std::make_shared<std::string>();
+    auto* script = app.add_subcommand("script", "run a session script without a display");
+    script->add_option("FILE", *file, "the script, or - for standard input")->required();
+    return {script, [&program, file] { return RunScript(program, *file); }};
+}
+
+Subcommand AddExport(CLI::App& app, Program& program) {
+    auto operation = std::make_shared<Operation>();
+    auto* command =
+        app.add_subcommand("export", "export the node's configuration to a settings file");
+    command->add_option(
+        "FILE", operation->command.file,
+        "the settings file to write, or - for standard output (not with --nodes or --all)");
+    auto* outDir = command->add_option(
+        "--out", operation->many.outDir,
+        "with --nodes or --all: the folder of the settings files, NAME.txt a node");
+    command->add_flag("--force", operation->command.force, "overwrite FILE when it exists");
+    Subcommand exportCommand{command, [&program, operation] {
+                                 return RunOperation(program, *operation, "export",
+                                                     host::RunExportCommand,
+                                                     host::RunNetworkExport);
+                             }};
+    AddOperationOptions(command, *operation, program.options.nodeFile, exportCommand.rules, outDir);
+    const auto wanted = [&many = operation->many] { return many.Wanted(); };
+    const auto hasFile = [&file = operation->command.file] { return !file.empty(); };
+    exportCommand.rules
+        .Excludes(hasFile, wanted,
+                  "with --nodes or --all the settings files go into --out DIR, one a node")
+        .Needs(wanted, host::OptionRules::Given(outDir),
+               "--out DIR is needed with --nodes or --all: the folder of the settings files")
+        .Required([=] { return hasFile() || wanted(); },
+                  "FILE is required (or --nodes or --all with --out DIR)");
+    return exportCommand;
+}
+
+int RunDownload(Program& program, Operation& download) {
+    if (download.dryRun) {
+        // A comparison's 1 means "different": an output that was lost is trouble.
+        program.lostOutput = host::kViewTrouble;
+        return host::RunDiffNodeCommand({program.options.nodeFile, download.command.file, {}},
+                                        std::cout, std::cerr);
+    }
+    return RunOperation(program, download, "download", host::RunDownloadCommand,
+                        host::RunNetworkDownload);
+}
+
+Subcommand AddDownload(CLI::App& app, Program& program) {
+    auto operation = std::make_shared<Operation>();
+    auto* command = app.add_subcommand("download", "download a settings file into the node");
+    command->add_option("FILE", operation->command.file, "the settings file to read")->required();
+    AddPasswordOptions(command, operation->password);
+    command->add_flag("--yes", operation->command.yes,
+                      "download even when the file's Program ID differs from the node kind's");
+    auto* dryRunFlag =
+        command->add_flag("--dry-run", operation->dryRun,
+                          "list what the download would change and write nothing (no password)");
+    Subcommand download{command,
+                        [&program, operation] { return RunDownload(program, *operation); }};
+    AddOperationOptions(command, *operation, program.options.nodeFile, download.rules);
+    download.rules.Excludes(
+        host::OptionRules::Given(dryRunFlag), [&many = operation->many] { return many.Wanted(); },
+        "--dry-run looks at one node");
+    return download;
+}
+
+Subcommand AddShow(CLI::App& app) {
+    struct Show {
+        std::string file;
+        bool json = false;
+    };
+    auto show = std::make_shared<Show>();
+    auto* command = app.add_subcommand(
+        "show", "show a settings file's values and the lines a download would skip or refuse");
+    command->add_option("FILE", show->file, "the settings file")->required();
+    command->add_flag("--json", show->json, "print JSON");
+    return {command,
+            [show] { return host::RunShowCommand(show->file, show->json, std::cout, std::cerr); }};
+}
+
+// `vireo diff A B` compares two files; `vireo diff FILE [--node STATE]` a file with the node.
+int RunDiff(Program& program, const std::vector<std::string>& files) {
+    // A comparison's 1 means "different": an output that was lost is trouble.
+    program.lostOutput = host::kViewTrouble;
+    const std::string& nodeFile = program.options.nodeFile;
+    if (files.size() == 1) {
+        return host::RunDiffNodeCommand({nodeFile, files.front(), {}}, std::cout, std::cerr);
+    }
+    if (!nodeFile.empty()) {
+        std::cerr << "vireo diff: --node compares the node with one settings file, not two\n";
+        return host::kViewTrouble;
+    }
+    return host::RunDiffFilesCommand(files[0], files[1], std::cout, std::cerr);
+}
+
+Subcommand AddDiff(CLI::App& app, Program& program) {
+    auto files = std::make_shared<std::vector<std::string>>();
+    auto* command = app.add_subcommand(
+        "diff",
+        "compare two settings files, or a settings file with the node (exit 0 equal, "
+        "1 different, 2 trouble)");
+    command->add_option("FILE", *files, "one settings file (compared with the node) or two")
+        ->required()
+        ->expected(1, 2);
+    command->add_option("--node", program.options.nodeFile, "state file of the simulated node");
+    return {command, [&program, files] { return RunDiff(program, *files); }};
+}
+
+Subcommand AddDefaults(CLI::App& app, Program& program) {
+    auto operation = std::make_shared<Operation>();
+    auto* command = app.add_subcommand("defaults", "restore the node's factory settings");
+    AddPasswordOptions(command, operation->password);
+    Subcommand defaults{command, [&program, operation] {
+                            return RunOperation(program, *operation, "defaults",
+                                                host::RunDefaultsCommand, host::RunNetworkDefaults);
+                        }};
+    AddOperationOptions(command, *operation, program.options.nodeFile, defaults.rules);
+    return defaults;
+}
+
+// A new simulated node: its state file, or NAME.json in a network.
+struct NewNode {
+    std::string file;
+    std::string name = "Node1";
+    std::string network;
+};
+
+int RunNodeNew(const NewNode& node) {
+    if (!node.file.empty()) {
+        return host::RunNewNodeCommand(node.file, node.name, std::cout, std::cerr);
+    }
+    return host::RunNewNetworkNodeCommand(
+        node.network.empty() ? host::DefaultNetworkPath() : node.network, node.name, std::cout,
+        std::cerr);
+}
+
+Subcommand AddNodeNew(CLI::App& node) {
+    auto newNode = std::make_shared<NewNode>();
+    auto* command = node.add_subcommand(
+        "new", "make a new simulated node: a state file with the factory configuration");
+    auto* file = command->add_option(
+        "FILE", newNode->file, "the state file to create (default: NAME.json in the network)");
+    command->add_option("--name", newNode->name, "the node's name (default Node1)");
+    command
+        ->add_option("--network", newNode->network,
+                     "make the node in this network's folder (default: the simulated network)")
+        ->excludes(file);
+    return {command, [newNode] { return RunNodeNew(*newNode); }};
+}
+
+Subcommand AddNodeShow(CLI::App& node, Program& program) {
+    auto* command = node.add_subcommand(
+        "show", "print a simulated node's name, Program ID and configuration, decoded");
+    command->add_option("--node", program.options.nodeFile, "state file of the simulated node");
+    return {command, [&program] {
+                return host::RunNodeShowCommand(program.options.nodeFile, std::cout, std::cerr);
+            }};
+}
+
+Subcommand AddNodes(CLI::App& app) {
+    struct Nodes {
+        std::string network;
+        bool json = false;
+    };
+    auto nodes = std::make_shared<Nodes>();
+    auto* command = app.add_subcommand(
+        "nodes", "list the nodes of the simulated network: name, Program ID, state file");
+    command->add_option("--network", nodes->network,
+                        "the network's folder (default: under the XDG state folder)");
+    command->add_flag("--json", nodes->json, "print JSON");
+    return {command, [nodes] {
+                return host::RunNodesCommand(
+                    nodes->network.empty() ? host::DefaultNetworkPath() : nodes->network,
+                    nodes->json, std::cout, std::cerr);
+            }};
+}
+
+// The older spelling of `vireo node new`, kept for the scripts that use it.
+Subcommand AddNewNode(CLI::App& app) {
+    auto newNode = std::make_shared<NewNode>();
+    auto* command = app.add_subcommand("new-node", "");
+    command->add_option("FILE", newNode->file, "the state file to create")->required();
+    command->add_option("--name", newNode->name, "the node's name (default Node1)");
+    command->group("");
+    return {command, [newNode] {
+                return host::RunNewNodeCommand(newNode->file, newNode->name, std::cout, std::cerr);
+            }};
+}
+
+// `vireo register` and `vireo unregister`.
+Subcommand AddRegistration(CLI::App& app, bool remove) {
+    auto module = std::make_shared<std::string>();
+    auto* command =
+        remove ? app.add_subcommand("unregister", "remove the plug-in module's registration")
+               : app.add_subcommand(
+                     "register",
+                     "register the plug-in module, so that nodes of its kind open with it");
+    command->add_option("MODULE", *module,
+                        "the plug-in module (default: the one installed with vireo)");
+    return {command, [module, remove] {
+                return host::RunRegisterCommand(
+                    module->empty() ? host::DefaultModulePath() : *module, remove, std::cout,
+                    std::cerr);
+            }};
+}
+
+Subcommand AddHistory(CLI::App& app) {
+    auto options = std::make_shared<host::HistoryOptions>();
+    auto* command =
+        app.add_subcommand("history", "list the writes the plug-in made to nodes, decoded");
+    command->add_option("--node", options->node, "only the writes to this node");
+    command->add_option("--since", options->since, "only the writes from this day on (YYYY-MM-DD)");
+    return {command, [options] { return host::RunHistoryCommand(*options, std::cout, std::cerr); }};
+}
+
+Subcommand AddAbout(CLI::App& app, Program& program) {
+    auto* command = app.add_subcommand("about", "show the plug-in's About box");
+    command->add_option("--node", program.options.nodeFile, "state file of the simulated node");
+    return {command, [&program] {
+                int qtArgc = 1;
+                return host::RunAbout(qtArgc, program.argv, program.options);
+            }};
+}
+
 std::string HelpFooter() {
     return "Without --node the simulated node's state file is " + host::DefaultNodeStatePath() +
            ".\nThe service password comes from --password, --password-file or VIREO_PASSWORD, "
@@ -180,17 +444,14 @@ std::string HelpFooter() {
            "2 trouble.";
 }
 
-}  // namespace
-
-namespace {
-
 // lostOutput: the status a command ends with when its output could not be written.
 int Main(int argc, char** argv, int& lostOutput) {
     EnsureRuntimeDir();
     CLI::App app{"Vireo: configuration of the heating controller node", "vireo"};
     app.set_version_flag("--version", std::string("vireo ") + VIREO_VERSION);
     app.footer(HelpFooter());
-    host::HostOptions options;
+    Program program{argc, argv, {}};
+    host::HostOptions& options = program.options;
     app.add_option("--node", options.nodeFile,
                    "state file of the simulated node (default: under the XDG state folder)");
     app.add_option("--screenshot", options.screenshotDir,
@@ -200,104 +461,25 @@ int Main(int argc, char** argv, int& lostOutput) {
                    "60 makes a day pass in 24 minutes)")
         ->check(CLI::PositiveNumber);
 
-    std::string scriptFile;
-    auto* script = app.add_subcommand("script", "run a session script without a display");
-    script->add_option("FILE", scriptFile, "the script, or - for standard input")->required();
-
-    host::CommandOptions command;
-    bool quiet = false;
-    std::optional<std::string> passwordOption;
-    std::optional<std::string> passwordFile;
-    auto* exportCommand =
-        app.add_subcommand("export", "export the node's configuration to a settings file");
-    exportCommand->add_option(
-        "FILE", command.file,
-        "the settings file to write, or - for standard output (not with --nodes "
-        "or --all)");
-    ManyNodes many;
-    exportCommand->add_option("--out", many.outDir,
-                              "with --nodes or --all: the folder of the settings files, NAME.txt "
-                              "a node");
-    exportCommand->add_flag("--force", command.force, "overwrite FILE when it exists");
-    auto* download = app.add_subcommand("download", "download a settings file into the node");
-    download->add_option("FILE", command.file, "the settings file to read")->required();
-    AddPasswordOptions(download, passwordOption, passwordFile);
-    download->add_flag("--yes", command.yes,
-                       "download even when the file's Program ID differs from the node kind's");
-    bool dryRun = false;
-    download->add_flag("--dry-run", dryRun,
-                       "list what the download would change and write nothing (no password)");
-    std::string showFile;
-    bool showJson = false;
-    auto* show = app.add_subcommand(
-        "show", "show a settings file's values and the lines a download would skip or refuse");
-    show->add_option("FILE", showFile, "the settings file")->required();
-    show->add_flag("--json", showJson, "print JSON");
-    std::vector<std::string> diffFiles;
-    auto* diff = app.add_subcommand(
-        "diff",
-        "compare two settings files, or a settings file with the node (exit 0 equal, "
-        "1 different, 2 trouble)");
-    diff->add_option("FILE", diffFiles, "one settings file (compared with the node) or two")
-        ->required()
-        ->expected(1, 2);
-    auto* defaults = app.add_subcommand("defaults", "restore the node's factory settings");
-    AddPasswordOptions(defaults, passwordOption, passwordFile);
-    for (CLI::App* sub : {exportCommand, download, defaults}) {
-        sub->add_flag("--quiet", quiet, "print only the result line");
-        sub->add_flag("--no-wait", command.noWait,
-                      "fail at once when another process is using the node, instead of waiting "
-                      "for it");
-        AddManyNodesOptions(sub, many);
-    }
-    std::string newNodeFile;
-    std::string newNodeName = "Node1";
-    auto* nodeCommand = app.add_subcommand("node", "make and look at simulated nodes");
-    nodeCommand->require_subcommand(1);
-    auto* nodeNew = nodeCommand->add_subcommand(
-        "new", "make a new simulated node: a state file with the factory configuration");
-    auto* newNodeFileOption = nodeNew->add_option(
-        "FILE", newNodeFile, "the state file to create (default: NAME.json in the network)");
-    nodeNew->add_option("--name", newNodeName, "the node's name (default Node1)");
-    std::string newNodeNetwork;
-    nodeNew
-        ->add_option("--network", newNodeNetwork,
-                     "make the node in this network's folder (default: the simulated network)")
-        ->excludes(newNodeFileOption);
-    std::string nodesNetwork;
-    bool nodesJson = false;
-    auto* nodesCommand = app.add_subcommand(
-        "nodes", "list the nodes of the simulated network: name, Program ID, state file");
-    nodesCommand->add_option("--network", nodesNetwork,
-                             "the network's folder (default: under the XDG state folder)");
-    nodesCommand->add_flag("--json", nodesJson, "print JSON");
-    auto* nodeShow = nodeCommand->add_subcommand(
-        "show", "print a simulated node's name, Program ID and configuration, decoded");
-    // The older spelling of `vireo node new`, kept for the scripts that use it.
-    auto* newNode = app.add_subcommand("new-node", "");
-    newNode->add_option("FILE", newNodeFile, "the state file to create")->required();
-    newNode->add_option("--name", newNodeName, "the node's name (default Node1)");
-    newNode->group("");
-    std::string modulePath;
-    auto* registerCommand = app.add_subcommand(
-        "register", "register the plug-in module, so that nodes of its kind open with it");
-    registerCommand->add_option("MODULE", modulePath,
-                                "the plug-in module (default: the one installed with vireo)");
-    auto* unregisterCommand =
-        app.add_subcommand("unregister", "remove the plug-in module's registration");
-    unregisterCommand->add_option("MODULE", modulePath,
-                                  "the plug-in module (default: the one installed with vireo)");
-    host::HistoryOptions historyOptions;
-    auto* historyCommand =
-        app.add_subcommand("history", "list the writes the plug-in made to nodes, decoded");
-    historyCommand->add_option("--node", historyOptions.node, "only the writes to this node");
-    historyCommand->add_option("--since", historyOptions.since,
-                               "only the writes from this day on (YYYY-MM-DD)");
-    auto* about = app.add_subcommand("about", "show the plug-in's About box");
+    // In the order the help lists them.
+    std::vector<Subcommand> subcommands;
+    subcommands.push_back(AddScript(app, program));
+    subcommands.push_back(AddExport(app, program));
+    subcommands.push_back(AddDownload(app, program));
+    subcommands.push_back(AddShow(app));
+    subcommands.push_back(AddDiff(app, program));
+    subcommands.push_back(AddDefaults(app, program));
+    auto* node = app.add_subcommand("node", "make and look at simulated nodes");
+    node->require_subcommand(1);
+    subcommands.push_back(AddNodeNew(*node));
+    subcommands.push_back(AddNodes(app));
+    subcommands.push_back(AddNodeShow(*node, program));
+    subcommands.push_back(AddNewNode(app));
+    subcommands.push_back(AddRegistration(app, false));
+    subcommands.push_back(AddRegistration(app, true));
+    subcommands.push_back(AddHistory(app));
+    subcommands.push_back(AddAbout(app, program));
     app.require_subcommand(0, 1);
-    for (CLI::App* sub : {exportCommand, download, defaults, about, diff, nodeShow}) {
-        sub->add_option("--node", options.nodeFile, "state file of the simulated node");
-    }
 
     try {
         app.parse(argc, argv);
@@ -305,85 +487,17 @@ int Main(int argc, char** argv, int& lostOutput) {
         // Usage errors exit with 2, help with 0.
         return app.exit(e) == 0 ? 0 : 2;
     }
-    if (script->parsed()) {
-        // Session scripts need no display: Qt runs offscreen.
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        int qtArgc = 1;
-        return host::WithApplication(
-            qtArgc, argv, [&] { return host::RunScriptFile(scriptFile, std::cout, std::cerr); });
-    }
-    if (nodeShow->parsed()) {
-        return host::RunNodeShowCommand(options.nodeFile, std::cout, std::cerr);
-    }
-    if (nodesCommand->parsed()) {
-        return host::RunNodesCommand(
-            nodesNetwork.empty() ? host::DefaultNetworkPath() : nodesNetwork, nodesJson, std::cout,
-            std::cerr);
-    }
-    if (nodeNew->parsed() && newNodeFile.empty()) {
-        return host::RunNewNetworkNodeCommand(
-            newNodeNetwork.empty() ? host::DefaultNetworkPath() : newNodeNetwork, newNodeName,
-            std::cout, std::cerr);
-    }
-    if (newNode->parsed() || nodeNew->parsed()) {
-        return host::RunNewNodeCommand(newNodeFile, newNodeName, std::cout, std::cerr);
-    }
-    if (registerCommand->parsed() || unregisterCommand->parsed()) {
-        return host::RunRegisterCommand(modulePath.empty() ? host::DefaultModulePath() : modulePath,
-                                        unregisterCommand->parsed(), std::cout, std::cerr);
-    }
-    if (historyCommand->parsed()) {
-        return host::RunHistoryCommand(historyOptions, std::cout, std::cerr);
-    }
-    if (about->parsed()) {
-        int qtArgc = 1;
-        return host::RunAbout(qtArgc, argv, options);
-    }
-    command.nodeFile = options.nodeFile;
-    command.progress = ProgressFor(quiet);
-    for (CLI::App* sub : {exportCommand, download, defaults}) {
-        if (!sub->parsed()) {
+    for (const Subcommand& subcommand : subcommands) {
+        if (!subcommand.command->parsed()) {
             continue;
         }
-        if (const std::string misuse = ManyNodesMisuse(sub, many, !command.file.empty());
-            !misuse.empty()) {
-            std::cerr << "vireo " << sub->get_name() << ": " << misuse << '\n';
+        if (const auto misuse = subcommand.rules.Broken()) {
+            std::cerr << "vireo " << subcommand.command->get_name() << ": " << *misuse << '\n';
             return 2;
         }
-        if (sub == exportCommand && !many.Wanted() && command.file.empty()) {
-            std::cerr << "vireo export: FILE is required (or --nodes or --all with --out DIR)\n";
-            return 2;
-        }
-    }
-    if (exportCommand->parsed()) {
-        return many.Wanted()
-                   ? host::RunNetworkExport(NetworkOptionsOf(many, command), std::cout, std::cerr)
-                   : host::RunExportCommand(command, std::cout, std::cerr);
-    }
-    if (show->parsed()) {
-        return host::RunShowCommand(showFile, showJson, std::cout, std::cerr);
-    }
-    // A comparison's 1 means "different": an output that was lost is trouble.
-    lostOutput = diff->parsed() || (download->parsed() && dryRun) ? host::kViewTrouble : 1;
-    if (diff->parsed()) {
-        return RunDiff(diffFiles, options.nodeFile, std::cout, std::cerr);
-    }
-    if (download->parsed() && dryRun) {
-        return host::RunDiffNodeCommand({options.nodeFile, command.file, {}}, std::cout, std::cerr);
-    }
-    const char* writer = download->parsed() ? "download" : "defaults";
-    command.takePassword = [&](std::string& password) {
-        return TakePassword(writer, passwordOption, passwordFile, password);
-    };
-    if (download->parsed()) {
-        return many.Wanted()
-                   ? host::RunNetworkDownload(NetworkOptionsOf(many, command), std::cout, std::cerr)
-                   : host::RunDownloadCommand(command, std::cout, std::cerr);
-    }
-    if (defaults->parsed()) {
-        return many.Wanted()
-                   ? host::RunNetworkDefaults(NetworkOptionsOf(many, command), std::cout, std::cerr)
-                   : host::RunDefaultsCommand(command, std::cout, std::cerr);
+        const int status = subcommand.run();
+        lostOutput = program.lostOutput;
+        return status;
     }
     if (!options.screenshotDir.empty()) {
         return host::RunScreenshots(argc, argv, options);

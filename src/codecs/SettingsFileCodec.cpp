@@ -99,7 +99,7 @@ std::string SettingsFileCodec::FormatTimePassed(const std::uint8_t* image4) cons
     return text;
 }
 
-std::string SettingsFileCodec::FormatExportDate(const ExportClock& now) const {
+std::string SettingsFileCodec::FormatExportDate(const DateTime& now) const {
     // The runtime's date text "MM/DD/YY", rearranged to day "/" month "-" four-digit year.
     std::string runtimeDate;
     AppendTwoDigits(runtimeDate, now.month);
@@ -119,7 +119,7 @@ std::string SettingsFileCodec::FormatExportDate(const ExportClock& now) const {
     return text;
 }
 
-std::string SettingsFileCodec::FormatExportTime(const ExportClock& now) const {
+std::string SettingsFileCodec::FormatExportTime(const DateTime& now) const {
     // The runtime's time text "HH:MM:SS", shown without the hour's leading zero.
     std::string runtimeTime;
     AppendTwoDigits(runtimeTime, now.hour);

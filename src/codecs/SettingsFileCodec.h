@@ -6,17 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace codecs {
+#include "codecs/DateTime.h"
 
-// The PC's local date and time as the runtime gives them ("MM/DD/YY", "HH:MM:SS").
-struct ExportClock {
-    int year = 2000;  // four digits
-    int month = 1;
-    int day = 1;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
+namespace codecs {
 
 class SettingsFileCodec {
 public:
@@ -27,8 +19,9 @@ public:
     std::string FormatCount(const std::uint8_t* image2) const;
     std::string FormatTimeSec(const std::uint8_t* image2) const;
     std::string FormatTimePassed(const std::uint8_t* image4) const;
-    std::string FormatExportDate(const ExportClock& now) const;  // "6/12-2026 "
-    std::string FormatExportTime(const ExportClock& now) const;  // "9:05:07"
+    // The PC's local date and time as the runtime's texts give them ("MM/DD/YY", "HH:MM:SS").
+    std::string FormatExportDate(const DateTime& now) const;  // "6/12-2026 "
+    std::string FormatExportTime(const DateTime& now) const;  // "9:05:07"
 
     // Parsing, one byte per call.
     std::uint8_t ParseStrIntByte(std::string_view line, int index) const;

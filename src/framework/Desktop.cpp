@@ -1,7 +1,5 @@
 #include "framework/Desktop.h"
 
-#include <cstdio>
-
 namespace platform {
 namespace {
 
@@ -10,12 +8,6 @@ namespace {
 thread_local Desktop* g_current = nullptr;
 
 }  // namespace
-
-std::string LocalDateTime::TimeText() const {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", hour % 100, minute % 100, second % 100);
-    return text;
-}
 
 Desktop& Desktop::Current() {
     if (g_current == nullptr) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <utility>
 
+#include "codecs/DateTime.h"
+
 namespace platform {
 
 class CDialog;
@@ -24,18 +26,7 @@ enum class MessageIcon { None, Information, Exclamation, Error, Question };
 enum class MessageAnswer { Ok, Yes, No };
 
 // The PC's local date and time, as the runtime's date and time texts give it.
-struct LocalDateTime {
-    int year = 2000;
-    int month = 1;
-    int day = 1;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-    int dayOfWeek = 0;  // 0 Sunday to 6 Saturday
-
-    // "09:05:07".
-    std::string TimeText() const;
-};
+using LocalDateTime = codecs::DateTime;
 
 struct FileDialogRequest {
     std::string initialName;       // the file name the dialog starts with

@@ -87,7 +87,7 @@ private:
     std::map<int, std::function<void()>> timers_;
     std::vector<int> timerPeriods_;
     int nextTimer_ = 1;
-    LocalDateTime now_{2026, 12, 6, 9, 5, 7, 0};
+    LocalDateTime now_{2026, 12, 6, 9, 5, 7};
 };
 
 }  // namespace platform

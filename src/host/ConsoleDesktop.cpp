@@ -24,7 +24,10 @@ std::string OneLine(std::string text) {
 }  // namespace
 
 ConsoleDesktop::ConsoleDesktop(std::string file, bool acceptMismatch, std::ostream& log)
-    : file_(std::move(file)), acceptMismatch_(acceptMismatch), log_(log) {}
+    : file_(std::move(file)),
+      acceptMismatch_(acceptMismatch),
+      log_(log),
+      progress_(ProgressStyle::Lines, log) {}
 
 platform::MessageAnswer ConsoleDesktop::MessageBox(const std::string& text,
                                                    const std::string& caption,
@@ -33,7 +36,7 @@ platform::MessageAnswer ConsoleDesktop::MessageBox(const std::string& text,
     messages_.push_back(text);
     EndProgress();
     const std::string shown = caption.empty() ? OneLine(text) : caption + ": " + OneLine(text);
-    const bool quiet = style_ == ProgressStyle::Quiet;
+    const bool quiet = progress_.Style() == ProgressStyle::Quiet;
     if (buttons == platform::MessageButtons::Ok) {
         if (!quiet) {
             log_ << shown << '\n';
@@ -69,8 +72,8 @@ platform::LocalDateTime ConsoleDesktop::Now() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-            local.tm_min,         local.tm_sec,     local.tm_wday};
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
 int ConsoleDesktop::StartTimer(int, std::function<void()>) {
@@ -80,17 +83,14 @@ int ConsoleDesktop::StartTimer(int, std::function<void()>) {
 void ConsoleDesktop::StopTimer(int) {}
 
 void ConsoleDesktop::SetProgressStyle(ProgressStyle style, std::string operation, int plannedMs) {
-    style_ = style;
+    progress_.SetStyle(style);
     operation_ = std::move(operation);
     plannedMs_ = plannedMs;
     sleptMs_ = 0;
 }
 
 void ConsoleDesktop::EndProgress() {
-    if (lineOpen_) {
-        log_ << '\n' << std::flush;
-        lineOpen_ = false;
-    }
+    progress_.End();
 }
 
 // Every named step is shown, the last one included; a step without a name (the download's
@@ -99,26 +99,24 @@ void ConsoleDesktop::Progress(const std::string& text, int done, int total) {
     if (!text.empty()) {
         step_ = text;
     }
-    if (style_ == ProgressStyle::Lines && !text.empty()) {
-        log_ << text << '\n';
-    } else if (style_ == ProgressStyle::Terminal && total > 0) {
-        log_ << '\r' << ProgressLine(done, total) << "\x1b[K" << std::flush;
-        lineOpen_ = true;
+    if (!text.empty()) {
+        progress_.Step(text);
+    }
+    if (total > 0) {
+        progress_.Redraw(ProgressLine(done, total));
     }
 }
 
 // The bar follows the pauses when they are known (they are nearly all of the time), else the
 // steps; the step's name is padded so that the bar keeps its place.
 std::string ConsoleDesktop::ProgressLine(int done, int total) const {
-    constexpr int kBarWidth = 24;
     constexpr std::size_t kStepWidth = 14;
     const double share = plannedMs_ > 0 ? std::min(1.0, static_cast<double>(sleptMs_) / plannedMs_)
                                         : static_cast<double>(std::clamp(done, 0, total)) / total;
-    const auto filled = static_cast<std::size_t>(share * kBarWidth);
+    const auto filled = static_cast<std::size_t>(share * ProgressRenderer::kBarWidth);
     std::string step = step_;
     step.resize(std::max(step.size(), kStepWidth), ' ');
-    std::string line = operation_ + "  " + step + "  [" + std::string(filled, '#') +
-                       std::string(kBarWidth - filled, '.') + "]";
+    std::string line = operation_ + "  " + step + "  " + ProgressRenderer::Bar(filled);
     if (plannedMs_ > 0) {
         const int leftMs = std::max(0, plannedMs_ - sleptMs_);
         line += "  " + std::to_string((leftMs + 999) / 1000) + " s left";

@@ -8,12 +8,9 @@
 #include <vector>
 
 #include "framework/Desktop.h"
+#include "host/ProgressRenderer.h"
 
 namespace host {
-
-// How a command shows its progress: one line per step, one line on a terminal that is
-// rewritten in place (operation, step, bar, seconds left), or not at all.
-enum class ProgressStyle { Lines, Terminal, Quiet };
 
 class ConsoleDesktop : public platform::Desktop {
 public:
@@ -55,12 +52,11 @@ private:
     bool acceptMismatch_;
     std::ostream& log_;
     std::vector<std::string> messages_;
-    ProgressStyle style_ = ProgressStyle::Lines;
+    ProgressRenderer progress_;
     std::string operation_;
     std::string step_;  // the last step named
     int plannedMs_ = 0;
     int sleptMs_ = 0;
-    bool lineOpen_ = false;  // a terminal progress line waits for its end
 };
 
 }  // namespace host

@@ -135,7 +135,7 @@ LocalDateTime QtDesktop::Now() {
     const QDateTime now = QDateTime::currentDateTime();
     const QDate d = now.date();
     const QTime t = now.time();
-    return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), d.dayOfWeek() % 7};
+    return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
 }
 
 int QtDesktop::StartTimer(int periodMs, std::function<void()> fire) {

@@ -59,16 +59,6 @@ std::optional<ClockTime> ParseDateTime(const std::string& date, const std::strin
     return t;
 }
 
-int DayOfWeek(int y, int m, int d) {
-    // Sakamoto's method; 0 is Sunday.
-    static const int offsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
-    if (m < 1 || m > 12) {
-        return 0;
-    }
-    y -= m < 3;
-    return ((y + y / 4 - y / 100 + y / 400 + offsets[m - 1] + d) % 7 + 7) % 7;
-}
-
 constexpr const char* kHistoryVariable = "VIREO_HISTORY";
 
 class Runner {
@@ -251,11 +241,7 @@ private:
     }
     void NodeClock() { node_.SetClock(DateTime(2)); }
 
-    void PcClock() {
-        const ClockTime t = DateTime(2);
-        desktop_.SetNow({t.year, t.month, t.day, t.hour, t.minute, t.second,
-                         DayOfWeek(t.year, t.month, t.day)});
-    }
+    void PcClock() { desktop_.SetNow(DateTime(2)); }
 
     void History() { SetHistory(Word(1, {"on", "off"}) == "on"); }
     void Answer() { desktop_.QueueAnswer(Word(1, {"yes", "no"}) == "yes"); }

@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "framework/Desktop.h"
-#include "node/NodeClock.h"
 #include "node/NodeVariableMap.h"
 #include "node/ProgramId.h"
 #include "settings/SettingsFile.h"
@@ -37,7 +35,7 @@ NodeReading ReadNodeConfiguration(const NodeLink& link, platform::Desktop& deskt
     SettingsFile::Contents& contents = reading.contents;
     contents.nodeName = ReadNodeName(link, kExportNameBuffer).value_or("");
     contents.programId = GetProgramIdText();
-    contents.clock = node::RuntimeClock(desktop.Now());
+    contents.clock = desktop.Now();
 
     const auto blocks = SettingsFile::Blocks();
     const int total = static_cast<int>(blocks.size());

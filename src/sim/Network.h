@@ -1,9 +1,7 @@
 #pragma once
 // A simulated network: a folder of node state files, one a node, each node known by the name
-// its state file holds. `vireo nodes` lists it, `vireo node new --network` adds to it, and the
-// operations on many nodes pick their nodes from it.
+// its state file holds. The commands list it, add nodes to it and pick their nodes from it.
 
-#include <iosfwd>
 #include <string>
 #include <vector>
 

@@ -81,7 +81,7 @@ std::optional<Bytes> ValveWord(const SimNode& node, int index, double percent) {
     return Word(node, index, static_cast<int>(std::lround(std::clamp(percent, 0.0, 100.0) * 200)));
 }
 
-node::NodeClockRecord Clock(const SimNode& node) {
+codecs::DateTime Clock(const SimNode& node) {
     return node::NodeClockRecord::FromBytes(node.Raw(nv::kClockRead).data());
 }
 
@@ -92,7 +92,7 @@ Plant::Plant(const SimNode& node, PlantSettings settings) : node_(node), setting
     for (double& n : noise_) {
         n = (static_cast<double>(random()) / std::mt19937::max() * 2 - 1) * settings_.noise;
     }
-    const node::NodeClockRecord clock = Clock(node_);
+    const codecs::DateTime clock = Clock(node_);
     startOfDay_ = clock.hour * 3600.0 + clock.minute * 60.0 + clock.second;
     outdoor_ = OutdoorAt(0);
     room_ = outdoor_ + kRoomShare * (SetPoint(0) - outdoor_);
@@ -163,7 +163,7 @@ namespace {
 // holds no valid date.
 std::optional<std::pair<int, int>> ClockSlot(const SimNode& node) {
     using namespace std::chrono;
-    const node::NodeClockRecord clock = Clock(node);
+    const codecs::DateTime clock = Clock(node);
     const year_month_day date{year{clock.year}, month{static_cast<unsigned>(clock.month)},
                               day{static_cast<unsigned>(clock.day)}};
     if (!date.ok()) {

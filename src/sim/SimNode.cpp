@@ -63,7 +63,7 @@ Bytes AdvanceClock(const Bytes& clock, std::int64_t seconds) {
     t.hour = static_cast<int>(tod.hours().count());
     t.minute = static_cast<int>(tod.minutes().count());
     t.second = static_cast<int>(tod.seconds().count());
-    const auto bytes = t.Bytes();
+    const auto bytes = node::NodeClockRecord::Bytes(t);
     return Bytes(bytes.begin(), bytes.end());
 }
 
@@ -266,7 +266,7 @@ PartImage SimNode::Part(int part) const {
 }
 
 void SimNode::SetClock(const ClockTime& time) {
-    const auto bytes = time.Bytes();
+    const auto bytes = node::NodeClockRecord::Bytes(time);
     values_[nv::kClockRead] = Bytes(bytes.begin(), bytes.end());
     clockSetAt_ = SteadySeconds();
 }

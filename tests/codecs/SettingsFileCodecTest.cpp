@@ -11,7 +11,7 @@
 
 namespace {
 
-using codecs::ExportClock;
+using codecs::DateTime;
 using codecs::SettingsFileCodec;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -265,7 +265,7 @@ TEST(SettingsFileCodec, WriterAndReaderAgreeOnRandomImages) {
 TEST(SettingsFileCodec, ExportTimestamp) {
     const SettingsFileCodec c;
     struct Case {
-        ExportClock clock;
+        DateTime clock;
         std::string_view date, time;
     };
     const Case cases[] = {

@@ -14,7 +14,6 @@
 #include <unistd.h>
 
 #include "cli/NetworkCommands.h"
-#include "cli/NodesCommand.h"
 #include "history/HistoryStore.h"
 #include "sim/Channel.h"
 #include "sim/Network.h"

@@ -434,7 +434,7 @@ TEST_F(SettingsTemperaturesTest, TrendKeepsTenMinutesOfTheRefreshedValuesWithout
     const std::string outdoor(node::fields::kOutdoorTemperature.name);
     constexpr int kTicks = 400;
     const auto tickAt = [&](int second, int t) {
-        desktop.SetNow({2026, 12, 7, 10 + second / 3600, second / 60 % 60, second % 60, 1});
+        desktop.SetNow({2026, 12, 7, 10 + second / 3600, second / 60 % 60, second % 60});
         node.SetRaw(13,
                     {static_cast<std::uint8_t>(t * 10 >> 8), static_cast<std::uint8_t>(t * 10)});
         page.DeliverTimer(1);

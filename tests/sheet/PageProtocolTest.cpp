@@ -304,7 +304,7 @@ TEST_P(WidgetMarksTest, ShowOnTheWidget) {
             break;
         case UserAction::FailRefresh:
             node.FailRead(24);
-            desktop.SetNow({2026, 12, 6, 9, 7, 0, 0});
+            desktop.SetNow({2026, 12, 6, 9, 7, 0});
             desktop.TickAll();
             break;
     }
