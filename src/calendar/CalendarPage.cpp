@@ -1,15 +1,37 @@
 #include "calendar/CalendarPage.h"
 
+#include <algorithm>
 #include <cstdio>
 
-#include "codecs/TimeOfDayCodec.h"
+#include "res/PresenceCalendarDialogs.h"
 
 namespace vireo {
+
+CalendarCheck DaysCheck(const DayTimes& time, const char* message) {
+    CalendarCheck check{{}, {}, message};
+    for (int day = 0; day < static_cast<int>(node::fields::kDays.size()); ++day) {
+        check.starts.push_back(time(day, node::fields::Edge::Start));
+        check.stops.push_back(time(day, node::fields::Edge::Stop));
+    }
+    return check;
+}
+
+std::vector<TimeSlot> GridSlots(const DayTimes& time) {
+    std::vector<TimeSlot> slots;
+    for (int day = 0; day < static_cast<int>(node::fields::kDays.size()); ++day) {
+        // The grid's rows start on Monday; Sunday is its last row.
+        const res::week_grid::Day& row =
+            res::week_grid::kDays[static_cast<std::size_t>(day + 6) % 7];
+        slots.push_back({row.stop, time(day, node::fields::Edge::Stop)});
+        slots.push_back({row.start, time(day, node::fields::Edge::Start)});
+    }
+    return slots;
+}
 
 int UnorderedPairs(const NvBuffer& image, std::span<const TimeSlot> slots) {
     int errors = 0;
     for (const TimeSlot& slot : slots) {
-        const int stop = slot.byte;
+        const auto stop = static_cast<std::size_t>(slot.field.offset);
         if (stop % 2 == 1 && image[stop] != 0 && image[stop] < image[stop + 1]) {
             ++errors;
         }
@@ -26,26 +48,24 @@ std::string CalendarErrorSummary(int errors, bool formatErrors) {
                          : " errors occured, data not written to NV");
 }
 
-CalendarPage::CalendarPage(int templateId, int captionId, PageBehaviour behaviour,
+CalendarPage::CalendarPage(int templateId, int captionId, PageBehaviour behaviour, int part,
                            std::vector<TimeSlot> slots)
-    : CNodePage(templateId, captionId, behaviour), slots_(std::move(slots)) {
+    : CNodePage(templateId, captionId, behaviour), part_(part), slots_(std::move(slots)) {
     UseDefaultAndResetButtons();
 }
 
 void CalendarPage::ShowTimes(const NvBuffer& image) {
-    const codecs::TimeOfDayCodec codec;
     for (const TimeSlot& slot : slots_) {
-        SetDlgItemText(slot.editId, codec.FormatTime(image[slot.byte]));
+        SetDlgItemText(slot.editId, node::Text(slot.field, image.data()));
     }
 }
 
 int CalendarPage::StoreTimes(NvBuffer& image) const {
-    const codecs::TimeOfDayCodec codec;
     int formatErrors = 0;
     for (const TimeSlot& slot : slots_) {
         const std::string text = GetDlgItemText(slot.editId);
-        if (codec.IsValidTime(text)) {
-            image[slot.byte] = codec.ParseTime(text);
+        if (node::Accepts(slot.field, text)) {
+            node::StoreText(slot.field, text, image.data());
         } else {
             ++formatErrors;  // the byte keeps what the image holds
         }
@@ -54,18 +74,16 @@ int CalendarPage::StoreTimes(NvBuffer& image) const {
 }
 
 bool CalendarPage::WriteCalendar(NvBuffer& image, std::span<const CalendarCheck> checks) {
-    image[0] = 0;
+    node::StoreNumber(node::fields::CalendarLeadByte(part_), 0, image.data());
     const int formatErrors = StoreTimes(image);
     int errors = formatErrors + UnorderedPairs(image, slots_);
-    const auto setCount = [&image](const std::vector<int>& bytes) {
-        int set = 0;
-        for (int byte : bytes) {
-            set += image[byte] != 0 ? 1 : 0;
-        }
-        return set;
+    const auto setCount = [&image](const std::vector<node::Field>& times) {
+        return std::count_if(times.begin(), times.end(), [&image](const node::Field& time) {
+            return node::Value(time, image.data()) != 0;
+        });
     };
     for (const CalendarCheck& check : checks) {
-        if (setCount(check.startBytes) != setCount(check.stopBytes)) {
+        if (setCount(check.starts) != setCount(check.stops)) {
             ShowMessage(check.message);
             ++errors;
         }

@@ -2,7 +2,6 @@
 
 #include "node/NodeFields.h"
 #include "res/HotWaterCalendarDialog.h"
-#include "res/PresenceCalendarDialogs.h"
 
 namespace vireo {
 
@@ -11,8 +10,8 @@ namespace {
 namespace fields = node::fields;
 using namespace res::hot_water_calendar;
 
-constexpr int kCalendarPart = 12;
-constexpr node::Place kBactericidalPlace = node::Part(4);
+constexpr int kCalendarPart = fields::kHotWaterPart;
+constexpr node::Place kBactericidalPlace = fields::kBactericidalDeltaTemperature.place;
 
 constexpr Bound kBactericidal[] = {
     Edit(fields::kBactericidalDeltaTemperature, kDeltaTemperature),
@@ -22,25 +21,11 @@ constexpr Bound kBactericidal[] = {
     Edit(fields::kBactericidalPumpStopDelay, kPumpStopDelay),
 };
 
-// Per day, from Sunday: calendar 1 stop, calendar 1 start, calendar 2 stop, calendar 2 start.
-// The tank's calendar takes the calendar 2 bytes; the calendar 1 bytes are the presence
-// calendar's.
-std::vector<TimeSlot> TankSlots() {
-    std::vector<TimeSlot> slots;
-    for (int day = 0; day < 7; ++day) {  // Sunday first, as in the part
-        // The grid's rows start on Monday; Sunday is its last row.
-        const res::week_grid::Day& row = res::week_grid::kDays[(day + 6) % 7];
-        slots.push_back({row.stop, 3 + 4 * day});
-        slots.push_back({row.start, 4 + 4 * day});
-    }
-    return slots;
+const CalendarCheck& TankCheck() {
+    static const CalendarCheck check =
+        DaysCheck(fields::HotWaterTime, "Error in Watertank calender, unequal start and stoptimes");
+    return check;
 }
-
-const CalendarCheck kTankCheck = {
-    {4, 8, 12, 16, 20, 24, 28},
-    {3, 7, 11, 15, 19, 23, 27},
-    "Error in Watertank calender, unequal start and stoptimes",
-};
 
 // Read on show, and a timer whose ticks do nothing.
 PageBehaviour TankBehaviour() {
@@ -52,7 +37,7 @@ PageBehaviour TankBehaviour() {
 }  // namespace
 
 HotWaterCalendarPage::HotWaterCalendarPage()
-    : CalendarPage(231, 266, TankBehaviour(), TankSlots()) {
+    : CalendarPage(231, 266, TankBehaviour(), kCalendarPart, GridSlots(fields::HotWaterTime)) {
     DeclareFields(kBactericidal);
 }
 
@@ -79,7 +64,7 @@ void HotWaterCalendarPage::WriteConfig() {
     }
     NvBuffer image{};
     if (ReadFirstPart(kCalendarPart, image, nv::kBufferSize)) {
-        WriteCalendar(image, {&kTankCheck, 1});
+        WriteCalendar(image, {&TankCheck(), 1});
     }
     RunRead();
 }

@@ -2,6 +2,6 @@
 
 namespace vireo {
 
-CPage5PropPage::CPage5PropPage() : WeekCalendarPage(204, 204, 9, nv::kCalendarState1) {}
+CPage5PropPage::CPage5PropPage() : WeekCalendarPage(204, 204, 0) {}
 
 }  // namespace vireo

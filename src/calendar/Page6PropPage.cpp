@@ -2,6 +2,6 @@
 
 namespace vireo {
 
-CPage6PropPage::CPage6PropPage() : WeekCalendarPage(205, 205, 11, nv::kCalendarState2) {}
+CPage6PropPage::CPage6PropPage() : WeekCalendarPage(205, 205, 1) {}
 
 }  // namespace vireo

@@ -2,6 +2,6 @@
 
 namespace vireo {
 
-CPage7PropPage::CPage7PropPage() : PresenceCalendarPage(206, 10, 0) {}
+CPage7PropPage::CPage7PropPage() : PresenceCalendarPage(206, 0) {}
 
 }  // namespace vireo

@@ -2,6 +2,6 @@
 
 namespace vireo {
 
-CPage8PropPage::CPage8PropPage() : PresenceCalendarPage(207, 12, 1) {}
+CPage8PropPage::CPage8PropPage() : PresenceCalendarPage(207, 1) {}
 
 }  // namespace vireo

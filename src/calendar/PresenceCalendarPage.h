@@ -11,16 +11,16 @@ namespace vireo {
 
 class PresenceCalendarPage : public CalendarPage {
 protected:
-    // part: the calendar part (10 or 12); circuit: 0 or 1, whose presence state is shown.
-    PresenceCalendarPage(int dialogId, int part, int circuit);
+    // circuit: 0 or 1, whose presence calendar part and presence state the page shows.
+    PresenceCalendarPage(int dialogId, int circuit);
 
     void Refresh() override;
     void ReadConfig() override;
     void WriteConfig() override;
 
 private:
-    int part_;
     node::Field state_;
+    CalendarCheck check_;
 };
 
 }  // namespace vireo

@@ -2,10 +2,11 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 #include <vector>
 
-#include "codecs/NumericCodec.h"
 #include "node/NodeClock.h"
+#include "node/NodeFields.h"
 #include "res/WeekCalendarDialogs.h"
 
 namespace vireo {
@@ -14,65 +15,51 @@ using namespace res::week_calendar;
 
 namespace {
 
-// Monday to Sunday as the dialog's rows, and where each day starts in the part image.
-constexpr std::array<int, 7> kDayFirstByte = {5, 9, 13, 17, 21, 25, 1};
-constexpr int kHolidayStopByte = 29;
-constexpr int kHolidayStartByte = 30;
+namespace fields = node::fields;
+using fields::Edge;
 
-// The 30 time edits in byte order: per day calendar 1 stop and start, calendar 2 stop and
-// start; then the holiday stop and start.
-std::vector<TimeSlot> WeekSlots() {
-    std::vector<TimeSlot> slots(30);
-    for (std::size_t day = 0; day < kDayFirstByte.size(); ++day) {
-        const int first = kDayFirstByte[day];
-        const int at = first - 1;
-        slots[static_cast<std::size_t>(at)] = {kCalendar1Stop[day], first};
-        slots[static_cast<std::size_t>(at + 1)] = {kCalendar1Start[day], first + 1};
-        slots[static_cast<std::size_t>(at + 2)] = {kCalendar2Stop[day], first + 2};
-        slots[static_cast<std::size_t>(at + 3)] = {kCalendar2Start[day], first + 3};
+// The 30 time edits of a circuit in byte order: per day from Sunday calendar 1 stop and start,
+// calendar 2 stop and start; then the holiday stop and start.
+std::vector<TimeSlot> WeekSlots(int circuit) {
+    const std::array<std::array<int, 7>, 2> stops = {kCalendar1Stop, kCalendar2Stop};
+    const std::array<std::array<int, 7>, 2> starts = {kCalendar1Start, kCalendar2Start};
+    std::vector<TimeSlot> slots;
+    for (std::size_t day = 0; day < fields::kDays.size(); ++day) {
+        // The dialog's rows run from Monday; Sunday is its last row.
+        const std::size_t row = (day + 6) % fields::kDays.size();
+        for (int calendar = 0; calendar < 2; ++calendar) {
+            const auto c = static_cast<std::size_t>(calendar);
+            const int d = static_cast<int>(day);
+            slots.push_back({stops[c][row], fields::WeekTime(circuit, calendar, d, Edge::Stop)});
+            slots.push_back({starts[c][row], fields::WeekTime(circuit, calendar, d, Edge::Start)});
+        }
     }
-    slots[kHolidayStopByte - 1] = {kHolidayStop, kHolidayStopByte};
-    slots[kHolidayStartByte - 1] = {kHolidayStart, kHolidayStartByte};
+    slots.push_back({kHolidayStop, fields::HolidayTime(circuit, Edge::Stop)});
+    slots.push_back({kHolidayStart, fields::HolidayTime(circuit, Edge::Start)});
     return slots;
 }
 
-// Each calendar's starts and stops over the seven days (calendar offset 0 or 2 in a day's
-// four bytes), and the holiday pair.
-CalendarCheck DaysCheck(int offset, const char* message) {
-    CalendarCheck check{{}, {}, message};
-    for (int first : kDayFirstByte) {
-        check.stopBytes.push_back(first + offset);
-        check.startBytes.push_back(first + offset + 1);
-    }
-    return check;
-}
-
-const std::array<CalendarCheck, 3>& Checks() {
-    static const std::array<CalendarCheck, 3> checks = {
-        DaysCheck(0, "Error in Calender 1, unequal start and stoptimes"),
-        DaysCheck(2, "Error in Calender 2, unequal start and stoptimes"),
-        CalendarCheck{{kHolidayStartByte},
-                      {kHolidayStopByte},
-                      "Error in holiday, unequal start and stoptimes"},
+// Each calendar's starts and stops over the seven days, and the holiday pair.
+std::vector<CalendarCheck> Checks(int circuit) {
+    const auto calendar = [circuit](int c) -> DayTimes {
+        return [circuit, c](int day, Edge edge) { return fields::WeekTime(circuit, c, day, edge); };
     };
-    return checks;
+    return {DaysCheck(calendar(0), "Error in Calender 1, unequal start and stoptimes"),
+            DaysCheck(calendar(1), "Error in Calender 2, unequal start and stoptimes"),
+            {{fields::HolidayTime(circuit, Edge::Start)},
+             {fields::HolidayTime(circuit, Edge::Stop)},
+             "Error in holiday, unequal start and stoptimes"}};
 }
 
 }  // namespace
 
 // Refresh (clock, state) and Read on show, refresh on the timer; OnInitDialog leaves the
 // keyboard focus alone.
-WeekCalendarPage::WeekCalendarPage(int dialogId, int captionId, int part, int stateNv)
+WeekCalendarPage::WeekCalendarPage(int dialogId, int captionId, int circuit)
     : CalendarPage(dialogId, captionId, behaviour::LeavingFocus(behaviour::RefreshRead()),
-                   WeekSlots()),
-      part_(part),
-      stateNv_(stateNv) {}
-
-const char* WeekCalendarPage::StateText(int word) {
-    static constexpr const char* kTexts[] = {"Off", "Calender1 active", "Calender2 active",
-                                             "Holiday inactive", "Holiday active"};
-    return word >= 0 && word < 5 ? kTexts[word] : nullptr;
-}
+                   fields::kWeekPart[circuit], WeekSlots(circuit)),
+      state_(fields::kCalendarState[static_cast<std::size_t>(circuit)]),
+      checks_(Checks(circuit)) {}
 
 void WeekCalendarPage::Refresh() {
     NvBuffer clock{};
@@ -81,10 +68,10 @@ void WeekCalendarPage::Refresh() {
         SetDlgItemText(kNodeDate, node::ClockDateText(record));
         SetDlgItemText(kNodeTime, node::ClockTimeText(record));
     }
+    // A state word without a text leaves the field as it was.
     NvBuffer state{};
-    if (ReadNv(stateNv_, state)) {
-        const char* text = StateText(codecs::NumericCodec().MakeWord(state[0], state[1]));
-        if (text != nullptr) {
+    if (ReadNv(state_.place.nv, state)) {
+        if (const std::string text = node::Text(state_, state.data()); !text.empty()) {
             SetDlgItemText(kCalendarState, text);
         }
     }
@@ -92,7 +79,7 @@ void WeekCalendarPage::Refresh() {
 
 void WeekCalendarPage::ReadConfig() {
     NvBuffer image{};
-    if (ReadFirstPart(part_, image, nv::kBufferSize)) {
+    if (ReadFirstPart(CalendarPart(), image, nv::kBufferSize)) {
         ShowTimes(image);
     }
 }
@@ -100,11 +87,11 @@ void WeekCalendarPage::ReadConfig() {
 // A fresh image, not the node's: a time whose text is refused keeps its 0. When the part
 // cannot be selected, NV 45 still shows another part, so nothing is checked or written.
 void WeekCalendarPage::WriteConfig() {
-    if (!SelectFirst(part_)) {
+    if (!SelectFirst(CalendarPart())) {
         return;
     }
     NvBuffer image{};
-    WriteCalendar(image, Checks());
+    WriteCalendar(image, checks_);
 }
 
 CNodePage::EditTexts WeekCalendarPage::DefaultTexts() const {

@@ -3,18 +3,19 @@
 // holiday start and stop, in one part of nviPluginCnf (Sunday first, each stop before its
 // start). While shown, the page shows the node's clock (NV 3) and which calendar is in force
 // (the page's calendar state word). A Write sends a fresh image of the 30 times, byte 0 as 0,
-// after the calendar checks. The twin pages differ only in dialog, part and state variable.
+// after the calendar checks. The twin pages differ only in dialog and circuit.
+
+#include <vector>
 
 #include "calendar/CalendarPage.h"
+#include "node/NodeField.h"
 
 namespace vireo {
 
 class WeekCalendarPage : public CalendarPage {
 public:
-    WeekCalendarPage(int dialogId, int captionId, int part, int stateNv);
-
-    // The text of a calendar state word; nullptr for a word without one.
-    static const char* StateText(int word);
+    // circuit: 0 or 1, whose week calendar part and calendar state the page shows.
+    WeekCalendarPage(int dialogId, int captionId, int circuit);
 
 protected:
     void Refresh() override;
@@ -24,8 +25,8 @@ protected:
     EditTexts DefaultTexts() const override;
 
 private:
-    int part_;
-    int stateNv_;
+    node::Field state_;
+    std::vector<CalendarCheck> checks_;
 };
 
 }  // namespace vireo

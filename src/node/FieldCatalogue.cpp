@@ -5,113 +5,9 @@
 #include "node/NodeFields.h"
 
 namespace node {
-namespace {
-
-namespace f = fields;
-
-constexpr std::string_view kCircuit[2] = {"circuit 1", "circuit 2"};
-constexpr std::string_view kPoint[5] = {"point 1", "point 2", "point 3", "point 4", "point 5"};
-
-// Twins named alike are told apart by their circuit.
-template <std::size_t N>
-void AddAll(std::vector<CatalogueEntry>& list, const std::array<Field, N>& fields) {
-    for (std::size_t i = 0; i < N; ++i) {
-        const bool alike = N == 2 && fields[0].name == fields[1].name;
-        list.push_back({fields[i], alike ? kCircuit[i] : std::string_view()});
-    }
-}
-
-std::vector<CatalogueEntry> Build() {
-    std::vector<CatalogueEntry> list;
-    for (const Field& field : {f::kRoomTemperature,
-                               f::kOutdoorSensor,
-                               f::kOutdoorTemperature,
-                               f::kCalculatedSetPoint,
-                               f::kPressure,
-                               f::kFrostHeating,
-                               f::kRoomStartStop,
-                               f::kSummerStopOn,
-                               f::kFrostProtection,
-                               f::kCalculatedSetPointOn,
-                               f::kAnalogPressureSensor,
-                               f::kVariantWord,
-                               f::kOutdoorOffset,
-                               f::kFrostStart,
-                               f::kFrostStop,
-                               f::kFrostReturn,
-                               f::kSummerStopTemperature,
-                               f::kPumpStopDelay,
-                               f::kRoomSetPoint,
-                               f::kBactericidalDeltaTemperature,
-                               f::kBactericidalDeltaTime,
-                               f::kBactericidalMinTemperature,
-                               f::kBactericidalRaisingPeriod,
-                               f::kBactericidalPumpStopDelay,
-                               f::kPressureMin,
-                               f::kPressureMax,
-                               f::kPressureOffset,
-                               f::kCurvePoints,
-                               f::kNightOffset,
-                               f::kHotWaterPumpMode,
-                               f::kHeatingElementMode,
-                               f::kHotWaterRunningTime,
-                               f::kHotWaterPumpOutput,
-                               f::kHeatingElementOutput}) {
-        list.push_back({field, {}});
-    }
-    // The night lowering flag of each circuit, in two bytes of part 1.
-    list.push_back({f::kNightLowering1, kCircuit[0]});
-    list.push_back({f::kNightLowering2, kCircuit[1]});
-    for (int k = 0; k < 5; ++k) {
-        list.push_back({f::CurveOutdoor(k), kPoint[k]});
-        list.push_back({f::CurveForward(k), kPoint[k]});
-    }
-    for (const auto* twin : {&f::kReturnTemperature,
-                             &f::kForwardTemperature,
-                             &f::kPresenceState,
-                             &f::kPumpRunning,
-                             &f::kPumpFault,
-                             &f::kPressureFaultStop,
-                             &f::kPressureFault,
-                             &f::kLowForwardState,
-                             &f::kMonitorPressure,
-                             &f::kPressureStopsPump,
-                             &f::kForwardOffset,
-                             &f::kReturnOffset,
-                             &f::kLowForwardOffset,
-                             &f::kLowForwardDelay,
-                             &f::kValveRunningTime,
-                             &f::kValvePause,
-                             &f::kPumpIdleTime,
-                             &f::kValveIdleTime,
-                             &f::kCalibrationHour,
-                             &f::kCalibrationMinute,
-                             &f::kPressureSetPoint,
-                             &f::kPidP,
-                             &f::kPidI,
-                             &f::kPidD,
-                             &f::kOverrideCode,
-                             &f::kMaxReturn,
-                             &f::kReturnDeadBand,
-                             &f::kConstantDay,
-                             &f::kConstantNight,
-                             &f::kCascadeOn,
-                             &f::kCascadeOutput,
-                             &f::kPumpMode}) {
-        AddAll(list, *twin);
-    }
-    for (const auto* valves : {&f::kValveMode, &f::kValveManualOutput, &f::kValveOutput,
-                               &f::kValveTwoToTenVolt, &f::kValveInvert}) {
-        AddAll(list, *valves);
-    }
-    return list;
-}
-
-}  // namespace
 
 std::span<const CatalogueEntry> AllFields() {
-    static const std::vector<CatalogueEntry> list = Build();
-    return list;
+    return fields::kDeclared;
 }
 
 std::vector<CatalogueEntry> FieldsAt(const Place& place) {
@@ -146,6 +42,17 @@ std::string ValueText(const Field& field, const std::uint8_t* bytes) {
                : word == nv::kModeManual    ? "Manual"
                : word == nv::kModeAutomatic ? "Automatic"
                                             : "Automatic (word " + std::to_string(word) + ")";
+    }
+    if (field.choices != nullptr) {
+        const int value = static_cast<int>(Value(field, bytes));
+        if (ChoiceIndex(field, value) >= 0) {
+            return Text(field, bytes);
+        }
+        // A value without a text of its own: its number, with the text of what it works as.
+        const std::string number = std::to_string(value);
+        return field.choices->other.empty()
+                   ? number
+                   : std::string(field.choices->other) + " (" + number + ")";
     }
     std::string text = Text(field, bytes);
     if (!field.unit.empty()) {

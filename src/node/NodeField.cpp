@@ -1,7 +1,9 @@
 #include "node/NodeField.h"
 
+#include "codecs/HourMinuteText.h"
 #include "codecs/NumberReader.h"
 #include "codecs/NumericCodec.h"
+#include "codecs/TimeOfDayCodec.h"
 
 namespace node {
 namespace {
@@ -19,10 +21,33 @@ bool DisplayRounds(Codec codec) {
         case Codec::DecimalTenths:
         case Codec::SignedHundredths:
         case Codec::HalfSteps:
+        case Codec::HourMinuteBytes:  // a minute stored below 0 shows as "0-5"
             return true;
         default:
             return false;
     }
+}
+
+// The hour and the minute of an "H:MM" field.
+codecs::HourMinute HourMinuteOf(const Field& field, const std::uint8_t* bytes) {
+    const codecs::NumericCodec codec;
+    const std::uint8_t* at = bytes + field.offset;
+    if (field.codec == Codec::HourMinuteBytes) {
+        return {codec.SignedByte(at[0]), codec.SignedByte(at[1])};
+    }
+    return {codec.MakeWord(at[0], at[1]), codec.MakeWord(at[2], at[3])};
+}
+
+void StoreHourMinute(const Field& field, codecs::HourMinute time, std::uint8_t* bytes) {
+    const codecs::NumericCodec codec;
+    const int at = field.offset;
+    if (field.codec == Codec::HourMinuteBytes) {
+        bytes[at] = static_cast<std::uint8_t>(codec.LowByte(time.hours));
+        bytes[at + 1] = static_cast<std::uint8_t>(codec.LowByte(time.minutes));
+        return;
+    }
+    PutWord(bytes, at, codec.HighByte(time.hours), codec.LowByte(time.hours));
+    PutWord(bytes, at + 2, codec.IntHighByte(time.minutes), codec.IntLowByte(time.minutes));
 }
 
 }  // namespace
@@ -32,7 +57,10 @@ int Size(const Field& field) {
         case Codec::SignedByte:
         case Codec::HalfSteps:
         case Codec::Flag:
+        case Codec::QuarterHours:
             return 1;
+        case Codec::HourMinuteWords:
+            return 4;
         default:
             return 2;
     }
@@ -70,12 +98,49 @@ double Value(const Field& field, const std::uint8_t* bytes) {
             return codec.ByteHalves(hi);
         case Codec::Flag:
             return FlagSet(field, bytes) ? 1 : 0;
+        case Codec::QuarterHours:
+            return hi;
+        case Codec::HourMinuteBytes:
+        case Codec::HourMinuteWords: {
+            const codecs::HourMinute time = HourMinuteOf(field, bytes);
+            return time.hours * 60.0 + time.minutes;
+        }
     }
     return 0;
 }
 
 std::string Text(const Field& field, const std::uint8_t* bytes) {
+    switch (field.codec) {
+        case Codec::QuarterHours:
+            return codecs::TimeOfDayCodec().FormatTime(bytes[field.offset]);
+        case Codec::HourMinuteBytes:
+        case Codec::HourMinuteWords: {
+            const codecs::HourMinute time = HourMinuteOf(field, bytes);
+            return codecs::FormatHourMinute(time.hours, time.minutes);
+        }
+        default:
+            break;
+    }
+    if (field.choices != nullptr) {
+        const int index = ChoiceIndex(field, static_cast<int>(Value(field, bytes)));
+        return std::string(index < 0
+                               ? field.choices->other
+                               : field.choices->choices[static_cast<std::size_t>(index)].text);
+    }
     return codecs::FixedText(Value(field, bytes), Decimals(field));
+}
+
+int ChoiceIndex(const Field& field, int value) {
+    if (field.choices == nullptr) {
+        return -1;
+    }
+    const auto choices = field.choices->choices;
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+        if (choices[i].value == value) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
 }
 
 bool FlagSet(const Field& field, const std::uint8_t* bytes) {
@@ -83,10 +148,39 @@ bool FlagSet(const Field& field, const std::uint8_t* bytes) {
 }
 
 void StoreText(const Field& field, std::string_view typed, std::uint8_t* bytes) {
-    if (DisplayRounds(field.codec) && typed == Text(field, bytes)) {
+    if (!Accepts(field, typed) || (DisplayRounds(field.codec) && typed == Text(field, bytes))) {
         return;
     }
-    StoreNumber(field, codecs::ReadNumber(typed), bytes);
+    switch (field.codec) {
+        case Codec::QuarterHours:
+            bytes[field.offset] = codecs::TimeOfDayCodec().ParseTime(typed);
+            return;
+        case Codec::HourMinuteBytes:
+        case Codec::HourMinuteWords:
+            StoreHourMinute(field, codecs::ParseHourMinute(typed), bytes);
+            return;
+        default:
+            StoreNumber(field, codecs::ReadNumber(typed), bytes);
+    }
+}
+
+bool Accepts(const Field& field, std::string_view typed) {
+    return field.codec != Codec::QuarterHours || codecs::TimeOfDayCodec().IsValidTime(typed);
+}
+
+Limited Limit(const Field& field, double typed) {
+    const Range* range = field.range;
+    if (range == nullptr) {
+        return {typed, {}};
+    }
+    // Written so that a typed "nan" takes the lower end too.
+    if (!(typed >= range->min)) {
+        return {static_cast<double>(range->min), range->belowMessage};
+    }
+    if (typed > range->max) {
+        return {static_cast<double>(range->max), range->aboveMessage};
+    }
+    return {typed, {}};
 }
 
 void StoreNumber(const Field& field, double value, std::uint8_t* bytes) {
@@ -113,6 +207,16 @@ void StoreNumber(const Field& field, double value, std::uint8_t* bytes) {
         case Codec::Flag:
             StoreFlag(field, value != 0, bytes);
             break;
+        case Codec::QuarterHours:
+            bytes[at] = static_cast<std::uint8_t>(codec.LowByte(value));
+            break;
+        case Codec::HourMinuteBytes:
+        case Codec::HourMinuteWords: {
+            // A number of minutes.
+            const int minutes = codecs::TruncateToInt(value);
+            StoreHourMinute(field, {minutes / 60, minutes % 60}, bytes);
+            break;
+        }
         case Codec::HalfHundredths:
             break;  // display only
     }

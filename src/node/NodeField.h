@@ -6,6 +6,7 @@
 // write history name and decode values with the same declarations. Plain C++, no Qt.
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,31 @@ enum class Codec : std::uint8_t {
     HalfSteps,         // one byte of 0.5 steps, shown whole
     Flag,              // the bits of mask in one byte: set or clear
     Mode,              // mode word: 0 Off, 1 Manual, every other value Automatic
+    QuarterHours,      // one byte of quarter hours since midnight, "H:MM" (33 shows 8:15);
+                       // only a typed text of the form "H:MM" or "HH:MM" up to 24:00 is stored
+    HourMinuteBytes,   // an hour byte and a minute byte, signed, "H:MM"; typed text unchecked
+    HourMinuteWords,   // an hours word and a minutes word, "H:MM"; typed text unchecked
+};
+
+// One value of an enumerated field and its text.
+struct Choice {
+    int value;
+    std::string_view text;
+};
+
+// The texts of an enumerated field: its choices, and the text of every other value (empty when
+// other values have none, and the page leaves its control as it was).
+struct Choices {
+    std::span<const Choice> choices;
+    std::string_view other;
+};
+
+// The range a page holds a typed number to, and the message that says which end it took.
+struct Range {
+    int min;
+    int max;
+    std::string_view belowMessage;
+    std::string_view aboveMessage;
 };
 
 // Where a field's bytes live: a plain network variable, or a part of nviPluginCnf shown
@@ -48,7 +74,16 @@ struct Field {
     int offset = 0;  // first byte within the variable or part
     Codec codec = Codec::Word;
     std::string_view unit = "";
-    std::uint8_t mask = 0;  // Flag: the bits of the byte at offset
+    std::uint8_t mask = 0;             // Flag: the bits of the byte at offset
+    const Choices* choices = nullptr;  // an enumerated field: the texts of its values
+    const Range* range = nullptr;      // a typed number the page holds to a range
+};
+
+// A declared field, with what tells it from the fields named alike ("circuit 2", "point 3",
+// "Monday"); empty when the name alone is clear.
+struct CatalogueEntry {
+    Field field;
+    std::string_view qualifier;
 };
 
 // A flag field: the bits of mask in the byte at offset.
@@ -56,7 +91,7 @@ constexpr Field Flag(std::string_view name, Place place, int offset, std::uint8_
     return {name, place, offset, Codec::Flag, "", mask};
 }
 
-// Bytes the field takes (1 or 2).
+// Bytes the field takes (1, 2 or 4).
 int Size(const Field& field);
 // The decimals the field's number is shown with (0 or 1, as "%.0f" or "%.1f" shows it).
 int Decimals(const Field& field);
@@ -65,15 +100,28 @@ int Decimals(const Field& field);
 // variable or part.
 double Value(const Field& field, const std::uint8_t* bytes);
 // The number as the pages show it, with the field's decimals and a decimal point whatever the
-// desktop's language.
+// desktop's language; a time as "H:MM"; an enumerated value as its text (empty for a value
+// without one).
 std::string Text(const Field& field, const std::uint8_t* bytes);
+// The index of an enumerated value among the field's choices, or -1.
+int ChoiceIndex(const Field& field, int value);
 bool FlagSet(const Field& field, const std::uint8_t* bytes);
 
 // Stores a typed text by the atof rules ("12abc" is 12, "abc" is 0), truncated toward zero
 // after scaling. A text equal to what the field shows for the bytes it is stored into keeps
 // the stored word: tenths and hundredths shown without all their digits are not rounded away
 // by a Write that did not touch them.
+// A typed time that is not of the accepted form is not stored.
 void StoreText(const Field& field, std::string_view typed, std::uint8_t* bytes);
+// Whether StoreText takes the typed text: false only for a time of the wrong form.
+bool Accepts(const Field& field, std::string_view typed);
+// A typed number held to the field's range: the number, or the end it was set to and the
+// message that says so (empty within the range or for a field without one).
+struct Limited {
+    double value;
+    std::string_view message;
+};
+Limited Limit(const Field& field, double typed);
 // Stores a number, truncated toward zero after scaling.
 void StoreNumber(const Field& field, double value, std::uint8_t* bytes);
 void StoreFlag(const Field& field, bool on, std::uint8_t* bytes);

@@ -1,198 +1,99 @@
 #pragma once
-// Every value of the node that a page shows or edits, declared once: its name, where its bytes
-// live, its codec and unit. Circuit twins are arrays: [0] circuit 1, [1] circuit 2. The bytes of
-// a variable or part that no field names are carried through unchanged by every write.
+// Every value of the node that a page shows or edits, declared once, in one table: its name,
+// where its bytes live, its codec and unit, the texts of an enumerated value, the range a page
+// holds a typed number to. That table is the catalogue the settings-file viewer, comparisons and
+// the write history name values from; the constants the pages bind look their fields up in it
+// by name, so a field a page shows is a field the catalogue shows. Circuit twins are arrays:
+// [0] circuit 1, [1] circuit 2. The bytes of a variable or part that no field names are carried
+// through unchanged by every write.
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
+#include <string_view>
 
 #include "node/NodeField.h"
 
 namespace node::fields {
 
 using Twin = std::array<Field, 2>;
+// The analog valves, by number: [0] Mv1, [1] Mv2, [2] Mv3, [3] Mv4.
+using Valves = std::array<Field, 4>;
 
-// ---- live values ----
-inline constexpr Field kRoomTemperature{"actual room temperature", Variable(nv::kRoomTemperature),
-                                        0, Codec::SignedHundredths, "°C"};
-inline constexpr Twin kReturnTemperature{{
-    {"actual return temperature", Variable(nv::kReturnTemperature1), 0, Codec::SignedHundredths,
-     "°C"},
-    {"actual return temperature", Variable(nv::kReturnTemperature2), 0, Codec::SignedHundredths,
-     "°C"},
-}};
-inline constexpr Twin kForwardTemperature{{
-    {"actual forward temperature", Variable(nv::kForwardTemperature1), 0, Codec::SignedHundredths,
-     "°C"},
-    {"actual forward temperature", Variable(nv::kForwardTemperature2), 0, Codec::SignedHundredths,
-     "°C"},
-}};
-inline constexpr Field kOutdoorSensor{"measured outdoor temperature", Variable(nv::kOutdoorSensor),
-                                      0, Codec::SignedHundredths, "°C"};
-inline constexpr Field kOutdoorTemperature{"outdoor temperature in use",
-                                           Variable(nv::kOutdoorTemperature), 0,
-                                           Codec::SignedHundredths, "°C"};
-inline constexpr Field kCalculatedSetPoint{"calculated forward set point",
-                                           Variable(nv::kForwardSetPoint1), 0,
-                                           Codec::SignedHundredths, "°C"};
-// Presence detector of circuit 1 / circuit 2: 0 occupied, 1 unoccupied.
-inline constexpr Twin kPresenceState{{
-    {"presence state", Variable(nv::kPresence1), 0, Codec::SignedByte, ""},
-    {"presence state", Variable(nv::kPresence2), 0, Codec::SignedByte, ""},
-}};
-inline constexpr Field kPressure{"actual pressure", Variable(nv::kPressure), 0, Codec::Word, "Pa"};
-inline constexpr Field kFrostHeating =
-    Flag("frost protection heating", Variable(nv::kStatusFlags), 0, 0x40);
-// Pump outputs: byte 1 not 0 means running. Alarm bytes of NV 35: Mp1 byte 1, Mp2 byte 0.
-inline constexpr Twin kPumpRunning{{
-    Flag("pump Mp1 running", Variable(nv::kPumpOutput1), 1, 0xFF),
-    Flag("pump Mp2 running", Variable(nv::kPumpOutput2), 1, 0xFF),
-}};
-inline constexpr Twin kPumpFault{{
-    Flag("pump fault Mp1", Variable(nv::kStatusFlags), 1, 0x01),
-    Flag("pump fault Mp2", Variable(nv::kStatusFlags), 0, 0x01),
-}};
-inline constexpr Twin kPressureFaultStop{{
-    Flag("pressure fault with pump stop Mp1", Variable(nv::kStatusFlags), 1, 0x20),
-    Flag("pressure fault with pump stop Mp2", Variable(nv::kStatusFlags), 0, 0x20),
-}};
-inline constexpr Twin kPressureFault{{
-    Flag("pressure fault Mp1", Variable(nv::kStatusFlags), 1, 0x10),
-    Flag("pressure fault Mp2", Variable(nv::kStatusFlags), 0, 0x10),
-}};
-inline constexpr Twin kLowForwardState{{
-    Flag("low forward temperature", Variable(nv::kStatusFlags), 0, 0x08),
-    Flag("low forward temperature", Variable(nv::kStatusFlags), 1, 0x08),
-}};
+// ---- texts of the enumerated values, and ranges ----
 
-// ---- part 1: flags ----
-inline constexpr Field kNightLowering1 = Flag("night lowering", Part(1), 2, 0x01);
-inline constexpr Field kRoomStartStop =
-    Flag("night lowering after room temperature", Part(1), 2, 0x02);
-inline constexpr Field kSummerStopOn = Flag("summer stop", Part(1), 2, 0x04);
-inline constexpr Field kFrostProtection = Flag("frost protection", Part(1), 2, 0x08);
-inline constexpr Field kCalculatedSetPointOn = Flag("calculated set point", Part(1), 2, 0x10);
-inline constexpr Field kNightLowering2 = Flag("night lowering", Part(1), 8, 0x01);
-inline constexpr Field kAnalogPressureSensor = Flag("analog pressure sensor", Part(1), 10, 0x02);
-inline constexpr Twin kMonitorPressure{{
-    Flag("monitor pressure VI1", Part(1), 10, 0x04),
-    Flag("monitor pressure VI2", Part(1), 10, 0x08),
-}};
-inline constexpr Twin kPressureStopsPump{{
-    Flag("pressure fault stops pump VI1", Part(1), 10, 0x10),
-    Flag("pressure fault stops pump VI2", Part(1), 10, 0x20),
-}};
+// Rotary switch positions of Sw1 / Sw2 (NV 16 / NV 17).
+inline constexpr int kSwitchOff = 4;  // the override radios are locked at this position
+inline constexpr Choice kSwitchPositionTexts[] = {
+    {1, "Boost"}, {2, "Night"}, {3, "Day"}, {kSwitchOff, "Off"}, {5, "Calender"}, {6, "Occupancy"}};
+inline constexpr Choices kSwitchPositions{kSwitchPositionTexts, "??"};
 
-// Part 1, bytes 29-30: the variant word; not 0 opens the sheet with page set 1.
-inline constexpr Field kVariantWord{"variant word", Part(nv::kVariantPart), nv::kVariantHigh,
-                                    Codec::Word, ""};
+// Operating modes of the unit (NV 22 / NV 23): the HVAC modes, in the order of their codes.
+inline constexpr Choice kUnitModeTexts[] = {{0, "Auto"},
+                                            {1, "Heating"},
+                                            {2, "Morning warm-up"},
+                                            {3, "Cooling"},
+                                            {4, "Night purge"},
+                                            {5, "Pre-cool"},
+                                            {6, "Off"},
+                                            {7, "Test"},
+                                            {8, "Emergency heat"},
+                                            {9, "Fan only"},
+                                            {10, "Free cooling"},
+                                            {11, "Ice-making"},
+                                            {12, "Max heating"},
+                                            {13, "Economic heat/cool"},
+                                            {14, "Dehumidification"}};
+inline constexpr Choices kUnitModes{kUnitModeTexts, "??"};
 
-// ---- part 2: sensor offsets and frost protection ----
-inline constexpr Field kOutdoorOffset{"outdoor sensor offset", Part(2), 1, Codec::SignedHundredths,
-                                      "°C"};
-inline constexpr Twin kForwardOffset{{
-    {"forward sensor offset", Part(2), 3, Codec::SignedHundredths, "°C"},
-    {"forward sensor offset", Part(2), 15, Codec::SignedHundredths, "°C"},
-}};
-inline constexpr Twin kReturnOffset{{
-    {"return sensor offset", Part(2), 5, Codec::SignedHundredths, "°C"},
-    {"return sensor offset", Part(2), 17, Codec::SignedHundredths, "°C"},
-}};
-inline constexpr Field kFrostStart{"frost protection outdoor start", Part(2), 19,
-                                   Codec::SignedHundredths, "°C"};
-inline constexpr Field kFrostStop{"frost protection outdoor stop", Part(2), 21,
-                                  Codec::SignedHundredths, "°C"};
-inline constexpr Field kFrostReturn{"frost protection return temperature", Part(2), 27,
-                                    Codec::SignedHundredths, "°C"};
+// Override codes (NV 39 / NV 40), in the order of the status switch page's radios. 255 hands
+// control back to the rotary switch, and so does every code without a text of its own.
+inline constexpr int kOverrideOff = 4;
+inline constexpr int kOverrideNone = 255;
+inline constexpr Choice kOverrideTexts[] = {{1, "Boost"},
+                                            {2, "Night"},
+                                            {3, "Day"},
+                                            {kOverrideOff, "Off"},
+                                            {5, "Auto"},
+                                            {6, "Occupied"},
+                                            {kOverrideNone, "Use manual rotary switch"}};
+inline constexpr Choices kOverrideCodes{kOverrideTexts, "Use manual rotary switch"};
 
-// ---- part 3: summer stop and low forward temperature ----
-inline constexpr Field kSummerStopTemperature{"temperature before summer stop", Part(3), 1,
-                                              Codec::SignedHundredths, "°C"};
-inline constexpr Field kPumpStopDelay{"time before pump stop", Part(3), 3, Codec::Tenths, "s"};
-inline constexpr Twin kLowForwardOffset{{
-    {"low forward temperature offset", Part(3), 13, Codec::SignedHundredths, "°C"},
-    {"low forward temperature offset", Part(3), 17, Codec::SignedHundredths, "°C"},
-}};
-inline constexpr Twin kLowForwardDelay{{
-    {"low forward temperature delay", Part(3), 15, Codec::Word, "min"},
-    {"low forward temperature delay", Part(3), 19, Codec::Word, "min"},
-}};
+// Calendar state words (NV 4 / NV 5): which calendar of the circuit is in force. A word without
+// a text leaves the page's field as it was.
+namespace calendar_state {
+inline constexpr int kOff = 0;
+inline constexpr int kCalendar1 = 1;
+inline constexpr int kCalendar2 = 2;
+inline constexpr int kHolidayInactive = 3;
+inline constexpr int kHolidayActive = 4;
+}  // namespace calendar_state
+inline constexpr Choice kCalendarStateTexts[] = {
+    {calendar_state::kOff, "Off"},
+    {calendar_state::kCalendar1, "Calender1 active"},
+    {calendar_state::kCalendar2, "Calender2 active"},
+    {calendar_state::kHolidayInactive, "Holiday inactive"},
+    {calendar_state::kHolidayActive, "Holiday active"}};
+inline constexpr Choices kCalendarStates{kCalendarStateTexts, ""};
 
-// ---- part 4 ----
-inline constexpr Field kRoomSetPoint{"room set point", Part(4), 1, Codec::SignedHundredths, "°C"};
-// Bactericidal heating of the hot-water tank.
-inline constexpr Field kBactericidalDeltaTemperature{"bactericidal delta temperature", Part(4), 7,
-                                                     Codec::SignedHundredths, "°C"};
-inline constexpr Field kBactericidalDeltaTime{"bactericidal delta time", Part(4), 9, Codec::Word,
-                                              "min"};
-inline constexpr Field kBactericidalMinTemperature{"bactericidal minimum temperature", Part(4), 11,
-                                                   Codec::SignedHundredths, "°C"};
-inline constexpr Field kBactericidalRaisingPeriod{"bactericidal temperature raising period",
-                                                  Part(4), 13, Codec::Word, "min"};
-inline constexpr Field kBactericidalPumpStopDelay{"bactericidal pump stop delay", Part(4), 15,
-                                                  Codec::Word, "min"};
+// Presence detector states (NV 8 / NV 9).
+inline constexpr int kOccupied = 0;
+inline constexpr int kUnoccupied = 1;
+inline constexpr Choice kPresenceTexts[] = {{kOccupied, "occupied"}, {kUnoccupied, "unoccupied"}};
+inline constexpr Choices kPresenceStates{kPresenceTexts, "out of range"};
 
-// ---- part 5 and 7: digital valve and exercise ----
-inline constexpr Twin kValveRunningTime{{
-    {"valve running time", Part(5), 1, Codec::Tenths, "s"},
-    {"valve running time", Part(5), 13, Codec::Tenths, "s"},
-}};
-inline constexpr Twin kValvePause{{
-    {"pause before next valve move", Part(5), 3, Codec::Tenths, "s"},
-    {"pause before next valve move", Part(5), 15, Codec::Tenths, "s"},
-}};
-inline constexpr Twin kPumpIdleTime{{
-    {"pump idle time before exercise", Part(7), 1, Codec::Word, "h"},
-    {"pump idle time before exercise", Part(7), 13, Codec::Word, "h"},
-}};
-inline constexpr Twin kValveIdleTime{{
-    {"valve idle time before exercise", Part(7), 3, Codec::Word, "h"},
-    {"valve idle time before exercise", Part(7), 15, Codec::Word, "h"},
-}};
-// The calibration time of day: hour and minute, one signed byte each.
-inline constexpr Twin kCalibrationHour{{
-    {"valve calibration hour", Variable(nv::kCalcValve1), 0, Codec::SignedByte, "h"},
-    {"valve calibration hour", Variable(nv::kCalcValve2), 0, Codec::SignedByte, "h"},
-}};
-inline constexpr Twin kCalibrationMinute{{
-    {"valve calibration minute", Variable(nv::kCalcValve1), 1, Codec::SignedByte, "min"},
-    {"valve calibration minute", Variable(nv::kCalcValve2), 1, Codec::SignedByte, "min"},
-}};
+// The curve points a temperature settings record holds; a page lets it use 2 to 5 of them.
+inline constexpr int kCurvePointCount = 5;
+inline constexpr Range kCurvePointRange{2, kCurvePointCount,
+                                        "Value must be between 2 and 5. Value set to 2",
+                                        "Value must be between 2 and 5. Value set to 5"};
 
-// ---- part 6: pressure ----
-inline constexpr Field kPressureMin{"pressure sensor minimum", Part(6), 1, Codec::Word, "Pa"};
-inline constexpr Field kPressureMax{"pressure sensor maximum", Part(6), 3, Codec::Word, "Pa"};
-inline constexpr Field kPressureOffset{"pressure sensor offset", Part(6), 5, Codec::Word, "Pa"};
-inline constexpr Twin kPressureSetPoint{{
-    {"pressure set point VI1", Part(6), 7, Codec::Word, "Pa"},
-    {"pressure set point VI2", Part(6), 9, Codec::Word, "Pa"},
-}};
+// ---- how fields are laid out where a rule places many of them ----
 
-// ---- part 8: PID of valves Mv1 and Mv2 ----
-inline constexpr Twin kPidP{{
-    {"PID P", Part(8), 1, Codec::DecimalTenths, ""},
-    {"PID P", Part(8), 19, Codec::DecimalTenths, ""},
-}};
-inline constexpr Twin kPidI{{
-    {"PID I", Part(8), 3, Codec::Word, ""},
-    {"PID I", Part(8), 21, Codec::Word, ""},
-}};
-inline constexpr Twin kPidD{{
-    {"PID D", Part(8), 5, Codec::Word, ""},
-    {"PID D", Part(8), 23, Codec::Word, ""},
-}};
-
-// ---- override codes NV 39 / NV 40 (Boost 1, Night 2, Day 3, Off 4, Auto 5, Occupied 6,
-// 255 the rotary switch) ----
-inline constexpr Twin kOverrideCode{{
-    {"override code", Variable(nv::kSwitchExt1), 0, Codec::Word, ""},
-    {"override code", Variable(nv::kSwitchExt2), 0, Codec::Word, ""},
-}};
-
-// ---- temperature settings records NV 37 / NV 38 ----
+// The temperature settings records NV 37 / NV 38.
 inline constexpr Place kTempRecord[2] = {Variable(nv::kTemp1PlugIn), Variable(nv::kTemp2PlugIn)};
-inline constexpr Field kCurvePoints{"number of curve points", Variable(nv::kTemp1PlugIn), 0,
-                                    Codec::SignedByte, ""};
-// Curve point k (0 to 4): outdoor temperature at bytes 1 + 2k, forward temperature at 11 + 2k.
+// Curve point k (0 to 4) of circuit 1's record: outdoor temperature at bytes 1 + 2k, forward
+// temperature at 11 + 2k.
 constexpr Field CurveOutdoor(int k) {
     return {"curve point outdoor temperature", Variable(nv::kTemp1PlugIn), 1 + 2 * k,
             Codec::SignedHundredths, "°C"};
@@ -201,86 +102,477 @@ constexpr Field CurveForward(int k) {
     return {"curve point forward temperature", Variable(nv::kTemp1PlugIn), 11 + 2 * k,
             Codec::SignedHundredths, "°C"};
 }
-inline constexpr Field kNightOffset{"night offset", Variable(nv::kTemp1PlugIn), 21,
-                                    Codec::SignedHundredths, "°C"};
-inline constexpr Twin kMaxReturn{{
-    {"maximum return temperature", Variable(nv::kTemp1PlugIn), 23, Codec::SignedHundredths, "°C"},
-    {"maximum return temperature", Variable(nv::kTemp2PlugIn), 23, Codec::SignedHundredths, "°C"},
-}};
-inline constexpr Twin kReturnDeadBand{{
-    {"return temperature dead band", Variable(nv::kTemp1PlugIn), 25, Codec::SignedHundredths, "°C"},
-    {"return temperature dead band", Variable(nv::kTemp2PlugIn), 25, Codec::SignedHundredths, "°C"},
-}};
-inline constexpr Twin kConstantDay{{
-    {"constant day temperature", Variable(nv::kTemp1PlugIn), 27, Codec::SignedHundredths, "°C"},
-    {"constant day temperature", Variable(nv::kTemp2PlugIn), 27, Codec::SignedHundredths, "°C"},
-}};
-inline constexpr Twin kConstantNight{{
-    {"constant night temperature", Variable(nv::kTemp1PlugIn), 29, Codec::SignedHundredths, "°C"},
-    {"constant night temperature", Variable(nv::kTemp2PlugIn), 29, Codec::SignedHundredths, "°C"},
-}};
 
-// ---- pumps, valves and the hot-water tank ----
+// A mode word of NV 25.
 constexpr Field ModeWord(std::string_view name, int offset) {
     return {name, Variable(nv::kModeWords), offset, Codec::Mode, ""};
 }
 
-// The analog valves, by number: [0] Mv1, [1] Mv2, [2] Mv3, [3] Mv4.
-using Valves = std::array<Field, 4>;
-inline constexpr Valves kValveMode{{
-    ModeWord("mode of valve Mv1", nv::kModeValveMv1),
-    ModeWord("mode of valve Mv2", nv::kModeValveMv2),
-    ModeWord("mode of valve Mv3", nv::kModeValveMv3),
-    ModeWord("mode of valve Mv4", nv::kModeValveMv4),
-}};
-inline constexpr Valves kValveManualOutput{{
-    {"manual output of valve Mv1", Variable(nv::kManualOutputs), nv::kManualOutputMv1,
-     Codec::HalfSteps, "%"},
-    {"manual output of valve Mv2", Variable(nv::kManualOutputs), nv::kManualOutputMv2,
-     Codec::HalfSteps, "%"},
-    {"manual output of valve Mv3", Variable(nv::kManualOutputs), nv::kManualOutputMv3,
-     Codec::HalfSteps, "%"},
-    {"manual output of valve Mv4", Variable(nv::kManualOutputs), nv::kManualOutputMv4,
-     Codec::HalfSteps, "%"},
-}};
-inline constexpr Valves kValveOutput{{
-    {"output of valve Mv1", Variable(nv::kValveOutputMv1), 0, Codec::HalfHundredths, "%"},
-    {"output of valve Mv2", Variable(nv::kValveOutputMv2), 0, Codec::HalfHundredths, "%"},
-    {"output of valve Mv3", Variable(nv::kValveOutputMv3), 0, Codec::HalfHundredths, "%"},
-    {"output of valve Mv4", Variable(nv::kValveOutputMv4), 0, Codec::HalfHundredths, "%"},
-}};
-inline constexpr Valves kValveTwoToTenVolt{{
-    Flag("valve Mv1 2-10 volt", Part(1), nv::kVoltageFlagsByte, 0x01),
-    Flag("valve Mv2 2-10 volt", Part(1), nv::kVoltageFlagsByte, 0x40),
-    Flag("valve Mv3 2-10 volt", Part(1), nv::kVoltageFlagsByte, 0x02),
-    Flag("valve Mv4 2-10 volt", Part(1), nv::kVoltageFlagsByte, 0x80),
-}};
-inline constexpr Valves kValveInvert{{
-    Flag("valve Mv1 inverted", Part(1), nv::kInvertFlagsByte, 0x01),
-    Flag("valve Mv2 inverted", Part(1), nv::kInvertFlagsByte, 0x40),
-    Flag("valve Mv3 inverted", Part(1), nv::kInvertFlagsByte, 0x02),
-    Flag("valve Mv4 inverted", Part(1), nv::kInvertFlagsByte, 0x80),
-}};
-inline constexpr Twin kCascadeOn{{
-    Flag("cascade", Part(1), nv::kCascadeFlagsByte, 0x01),
-    Flag("cascade", Part(1), nv::kCascadeFlagsByte, 0x08),
-}};
-inline constexpr Twin kCascadeOutput{{
-    {"cascade changeover output", Part(nv::kCascadeOutputPart), nv::kCascadeOutputCircuit1,
-     Codec::HalfSteps, "%"},
-    {"cascade changeover output", Part(nv::kCascadeOutputPart), nv::kCascadeOutputCircuit2,
-     Codec::HalfSteps, "%"},
-}};
-inline constexpr Twin kPumpMode{{ModeWord("mode of pump Mp1", nv::kModePumpMp1),
-                                 ModeWord("mode of pump Mp2", nv::kModePumpMp2)}};
-inline constexpr Field kHotWaterPumpMode = ModeWord("mode of pump Mp3", nv::kModeHotWaterPump);
-inline constexpr Field kHeatingElementMode =
-    ModeWord("mode of the heating element", nv::kModeHeatingElement);
-inline constexpr Field kHotWaterRunningTime{"running time of pump Mp3", Variable(nv::kTimePump3), 0,
-                                            Codec::Tenths, "s"};
-inline constexpr Field kHotWaterPumpOutput{"output of pump Mp3", Variable(nv::kHotWaterPumpOutput),
-                                           0, Codec::HalfSteps, "%"};
-inline constexpr Field kHeatingElementOutput{
-    "output of the heating element", Variable(nv::kHeatingElementOutput), 0, Codec::HalfSteps, "%"};
+// Calendar parts: switching times in quarter hours. A part holds seven days from Sunday
+// (byte 1), four bytes each: calendar 1 stop, calendar 1 start, calendar 2 stop, calendar 2
+// start. A week calendar part ends with the holiday stop and start (bytes 29 and 30).
+enum class Edge : std::uint8_t { Stop, Start };  // a stop comes before its start
+inline constexpr std::array<std::string_view, 7> kDays = {
+    "Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+inline constexpr int kWeekPart[2] = {9, 11};
+inline constexpr int kPresencePart[2] = {10, 12};
+inline constexpr int kHotWaterPart = 12;
+
+// The byte of a day's (0 Sunday) stop or start of calendar 0 or 1.
+constexpr int CalendarByte(int day, int calendar, Edge edge) {
+    return 1 + 4 * day + 2 * calendar + (edge == Edge::Start ? 1 : 0);
+}
+constexpr Field CalendarTime(std::string_view name, int part, int offset) {
+    return {name, Part(part), offset, Codec::QuarterHours, ""};
+}
+// Calendar 0 or 1 of a circuit's week calendar.
+constexpr Field WeekTime(int circuit, int calendar, int day, Edge edge) {
+    const bool start = edge == Edge::Start;
+    const std::string_view name = calendar == 0 ? (start ? "calendar 1 start" : "calendar 1 stop")
+                                                : (start ? "calendar 2 start" : "calendar 2 stop");
+    return CalendarTime(name, circuit == 0 ? kWeekPart[0] : kWeekPart[1],
+                        CalendarByte(day, calendar, edge));
+}
+constexpr Field HolidayTime(int circuit, Edge edge) {
+    const bool start = edge == Edge::Start;
+    return CalendarTime(start ? "holiday start" : "holiday stop",
+                        circuit == 0 ? kWeekPart[0] : kWeekPart[1], start ? 30 : 29);
+}
+// A circuit's presence calendar takes the calendar 1 positions of its part.
+constexpr Field PresenceTime(int circuit, int day, Edge edge) {
+    return CalendarTime(edge == Edge::Start ? "presence start" : "presence stop",
+                        circuit == 0 ? kPresencePart[0] : kPresencePart[1],
+                        CalendarByte(day, 0, edge));
+}
+// The hot-water tank's calendar takes the calendar 2 positions of part 12.
+constexpr Field HotWaterTime(int day, Edge edge) {
+    return CalendarTime(edge == Edge::Start ? "hot-water tank start" : "hot-water tank stop",
+                        kHotWaterPart, CalendarByte(day, 1, edge));
+}
+
+// Byte 0 of a calendar part: no page shows it, and every calendar write sends it as 0.
+constexpr Field CalendarLeadByte(int part) {
+    return {"calendar lead byte, written as 0", Part(part), 0, Codec::SignedByte, ""};
+}
+
+// ---- groups of the table ----
+namespace declare {
+
+template <std::size_t N>
+using Entries = std::array<CatalogueEntry, N>;
+
+constexpr Entries<1> Single(const Field& field) {
+    return {{{field, {}}}};
+}
+// Circuit twins; twins named alike are told apart by their circuit.
+constexpr Entries<2> Circuits(const Field& one, const Field& two) {
+    const bool alike = one.name == two.name;
+    return {{{one, alike ? "circuit 1" : ""}, {two, alike ? "circuit 2" : ""}}};
+}
+constexpr Entries<4> FourValves(const Field& mv1, const Field& mv2, const Field& mv3,
+                                const Field& mv4) {
+    return {{{mv1, {}}, {mv2, {}}, {mv3, {}}, {mv4, {}}}};
+}
+constexpr Entries<2 * kCurvePointCount> CurvePoints() {
+    constexpr std::string_view kPoint[kCurvePointCount] = {"point 1", "point 2", "point 3",
+                                                           "point 4", "point 5"};
+    Entries<2 * kCurvePointCount> entries{};
+    for (int k = 0; k < kCurvePointCount; ++k) {
+        const auto at = static_cast<std::size_t>(2 * k);
+        entries[at] = {CurveOutdoor(k), kPoint[at / 2]};
+        entries[at + 1] = {CurveForward(k), kPoint[at / 2]};
+    }
+    return entries;
+}
+// The days of a calendar, told apart by their day; time(day, edge) gives the field.
+template <typename Time>
+constexpr Entries<14> Days(Time time) {
+    Entries<14> entries{};
+    for (std::size_t day = 0; day < kDays.size(); ++day) {
+        entries[2 * day] = {time(static_cast<int>(day), Edge::Stop), kDays[day]};
+        entries[2 * day + 1] = {time(static_cast<int>(day), Edge::Start), kDays[day]};
+    }
+    return entries;
+}
+template <std::size_t... N>
+constexpr auto Join(const Entries<N>&... groups) {
+    Entries<(N + ...)> all{};
+    auto at = all.begin();
+    ((at = std::copy(groups.begin(), groups.end(), at)), ...);
+    return all;
+}
+constexpr Entries<30> WeekCalendar(int circuit) {
+    const auto calendar = [circuit](int c) {
+        return Days([circuit, c](int day, Edge edge) { return WeekTime(circuit, c, day, edge); });
+    };
+    return Join(calendar(0), calendar(1),
+                Entries<2>{{{HolidayTime(circuit, Edge::Stop), {}},
+                            {HolidayTime(circuit, Edge::Start), {}}}});
+}
+
+}  // namespace declare
+
+// ---- every declared field ----
+inline constexpr auto kDeclared = [] {
+    using namespace declare;
+    constexpr auto kHundredths = Codec::SignedHundredths;
+    return Join(
+        // ---- live values ----
+        Single({"actual room temperature", Variable(nv::kRoomTemperature), 0, kHundredths, "°C"}),
+        Circuits(
+            {"actual return temperature", Variable(nv::kReturnTemperature1), 0, kHundredths, "°C"},
+            {"actual return temperature", Variable(nv::kReturnTemperature2), 0, kHundredths, "°C"}),
+        Circuits({"actual forward temperature", Variable(nv::kForwardTemperature1), 0, kHundredths,
+                  "°C"},
+                 {"actual forward temperature", Variable(nv::kForwardTemperature2), 0, kHundredths,
+                  "°C"}),
+        Single(
+            {"measured outdoor temperature", Variable(nv::kOutdoorSensor), 0, kHundredths, "°C"}),
+        Single({"outdoor temperature in use", Variable(nv::kOutdoorTemperature), 0, kHundredths,
+                "°C"}),
+        Single({"calculated forward set point", Variable(nv::kForwardSetPoint1), 0, kHundredths,
+                "°C"}),
+        Circuits({"presence state", Variable(nv::kPresence1), 0, Codec::SignedByte, "", 0,
+                  &kPresenceStates},
+                 {"presence state", Variable(nv::kPresence2), 0, Codec::SignedByte, "", 0,
+                  &kPresenceStates}),
+        Circuits({"calendar state", Variable(nv::kCalendarState1), 0, Codec::Word, "", 0,
+                  &kCalendarStates},
+                 {"calendar state", Variable(nv::kCalendarState2), 0, Codec::Word, "", 0,
+                  &kCalendarStates}),
+        Circuits({"rotary switch position", Variable(nv::kRotarySwitch1), 0, Codec::Word, "", 0,
+                  &kSwitchPositions},
+                 {"rotary switch position", Variable(nv::kRotarySwitch2), 0, Codec::Word, "", 0,
+                  &kSwitchPositions}),
+        Circuits({"unit operating mode", Variable(nv::kUnitMode1), 0, Codec::SignedByte, "", 0,
+                  &kUnitModes},
+                 {"unit operating mode", Variable(nv::kUnitMode2), 0, Codec::SignedByte, "", 0,
+                  &kUnitModes}),
+        Single({"actual pressure", Variable(nv::kPressure), 0, Codec::Word, "Pa"}),
+        Single(Flag("frost protection heating", Variable(nv::kStatusFlags), 0, 0x40)),
+        // Pump outputs: byte 1 not 0 means running. Alarm bytes of NV 35: Mp1 byte 1, Mp2
+        // byte 0.
+        Circuits(Flag("pump Mp1 running", Variable(nv::kPumpOutput1), 1, 0xFF),
+                 Flag("pump Mp2 running", Variable(nv::kPumpOutput2), 1, 0xFF)),
+        Circuits(Flag("pump fault Mp1", Variable(nv::kStatusFlags), 1, 0x01),
+                 Flag("pump fault Mp2", Variable(nv::kStatusFlags), 0, 0x01)),
+        Circuits(Flag("pressure fault with pump stop Mp1", Variable(nv::kStatusFlags), 1, 0x20),
+                 Flag("pressure fault with pump stop Mp2", Variable(nv::kStatusFlags), 0, 0x20)),
+        Circuits(Flag("pressure fault Mp1", Variable(nv::kStatusFlags), 1, 0x10),
+                 Flag("pressure fault Mp2", Variable(nv::kStatusFlags), 0, 0x10)),
+        Circuits(Flag("low forward temperature", Variable(nv::kStatusFlags), 0, 0x08),
+                 Flag("low forward temperature", Variable(nv::kStatusFlags), 1, 0x08)),
+
+        // ---- part 1: flags and the variant word ----
+        Single(Flag("night lowering after room temperature", Part(1), 2, 0x02)),
+        Single(Flag("summer stop", Part(1), 2, 0x04)),
+        Single(Flag("frost protection", Part(1), 2, 0x08)),
+        Single(Flag("calculated set point", Part(1), 2, 0x10)),
+        Circuits(Flag("night lowering", Part(1), 2, 0x01),
+                 Flag("night lowering", Part(1), 8, 0x01)),
+        Single(Flag("analog pressure sensor", Part(1), 10, 0x02)),
+        Circuits(Flag("monitor pressure VI1", Part(1), 10, 0x04),
+                 Flag("monitor pressure VI2", Part(1), 10, 0x08)),
+        Circuits(Flag("pressure fault stops pump VI1", Part(1), 10, 0x10),
+                 Flag("pressure fault stops pump VI2", Part(1), 10, 0x20)),
+        // Not 0: the sheet opens with page set 1.
+        Single({"variant word", Part(nv::kVariantPart), nv::kVariantHigh, Codec::Word, ""}),
+
+        // ---- part 2: sensor offsets and frost protection ----
+        Single({"outdoor sensor offset", Part(2), 1, kHundredths, "°C"}),
+        Circuits({"forward sensor offset", Part(2), 3, kHundredths, "°C"},
+                 {"forward sensor offset", Part(2), 15, kHundredths, "°C"}),
+        Circuits({"return sensor offset", Part(2), 5, kHundredths, "°C"},
+                 {"return sensor offset", Part(2), 17, kHundredths, "°C"}),
+        Single({"frost protection outdoor start", Part(2), 19, kHundredths, "°C"}),
+        Single({"frost protection outdoor stop", Part(2), 21, kHundredths, "°C"}),
+        Single({"frost protection return temperature", Part(2), 27, kHundredths, "°C"}),
+
+        // ---- part 3: summer stop and low forward temperature ----
+        Single({"temperature before summer stop", Part(3), 1, kHundredths, "°C"}),
+        Single({"time before pump stop", Part(3), 3, Codec::Tenths, "s"}),
+        Circuits({"low forward temperature offset", Part(3), 13, kHundredths, "°C"},
+                 {"low forward temperature offset", Part(3), 17, kHundredths, "°C"}),
+        Circuits({"low forward temperature delay", Part(3), 15, Codec::Word, "min"},
+                 {"low forward temperature delay", Part(3), 19, Codec::Word, "min"}),
+
+        // ---- part 4: room set point; bactericidal heating of the hot-water tank ----
+        Single({"room set point", Part(4), 1, kHundredths, "°C"}),
+        Single({"bactericidal delta temperature", Part(4), 7, kHundredths, "°C"}),
+        Single({"bactericidal delta time", Part(4), 9, Codec::Word, "min"}),
+        Single({"bactericidal minimum temperature", Part(4), 11, kHundredths, "°C"}),
+        Single({"bactericidal temperature raising period", Part(4), 13, Codec::Word, "min"}),
+        Single({"bactericidal pump stop delay", Part(4), 15, Codec::Word, "min"}),
+
+        // ---- part 5 and 7: digital valve and exercise; the calibration time of day ----
+        Circuits({"valve running time", Part(5), 1, Codec::Tenths, "s"},
+                 {"valve running time", Part(5), 13, Codec::Tenths, "s"}),
+        Circuits({"pause before next valve move", Part(5), 3, Codec::Tenths, "s"},
+                 {"pause before next valve move", Part(5), 15, Codec::Tenths, "s"}),
+        Circuits({"pump idle time before exercise", Part(7), 1, Codec::Word, "h"},
+                 {"pump idle time before exercise", Part(7), 13, Codec::Word, "h"}),
+        Circuits({"valve idle time before exercise", Part(7), 3, Codec::Word, "h"},
+                 {"valve idle time before exercise", Part(7), 15, Codec::Word, "h"}),
+        Circuits(
+            {"valve calibration time", Variable(nv::kCalcValve1), 0, Codec::HourMinuteBytes, ""},
+            {"valve calibration time", Variable(nv::kCalcValve2), 0, Codec::HourMinuteBytes, ""}),
+
+        // ---- part 6: pressure; cascade changeover outputs ----
+        Single({"pressure sensor minimum", Part(6), 1, Codec::Word, "Pa"}),
+        Single({"pressure sensor maximum", Part(6), 3, Codec::Word, "Pa"}),
+        Single({"pressure sensor offset", Part(6), 5, Codec::Word, "Pa"}),
+        Circuits({"pressure set point VI1", Part(6), 7, Codec::Word, "Pa"},
+                 {"pressure set point VI2", Part(6), 9, Codec::Word, "Pa"}),
+        Circuits({"cascade changeover output", Part(nv::kCascadeOutputPart),
+                  nv::kCascadeOutputCircuit1, Codec::HalfSteps, "%"},
+                 {"cascade changeover output", Part(nv::kCascadeOutputPart),
+                  nv::kCascadeOutputCircuit2, Codec::HalfSteps, "%"}),
+
+        // ---- part 8: PID of valves Mv1 and Mv2 ----
+        Circuits({"PID P", Part(8), 1, Codec::DecimalTenths, ""},
+                 {"PID P", Part(8), 19, Codec::DecimalTenths, ""}),
+        Circuits({"PID I", Part(8), 3, Codec::Word, ""}, {"PID I", Part(8), 21, Codec::Word, ""}),
+        Circuits({"PID D", Part(8), 5, Codec::Word, ""}, {"PID D", Part(8), 23, Codec::Word, ""}),
+
+        // ---- parts 9 to 12: the calendars ----
+        Single(CalendarLeadByte(kWeekPart[0])), Single(CalendarLeadByte(kWeekPart[1])),
+        Single(CalendarLeadByte(kPresencePart[0])), Single(CalendarLeadByte(kPresencePart[1])),
+        WeekCalendar(0), WeekCalendar(1),
+        Days([](int day, Edge edge) { return PresenceTime(0, day, edge); }),
+        Days([](int day, Edge edge) { return PresenceTime(1, day, edge); }), Days(HotWaterTime),
+
+        // ---- extended operation: NV 36, the delays before each temperature of a circuit ----
+        Circuits({"delay before boost temperature", Variable(nv::kExtendedDelays),
+                  nv::kDelaysCircuit1, Codec::HourMinuteWords, ""},
+                 {"delay before boost temperature", Variable(nv::kExtendedDelays),
+                  nv::kDelaysCircuit2, Codec::HourMinuteWords, ""}),
+        Circuits({"delay before day temperature", Variable(nv::kExtendedDelays),
+                  nv::kDelaysCircuit1 + 4, Codec::HourMinuteWords, ""},
+                 {"delay before day temperature", Variable(nv::kExtendedDelays),
+                  nv::kDelaysCircuit2 + 4, Codec::HourMinuteWords, ""}),
+        Circuits({"delay before night temperature", Variable(nv::kExtendedDelays),
+                  nv::kDelaysCircuit1 + 8, Codec::HourMinuteWords, ""},
+                 {"delay before night temperature", Variable(nv::kExtendedDelays),
+                  nv::kDelaysCircuit2 + 8, Codec::HourMinuteWords, ""}),
+
+        // ---- override codes NV 39 / NV 40 ----
+        Circuits(
+            {"override code", Variable(nv::kSwitchExt1), 0, Codec::Word, "", 0, &kOverrideCodes},
+            {"override code", Variable(nv::kSwitchExt2), 0, Codec::Word, "", 0, &kOverrideCodes}),
+
+        // ---- temperature settings records NV 37 / NV 38 ----
+        Single({"number of curve points", Variable(nv::kTemp1PlugIn), 0, Codec::SignedByte, "", 0,
+                nullptr, &kCurvePointRange}),
+        CurvePoints(), Single({"night offset", Variable(nv::kTemp1PlugIn), 21, kHundredths, "°C"}),
+        Circuits({"maximum return temperature", Variable(nv::kTemp1PlugIn), 23, kHundredths, "°C"},
+                 {"maximum return temperature", Variable(nv::kTemp2PlugIn), 23, kHundredths, "°C"}),
+        Circuits(
+            {"return temperature dead band", Variable(nv::kTemp1PlugIn), 25, kHundredths, "°C"},
+            {"return temperature dead band", Variable(nv::kTemp2PlugIn), 25, kHundredths, "°C"}),
+        Circuits({"constant day temperature", Variable(nv::kTemp1PlugIn), 27, kHundredths, "°C"},
+                 {"constant day temperature", Variable(nv::kTemp2PlugIn), 27, kHundredths, "°C"}),
+        Circuits({"constant night temperature", Variable(nv::kTemp1PlugIn), 29, kHundredths, "°C"},
+                 {"constant night temperature", Variable(nv::kTemp2PlugIn), 29, kHundredths, "°C"}),
+
+        // ---- pumps, valves and the hot-water tank ----
+        FourValves(ModeWord("mode of valve Mv1", nv::kModeValveMv1),
+                   ModeWord("mode of valve Mv2", nv::kModeValveMv2),
+                   ModeWord("mode of valve Mv3", nv::kModeValveMv3),
+                   ModeWord("mode of valve Mv4", nv::kModeValveMv4)),
+        FourValves({"manual output of valve Mv1", Variable(nv::kManualOutputs),
+                    nv::kManualOutputMv1, Codec::HalfSteps, "%"},
+                   {"manual output of valve Mv2", Variable(nv::kManualOutputs),
+                    nv::kManualOutputMv2, Codec::HalfSteps, "%"},
+                   {"manual output of valve Mv3", Variable(nv::kManualOutputs),
+                    nv::kManualOutputMv3, Codec::HalfSteps, "%"},
+                   {"manual output of valve Mv4", Variable(nv::kManualOutputs),
+                    nv::kManualOutputMv4, Codec::HalfSteps, "%"}),
+        FourValves(
+            {"output of valve Mv1", Variable(nv::kValveOutputMv1), 0, Codec::HalfHundredths, "%"},
+            {"output of valve Mv2", Variable(nv::kValveOutputMv2), 0, Codec::HalfHundredths, "%"},
+            {"output of valve Mv3", Variable(nv::kValveOutputMv3), 0, Codec::HalfHundredths, "%"},
+            {"output of valve Mv4", Variable(nv::kValveOutputMv4), 0, Codec::HalfHundredths, "%"}),
+        FourValves(Flag("valve Mv1 2-10 volt", Part(1), nv::kVoltageFlagsByte, 0x01),
+                   Flag("valve Mv2 2-10 volt", Part(1), nv::kVoltageFlagsByte, 0x40),
+                   Flag("valve Mv3 2-10 volt", Part(1), nv::kVoltageFlagsByte, 0x02),
+                   Flag("valve Mv4 2-10 volt", Part(1), nv::kVoltageFlagsByte, 0x80)),
+        FourValves(Flag("valve Mv1 inverted", Part(1), nv::kInvertFlagsByte, 0x01),
+                   Flag("valve Mv2 inverted", Part(1), nv::kInvertFlagsByte, 0x40),
+                   Flag("valve Mv3 inverted", Part(1), nv::kInvertFlagsByte, 0x02),
+                   Flag("valve Mv4 inverted", Part(1), nv::kInvertFlagsByte, 0x80)),
+        Circuits(Flag("cascade", Part(1), nv::kCascadeFlagsByte, 0x01),
+                 Flag("cascade", Part(1), nv::kCascadeFlagsByte, 0x08)),
+        Circuits(ModeWord("mode of pump Mp1", nv::kModePumpMp1),
+                 ModeWord("mode of pump Mp2", nv::kModePumpMp2)),
+        Single(ModeWord("mode of pump Mp3", nv::kModeHotWaterPump)),
+        Single(ModeWord("mode of the heating element", nv::kModeHeatingElement)),
+        Single({"running time of pump Mp3", Variable(nv::kTimePump3), 0, Codec::Tenths, "s"}),
+        Single({"output of pump Mp3", Variable(nv::kHotWaterPumpOutput), 0, Codec::HalfSteps, "%"}),
+        Single({"output of the heating element", Variable(nv::kHeatingElementOutput), 0,
+                Codec::HalfSteps, "%"}));
+}();
+
+// ---- the fields by name ----
+namespace declare {
+
+// The one declared field of that name; a name declared twice, or not at all, does not compile.
+consteval Field Named(std::string_view name) {
+    const Field* found = nullptr;
+    for (const CatalogueEntry& entry : kDeclared) {
+        if (entry.field.name == name) {
+            if (found != nullptr) {
+                throw "a field of this name is declared twice";
+            }
+            found = &entry.field;
+        }
+    }
+    if (found == nullptr) {
+        throw "no field of this name is declared";
+    }
+    return *found;
+}
+// The two declared fields of that name, circuit 1 first.
+consteval Twin NamedTwins(std::string_view name) {
+    Twin twin{};
+    int count = 0;
+    for (const CatalogueEntry& entry : kDeclared) {
+        if (entry.field.name == name) {
+            if (count == 2) {
+                throw "more than two fields of this name are declared";
+            }
+            twin[static_cast<std::size_t>(count++)] = entry.field;
+        }
+    }
+    if (count != 2) {
+        throw "not two fields of this name are declared";
+    }
+    return twin;
+}
+consteval Twin NamedPair(std::string_view one, std::string_view two) {
+    return {Named(one), Named(two)};
+}
+consteval Valves NamedValves(std::string_view mv1, std::string_view mv2, std::string_view mv3,
+                             std::string_view mv4) {
+    return {Named(mv1), Named(mv2), Named(mv3), Named(mv4)};
+}
+
+}  // namespace declare
+
+using declare::Named;
+using declare::NamedPair;
+using declare::NamedTwins;
+using declare::NamedValves;
+
+// ---- live values ----
+inline constexpr Field kRoomTemperature = Named("actual room temperature");
+inline constexpr Twin kReturnTemperature = NamedTwins("actual return temperature");
+inline constexpr Twin kForwardTemperature = NamedTwins("actual forward temperature");
+inline constexpr Field kOutdoorSensor = Named("measured outdoor temperature");
+inline constexpr Field kOutdoorTemperature = Named("outdoor temperature in use");
+inline constexpr Field kCalculatedSetPoint = Named("calculated forward set point");
+inline constexpr Twin kPresenceState = NamedTwins("presence state");
+inline constexpr Twin kCalendarState = NamedTwins("calendar state");
+inline constexpr Twin kSwitchPosition = NamedTwins("rotary switch position");
+inline constexpr Twin kUnitMode = NamedTwins("unit operating mode");
+inline constexpr Field kPressure = Named("actual pressure");
+inline constexpr Field kFrostHeating = Named("frost protection heating");
+inline constexpr Twin kPumpRunning = NamedPair("pump Mp1 running", "pump Mp2 running");
+inline constexpr Twin kPumpFault = NamedPair("pump fault Mp1", "pump fault Mp2");
+inline constexpr Twin kPressureFaultStop =
+    NamedPair("pressure fault with pump stop Mp1", "pressure fault with pump stop Mp2");
+inline constexpr Twin kPressureFault = NamedPair("pressure fault Mp1", "pressure fault Mp2");
+inline constexpr Twin kLowForwardState = NamedTwins("low forward temperature");
+
+// ---- part 1 ----
+inline constexpr Field kNightLowering1 = NamedTwins("night lowering")[0];
+inline constexpr Field kNightLowering2 = NamedTwins("night lowering")[1];
+inline constexpr Field kRoomStartStop = Named("night lowering after room temperature");
+inline constexpr Field kSummerStopOn = Named("summer stop");
+inline constexpr Field kFrostProtection = Named("frost protection");
+inline constexpr Field kCalculatedSetPointOn = Named("calculated set point");
+inline constexpr Field kAnalogPressureSensor = Named("analog pressure sensor");
+inline constexpr Twin kMonitorPressure = NamedPair("monitor pressure VI1", "monitor pressure VI2");
+inline constexpr Twin kPressureStopsPump =
+    NamedPair("pressure fault stops pump VI1", "pressure fault stops pump VI2");
+inline constexpr Field kVariantWord = Named("variant word");
+
+// ---- part 2 ----
+inline constexpr Field kOutdoorOffset = Named("outdoor sensor offset");
+inline constexpr Twin kForwardOffset = NamedTwins("forward sensor offset");
+inline constexpr Twin kReturnOffset = NamedTwins("return sensor offset");
+inline constexpr Field kFrostStart = Named("frost protection outdoor start");
+inline constexpr Field kFrostStop = Named("frost protection outdoor stop");
+inline constexpr Field kFrostReturn = Named("frost protection return temperature");
+
+// ---- part 3 ----
+inline constexpr Field kSummerStopTemperature = Named("temperature before summer stop");
+inline constexpr Field kPumpStopDelay = Named("time before pump stop");
+inline constexpr Twin kLowForwardOffset = NamedTwins("low forward temperature offset");
+inline constexpr Twin kLowForwardDelay = NamedTwins("low forward temperature delay");
+
+// ---- part 4 ----
+inline constexpr Field kRoomSetPoint = Named("room set point");
+inline constexpr Field kBactericidalDeltaTemperature = Named("bactericidal delta temperature");
+inline constexpr Field kBactericidalDeltaTime = Named("bactericidal delta time");
+inline constexpr Field kBactericidalMinTemperature = Named("bactericidal minimum temperature");
+inline constexpr Field kBactericidalRaisingPeriod =
+    Named("bactericidal temperature raising period");
+inline constexpr Field kBactericidalPumpStopDelay = Named("bactericidal pump stop delay");
+
+// ---- parts 5 and 7, NV 42 / NV 43 ----
+inline constexpr Twin kValveRunningTime = NamedTwins("valve running time");
+inline constexpr Twin kValvePause = NamedTwins("pause before next valve move");
+inline constexpr Twin kPumpIdleTime = NamedTwins("pump idle time before exercise");
+inline constexpr Twin kValveIdleTime = NamedTwins("valve idle time before exercise");
+inline constexpr Twin kCalibrationTime = NamedTwins("valve calibration time");
+
+// ---- part 6 ----
+inline constexpr Field kPressureMin = Named("pressure sensor minimum");
+inline constexpr Field kPressureMax = Named("pressure sensor maximum");
+inline constexpr Field kPressureOffset = Named("pressure sensor offset");
+inline constexpr Twin kPressureSetPoint =
+    NamedPair("pressure set point VI1", "pressure set point VI2");
+inline constexpr Twin kCascadeOutput = NamedTwins("cascade changeover output");
+
+// ---- part 8 ----
+inline constexpr Twin kPidP = NamedTwins("PID P");
+inline constexpr Twin kPidI = NamedTwins("PID I");
+inline constexpr Twin kPidD = NamedTwins("PID D");
+
+// ---- NV 36 ----
+inline constexpr Twin kBoostDelay = NamedTwins("delay before boost temperature");
+inline constexpr Twin kDayDelay = NamedTwins("delay before day temperature");
+inline constexpr Twin kNightDelay = NamedTwins("delay before night temperature");
+
+// ---- NV 39 / NV 40 ----
+inline constexpr Twin kOverrideCode = NamedTwins("override code");
+
+// ---- NV 37 / NV 38 ----
+inline constexpr Field kCurvePoints = Named("number of curve points");
+inline constexpr Field kNightOffset = Named("night offset");
+inline constexpr Twin kMaxReturn = NamedTwins("maximum return temperature");
+inline constexpr Twin kReturnDeadBand = NamedTwins("return temperature dead band");
+inline constexpr Twin kConstantDay = NamedTwins("constant day temperature");
+inline constexpr Twin kConstantNight = NamedTwins("constant night temperature");
+
+// ---- pumps, valves and the hot-water tank ----
+inline constexpr Valves kValveMode =
+    NamedValves("mode of valve Mv1", "mode of valve Mv2", "mode of valve Mv3", "mode of valve Mv4");
+inline constexpr Valves kValveManualOutput =
+    NamedValves("manual output of valve Mv1", "manual output of valve Mv2",
+                "manual output of valve Mv3", "manual output of valve Mv4");
+inline constexpr Valves kValveOutput = NamedValves("output of valve Mv1", "output of valve Mv2",
+                                                   "output of valve Mv3", "output of valve Mv4");
+inline constexpr Valves kValveTwoToTenVolt = NamedValves(
+    "valve Mv1 2-10 volt", "valve Mv2 2-10 volt", "valve Mv3 2-10 volt", "valve Mv4 2-10 volt");
+inline constexpr Valves kValveInvert = NamedValves("valve Mv1 inverted", "valve Mv2 inverted",
+                                                   "valve Mv3 inverted", "valve Mv4 inverted");
+inline constexpr Twin kCascadeOn = NamedTwins("cascade");
+inline constexpr Twin kPumpMode = NamedPair("mode of pump Mp1", "mode of pump Mp2");
+inline constexpr Field kHotWaterPumpMode = Named("mode of pump Mp3");
+inline constexpr Field kHeatingElementMode = Named("mode of the heating element");
+inline constexpr Field kHotWaterRunningTime = Named("running time of pump Mp3");
+inline constexpr Field kHotWaterPumpOutput = Named("output of pump Mp3");
+inline constexpr Field kHeatingElementOutput = Named("output of the heating element");
 
 }  // namespace node::fields

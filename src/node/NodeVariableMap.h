@@ -126,6 +126,5 @@ inline constexpr int kDelaysCircuit2 = 13;
 // Part 1, bytes 29-30: the variant word; not 0 opens the sheet with page set 1.
 inline constexpr int kVariantPart = 1;
 inline constexpr int kVariantHigh = 29;
-inline constexpr int kVariantLow = 30;
 
 }  // namespace nv

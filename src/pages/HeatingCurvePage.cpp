@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "node/NodeFields.h"
@@ -14,8 +15,7 @@ namespace ids = res::settings_temperatures;
 
 namespace {
 
-constexpr int kMinCurvePoints = 2;
-constexpr int kMaxCurvePoints = 5;
+constexpr int kMaxCurvePoints = fields::kCurvePointCount;
 constexpr node::Place kRecord = fields::kTempRecord[0];
 constexpr node::Place kFlags = node::Part(1);
 
@@ -123,7 +123,7 @@ void HeatingCurvePage::EnableControlsOfChosenWay() {
         SetDlgItemText(ids::kCurvePoints, node::Text(fields::kCurvePoints, record.data()));
         // Any other count leaves the curve edits as they are.
         const int points = static_cast<int>(node::Value(fields::kCurvePoints, record.data()));
-        if (points < kMinCurvePoints || points > kMaxCurvePoints) {
+        if (!node::Limit(fields::kCurvePoints, points).message.empty()) {
             return;
         }
         for (int k = 0; k < kMaxCurvePoints; ++k) {
@@ -165,16 +165,12 @@ void HeatingCurvePage::WriteConfig() {
 
 int HeatingCurvePage::CurvePointsToStore() const {
     // The typed number itself is compared, not its low byte: 258 is above 5, not 2.
-    const double typed = std::trunc(TypedNumber(ids::kCurvePoints));
-    if (!(typed >= kMinCurvePoints)) {
-        ShowMessage("Value must be between 2 and 5. Value set to 2");
-        return kMinCurvePoints;
+    const node::Limited count =
+        node::Limit(fields::kCurvePoints, std::trunc(TypedNumber(ids::kCurvePoints)));
+    if (!count.message.empty()) {
+        ShowMessage(std::string(count.message));
     }
-    if (typed > kMaxCurvePoints) {
-        ShowMessage("Value must be between 2 and 5. Value set to 5");
-        return kMaxCurvePoints;
-    }
-    return static_cast<int>(typed);
+    return static_cast<int>(count.value);
 }
 
 }  // namespace vireo

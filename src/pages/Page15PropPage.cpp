@@ -2,6 +2,6 @@
 
 namespace vireo {
 
-CPage15PropPage::CPage15PropPage() : ExtendedOperationPage(214, nv::kDelaysCircuit1) {}
+CPage15PropPage::CPage15PropPage() : ExtendedOperationPage(214, 0) {}
 
 }  // namespace vireo

@@ -2,6 +2,6 @@
 
 namespace vireo {
 
-CPage16PropPage::CPage16PropPage() : ExtendedOperationPage(215, nv::kDelaysCircuit2) {}
+CPage16PropPage::CPage16PropPage() : ExtendedOperationPage(215, 1) {}
 
 }  // namespace vireo

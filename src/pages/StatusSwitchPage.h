@@ -4,6 +4,8 @@
 // Off, Auto, Occupied, or 255 to hand control back to the switch). The override radios cannot
 // be changed while the switch stands at Off, unless the override itself is Off.
 
+#include <cstddef>
+
 #include "page/NodePage.h"
 
 namespace vireo {
@@ -12,18 +14,12 @@ namespace vireo {
 struct StatusSwitchTwin {
     int dialogId;
     int captionId;
-    int switchNv;    // rotary switch position
-    int unitModeNv;  // unit operating mode
-    int overrideNv;  // override code (nciSwitchExt1 / nciSwitchExt2)
+    std::size_t circuit;  // 0 Sw1, 1 Sw2: the index into the twins of the switch fields
 };
 
 class StatusSwitchPage : public CNodePage {
 public:
     explicit StatusSwitchPage(const StatusSwitchTwin& twin);
-
-    // The text of a rotary switch position and of a unit operating mode.
-    static const char* SwitchPositionText(int position);
-    static const char* UnitModeText(int mode);
 
 protected:
     void Refresh() override;
@@ -34,7 +30,9 @@ protected:
 private:
     void RefreshRadioEnabling();
 
-    StatusSwitchTwin twin_;
+    node::Field position_;  // rotary switch position
+    node::Field unitMode_;  // unit operating mode
+    node::Field override_;  // override code (nciSwitchExt1 / nciSwitchExt2)
 };
 
 }  // namespace vireo

@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "codecs/NumericCodec.h"
+#include "node/NodeFields.h"
 
 #include "framework/Desktop.h"
 
@@ -21,8 +21,7 @@ CSheet::CSheet(const std::string& caption, QWidget* parentWindow, int selectPage
     // The startup read of part 1 asks for 50 bytes; the variant word is its last field.
     std::uint8_t part[50] = {};
     if (selected && m_pReader != nullptr && m_pReader->ReadNv(nv::kPluginCnf, part, 50) == S_OK) {
-        const codecs::NumericCodec codec;
-        if (codec.MakeWord(part[nv::kVariantHigh], part[nv::kVariantLow]) != 0) {
+        if (node::Value(node::fields::kVariantWord, part) != 0) {
             AddPageSet1();
         }
     }

@@ -1,6 +1,6 @@
 #include "sheet/VireoPropPage.h"
 
-#include "codecs/NumericCodec.h"
+#include "node/NodeFields.h"
 #include "node/NodeVariableMap.h"
 #include "node/WriteRecorder.h"
 #include "res/NodeInfoDialog.h"
@@ -31,8 +31,7 @@ BOOL CVireoPropPage::OnInitDialog() {
     const OperationHold hold(Link());
     NvBuffer part{};
     if (ReadFirstPart(nv::kVariantPart, part, nv::kBufferSize)) {
-        const codecs::NumericCodec codec;
-        if (codec.MakeWord(part[nv::kVariantHigh], part[nv::kVariantLow]) == 0) {
+        if (node::Value(node::fields::kVariantWord, part.data()) == 0) {
             EnableDlgItem(res::node_info::kVi2, false);
         }
     }

@@ -29,15 +29,8 @@ constexpr double kTankHot = 75;         // °C the heating element heats toward
 constexpr double kTankOn = 50;          // °C below which the element switches on in Automatic
 constexpr double kTankOff = 60;         // °C above which it switches off again
 constexpr double kLongestStep = 60;     // s of simulated time per step of the model
-constexpr int kCalendarPart[2] = {9, 11};
-constexpr int kPresencePart[2] = {10, 12};
-constexpr std::size_t kHolidayStop = 29;
-constexpr std::size_t kHolidayStart = 30;
-// Calendar state words, as the week calendar pages name them.
-constexpr int kCalendarOff = 0;
-constexpr int kCalendar1Active = 1;
-constexpr int kCalendar2Active = 2;
-constexpr int kHolidayActive = 4;
+namespace state = f::calendar_state;
+using f::Edge;
 
 // x moved toward target over dt seconds with the time constant lag.
 double Lag(double x, double target, double dt, double lag) {
@@ -67,18 +60,14 @@ std::optional<Bytes> Encoded(const SimNode& node, int index, const node::Field& 
     return bytes;
 }
 
-// A variable whose first two bytes are a word, high byte first.
-std::optional<Bytes> Word(const SimNode& node, int index, int word) {
+// Valve outputs are display-only words of half hundredths.
+std::optional<Bytes> ValveWord(const SimNode& node, int index, double percent) {
     Bytes bytes = node.Raw(index);
     const codecs::NumericCodec codec;
+    const int word = static_cast<int>(std::lround(std::clamp(percent, 0.0, 100.0) * 200));
     bytes[0] = static_cast<std::uint8_t>(codec.IntHighByte(word));
     bytes[1] = static_cast<std::uint8_t>(codec.IntLowByte(word));
     return bytes;
-}
-
-// Valve outputs are display-only words of half hundredths.
-std::optional<Bytes> ValveWord(const SimNode& node, int index, double percent) {
-    return Word(node, index, static_cast<int>(std::lround(std::clamp(percent, 0.0, 100.0) * 200)));
 }
 
 codecs::DateTime Clock(const SimNode& node) {
@@ -116,8 +105,8 @@ void Plant::AdvanceTo(double seconds) {
     }
 }
 
-int Plant::ModeOf(int offset) const {
-    const int word = static_cast<int>(Read(node_, f::ModeWord("mode", offset)));
+int Plant::ModeOf(const node::Field& mode) const {
+    const int word = static_cast<int>(Read(node_, mode));
     return word == nv::kModeOff || word == nv::kModeManual ? word : nv::kModeAutomatic;
 }
 
@@ -127,10 +116,10 @@ void Plant::Step(double dt) {
         Read(node_, f::kSummerStopOn) != 0 && outdoor_ > Read(node_, f::kSummerStopTemperature);
     for (int c = 0; c < 2; ++c) {
         Circuit& circuit = circuits_[static_cast<std::size_t>(c)];
-        const int pumpMode = ModeOf(c == 0 ? nv::kModePumpMp1 : nv::kModePumpMp2);
+        const int pumpMode = ModeOf(f::kPumpMode[static_cast<std::size_t>(c)]);
         circuit.pump =
             pumpMode == nv::kModeManual || (pumpMode == nv::kModeAutomatic && !summerStop);
-        const int valveMode = ModeOf(c == 0 ? nv::kModeValveMv1 : nv::kModeValveMv2);
+        const int valveMode = ModeOf(f::kValveMode[static_cast<std::size_t>(c)]);
         if (valveMode == nv::kModeManual) {
             circuit.valve = Read(node_, f::kValveManualOutput[static_cast<std::size_t>(c)]);
         } else if (valveMode == nv::kModeAutomatic) {
@@ -173,53 +162,53 @@ std::optional<std::pair<int, int>> ClockSlot(const SimNode& node) {
                      (clock.hour * 60 + clock.minute) / 15};
 }
 
-// Whether a quarter hour lies in the period from start up to its stop.
-bool Within(const PartImage& image, std::size_t stopByte, std::size_t startByte, int now) {
-    return image[startByte] <= now && now < image[stopByte];
+// Whether a quarter hour lies in the period from a calendar's start up to its stop.
+bool Within(const PartImage& image, const node::Field& stop, const node::Field& start, int now) {
+    return node::Value(start, image.data()) <= now && now < node::Value(stop, image.data());
 }
 
 }  // namespace
 
 // The calendar state word of a circuit: the holiday period first, then calendar 1 and
-// calendar 2 of the node clock's weekday (Sunday's calendar 1 stop and start at bytes 1 and 2,
-// calendar 2 at bytes 3 and 4, each later day four bytes on; the holiday's stop and start at
-// bytes 29 and 30; times in quarter hours).
+// calendar 2 of the node clock's weekday.
 int Plant::CalendarState(int circuit) const {
     const auto slot = ClockSlot(node_);
     if (!slot) {
-        return kCalendarOff;
+        return state::kOff;
     }
     const auto [weekday, now] = *slot;
-    const PartImage image = node_.Part(kCalendarPart[circuit]);
-    if (image[kHolidayStart] != image[kHolidayStop] &&
-        Within(image, kHolidayStop, kHolidayStart, now)) {
-        return kHolidayActive;
+    const PartImage image = node_.Part(f::kWeekPart[circuit]);
+    const node::Field holidayStop = f::HolidayTime(circuit, Edge::Stop);
+    const node::Field holidayStart = f::HolidayTime(circuit, Edge::Start);
+    if (node::Value(holidayStart, image.data()) != node::Value(holidayStop, image.data()) &&
+        Within(image, holidayStop, holidayStart, now)) {
+        return state::kHolidayActive;
     }
-    const auto first = static_cast<std::size_t>(1 + 4 * weekday);
-    if (Within(image, first, first + 1, now)) {
-        return kCalendar1Active;
+    for (const int calendar : {0, 1}) {
+        if (Within(image, f::WeekTime(circuit, calendar, weekday, Edge::Stop),
+                   f::WeekTime(circuit, calendar, weekday, Edge::Start), now)) {
+            return calendar == 0 ? state::kCalendar1 : state::kCalendar2;
+        }
     }
-    if (Within(image, first + 2, first + 3, now)) {
-        return kCalendar2Active;
-    }
-    return kCalendarOff;
+    return state::kOff;
 }
 
 // Night whenever neither calendar holds the day, and all through a holiday.
 bool Plant::Night(int circuit) const {
     const int state = CalendarState(circuit);
-    return state != kCalendar1Active && state != kCalendar2Active;
+    return state != state::kCalendar1 && state != state::kCalendar2;
 }
 
-// The presence detector reports occupied within the day of the circuit's presence calendar
-// (the calendar 1 positions of part 10 / part 12).
+// The presence detector reports occupied within the day of the circuit's presence calendar.
 bool Plant::Occupied(int circuit) const {
     const auto slot = ClockSlot(node_);
     if (!slot) {
         return false;
     }
-    const auto first = static_cast<std::size_t>(1 + 4 * slot->first);
-    return Within(node_.Part(kPresencePart[circuit]), first, first + 1, slot->second);
+    const auto [weekday, now] = *slot;
+    return Within(node_.Part(f::kPresencePart[circuit]),
+                  f::PresenceTime(circuit, weekday, Edge::Stop),
+                  f::PresenceTime(circuit, weekday, Edge::Start), now);
 }
 
 double Plant::CurveSetPoint(int circuit, double outdoor) const {
@@ -261,14 +250,14 @@ double Plant::ValveOutput(int valve) const {
     if (valve < 2) {
         return circuits_[static_cast<std::size_t>(valve)].valve;
     }
-    const int mode = ModeOf(valve == 2 ? nv::kModeValveMv3 : nv::kModeValveMv4);
+    const int mode = ModeOf(f::kValveMode[static_cast<std::size_t>(valve)]);
     return mode == nv::kModeManual
                ? Read(node_, f::kValveManualOutput[static_cast<std::size_t>(valve)])
                : 0;
 }
 
 double Plant::ElementOutput() const {
-    const int mode = ModeOf(nv::kModeHeatingElement);
+    const int mode = ModeOf(f::kHeatingElementMode);
     return mode == nv::kModeManual || (mode == nv::kModeAutomatic && elementOn_) ? 100 : 0;
 }
 
@@ -291,12 +280,17 @@ std::optional<Bytes> Plant::LiveValue(int index) const {
         case nv::kForwardSetPoint1:
             return Encoded(node_, index, f::kCalculatedSetPoint, SetPoint(0));
         case nv::kCalendarState1:
-        case nv::kCalendarState2:
-            return Word(node_, index, CalendarState(index == nv::kCalendarState1 ? 0 : 1));
+        case nv::kCalendarState2: {
+            const int circuit = index == nv::kCalendarState1 ? 0 : 1;
+            return Encoded(node_, index, f::kCalendarState[static_cast<std::size_t>(circuit)],
+                           CalendarState(circuit));
+        }
         case nv::kPresence1:
-        case nv::kPresence2:
-            return Encoded(node_, index, f::kPresenceState[index == nv::kPresence1 ? 0 : 1],
-                           Occupied(index == nv::kPresence1 ? 0 : 1) ? 0 : 1);
+        case nv::kPresence2: {
+            const int circuit = index == nv::kPresence1 ? 0 : 1;
+            return Encoded(node_, index, f::kPresenceState[static_cast<std::size_t>(circuit)],
+                           Occupied(circuit) ? f::kOccupied : f::kUnoccupied);
+        }
         case nv::kPumpOutput1:
             return Encoded(node_, index, f::kPumpRunning[0], one.pump ? 1 : 0);
         case nv::kPumpOutput2:
@@ -312,7 +306,7 @@ std::optional<Bytes> Plant::LiveValue(int index) const {
         case nv::kHeatingElementOutput:
             return Encoded(node_, index, f::kHeatingElementOutput, ElementOutput());
         case nv::kHotWaterPumpOutput: {
-            const int mode = ModeOf(nv::kModeHotWaterPump);
+            const int mode = ModeOf(f::kHotWaterPumpMode);
             const bool runs =
                 mode == nv::kModeManual || (mode == nv::kModeAutomatic && tank_ > kTankOn);
             return Encoded(node_, index, f::kHotWaterPumpOutput, runs ? 100 : 0);

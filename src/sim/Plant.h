@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "node/NodeField.h"
 #include "sim/SimNode.h"
 
 namespace host {
@@ -64,7 +65,8 @@ private:
     bool Night(int circuit) const;
     bool Occupied(int circuit) const;
     double CurveSetPoint(int circuit, double outdoor) const;
-    int ModeOf(int offset) const;
+    // Off, Manual or Automatic: every other word works as Automatic.
+    int ModeOf(const node::Field& mode) const;
     double ValveOutput(int valve) const;
     double ElementOutput() const;
 

@@ -44,18 +44,23 @@ TEST_F(ViewCommandsTest, ShowPrintsTheFactoryFileAsATableAndAsJson) {
     ASSERT_EQ(host::RunShowCommand(File("factory.txt"), false, out, err), host::kViewEqual);
     const std::string text = out.str();
     // Checked by hand against the factory value lines.
-    for (
-        const char* line : {
-            "Program ID: 90 56 69 72 65 6F 4B 2A\nNode name:  Boiler1\n",
-            "\nvariable              field                                       value     bytes\n",
-            "\nnciTemp1PlugIn        curve point outdoor temperature, point 1    -12.0 °C  FB 50\n",
-            "\nnciSwitchExt1         override code, circuit 1                    255       00 FF\n",
-            "\nnciTimePump3          running time of pump Mp3                    300 s ~   0B B8\n",
-            "\nnviPluginCnf part 1   frost protection                            on        D8\n",
-            "\nnviPluginCnf part 8   PID P, circuit 1                            10.0      00 64\n",
-            "\n~ the settings file does not carry every value of these bytes exactly\n",
-            "\nThe download would take every block of ",
-        }) {
+    for (const char* line : {
+             "Program ID: 90 56 69 72 65 6F 4B 2A\nNode name:  Boiler1\n",
+             "\nvariable              field                                       value            "
+             "         bytes\n",
+             "\nnciTemp1PlugIn        curve point outdoor temperature, point 1    -12.0 °C         "
+             "         FB 50\n",
+             "\nnciSwitchExt1         override code, circuit 1                    Use manual "
+             "rotary switch  00 FF\n",
+             "\nnciTimePump3          running time of pump Mp3                    300 s ~          "
+             "         0B B8\n",
+             "\nnviPluginCnf part 1   frost protection                            on               "
+             "         D8\n",
+             "\nnviPluginCnf part 8   PID P, circuit 1                            10.0             "
+             "         00 64\n",
+             "\n~ the settings file does not carry every value of these bytes exactly\n",
+             "\nThe download would take every block of ",
+         }) {
         EXPECT_NE(text.find(line), std::string::npos) << line;
     }
 

@@ -112,7 +112,7 @@ TEST(NodeFieldTest, FlagsChangeOnlyTheirMask) {
 TEST(NodeFieldTest, SettingsFileNamesTheVariableAndPart) {
     EXPECT_EQ(node::FileVariable(node::fields::kFrostStart), "nviPluginCnf part 2");
     EXPECT_EQ(node::FileVariable(node::fields::kMaxReturn[1]), "nciTemp2PlugIn");
-    EXPECT_EQ(node::FileVariable(node::fields::kCalibrationMinute[0]), "nciCalcValve1");
+    EXPECT_EQ(node::FileVariable(node::fields::kCalibrationTime[0]), "nciCalcValve1");
     EXPECT_EQ(node::FileVariable(node::fields::kRoomTemperature), "");
 }
 

@@ -157,8 +157,9 @@ TEST_F(ImportExportPageTest, CompareWithNodeShowsTheNodeBesideTheFileWithChanges
     std::vector<std::vector<std::string>> marked;
     std::copy_if(shown.rows.begin(), shown.rows.end(), std::back_inserter(marked),
                  [](const auto& row) { return !row[0].empty(); });
-    EXPECT_EQ(marked, (std::vector<std::vector<std::string>>{
-                          {"*", "nciSwitchExt1", "override code, circuit 1", "255", "3"}}));
+    EXPECT_EQ(marked, (std::vector<std::vector<std::string>>{{"*", "nciSwitchExt1",
+                                                              "override code, circuit 1",
+                                                              "Use manual rotary switch", "Day"}}));
     EXPECT_GT(shown.rows.size(), 100u);  // every field, not only the changed ones
     EXPECT_EQ(shown.summary, "1 difference");
     EXPECT_EQ(buttonWhileReading, "Please wait...");

@@ -50,9 +50,9 @@ constexpr ExpectedRow kFactoryRows[] = {
     {"nciTemp1PlugIn", "curve point forward temperature, point 1", "70.0 °C", "1B 58", true},
     {"nciTemp1PlugIn", "night offset", "5.0 °C", "01 F4", true},
     {"nciTemp2PlugIn", "maximum return temperature, circuit 2", "33.0 °C", "0C E4", true},
-    {"nciSwitchExt1", "override code, circuit 1", "255", "00 FF", true},
+    {"nciSwitchExt1", "override code, circuit 1", "Use manual rotary switch", "00 FF", true},
     {"nciTimePump3", "running time of pump Mp3", "300 s", "0B B8", false},
-    {"nciCalcValve1", "valve calibration hour, circuit 1", "4 h", "04", true},
+    {"nciCalcValve1", "valve calibration time, circuit 1", "4:00", "04 00", true},
     {"nciCalcValve1", "unnamed bytes 2-3", "", "00 00", true},
     {"nviPluginCnf part 1", "frost protection", "on", "D8", true},
     {"nviPluginCnf part 1", "summer stop", "off", "D8", true},
@@ -62,10 +62,7 @@ constexpr ExpectedRow kFactoryRows[] = {
     {"nviPluginCnf part 6", "pressure sensor maximum", "10000 Pa", "27 10", true},
     {"nviPluginCnf part 6", "cascade changeover output, circuit 1", "25 %", "32", true},
     {"nviPluginCnf part 8", "PID P, circuit 1", "10.0", "00 64", true},
-    {"nviPluginCnf part 12", "unnamed bytes 0-30", "",
-     "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 "
-     "00",
-     true},
+    {"nviPluginCnf part 12", "unnamed bytes 29-30", "", "00 00", true},
 };
 
 TEST(SettingsViewTest, FactoryFileDecodesAsThePagesShowIt) {
@@ -237,13 +234,13 @@ TEST(SettingsViewTest, ComparisonMarksChangedFieldsAndMissingBlocks) {
         }
     }
     EXPECT_EQ(changed, (std::vector<std::string>{
-                           "nciSwitchExt1 / override code, circuit 1: 3 -> 255",
-                           "nciCalcValve2 / valve calibration hour, circuit 2:  -> 4 h",
-                           "nciCalcValve2 / valve calibration minute, circuit 2:  -> 0 min",
+                           "nciSwitchExt1 / override code, circuit 1: Day -> Use manual rotary "
+                           "switch",
+                           "nciCalcValve2 / valve calibration time, circuit 2:  -> 4:00",
                            "nciCalcValve2 / unnamed bytes 2-3:  -> 00 00",
                            "nviPluginCnf part 1 / summer stop: on -> off",
                        }));
-    EXPECT_EQ(settings::ComparisonSummary(comparison), "5 differences");
+    EXPECT_EQ(settings::ComparisonSummary(comparison), "4 differences");
 }
 
 }  // namespace
