@@ -417,19 +417,20 @@ namespace declare {
 
 // The one declared field of that name; a name declared twice, or not at all, does not compile.
 consteval Field Named(std::string_view name) {
-    const Field* found = nullptr;
-    for (const CatalogueEntry& entry : kDeclared) {
-        if (entry.field.name == name) {
-            if (found != nullptr) {
+    // An index, not a pointer: address comparisons are not constant under the sanitizers.
+    std::size_t found = kDeclared.size();
+    for (std::size_t i = 0; i < kDeclared.size(); ++i) {
+        if (kDeclared[i].field.name == name) {
+            if (found != kDeclared.size()) {
                 throw "a field of this name is declared twice";
             }
-            found = &entry.field;
+            found = i;
         }
     }
-    if (found == nullptr) {
+    if (found == kDeclared.size()) {
         throw "no field of this name is declared";
     }
-    return *found;
+    return kDeclared[found].field;
 }
 // The two declared fields of that name, circuit 1 first.
 consteval Twin NamedTwins(std::string_view name) {
