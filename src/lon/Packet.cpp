@@ -109,6 +109,19 @@ bool DecodeAddress(std::uint8_t format, ByteView in, std::size_t& at, Address& a
     }
 }
 
+// Everything but an acknowledgement and a response needs bytes after its header: the APDU's
+// code, a reminder's length, an authentication challenge or reply. A response may be empty.
+bool CarriesBody(const Packet& p) {
+    switch (p.format) {
+        case PduFormat::Transport:
+            return p.type != kTpduAck;
+        case PduFormat::Session:
+            return p.type != kSpduResponse;
+        default:
+            return true;
+    }
+}
+
 }  // namespace
 
 bool IsDomainLength(std::size_t length) {
@@ -160,7 +173,8 @@ std::optional<Packet> Decode(ByteView in) {
         p.type = in[at] >> 4 & 0x07;
         p.transaction = in[at] & 0x0F;
         ++at;
-    } else if (in.size() < at + 1) {
+    }
+    if (in.size() == at && CarriesBody(p)) {
         return std::nullopt;
     }
     p.body.assign(in.begin() + static_cast<std::ptrdiff_t>(at), in.end());

@@ -81,8 +81,8 @@ bool IsDomainLength(std::size_t length);
 
 Bytes Encode(const Packet& packet);
 
-// The packet, or nothing for a truncated packet, a protocol version other than 0 or an APDU
-// without its code byte.
+// The packet, or nothing for a truncated packet or a protocol version other than 0. Only an
+// acknowledgement and a response may end with their header.
 std::optional<Packet> Decode(ByteView bytes);
 
 // The packet followed by its CRC, as an IP-852 data packet carries it.
