@@ -12,6 +12,7 @@
 set(rank_codecs 0)
 set(rank_framework 1)
 set(rank_node 2)
+set(rank_lon 2)
 set(rank_platform 2)
 set(rank_settings 3)
 set(rank_history 3)

@@ -1,0 +1,62 @@
+#pragma once
+// LonTalk packets over a datagram network as an IP-852 channel member sends and receives them:
+// each packet with its CRC in a data packet of this member's session, numbered in sequence, with
+// a digest where the channel is authenticated. What arrives malformed, with a bad CRC or digest,
+// out of sequence, or not as a LonTalk data packet is dropped and counted.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+
+#include "lon/Bytes.h"
+#include "lon/Clock.h"
+#include "lon/Datagram.h"
+#include "lon/Ip852.h"
+#include "lon/Packet.h"
+
+namespace lon {
+
+struct ChannelCounters {
+    std::uint64_t sent = 0;
+    std::uint64_t received = 0;   // LonTalk packets delivered
+    std::uint64_t malformed = 0;  // IP-852 framing or LonTalk packet that does not parse
+    std::uint64_t badCrc = 0;
+    std::uint64_t badDigest = 0;
+    std::uint64_t stale = 0;    // duplicate or older sequence number
+    std::uint64_t foreign = 0;  // another packet type or protocol
+};
+
+class Channel {
+public:
+    struct Options {
+        Bytes secret;  // empty: the channel is not authenticated
+        std::uint32_t session = 1;
+        std::uint16_t vendor = 0;
+    };
+    // Sees every datagram as it goes out (true) or comes in (false), before any check.
+    using Capture = std::function<void(bool outgoing, ByteView datagram)>;
+
+    Channel(Datagram& network, Clock& clock, Options options);
+
+    bool Send(const Packet& packet);
+    // The next packet that passes every check, or nothing at the deadline.
+    std::optional<Packet> Receive(Millis deadline);
+
+    void SetCapture(Capture capture) { capture_ = std::move(capture); }
+    const ChannelCounters& Counters() const { return counters_; }
+
+private:
+    void Accept(const Ip852Packet& packet);
+
+    Datagram& network_;
+    Clock& clock_;
+    Options options_;
+    Capture capture_;
+    std::uint32_t sequence_ = 0;
+    SequenceFilter filter_;
+    std::deque<Packet> arrived_;
+    ChannelCounters counters_;
+};
+
+}  // namespace lon

@@ -1,0 +1,75 @@
+#include "lon/Transactions.h"
+
+namespace lon {
+
+Millis TransmitTimer(std::uint8_t code) {
+    const int base = 16 << (code / 2);
+    return Millis(code % 2 != 0 ? base + base / 2 : base);
+}
+
+Transactions::Transactions(Channel& channel, Clock& clock, SubnetNode self, Domain domain,
+                           RetryPolicy policy)
+    : channel_(channel), clock_(clock), self_(self), domain_(domain), policy_(policy) {}
+
+Packet Transactions::Build(const Target& target, Service service, ByteView apdu) {
+    Packet p;
+    p.format = service == Service::Request ? PduFormat::Session : PduFormat::Transport;
+    p.type = service == Service::Request ? kSpduRequest : kTpduAcknowledged;
+    p.address.source = self_;
+    if (target.byNeuronId) {
+        p.address.kind = AddressKind::NeuronId;
+        p.address.destination.subnet = target.node.subnet;
+        p.address.neuronId = target.neuronId;
+    } else {
+        p.address.kind = AddressKind::SubnetNode;
+        p.address.destination = target.node;
+    }
+    p.domain = domain_;
+    p.body.assign(apdu.begin(), apdu.end());
+    // Numbers are kept per destination, so that the node never takes a new transaction for a
+    // retry of the one before.
+    const auto key = std::make_pair(
+        target.byNeuronId, target.byNeuronId ? Bytes(target.neuronId.begin(), target.neuronId.end())
+                                             : Bytes{target.node.subnet, target.node.node});
+    std::uint8_t& last = lastTransaction_[key];
+    last = static_cast<std::uint8_t>((last + 1) & 0x0F);
+    p.transaction = last;
+    return p;
+}
+
+bool Transactions::IsAnswerToUs(const Packet& p) const {
+    const bool answer = (p.format == PduFormat::Session && p.type == kSpduResponse) ||
+                        (p.format == PduFormat::Transport && p.type == kTpduAck);
+    return answer && p.address.kind == AddressKind::SubnetNode && p.address.destination == self_;
+}
+
+Outcome Transactions::Run(const Target& target, Service service, ByteView apdu) {
+    const Packet request = Build(target, service, apdu);
+    const PduFormat answerFormat = request.format;
+    const std::uint8_t answerType = service == Service::Request ? kSpduResponse : kTpduAck;
+    Outcome outcome;
+    for (int tries = 1; tries <= 1 + policy_.retries; ++tries) {
+        outcome.tries = tries;
+        channel_.Send(request);
+        const Millis deadline = clock_.Now() + TransmitTimer(policy_.transmitTimerCode);
+        while (const std::optional<Packet> packet = channel_.Receive(deadline)) {
+            if (!IsAnswerToUs(*packet)) {
+                if (other_) {
+                    other_(*packet);
+                }
+                continue;
+            }
+            const bool fromTarget = target.byNeuronId || packet->address.source == target.node;
+            if (fromTarget && packet->format == answerFormat && packet->type == answerType &&
+                packet->transaction == request.transaction) {
+                outcome.completed = true;
+                outcome.response = packet->body;
+                return outcome;
+            }
+            ++ignored_;
+        }
+    }
+    return outcome;
+}
+
+}  // namespace lon

@@ -1,0 +1,71 @@
+#pragma once
+// Acknowledged messages and request/response transactions with one node at a time, as a tool's
+// host calls need them: each transaction gets the next transaction number kept for its
+// destination, is sent again with the same number when the transmit timer runs out, and ends
+// with the destination's acknowledgement or response (matched by source address and transaction
+// number) or, after the last retry, as a failure that says how many tries were made.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <utility>
+
+#include "lon/Bytes.h"
+#include "lon/Channel.h"
+#include "lon/Clock.h"
+#include "lon/Packet.h"
+
+namespace lon {
+
+// Transmit timer code n: 16 ms << n/2, half as much again for odd n (16 ms to 3072 ms).
+Millis TransmitTimer(std::uint8_t code);
+
+struct RetryPolicy {
+    int retries = 3;
+    std::uint8_t transmitTimerCode = 10;  // 512 ms
+};
+
+// The node a transaction is for: by subnet/node, or by Neuron ID (routed towards a subnet).
+struct Target {
+    bool byNeuronId = false;
+    SubnetNode node;
+    NeuronId neuronId{};
+};
+
+enum class Service : std::uint8_t { Acknowledged, Request };
+
+struct Outcome {
+    bool completed = false;
+    int tries = 0;
+    Bytes response;  // the response's APDU; empty for an acknowledgement
+};
+
+class Transactions {
+public:
+    Transactions(Channel& channel, Clock& clock, SubnetNode self, Domain domain,
+                 RetryPolicy policy = {});
+
+    // Sends the APDU and waits for its end; blocks only in the channel's Receive.
+    Outcome Run(const Target& target, Service service, ByteView apdu);
+
+    // Sees every packet that arrives while a transaction waits and is not its answer.
+    void SetOtherPackets(std::function<void(const Packet&)> sink) { other_ = std::move(sink); }
+    // Acknowledgements and responses to us that answered no waiting transaction: late answers
+    // to an earlier try, duplicates, or answers from the wrong node.
+    std::uint64_t IgnoredAnswers() const { return ignored_; }
+
+private:
+    Packet Build(const Target& target, Service service, ByteView apdu);
+    bool IsAnswerToUs(const Packet& packet) const;
+
+    Channel& channel_;
+    Clock& clock_;
+    SubnetNode self_;
+    Domain domain_;
+    RetryPolicy policy_;
+    std::map<std::pair<bool, Bytes>, std::uint8_t> lastTransaction_;
+    std::function<void(const Packet&)> other_;
+    std::uint64_t ignored_ = 0;
+};
+
+}  // namespace lon

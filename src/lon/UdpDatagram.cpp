@@ -1,0 +1,106 @@
+#include "lon/UdpDatagram.h"
+
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+namespace lon {
+namespace {
+
+// The largest UDP payload over IPv4.
+constexpr std::size_t kMaxDatagram = 65507;
+
+[[noreturn]] void Fail(const std::string& what, int error) {
+    throw std::system_error(error, std::generic_category(), what);
+}
+
+sockaddr_in Resolve(const std::string& host, std::uint16_t port) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM;
+    addrinfo* found = nullptr;
+    const int error = ::getaddrinfo(host.c_str(), nullptr, &hints, &found);
+    if (error != 0 || found == nullptr) {
+        throw std::system_error(std::make_error_code(std::errc::host_unreachable),
+                                host + ": " + ::gai_strerror(error));
+    }
+    sockaddr_in address = *reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+    ::freeaddrinfo(found);
+    address.sin_port = htons(port);
+    return address;
+}
+
+}  // namespace
+
+UdpDatagram::UdpDatagram(Clock& clock, const std::string& localHost, std::uint16_t localPort)
+    : clock_(clock) {
+    socket_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (socket_ < 0) {
+        Fail("socket", errno);
+    }
+    const sockaddr_in local = Resolve(localHost, localPort);
+    if (::bind(socket_, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        const int error = errno;
+        ::close(socket_);
+        Fail("bind " + localHost + ":" + std::to_string(localPort), error);
+    }
+}
+
+UdpDatagram::~UdpDatagram() {
+    ::close(socket_);
+}
+
+void UdpDatagram::SetPeer(const std::string& host, std::uint16_t port) {
+    peer_ = Resolve(host, port);
+}
+
+bool UdpDatagram::Send(ByteView bytes) {
+    const ssize_t sent = ::sendto(socket_, bytes.data(), bytes.size(), 0,
+                                  reinterpret_cast<const sockaddr*>(&peer_), sizeof peer_);
+    return sent == static_cast<ssize_t>(bytes.size());
+}
+
+std::optional<Bytes> UdpDatagram::Receive(Millis deadline) {
+    Bytes buffer(kMaxDatagram);
+    for (;;) {
+        const Millis left = deadline - clock_.Now();
+        pollfd ready{socket_, POLLIN, 0};
+        const int count = ::poll(&ready, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return std::nullopt;
+        }
+        sockaddr_in from{};
+        socklen_t fromSize = sizeof from;
+        const ssize_t size = ::recvfrom(socket_, buffer.data(), buffer.size(), 0,
+                                        reinterpret_cast<sockaddr*>(&from), &fromSize);
+        // A refused port shows as an error on the next receive: nothing arrived.
+        if (size < 0) {
+            if (errno == EINTR || errno == ECONNREFUSED) {
+                continue;
+            }
+            return std::nullopt;
+        }
+        if (from.sin_addr.s_addr != peer_.sin_addr.s_addr || from.sin_port != peer_.sin_port) {
+            ++foreign_;
+            continue;
+        }
+        buffer.resize(static_cast<std::size_t>(size));
+        return buffer;
+    }
+}
+
+std::uint16_t UdpDatagram::LocalPort() const {
+    sockaddr_in local{};
+    socklen_t size = sizeof local;
+    ::getsockname(socket_, reinterpret_cast<sockaddr*>(&local), &size);
+    return ntohs(local.sin_port);
+}
+
+}  // namespace lon

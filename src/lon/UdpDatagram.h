@@ -1,0 +1,41 @@
+#pragma once
+// The datagram network over a POSIX UDP socket: bound to a local IPv4 address and port, sending
+// to one peer (the LON/IP router or a served node) and waiting in poll() for what the peer sends.
+// Datagrams from any other address are dropped and counted.
+
+#include <cstdint>
+#include <string>
+
+#include <netinet/in.h>
+
+#include "lon/Clock.h"
+#include "lon/Datagram.h"
+
+namespace lon {
+
+class UdpDatagram final : public Datagram {
+public:
+    // Throws std::system_error when the socket cannot be made or bound (port 0: any free port).
+    UdpDatagram(Clock& clock, const std::string& localHost, std::uint16_t localPort);
+    ~UdpDatagram() override;
+    UdpDatagram(const UdpDatagram&) = delete;
+    UdpDatagram& operator=(const UdpDatagram&) = delete;
+
+    // Names the peer by IPv4 address or host name; throws std::system_error when it does not
+    // resolve.
+    void SetPeer(const std::string& host, std::uint16_t port);
+
+    bool Send(ByteView bytes) override;
+    std::optional<Bytes> Receive(Millis deadline) override;
+
+    std::uint16_t LocalPort() const;
+    std::uint64_t ForeignDatagrams() const { return foreign_; }
+
+private:
+    Clock& clock_;
+    int socket_ = -1;
+    sockaddr_in peer_{};
+    std::uint64_t foreign_ = 0;
+};
+
+}  // namespace lon

@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+
+#include "lon/Channel.h"
+#include "lon/Crc16.h"
+#include "lon/NetworkManagement.h"
+#include "lon/Transactions.h"
+
+namespace {
+
+using lon::Bytes;
+using lon::Millis;
+using lon::Packet;
+
+class FakeClock final : public lon::Clock {
+public:
+    Millis Now() override { return now; }
+    Millis now{1000};
+};
+
+// The network with one node behind it: what the link sends is decoded and handed to `answer`,
+// whose datagrams arrive in order; with nothing left to deliver, waiting moves the clock to the
+// deadline at once.
+class FakeNetwork final : public lon::Datagram {
+public:
+    explicit FakeNetwork(FakeClock& clock) : clock_(clock) {}
+
+    bool Send(lon::ByteView bytes) override {
+        const lon::Ip852Datagram d = lon::DecodeIp852(bytes);
+        sent.push_back(*lon::DecodeWithCrc(d.packets.at(0).payload));
+        if (answer) {
+            answer(sent.back(), static_cast<int>(sent.size()));
+        }
+        return true;
+    }
+    std::optional<Bytes> Receive(Millis deadline) override {
+        if (inbox.empty()) {
+            clock_.now = std::max(clock_.now, deadline);
+            return std::nullopt;
+        }
+        Bytes next = std::move(inbox.front());
+        inbox.pop_front();
+        return next;
+    }
+    void Deliver(const Packet& p) {
+        lon::Ip852Header h;
+        h.session = 77;
+        h.sequence = ++sequence_;
+        inbox.push_back(lon::EncodeIp852(h, lon::EncodeWithCrc(p)));
+    }
+
+    std::function<void(const Packet&, int sends)> answer;
+    std::vector<Packet> sent;
+    std::deque<Bytes> inbox;
+
+private:
+    FakeClock& clock_;
+    std::uint32_t sequence_ = 0;
+};
+
+constexpr lon::SubnetNode kSelf{1, 126};
+constexpr lon::SubnetNode kNode{3, 4};
+
+// The node's answer to a request: subnet/node addressed back to its sender.
+Packet Answer(const Packet& request, lon::SubnetNode from, int transactionShift, Bytes apdu) {
+    Packet p;
+    p.format = request.format;
+    p.type = request.format == lon::PduFormat::Session ? lon::kSpduResponse : lon::kTpduAck;
+    p.address.source = from;
+    p.address.destination = request.address.source;
+    p.domain = request.domain;
+    p.transaction = static_cast<std::uint8_t>((request.transaction + transactionShift) & 0x0F);
+    p.body = std::move(apdu);
+    return p;
+}
+
+struct Link {
+    FakeClock clock;
+    FakeNetwork network{clock};
+    lon::Channel channel{network, clock, {}};
+    lon::Transactions transactions{channel, clock, kSelf, {1, {0x42}}, {2, 4}};  // 64 ms
+};
+
+enum class NodeDoes {
+    Answer,
+    LoseFirstAnswer,
+    AnswerWrongTransaction,
+    AnswerFromOtherNode,
+    Nothing
+};
+
+struct TransactionCase {
+    const char* name;
+    lon::Service service;
+    NodeDoes node;
+    bool completed;
+    int tries;
+};
+
+class TransactionTest : public testing::TestWithParam<TransactionCase> {};
+
+TEST_P(TransactionTest, EndsWithTheRightAnswerOrAfterTheLastTry) {
+    const TransactionCase& c = GetParam();
+    Link link;
+    const Bytes reply = c.service == lon::Service::Request ? Bytes{0x33, 44, 0x12} : Bytes{};
+    link.network.answer = [&](const Packet& request, int sends) {
+        switch (c.node) {
+            case NodeDoes::Answer:
+                return link.network.Deliver(Answer(request, kNode, 0, reply));
+            case NodeDoes::LoseFirstAnswer:
+                return sends > 1 ? link.network.Deliver(Answer(request, kNode, 0, reply)) : void();
+            case NodeDoes::AnswerWrongTransaction:
+                return link.network.Deliver(Answer(request, kNode, 1, reply));
+            case NodeDoes::AnswerFromOtherNode:
+                return link.network.Deliver(Answer(request, {3, 5}, 0, reply));
+            case NodeDoes::Nothing:
+                return;
+        }
+    };
+    const Millis start = link.clock.now;
+    const lon::Outcome outcome =
+        link.transactions.Run({false, kNode, {}}, c.service, lon::NvFetchRequest(44));
+    EXPECT_EQ(outcome.completed, c.completed);
+    EXPECT_EQ(outcome.tries, c.tries);
+    EXPECT_EQ(outcome.response, c.completed ? reply : Bytes{});
+    // Every try is the same transaction: the same number and the same bytes.
+    ASSERT_EQ(link.network.sent.size(), static_cast<std::size_t>(c.tries));
+    for (const Packet& p : link.network.sent) {
+        EXPECT_EQ(p, link.network.sent.front());
+    }
+    if (!c.completed) {
+        EXPECT_EQ(link.clock.now - start, Millis(3 * 64));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, TransactionTest,
+    testing::Values(
+        TransactionCase{"request", lon::Service::Request, NodeDoes::Answer, true, 1},
+        TransactionCase{"acknowledged", lon::Service::Acknowledged, NodeDoes::Answer, true, 1},
+        TransactionCase{"retried", lon::Service::Request, NodeDoes::LoseFirstAnswer, true, 2},
+        TransactionCase{"ackRetried", lon::Service::Acknowledged, NodeDoes::LoseFirstAnswer, true,
+                        2},
+        TransactionCase{"wrongTransaction", lon::Service::Request, NodeDoes::AnswerWrongTransaction,
+                        false, 3},
+        TransactionCase{"wrongNode", lon::Service::Request, NodeDoes::AnswerFromOtherNode, false,
+                        3},
+        TransactionCase{"silent", lon::Service::Acknowledged, NodeDoes::Nothing, false, 3}),
+    [](const testing::TestParamInfo<TransactionCase>& info) { return info.param.name; });
+
+TEST(Transactions, ADuplicateAnswerNeverEndsTheNextTransaction) {
+    Link link;
+    link.network.answer = [&](const Packet& request, int sends) {
+        if (sends == 1) {
+            link.network.Deliver(Answer(request, kNode, 0, {0x33, 44, 1}));
+            link.network.Deliver(Answer(request, kNode, 0, {0x33, 44, 1}));
+        }
+    };
+    const lon::Target node{false, kNode, {}};
+    EXPECT_TRUE(
+        link.transactions.Run(node, lon::Service::Request, lon::NvFetchRequest(44)).completed);
+    EXPECT_FALSE(
+        link.transactions.Run(node, lon::Service::Request, lon::NvFetchRequest(45)).completed);
+    EXPECT_EQ(link.transactions.IgnoredAnswers(), 1u);
+}
+
+TEST(Transactions, NumbersFollowEachDestination) {
+    Link link;
+    const Bytes apdu = lon::NvFetchRequest(1);
+    link.transactions.Run({false, kNode, {}}, lon::Service::Request, apdu);
+    link.transactions.Run({false, kNode, {}}, lon::Service::Request, apdu);
+    link.transactions.Run({false, {3, 5}, {}}, lon::Service::Request, apdu);
+    link.transactions.Run({true, {3, 0}, {1, 2, 3, 4, 5, 6}}, lon::Service::Request, apdu);
+    std::vector<int> numbers;
+    for (std::size_t i = 0; i < link.network.sent.size(); i += 3) {
+        numbers.push_back(link.network.sent[i].transaction);
+    }
+    EXPECT_EQ(numbers, (std::vector<int>{1, 2, 1, 1}));
+    EXPECT_EQ(link.network.sent.back().address.kind, lon::AddressKind::NeuronId);
+}
+
+TEST(TransmitTimer, DoublesEveryTwoCodesWithTheOddOnesBetween) {
+    const int expected[] = {16,  24,  32,  48,  64,   96,   128,  192,
+                            256, 384, 512, 768, 1024, 1536, 2048, 3072};
+    for (std::uint8_t code = 0; code < 16; ++code) {
+        EXPECT_EQ(lon::TransmitTimer(code), Millis(expected[code])) << int{code};
+    }
+}
+
+// Bad input on the channel: dropped, counted under its fault, never delivered.
+struct DropCase {
+    const char* name;
+    std::function<Bytes(Bytes)> spoil;
+    std::uint64_t lon::ChannelCounters::*counter;
+};
+
+class ChannelDropTest : public testing::TestWithParam<DropCase> {};
+
+TEST_P(ChannelDropTest, DropsAndCounts) {
+    Link link;
+    Packet p = Answer(Packet{}, kNode, 0, {0x7F});
+    link.network.Deliver(p);
+    link.network.inbox.back() = GetParam().spoil(link.network.inbox.back());
+    EXPECT_FALSE(link.channel.Receive(link.clock.now + Millis(10)));
+    EXPECT_EQ(link.channel.Counters().*GetParam().counter, 1u);
+    EXPECT_EQ(link.channel.Counters().received, 0u);
+}
+
+Bytes Flip(Bytes b, std::size_t at) {
+    b[at] ^= 0x01;
+    return b;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, ChannelDropTest,
+    testing::Values(
+        DropCase{"crc", [](Bytes b) { return Flip(b, b.size() - 1); },
+                 &lon::ChannelCounters::badCrc},
+        DropCase{"notData", [](Bytes b) { return Flip(b, 3); }, &lon::ChannelCounters::foreign},
+        DropCase{"notLonTalk", [](Bytes b) { return Flip(b, 5); }, &lon::ChannelCounters::foreign},
+        DropCase{"truncated", [](Bytes b) { return Bytes(b.begin(), b.begin() + 12); },
+                 &lon::ChannelCounters::malformed},
+        DropCase{"shortLonTalk",
+                 [](Bytes) {
+                     return lon::EncodeIp852(lon::Ip852Header{}, lon::WithCrc(Bytes{0x00, 0x08}));
+                 },
+                 &lon::ChannelCounters::malformed},
+        DropCase{"authenticatedUnknownSecret",
+                 [](Bytes b) { return lon::EncodeIp852(lon::Ip852Header{}, b, Bytes(16, 7)); },
+                 &lon::ChannelCounters::badDigest}),
+    [](const testing::TestParamInfo<DropCase>& info) { return info.param.name; });
+
+TEST(Channel, DropsARepeatedDatagram) {
+    Link link;
+    link.network.Deliver(Answer(Packet{}, kNode, 0, {0x7F}));
+    link.network.inbox.push_back(link.network.inbox.back());
+    EXPECT_TRUE(link.channel.Receive(link.clock.now + Millis(10)));
+    EXPECT_FALSE(link.channel.Receive(link.clock.now + Millis(10)));
+    EXPECT_EQ(link.channel.Counters().stale, 1u);
+}
+
+}  // namespace
