@@ -16,6 +16,7 @@
 #include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <map>
 
 #include "framework/Desktop.h"
@@ -122,11 +123,14 @@ CDialog::~CDialog() {
     DestroyWindow();
 }
 
-void CDialog::CreateInto(QWidget* parent) {
+void CDialog::CreateInto(QWidget* parent, QWidget* buttonBar) {
     if (window_ != nullptr) {
         return;
     }
     window_ = parent;
+    buttonBar_ = buttonBar;
+    auto* barRow = buttonBar != nullptr ? qobject_cast<QBoxLayout*>(buttonBar->layout()) : nullptr;
+    const std::vector<int> barIds = barRow != nullptr ? BarButtonIds() : std::vector<int>();
     const DialogTemplate& tmpl = FindDialogTemplate(templateId_);
     auto* outer = new QVBoxLayout(parent);
     std::map<std::string, Section> sections;
@@ -160,6 +164,17 @@ void CDialog::CreateInto(QWidget* parent) {
         controls.push_back(std::move(c));
     }
     for (const ControlTemplate& c : controls) {
+        if (IsPushButton(c.kind) && std::find(barIds.begin(), barIds.end(), c.id) != barIds.end()) {
+            QWidget* button = MakeWidget(c, buttonBar);
+            button->setEnabled(!c.disabled);
+            // Before the row's closing stretch.
+            barRow->insertWidget(barRow->count() - 1, button);
+            if (buttonBar->isVisible()) {
+                button->show();
+            }
+            AddControl(c.id, c.kind, button, c.nodeValue);
+            continue;
+        }
         Section& s = section(c.group);
         QWidget* widget = MakeWidget(c, s.frame);
         widget->setEnabled(!c.disabled);
@@ -214,12 +229,18 @@ void CDialog::DestroyWindow() {
     // children and layout go with the page's window.
     QWidget* window = window_;
     window_ = nullptr;
-    const QObjectList children = window->children();  // a copy: deleting changes the list
-    for (QObject* child : children) {
-        if (child->isWidgetType()) {
-            delete child;
+    for (QWidget* holder : {window, buttonBar_}) {
+        if (holder == nullptr) {
+            continue;
+        }
+        const QObjectList children = holder->children();  // a copy: deleting changes the list
+        for (QObject* child : children) {
+            if (child->isWidgetType()) {
+                delete child;
+            }
         }
     }
+    buttonBar_ = nullptr;
     delete window->layout();
 }
 
