@@ -53,6 +53,10 @@ public:
 
     // Shows how far a long operation is ("Part 7 of 12"); done == total ends it.
     virtual void Progress(const std::string& text, int done, int total) = 0;
+    // What the coming progress belongs to ("Export of Boiler house"), for a desktop that names
+    // it in its progress window; empty when nothing is named.
+    void SetProgressTitle(std::string title) { progressTitle_ = std::move(title); }
+    const std::string& ProgressTitle() const { return progressTitle_; }
 
     // The modal loop of a dialog or property sheet; returns when it has been ended. The GUI
     // runs Qt's loop; session scripts and screenshots drive the open sheet themselves.
@@ -81,6 +85,7 @@ public:
 
 private:
     std::string nodeNote_;
+    std::string progressTitle_;
 };
 
 }  // namespace platform

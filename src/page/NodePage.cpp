@@ -228,6 +228,15 @@ void CNodePage::DrawTrend() {
     }
 }
 
+bool CNodePage::RunCommand(platform::PageCommand command) {
+    return ClickDlgItem(command == platform::PageCommand::Read ? res::common::kRead
+                                                               : res::common::kWrite);
+}
+
+std::vector<int> CNodePage::BarButtonIds() const {
+    return {res::common::kRead, res::common::kWrite};
+}
+
 void CNodePage::RunRead() {
     SetDlgItemText(res::common::kRead, "Wait");
     const OperationHold hold(Link());

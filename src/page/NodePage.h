@@ -105,6 +105,9 @@ public:
     void RunRead();
     void RunWrite();
 
+    // Read and Write as a click on their buttons: through the write history and the gate.
+    bool RunCommand(platform::PageCommand command) override;
+
     const PageBehaviour& Behaviour() const { return behaviour_; }
     // The live values of the last ten minutes, by field name, shown in the page's trend.
     const node::LiveTrend& Trend() const { return trend_; }
@@ -231,6 +234,7 @@ private:
     // A page with numeric live values adds the "Trend" check box and, hidden until it is
     // ticked, the chart of those values over the last ten minutes.
     std::vector<platform::ControlTemplate> AddedControls() const override;
+    std::vector<int> BarButtonIds() const override;
     std::vector<const Bound*> TrendFields() const;
     // Takes the values the refresh has just shown into the trend: no call to the node.
     void SampleTrend();

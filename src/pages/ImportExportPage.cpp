@@ -22,6 +22,18 @@ namespace {
 // The page asks the host for the node name with a 20-byte buffer.
 constexpr int kPageNameBuffer = 20;
 
+// The operation and the node a progress window names while the operation runs.
+class ProgressTitle {
+public:
+    ProgressTitle(const std::string& operation, const std::string& node) {
+        platform::Desktop::Current().SetProgressTitle(operation +
+                                                      (node.empty() ? "" : " - " + node));
+    }
+    ~ProgressTitle() { platform::Desktop::Current().SetProgressTitle(""); }
+    ProgressTitle(const ProgressTitle&) = delete;
+    ProgressTitle& operator=(const ProgressTitle&) = delete;
+};
+
 PageBehaviour ImportExportBehaviour() {
     PageBehaviour b;
     b.extrasOnShow = true;  // the show routine: node name and file name
@@ -85,6 +97,7 @@ void ImportExportPage::FillNameAndFile() {
 
 void ImportExportPage::OnSaveToFile() {
     SetDlgItemText(import_export::kSave, settings::kPleaseWait);
+    const ProgressTitle title("Export", GetDlgItemText(import_export::kNodeName));
     const settings::ExportResult result =
         settings::ExportOperation(Link(), platform::Desktop::Current())
             .Run(GetDlgItemText(import_export::kFileName));
@@ -99,6 +112,7 @@ void ImportExportPage::OnSaveToFile() {
 
 void ImportExportPage::OnReadFromFile() {
     SetDlgItemText(import_export::kDownload, settings::kPleaseWait);
+    const ProgressTitle title("Download", GetDlgItemText(import_export::kNodeName));
     const settings::DownloadResult result =
         settings::DownloadOperation(Link(), platform::Desktop::Current())
             .Run(GetDlgItemText(import_export::kPassword),
@@ -125,6 +139,7 @@ void ImportExportPage::OnDefaultSettings() {
     if (accepted) {
         SetDlgItemText(import_export::kFactory, settings::kPleaseWait);
     }
+    const ProgressTitle title("Factory defaults", GetDlgItemText(import_export::kNodeName));
     settings::FactoryDefaultsOperation defaults(Link(), platform::Desktop::Current());
     defaults.beforeClosingMessage = [this] {
         SetDlgItemText(import_export::kFactory, settings::kDefaultSettingsButton);

@@ -172,6 +172,12 @@ bool ControlHost::IsDlgItemModified(int id) const {
     return it != nodeTexts_.end() && NodeState(id) != it->second;
 }
 
+bool ControlHost::HasUnwrittenEdits() const {
+    return !notWritten_.empty() ||
+           std::any_of(nodeTexts_.begin(), nodeTexts_.end(),
+                       [this](const auto& entry) { return IsDlgItemModified(entry.first); });
+}
+
 void ControlHost::MarkNotWritten(int id) {
     const auto it = controls_.find(id);
     if (it != controls_.end() && it->second.nodeValue &&
@@ -212,7 +218,8 @@ void ControlHost::ApplyStyle(int id) {
     QStringList tips;
     const auto stale = staleSince_.find(id);
     if (stale != staleSince_.end()) {
-        style += QStringLiteral("color: #808080; font-style: italic;");
+        // Grey, yet dark enough to read on the window's colour (a contrast above 4.5:1).
+        style += QStringLiteral("color: #595959; font-style: italic;");
         tips << QStringLiteral("Not refreshed since ") + QString::fromStdString(stale->second);
     } else if (GetDlgItemColour(id) == TextColour::Alarm) {
         style += QStringLiteral("color: #c00000; font-weight: bold;");
@@ -240,6 +247,7 @@ void ControlHost::ApplyStyle(int id) {
         IsCheckable(it->second.kind)) {
         w->setToolTip(tips.join(QLatin1Char('\n')));
     }
+    OnEditMarksChanged();
 }
 
 void ControlHost::Dispatch(int id) {

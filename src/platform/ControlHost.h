@@ -75,6 +75,8 @@ public:
     // value.
     void RecordNodeTexts();
     bool IsDlgItemModified(int id) const;
+    // Whether any control is edited but not written, or marked as not written.
+    bool HasUnwrittenEdits() const;
     // Not written: a control whose value a write failed to store is marked as edited, the
     // failure in its tooltip, until its node state is recorded again.
     void MarkNotWritten(int id);
@@ -151,6 +153,8 @@ protected:
     virtual void RunClickHandler(const std::function<void()>& handler) { handler(); }
     // Runs a handler; an exception it throws is shown in a message box.
     void RunGuarded(const std::function<void()>& handler);
+    // Called whenever a control's edited or not-written mark may have changed.
+    virtual void OnEditMarksChanged() {}
 
 private:
     QTableWidget* Table(int id) const;

@@ -7,15 +7,20 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTableWidget>
+#include <QToolTip>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <map>
 
 #include "framework/Desktop.h"
@@ -37,7 +42,46 @@ struct Section {
     int nextRow = 0;
 };
 
+// An edit that shows a long path by its both ends (the folder's start and the file's name) and
+// all of it in its tooltip; focused, it edits the path as any edit does.
+class PathEdit : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QStyleOptionFrame panel;
+        initStyleOption(&panel);
+        const QRect area = style()
+                               ->subElementRect(QStyle::SE_LineEditContents, &panel, this)
+                               .adjusted(2, 0, -2, 0);
+        if (hasFocus() || fontMetrics().horizontalAdvance(text()) <= area.width()) {
+            QLineEdit::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &painter, this);
+        painter.setPen(palette().color(QPalette::Text));
+        painter.drawText(area, Qt::AlignVCenter | Qt::AlignLeft,
+                         fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
+    }
+    bool event(QEvent* event) override {
+        if (event->type() == QEvent::ToolTip) {
+            const QString marks = toolTip();
+            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
+                               marks.isEmpty() ? text() : text() + QLatin1Char('\n') + marks, this);
+            return true;
+        }
+        return QLineEdit::event(event);
+    }
+};
+
 QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
+    if (c.path) {
+        auto* edit = new PathEdit(parent);
+        edit->setMinimumWidth(420);
+        return edit;
+    }
     switch (c.kind) {
         case ControlKind::Edit:
         case ControlKind::ReadOnlyEdit:
@@ -122,11 +166,14 @@ CDialog::~CDialog() {
     DestroyWindow();
 }
 
-void CDialog::CreateInto(QWidget* parent) {
+void CDialog::CreateInto(QWidget* parent, QWidget* buttonBar) {
     if (window_ != nullptr) {
         return;
     }
     window_ = parent;
+    buttonBar_ = buttonBar;
+    auto* barRow = buttonBar != nullptr ? qobject_cast<QBoxLayout*>(buttonBar->layout()) : nullptr;
+    const std::vector<int> barIds = barRow != nullptr ? BarButtonIds() : std::vector<int>();
     const DialogTemplate& tmpl = FindDialogTemplate(templateId_);
     auto* outer = new QVBoxLayout(parent);
     std::map<std::string, Section> sections;
@@ -160,6 +207,17 @@ void CDialog::CreateInto(QWidget* parent) {
         controls.push_back(std::move(c));
     }
     for (const ControlTemplate& c : controls) {
+        if (IsPushButton(c.kind) && std::find(barIds.begin(), barIds.end(), c.id) != barIds.end()) {
+            QWidget* button = MakeWidget(c, buttonBar);
+            button->setEnabled(!c.disabled);
+            // Before the row's closing stretch.
+            barRow->insertWidget(barRow->count() - 1, button);
+            if (buttonBar->isVisible()) {
+                button->show();
+            }
+            AddControl(c.id, c.kind, button, c.nodeValue);
+            continue;
+        }
         Section& s = section(c.group);
         QWidget* widget = MakeWidget(c, s.frame);
         widget->setEnabled(!c.disabled);
@@ -171,7 +229,8 @@ void CDialog::CreateInto(QWidget* parent) {
             if (!c.text.empty()) {
                 s.grid->addWidget(new QLabel(Text(c.text), s.frame), row, 0);
             }
-            s.grid->addWidget(widget, row, 1);
+            // A path takes the row's free space too, so that the edits above keep their width.
+            s.grid->addWidget(widget, row, 1, 1, c.path ? 3 : 1);
             if (!c.unit.empty()) {
                 s.grid->addWidget(new QLabel(Text(c.unit), s.frame), row, 2);
             }
@@ -214,12 +273,18 @@ void CDialog::DestroyWindow() {
     // children and layout go with the page's window.
     QWidget* window = window_;
     window_ = nullptr;
-    const QObjectList children = window->children();  // a copy: deleting changes the list
-    for (QObject* child : children) {
-        if (child->isWidgetType()) {
-            delete child;
+    for (QWidget* holder : {window, buttonBar_}) {
+        if (holder == nullptr) {
+            continue;
+        }
+        const QObjectList children = holder->children();  // a copy: deleting changes the list
+        for (QObject* child : children) {
+            if (child->isWidgetType()) {
+                delete child;
+            }
         }
     }
+    buttonBar_ = nullptr;
     delete window->layout();
 }
 

@@ -35,8 +35,11 @@ public:
     virtual BOOL OnInitDialog() { return TRUE; }
 
 protected:
-    // Builds the template's controls into parent, which becomes this dialog's window.
-    void CreateInto(QWidget* parent);
+    // Builds the template's controls into parent, which becomes this dialog's window; the
+    // buttons of BarButtonIds go into buttonBar's row when one is given.
+    void CreateInto(QWidget* parent, QWidget* buttonBar = nullptr);
+    // The push buttons that stay in sight however the page scrolls (a page's Read and Write).
+    virtual std::vector<int> BarButtonIds() const { return {}; }
     void DestroyWindow();
     // Called when the window is destroyed, before its controls go.
     virtual void OnDestroy() {}
@@ -46,6 +49,7 @@ protected:
 private:
     int templateId_;
     QWidget* window_ = nullptr;
+    QWidget* buttonBar_ = nullptr;
     QDialog* modal_ = nullptr;
     int result_ = IDCANCEL;
 };

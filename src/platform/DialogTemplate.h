@@ -42,6 +42,9 @@ struct ControlTemplate {
     // False for a control of the window's own that shows no node value (the trend's check
     // box): it is never marked as edited but not written.
     bool nodeValue = true;
+    // An edit holding a file's path: wide, a long path elided in its middle while the edit
+    // has no focus, the whole path in its tooltip.
+    bool path = false;
 };
 
 struct DialogTemplate {

@@ -54,11 +54,11 @@ void CPropertyPage::DeliverTimer(int timerId) {
     RunGuarded([&] { OnTimer(timerId); });
 }
 
-void CPropertyPage::CreatePageWindow(QWidget* parent) {
+void CPropertyPage::CreatePageWindow(QWidget* parent, QWidget* buttonBar) {
     if (IsWindowCreated()) {
         return;
     }
-    CreateInto(parent);
+    CreateInto(parent, buttonBar);
     const HandlerScope scope(*this);
     OnInitDialog();
 }
@@ -74,6 +74,12 @@ void CPropertyPage::OnDestroy() {
     // A destroyed window has no timers.
     while (!timers_.empty()) {
         KillTimer(timers_.begin()->first);
+    }
+}
+
+void CPropertyPage::OnEditMarksChanged() {
+    if (sheet_ != nullptr) {
+        sheet_->UpdateEntry(this);
     }
 }
 

@@ -12,6 +12,9 @@ namespace platform {
 
 class CPropertySheet;
 
+// What the sheet's keys and its leaving prompt ask of the shown page.
+enum class PageCommand { Read, Write };
+
 class CPropertyPage : public CDialog {
 public:
     // captionId 0: the page has no caption string of its own.
@@ -27,6 +30,9 @@ public:
     virtual void OnTimer(int timerId);
     // The page-reset handler: run when the sheet is cancelled (Escape or close box).
     virtual void OnReset() {}
+    // Runs the page's Read or Write as a click on its button would; false when the page has
+    // no such button in reach (none, hidden or disabled).
+    virtual bool RunCommand(PageCommand) { return false; }
 
     void SetTimer(int timerId, int periodMs);
     void KillTimer(int timerId);
@@ -37,12 +43,16 @@ public:
 
     // Sheet side of the lifecycle.
     void AttachToSheet(CPropertySheet* sheet) { sheet_ = sheet; }
-    void CreatePageWindow(QWidget* parent);
+    // buttonBar: where the page's Read and Write go, outside the page's scrolled area; null
+    // keeps them in the page.
+    void CreatePageWindow(QWidget* parent, QWidget* buttonBar = nullptr);
     void DestroyPageWindow();
     void SetPageVisible(bool visible);
 
 protected:
     void OnDestroy() override;
+    // The sheet marks the page's entry while the page holds edits not written.
+    void OnEditMarksChanged() override;
 
 private:
     int captionId_;

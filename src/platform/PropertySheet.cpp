@@ -18,16 +18,31 @@
 namespace platform {
 namespace {
 
-// A tab's frame for a page window, scrolled when the page is larger than the sheet.
-QWidget* AddFrame(QTabWidget* tabs, const std::string& caption) {
-    auto* scroll = new QScrollArea();
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    auto* frame = new QWidget();
-    scroll->setWidget(frame);
-    tabs->addTab(scroll, QString::fromUtf8(caption.c_str()));
-    return frame;
-}
+// The page list asks for the width of its longest caption, marked and in bold, and gives it up
+// when the window is narrow.
+class PageListWidget : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+    int fit = 0;
+    QSize sizeHint() const override { return {fit, QListWidget::sizeHint().height()}; }
+};
+
+// The sheet's window: Escape and the close box leave only when the sheet agrees.
+class SheetWindow : public QDialog {
+public:
+    SheetWindow(QWidget* parent, std::function<bool()> mayLeave)
+        : QDialog(parent), mayLeave_(std::move(mayLeave)) {}
+    void reject() override {
+        if (mayLeave_()) {
+            QDialog::reject();
+        }
+    }
+
+private:
+    std::function<bool()> mayLeave_;
+};
+
+const char* const kUnwrittenMark = " *";
 
 }  // namespace
 
@@ -41,12 +56,36 @@ CPropertySheet::~CPropertySheet() {
 void CPropertySheet::AddPage(CPropertyPage* page) {
     pages_.push_back(page);
     page->AttachToSheet(this);
+    frames_.push_back(nullptr);
+    bars_.push_back(nullptr);
     if (tabs_ == nullptr) {
-        frames_.push_back(nullptr);
         return;
     }
-    frames_.push_back(AddFrame(tabs_, page->Caption()));
+    AddFrame(pages_.size() - 1);
     AddEntry(GetPageCount() - 1);
+}
+
+// A tab's frame for a page window, scrolled when the page is larger than the sheet, above the
+// row of the page's Read and Write, which is never scrolled away.
+void CPropertySheet::AddFrame(std::size_t index) {
+    auto* tab = new QWidget();
+    auto* column = new QVBoxLayout(tab);
+    column->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(tab);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto* frame = new QWidget();
+    scroll->setWidget(frame);
+    column->addWidget(scroll, 1);
+    auto* bar = new QWidget(tab);
+    bar->setObjectName(QStringLiteral("pageButtons"));
+    auto* row = new QHBoxLayout(bar);
+    row->addStretch(1);
+    column->addWidget(bar);
+    tabs_->insertTab(static_cast<int>(index), tab,
+                     QString::fromUtf8(pages_[index]->Caption().c_str()));
+    frames_[index] = frame;
+    bars_[index] = bar;
 }
 
 void CPropertySheet::AddEntry(int index) {
@@ -60,18 +99,64 @@ void CPropertySheet::AddEntry(int index) {
     SyncList();
 }
 
-// The list is as wide as its longest caption, room for a scroll bar included, so the page
-// keeps the rest of the window.
+// The list is as wide as its longest caption, marked and in bold, room for a scroll bar
+// included, so the page keeps the rest of the window; a narrow window narrows the list first.
 void CPropertySheet::FitListWidth() {
+    QFont bold = list_->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    int widest = list_->sizeHintForColumn(0);
+    for (const CPropertyPage* page : pages_) {
+        widest = std::max(widest, metrics.horizontalAdvance(
+                                      QString::fromStdString(page->Caption() + kUnwrittenMark)));
+    }
     const int scrollBar = list_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    list_->setFixedWidth(list_->sizeHintForColumn(0) + 2 * list_->frameWidth() + scrollBar + 8);
+    const int fit = widest + 2 * list_->frameWidth() + scrollBar + 12;
+    static_cast<PageListWidget*>(list_)->fit = fit;
+    list_->setMaximumWidth(fit);
+    list_->setMinimumWidth(std::min(fit, 90));
+    list_->updateGeometry();
 }
 
-// The list marks the page the stack shows.
+std::vector<CPropertyPage*> CPropertySheet::PagesWithUnwrittenEdits() const {
+    std::vector<CPropertyPage*> pages;
+    for (CPropertyPage* page : pages_) {
+        if (page->IsWindowCreated() && page->HasUnwrittenEdits()) {
+            pages.push_back(page);
+        }
+    }
+    return pages;
+}
+
+void CPropertySheet::UpdateEntry(const CPropertyPage* page) {
+    const int index = GetPageIndex(page);
+    if (list_ == nullptr || index < 0 || index >= list_->count()) {
+        return;
+    }
+    const bool unwritten = page->IsWindowCreated() && page->HasUnwrittenEdits();
+    QListWidgetItem* item = list_->item(index);
+    if (item->font().bold() == unwritten) {
+        return;
+    }
+    QFont font = item->font();
+    font.setBold(unwritten);
+    item->setFont(font);
+    item->setText(QString::fromStdString(page->Caption() + (unwritten ? kUnwrittenMark : "")));
+    item->setToolTip(unwritten ? QStringLiteral("Edits not written") : QString());
+}
+
+bool CPropertySheet::RunOnActivePage(PageCommand command) {
+    return active_ != nullptr && !active_->IsBusy() && active_->RunCommand(command);
+}
+
+// The list marks the page the stack shows, scrolled into sight.
 void CPropertySheet::SyncList() {
     if (list_ != nullptr && tabs_ != nullptr) {
         const QSignalBlocker block(list_);
         list_->setCurrentRow(tabs_->currentIndex());
+        if (list_->currentItem() != nullptr) {
+            list_->scrollToItem(list_->currentItem());
+        }
     }
 }
 
@@ -99,6 +184,7 @@ void CPropertySheet::RemovePage(CPropertyPage* page) {
     }
     pages_.erase(pages_.begin() + index);
     frames_.erase(frames_.begin() + index);
+    bars_.erase(bars_.begin() + index);
     if (page == active_) {
         page->SetPageVisible(false);
         active_ = nullptr;
@@ -167,7 +253,7 @@ void CPropertySheet::Activate(int index) {
         active_->SetPageVisible(false);
     }
     active_ = page;
-    page->CreatePageWindow(frames_[index]);
+    page->CreatePageWindow(frames_[index], bars_[index]);
     page->SetPageVisible(true);
 }
 
@@ -175,16 +261,16 @@ void CPropertySheet::Create() {
     if (window_ != nullptr) {
         return;
     }
-    window_ = new QDialog(parent_);
+    window_ = new SheetWindow(parent_, [this] { return MayLeave(); });
     window_->setWindowTitle(QString::fromStdString(Title()));
     // Pages are built when first shown: start at a size that holds the largest of them.
     window_->resize(1060, 660);
     auto* layout = new QVBoxLayout(window_);
     // Every page in sight at once: the list of captions beside the page.
     auto* body = new QHBoxLayout();
-    list_ = new QListWidget(window_);
+    list_ = new PageListWidget(window_);
     list_->setObjectName(QStringLiteral("pageList"));
-    list_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    list_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     body->addWidget(list_);
     tabs_ = new QTabWidget(window_);
     tabs_->tabBar()->hide();
@@ -210,8 +296,16 @@ void CPropertySheet::Create() {
     statusLine_->setFrameShape(QFrame::StyledPanel);
     SetStatusText(status_, statusColour_);
     layout->addWidget(statusLine_);
-    OnClicked(IDOK, [this] { EndSheet(IDOK); });
-    OnClicked(IDCANCEL, [this] { EndSheet(IDCANCEL); });
+    OnClicked(IDOK, [this] {
+        if (MayLeave()) {
+            EndSheet(IDOK);
+        }
+    });
+    OnClicked(IDCANCEL, [this] {
+        if (MayLeave()) {
+            EndSheet(IDCANCEL);
+        }
+    });
     // Escape and the close box cancel the sheet.
     QObject::connect(window_, &QDialog::rejected, window_, [this] {
         for (CPropertyPage* page : pages_) {
@@ -223,7 +317,7 @@ void CPropertySheet::Create() {
     });
 
     for (std::size_t i = 0; i < pages_.size(); ++i) {
-        frames_[i] = AddFrame(tabs_, pages_[i]->Caption());
+        AddFrame(i);
         list_->addItem(QString::fromStdString(pages_[i]->Caption()));
     }
     FitListWidth();
@@ -308,6 +402,7 @@ void CPropertySheet::Close() {
         delete window_;
         window_ = nullptr;
         std::fill(frames_.begin(), frames_.end(), nullptr);
+        std::fill(bars_.begin(), bars_.end(), nullptr);
     }
 }
 

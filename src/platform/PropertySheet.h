@@ -3,6 +3,7 @@
 // "Apply" (12321). Pages may be added and removed while it is open; the shown page's window is
 // created on demand and hidden pages get their hide message before the next page is shown.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,16 @@ public:
     // The page list beside the page: one entry per page in the sheet's order; selecting an
     // entry shows its page as a tab change does. Null while the sheet has no window.
     QListWidget* PageList() const { return list_; }
+    // The pages whose windows hold edits not written, in the sheet's order; their entries in
+    // the page list end in " *" and show in bold.
+    std::vector<CPropertyPage*> PagesWithUnwrittenEdits() const;
+    // Shows whether the page holds edits not written on its entry in the page list.
+    void UpdateEntry(const CPropertyPage* page);
+    // Runs Read or Write of the shown page; false when it has none in reach.
+    bool RunOnActivePage(PageCommand command);
+    // Asked before "Exit", Escape or the close box close the sheet; false keeps it open. The
+    // GUI's desktop sets one that asks about edits not written; without one the sheet closes.
+    void SetLeaveGuard(std::function<bool()> guard) { leaveGuard_ = std::move(guard); }
 
     // Modal run: builds the window, runs the desktop's modal loop, closes.
     int DoModal();
@@ -65,6 +76,8 @@ private:
     void Activate(int index);
     void AddEntry(int index);
     void FitListWidth();
+    void AddFrame(std::size_t index);
+    bool MayLeave() const { return !leaveGuard_ || leaveGuard_(); }
     void SyncList();
     // The window's size and place, kept in the user's settings by the GUI desktop.
     void RestoreGeometry();
@@ -75,6 +88,7 @@ private:
     int selectPage_;
     std::vector<CPropertyPage*> pages_;
     std::vector<QWidget*> frames_;  // one tab frame per page in pages_
+    std::vector<QWidget*> bars_;    // the row of its Read and Write below each frame
     CPropertyPage* active_ = nullptr;
     QDialog* window_ = nullptr;
     QTabWidget* tabs_ = nullptr;  // its stack holds the pages; the list replaces its tab row
@@ -83,6 +97,7 @@ private:
     std::string title_;
     std::string status_;
     TextColour statusColour_ = TextColour::Normal;
+    std::function<bool()> leaveGuard_;
     bool switching_ = false;
     int result_ = 2;
 };

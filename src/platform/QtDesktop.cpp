@@ -2,12 +2,16 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QShortcut>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 
 #include "platform/Dialog.h"
 #include "platform/PropertySheet.h"
@@ -157,14 +161,38 @@ void QtDesktop::StopTimer(int handle) {
     }
 }
 
+QString ProgressLabel(const std::string& title, const std::string& step, int done, int total,
+                      qint64 elapsedMs) {
+    QStringList lines;
+    if (!title.empty()) {
+        lines << QString::fromStdString(title);
+    }
+    lines << QString::fromStdString(step);
+    // The node's pauses take nearly all of the time and are alike for every step: the time
+    // each step has taken so far tells the time left.
+    if (done > 0 && done < total && elapsedMs > 0) {
+        const qint64 leftMs = elapsedMs * (total - done) / done;
+        lines << QStringLiteral("About %1 s left").arg((leftMs + 999) / 1000);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 void QtDesktop::Progress(const std::string& text, int done, int total) {
     if (done >= total) {
         delete progress_;
         progress_ = nullptr;
+        progressClock_.reset();
         return;
     }
+    if (!text.empty()) {
+        progressStep_ = text;
+    }
     if (progress_ == nullptr) {
+        progressClock_ = std::make_unique<QElapsedTimer>();
+        progressClock_->start();
         progress_ = new QProgressDialog(ActiveWindow());
+        progress_->setWindowTitle(Text(ProgressTitle().empty() ? "Vireo" : ProgressTitle()));
+        progress_->setMinimumWidth(360);
         progress_->setWindowModality(Qt::ApplicationModal);
         progress_->setCancelButton(nullptr);
         progress_->setMinimumDuration(0);
@@ -173,7 +201,8 @@ void QtDesktop::Progress(const std::string& text, int done, int total) {
     }
     progress_->setMaximum(total);
     progress_->setValue(done);
-    progress_->setLabelText(Text(text));
+    progress_->setLabelText(
+        ProgressLabel(ProgressTitle(), progressStep_, done, total, progressClock_->elapsed()));
     progress_->show();
     // Paint now: the operation blocks the UI thread until its next step.
     progress_->repaint();
@@ -184,8 +213,78 @@ int QtDesktop::RunModal(CDialog& dialog) {
     return dialog.ExecModal();
 }
 
+namespace {
+
+// Leaving with edits not written asks first: Write them (the sheet stays open when a page still
+// holds some, its trouble on the status line), Discard them, or Cancel and stay.
+bool MayLeave(CPropertySheet& sheet) {
+    const std::vector<CPropertyPage*> pages = sheet.PagesWithUnwrittenEdits();
+    if (pages.empty()) {
+        return true;
+    }
+    QString list;
+    for (const CPropertyPage* page : pages) {
+        list += QStringLiteral("\n    ") + Text(page->Caption());
+    }
+    QMessageBox box(sheet.Window());
+    box.setWindowTitle(QStringLiteral("Edits not written"));
+    box.setIcon(QMessageBox::Question);
+    box.setText(QStringLiteral("These pages hold edits not written to the node:") + list);
+    QPushButton* write = box.addButton(QStringLiteral("Write"), QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(write);
+    box.exec();
+    if (box.clickedButton() == discard) {
+        return true;
+    }
+    if (box.clickedButton() != write) {
+        return false;
+    }
+    const int shown = sheet.GetActiveIndex();
+    for (CPropertyPage* page : pages) {
+        sheet.SetActivePage(sheet.GetPageIndex(page));
+        sheet.RunOnActivePage(PageCommand::Write);
+    }
+    if (!sheet.PagesWithUnwrittenEdits().empty()) {
+        return false;
+    }
+    sheet.SetActivePage(shown);
+    return true;
+}
+
+// F5 reads the shown page, Ctrl+S writes it, Ctrl+PgUp and Ctrl+PgDn show the page before
+// and after it.
+void AddSheetKeys(CPropertySheet& sheet) {
+    QDialog* window = sheet.Window();
+    const auto key = [window](const QKeySequence& sequence, std::function<void()> action) {
+        auto* shortcut = new QShortcut(sequence, window);
+        shortcut->setContext(Qt::WindowShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, window, std::move(action));
+    };
+    key(QKeySequence(Qt::Key_F5), [&sheet] { sheet.RunOnActivePage(PageCommand::Read); });
+    key(QKeySequence::Save, [&sheet] { sheet.RunOnActivePage(PageCommand::Write); });
+    const auto step = [&sheet](int by) {
+        const CPropertyPage* page = sheet.GetActivePage();
+        if (page == nullptr || !page->IsBusy()) {
+            sheet.SetActivePage(
+                std::clamp(sheet.GetActiveIndex() + by, 0, std::max(0, sheet.GetPageCount() - 1)));
+        }
+    };
+    key(QKeySequence(Qt::CTRL | Qt::Key_PageUp), [step] { step(-1); });
+    key(QKeySequence(Qt::CTRL | Qt::Key_PageDown), [step] { step(1); });
+}
+
+}  // namespace
+
 int QtDesktop::RunModal(CPropertySheet& sheet) {
-    return sheet.ExecModal();
+    if (sheet.Window() != nullptr) {
+        AddSheetKeys(sheet);
+        sheet.SetLeaveGuard([&sheet] { return MayLeave(sheet); });
+    }
+    const int result = sheet.ExecModal();
+    sheet.SetLeaveGuard(nullptr);
+    return result;
 }
 
 }  // namespace platform

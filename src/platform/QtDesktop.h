@@ -4,14 +4,23 @@
 
 #include <map>
 #include <memory>
+#include <string>
+
+#include <QString>
 
 #include "framework/Desktop.h"
 
+class QElapsedTimer;
 class QTimer;
 class QProgressDialog;
 class QWidget;
 
 namespace platform {
+
+// The progress window's text: what runs on which node, the step ("Part 7 of 12") and, once a
+// step is done, the seconds left at the pace so far.
+QString ProgressLabel(const std::string& title, const std::string& step, int done, int total,
+                      qint64 elapsedMs);
 
 // "Text (*.txt)|*.txt|All files (*.*)|*.*|" as a Qt name filter list.
 std::string QtNameFilters(const std::string& filter);
@@ -38,6 +47,9 @@ private:
     std::map<int, QTimer*> timers_;
     int nextTimer_ = 1;
     QProgressDialog* progress_ = nullptr;
+    std::unique_ptr<QElapsedTimer> progressClock_;
+    std::string progressStep_;  // the last step named: a step without a name keeps it  // since the
+                                // progress window opened
 };
 
 }  // namespace platform

@@ -42,7 +42,7 @@ platform::DialogTemplate ImportExportDialog() {
         "Import / Export",
         {
             {.id = 231, .kind = ControlKind::Edit, .text = "Nodename :"},
-            {.id = 428, .kind = ControlKind::Edit, .text = "Filename"},
+            {.id = 428, .kind = ControlKind::Edit, .text = "Filename", .path = true},
             {.id = 429, .kind = ControlKind::PushButton, .text = "Default"},
             {.id = 427, .kind = ControlKind::PushButton, .text = "Save to file"},
             {.id = 430, .kind = ControlKind::PushButton, .text = "Read from file"},

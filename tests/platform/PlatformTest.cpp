@@ -264,3 +264,23 @@ TEST(QtDesktopTest, FiltersBecomeQtNameFilters) {
 }
 
 }  // namespace
+
+// The progress window names the operation and the node above the step, and once a step is done
+// the seconds left at the pace so far.
+TEST(QtDesktopTest, ProgressNamesTheOperationTheStepAndTheSecondsLeft) {
+    const struct {
+        const char* title;
+        int done;
+        qint64 elapsedMs;
+        const char* label;
+    } kCases[] = {
+        {"Export - Boiler house", 0, 0, "Export - Boiler house\nPart 1 of 12"},
+        {"Export - Boiler house", 6, 3000, "Export - Boiler house\nPart 1 of 12\nAbout 3 s left"},
+        {"", 11, 1100, "Part 1 of 12\nAbout 1 s left"},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(
+            platform::ProgressLabel(c.title, "Part 1 of 12", c.done, 12, c.elapsedMs).toStdString(),
+            c.label);
+    }
+}

@@ -279,7 +279,7 @@ const MarkCase kMarks[] = {
     {"TypedEdit", 213, UserAction::Type, kEdited, "Node: "},
     {"ClickedCheckBox", 207, UserAction::Click, kEdited, "Node: not marked"},
     {"ClickedRadio", 225, UserAction::Click, kEdited, "Node: not marked"},
-    {"UnreadLiveValue", 219, UserAction::FailRefresh, "color: #808080; font-style: italic;",
+    {"UnreadLiveValue", 219, UserAction::FailRefresh, "color: #595959; font-style: italic;",
      "Not refreshed since 09:05:07"},
 };
 

@@ -1,8 +1,11 @@
 // The sheet: host interfaces, page sets, the variant switch and the Node Information page.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QScrollArea>
 
 #include "SheetFixture.h"
 #include "settings/FactoryDefaults.h"
@@ -229,6 +232,89 @@ TEST_F(SheetTest, PagesTwoToSixteenLeaveTheFocusAlone) {
     EXPECT_EQ(s.page16.OnInitDialog(), FALSE);
     EXPECT_EQ(s.page17.OnInitDialog(), TRUE);
     EXPECT_EQ(s.page30.OnInitDialog(), TRUE);
+}
+
+}  // namespace
+
+namespace {
+
+// A page with an edit typed but not written is marked in the page list (" *", bold) until its
+// Write or Read, F5 and Ctrl+S included; another page shown keeps the edit and the mark.
+enum class Then { Nothing, ShowAnotherPage, Read, Write };
+
+struct ListMarkCase {
+    const char* name;
+    Then then;
+    bool marked;
+};
+
+const ListMarkCase kListMarks[] = {
+    {"UntilWritten", Then::Nothing, true},
+    {"KeptOnAnotherPage", Then::ShowAnotherPage, true},
+    {"GoneOnRead", Then::Read, false},
+    {"GoneOnWrite", Then::Write, false},
+};
+
+class PageListMarkTest : public SheetFixture, public ::testing::WithParamInterface<ListMarkCase> {};
+
+TEST_P(PageListMarkTest, FollowsTheEdits) {
+    const ListMarkCase& c = GetParam();
+    CNodePage& page = Show(Open().page27);  // PID
+    const int row = sheet->GetPageIndex(&page);
+    QListWidgetItem* entry = sheet->PageList()->item(row);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_7, Qt::NoModifier, QStringLiteral("7"));
+    QApplication::sendEvent(page.GetDlgItem(213), &press);
+    ASSERT_EQ(entry->text().toStdString(), "PID *");
+    page.SetDlgItemText(226, "Quorka");  // the password the Write asks for
+    switch (c.then) {
+        case Then::Nothing:
+            break;
+        case Then::ShowAnotherPage:
+            Show(sheet->page13);
+            break;
+        case Then::Read:
+            EXPECT_TRUE(sheet->RunOnActivePage(platform::PageCommand::Read));
+            break;
+        case Then::Write:
+            EXPECT_TRUE(sheet->RunOnActivePage(platform::PageCommand::Write));
+            EXPECT_FALSE(CallsOf("WriteNv").empty());
+            break;
+    }
+    EXPECT_EQ(entry->text().toStdString(), c.marked ? "PID *" : "PID");
+    EXPECT_EQ(entry->font().bold(), c.marked);
+    EXPECT_EQ(sheet->PagesWithUnwrittenEdits().size(), c.marked ? 1u : 0u);
+    // Leaving asks the desktop's guard, which may keep the sheet open.
+    int asked = 0;
+    sheet->SetLeaveGuard([&] {
+        ++asked;
+        return false;
+    });
+    sheet->ClickDlgItem(platform::IDOK);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(sheet->IsOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(Sheet, PageListMarkTest, ::testing::ValuesIn(kListMarks),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Read and Write sit below the page's scrolled area on every page, so no page hides them.
+TEST_F(SheetTest, ReadAndWriteAreNeverScrolledAway) {
+    Open();
+    for (const bool set2 : {false, true}) {
+        if (set2) {
+            Show(sheet->page1).ClickDlgItem(235);  // "VI2"
+        }
+        for (int i = 0; i < sheet->GetPageCount(); ++i) {
+            sheet->SetActivePage(i);
+            const platform::CPropertyPage* page = sheet->GetPage(i);
+            for (const int id : {res::common::kRead, res::common::kWrite}) {
+                for (QWidget* w = page->GetDlgItem(id); w != nullptr; w = w->parentWidget()) {
+                    EXPECT_EQ(qobject_cast<QScrollArea*>(w), nullptr)
+                        << page->Caption() << ": button " << id << " scrolls with the page";
+                }
+            }
+        }
+    }
 }
 
 }  // namespace

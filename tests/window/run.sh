@@ -2,7 +2,9 @@
 # The sheet in a real X window: a private Xvfb display, vireo on a fresh simulated node, and
 # real input events from xdotool. It shows every page of page set 1, swaps to set 2 with "VI2"
 # and shows every page of that set, writes Manual for pump Mp1 on the Pump page and finds it in
-# the node's state file, saves a picture of the window and closes it with Escape.
+# the node's state file (the page marked in the list until Ctrl+S writes it; Escape before that
+# asks about the edit, and Cancel keeps the sheet), saves a picture of the window and closes it
+# with Escape.
 #
 # Usage: run.sh VIREO MODULE WORKDIR. Exits 77 (skipped) when Xvfb, xdotool or import is missing.
 set -euo pipefail
@@ -167,14 +169,33 @@ dark() { # dark X Y: the window's pixel there is dark
   level=$(column "$1" $(($2 + 1)) | tail -n1)
   [ -n "$level" ] && ((level < 128))
 }
+# The page list as a picture, to see the Pump entry marked ("Pump *" in bold) and unmarked.
+list_picture() { shot -crop "${list_right}x$((list_bottom - list_top))+0+${list_top}" -depth 8 txt:- | md5sum; }
+list_is() { [ "$(list_picture)" = "$1" ]; }
+list_is_not() { [ "$(list_picture)" != "$1" ]; }
+page_click 400 400 # the page's empty space: the list keeps its selection without the focus
+unmarked=$(list_picture)
 # The page's controls sit where its layout puts them: the Manual radio (its indicator is dark
-# once checked) and Write.
+# once checked). Clicked, it marks the page in the list until written.
 page_click 70 84
 wait_for "the Manual radio to be checked" dark $((list_right + 36)) 84
-page_click 142 308
+wait_for "the Pump page marked in the list" list_is_not "$unmarked"
+# Escape with an edit not written asks first; Cancel (Escape again) keeps the sheet open.
+xdo key Escape
+timeout "$step" xdotool search --sync --onlyvisible --name '^Edits not written$' >/dev/null ||
+  fail "no prompt about edits not written after Escape"
+xdo key Escape
+prompt_gone() { ! xdotool search --onlyvisible --name '^Edits not written$' >/dev/null; }
+wait_for "the prompt to close on Cancel" prompt_gone
+check
+# Ctrl+S writes the page, and the mark goes (a click gives the window the keyboard again: Xvfb
+# runs no window manager to give it back after the prompt).
+page_click 400 400
+xdo key ctrl+s
 manual_written() { [ "$(mode_word)" = "00 01" ]; }
 wait_for "Manual (00 01) in NV 25 of the state file" manual_written
-echo "Pump: Manual written after ${SECONDS}s"
+wait_for "the Pump page's mark to go" list_is "$unmarked"
+echo "Pump: Manual written with Ctrl+S after ${SECONDS}s, its mark gone"
 
 # Node Information: "VI2" swaps to page set 2, which the title names.
 focus_list
