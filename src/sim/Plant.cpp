@@ -173,6 +173,7 @@ void Plant::StepCircuit(int c, double dt) {
     circuit.pressureLow = circuit.asked && Read(node_, f::kMonitorPressure[k]) != 0 &&
                           pressure_ < Read(node_, f::kPressureSetPoint[k]);
     circuit.pressureStop = circuit.pressureLow && Read(node_, f::kPressureStopsPump[k]) != 0;
+    circuit.pumpFault = circuit.asked && circuit.broken;
     circuit.pump = circuit.asked && !circuit.broken && !circuit.pressureStop;
 
     const int valveMode = ModeOf(f::kValveMode[k]);
@@ -388,7 +389,7 @@ Bytes Plant::StatusFlags() const {
     for (std::size_t c = 0; c < circuits_.size(); ++c) {
         const Circuit& circuit = circuits_[c];
         node::StoreFlag(f::kLowForwardState[c], circuit.lowAlarm, bytes.data());
-        node::StoreFlag(f::kPumpFault[c], circuit.asked && circuit.broken, bytes.data());
+        node::StoreFlag(f::kPumpFault[c], circuit.pumpFault, bytes.data());
         node::StoreFlag(f::kPressureFault[c], circuit.pressureLow, bytes.data());
         node::StoreFlag(f::kPressureFaultStop[c], circuit.pressureStop, bytes.data());
     }

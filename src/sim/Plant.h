@@ -73,9 +73,10 @@ private:
         double forward = 20;
         double rate = 0;  // °C/s the forward temperature moves
         double ret = 20;
-        double valve = 0;          // % open
-        bool asked = false;        // the pump's mode, the switch or frost protection ask it to run
-        bool broken = false;       // it then does not run
+        double valve = 0;     // % open
+        bool asked = false;   // the pump's mode, the switch or frost protection ask it to run
+        bool broken = false;  // it then does not run
+        bool pumpFault = false;
         bool pressureLow = false;  // below the monitored set point while asked to run
         bool pressureStop = false;
         bool pump = false;

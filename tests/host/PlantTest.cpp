@@ -3,7 +3,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <nlohmann/json.hpp>
+#include <utility>
+#include <vector>
 
 #include "node/NodeFields.h"
 #include "sim/NodeStateFile.h"
@@ -33,6 +36,10 @@ void SetPartField(SimNode& node, const node::Field& field, double value) {
     host::PartImage image = node.Part(field.place.part);
     Store(image, field, value);
     node.SetPart(field.place.part, Bytes(image.begin(), image.end()));
+}
+
+void SetField(SimNode& node, const node::Field& field, double value) {
+    field.place.part != 0 ? SetPartField(node, field, value) : SetVariable(node, field, value);
 }
 
 double ReadLive(SimNode& node, const node::Field& field) {
@@ -201,10 +208,161 @@ TEST(PlantTest, TheStateFileKeepsNoLiveValues) {
     const auto saved = nlohmann::json::parse(in);
     std::filesystem::remove(path);
     for (int index : {nv::kForwardTemperature1, nv::kRoomTemperature, nv::kOutdoorTemperature,
-                      nv::kForwardSetPoint1, nv::kValveOutputMv1, nv::kPumpOutput1}) {
+                      nv::kForwardSetPoint1, nv::kValveOutputMv1, nv::kPumpOutput1,
+                      nv::kRotarySwitch1, nv::kPressure}) {
         const std::string hex = saved["variables"][std::to_string(index)];
         EXPECT_EQ(hex.find_first_not_of("0 "), std::string::npos) << index << ": " << hex;
     }
+}
+
+// One behaviour of the plant over simulated time: at each moment (simulated seconds from the
+// rig's start, in order) the clock is stepped there, the node is changed, and a value checked.
+using Change = std::function<void(Rig&)>;
+using Probe = std::function<double(Rig&)>;
+struct Moment {
+    double at;
+    Change change;
+    Probe probe;
+    double low;
+    double high;
+};
+struct Behaviour {
+    const char* name;
+    double outdoor;
+    std::vector<Moment> moments;
+};
+
+Change Set(std::vector<std::pair<node::Field, double>> values) {
+    return [values](Rig& rig) {
+        for (const auto& [field, value] : values) {
+            SetField(rig.node, field, value);
+        }
+    };
+}
+Change BreakPump(bool broken) {
+    return [broken](Rig& rig) { rig.plant.BreakPump(0, broken); };
+}
+Probe Live(const node::Field& field) {
+    return [field](Rig& rig) { return ReadLive(rig.node, field); };
+}
+const Probe kTank = [](Rig& rig) { return rig.plant.TankTemperature(); };
+const Probe kForward = Live(f::kForwardTemperature[0]);
+
+// A set point step from 40 °C to 60 °C at two hours, with the given valve running time.
+Behaviour StepResponse(const char* name, double running) {
+    const double t = 2 * kHour;
+    return {name,
+            -5,
+            {{0,
+              Set({{f::kCalculatedSetPointOn, 0},
+                   {f::kConstantDay[0], 40},
+                   {f::kValveRunningTime[0], running}}),
+              kForward, 20, 20},
+             {t, Set({{f::kConstantDay[0], 60}}), kForward, 39.95, 40.05},
+             {t + running, {}, kForward, 51.6, 53.6},  // 63 % of the step
+             {t + 2.5 * running, {}, kForward, 60.5, 61},
+             {t + 10 * running, {}, kForward, 59.95, 60.05}}};
+}
+
+class PlantBehaviour : public testing::TestWithParam<Behaviour> {};
+
+TEST_P(PlantBehaviour, HoldsAtEveryMoment) {
+    Rig rig(GetParam().outdoor);
+    for (const Moment& m : GetParam().moments) {
+        rig.plant.AdvanceTo(m.at);
+        if (m.change) {
+            m.change(rig);
+        }
+        const double value = m.probe(rig);
+        EXPECT_GE(value, m.low) << "at " << m.at << " s";
+        EXPECT_LE(value, m.high) << "at " << m.at << " s";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Plant, PlantBehaviour,
+    testing::Values(
+        StepResponse("StepWithAFastValve", 120), StepResponse("StepWithASlowValve", 600),
+        // Outdoor 5 °C: frost protection starts below its start and stops above its stop.
+        Behaviour{"FrostProtectionHysteresis",
+                  5,
+                  {{600, Set({{f::kFrostStart, 6}}), Live(f::kFrostHeating), 0, 0},
+                   {1200, Set({{f::kFrostStart, 4}}), Live(f::kFrostHeating), 1, 1},
+                   {1800, Set({{f::kFrostStop, 4.5}}), Live(f::kFrostHeating), 1, 1},
+                   {2400, {}, Live(f::kFrostHeating), 0, 0}}},
+        // From 9:05 with nothing charging the tank the noon draw cools it; charging on,
+        // it recovers and stops above 60 °C.
+        Behaviour{"TankFallsWithUseAndRecovers",
+                  -5,
+                  {{10400, {}, kTank, 50, 54},
+                   {12300, {}, kTank, 45, 49},
+                   {12300,
+                    Set({{f::kHotWaterPumpMode, nv::kModeAutomatic},
+                         {f::kHeatingElementMode, nv::kModeAutomatic}}),
+                    kTank, 45, 49},
+                   {12600, {}, Live(f::kHotWaterPumpOutput), 100, 100},
+                   {16200, {}, kTank, 58, 62},
+                   {16200, {}, Live(f::kHotWaterPumpOutput), 0, 0}}},
+        // Valve Mv1 closed: the forward stays low; after 5 minutes the alarm, gone once the
+        // valve opens again.
+        Behaviour{"LowForwardTemperatureAlarm",
+                  -5,
+                  {{0, Set({{f::kValveMode[0], nv::kModeManual}, {f::kValveManualOutput[0], 0}}),
+                    Live(f::kLowForwardState[0]), 0, 0},
+                   {240, {}, Live(f::kLowForwardState[0]), 0, 0},
+                   {420, Set({{f::kValveMode[0], nv::kModeAutomatic}}),
+                    Live(f::kLowForwardState[0]), 1, 1},
+                   {1200, {}, Live(f::kLowForwardState[0]), 0, 0}}},
+        // Mp1 running builds 2300 Pa: a set point above it is a pressure fault, which stops
+        // the pump when so set, until the monitoring is switched off.
+        Behaviour{"PressureFaults",
+                  -5,
+                  {{600, Set({{f::kMonitorPressure[0], 1}, {f::kPressureSetPoint[0], 2000}}),
+                    Live(f::kPressure), 2300, 2300},
+                   {1200, Set({{f::kPressureSetPoint[0], 2500}}), Live(f::kPressureFault[0]), 0, 0},
+                   {1800, Set({{f::kPressureStopsPump[0], 1}}), Live(f::kPressureFault[0]), 1, 1},
+                   {1800, {}, Live(f::kPressureFaultStop[0]), 0, 0},
+                   {2400, {}, Live(f::kPressureFaultStop[0]), 1, 1},
+                   {2400, Set({{f::kMonitorPressure[0], 0}}), Live(f::kPumpRunning[0]), 0, 0},
+                   {3000, {}, Live(f::kPressureFault[0]), 0, 0},
+                   {3000, {}, Live(f::kPumpRunning[0]), 1, 1}}},
+        Behaviour{"PumpFault",
+                  -5,
+                  {{600, BreakPump(true), Live(f::kPumpFault[0]), 0, 0},
+                   {1200, BreakPump(false), Live(f::kPumpFault[0]), 1, 1},
+                   {1200, {}, Live(f::kPumpRunning[0]), 0, 0},
+                   {1800, {}, Live(f::kPumpFault[0]), 0, 0}}},
+        // A factory node's switch stands at Calender; at Off the circuit stops (no frost at
+        // 10 °C); an override takes the switch's place.
+        Behaviour{"RotarySwitchAndOverride",
+                  10,
+                  {{0,
+                    {},
+                    Live(f::kSwitchPosition[0]),
+                    f::switch_position::kCalendar,
+                    f::switch_position::kCalendar},
+                   {600, Set({{f::kSwitchPosition[0], f::kSwitchOff}}), Live(f::kUnitMode[0]),
+                    f::kUnitHeating, f::kUnitHeating},
+                   {1200, Set({{f::kOverrideCode[0], f::switch_position::kDay}}),
+                    Live(f::kUnitMode[0]), f::kUnitOff, f::kUnitOff},
+                   {1800, {}, Live(f::kPumpRunning[0]), 1, 1},
+                   {1800, Set({{f::kOverrideCode[0], f::switch_position::kNight}}),
+                    Live(f::kCalculatedSetPoint), 30, 30}}}),
+    [](const testing::TestParamInfo<Behaviour>& info) { return info.param.name; });
+
+// The values at a time do not depend on how often the plant was read on the way there.
+TEST(PlantTest, ReadingOftenChangesNoValue) {
+    Rig once(-5);
+    Rig often(-5);
+    once.plant.AdvanceTo(3 * kHour);
+    for (double t = 0; t <= 3 * kHour + 7; t += 7) {
+        often.plant.AdvanceTo(std::min(t, 3 * kHour));
+    }
+    for (const int index : {nv::kForwardTemperature1, nv::kReturnTemperature1, nv::kRoomTemperature,
+                            nv::kValveOutputMv1}) {
+        EXPECT_EQ(once.plant.LiveValue(index), often.plant.LiveValue(index)) << index;
+    }
+    EXPECT_EQ(once.plant.TankTemperature(), often.plant.TankTemperature());
 }
 
 }  // namespace
