@@ -223,14 +223,17 @@ struct Moment {
     double at;
     Change change;
     Probe probe;
-    double low;
-    double high;
+    double expected;
+    double tolerance = 0;
 };
 struct Behaviour {
     const char* name;
     double outdoor;
     std::vector<Moment> moments;
 };
+void PrintTo(const Behaviour& behaviour, std::ostream* out) {
+    *out << behaviour.name;
+}
 
 Change Set(std::vector<std::pair<node::Field, double>> values) {
     return [values](Rig& rig) {
@@ -247,21 +250,24 @@ Probe Live(const node::Field& field) {
 }
 const Probe kTank = [](Rig& rig) { return rig.plant.TankTemperature(); };
 const Probe kForward = Live(f::kForwardTemperature[0]);
+const Probe kFrost = Live(f::kFrostHeating);
+const Probe kLow = Live(f::kLowForwardState[0]);
+const Probe kPressureFault = Live(f::kPressureFault[0]);
+const Probe kPump = Live(f::kPumpRunning[0]);
+namespace position = f::switch_position;
 
-// A set point step from 40 °C to 60 °C at two hours, with the given valve running time.
+// A set point step from 40 °C to 60 °C at two hours, with the given valve running time: 63 %
+// after one running time, a peak below 1 °C past 60 °C, settled after ten.
 Behaviour StepResponse(const char* name, double running) {
     const double t = 2 * kHour;
     return {name,
             -5,
-            {{0,
-              Set({{f::kCalculatedSetPointOn, 0},
-                   {f::kConstantDay[0], 40},
-                   {f::kValveRunningTime[0], running}}),
-              kForward, 20, 20},
-             {t, Set({{f::kConstantDay[0], 60}}), kForward, 39.95, 40.05},
-             {t + running, {}, kForward, 51.6, 53.6},  // 63 % of the step
-             {t + 2.5 * running, {}, kForward, 60.5, 61},
-             {t + 10 * running, {}, kForward, 59.95, 60.05}}};
+            {{0, Set({{f::kCalculatedSetPointOn, 0}, {f::kConstantDay[0], 40}}), kForward, 20},
+             {0, Set({{f::kValveRunningTime[0], running}}), kForward, 20},
+             {t, Set({{f::kConstantDay[0], 60}}), kForward, 40, 0.05},
+             {t + running, {}, kForward, 52.6, 1},
+             {t + 2.5 * running, {}, kForward, 60.75, 0.25},
+             {t + 10 * running, {}, kForward, 60, 0.05}}};
 }
 
 class PlantBehaviour : public testing::TestWithParam<Behaviour> {};
@@ -273,9 +279,7 @@ TEST_P(PlantBehaviour, HoldsAtEveryMoment) {
         if (m.change) {
             m.change(rig);
         }
-        const double value = m.probe(rig);
-        EXPECT_GE(value, m.low) << "at " << m.at << " s";
-        EXPECT_LE(value, m.high) << "at " << m.at << " s";
+        EXPECT_NEAR(m.probe(rig), m.expected, m.tolerance) << "at " << m.at << " s";
     }
 }
 
@@ -286,83 +290,56 @@ INSTANTIATE_TEST_SUITE_P(
         // Outdoor 5 °C: frost protection starts below its start and stops above its stop.
         Behaviour{"FrostProtectionHysteresis",
                   5,
-                  {{600, Set({{f::kFrostStart, 6}}), Live(f::kFrostHeating), 0, 0},
-                   {1200, Set({{f::kFrostStart, 4}}), Live(f::kFrostHeating), 1, 1},
-                   {1800, Set({{f::kFrostStop, 4.5}}), Live(f::kFrostHeating), 1, 1},
-                   {2400, {}, Live(f::kFrostHeating), 0, 0}}},
-        // From 9:05 with nothing charging the tank the noon draw cools it; charging on,
-        // it recovers and stops above 60 °C.
+                  {{600, Set({{f::kFrostStart, 6}}), kFrost, 0},
+                   {1200, Set({{f::kFrostStart, 4}}), kFrost, 1},
+                   {1800, Set({{f::kFrostStop, 4.5}}), kFrost, 1},
+                   {2400, {}, kFrost, 0}}},
+        // From 9:05 with nothing charging the tank the noon draw cools it; charging on, it
+        // recovers and stops above 60 °C.
         Behaviour{"TankFallsWithUseAndRecovers",
                   -5,
-                  {{10400, {}, kTank, 50, 54},
-                   {12300, {}, kTank, 45, 49},
-                   {12300,
-                    Set({{f::kHotWaterPumpMode, nv::kModeAutomatic},
-                         {f::kHeatingElementMode, nv::kModeAutomatic}}),
-                    kTank, 45, 49},
-                   {12600, {}, Live(f::kHotWaterPumpOutput), 100, 100},
-                   {16200, {}, kTank, 58, 62},
-                   {16200, {}, Live(f::kHotWaterPumpOutput), 0, 0}}},
-        // Valve Mv1 closed: the forward stays low; after 5 minutes the alarm, gone once the
-        // valve opens again.
+                  {{10400, {}, kTank, 52, 2},
+                   {12300, Set({{f::kHotWaterPumpMode, nv::kModeAutomatic}}), kTank, 47, 2},
+                   {12300, Set({{f::kHeatingElementMode, nv::kModeAutomatic}}),
+                    Live(f::kHotWaterPumpOutput), 100},
+                   {16200, {}, kTank, 60, 2},
+                   {16200, {}, Live(f::kHotWaterPumpOutput), 0}}},
+        // Valve Mv1 closed: after 5 minutes of a low forward temperature the alarm, gone once
+        // the valve opens again.
         Behaviour{"LowForwardTemperatureAlarm",
                   -5,
-                  {{0, Set({{f::kValveMode[0], nv::kModeManual}, {f::kValveManualOutput[0], 0}}),
-                    Live(f::kLowForwardState[0]), 0, 0},
-                   {240, {}, Live(f::kLowForwardState[0]), 0, 0},
-                   {420, Set({{f::kValveMode[0], nv::kModeAutomatic}}),
-                    Live(f::kLowForwardState[0]), 1, 1},
-                   {1200, {}, Live(f::kLowForwardState[0]), 0, 0}}},
+                  {{0, Set({{f::kValveMode[0], nv::kModeManual}}), kLow, 0},
+                   {0, Set({{f::kValveManualOutput[0], 0}}), kLow, 0},
+                   {240, {}, kLow, 0},
+                   {420, Set({{f::kValveMode[0], nv::kModeAutomatic}}), kLow, 1},
+                   {1200, {}, kLow, 0}}},
         // Mp1 running builds 2300 Pa: a set point above it is a pressure fault, which stops
         // the pump when so set, until the monitoring is switched off.
         Behaviour{"PressureFaults",
                   -5,
-                  {{600, Set({{f::kMonitorPressure[0], 1}, {f::kPressureSetPoint[0], 2000}}),
-                    Live(f::kPressure), 2300, 2300},
-                   {1200, Set({{f::kPressureSetPoint[0], 2500}}), Live(f::kPressureFault[0]), 0, 0},
-                   {1800, Set({{f::kPressureStopsPump[0], 1}}), Live(f::kPressureFault[0]), 1, 1},
-                   {1800, {}, Live(f::kPressureFaultStop[0]), 0, 0},
-                   {2400, {}, Live(f::kPressureFaultStop[0]), 1, 1},
-                   {2400, Set({{f::kMonitorPressure[0], 0}}), Live(f::kPumpRunning[0]), 0, 0},
-                   {3000, {}, Live(f::kPressureFault[0]), 0, 0},
-                   {3000, {}, Live(f::kPumpRunning[0]), 1, 1}}},
+                  {{600, Set({{f::kMonitorPressure[0], 1}}), Live(f::kPressure), 2300},
+                   {1200, Set({{f::kPressureSetPoint[0], 2500}}), kPressureFault, 0},
+                   {1800, Set({{f::kPressureStopsPump[0], 1}}), kPressureFault, 1},
+                   {2400, {}, Live(f::kPressureFaultStop[0]), 1},
+                   {2400, Set({{f::kMonitorPressure[0], 0}}), kPump, 0},
+                   {3000, {}, kPressureFault, 0},
+                   {3000, {}, kPump, 1}}},
         Behaviour{"PumpFault",
                   -5,
-                  {{600, BreakPump(true), Live(f::kPumpFault[0]), 0, 0},
-                   {1200, BreakPump(false), Live(f::kPumpFault[0]), 1, 1},
-                   {1200, {}, Live(f::kPumpRunning[0]), 0, 0},
-                   {1800, {}, Live(f::kPumpFault[0]), 0, 0}}},
+                  {{600, BreakPump(true), Live(f::kPumpFault[0]), 0},
+                   {1200, BreakPump(false), Live(f::kPumpFault[0]), 1},
+                   {1200, {}, kPump, 0},
+                   {1800, {}, Live(f::kPumpFault[0]), 0}}},
         // A factory node's switch stands at Calender; at Off the circuit stops (no frost at
         // 10 °C); an override takes the switch's place.
         Behaviour{"RotarySwitchAndOverride",
                   10,
-                  {{0,
-                    {},
-                    Live(f::kSwitchPosition[0]),
-                    f::switch_position::kCalendar,
-                    f::switch_position::kCalendar},
-                   {600, Set({{f::kSwitchPosition[0], f::kSwitchOff}}), Live(f::kUnitMode[0]),
-                    f::kUnitHeating, f::kUnitHeating},
-                   {1200, Set({{f::kOverrideCode[0], f::switch_position::kDay}}),
-                    Live(f::kUnitMode[0]), f::kUnitOff, f::kUnitOff},
-                   {1800, {}, Live(f::kPumpRunning[0]), 1, 1},
-                   {1800, Set({{f::kOverrideCode[0], f::switch_position::kNight}}),
-                    Live(f::kCalculatedSetPoint), 30, 30}}}),
+                  {{0, {}, Live(f::kSwitchPosition[0]), position::kCalendar},
+                   {600, Set({{f::kSwitchPosition[0], position::kOff}}), kPump, 1},
+                   {1200, Set({{f::kOverrideCode[0], position::kDay}}), kPump, 0},
+                   {1200, {}, Live(f::kUnitMode[0]), f::kUnitOff},
+                   {1800, Set({{f::kOverrideCode[0], position::kNight}}),
+                    Live(f::kCalculatedSetPoint), 30}}}),
     [](const testing::TestParamInfo<Behaviour>& info) { return info.param.name; });
-
-// The values at a time do not depend on how often the plant was read on the way there.
-TEST(PlantTest, ReadingOftenChangesNoValue) {
-    Rig once(-5);
-    Rig often(-5);
-    once.plant.AdvanceTo(3 * kHour);
-    for (double t = 0; t <= 3 * kHour + 7; t += 7) {
-        often.plant.AdvanceTo(std::min(t, 3 * kHour));
-    }
-    for (const int index : {nv::kForwardTemperature1, nv::kReturnTemperature1, nv::kRoomTemperature,
-                            nv::kValveOutputMv1}) {
-        EXPECT_EQ(once.plant.LiveValue(index), often.plant.LiveValue(index)) << index;
-    }
-    EXPECT_EQ(once.plant.TankTemperature(), often.plant.TankTemperature());
-}
 
 }  // namespace
