@@ -38,10 +38,6 @@ void SetPartField(SimNode& node, const node::Field& field, double value) {
     node.SetPart(field.place.part, Bytes(image.begin(), image.end()));
 }
 
-void SetField(SimNode& node, const node::Field& field, double value) {
-    field.place.part != 0 ? SetPartField(node, field, value) : SetVariable(node, field, value);
-}
-
 double ReadLive(SimNode& node, const node::Field& field) {
     Bytes buffer(32, 0);
     EXPECT_EQ(node.ReadNv(field.place.nv, buffer.data(), 32), S_OK);
@@ -231,14 +227,12 @@ struct Behaviour {
     double outdoor;
     std::vector<Moment> moments;
 };
-void PrintTo(const Behaviour& behaviour, std::ostream* out) {
-    *out << behaviour.name;
-}
 
 Change Set(std::vector<std::pair<node::Field, double>> values) {
     return [values](Rig& rig) {
         for (const auto& [field, value] : values) {
-            SetField(rig.node, field, value);
+            field.place.part != 0 ? SetPartField(rig.node, field, value)
+                                  : SetVariable(rig.node, field, value);
         }
     };
 }
