@@ -111,6 +111,7 @@ Plant::Plant(const SimNode& node, PlantSettings settings) : node_(node), setting
     const codecs::DateTime clock = Clock(node_);
     startOfDay_ = clock.hour * 3600.0 + clock.minute * 60.0 + clock.second;
     outdoor_ = OutdoorAt(0);
+    StepFrostProtection();
     room_ = outdoor_ + kRoomShare * (SetPoint(0) - outdoor_);
 }
 
@@ -142,14 +143,7 @@ int Plant::ModeOf(const node::Field& mode) const {
 
 void Plant::Step(double dt) {
     outdoor_ = OutdoorAt(now_);
-    // Frost protection of circuit 1, with the hysteresis between its start and stop.
-    if (Read(node_, f::kFrostProtection) == 0) {
-        frostHeating_ = false;
-    } else if (outdoor_ < Read(node_, f::kFrostStart)) {
-        frostHeating_ = true;
-    } else if (outdoor_ > Read(node_, f::kFrostStop)) {
-        frostHeating_ = false;
-    }
+    StepFrostProtection();
     for (int c = 0; c < 2; ++c) {
         StepCircuit(c, dt);
     }
@@ -158,6 +152,17 @@ void Plant::Step(double dt) {
     pressure_ = kStaticPressure + kPumpHead * static_cast<double>(running);
     room_ = Lag(room_, outdoor_ + kRoomShare * (circuits_[0].forward - outdoor_), dt, kRoomLag);
     StepTank(dt);
+}
+
+// Frost protection of circuit 1, with the hysteresis between its start and stop.
+void Plant::StepFrostProtection() {
+    if (Read(node_, f::kFrostProtection) == 0) {
+        frostHeating_ = false;
+    } else if (outdoor_ < Read(node_, f::kFrostStart)) {
+        frostHeating_ = true;
+    } else if (outdoor_ > Read(node_, f::kFrostStop)) {
+        frostHeating_ = false;
+    }
 }
 
 void Plant::StepCircuit(int c, double dt) {

@@ -85,6 +85,7 @@ private:
     };
 
     void Step(double seconds);
+    void StepFrostProtection();
     void StepCircuit(int circuit, double dt);
     void StepTank(double dt);
     int CalendarState(int circuit) const;
