@@ -215,6 +215,9 @@ int RunScreenshots(int& argc, char** argv, const HostOptions& options) {
             return 1;
         }
     }
+    // The pictures are the GUI's: its node with the plant's live values.
+    Plant plant(node, {.seed = kGuiPlantSeed});
+    plant.Attach(node, options.speed);
     std::error_code ec;
     const std::filesystem::path dir(options.screenshotDir);
     std::filesystem::create_directories(dir, ec);

@@ -22,20 +22,33 @@ using Valves = std::array<Field, 4>;
 
 // ---- texts of the enumerated values, and ranges ----
 
-// Rotary switch positions of Sw1 / Sw2 (NV 16 / NV 17).
-inline constexpr int kSwitchOff = 4;  // the override radios are locked at this position
+// Rotary switch positions of Sw1 / Sw2 (NV 16 / NV 17); override codes 1 to 6 ask for the
+// position of the same number.
+namespace switch_position {
+inline constexpr int kBoost = 1;
+inline constexpr int kNight = 2;
+inline constexpr int kDay = 3;
+inline constexpr int kOff = 4;
+inline constexpr int kCalendar = 5;
+inline constexpr int kOccupancy = 6;
+}  // namespace switch_position
+inline constexpr int kSwitchOff = switch_position::kOff;  // the override radios lock here
 inline constexpr Choice kSwitchPositionTexts[] = {
-    {1, "Boost"}, {2, "Night"}, {3, "Day"}, {kSwitchOff, "Off"}, {5, "Calender"}, {6, "Occupancy"}};
+    {switch_position::kBoost, "Boost"},       {switch_position::kNight, "Night"},
+    {switch_position::kDay, "Day"},           {kSwitchOff, "Off"},
+    {switch_position::kCalendar, "Calender"}, {switch_position::kOccupancy, "Occupancy"}};
 inline constexpr Choices kSwitchPositions{kSwitchPositionTexts, "??"};
 
 // Operating modes of the unit (NV 22 / NV 23): the HVAC modes, in the order of their codes.
+inline constexpr int kUnitHeating = 1;
+inline constexpr int kUnitOff = 6;
 inline constexpr Choice kUnitModeTexts[] = {{0, "Auto"},
-                                            {1, "Heating"},
+                                            {kUnitHeating, "Heating"},
                                             {2, "Morning warm-up"},
                                             {3, "Cooling"},
                                             {4, "Night purge"},
                                             {5, "Pre-cool"},
-                                            {6, "Off"},
+                                            {kUnitOff, "Off"},
                                             {7, "Test"},
                                             {8, "Emergency heat"},
                                             {9, "Fan only"},

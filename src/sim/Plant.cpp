@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "codecs/NumericCodec.h"
 #include "node/NodeFields.h"
 
 namespace host {
@@ -19,17 +18,32 @@ namespace f = node::fields;
 constexpr double kBoiler = 80;          // °C of the water the valves mix in
 constexpr double kReturnShare = 0.7;    // of the forward's rise above the room left in the return
 constexpr double kRoomShare = 0.4;      // of circuit 1's forward above outdoor the room reaches
-constexpr double kForwardLag = 300;     // s
+constexpr double kStandingLag = 300;    // s, forward water cooling while its pump stands
 constexpr double kReturnLag = 600;      // s
 constexpr double kRoomLag = 7200;       // s
-constexpr double kTankHeatLag = 3600;   // s, while the heating element heats
-constexpr double kTankCoolLag = 28800;  // s, while it does not
-constexpr double kTankCold = 12;        // °C the tank cools toward
-constexpr double kTankHot = 75;         // °C the heating element heats toward
-constexpr double kTankOn = 50;          // °C below which the element switches on in Automatic
-constexpr double kTankOff = 60;         // °C above which it switches off again
-constexpr double kLongestStep = 60;     // s of simulated time per step of the model
+constexpr double kShortestRunning = 1;  // s, a valve running time of 0 still takes time
+// The valve loop's damping, and its natural rate per running time that, with this damping,
+// reaches 63 % of a step after one running time; the peak then lies 4.6 % past the step.
+constexpr double kDamping = 0.7;
+constexpr double kNaturalRate = 1.7447;
+constexpr double kStaticPressure = 1500;  // Pa with every pump standing
+constexpr double kPumpHead = 800;         // Pa each running circuit pump adds
+constexpr double kTankChargeLag = 1800;   // s, while pump Mp3 charges from the boiler
+constexpr double kTankHeatLag = 3600;     // s, while the heating element heats
+constexpr double kTankLossLag = 86400;    // s, losses to the room around it
+constexpr double kTankCold = 12;          // °C of the mains water that replaces what is drawn
+constexpr double kTankHot = 75;           // °C the heating element heats toward
+constexpr double kTankOn = 50;            // °C below which charging starts in Automatic
+constexpr double kTankOff = 60;           // °C above which it stops again
+// The household's hot-water use: hours of the day, and the share of the tank drawn per hour.
+struct Draw {
+    double from;
+    double to;
+    double share;
+};
+constexpr Draw kDraws[] = {{6.5, 7.5, 0.5}, {12, 12.5, 0.2}, {18, 19.5, 0.4}};
 namespace state = f::calendar_state;
+namespace position = f::switch_position;
 using f::Edge;
 
 // x moved toward target over dt seconds with the time constant lag.
@@ -61,13 +75,26 @@ std::optional<Bytes> Encoded(const SimNode& node, int index, const node::Field& 
 }
 
 // Valve outputs are display-only words of half hundredths.
-std::optional<Bytes> ValveWord(const SimNode& node, int index, double percent) {
+std::optional<Bytes> ValveWord(const SimNode& node, int index, const node::Field& field,
+                               double percent) {
     Bytes bytes = node.Raw(index);
-    const codecs::NumericCodec codec;
-    const int word = static_cast<int>(std::lround(std::clamp(percent, 0.0, 100.0) * 200));
-    bytes[0] = static_cast<std::uint8_t>(codec.IntHighByte(word));
-    bytes[1] = static_cast<std::uint8_t>(codec.IntLowByte(word));
+    node::StoreWord(field, static_cast<int>(std::lround(std::clamp(percent, 0.0, 100.0) * 200)),
+                    bytes.data());
     return bytes;
+}
+
+// The forward temperature moved dt seconds on toward target as a damped second-order loop
+// whose time scale is the valve's running time; exact for any dt, so a long step stays stable.
+void Follow(double& forward, double& rate, double target, double dt, double running) {
+    const double natural = kNaturalRate / std::max(running, kShortestRunning);
+    const double decay = kDamping * natural;
+    const double ringing = natural * std::sqrt(1 - kDamping * kDamping);
+    const double error = forward - target;
+    const double fade = std::exp(-decay * dt);
+    const double c = std::cos(ringing * dt);
+    const double s = std::sin(ringing * dt);
+    forward = target + fade * (error * c + (rate + decay * error) / ringing * s);
+    rate = fade * (rate * c - (decay * rate + natural * natural * error) / ringing * s);
 }
 
 codecs::DateTime Clock(const SimNode& node) {
@@ -84,6 +111,7 @@ Plant::Plant(const SimNode& node, PlantSettings settings) : node_(node), setting
     const codecs::DateTime clock = Clock(node_);
     startOfDay_ = clock.hour * 3600.0 + clock.minute * 60.0 + clock.second;
     outdoor_ = OutdoorAt(0);
+    StepFrostProtection();
     room_ = outdoor_ + kRoomShare * (SetPoint(0) - outdoor_);
 }
 
@@ -98,11 +126,14 @@ double Plant::OutdoorAt(double seconds) const {
 }
 
 void Plant::AdvanceTo(double seconds) {
-    while (now_ < seconds) {
-        const double dt = std::min(kLongestStep, seconds - now_);
-        now_ += dt;
-        Step(dt);
+    while (now_ + kStep <= seconds) {
+        now_ += kStep;
+        Step(kStep);
     }
+}
+
+void Plant::BreakPump(int circuit, bool broken) {
+    circuits_[static_cast<std::size_t>(circuit)].broken = broken;
 }
 
 int Plant::ModeOf(const node::Field& mode) const {
@@ -112,38 +143,95 @@ int Plant::ModeOf(const node::Field& mode) const {
 
 void Plant::Step(double dt) {
     outdoor_ = OutdoorAt(now_);
+    StepFrostProtection();
+    for (int c = 0; c < 2; ++c) {
+        StepCircuit(c, dt);
+    }
+    const auto running = std::count_if(circuits_.begin(), circuits_.end(),
+                                       [](const Circuit& circuit) { return circuit.pump; });
+    pressure_ = kStaticPressure + kPumpHead * static_cast<double>(running);
+    room_ = Lag(room_, outdoor_ + kRoomShare * (circuits_[0].forward - outdoor_), dt, kRoomLag);
+    StepTank(dt);
+}
+
+// Frost protection of circuit 1, with the hysteresis between its start and stop.
+void Plant::StepFrostProtection() {
+    if (Read(node_, f::kFrostProtection) == 0) {
+        frostHeating_ = false;
+    } else if (outdoor_ < Read(node_, f::kFrostStart)) {
+        frostHeating_ = true;
+    } else if (outdoor_ > Read(node_, f::kFrostStop)) {
+        frostHeating_ = false;
+    }
+}
+
+void Plant::StepCircuit(int c, double dt) {
+    const auto k = static_cast<std::size_t>(c);
+    Circuit& circuit = circuits_[k];
     const bool summerStop =
         Read(node_, f::kSummerStopOn) != 0 && outdoor_ > Read(node_, f::kSummerStopTemperature);
-    for (int c = 0; c < 2; ++c) {
-        Circuit& circuit = circuits_[static_cast<std::size_t>(c)];
-        const int pumpMode = ModeOf(f::kPumpMode[static_cast<std::size_t>(c)]);
-        circuit.pump =
-            pumpMode == nv::kModeManual || (pumpMode == nv::kModeAutomatic && !summerStop);
-        const int valveMode = ModeOf(f::kValveMode[static_cast<std::size_t>(c)]);
+    const int pumpMode = ModeOf(f::kPumpMode[k]);
+    const bool heats = !summerStop && Position(c) != position::kOff;
+    circuit.asked = pumpMode == nv::kModeManual ||
+                    (pumpMode == nv::kModeAutomatic && (heats || (c == 0 && frostHeating_)));
+    // The supervision sees the pressure the pumps built in the step before.
+    circuit.pressureLow = circuit.asked && Read(node_, f::kMonitorPressure[k]) != 0 &&
+                          pressure_ < Read(node_, f::kPressureSetPoint[k]);
+    circuit.pressureStop = circuit.pressureLow && Read(node_, f::kPressureStopsPump[k]) != 0;
+    circuit.pumpFault = circuit.asked && circuit.broken;
+    circuit.pump = circuit.asked && !circuit.broken && !circuit.pressureStop;
+
+    const int valveMode = ModeOf(f::kValveMode[k]);
+    const double manual = Read(node_, f::kValveManualOutput[k]);
+    const double span = std::max(kBoiler - circuit.ret, 1.0);
+    if (circuit.pump) {
+        // The valve mixes boiler water into the return: what it can reach lies between them.
+        double target = circuit.ret;
         if (valveMode == nv::kModeManual) {
-            circuit.valve = Read(node_, f::kValveManualOutput[static_cast<std::size_t>(c)]);
+            target += manual / 100 * span;
         } else if (valveMode == nv::kModeAutomatic) {
-            // The opening that mixes the set point from the boiler and the return.
-            const double wanted = std::min(SetPoint(c), kBoiler);
-            circuit.valve =
-                std::clamp((wanted - circuit.ret) / (kBoiler - circuit.ret) * 100, 0.0, 100.0);
-        } else {
-            circuit.valve = 0;
+            target = std::min(std::max(SetPoint(c), circuit.ret), kBoiler);
         }
-        const double forward =
-            circuit.pump ? circuit.ret + circuit.valve / 100 * (kBoiler - circuit.ret) : room_;
-        circuit.forward = Lag(circuit.forward, forward, dt, kForwardLag);
-        const double ret = circuit.pump ? room_ + kReturnShare * (circuit.forward - room_) : room_;
-        circuit.ret = Lag(circuit.ret, ret, dt, kReturnLag);
+        Follow(circuit.forward, circuit.rate, target, dt, Read(node_, f::kValveRunningTime[k]));
+    } else {
+        circuit.forward = Lag(circuit.forward, room_, dt, kStandingLag);
+        circuit.rate = 0;
     }
-    room_ = Lag(room_, outdoor_ + kRoomShare * (circuits_[0].forward - outdoor_), dt, kRoomLag);
+    circuit.valve = valveMode == nv::kModeManual ? manual
+                    : valveMode == nv::kModeAutomatic
+                        ? std::clamp((circuit.forward - circuit.ret) / span * 100, 0.0, 100.0)
+                        : 0;
+    const bool low =
+        circuit.pump && circuit.forward < SetPoint(c) - Read(node_, f::kLowForwardOffset[k]);
+    circuit.lowFor = low ? circuit.lowFor + dt : 0;
+    circuit.lowAlarm = low && circuit.lowFor > Read(node_, f::kLowForwardDelay[k]) * 60;
+    const double ret = circuit.pump ? room_ + kReturnShare * (circuit.forward - room_) : room_;
+    circuit.ret = Lag(circuit.ret, ret, dt, kReturnLag);
+}
+
+// The share of the tank the household draws per hour at this time of day.
+double Plant::DrawShare() const {
+    const double hour = std::fmod(startOfDay_ + now_, kDay) / 3600;
+    for (const Draw& draw : kDraws) {
+        if (draw.from <= hour && hour < draw.to) {
+            return draw.share;
+        }
+    }
+    return 0;
+}
+
+void Plant::StepTank(double dt) {
     if (tank_ < kTankOn) {
-        elementOn_ = true;
+        charging_ = true;
     } else if (tank_ > kTankOff) {
-        elementOn_ = false;
+        charging_ = false;
     }
-    const bool heating = ElementOutput() > 0;
-    tank_ = Lag(tank_, heating ? kTankHot : kTankCold, dt, heating ? kTankHeatLag : kTankCoolLag);
+    // Heat from the boiler through Mp3 and from the element, cold mains water for what is
+    // drawn, and the tank's losses; the slowest of these is far above a step, so Euler holds.
+    const double change = HotWaterPumpOutput() / 100 * (kBoiler - tank_) / kTankChargeLag +
+                          ElementOutput() / 100 * (kTankHot - tank_) / kTankHeatLag +
+                          DrawShare() / 3600 * (kTankCold - tank_) + (room_ - tank_) / kTankLossLag;
+    tank_ += change * dt;
 }
 
 namespace {
@@ -193,10 +281,39 @@ int Plant::CalendarState(int circuit) const {
     return state::kOff;
 }
 
-// Night whenever neither calendar holds the day, and all through a holiday.
+// The position the rotary switch stands at: the one the node holds when a text names it.
+int Plant::SwitchPosition(int circuit) const {
+    const node::Field& field = f::kSwitchPosition[static_cast<std::size_t>(circuit)];
+    const int held = static_cast<int>(Read(node_, field));
+    return node::ChoiceIndex(field, held) >= 0 ? held : position::kCalendar;
+}
+
+// The position the circuit works by: an override code that asks for one, else the switch.
+int Plant::Position(int circuit) const {
+    const int code =
+        static_cast<int>(Read(node_, f::kOverrideCode[static_cast<std::size_t>(circuit)]));
+    return code >= position::kBoost && code <= position::kOccupancy ? code
+                                                                    : SwitchPosition(circuit);
+}
+
+// By the switch: Boost and Day heat as the day, Night and Off as the night, Occupancy as the
+// presence detector says; at Calender night whenever neither calendar holds the day, and all
+// through a holiday.
 bool Plant::Night(int circuit) const {
-    const int state = CalendarState(circuit);
-    return state != state::kCalendar1 && state != state::kCalendar2;
+    switch (Position(circuit)) {
+        case position::kBoost:
+        case position::kDay:
+            return false;
+        case position::kNight:
+        case position::kOff:
+            return true;
+        case position::kOccupancy:
+            return !Occupied(circuit);
+        default: {
+            const int state = CalendarState(circuit);
+            return state != state::kCalendar1 && state != state::kCalendar2;
+        }
+    }
 }
 
 // The presence detector reports occupied within the day of the circuit's presence calendar.
@@ -239,11 +356,16 @@ double Plant::CurveSetPoint(int circuit, double outdoor) const {
 double Plant::SetPoint(int circuit) const {
     const bool night = Night(circuit);
     const auto c = static_cast<std::size_t>(circuit);
+    double setPoint = 0;
     if (Read(node_, f::kCalculatedSetPointOn) == 0) {
-        return Read(node_, night ? f::kConstantNight[c] : f::kConstantDay[c]);
+        setPoint = Read(node_, night ? f::kConstantNight[c] : f::kConstantDay[c]);
+    } else {
+        const double offset = night ? Read(node_, OfCircuit(f::kNightOffset, circuit)) : 0;
+        setPoint = CurveSetPoint(circuit, outdoor_) - offset;
     }
-    const double offset = night ? Read(node_, OfCircuit(f::kNightOffset, circuit)) : 0;
-    return CurveSetPoint(circuit, outdoor_) - offset;
+    // Frost protection keeps the heating surface's water at its return temperature at least.
+    return circuit == 0 && frostHeating_ ? std::max(setPoint, Read(node_, f::kFrostReturn))
+                                         : setPoint;
 }
 
 double Plant::ValveOutput(int valve) const {
@@ -258,7 +380,25 @@ double Plant::ValveOutput(int valve) const {
 
 double Plant::ElementOutput() const {
     const int mode = ModeOf(f::kHeatingElementMode);
-    return mode == nv::kModeManual || (mode == nv::kModeAutomatic && elementOn_) ? 100 : 0;
+    return mode == nv::kModeManual || (mode == nv::kModeAutomatic && charging_) ? 100 : 0;
+}
+
+double Plant::HotWaterPumpOutput() const {
+    const int mode = ModeOf(f::kHotWaterPumpMode);
+    return mode == nv::kModeManual || (mode == nv::kModeAutomatic && charging_) ? 100 : 0;
+}
+
+Bytes Plant::StatusFlags() const {
+    Bytes bytes = node_.Raw(nv::kStatusFlags);
+    node::StoreFlag(f::kFrostHeating, frostHeating_, bytes.data());
+    for (std::size_t c = 0; c < circuits_.size(); ++c) {
+        const Circuit& circuit = circuits_[c];
+        node::StoreFlag(f::kLowForwardState[c], circuit.lowAlarm, bytes.data());
+        node::StoreFlag(f::kPumpFault[c], circuit.pumpFault, bytes.data());
+        node::StoreFlag(f::kPressureFault[c], circuit.pressureLow, bytes.data());
+        node::StoreFlag(f::kPressureFaultStop[c], circuit.pressureStop, bytes.data());
+    }
+    return bytes;
 }
 
 std::optional<Bytes> Plant::LiveValue(int index) const {
@@ -296,21 +436,33 @@ std::optional<Bytes> Plant::LiveValue(int index) const {
         case nv::kPumpOutput2:
             return Encoded(node_, index, f::kPumpRunning[1], two.pump ? 1 : 0);
         case nv::kValveOutputMv1:
-            return ValveWord(node_, index, ValveOutput(0));
+            return ValveWord(node_, index, f::kValveOutput[0], ValveOutput(0));
         case nv::kValveOutputMv2:
-            return ValveWord(node_, index, ValveOutput(1));
+            return ValveWord(node_, index, f::kValveOutput[1], ValveOutput(1));
         case nv::kValveOutputMv3:
-            return ValveWord(node_, index, ValveOutput(2));
+            return ValveWord(node_, index, f::kValveOutput[2], ValveOutput(2));
         case nv::kValveOutputMv4:
-            return ValveWord(node_, index, ValveOutput(3));
+            return ValveWord(node_, index, f::kValveOutput[3], ValveOutput(3));
         case nv::kHeatingElementOutput:
             return Encoded(node_, index, f::kHeatingElementOutput, ElementOutput());
-        case nv::kHotWaterPumpOutput: {
-            const int mode = ModeOf(f::kHotWaterPumpMode);
-            const bool runs =
-                mode == nv::kModeManual || (mode == nv::kModeAutomatic && tank_ > kTankOn);
-            return Encoded(node_, index, f::kHotWaterPumpOutput, runs ? 100 : 0);
+        case nv::kHotWaterPumpOutput:
+            return Encoded(node_, index, f::kHotWaterPumpOutput, HotWaterPumpOutput());
+        case nv::kRotarySwitch1:
+        case nv::kRotarySwitch2: {
+            const int circuit = index == nv::kRotarySwitch1 ? 0 : 1;
+            return Encoded(node_, index, f::kSwitchPosition[static_cast<std::size_t>(circuit)],
+                           SwitchPosition(circuit));
         }
+        case nv::kUnitMode1:
+        case nv::kUnitMode2: {
+            const auto circuit = static_cast<std::size_t>(index == nv::kUnitMode1 ? 0 : 1);
+            return Encoded(node_, index, f::kUnitMode[circuit],
+                           circuits_[circuit].pump ? f::kUnitHeating : f::kUnitOff);
+        }
+        case nv::kPressure:
+            return Encoded(node_, index, f::kPressure, pressure_);
+        case nv::kStatusFlags:
+            return StatusFlags();
         default:
             return std::nullopt;
     }

@@ -3,7 +3,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <nlohmann/json.hpp>
+#include <utility>
+#include <vector>
 
 #include "node/NodeFields.h"
 #include "sim/NodeStateFile.h"
@@ -201,10 +204,136 @@ TEST(PlantTest, TheStateFileKeepsNoLiveValues) {
     const auto saved = nlohmann::json::parse(in);
     std::filesystem::remove(path);
     for (int index : {nv::kForwardTemperature1, nv::kRoomTemperature, nv::kOutdoorTemperature,
-                      nv::kForwardSetPoint1, nv::kValveOutputMv1, nv::kPumpOutput1}) {
+                      nv::kForwardSetPoint1, nv::kValveOutputMv1, nv::kPumpOutput1,
+                      nv::kRotarySwitch1, nv::kPressure}) {
         const std::string hex = saved["variables"][std::to_string(index)];
         EXPECT_EQ(hex.find_first_not_of("0 "), std::string::npos) << index << ": " << hex;
     }
 }
+
+// One behaviour of the plant over simulated time: at each moment (simulated seconds from the
+// rig's start, in order) the clock is stepped there, the node is changed, and a value checked.
+using Change = std::function<void(Rig&)>;
+using Probe = std::function<double(Rig&)>;
+struct Moment {
+    double at;
+    Change change;
+    Probe probe;
+    double expected;
+    double tolerance = 0;
+};
+struct Behaviour {
+    const char* name;
+    double outdoor;
+    std::vector<Moment> moments;
+};
+
+Change Set(std::vector<std::pair<node::Field, double>> values) {
+    return [values](Rig& rig) {
+        for (const auto& [field, value] : values) {
+            field.place.part != 0 ? SetPartField(rig.node, field, value)
+                                  : SetVariable(rig.node, field, value);
+        }
+    };
+}
+Change BreakPump(bool broken) {
+    return [broken](Rig& rig) { rig.plant.BreakPump(0, broken); };
+}
+Probe Live(const node::Field& field) {
+    return [field](Rig& rig) { return ReadLive(rig.node, field); };
+}
+const Probe kTank = [](Rig& rig) { return rig.plant.TankTemperature(); };
+const Probe kForward = Live(f::kForwardTemperature[0]);
+const Probe kFrost = Live(f::kFrostHeating);
+const Probe kLow = Live(f::kLowForwardState[0]);
+const Probe kPressureFault = Live(f::kPressureFault[0]);
+const Probe kPump = Live(f::kPumpRunning[0]);
+namespace position = f::switch_position;
+
+// A set point step from 40 °C to 60 °C at two hours, with the given valve running time: 63 %
+// after one running time, a peak below 1 °C past 60 °C, settled after ten.
+Behaviour StepResponse(const char* name, double running) {
+    const double t = 2 * kHour;
+    return {name,
+            -5,
+            {{0, Set({{f::kCalculatedSetPointOn, 0}, {f::kConstantDay[0], 40}}), kForward, 20},
+             {0, Set({{f::kValveRunningTime[0], running}}), kForward, 20},
+             {t, Set({{f::kConstantDay[0], 60}}), kForward, 40, 0.05},
+             {t + running, {}, kForward, 52.6, 1},
+             {t + 2.5 * running, {}, kForward, 60.75, 0.25},
+             {t + 10 * running, {}, kForward, 60, 0.05}}};
+}
+
+class PlantBehaviour : public testing::TestWithParam<Behaviour> {};
+
+TEST_P(PlantBehaviour, HoldsAtEveryMoment) {
+    Rig rig(GetParam().outdoor);
+    for (const Moment& m : GetParam().moments) {
+        rig.plant.AdvanceTo(m.at);
+        if (m.change) {
+            m.change(rig);
+        }
+        EXPECT_NEAR(m.probe(rig), m.expected, m.tolerance) << "at " << m.at << " s";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Plant, PlantBehaviour,
+    testing::Values(
+        StepResponse("StepWithAFastValve", 120), StepResponse("StepWithASlowValve", 600),
+        // Outdoor 5 °C: frost protection starts below its start and stops above its stop.
+        Behaviour{"FrostProtectionHysteresis",
+                  5,
+                  {{600, Set({{f::kFrostStart, 6}}), kFrost, 0},
+                   {1200, Set({{f::kFrostStart, 4}}), kFrost, 1},
+                   {1800, Set({{f::kFrostStop, 4.5}}), kFrost, 1},
+                   {2400, {}, kFrost, 0}}},
+        // From 9:05 with nothing charging the tank the noon draw cools it; charging on, it
+        // recovers and stops above 60 °C.
+        Behaviour{"TankFallsWithUseAndRecovers",
+                  -5,
+                  {{10400, {}, kTank, 52, 2},
+                   {12300, Set({{f::kHotWaterPumpMode, nv::kModeAutomatic}}), kTank, 47, 2},
+                   {12300, Set({{f::kHeatingElementMode, nv::kModeAutomatic}}),
+                    Live(f::kHotWaterPumpOutput), 100},
+                   {16200, {}, kTank, 60, 2},
+                   {16200, {}, Live(f::kHotWaterPumpOutput), 0}}},
+        // Valve Mv1 closed: after 5 minutes of a low forward temperature the alarm, gone once
+        // the valve opens again.
+        Behaviour{"LowForwardTemperatureAlarm",
+                  -5,
+                  {{0, Set({{f::kValveMode[0], nv::kModeManual}}), kLow, 0},
+                   {0, Set({{f::kValveManualOutput[0], 0}}), kLow, 0},
+                   {240, {}, kLow, 0},
+                   {420, Set({{f::kValveMode[0], nv::kModeAutomatic}}), kLow, 1},
+                   {1200, {}, kLow, 0}}},
+        // Mp1 running builds 2300 Pa: a set point above it is a pressure fault, which stops
+        // the pump when so set, until the monitoring is switched off.
+        Behaviour{"PressureFaults",
+                  -5,
+                  {{600, Set({{f::kMonitorPressure[0], 1}}), Live(f::kPressure), 2300},
+                   {1200, Set({{f::kPressureSetPoint[0], 2500}}), kPressureFault, 0},
+                   {1800, Set({{f::kPressureStopsPump[0], 1}}), kPressureFault, 1},
+                   {2400, {}, Live(f::kPressureFaultStop[0]), 1},
+                   {2400, Set({{f::kMonitorPressure[0], 0}}), kPump, 0},
+                   {3000, {}, kPressureFault, 0},
+                   {3000, {}, kPump, 1}}},
+        Behaviour{"PumpFault",
+                  -5,
+                  {{600, BreakPump(true), Live(f::kPumpFault[0]), 0},
+                   {1200, BreakPump(false), Live(f::kPumpFault[0]), 1},
+                   {1200, {}, kPump, 0},
+                   {1800, {}, Live(f::kPumpFault[0]), 0}}},
+        // A factory node's switch stands at Calender; at Off the circuit stops (no frost at
+        // 10 °C); an override takes the switch's place.
+        Behaviour{"RotarySwitchAndOverride",
+                  10,
+                  {{0, {}, Live(f::kSwitchPosition[0]), position::kCalendar},
+                   {600, Set({{f::kSwitchPosition[0], position::kOff}}), kPump, 1},
+                   {1200, Set({{f::kOverrideCode[0], position::kDay}}), kPump, 0},
+                   {1200, {}, Live(f::kUnitMode[0]), f::kUnitOff},
+                   {1800, Set({{f::kOverrideCode[0], position::kNight}}),
+                    Live(f::kCalculatedSetPoint), 30}}}),
+    [](const testing::TestParamInfo<Behaviour>& info) { return info.param.name; });
 
 }  // namespace
