@@ -14,6 +14,7 @@
 #include "history/HistoryRecorder.h"
 #include "host/ClientSite.h"
 #include "host/ConsoleDesktop.h"
+#include "link/LonNode.h"
 #include "settings/DownloadOperation.h"
 #include "settings/ExportOperation.h"
 #include "settings/FactoryDefaultsOperation.h"
@@ -105,8 +106,40 @@ struct Run {
 // Runs one operation on the node of the state file: loads it (creating it with the factory
 // configuration when it does not exist), saves it after every write, and reports the result
 // line on result.
+// The result line, unless the messages already said it on the same stream.
+void ReportOutcome(const NodeOutcome& outcome, const CommandOptions& options,
+                   const ConsoleDesktop& desktop, std::ostream& result, std::ostream& err) {
+    const bool said = &result == &err && options.progress != ProgressStyle::Quiet &&
+                      !desktop.Messages().empty() && desktop.Messages().back() == outcome.line;
+    if (!said) {
+        result << outcome.line << '\n';
+    }
+}
+
+// The same operation on a node over a link; its pauses are not planned ahead (that would cost
+// the channel's time twice).
+int WithLinkedNode(const CommandOptions& options, std::ostream& result, std::ostream& err,
+                   const Run& what) {
+    LonNode node(*options.link);
+    if (const std::optional<std::string> problem = OpenLinkedNode(node)) {
+        err << "vireo: " << *problem << '\n';
+        return 1;
+    }
+    ConsoleDesktop desktop(options.file, options.yes, err);
+    desktop.sleep = options.sleep;
+    desktop.SetProgressStyle(options.progress, what.operation, 0);
+    const NodeOutcome outcome =
+        RunOnLinkedNode(node, desktop, what.run,
+                        [&err](const std::string& text) { err << "vireo: " << text << '\n'; });
+    ReportOutcome(outcome, options, desktop, result, err);
+    return outcome.completed ? 0 : 1;
+}
+
 int WithNode(const CommandOptions& options, std::ostream& result, std::ostream& err,
              const Run& what) {
+    if (options.link) {
+        return WithLinkedNode(options, result, err, what);
+    }
     SimNode node;
     const std::optional<std::string> loaded = LoadCommandNode(options.nodeFile, node, err);
     if (!loaded) {
@@ -123,11 +156,7 @@ int WithNode(const CommandOptions& options, std::ostream& result, std::ostream& 
                   [&err](const std::string& text) { err << "vireo: " << text << '\n'; },
                   {.wait = !options.noWait});
     // When the result goes where the messages went, the message that says the same is enough.
-    const bool said = &result == &err && options.progress != ProgressStyle::Quiet &&
-                      !desktop.Messages().empty() && desktop.Messages().back() == outcome.line;
-    if (!said) {
-        result << outcome.line << '\n';
-    }
+    ReportOutcome(outcome, options, desktop, result, err);
     return outcome.completed ? 0 : 1;
 }
 
@@ -240,6 +269,38 @@ NodeOutcome RunOnNode(SimNode& node, const std::string& stateFile, ConsoleDeskto
     if (!store.Error().empty()) {
         tell(store.Error());
         outcome.completed = false;
+    }
+    return outcome;
+}
+
+std::optional<std::string> OpenLinkedNode(LonNode& node) {
+    if (std::optional<std::string> problem = node.Open()) {
+        return problem;
+    }
+    const lon::ProgramId& id = node.Identity().programId;
+    if (id != ControllerProgramId()) {
+        return "node " + node.Name() + " has Program ID " + ProgramIdText(id) +
+               "; no registered plug-in serves it";
+    }
+    return std::nullopt;
+}
+
+NodeOutcome RunOnLinkedNode(LonNode& node, ConsoleDesktop& desktop, const NodeOperation& operation,
+                            const std::function<void(const std::string&)>& tell) {
+    const SimLink link(node);
+    const auto recorder = history::RecorderFromEnvironment(tell);
+    if (recorder) {
+        recorder->SetNode(node.identity, node.Name());
+    }
+    NodeOutcome outcome;
+    {
+        const history::InstalledRecorder installedRecorder(recorder.get());
+        const InstalledDesktop installedDesktop(desktop);
+        outcome = operation(link.Link(), desktop);
+    }
+    desktop.EndProgress();
+    if (!outcome.completed && !node.LastError().empty()) {
+        tell(node.LastError());
     }
     return outcome;
 }

@@ -8,12 +8,15 @@
 #include <string>
 
 #include "host/ConsoleDesktop.h"
+#include "link/LinkSettings.h"
 #include "node/NodeLink.h"
 
 namespace host {
 
 struct CommandOptions {
     std::string nodeFile;  // the node's state file; empty: the default one
+    // A real node over a LON/IP channel instead of the simulated node.
+    std::optional<LinkSettings> link;
     std::string file;      // the settings file
     std::string password;  // the service password
     // Asks for the password once the command's own checks have passed (a prompt comes only
@@ -29,6 +32,7 @@ struct CommandOptions {
 };
 
 class SimNode;
+class LonNode;
 
 // What one operation came to on one node.
 struct NodeOutcome {
@@ -59,6 +63,15 @@ NodeOutcome RunOnNode(SimNode& node, const std::string& stateFile, ConsoleDeskto
                       const NodeOperation& operation,
                       const std::function<void(const std::string&)>& tell,
                       const NodeWait& waiting = {});
+
+// Runs an operation on a node over a link, opened already: the write history records it under
+// the node's name and link address, and a failure the link saw is told in one line (which
+// router, node, NV and after how many tries).
+NodeOutcome RunOnLinkedNode(LonNode& node, ConsoleDesktop& desktop, const NodeOperation& operation,
+                            const std::function<void(const std::string&)>& tell);
+// Opens the node of the link and checks that this plug-in serves its Program ID; the reason,
+// or nothing.
+std::optional<std::string> OpenLinkedNode(LonNode& node);
 
 // Loads the node of a state file, or of the default one (made with the factory configuration
 // when it does not exist yet). The state file's path, or nothing once err says what is wrong.

@@ -17,6 +17,7 @@
 #include "cli/CommandLineRules.h"
 #include "cli/Commands.h"
 #include "cli/HistoryCommand.h"
+#include "cli/LinkCommands.h"
 #include "cli/NetworkCommands.h"
 #include "cli/Password.h"
 #include "cli/ViewCommands.h"
@@ -126,7 +127,36 @@ struct Operation {
     bool quiet = false;
     PasswordSources password;
     bool dryRun = false;  // the download's --dry-run
+    host::LinkOptions link;
 };
+
+// The options that name a real node over a LON/IP router instead of the simulated one.
+void AddLinkOptions(CLI::App* command, host::LinkOptions& link, host::OptionRules& rules,
+                    const std::function<bool()>& manyNodes, CLI::Option* node) {
+    auto* group = command->add_option_group("Real node");
+    auto* url = group->add_option("--link", link.link,
+                                  "reach a real node through this LON/IP router: "
+                                  "lonip://ROUTER[:PORT] (port 1628 unless given)");
+    const std::vector<CLI::Option*> needsLink = {
+        group->add_option("--address", link.address, "the node's SUBNET/NODE"),
+        group->add_option("--neuron-id", link.neuronId, "the node's Neuron ID (12 hex digits)"),
+        group->add_option("--source", link.source, "our own SUBNET/NODE (default 1/126)"),
+        group->add_option("--domain", link.domain, "the domain ID in hex (default: none)"),
+        group->add_option("--capture", link.capture,
+                          "write every packet sent and received to this pcap file"),
+        group->add_option("--retries", link.retries, "tries after the first (default 3)"),
+        group->add_option("--transmit-timer", link.transmitTimer,
+                          "the wait for an answer, as a code 0-15 (default 10: 512 ms)"),
+        group->add_option("--name", link.name, "the node's name (default: its Neuron ID)")};
+    const auto linked = host::OptionRules::Given(url);
+    for (const CLI::Option* option : needsLink) {
+        rules.Needs(host::OptionRules::Given(option), linked,
+                    option->get_name() + " goes with --link");
+    }
+    rules.Excludes(linked, host::OptionRules::Given(node),
+                   "--link reaches a real node; --node names a simulated one");
+    rules.Excludes(linked, manyNodes, "--link reaches one node; --nodes and --all a network");
+}
 
 // The options the three operations share, after their own; the relations of the many-node
 // options in the order they are reported. outDir: the export's --out, added to the group.
@@ -169,6 +199,7 @@ void AddOperationOptions(CLI::App* command, Operation& operation, std::string& n
     }
     rules.Excludes(host::OptionRules::Given(node), wanted,
                    "--node names one node; --nodes and --all name nodes of a network");
+    AddLinkOptions(command, operation.link, rules, wanted, node);
 }
 
 host::NetworkOptions NetworkOptionsOf(const ManyNodes& many, const host::CommandOptions& command) {
@@ -191,6 +222,14 @@ int RunOperation(const Program& program, Operation& operation, const std::string
                  int (*manyNodes)(host::NetworkOptions, std::ostream&, std::ostream&)) {
     host::CommandOptions& command = operation.command;
     command.nodeFile = program.options.nodeFile;
+    if (operation.link.Given()) {
+        host::LinkSettings settings;
+        if (const auto problem = host::ReadLinkOptions(operation.link, settings)) {
+            std::cerr << "vireo " << name << ": " << *problem << '\n';
+            return 2;
+        }
+        command.link = settings;
+    }
     command.progress = ProgressFor(operation.quiet);
     command.takePassword = [&operation, name](std::string& password) {
         return operation.password.Take(name, password);
@@ -367,6 +406,38 @@ Subcommand AddNodeShow(CLI::App& node, Program& program) {
             }};
 }
 
+Subcommand AddNodeServe(CLI::App& node) {
+    auto options = std::make_shared<host::ServeOptions>();
+    auto* command =
+        node.add_subcommand("serve",
+                            "serve a simulated node on a LON/IP channel at 127.0.0.1 until Ctrl+C "
+                            "(SIGUSR1 sends its service pin message)");
+    command->add_option("--node", options->nodeFile, "state file of the simulated node");
+    command->add_option("--port", options->port, "the UDP port (default 1628; 0: any free one)")
+        ->check(CLI::Range(0, 65535));
+    command->add_option("--address", options->address, "the node's SUBNET/NODE (default 1/5)");
+    command->add_option("--neuron-id", options->neuronId, "the node's Neuron ID (12 hex digits)");
+    command->add_option("--domain", options->domain, "the domain ID in hex (default: none)");
+    auto* faults = command->add_option_group("Faults");
+    host::ServedFaults& f = options->faults;
+    faults->add_option("--drop-every", f.dropEvery, "lose every Nth packet to the node")
+        ->check(CLI::NonNegativeNumber);
+    faults->add_option("--drop-percent", f.dropPercent, "lose this share of the packets")
+        ->check(CLI::Range(0, 100));
+    faults->add_option("--duplicate-every", f.duplicateEvery, "send every Nth answer twice")
+        ->check(CLI::NonNegativeNumber);
+    faults
+        ->add_option_function<int>(
+            "--late", [&f](int ms) { f.late = lon::Millis(ms); },
+            "send each answer this many milliseconds late")
+        ->check(CLI::Range(0, 60000));
+    faults->add_flag("--silent", f.silent, "answer nothing");
+    faults->add_option("--refuse-nv", f.refusedNvs, "never take an update of this NV")
+        ->check(CLI::Range(0, 0x3FFF));
+    faults->add_option("--seed", f.seed, "the seed of --drop-percent's losses");
+    return {command, [options] { return host::RunServeCommand(*options, std::cout, std::cerr); }};
+}
+
 Subcommand AddNodes(CLI::App& app) {
     struct Nodes {
         std::string network;
@@ -474,6 +545,7 @@ int Main(int argc, char** argv, int& lostOutput) {
     subcommands.push_back(AddNodeNew(*node));
     subcommands.push_back(AddNodes(app));
     subcommands.push_back(AddNodeShow(*node, program));
+    subcommands.push_back(AddNodeServe(*node));
     subcommands.push_back(AddNewNode(app));
     subcommands.push_back(AddRegistration(app, false));
     subcommands.push_back(AddRegistration(app, true));

@@ -7,7 +7,7 @@
 
 namespace host {
 
-ClientSite::ClientSite(SimNode& node, Offer offer) : node_(node), offer_(offer) {}
+ClientSite::ClientSite(NodeAccess& node, Offer offer) : node_(node), offer_(offer) {}
 
 HRESULT ClientSite::QueryInterface(const IID& iid, void** object) {
     if (object == nullptr) {
@@ -97,7 +97,7 @@ HRESULT ClientSite::Writer::WriteNv(std::int32_t index, const std::uint8_t* buff
     return result;
 }
 
-SimLink::SimLink(SimNode& node) : site_(new ClientSite(node, Offer::Both)) {
+SimLink::SimLink(NodeAccess& node) : site_(new ClientSite(node, Offer::Both)) {
     void* reader = nullptr;
     void* writer = nullptr;
     site_->QueryInterface(IID_NodeReader, &reader);

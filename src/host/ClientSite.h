@@ -1,6 +1,6 @@
 #pragma once
-// The host side of the control's client site: serves NodeReader and NodeWriter over the
-// simulated node, as the network tool does for a real one, and reports every host call to a
+// The host side of the control's client site: serves NodeReader and NodeWriter over a node (the
+// simulated one, or one over a link), as the network tool does, and reports every host call to a
 // transcript when one is attached. Plain C++, so that code without a control (the settings
 // tests, the benchmarks) reaches the simulated node the way the control does.
 
@@ -21,7 +21,7 @@ using codecs::HexBytes;
 
 class ClientSite final : public RefCounted<IUnknown> {
 public:
-    ClientSite(SimNode& node, Offer offer);
+    ClientSite(NodeAccess& node, Offer offer);
 
     HRESULT QueryInterface(const IID& iid, void** object) override;
 
@@ -73,7 +73,7 @@ private:
     void Log(const std::string& line) const;
     bool PartWindowRefused(int index) const;
 
-    SimNode& node_;
+    NodeAccess& node_;
     Offer offer_;
     Reader reader_{*this};
     Writer writer_{*this};
@@ -82,11 +82,11 @@ private:
     std::vector<bool> holds_;  // per nested hold: whether it was granted
 };
 
-// A node link onto a simulated node through a client site of its own that offers both
-// interfaces (and the operation lock of a shared node); it holds them for as long as it lives.
+// A node link onto a node (simulated, or over a link) through a client site of its own that offers
+// both interfaces (and the operation lock of a shared node); it holds them for as long as it lives.
 class SimLink {
 public:
-    explicit SimLink(SimNode& node);
+    explicit SimLink(NodeAccess& node);
     ~SimLink();
     SimLink(const SimLink&) = delete;
     SimLink& operator=(const SimLink&) = delete;

@@ -123,4 +123,56 @@ Bytes NvUpdate(std::uint16_t selector, ByteView value) {
     return out;
 }
 
+Bytes RespondToQueryRequest(bool selected) {
+    return {kNmRespondToQuery, static_cast<std::uint8_t>(selected ? 1 : 0)};
+}
+
+std::optional<std::uint16_t> ReadIndexRequest(ByteView apdu, std::uint8_t code) {
+    if (apdu.size() == 2 && apdu[0] == code && apdu[1] != kIndexEscape) {
+        return apdu[1];
+    }
+    if (apdu.size() == 4 && apdu[0] == code && apdu[1] == kIndexEscape) {
+        return static_cast<std::uint16_t>(apdu[2] << 8 | apdu[3]);
+    }
+    return std::nullopt;
+}
+
+Bytes NvFetchResponse(ByteView request, ByteView value) {
+    // The request's index bytes come back in the form they were sent.
+    Bytes out(request.begin(), request.end());
+    out[0] = NmSuccess(kNmNvFetch);
+    out.insert(out.end(), value.begin(), value.end());
+    return out;
+}
+
+Bytes NvConfigResponse(const NvConfig& config) {
+    const auto first = static_cast<std::uint8_t>(
+        (config.priority ? 0x80 : 0) | (config.output ? 0x40 : 0) | (config.selector >> 8 & 0x3F));
+    const auto last =
+        static_cast<std::uint8_t>((config.turnaround ? 0x80 : 0) | (config.service & 0x03) << 5 |
+                                  (config.authenticated ? 0x10 : 0) | (config.addressIndex & 0x0F));
+    return {NmSuccess(kNmQueryNvConfig), first, static_cast<std::uint8_t>(config.selector & 0xFF),
+            last};
+}
+
+Bytes QueryIdResponse(const NodeIdentity& identity) {
+    Bytes out = ServicePinMessage(identity);
+    out[0] = NmSuccess(kNmQueryId);
+    return out;
+}
+
+Bytes NmFailureResponse(std::uint8_t code) {
+    return {NmFailure(code)};
+}
+
+std::optional<NvUpdateMessage> ReadNvUpdate(ByteView apdu) {
+    if (apdu.size() < 2 || (apdu[0] & 0x80) == 0) {
+        return std::nullopt;
+    }
+    NvUpdateMessage update;
+    update.selector = static_cast<std::uint16_t>((apdu[0] & 0x3F) << 8 | apdu[1]);
+    update.value.assign(apdu.begin() + 2, apdu.end());
+    return update;
+}
+
 }  // namespace lon

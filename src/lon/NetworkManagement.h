@@ -14,6 +14,7 @@
 namespace lon {
 
 inline constexpr std::uint8_t kNmQueryId = 0x61;
+inline constexpr std::uint8_t kNmRespondToQuery = 0x62;
 inline constexpr std::uint8_t kNmQueryNvConfig = 0x68;
 inline constexpr std::uint8_t kNmNvFetch = 0x73;
 inline constexpr std::uint8_t kNmServicePin = 0x7F;
@@ -73,5 +74,24 @@ constexpr std::uint16_t UnboundSelector(std::uint16_t index) {
 }
 // An NV update of an input NV by its selector; the direction bit stays clear.
 Bytes NvUpdate(std::uint16_t selector, ByteView value);
+
+// Respond to query: selects the node (true) for a query ID of the selected scope, or ends it.
+Bytes RespondToQueryRequest(bool selected);
+
+// ---- the node's side: what a node reads from a request and answers ----
+
+// The index of an NV fetch or query NV configuration request with that code, in either form.
+std::optional<std::uint16_t> ReadIndexRequest(ByteView apdu, std::uint8_t code);
+Bytes NvFetchResponse(ByteView request, ByteView value);
+Bytes NvConfigResponse(const NvConfig& config);
+Bytes QueryIdResponse(const NodeIdentity& identity);
+// The failure response to a request with that code.
+Bytes NmFailureResponse(std::uint8_t code);
+// The selector and value of an NV update; nothing for any other APDU.
+struct NvUpdateMessage {
+    std::uint16_t selector = 0;
+    Bytes value;
+};
+std::optional<NvUpdateMessage> ReadNvUpdate(ByteView apdu);
 
 }  // namespace lon

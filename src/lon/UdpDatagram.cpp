@@ -87,7 +87,10 @@ std::optional<Bytes> UdpDatagram::Receive(Millis deadline) {
             }
             return std::nullopt;
         }
-        if (from.sin_addr.s_addr != peer_.sin_addr.s_addr || from.sin_port != peer_.sin_port) {
+        if (followSender_) {
+            peer_ = from;
+        } else if (from.sin_addr.s_addr != peer_.sin_addr.s_addr ||
+                   from.sin_port != peer_.sin_port) {
             ++foreign_;
             continue;
         }

@@ -24,6 +24,8 @@ public:
     // Names the peer by IPv4 address or host name; throws std::system_error when it does not
     // resolve.
     void SetPeer(const std::string& host, std::uint16_t port);
+    // A served node answers whoever writes to it: each datagram's sender becomes the peer.
+    void FollowSender() { followSender_ = true; }
 
     bool Send(ByteView bytes) override;
     std::optional<Bytes> Receive(Millis deadline) override;
@@ -36,6 +38,7 @@ private:
     int socket_ = -1;
     sockaddr_in peer_{};
     std::uint64_t foreign_ = 0;
+    bool followSender_ = false;
 };
 
 }  // namespace lon

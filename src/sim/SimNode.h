@@ -17,6 +17,7 @@
 #include "framework/Com.h"
 #include "node/NodeClock.h"
 #include "node/NodeVariableMap.h"
+#include "sim/NodeAccess.h"
 
 namespace host {
 
@@ -56,7 +57,6 @@ struct Journal {
 
 class SimNode;
 class Channel;
-class OperationLock;
 
 // Where a simulated node's state lives when other processes share it (its state file): reads
 // see the latest saved state, and a write is applied to the latest state and saved, or fails.
@@ -73,14 +73,13 @@ public:
     virtual bool Write(SimNode& node, const std::function<bool()>& change, bool durable) = 0;
 };
 
-class SimNode {
+class SimNode final : public NodeAccess {
 public:
     SimNode();
 
-    // Host operations; 0 on success.
-    HRESULT ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t length);
-    HRESULT WriteNv(std::int32_t index, const std::uint8_t* buffer, std::int32_t length);
-    HRESULT GetNodeName(std::uint8_t* buffer, std::int32_t length);
+    HRESULT ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t length) override;
+    HRESULT WriteNv(std::int32_t index, const std::uint8_t* buffer, std::int32_t length) override;
+    HRESULT GetNodeName(std::uint8_t* buffer, std::int32_t length) override;
 
     // State, as scripts and the state file set it. Raw stores are zero-padded to the size.
     const std::string& Name() const { return name_; }
@@ -117,12 +116,6 @@ public:
     // The channel of the node's network: every host call takes its slot of the channel's time.
     // Nothing for a node reached alone. Not owned.
     Channel* channel = nullptr;
-    // The node's operation lock while other programs may share the node: the client site then
-    // offers it to the plug-in. Not owned.
-    OperationLock* operationLock = nullptr;
-    // What tells this node from every other of the same name (its state file's real path);
-    // offered to the plug-in when not empty.
-    std::string identity;
     // Where reads of the live values come from while set (the GUI's heating plant): a value
     // for an index it computes, nothing for one the node keeps. Raw and the state file never
     // see these values.

@@ -1,0 +1,48 @@
+#pragma once
+// The command line's side of the LON/IP link: the options that name a real node (read into the
+// link's settings with one line for what is wrong), and `vireo node serve`, which puts a
+// simulated node on a channel at 127.0.0.1 with the faults a test asks for.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/LinkSettings.h"
+#include "link/NodeServer.h"
+
+namespace host {
+
+// The link options as typed.
+struct LinkOptions {
+    std::string link;      // lonip://ROUTER[:PORT]
+    std::string address;   // SUBNET/NODE
+    std::string neuronId;  // twelve hex digits
+    std::string source = "1/126";
+    std::string domain;
+    std::string capture;
+    std::string name;
+    int retries = 3;
+    int transmitTimer = 10;  // code 0-15: 16 ms to 3072 ms
+
+    bool Given() const { return !link.empty(); }
+};
+
+// The settings, or the line that says which option is wrong.
+std::optional<std::string> ReadLinkOptions(const LinkOptions& options, LinkSettings& settings);
+
+struct ServeOptions {
+    std::string nodeFile;  // the node's state file; empty: the default one
+    std::string host = "127.0.0.1";
+    int port = 1628;
+    std::string address = "1/5";
+    std::string neuronId;  // empty: the served node's own
+    std::string domain;
+    ServedFaults faults;
+};
+
+// Serves the node until an interrupt or a terminate signal; 0 once stopped, 1 when the node or
+// the port could not be had.
+int RunServeCommand(const ServeOptions& options, std::ostream& out, std::ostream& err);
+
+}  // namespace host

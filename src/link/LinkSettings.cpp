@@ -1,0 +1,102 @@
+#include "link/LinkSettings.h"
+
+#include <charconv>
+
+#include "codecs/HexBytes.h"
+
+namespace host {
+namespace {
+
+// A whole decimal number within [low, high].
+std::optional<int> Number(std::string_view text, int low, int high) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < low ||
+        value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+std::optional<std::string> ParseLinkUrl(const std::string& text, LinkSettings& settings) {
+    constexpr std::string_view kScheme = "lonip://";
+    const std::string_view url(text);
+    if (!url.starts_with(kScheme) || url.size() == kScheme.size()) {
+        return "link '" + text + "' is not lonip://ROUTER[:PORT]";
+    }
+    std::string_view rest = url.substr(kScheme.size());
+    if (!rest.empty() && rest.back() == '/') {
+        rest.remove_suffix(1);
+    }
+    const std::size_t colon = rest.rfind(':');
+    std::uint16_t port = lon::kIp852Port;
+    if (colon != std::string_view::npos) {
+        const std::optional<int> number = Number(rest.substr(colon + 1), 1, 65535);
+        if (!number) {
+            return "link '" + text + "': the port is not a number from 1 to 65535";
+        }
+        port = static_cast<std::uint16_t>(*number);
+        rest = rest.substr(0, colon);
+    }
+    if (rest.empty() || rest.find_first_of("/@ ") != std::string_view::npos) {
+        return "link '" + text + "' names no router";
+    }
+    settings.router = std::string(rest);
+    settings.port = port;
+    return std::nullopt;
+}
+
+std::optional<std::string> ParseSubnetNode(const std::string& text, lon::SubnetNode& address) {
+    const std::size_t slash = text.find('/');
+    const std::optional<int> subnet = slash == std::string::npos
+                                          ? std::nullopt
+                                          : Number(std::string_view(text).substr(0, slash), 1, 255);
+    const std::optional<int> node = slash == std::string::npos
+                                        ? std::nullopt
+                                        : Number(std::string_view(text).substr(slash + 1), 1, 127);
+    if (!subnet || !node) {
+        return "address '" + text + "' is not SUBNET/NODE (subnet 1 to 255, node 1 to 127)";
+    }
+    address = {static_cast<std::uint8_t>(*subnet), static_cast<std::uint8_t>(*node)};
+    return std::nullopt;
+}
+
+std::optional<std::string> ParseNeuronId(const std::string& text, lon::NeuronId& id) {
+    std::vector<std::uint8_t> bytes;
+    if (!codecs::ParseHexBytes(text, bytes, " :-") || bytes.size() != id.size()) {
+        return "Neuron ID '" + text + "' is not six bytes in hexadecimal";
+    }
+    std::copy(bytes.begin(), bytes.end(), id.begin());
+    return std::nullopt;
+}
+
+std::optional<std::string> ParseDomain(const std::string& text, lon::Domain& domain) {
+    std::vector<std::uint8_t> bytes;
+    if (text != "-" &&
+        (!codecs::ParseHexBytes(text, bytes, " :-") || !lon::IsDomainLength(bytes.size()))) {
+        return "domain '" + text + "' is not 0, 1, 3 or 6 bytes in hexadecimal";
+    }
+    domain = {};
+    domain.length = static_cast<std::uint8_t>(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), domain.id.begin());
+    return std::nullopt;
+}
+
+std::string NeuronIdText(const lon::NeuronId& id) {
+    return codecs::HexBytes(id.data(), id.size());
+}
+
+std::string TargetText(const lon::Target& target) {
+    if (target.byNeuronId) {
+        return "Neuron ID " + NeuronIdText(target.neuronId);
+    }
+    return std::to_string(target.node.subnet) + "/" + std::to_string(target.node.node);
+}
+
+std::string LinkUrl(const LinkSettings& settings) {
+    return "lonip://" + settings.router + ":" + std::to_string(settings.port);
+}
+
+}  // namespace host

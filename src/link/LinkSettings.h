@@ -1,0 +1,45 @@
+#pragma once
+// How the host reaches one node over a LON/IP channel: the router (or a served node) by its
+// address and UDP port, the node by subnet/node or Neuron ID, our own subnet/node and domain,
+// the retries, and where to capture the packets. Texts from the command line and the site file
+// are read here, each with the line that says what is wrong.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "lon/Ip852.h"
+#include "lon/Packet.h"
+#include "lon/Transactions.h"
+
+namespace host {
+
+struct LinkSettings {
+    std::string router;  // IPv4 address or host name
+    std::uint16_t port = lon::kIp852Port;
+    lon::Target node;
+    lon::SubnetNode source{1, 126};
+    lon::Domain domain;
+    lon::RetryPolicy retry;
+    lon::Bytes secret;            // the channel's MD5 secret; empty: not authenticated
+    std::string capture;          // a pcap file of every packet; empty: none
+    std::string name;             // the node's name as the host knows it; empty: its Neuron ID
+    std::uint16_t localPort = 0;  // our UDP port; 0: any free one
+};
+
+// "lonip://HOST[:PORT]" into router and port; the error line, or nothing.
+std::optional<std::string> ParseLinkUrl(const std::string& text, LinkSettings& settings);
+// "SUBNET/NODE", subnet 1-255, node 1-127.
+std::optional<std::string> ParseSubnetNode(const std::string& text, lon::SubnetNode& address);
+// Twelve hexadecimal digits, blanks and colons between bytes allowed.
+std::optional<std::string> ParseNeuronId(const std::string& text, lon::NeuronId& id);
+// A domain ID of 0, 1, 3 or 6 bytes in hexadecimal; "" or "-" for the zero-length domain.
+std::optional<std::string> ParseDomain(const std::string& text, lon::Domain& domain);
+
+// "1/5" or "Neuron ID 05 01 02 03 04 05", as messages name the node.
+std::string TargetText(const lon::Target& target);
+std::string NeuronIdText(const lon::NeuronId& id);
+// "lonip://127.0.0.1:1628".
+std::string LinkUrl(const LinkSettings& settings);
+
+}  // namespace host

@@ -1,0 +1,177 @@
+#include "link/LonNode.h"
+
+#include <arpa/inet.h>
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <system_error>
+
+namespace host {
+namespace {
+
+// An IP-852 session id of its own for every opening, so that the router or a served node never
+// takes our first packets for stale ones of an earlier run.
+std::uint32_t FreshSession() {
+    std::random_device random;
+    return random() | 1;
+}
+
+lon::UdpEndpoint Endpoint(const std::string& host, std::uint16_t port) {
+    lon::UdpEndpoint endpoint;
+    in_addr address{};
+    if (::inet_pton(AF_INET, host.c_str(), &address) == 1) {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&address.s_addr);
+        std::copy_n(bytes, 4, endpoint.address.begin());
+    }
+    endpoint.port = port;
+    return endpoint;
+}
+
+}  // namespace
+
+LonNode::LonNode(LinkSettings settings) : settings_(std::move(settings)) {}
+
+LonNode::~LonNode() = default;
+
+std::optional<std::string> LonNode::Open() {
+    try {
+        udp_ = std::make_unique<lon::UdpDatagram>(clock_, "0.0.0.0", settings_.localPort);
+        udp_->SetPeer(settings_.router, settings_.port);
+    } catch (const std::system_error& error) {
+        return "router " + LinkUrl(settings_) + ": " + error.what();
+    }
+    channel_ = std::make_unique<lon::Channel>(
+        *udp_, clock_, lon::Channel::Options{settings_.secret, FreshSession(), 0});
+    transactions_ = std::make_unique<lon::Transactions>(*channel_, clock_, settings_.source,
+                                                        settings_.domain, settings_.retry);
+    if (!settings_.capture.empty()) {
+        captureFile_.open(settings_.capture, std::ios::binary | std::ios::trunc);
+        if (!captureFile_) {
+            return "capture file " + settings_.capture + " cannot be written";
+        }
+        pcap_ = std::make_unique<lon::PcapWriter>(captureFile_);
+        channel_->SetCapture(
+            [this](bool outgoing, lon::ByteView datagram) { Capture(outgoing, datagram); });
+    }
+    // A configured node answers a query ID only while it is selected: select it, ask, and end
+    // the selection again.
+    const std::string who = "query ID";
+    if (!Transact(lon::Service::Request, lon::RespondToQueryRequest(true), who)) {
+        return lastError_;
+    }
+    const std::optional<lon::Bytes> answer =
+        Transact(lon::Service::Request, lon::QueryIdRequest(lon::QueryIdScope::Selected), who);
+    Transact(lon::Service::Request, lon::RespondToQueryRequest(false), who);
+    if (!answer) {
+        return lastError_;
+    }
+    if (lon::ReadQueryIdResponse(*answer, identity_) != lon::Reply::Success) {
+        return "node " + TargetText(settings_.node) + " at " + LinkUrl(settings_) +
+               " did not tell its Program ID";
+    }
+    name_ = settings_.name.empty() ? NeuronIdText(identity_.neuronId) : settings_.name;
+    identity = LinkUrl(settings_) + " " + NeuronIdText(identity_.neuronId);
+    lastError_.clear();
+    return std::nullopt;
+}
+
+void LonNode::Fail(const std::string& line) {
+    lastError_ = line;
+}
+
+void LonNode::Capture(bool outgoing, lon::ByteView datagram) {
+    const lon::UdpEndpoint us = Endpoint("127.0.0.1", udp_->LocalPort());
+    const lon::UdpEndpoint router = Endpoint(settings_.router, settings_.port);
+    const auto now = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::system_clock::now().time_since_epoch());
+    pcap_->Write(now, outgoing ? us : router, outgoing ? router : us, datagram);
+    captureFile_.flush();
+}
+
+std::optional<lon::Bytes> LonNode::Transact(lon::Service service, const lon::Bytes& apdu,
+                                            const std::string& what) {
+    const lon::Outcome outcome = transactions_->Run(settings_.node, service, apdu);
+    if (!outcome.completed) {
+        Fail("node " + TargetText(settings_.node) + " did not answer " + what + " after " +
+             std::to_string(outcome.tries) + " tries (router " + LinkUrl(settings_) + ")");
+        return std::nullopt;
+    }
+    return outcome.response;
+}
+
+std::optional<std::uint16_t> LonNode::Selector(int index) {
+    if (const auto it = selectors_.find(index); it != selectors_.end()) {
+        return it->second;
+    }
+    const std::string what = "the configuration query of NV " + std::to_string(index);
+    const std::optional<lon::Bytes> answer = Transact(
+        lon::Service::Request, lon::QueryNvConfigRequest(static_cast<std::uint16_t>(index)), what);
+    if (!answer) {
+        return std::nullopt;
+    }
+    lon::NvConfig config;
+    if (lon::ReadNvConfigResponse(*answer, config) != lon::Reply::Success || config.output) {
+        Fail("node " + TargetText(settings_.node) + " has no input NV " + std::to_string(index));
+        return std::nullopt;
+    }
+    selectors_[index] = config.selector;
+    return config.selector;
+}
+
+HRESULT LonNode::ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t length) {
+    if (buffer == nullptr || length <= 0) {
+        return E_POINTER;
+    }
+    if (index < 0 || index > 0x3FFF) {
+        return E_FAIL;
+    }
+    const auto nvIndex = static_cast<std::uint16_t>(index);
+    const std::string what = "the read of NV " + std::to_string(index);
+    const std::optional<lon::Bytes> answer =
+        Transact(lon::Service::Request, lon::NvFetchRequest(nvIndex), what);
+    if (!answer) {
+        return E_FAIL;
+    }
+    lon::Bytes value;
+    const lon::Reply reply = lon::ReadNvFetchResponse(*answer, nvIndex, value);
+    if (reply != lon::Reply::Success || value.empty()) {
+        Fail("node " + TargetText(settings_.node) +
+             (reply == lon::Reply::Failure ? " refused " : " answered something else to ") + what);
+        return E_FAIL;
+    }
+    std::fill_n(buffer, length, std::uint8_t{0});
+    std::copy_n(value.begin(), std::min(value.size(), static_cast<std::size_t>(length)), buffer);
+    return S_OK;
+}
+
+HRESULT LonNode::WriteNv(std::int32_t index, const std::uint8_t* buffer, std::int32_t length) {
+    if (buffer == nullptr || length <= 0) {
+        return E_POINTER;
+    }
+    if (index < 0 || index > 0x3FFF) {
+        return E_FAIL;
+    }
+    const std::optional<std::uint16_t> selector = Selector(index);
+    if (!selector) {
+        return E_FAIL;
+    }
+    // One acknowledged update: a retry carries the same transaction number, so the node takes
+    // it once.
+    const lon::Bytes update =
+        lon::NvUpdate(*selector, lon::ByteView(buffer, static_cast<std::size_t>(length)));
+    return Transact(lon::Service::Acknowledged, update, "the write of NV " + std::to_string(index))
+               ? S_OK
+               : E_FAIL;
+}
+
+HRESULT LonNode::GetNodeName(std::uint8_t* buffer, std::int32_t length) {
+    if (buffer == nullptr || length <= 0 || name_.empty()) {
+        return E_FAIL;
+    }
+    std::fill_n(buffer, length, std::uint8_t{0});
+    std::copy_n(name_.begin(), std::min(name_.size(), static_cast<std::size_t>(length)), buffer);
+    return S_OK;
+}
+
+}  // namespace host

@@ -1,0 +1,66 @@
+#pragma once
+// A node reached over a LON/IP channel, as the host's reader and writer need it: a read is an NV
+// fetch by index, a write an NV update by the selector the node's configuration gives that NV
+// (learned once and kept for the session), each a transaction with its retries that blocks until
+// the node answers or the last try times out. Opening the node reads its Neuron ID and Program
+// ID. A failed call leaves the line that says which router, node, NV and how many tries.
+
+#include <fstream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "link/LinkSettings.h"
+#include "lon/Channel.h"
+#include "lon/NetworkManagement.h"
+#include "lon/PcapWriter.h"
+#include "lon/Transactions.h"
+#include "lon/UdpDatagram.h"
+#include "sim/NodeAccess.h"
+
+namespace host {
+
+class LonNode final : public NodeAccess {
+public:
+    explicit LonNode(LinkSettings settings);
+    ~LonNode() override;
+    LonNode(const LonNode&) = delete;
+    LonNode& operator=(const LonNode&) = delete;
+
+    // Opens the socket and the capture file and asks the node who it is; the error line, or
+    // nothing.
+    std::optional<std::string> Open();
+
+    HRESULT ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t length) override;
+    HRESULT WriteNv(std::int32_t index, const std::uint8_t* buffer, std::int32_t length) override;
+    HRESULT GetNodeName(std::uint8_t* buffer, std::int32_t length) override;
+
+    const lon::NodeIdentity& Identity() const { return identity_; }
+    const std::string& Name() const { return name_; }
+    // Why the last failed call failed; empty while none has.
+    const std::string& LastError() const { return lastError_; }
+    const lon::ChannelCounters& Counters() const { return channel_->Counters(); }
+
+private:
+    // Runs one transaction; on failure notes why, naming what it was for.
+    std::optional<lon::Bytes> Transact(lon::Service service, const lon::Bytes& apdu,
+                                       const std::string& what);
+    std::optional<std::uint16_t> Selector(int index);
+    void Fail(const std::string& line);
+    void Capture(bool outgoing, lon::ByteView datagram);
+
+    LinkSettings settings_;
+    lon::SteadyClock clock_;
+    std::unique_ptr<lon::UdpDatagram> udp_;
+    std::unique_ptr<lon::Channel> channel_;
+    std::unique_ptr<lon::Transactions> transactions_;
+    std::ofstream captureFile_;
+    std::unique_ptr<lon::PcapWriter> pcap_;
+    std::map<int, std::uint16_t> selectors_;
+    lon::NodeIdentity identity_;
+    std::string name_;
+    std::string lastError_;
+};
+
+}  // namespace host

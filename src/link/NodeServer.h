@@ -1,0 +1,87 @@
+#pragma once
+// The simulated node as a member of a LON/IP channel: it answers NV fetch, query NV
+// configuration, respond to query and query ID requests, takes NV updates to its input NVs by
+// their unbound selectors, and sends its service pin message on request, all from and to the
+// same node the in-process link uses. A repeated request (same sender and transaction number)
+// gets the same answer again and is never applied twice. Faults on demand let the host's retries
+// and failures be tried: packets dropped, answers sent twice or late, a selector refused, the
+// node silent.
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <random>
+#include <set>
+
+#include "lon/Channel.h"
+#include "lon/NetworkManagement.h"
+#include "sim/SimNode.h"
+
+namespace host {
+
+struct ServedFaults {
+    int dropEvery = 0;         // every Nth packet to the node is lost; 0: none
+    int dropPercent = 0;       // that share of the packets to the node is lost (seeded)
+    int duplicateEvery = 0;    // every Nth answer goes out twice; 0: none
+    lon::Millis late{0};       // each answer leaves only this long after its request
+    bool silent = false;       // the node answers nothing
+    std::set<int> refusedNvs;  // NV updates to these NVs are not taken (never acknowledged)
+    std::uint32_t seed = 1;
+};
+
+struct ServedIdentity {
+    lon::SubnetNode address{1, 5};
+    lon::NeuronId neuronId{0x05, 0x01, 0x56, 0x69, 0x72, 0x65};
+    lon::Domain domain;
+};
+
+class NodeServer {
+public:
+    NodeServer(SimNode& node, lon::Channel& channel, lon::Clock& clock, ServedIdentity identity,
+               ServedFaults faults = {});
+
+    // Answers what arrives until the clock reaches the deadline.
+    void ServeUntil(lon::Millis deadline);
+    // The node's service pin message, broadcast to the whole domain.
+    void SendServicePin();
+
+    std::uint64_t Dropped() const { return dropped_; }
+    std::uint64_t Repeats() const { return repeats_; }
+
+private:
+    struct Pending {
+        lon::Millis due;
+        lon::Packet packet;
+    };
+    struct Remembered {
+        lon::Packet request;
+        std::optional<lon::Packet> answer;  // nothing: the request was not taken
+    };
+
+    void Handle(const lon::Packet& packet);
+    bool ForThisNode(const lon::Packet& packet) const;
+    bool Lost();
+    // The answer's APDU to a request, or nothing where the node stays silent.
+    std::optional<lon::Bytes> AnswerRequest(lon::ByteView apdu);
+    bool TakeUpdate(lon::ByteView apdu);
+    lon::Packet AnswerPacket(const lon::Packet& request, lon::Bytes apdu) const;
+    void Send(const lon::Packet& packet);
+    void SendDue();
+
+    SimNode& node_;
+    lon::Channel& channel_;
+    lon::Clock& clock_;
+    ServedIdentity identity_;
+    ServedFaults faults_;
+    std::mt19937 random_;
+    bool selected_ = false;
+    std::uint64_t arrived_ = 0;
+    std::uint64_t answers_ = 0;
+    std::uint64_t dropped_ = 0;
+    std::uint64_t repeats_ = 0;
+    std::map<std::pair<int, int>, Remembered> last_;  // by sender's subnet and node
+    std::deque<Pending> pending_;
+};
+
+}  // namespace host

@@ -1,0 +1,191 @@
+// The host's node over a LON/IP channel against the simulated node served on 127.0.0.1: the
+// export and the download give what they give in process, through lost packets, doubled and
+// late answers; a silent node and a refused NV fail with the line that says so, and nothing is
+// taken twice.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "cli/Commands.h"
+#include "host/ClientSite.h"
+#include "link/LonNode.h"
+#include "link/NodeServer.h"
+#include "lon/UdpDatagram.h"
+#include "node/NodeVariableMap.h"
+#include "sim/SimNode.h"
+
+namespace {
+
+// A simulated node on its own thread, answering on a free port of 127.0.0.1.
+class ServedNode {
+public:
+    ServedNode(host::SimNode& node, const host::ServedFaults& faults)
+        : udp_(clock_, "127.0.0.1", 0),
+          channel_(udp_, clock_, {{}, 99, 0}),
+          server_(node, channel_, clock_, {}, faults) {
+        udp_.FollowSender();
+        thread_ = std::thread([this] {
+            while (!stop_) {
+                server_.ServeUntil(clock_.Now() + lon::Millis(20));
+            }
+        });
+    }
+    ~ServedNode() { Stop(); }
+    void Stop() {
+        stop_ = true;
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+    std::uint16_t Port() const { return udp_.LocalPort(); }
+    std::uint64_t Repeats() const { return server_.Repeats(); }
+
+private:
+    lon::SteadyClock clock_;
+    lon::UdpDatagram udp_;
+    lon::Channel channel_;
+    host::NodeServer server_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+struct LinkCase {
+    const char* name;
+    host::ServedFaults faults;
+    bool download;  // else an export
+    bool completes;
+    const char* says;  // a line the link tells, or ""
+};
+
+std::string Text(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text{std::istreambuf_iterator<char>(in), {}};
+    // The file's date line and the node's name line differ by when and how it was written.
+    std::istringstream lines(text);
+    std::string kept;
+    int number = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (++number != 6 && number != 8) {
+            kept += line + '\n';
+        }
+    }
+    return kept;
+}
+
+class LinkTest : public ::testing::TestWithParam<LinkCase> {
+protected:
+    void SetUp() override {
+        dir =
+            std::filesystem::temp_directory_path() / (std::string("vireo-link-") + GetParam().name);
+        std::filesystem::create_directories(dir);
+        configured.SetRaw(nv::kSwitchExt1, {0x00, 0x03});
+        configured.SetPart(9, host::Bytes(nv::kPartSize, 0x21));
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    // The operation on the simulated node in process, as the reference.
+    static host::NodeOutcome InProcess(host::SimNode& node, const host::NodeOperation& operation,
+                                       const std::filesystem::path& file) {
+        std::ostringstream log;
+        host::ConsoleDesktop desktop(file.string(), false, log);
+        desktop.sleep = [](int) {};
+        host::SimLink link(node);
+        return operation(link.Link(), desktop);
+    }
+
+    host::LinkSettings Settings(std::uint16_t port) const {
+        host::LinkSettings settings;
+        settings.router = "127.0.0.1";
+        settings.port = port;
+        settings.node.node = {1, 5};
+        settings.retry = {6, 2};  // 32 ms a try: the served node answers within a millisecond
+        settings.name = "Boiler1";
+        return settings;
+    }
+
+    std::filesystem::path dir;
+    host::SimNode configured;
+};
+
+TEST_P(LinkTest, RunsAsInProcessOrSaysWhyNot) {
+    const LinkCase& c = GetParam();
+    const std::filesystem::path source = dir / "source.txt";
+    const std::string file = c.download ? source.string() : (dir / "settings.txt").string();
+    host::SimNode served;
+    InProcess(configured, host::ExportTo(source.string()), source);
+    const host::NodeOperation operation =
+        c.download ? host::DownloadFrom(file, "Quorka") : host::ExportTo(file);
+    if (!c.download) {
+        served = configured;
+    }
+    const host::SimNode before = served;
+    host::SimNode reference = served;
+    reference.StartRecording();
+    if (c.download) {
+        InProcess(reference, operation, file);
+    }
+    served.StartRecording();
+
+    ServedNode server(served, c.faults);
+    host::LonNode node(Settings(server.Port()));
+    std::ostringstream log;
+    host::ConsoleDesktop desktop(file, false, log);
+    desktop.sleep = [](int) {};
+    std::string told;
+    std::optional<std::string> problem = host::OpenLinkedNode(node);
+    host::NodeOutcome outcome;
+    if (!problem) {
+        outcome = host::RunOnLinkedNode(node, desktop, operation,
+                                        [&told](const std::string& line) { told = line; });
+    }
+    server.Stop();
+    const std::string said = problem ? *problem : told;
+
+    EXPECT_EQ(outcome.completed, c.completes) << said << log.str();
+    EXPECT_NE(said.find(c.says), std::string::npos) << said;
+    if (c.completes && c.download) {
+        for (int part = 1; part <= nv::kPartCount; ++part) {
+            EXPECT_EQ(served.Part(part), configured.Part(part)) << "part " << part;
+        }
+        // A retried update is taken once: the node saw the writes the download made, no more.
+        EXPECT_EQ(served.Recorded().writes.size(), reference.Recorded().writes.size());
+    } else if (c.completes) {
+        EXPECT_EQ(Text(file), Text(source));
+    }
+    if (!c.completes) {
+        EXPECT_EQ(served.Part(9), before.Part(9));
+    }
+}
+
+host::ServedFaults Faults(int dropPercent, int duplicateEvery, int lateMs, bool silent,
+                          std::set<int> refused = {}) {
+    host::ServedFaults f;
+    f.dropPercent = dropPercent;
+    f.duplicateEvery = duplicateEvery;
+    f.late = lon::Millis(lateMs);
+    f.silent = silent;
+    f.refusedNvs = std::move(refused);
+    f.seed = 7;
+    return f;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LinkTest,
+    ::testing::Values(
+        LinkCase{"Export", {}, false, true, ""}, LinkCase{"Download", {}, true, true, ""},
+        LinkCase{"ExportWithAFifthLost", Faults(20, 0, 0, false), false, true, ""},
+        LinkCase{"DownloadWithAFifthLost", Faults(20, 0, 0, false), true, true, ""},
+        LinkCase{"DownloadWithDoubledAnswers", Faults(0, 2, 0, false), true, true, ""},
+        LinkCase{"DownloadWithLateAnswers", Faults(0, 0, 45, false), true, true, ""},
+        LinkCase{"SilentNode", Faults(0, 0, 0, true), false, false,
+                 "node 1/5 did not answer query ID after 7 tries (router lonip://127.0.0.1:"},
+        LinkCase{"RefusedPartWindow", Faults(0, 0, 0, false, {nv::kPluginCnf}), true, false,
+                 "node 1/5 did not answer the write of NV 45 after 7 tries"}),
+    [](const ::testing::TestParamInfo<LinkCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
