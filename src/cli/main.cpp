@@ -523,8 +523,13 @@ int Main(int argc, char** argv, int& lostOutput) {
     app.footer(HelpFooter());
     Program program{argc, argv, {}};
     host::HostOptions& options = program.options;
-    app.add_option("--node", options.nodeFile,
-                   "state file of the simulated node (default: under the XDG state folder)");
+    auto* nodeOption =
+        app.add_option("--node", options.nodeFile,
+                       "state file of the simulated node (default: under the XDG state folder)");
+    host::LinkOptions guiLink;
+    host::OptionRules guiRules;
+    AddLinkOptions(
+        &app, guiLink, guiRules, [] { return false; }, nodeOption);
     app.add_option("--screenshot", options.screenshotDir,
                    "save a PNG of every tab, rendered offscreen, into this folder and exit");
     app.add_option("--speed", options.speed,
@@ -573,6 +578,18 @@ int Main(int argc, char** argv, int& lostOutput) {
     }
     if (!options.screenshotDir.empty()) {
         return host::RunScreenshots(argc, argv, options);
+    }
+    if (const auto misuse = guiRules.Broken()) {
+        std::cerr << "vireo: " << *misuse << '\n';
+        return 2;
+    }
+    if (guiLink.Given()) {
+        host::LinkSettings settings;
+        if (const auto problem = host::ReadLinkOptions(guiLink, settings)) {
+            std::cerr << "vireo: " << *problem << '\n';
+            return 2;
+        }
+        options.link = settings;
     }
     return host::RunGui(argc, argv, options);
 }

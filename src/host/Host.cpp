@@ -16,6 +16,7 @@
 #include "framework/ScriptedDesktop.h"
 #include "host/ClientSite.h"
 #include "host/Plugin.h"
+#include "link/LonNode.h"
 #include "platform/Dialog.h"
 #include "platform/PropertySheet.h"
 #include "platform/QtDesktop.h"
@@ -57,8 +58,9 @@ public:
 };
 
 // The properties verb on a node behind a client site.
-int OpenSheet(SimNode& node) {
-    return WithPlugin(node, [](PluginControl& control) { return control.Properties() == S_OK; });
+int OpenSheet(NodeAccess& node, const ProgramId& programId) {
+    return WithPlugin(node, programId,
+                      [](PluginControl& control) { return control.Properties() == S_OK; });
 }
 
 std::string FileSafe(const std::string& caption) {
@@ -105,11 +107,15 @@ bool SaveTabs(platform::CPropertySheet& sheet, const std::filesystem::path& dir,
 // The windows' titles are their own ("Node1 - VI1", "About Vireo Control"): the application's
 // display name stays the application's, which the platform would append to every title.
 int WithPlugin(SimNode& node, const std::function<bool(PluginControl&)>& work) {
+    return WithPlugin(node, node.GetProgramId(), work);
+}
+
+int WithPlugin(NodeAccess& node, const ProgramId& programId,
+               const std::function<bool(PluginControl&)>& work) {
     auto* site = new ClientSite(node, Offer::Both);
     std::string error;
-    std::unique_ptr<PluginControl> control =
-        PluginControl::Open(platform::RegistryFile(platform::RegistryFile::DefaultPath()),
-                            node.GetProgramId(), site, error);
+    std::unique_ptr<PluginControl> control = PluginControl::Open(
+        platform::RegistryFile(platform::RegistryFile::DefaultPath()), programId, site, error);
     bool ok = false;
     if (control) {
         QApplication::setWindowIcon(QIcon(QPixmap::fromImage(control->Face(64))));
@@ -121,6 +127,31 @@ int WithPlugin(SimNode& node, const std::function<bool(PluginControl&)>& work) {
     site->Release();
     return ok ? 0 : 1;
 }
+
+namespace {
+
+// The sheet on a node over a LON/IP channel: the node says its Program ID, and the plug-in
+// registered for it opens; a call the link could not complete is told where the GUI started.
+int RunGuiOnLink(int& argc, char** argv, const LinkSettings& settings) {
+    LonNode node(settings);
+    if (const std::optional<std::string> problem = node.Open()) {
+        std::cerr << "vireo: " << *problem << '\n';
+        return 1;
+    }
+    HostApplication app(argc, argv);
+    QApplication::setApplicationName("Vireo");
+    platform::QtDesktop desktop;
+    desktop.SetNodeNote("Node " + TargetText(settings.node) + " at " + LinkUrl(settings));
+    platform::Desktop::SetCurrent(&desktop);
+    const int status = OpenSheet(node, node.Identity().programId);
+    platform::Desktop::SetCurrent(nullptr);
+    if (!node.LastError().empty()) {
+        std::cerr << "vireo: " << node.LastError() << '\n';
+    }
+    return status;
+}
+
+}  // namespace
 
 bool DisplayAvailable() {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
@@ -138,6 +169,9 @@ int RunGui(int& argc, char** argv, const HostOptions& options) {
                      "use 'vireo --screenshot DIR' to save pictures of the pages offscreen, or "
                      "'vireo script FILE' to run a session script\n";
         return 1;
+    }
+    if (options.link) {
+        return RunGuiOnLink(argc, argv, *options.link);
     }
     const std::string path = options.nodeFile.empty() ? DefaultNodeStatePath() : options.nodeFile;
     SimNode node;
@@ -169,7 +203,7 @@ int RunGui(int& argc, char** argv, const HostOptions& options) {
     platform::QtDesktop desktop;
     desktop.SetNodeNote("Simulated node: " + path);
     platform::Desktop::SetCurrent(&desktop);
-    const int status = OpenSheet(node);
+    const int status = OpenSheet(node, node.GetProgramId());
     platform::Desktop::SetCurrent(nullptr);
     if (!store.Error().empty()) {
         std::cerr << "vireo: " << store.Error() << '\n';

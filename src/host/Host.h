@@ -3,20 +3,25 @@
 // every tab rendered offscreen, and the command-line operations.
 
 #include <functional>
+#include <optional>
 #include <string>
+
+#include "link/LinkSettings.h"
+#include "sim/SimNode.h"
 
 namespace host {
 
-class SimNode;
 class PluginControl;
 
 struct HostOptions {
     std::string nodeFile;       // the simulated node's state file; empty: the default one
     std::string screenshotDir;  // save PNGs of the tabs here and exit
     double speed = 1;           // simulated seconds of the GUI's heating plant per real second
+    std::optional<LinkSettings> link;  // a real node over a LON/IP channel instead
 };
 
-// Opens the sheet as the control's properties verb does, on the simulated node.
+// Opens the sheet as the control's properties verb does, on the simulated node, or on the node
+// of options.link once it told its Program ID.
 int RunGui(int& argc, char** argv, const HostOptions& options);
 // Shows the plug-in's About box, as a network tool's "About" does.
 int RunAbout(int& argc, char** argv, const HostOptions& options);
@@ -28,6 +33,8 @@ int RunScreenshots(int& argc, char** argv, const HostOptions& options);
 // site offering the node's reader and writer, and runs work with it; the host's windows take
 // the control's face as their icon. Says why on standard error when there is no plug-in.
 // 0 when work succeeded.
+int WithPlugin(NodeAccess& node, const ProgramId& programId,
+               const std::function<bool(PluginControl&)>& work);
 int WithPlugin(SimNode& node, const std::function<bool(PluginControl&)>& work);
 
 // Whether a display is available to Qt (or an offscreen platform was chosen).

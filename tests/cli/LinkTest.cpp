@@ -6,8 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -160,6 +164,74 @@ TEST_P(LinkTest, RunsAsInProcessOrSaysWhyNot) {
     if (!c.completes) {
         EXPECT_EQ(served.Part(9), before.Part(9));
     }
+}
+
+// What a packet analyser reads from the capture of an export: every packet a CN/IP data packet
+// holding a LonTalk packet, the requests subnet/node addressed to node 5 with the NM code or NV
+// selector meant, and each answered under its own transaction number.
+TEST(LinkCaptureTest, APacketAnalyserDecodesTheExportAsMeant) {
+    if (std::system("command -v tshark >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "tshark is not installed; the capture is not checked";
+    }
+    const auto dir = std::filesystem::temp_directory_path() / "vireo-link-capture";
+    std::filesystem::create_directories(dir);
+    host::SimNode served;
+    ServedNode server(served, {});
+    host::LinkSettings settings;
+    settings.router = "127.0.0.1";
+    settings.port = server.Port();
+    settings.node.node = {1, 5};
+    settings.capture = (dir / "export.pcap").string();
+    {
+        host::LonNode node(settings);
+        ASSERT_EQ(host::OpenLinkedNode(node), std::nullopt);
+        std::ostringstream log;
+        host::ConsoleDesktop desktop((dir / "export.txt").string(), false, log);
+        desktop.sleep = [](int) {};
+        ASSERT_TRUE(host::RunOnLinkedNode(node, desktop,
+                                          host::ExportTo((dir / "export.txt").string()),
+                                          [](const std::string&) {})
+                        .completed);
+    }
+    const std::string command =
+        "tshark -r " + settings.capture + " -d udp.port==" + std::to_string(settings.port) +
+        ",cnip -T fields -E separator=, -e cnip.type -e lon.addrfmt -e lon.srcnode -e "
+        "lon.dstnode -e lon.trans_no -e lon.nm -e lon.nv.selector 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::vector<std::string> rows;
+    char line[256];
+    while (std::fgets(line, sizeof line, pipe) != nullptr) {
+        rows.emplace_back(line, std::strcspn(line, "\n"));
+    }
+    ::pclose(pipe);
+    std::filesystem::remove_all(dir);
+
+    // Select, query ID, end the selection; then the export's fetches and its part selections.
+    ASSERT_GT(rows.size(), 40u);
+    std::map<std::string, int> requests;
+    for (std::size_t i = 0; i + 1 < rows.size(); i += 2) {
+        std::vector<std::string> f;
+        std::stringstream fields(rows[i]);
+        for (std::string field; std::getline(fields, field, ',');) {
+            f.push_back(field);
+        }
+        f.resize(7);
+        EXPECT_EQ(f[0], "0x01") << rows[i];
+        EXPECT_EQ(f[1], "0x02") << rows[i];
+        EXPECT_EQ(f[2], "0x7e") << rows[i];
+        EXPECT_EQ(f[3], "0x05") << rows[i];
+        ++requests[f[5].empty() ? "NV " + f[6] : f[5]];
+        // The answer: from node 5, back to us, under the request's transaction number.
+        EXPECT_EQ(rows[i + 1].substr(0, 20), "0x01,0x02,0x05,0x7e,") << rows[i + 1];
+        EXPECT_NE(rows[i + 1].find("," + f[4]), std::string::npos)
+            << rows[i] << " / " << rows[i + 1];
+    }
+    EXPECT_EQ(requests["0x62"], 2);
+    EXPECT_EQ(requests["0x61"], 1);
+    EXPECT_EQ(requests["0x68"], 1);       // NV 44's selector, learned once
+    EXPECT_GE(requests["NV 0x3fd3"], 12);  // 0x3FFF - 44: a part selected for each part read
+    EXPECT_GT(requests["0x73"], 20);
 }
 
 host::ServedFaults Faults(int dropPercent, int duplicateEvery, int lateMs, bool silent,
