@@ -239,19 +239,31 @@ int RunOperation(const Program& program, Operation& operation, const std::string
                : oneNode(command, std::cout, std::cerr);
 }
 
-int RunScript(const Program& program, const std::string& file) {
+int RunScript(const Program& program, const std::string& file, host::ScriptNode reach) {
     // Session scripts need no display: Qt runs offscreen.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     int qtArgc = 1;
-    return host::WithApplication(qtArgc, program.argv,
-                                 [&] { return host::RunScriptFile(file, std::cout, std::cerr); });
+    return host::WithApplication(qtArgc, program.argv, [&] {
+        return host::RunScriptFile(file, std::cout, std::cerr, reach);
+    });
 }
 
 Subcommand AddScript(CLI::App& app, Program& program) {
-    auto file = std::make_shared<std::string>();
-    auto* script = app.add_subcommand("script", "run a session script without a display");
-    script->add_option("FILE", *file, "the script, or - for standard input")->required();
-    return {script, [&program, file] { return RunScript(program, *file); }};
+    struct Script {
+        std::string file;
+        bool overLink = false;
+    };
+    auto script = std::make_shared<Script>();
+    auto* command = app.add_subcommand("script", "run a session script without a display");
+    command->add_option("FILE", script->file, "the script, or - for standard input")->required();
+    command->add_flag("--over-link", script->overLink,
+                      "serve the script's node on a LON/IP channel at 127.0.0.1 and reach it "
+                      "over the link");
+    return {command, [&program, script] {
+                return RunScript(
+                    program, script->file,
+                    script->overLink ? host::ScriptNode::OverLink : host::ScriptNode::InProcess);
+            }};
 }
 
 Subcommand AddExport(CLI::App& app, Program& program) {

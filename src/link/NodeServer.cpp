@@ -184,4 +184,27 @@ void NodeServer::SendDue() {
     }
 }
 
+ServingThread::ServingThread(SimNode& node, const ServedFaults& faults, ServedIdentity identity)
+    : udp_(clock_, "127.0.0.1", 0),
+      channel_(udp_, clock_, {{}, 0x5E4E0001u, 0}),
+      server_(node, channel_, clock_, identity, faults) {
+    udp_.FollowSender();
+    thread_ = std::thread([this] {
+        while (!stop_) {
+            server_.ServeUntil(clock_.Now() + lon::Millis(20));
+        }
+    });
+}
+
+ServingThread::~ServingThread() {
+    Stop();
+}
+
+void ServingThread::Stop() {
+    stop_ = true;
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
 }  // namespace host

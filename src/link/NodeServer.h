@@ -7,15 +7,18 @@
 // and failures be tried: packets dropped, answers sent twice or late, a selector refused, the
 // node silent.
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <map>
 #include <optional>
 #include <random>
 #include <set>
+#include <thread>
 
 #include "lon/Channel.h"
 #include "lon/NetworkManagement.h"
+#include "lon/UdpDatagram.h"
 #include "sim/SimNode.h"
 
 namespace host {
@@ -82,6 +85,29 @@ private:
     std::uint64_t repeats_ = 0;
     std::map<std::pair<int, int>, Remembered> last_;  // by sender's subnet and node
     std::deque<Pending> pending_;
+};
+
+// A node served on a free UDP port of 127.0.0.1 by a thread of its own, until stopped. The node
+// is touched by that thread only while a request is being answered, that is while the host's
+// call on the other side waits for it.
+class ServingThread {
+public:
+    ServingThread(SimNode& node, const ServedFaults& faults, ServedIdentity identity = {});
+    ~ServingThread();
+    ServingThread(const ServingThread&) = delete;
+    ServingThread& operator=(const ServingThread&) = delete;
+
+    void Stop();
+    std::uint16_t Port() const { return udp_.LocalPort(); }
+    std::uint64_t Repeats() const { return server_.Repeats(); }
+
+private:
+    lon::SteadyClock clock_;
+    lon::UdpDatagram udp_;
+    lon::Channel channel_;
+    NodeServer server_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
 };
 
 }  // namespace host

@@ -15,6 +15,7 @@
 #include "framework/ScriptedDesktop.h"
 #include "host/ClientSite.h"
 #include "host/Plugin.h"
+#include "link/LoopbackLink.h"
 #include "platform/PropertySheet.h"
 #include "sim/SimNode.h"
 
@@ -63,8 +64,17 @@ constexpr const char* kHistoryVariable = "VIREO_HISTORY";
 
 class Runner {
 public:
-    Runner(std::ostream& out, std::ostream& err) : out_(out), err_(err) {
-        site_ = new ClientSite(node_, Offer::Both);
+    Runner(std::ostream& out, std::ostream& err, ScriptNode reach) : out_(out), err_(err) {
+        NodeAccess* access = &node_;
+        if (reach == ScriptNode::OverLink) {
+            loopback_ = std::make_unique<LoopbackLink>(node_);
+            if (const std::optional<std::string> problem = loopback_->Open()) {
+                err_ << "vireo: " << *problem << '\n';
+                linkFailed_ = true;
+            }
+            access = loopback_.get();
+        }
+        site_ = new ClientSite(*access, Offer::Both);
         site_->transcript = [this](const std::string& line) { out_ << line << '\n'; };
         desktop_.onLine = [this](const std::string& line) { out_ << line << '\n'; };
         desktop_.onSheetModal = [this](platform::CPropertySheet& sheet) { RunSheet(sheet); };
@@ -89,6 +99,9 @@ public:
     }
 
     int Run(const std::string& text) {
+        if (linkFailed_) {
+            return kScriptError;
+        }
         std::istringstream in(text);
         std::string line;
         while (std::getline(in, line)) {
@@ -448,6 +461,8 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     SimNode node_;
+    std::unique_ptr<LoopbackLink> loopback_;  // the node over a channel, when asked for
+    bool linkFailed_ = false;
     ClientSite* site_;
     Offer offer_ = Offer::Both;
     std::unique_ptr<PluginControl> control_;
@@ -665,12 +680,12 @@ std::span<const ScriptCommand> ScriptCommands() {
     return commands;
 }
 
-int RunScript(const std::string& text, std::ostream& out, std::ostream& err) {
-    Runner runner(out, err);
+int RunScript(const std::string& text, std::ostream& out, std::ostream& err, ScriptNode reach) {
+    Runner runner(out, err, reach);
     return runner.Run(text);
 }
 
-int RunScriptFile(const std::string& path, std::ostream& out, std::ostream& err) {
+int RunScriptFile(const std::string& path, std::ostream& out, std::ostream& err, ScriptNode reach) {
     std::stringstream text;
     if (path == "-") {
         text << std::cin.rdbuf();
@@ -682,7 +697,7 @@ int RunScriptFile(const std::string& path, std::ostream& out, std::ostream& err)
         }
         text << file.rdbuf();
     }
-    return RunScript(text.str(), out, err);
+    return RunScript(text.str(), out, err, reach);
 }
 
 }  // namespace host

@@ -29,9 +29,15 @@ struct ScriptCommand {
 // Every command the runner knows, in the order the session-scripts document lists them.
 std::span<const ScriptCommand> ScriptCommands();
 
+// How the plug-in reaches the script's simulated node: in process, or served on a LON/IP channel
+// at 127.0.0.1 and reached over the link (the transcript is the same).
+enum class ScriptNode { InProcess, OverLink };
+
 // Runs the script text; the transcript goes to out, script errors to err.
-int RunScript(const std::string& text, std::ostream& out, std::ostream& err);
+int RunScript(const std::string& text, std::ostream& out, std::ostream& err,
+              ScriptNode reach = ScriptNode::InProcess);
 // Runs the script in a file ("-" for standard input).
-int RunScriptFile(const std::string& path, std::ostream& out, std::ostream& err);
+int RunScriptFile(const std::string& path, std::ostream& out, std::ostream& err,
+                  ScriptNode reach = ScriptNode::InProcess);
 
 }  // namespace host

@@ -25,38 +25,7 @@
 
 namespace {
 
-// A simulated node on its own thread, answering on a free port of 127.0.0.1.
-class ServedNode {
-public:
-    ServedNode(host::SimNode& node, const host::ServedFaults& faults)
-        : udp_(clock_, "127.0.0.1", 0),
-          channel_(udp_, clock_, {{}, 99, 0}),
-          server_(node, channel_, clock_, {}, faults) {
-        udp_.FollowSender();
-        thread_ = std::thread([this] {
-            while (!stop_) {
-                server_.ServeUntil(clock_.Now() + lon::Millis(20));
-            }
-        });
-    }
-    ~ServedNode() { Stop(); }
-    void Stop() {
-        stop_ = true;
-        if (thread_.joinable()) {
-            thread_.join();
-        }
-    }
-    std::uint16_t Port() const { return udp_.LocalPort(); }
-    std::uint64_t Repeats() const { return server_.Repeats(); }
-
-private:
-    lon::SteadyClock clock_;
-    lon::UdpDatagram udp_;
-    lon::Channel channel_;
-    host::NodeServer server_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
+using ServedNode = host::ServingThread;
 
 struct LinkCase {
     const char* name;
@@ -229,7 +198,7 @@ TEST(LinkCaptureTest, APacketAnalyserDecodesTheExportAsMeant) {
     }
     EXPECT_EQ(requests["0x62"], 2);
     EXPECT_EQ(requests["0x61"], 1);
-    EXPECT_EQ(requests["0x68"], 1);       // NV 44's selector, learned once
+    EXPECT_EQ(requests["0x68"], 1);        // NV 44's selector, learned once
     EXPECT_GE(requests["NV 0x3fd3"], 12);  // 0x3FFF - 44: a part selected for each part read
     EXPECT_GT(requests["0x73"], 20);
 }

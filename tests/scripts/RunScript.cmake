@@ -4,7 +4,11 @@ get_filename_component(dir ${SCRIPT} DIRECTORY)
 get_filename_component(stem ${SCRIPT} NAME_WE)
 file(REMOVE_RECURSE ${WORKDIR})
 file(MAKE_DIRECTORY ${WORKDIR})
-execute_process(COMMAND ${VIREO} script ${SCRIPT} WORKING_DIRECTORY ${WORKDIR}
+set(reach)
+if(OVER_LINK)
+  set(reach --over-link)
+endif()
+execute_process(COMMAND ${VIREO} script ${reach} ${SCRIPT} WORKING_DIRECTORY ${WORKDIR}
   OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
 set(expected_rc 0)
 if(EXISTS ${dir}/${stem}.status)
