@@ -70,6 +70,10 @@ std::optional<std::string> ReadLinkOptions(const LinkOptions& options, LinkSetti
     if (options.transmitTimer < 0 || options.transmitTimer > 15) {
         return std::string("--transmit-timer is a code from 0 (16 ms) to 15 (3072 ms)");
     }
+    if (options.localPort < 0 || options.localPort > 65535) {
+        return std::string("--local-port is 0 to 65535");
+    }
+    settings.localPort = static_cast<std::uint16_t>(options.localPort);
     settings.retry = {options.retries, static_cast<std::uint8_t>(options.transmitTimer)};
     settings.capture = options.capture;
     settings.name = options.name;

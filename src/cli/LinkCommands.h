@@ -22,6 +22,7 @@ struct LinkOptions {
     std::string domain;
     std::string capture;
     std::string name;
+    int localPort = 0;
     int retries = 3;
     int transmitTimer = 10;  // code 0-15: 16 ms to 3072 ms
 

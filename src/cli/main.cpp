@@ -142,6 +142,9 @@ void AddLinkOptions(CLI::App* command, host::LinkOptions& link, host::OptionRule
         group->add_option("--neuron-id", link.neuronId, "the node's Neuron ID (12 hex digits)"),
         group->add_option("--source", link.source, "our own SUBNET/NODE (default 1/126)"),
         group->add_option("--domain", link.domain, "the domain ID in hex (default: none)"),
+        group->add_option("--local-port", link.localPort,
+                          "the UDP port we send from, as the router's member list has it "
+                          "(default: any free one)"),
         group->add_option("--capture", link.capture,
                           "write every packet sent and received to this pcap file"),
         group->add_option("--retries", link.retries, "tries after the first (default 3)"),
