@@ -7,6 +7,10 @@
 #include <unistd.h>
 
 #include "cli/Commands.h"
+#include "cli/TableRenderer.h"
+#include "framework/Registry.h"
+#include "host/Plugin.h"
+#include "link/Discovery.h"
 #include "lon/Channel.h"
 #include "lon/UdpDatagram.h"
 #include "sim/NodeStateFile.h"
@@ -40,18 +44,23 @@ void StopServingOnSignals() {
 
 }  // namespace
 
-std::optional<std::string> ReadLinkOptions(const LinkOptions& options, LinkSettings& settings) {
+std::optional<std::string> ReadLinkOptions(const LinkOptions& options, LinkSettings& settings,
+                                           NodeNamed node) {
     if (auto problem = ParseLinkUrl(options.link, settings)) {
         return problem;
     }
-    if (options.address.empty() == options.neuronId.empty()) {
+    if (node == NodeNamed::None) {
+        if (!options.address.empty() || !options.neuronId.empty()) {
+            return std::string("discovery names no node: no --address or --neuron-id");
+        }
+    } else if (options.address.empty() == options.neuronId.empty()) {
         return std::string("--link needs the node: --address SUBNET/NODE or --neuron-id HEX");
     }
     if (!options.address.empty()) {
         if (auto problem = ParseSubnetNode(options.address, settings.node.node)) {
             return problem;
         }
-    } else {
+    } else if (!options.neuronId.empty()) {
         settings.node.byNeuronId = true;
         if (auto problem = ParseNeuronId(options.neuronId, settings.node.neuronId)) {
             return problem;
@@ -97,6 +106,7 @@ int RunServeCommand(const ServeOptions& options, std::ostream& out, std::ostream
         err << "vireo node serve: " << *problem << '\n';
         return 2;
     }
+    identity.configured = !options.unconfigured;
     SimNode node;
     const std::optional<std::string> path = LoadCommandNode(options.nodeFile, node, err);
     if (!path) {
@@ -131,6 +141,45 @@ int RunServeCommand(const ServeOptions& options, std::ostream& out, std::ostream
     out << "Stopped; " << server.Dropped() << " packets dropped, " << server.Repeats()
         << " repeats answered" << std::endl;
     return store.Error().empty() ? 0 : 1;
+}
+
+int RunDiscoverCommand(const LinkOptions& options, int waitSeconds, std::ostream& out,
+                       std::ostream& err) {
+    LinkSettings settings;
+    if (auto problem = ReadLinkOptions(options, settings, NodeNamed::None)) {
+        err << "vireo discover: " << *problem << '\n';
+        return 2;
+    }
+    platform::RegistryKey registry;
+    const platform::RegistryFile registryFile(platform::RegistryFile::DefaultPath());
+    if (const std::string problem = registryFile.Load(registry); !problem.empty()) {
+        err << "vireo discover: " << problem << '\n';
+    }
+    err << "Listening on " << LinkUrl(settings) << " for " << waitSeconds
+        << " s: unconfigured nodes answer at once; press a node's service pin to see it"
+        << std::endl;
+    std::vector<FoundNode> found;
+    const auto heard = [&err](const FoundNode& node) {
+        err << "Heard " << NeuronIdText(node.identity.neuronId) << std::endl;
+    };
+    if (auto problem = DiscoverNodes(settings, lon::Millis(1000LL * waitSeconds), heard, found)) {
+        err << "vireo discover: " << *problem << '\n';
+        return 1;
+    }
+    TableRenderer table({{"Neuron ID"}, {"Address"}, {"Program ID"}, {"Heard by"}, {"Plug-in"}});
+    for (const FoundNode& node : found) {
+        const bool served = FindPlugin(registry, node.identity.programId).has_value();
+        table.AddRow({NeuronIdText(node.identity.neuronId),
+                      std::to_string(node.address.subnet) + "/" + std::to_string(node.address.node),
+                      ProgramIdText(node.identity.programId),
+                      node.servicePin ? "service pin" : "query", served ? "registered" : "none"});
+    }
+    if (table.HasRows()) {
+        table.Print(out);
+    } else {
+        out << "No node answered\n";
+    }
+    return 0;
 }
 
 }  // namespace host

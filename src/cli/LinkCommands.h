@@ -29,8 +29,15 @@ struct LinkOptions {
     bool Given() const { return !link.empty(); }
 };
 
-// The settings, or the line that says which option is wrong.
-std::optional<std::string> ReadLinkOptions(const LinkOptions& options, LinkSettings& settings);
+// The settings, or the line that says which option is wrong. Discovery names no node.
+enum class NodeNamed { Required, None };
+std::optional<std::string> ReadLinkOptions(const LinkOptions& options, LinkSettings& settings,
+                                           NodeNamed node = NodeNamed::Required);
+
+// `vireo discover`: listens on the router's channel for waitSeconds and lists each node heard,
+// marking the ones a registered plug-in serves. 0 when the router could be reached.
+int RunDiscoverCommand(const LinkOptions& options, int waitSeconds, std::ostream& out,
+                       std::ostream& err);
 
 struct ServeOptions {
     std::string nodeFile;  // the node's state file; empty: the default one
@@ -39,6 +46,7 @@ struct ServeOptions {
     std::string address = "1/5";
     std::string neuronId;  // empty: the served node's own
     std::string domain;
+    bool unconfigured = false;  // answers a query ID of the unconfigured nodes
     ServedFaults faults;
 };
 

@@ -446,11 +446,37 @@ Subcommand AddNodeServe(CLI::App& node) {
             "--late", [&f](int ms) { f.late = lon::Millis(ms); },
             "send each answer this many milliseconds late")
         ->check(CLI::Range(0, 60000));
+    command->add_flag("--unconfigured", options->unconfigured,
+                      "answer a query ID of the unconfigured nodes, as a new node does");
     faults->add_flag("--silent", f.silent, "answer nothing");
     faults->add_option("--refuse-nv", f.refusedNvs, "never take an update of this NV")
         ->check(CLI::Range(0, 0x3FFF));
     faults->add_option("--seed", f.seed, "the seed of --drop-percent's losses");
     return {command, [options] { return host::RunServeCommand(*options, std::cout, std::cerr); }};
+}
+
+Subcommand AddDiscover(CLI::App& app) {
+    struct Discover {
+        host::LinkOptions link;
+        int wait = 3;
+    };
+    auto discover = std::make_shared<Discover>();
+    auto* command = app.add_subcommand(
+        "discover",
+        "list the nodes behind a LON/IP router: unconfigured nodes and those whose "
+        "service pin is pressed");
+    command->add_option("--link", discover->link.link, "the router: lonip://ROUTER[:PORT]")
+        ->required();
+    command->add_option("--source", discover->link.source, "our own SUBNET/NODE (default 1/126)");
+    command->add_option("--domain", discover->link.domain, "the domain ID in hex (default: none)");
+    command->add_option("--local-port", discover->link.localPort,
+                        "the UDP port we send from, as the router's member list has it");
+    command->add_option("--wait", discover->wait, "seconds to listen (default 3)")
+        ->check(CLI::Range(1, 3600));
+    return {command, [discover] {
+                return host::RunDiscoverCommand(discover->link, discover->wait, std::cout,
+                                                std::cerr);
+            }};
 }
 
 Subcommand AddNodes(CLI::App& app) {
@@ -566,6 +592,7 @@ int Main(int argc, char** argv, int& lostOutput) {
     subcommands.push_back(AddNodes(app));
     subcommands.push_back(AddNodeShow(*node, program));
     subcommands.push_back(AddNodeServe(*node));
+    subcommands.push_back(AddDiscover(app));
     subcommands.push_back(AddNewNode(app));
     subcommands.push_back(AddRegistration(app, false));
     subcommands.push_back(AddRegistration(app, true));

@@ -114,8 +114,14 @@ std::optional<lon::Bytes> NodeServer::AnswerRequest(lon::ByteView apdu) {
         return lon::Bytes{lon::NmSuccess(code)};
     }
     if (code == lon::kNmQueryId && apdu.size() >= 2) {
-        // A configured node answers only while it is selected.
-        if (apdu[1] != static_cast<std::uint8_t>(lon::QueryIdScope::Selected) || !selected_) {
+        // A configured node answers only while it is selected, an unconfigured one also to a
+        // query of the unconfigured nodes.
+        const auto scope = static_cast<lon::QueryIdScope>(apdu[1]);
+        const bool answers = (scope == lon::QueryIdScope::Selected && selected_) ||
+                             (scope == lon::QueryIdScope::Unconfigured && !identity_.configured) ||
+                             (scope == lon::QueryIdScope::SelectedUnconfigured && selected_ &&
+                              !identity_.configured);
+        if (!answers) {
             return std::nullopt;
         }
         return lon::QueryIdResponse({identity_.neuronId, node_.GetProgramId()});

@@ -37,6 +37,7 @@ struct ServedIdentity {
     lon::SubnetNode address{1, 5};
     lon::NeuronId neuronId{0x05, 0x01, 0x56, 0x69, 0x72, 0x65};
     lon::Domain domain;
+    bool configured = true;  // an unconfigured node answers a query ID of unconfigured nodes
 };
 
 class NodeServer {

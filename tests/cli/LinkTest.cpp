@@ -17,6 +17,7 @@
 
 #include "cli/Commands.h"
 #include "host/ClientSite.h"
+#include "link/Discovery.h"
 #include "link/LonNode.h"
 #include "link/NodeServer.h"
 #include "lon/UdpDatagram.h"
@@ -201,6 +202,32 @@ TEST(LinkCaptureTest, APacketAnalyserDecodesTheExportAsMeant) {
     EXPECT_EQ(requests["0x68"], 1);        // NV 44's selector, learned once
     EXPECT_GE(requests["NV 0x3fd3"], 12);  // 0x3FFF - 44: a part selected for each part read
     EXPECT_GT(requests["0x73"], 20);
+}
+
+// Discovery hears an unconfigured node answer the query broadcast, with its address and Program
+// ID; a configured node keeps quiet until its service pin is pressed.
+TEST(LinkDiscoveryTest, FindsTheUnconfiguredNodeOnly) {
+    for (const bool configured : {false, true}) {
+        host::SimNode node;
+        host::ServedIdentity identity;
+        identity.address = {2, 9};
+        identity.configured = configured;
+        host::ServingThread served(node, {}, identity);
+        host::LinkSettings settings;
+        settings.router = "127.0.0.1";
+        settings.port = served.Port();
+        std::vector<host::FoundNode> found;
+        ASSERT_EQ(host::DiscoverNodes(settings, lon::Millis(300), nullptr, found), std::nullopt);
+        if (configured) {
+            EXPECT_TRUE(found.empty());
+            continue;
+        }
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(found[0].identity.neuronId, identity.neuronId);
+        EXPECT_EQ(found[0].identity.programId, host::ControllerProgramId());
+        EXPECT_EQ(found[0].address, (lon::SubnetNode{2, 9}));
+        EXPECT_FALSE(found[0].servicePin);
+    }
 }
 
 host::ServedFaults Faults(int dropPercent, int duplicateEvery, int lateMs, bool silent,
