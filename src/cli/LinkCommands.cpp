@@ -127,6 +127,9 @@ int RunServeCommand(const ServeOptions& options, std::ostream& out, std::ostream
     lon::Channel channel(*udp, clock,
                          {{}, 0x5E4E0000u ^ static_cast<std::uint32_t>(::getpid()), 0});
     NodeServer server(node, channel, clock, identity, options.faults);
+    if (options.paced) {
+        server.PaceAsFt10();
+    }
     StopServingOnSignals();
     out << "Serving node " << node.Name() << " as " << options.address << " (Neuron ID "
         << NeuronIdText(identity.neuronId) << ") on lonip://" << options.host << ":"

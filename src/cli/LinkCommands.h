@@ -47,6 +47,7 @@ struct ServeOptions {
     std::string neuronId;  // empty: the served node's own
     std::string domain;
     bool unconfigured = false;  // answers a query ID of the unconfigured nodes
+    bool paced = false;         // answers at the FT-10 channel's pace
     ServedFaults faults;
 };
 

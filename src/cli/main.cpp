@@ -446,6 +446,8 @@ Subcommand AddNodeServe(CLI::App& node) {
             "--late", [&f](int ms) { f.late = lon::Millis(ms); },
             "send each answer this many milliseconds late")
         ->check(CLI::Range(0, 60000));
+    command->add_flag("--paced", options->paced,
+                      "answer at the pace of an FT-10 channel (78.125 kbit/s, 70 % usable)");
     command->add_flag("--unconfigured", options->unconfigured,
                       "answer a query ID of the unconfigured nodes, as a new node does");
     faults->add_flag("--silent", f.silent, "answer nothing");

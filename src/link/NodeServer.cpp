@@ -1,7 +1,9 @@
 #include "link/NodeServer.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "lon/Ft10.h"
 #include "node/NodeVariableMap.h"
 
 namespace host {
@@ -86,7 +88,7 @@ void NodeServer::Handle(const lon::Packet& packet) {
         it->second.request.format == packet.format && it->second.request.body == packet.body) {
         ++repeats_;
         if (it->second.answer) {
-            Send(*it->second.answer);
+            Send(*it->second.answer, Due(packet, *it->second.answer));
         }
         return;
     }
@@ -99,7 +101,7 @@ void NodeServer::Handle(const lon::Packet& packet) {
         remembered.answer = AnswerPacket(packet, {});
     }
     if (remembered.answer) {
-        Send(*remembered.answer);
+        Send(*remembered.answer, Due(packet, *remembered.answer));
     }
     last_[sender] = std::move(remembered);
 }
@@ -174,11 +176,23 @@ lon::Packet NodeServer::AnswerPacket(const lon::Packet& request, lon::Bytes apdu
     return answer;
 }
 
-void NodeServer::Send(const lon::Packet& packet) {
+lon::Millis NodeServer::Due(const lon::Packet& request, const lon::Packet& answer) {
+    const lon::Millis now = clock_.Now();
+    if (!paced_) {
+        return now + faults_.late;
+    }
+    const double seconds = lon::Ft10FrameSeconds(lon::Encode(request).size()) +
+                           lon::Ft10FrameSeconds(lon::Encode(answer).size());
+    channelSeconds_ += seconds;
+    channelFreeMs_ = std::max(channelFreeMs_, static_cast<double>(now.count())) + 1000 * seconds;
+    return lon::Millis(static_cast<std::int64_t>(std::ceil(channelFreeMs_))) + faults_.late;
+}
+
+void NodeServer::Send(const lon::Packet& packet, lon::Millis due) {
     ++answers_;
     const int copies = faults_.duplicateEvery > 0 && answers_ % faults_.duplicateEvery == 0 ? 2 : 1;
     for (int i = 0; i < copies; ++i) {
-        pending_.push_back({clock_.Now() + faults_.late, packet});
+        pending_.push_back({due, packet});
     }
     SendDue();
 }
@@ -190,11 +204,15 @@ void NodeServer::SendDue() {
     }
 }
 
-ServingThread::ServingThread(SimNode& node, const ServedFaults& faults, ServedIdentity identity)
+ServingThread::ServingThread(SimNode& node, const ServedFaults& faults, ServedIdentity identity,
+                             bool paced)
     : udp_(clock_, "127.0.0.1", 0),
       channel_(udp_, clock_, {{}, 0x5E4E0001u, 0}),
       server_(node, channel_, clock_, identity, faults) {
     udp_.FollowSender();
+    if (paced) {
+        server_.PaceAsFt10();
+    }
     thread_ = std::thread([this] {
         while (!stop_) {
             server_.ServeUntil(clock_.Now() + lon::Millis(20));

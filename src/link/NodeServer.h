@@ -50,6 +50,12 @@ public:
     // The node's service pin message, broadcast to the whole domain.
     void SendServicePin();
 
+    // Each answer leaves only once the channel carried the request and the answer at the FT-10
+    // channel's pace, one transaction after the other, as a node behind a router answers.
+    void PaceAsFt10() { paced_ = true; }
+    // The channel's time the paced transactions took.
+    double ChannelSeconds() const { return channelSeconds_; }
+
     std::uint64_t Dropped() const { return dropped_; }
     std::uint64_t Repeats() const { return repeats_; }
 
@@ -70,7 +76,8 @@ private:
     std::optional<lon::Bytes> AnswerRequest(lon::ByteView apdu);
     bool TakeUpdate(lon::ByteView apdu);
     lon::Packet AnswerPacket(const lon::Packet& request, lon::Bytes apdu) const;
-    void Send(const lon::Packet& packet);
+    void Send(const lon::Packet& packet, lon::Millis due);
+    lon::Millis Due(const lon::Packet& request, const lon::Packet& answer);
     void SendDue();
 
     SimNode& node_;
@@ -80,6 +87,9 @@ private:
     ServedFaults faults_;
     std::mt19937 random_;
     bool selected_ = false;
+    bool paced_ = false;
+    double channelSeconds_ = 0;
+    double channelFreeMs_ = 0;  // when the channel is free again, on the clock
     std::uint64_t arrived_ = 0;
     std::uint64_t answers_ = 0;
     std::uint64_t dropped_ = 0;
@@ -93,7 +103,8 @@ private:
 // call on the other side waits for it.
 class ServingThread {
 public:
-    ServingThread(SimNode& node, const ServedFaults& faults, ServedIdentity identity = {});
+    ServingThread(SimNode& node, const ServedFaults& faults, ServedIdentity identity = {},
+                  bool paced = false);
     ~ServingThread();
     ServingThread(const ServingThread&) = delete;
     ServingThread& operator=(const ServingThread&) = delete;
@@ -101,6 +112,8 @@ public:
     void Stop();
     std::uint16_t Port() const { return udp_.LocalPort(); }
     std::uint64_t Repeats() const { return server_.Repeats(); }
+    // Read once stopped.
+    double ChannelSeconds() const { return server_.ChannelSeconds(); }
 
 private:
     lon::SteadyClock clock_;

@@ -65,7 +65,10 @@ bool UdpDatagram::Send(ByteView bytes) {
 }
 
 std::optional<Bytes> UdpDatagram::Receive(Millis deadline) {
-    Bytes buffer(kMaxDatagram);
+    // One buffer for the socket's life: a datagram is copied out at its own size.
+    if (buffer_.empty()) {
+        buffer_.resize(kMaxDatagram);
+    }
     for (;;) {
         const Millis left = deadline - clock_.Now();
         pollfd ready{socket_, POLLIN, 0};
@@ -78,7 +81,7 @@ std::optional<Bytes> UdpDatagram::Receive(Millis deadline) {
         }
         sockaddr_in from{};
         socklen_t fromSize = sizeof from;
-        const ssize_t size = ::recvfrom(socket_, buffer.data(), buffer.size(), 0,
+        const ssize_t size = ::recvfrom(socket_, buffer_.data(), buffer_.size(), 0,
                                         reinterpret_cast<sockaddr*>(&from), &fromSize);
         // A refused port shows as an error on the next receive: nothing arrived.
         if (size < 0) {
@@ -94,8 +97,7 @@ std::optional<Bytes> UdpDatagram::Receive(Millis deadline) {
             ++foreign_;
             continue;
         }
-        buffer.resize(static_cast<std::size_t>(size));
-        return buffer;
+        return Bytes(buffer_.begin(), buffer_.begin() + size);
     }
 }
 

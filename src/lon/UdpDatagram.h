@@ -39,6 +39,7 @@ private:
     sockaddr_in peer_{};
     std::uint64_t foreign_ = 0;
     bool followSender_ = false;
+    Bytes buffer_;
 };
 
 }  // namespace lon
