@@ -20,4 +20,9 @@ constexpr double Ft10FrameSeconds(std::size_t packetBytes) {
     return bits / kFt10BitsPerSecond / kFt10Efficiency;
 }
 
+// The channel's time for one host call, subnet/node addressed in a domain of domainBytes: an NV
+// fetch of an NV of valueBytes with its answer, or an acknowledged NV update of valueBytes with
+// its acknowledgement.
+double Ft10TransactionSeconds(bool update, std::size_t valueBytes, std::size_t domainBytes = 0);
+
 }  // namespace lon

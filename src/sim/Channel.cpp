@@ -27,20 +27,21 @@ Channel::Channel(double transactionsPerSecond, Clock clock)
     load_.transactionsPerSecond = std::max(0.0, transactionsPerSecond);
 }
 
-void Channel::Transact() {
+void Channel::Transact(double weight) {
     double until = 0;
     double now = 0;
+    const double slot = slotSeconds_ * weight;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         now = clock_.now();
         const double start = std::max(now, nextFree_);
-        until = start + slotSeconds_;
+        until = start + slot;
         nextFree_ = until;
         if (load_.transactions == 0) {
             load_.firstSeconds = now;
         }
         ++load_.transactions;
-        load_.busySeconds += slotSeconds_;
+        load_.busySeconds += slot;
         load_.longestWait = std::max(load_.longestWait, start - now);
         load_.lastSeconds = std::max(load_.lastSeconds, until);
     }

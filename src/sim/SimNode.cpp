@@ -6,6 +6,7 @@
 
 #include "codecs/HexBytes.h"
 #include "codecs/NumericCodec.h"
+#include "lon/Ft10.h"
 #include "node/ProgramId.h"
 #include "settings/FactoryDefaults.h"
 #include "sim/Channel.h"
@@ -126,7 +127,7 @@ Bytes SimNode::ReadValue(int index) const {
 }
 
 HRESULT SimNode::ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t length) {
-    Transact();
+    Transact(false, index, length);
     if (recording_) {
         journal_.reads.push_back(index);
     }
@@ -176,7 +177,7 @@ bool SimNode::StoreValue(int index, const std::uint8_t* buffer, int length) {
 }
 
 HRESULT SimNode::WriteNv(std::int32_t index, const std::uint8_t* buffer, std::int32_t length) {
-    Transact();
+    Transact(true, index, length);
     const bool sent = buffer != nullptr && length > 0;
     if (recording_) {
         journal_.writes.push_back(
@@ -201,14 +202,21 @@ HRESULT SimNode::WriteNv(std::int32_t index, const std::uint8_t* buffer, std::in
     return S_OK;
 }
 
-void SimNode::Transact() const {
-    if (channel != nullptr) {
-        channel->Transact();
+void SimNode::Transact(bool update, int index, int length) const {
+    if (channel == nullptr) {
+        return;
     }
+    // Its frames' time on FT-10 over an average transaction's: a fetch's answer carries the
+    // NV's own size, an update the bytes written.
+    const nv::Variable* variable = nv::Find(index);
+    const int bytes = update || variable == nullptr ? length : variable->size;
+    const double seconds =
+        lon::Ft10TransactionSeconds(update, static_cast<std::size_t>(std::max(bytes, 0)));
+    channel->Transact(seconds * kTwistedPairTransactionsPerSecond);
 }
 
 HRESULT SimNode::GetNodeName(std::uint8_t* buffer, std::int32_t length) {
-    Transact();
+    Transact(false, -1, nv::kNodeNameSize);
     if (buffer == nullptr || length <= 0) {
         return E_POINTER;
     }

@@ -122,7 +122,8 @@ public:
     std::function<std::optional<Bytes>(int index)> liveValues;
 
 private:
-    void Transact() const;
+    // Takes the host call's slot of the channel's time, when the node has a channel.
+    void Transact(bool update, int index, int length) const;
     Bytes ReadValue(int index) const;
     bool StoreValue(int index, const std::uint8_t* buffer, int length);
 

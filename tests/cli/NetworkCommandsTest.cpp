@@ -15,6 +15,10 @@
 
 #include "cli/NetworkCommands.h"
 #include "history/HistoryStore.h"
+#include "host/ClientSite.h"
+#include "host/ConsoleDesktop.h"
+#include "node/NodeVariableMap.h"
+#include "settings/ExportOperation.h"
 #include "sim/Channel.h"
 #include "sim/Network.h"
 #include "sim/NodeStateFile.h"
@@ -358,6 +362,35 @@ TEST(ChannelTest, TransactionsTakeTurnsAtTheChannelsRate) {
     host::Channel unlimited(0, {[] { return 0.0; }, [&waits](double s) { waits.push_back(s); }});
     unlimited.Transact();
     EXPECT_EQ(waits.size(), 4U);
+}
+
+// Each host call takes its frames' time on FT-10: reading a 31-byte part is a longer slot than
+// selecting it, the node's whole export about a quarter second, and a channel sixteen times as
+// fast sixteen times as short.
+TEST(ChannelTest, EachCallTakesItsFramesTime) {
+    for (const double rate : {200.0, 3200.0}) {
+        host::Channel channel(rate, {[] { return 0.0; }, [](double) {}});
+        host::SimNode node;
+        node.channel = &channel;
+        const std::uint8_t part[2] = {0x00, 0x01};
+        std::uint8_t buffer[nv::kBufferSize] = {};
+        node.WriteNv(nv::kPartSelector, part, 2);
+        const double selection = channel.Measured().busySeconds;
+        node.ReadNv(nv::kPluginCnf, buffer, nv::kBufferSize);
+        const double read = channel.Measured().busySeconds - selection;
+        EXPECT_GT(read, 2 * selection) << rate;
+        EXPECT_NEAR(read, 0.0082 * 200 / rate, 0.0005 * 200 / rate);
+
+        host::SimNode exported;
+        exported.channel = &channel;
+        const double before = channel.Measured().busySeconds;
+        std::ostringstream log;
+        host::ConsoleDesktop desktop("", false, log);
+        desktop.sleep = [](int) {};
+        const host::SimLink link(exported);
+        settings::ReadNodeConfiguration(link.Link(), desktop);
+        EXPECT_NEAR(channel.Measured().busySeconds - before, 0.22 * 200 / rate, 0.03 * 200 / rate);
+    }
 }
 
 }  // namespace
