@@ -13,6 +13,7 @@
 #include "framework/SafeFile.h"
 #include "host/ClientSite.h"
 #include "host/ConsoleDesktop.h"
+#include "link/LonNode.h"
 #include "settings/SettingsView.h"
 #include "sim/SimNode.h"
 
@@ -178,6 +179,11 @@ int RunDiffFilesCommand(const std::string& fileA, const std::string& fileB, std:
 
 int DiffNodeWithFile(SimNode& node, const NodeDiffOptions& options, std::ostream& out,
                      std::ostream& err) {
+    return DiffNodeWithFile(node, node.Name(), options, out, err);
+}
+
+int DiffNodeWithFile(NodeAccess& node, const std::string& name, const NodeDiffOptions& options,
+                     std::ostream& out, std::ostream& err) {
     settings::FileSnapshot file;
     if (!ReadFile(options.file, file, err)) {
         return kViewTrouble;  // no node traffic for a file that cannot be read
@@ -188,9 +194,8 @@ int DiffNodeWithFile(SimNode& node, const NodeDiffOptions& options, std::ostream
     int readErrors = 0;
     const settings::Snapshot fromNode =
         settings::ReadNodeSnapshot(link.Link(), desktop, readErrors);
-    const int status =
-        PrintComparison(settings::Compare(fromNode, file.snapshot),
-                        "node " + platform::PrintableText(node.Name()), options.file, out);
+    const int status = PrintComparison(settings::Compare(fromNode, file.snapshot),
+                                       "node " + platform::PrintableText(name), options.file, out);
     if (!file.notes.empty()) {
         PrintNotes(out, options.file, file.notes);
     }
@@ -202,6 +207,18 @@ int DiffNodeWithFile(SimNode& node, const NodeDiffOptions& options, std::ostream
 }
 
 int RunDiffNodeCommand(const NodeDiffOptions& options, std::ostream& out, std::ostream& err) {
+    if (options.link) {
+        LonNode node(*options.link);
+        if (const std::optional<std::string> problem = OpenLinkedNode(node)) {
+            err << "vireo: " << *problem << '\n';
+            return kViewTrouble;
+        }
+        const int status = DiffNodeWithFile(node, node.Name(), options, out, err);
+        if (status == kViewTrouble && !node.LastError().empty()) {
+            err << "vireo: " << node.LastError() << '\n';
+        }
+        return status;
+    }
     SimNode node;
     if (!LoadCommandNode(options.nodeFile, node, err)) {
         return kViewTrouble;
@@ -222,6 +239,29 @@ int RunNodeShowCommand(const std::string& nodeFile, std::ostream& out, std::ostr
     const settings::Snapshot snapshot = NodeSnapshot(node);
     out << "Program ID: " << snapshot.programId << '\n';
     out << "Node name:  " << platform::PrintableText(snapshot.nodeName) << "\n\n";
+    PrintFields(snapshot, false, out);
+    return kViewEqual;
+}
+
+int RunLinkedNodeShowCommand(const LinkSettings& link, std::ostream& out, std::ostream& err) {
+    LonNode node(link);
+    if (const std::optional<std::string> problem = OpenLinkedNode(node)) {
+        err << "vireo: " << *problem << '\n';
+        return kViewTrouble;
+    }
+    const SimLink site(node);
+    ConsoleDesktop desktop("", false, err);
+    int readErrors = 0;
+    settings::Snapshot snapshot = settings::ReadNodeSnapshot(site.Link(), desktop, readErrors);
+    if (readErrors > 0) {
+        err << "vireo: " << readErrors << " node variables could not be read"
+            << (node.LastError().empty() ? "" : "; " + node.LastError()) << '\n';
+        return kViewTrouble;
+    }
+    out << "Node " << TargetText(link.node) << " at " << LinkUrl(link) << ", Neuron ID "
+        << NeuronIdText(node.Identity().neuronId) << '\n';
+    out << "Program ID: " << ProgramIdText(node.Identity().programId) << '\n';
+    out << "Node name:  " << platform::PrintableText(node.Name()) << "\n\n";
     PrintFields(snapshot, false, out);
     return kViewEqual;
 }

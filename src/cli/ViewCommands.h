@@ -5,7 +5,11 @@
 
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
+
+#include "link/LinkSettings.h"
+#include "sim/NodeAccess.h"
 
 namespace host {
 
@@ -31,14 +35,19 @@ struct NodeDiffOptions {
     std::string file;
     // Replaces the real pauses (tests and benchmarks record them instead).
     std::function<void(int)> sleep;
+    std::optional<LinkSettings> link;  // a real node over a LON/IP channel instead
 };
 int RunDiffNodeCommand(const NodeDiffOptions& options, std::ostream& out, std::ostream& err);
-// The same on a node already loaded.
+// The same on a node already loaded, or reached over a link.
 int DiffNodeWithFile(SimNode& node, const NodeDiffOptions& options, std::ostream& out,
                      std::ostream& err);
+int DiffNodeWithFile(NodeAccess& node, const std::string& name, const NodeDiffOptions& options,
+                     std::ostream& out, std::ostream& err);
 
 // `vireo node show`: the simulated node's name, Program ID and configuration, decoded as `show`
 // decodes a settings file.
 int RunNodeShowCommand(const std::string& nodeFile, std::ostream& out, std::ostream& err);
+// The same of a node over a link, read as the export reads it (pauses and progress on err).
+int RunLinkedNodeShowCommand(const LinkSettings& link, std::ostream& out, std::ostream& err);
 
 }  // namespace host

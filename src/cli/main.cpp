@@ -205,6 +205,21 @@ void AddOperationOptions(CLI::App* command, Operation& operation, std::string& n
     AddLinkOptions(command, operation.link, rules, wanted, node);
 }
 
+// The link the options name, when they name one; false after a line on err for wrong ones.
+bool ReadLink(const host::LinkOptions& options, const std::string& name,
+              std::optional<host::LinkSettings>& link) {
+    if (!options.Given()) {
+        return true;
+    }
+    host::LinkSettings settings;
+    if (const auto problem = host::ReadLinkOptions(options, settings)) {
+        std::cerr << "vireo " << name << ": " << *problem << '\n';
+        return false;
+    }
+    link = settings;
+    return true;
+}
+
 host::NetworkOptions NetworkOptionsOf(const ManyNodes& many, const host::CommandOptions& command) {
     host::NetworkOptions options;
     options.network = many.network.empty() ? host::DefaultNetworkPath() : many.network;
@@ -225,13 +240,8 @@ int RunOperation(const Program& program, Operation& operation, const std::string
                  int (*manyNodes)(host::NetworkOptions, std::ostream&, std::ostream&)) {
     host::CommandOptions& command = operation.command;
     command.nodeFile = program.options.nodeFile;
-    if (operation.link.Given()) {
-        host::LinkSettings settings;
-        if (const auto problem = host::ReadLinkOptions(operation.link, settings)) {
-            std::cerr << "vireo " << name << ": " << *problem << '\n';
-            return 2;
-        }
-        command.link = settings;
+    if (!ReadLink(operation.link, name, command.link)) {
+        return 2;
     }
     command.progress = ProgressFor(operation.quiet);
     command.takePassword = [&operation, name](std::string& password) {
@@ -302,8 +312,11 @@ int RunDownload(Program& program, Operation& download) {
     if (download.dryRun) {
         // A comparison's 1 means "different": an output that was lost is trouble.
         program.lostOutput = host::kViewTrouble;
-        return host::RunDiffNodeCommand({program.options.nodeFile, download.command.file, {}},
-                                        std::cout, std::cerr);
+        host::NodeDiffOptions diff{program.options.nodeFile, download.command.file, {}, {}};
+        if (!ReadLink(download.link, "download", diff.link)) {
+            return 2;
+        }
+        return host::RunDiffNodeCommand(diff, std::cout, std::cerr);
     }
     return RunOperation(program, download, "download", host::RunDownloadCommand,
                         host::RunNetworkDownload);
@@ -343,15 +356,21 @@ Subcommand AddShow(CLI::App& app) {
 }
 
 // `vireo diff A B` compares two files; `vireo diff FILE [--node STATE]` a file with the node.
-int RunDiff(Program& program, const std::vector<std::string>& files) {
+int RunDiff(Program& program, const std::vector<std::string>& files,
+            const host::LinkOptions& link) {
     // A comparison's 1 means "different": an output that was lost is trouble.
     program.lostOutput = host::kViewTrouble;
     const std::string& nodeFile = program.options.nodeFile;
     if (files.size() == 1) {
-        return host::RunDiffNodeCommand({nodeFile, files.front(), {}}, std::cout, std::cerr);
+        host::NodeDiffOptions diff{nodeFile, files.front(), {}, {}};
+        if (!ReadLink(link, "diff", diff.link)) {
+            return 2;
+        }
+        return host::RunDiffNodeCommand(diff, std::cout, std::cerr);
     }
-    if (!nodeFile.empty()) {
-        std::cerr << "vireo diff: --node compares the node with one settings file, not two\n";
+    if (!nodeFile.empty() || link.Given()) {
+        std::cerr << "vireo diff: " << (link.Given() ? "--link" : "--node")
+                  << " compares the node with one settings file, not two\n";
         return host::kViewTrouble;
     }
     return host::RunDiffFilesCommand(files[0], files[1], std::cout, std::cerr);
@@ -366,8 +385,13 @@ Subcommand AddDiff(CLI::App& app, Program& program) {
     command->add_option("FILE", *files, "one settings file (compared with the node) or two")
         ->required()
         ->expected(1, 2);
-    command->add_option("--node", program.options.nodeFile, "state file of the simulated node");
-    return {command, [&program, files] { return RunDiff(program, *files); }};
+    auto* node =
+        command->add_option("--node", program.options.nodeFile, "state file of the simulated node");
+    auto link = std::make_shared<host::LinkOptions>();
+    Subcommand diff{command, [&program, files, link] { return RunDiff(program, *files, *link); }};
+    AddLinkOptions(
+        command, *link, diff.rules, [] { return false; }, node);
+    return diff;
 }
 
 Subcommand AddDefaults(CLI::App& app, Program& program) {
@@ -414,11 +438,25 @@ Subcommand AddNodeNew(CLI::App& node) {
 
 Subcommand AddNodeShow(CLI::App& node, Program& program) {
     auto* command = node.add_subcommand(
-        "show", "print a simulated node's name, Program ID and configuration, decoded");
-    command->add_option("--node", program.options.nodeFile, "state file of the simulated node");
-    return {command, [&program] {
-                return host::RunNodeShowCommand(program.options.nodeFile, std::cout, std::cerr);
-            }};
+        "show",
+        "print a node's name, Program ID and configuration, decoded: a simulated node's "
+        "from its state file, a real one's (--link) read as the export reads it");
+    auto* nodeOption =
+        command->add_option("--node", program.options.nodeFile, "state file of the simulated node");
+    auto link = std::make_shared<host::LinkOptions>();
+    Subcommand show{command, [&program, link] {
+                        std::optional<host::LinkSettings> settings;
+                        if (!ReadLink(*link, "node show", settings)) {
+                            return 2;
+                        }
+                        return settings
+                                   ? host::RunLinkedNodeShowCommand(*settings, std::cout, std::cerr)
+                                   : host::RunNodeShowCommand(program.options.nodeFile, std::cout,
+                                                              std::cerr);
+                    }};
+    AddLinkOptions(
+        command, *link, show.rules, [] { return false; }, nodeOption);
+    return show;
 }
 
 Subcommand AddNodeServe(CLI::App& node) {
