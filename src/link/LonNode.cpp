@@ -32,17 +32,23 @@ lon::UdpEndpoint Endpoint(const std::string& host, std::uint16_t port) {
 
 LonNode::LonNode(LinkSettings settings) : settings_(std::move(settings)) {}
 
+LonNode::LonNode(LinkSettings settings, lon::Datagram& network)
+    : settings_(std::move(settings)), network_(&network) {}
+
 LonNode::~LonNode() = default;
 
 std::optional<std::string> LonNode::Open() {
-    try {
-        udp_ = std::make_unique<lon::UdpDatagram>(clock_, "0.0.0.0", settings_.localPort);
-        udp_->SetPeer(settings_.router, settings_.port);
-    } catch (const std::system_error& error) {
-        return "router " + LinkUrl(settings_) + ": " + error.what();
+    if (network_ == nullptr) {
+        try {
+            udp_ = std::make_unique<lon::UdpDatagram>(clock_, "0.0.0.0", settings_.localPort);
+            udp_->SetPeer(settings_.router, settings_.port);
+        } catch (const std::system_error& error) {
+            return "router " + LinkUrl(settings_) + ": " + error.what();
+        }
+        network_ = udp_.get();
     }
     channel_ = std::make_unique<lon::Channel>(
-        *udp_, clock_, lon::Channel::Options{settings_.secret, FreshSession(), 0});
+        *network_, clock_, lon::Channel::Options{settings_.secret, FreshSession(), 0});
     transactions_ = std::make_unique<lon::Transactions>(*channel_, clock_, settings_.source,
                                                         settings_.domain, settings_.retry);
     if (!settings_.capture.empty()) {
@@ -81,7 +87,7 @@ void LonNode::Fail(const std::string& line) {
 }
 
 void LonNode::Capture(bool outgoing, lon::ByteView datagram) {
-    const lon::UdpEndpoint us = Endpoint("127.0.0.1", udp_->LocalPort());
+    const lon::UdpEndpoint us = Endpoint("127.0.0.1", udp_ ? udp_->LocalPort() : 0);
     const lon::UdpEndpoint router = Endpoint(settings_.router, settings_.port);
     const auto now = std::chrono::duration_cast<std::chrono::microseconds>(
         std::chrono::system_clock::now().time_since_epoch());

@@ -24,6 +24,9 @@ namespace host {
 class LonNode final : public NodeAccess {
 public:
     explicit LonNode(LinkSettings settings);
+    // Over a network of the caller's instead of a UDP socket of its own (not owned; it must
+    // outlive the node): the router and port then only name the node in messages.
+    LonNode(LinkSettings settings, lon::Datagram& network);
     ~LonNode() override;
     LonNode(const LonNode&) = delete;
     LonNode& operator=(const LonNode&) = delete;
@@ -53,6 +56,7 @@ private:
     LinkSettings settings_;
     lon::SteadyClock clock_;
     std::unique_ptr<lon::UdpDatagram> udp_;
+    lon::Datagram* network_ = nullptr;  // udp_, or the caller's
     std::unique_ptr<lon::Channel> channel_;
     std::unique_ptr<lon::Transactions> transactions_;
     std::ofstream captureFile_;

@@ -18,13 +18,18 @@ NodeServer::NodeServer(SimNode& node, lon::Channel& channel, lon::Clock& clock,
       random_(faults_.seed) {}
 
 void NodeServer::ServeUntil(lon::Millis deadline) {
-    while (clock_.Now() < deadline) {
+    // A deadline already reached still answers everything that has arrived, and every answer
+    // due is sent before returning.
+    bool arrived = false;
+    do {
         const lon::Millis wake = pending_.empty() ? deadline : std::min(deadline, pending_[0].due);
-        if (const std::optional<lon::Packet> packet = channel_.Receive(wake)) {
+        const std::optional<lon::Packet> packet = channel_.Receive(wake);
+        arrived = packet.has_value();
+        if (arrived) {
             Handle(*packet);
         }
         SendDue();
-    }
+    } while (arrived || clock_.Now() < deadline || !pending_.empty());
 }
 
 void NodeServer::SendServicePin() {
