@@ -102,7 +102,7 @@ void BM_OverTheLink(benchmark::State& state) {
         host::LoadNodeState(path, node);
         host::StateFileStore store(path);
         node.store = &store;
-        host::ServingThread served(node, {}, {}, true);
+        host::ServingThread served(node, {}, {}, {.paced = true});
         host::LinkSettings settings;
         settings.router = "127.0.0.1";
         settings.port = served.Port();

@@ -84,6 +84,11 @@ std::optional<std::string> ReadLinkOptions(const LinkOptions& options, LinkSetti
     }
     settings.localPort = static_cast<std::uint16_t>(options.localPort);
     settings.retry = {options.retries, static_cast<std::uint8_t>(options.transmitTimer)};
+    if (!options.keyFile.empty()) {
+        if (auto problem = ReadSecretFile(options.keyFile, settings.secret)) {
+            return problem;
+        }
+    }
     settings.capture = options.capture;
     settings.name = options.name;
     return std::nullopt;
@@ -124,8 +129,15 @@ int RunServeCommand(const ServeOptions& options, std::ostream& out, std::ostream
         return 1;
     }
     udp->FollowSender();
+    lon::Bytes secret;
+    if (!options.keyFile.empty()) {
+        if (auto problem = ReadSecretFile(options.keyFile, secret)) {
+            err << "vireo node serve: " << *problem << '\n';
+            return 2;
+        }
+    }
     lon::Channel channel(*udp, clock,
-                         {{}, 0x5E4E0000u ^ static_cast<std::uint32_t>(::getpid()), 0});
+                         {secret, 0x5E4E0000u ^ static_cast<std::uint32_t>(::getpid()), 0});
     NodeServer server(node, channel, clock, identity, options.faults);
     if (options.paced) {
         server.PaceAsFt10();

@@ -22,6 +22,7 @@ struct LinkOptions {
     std::string domain;
     std::string capture;
     std::string name;
+    std::string keyFile;  // the channel's MD5 secret
     int localPort = 0;
     int retries = 3;
     int transmitTimer = 10;  // code 0-15: 16 ms to 3072 ms
@@ -48,6 +49,7 @@ struct ServeOptions {
     std::string domain;
     bool unconfigured = false;  // answers a query ID of the unconfigured nodes
     bool paced = false;         // answers at the FT-10 channel's pace
+    std::string keyFile;        // the channel's MD5 secret: an authenticated channel
     ServedFaults faults;
 };
 

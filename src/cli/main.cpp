@@ -150,7 +150,9 @@ void AddLinkOptions(CLI::App* command, host::LinkOptions& link, host::OptionRule
         group->add_option("--retries", link.retries, "tries after the first (default 3)"),
         group->add_option("--transmit-timer", link.transmitTimer,
                           "the wait for an answer, as a code 0-15 (default 10: 512 ms)"),
-        group->add_option("--name", link.name, "the node's name (default: its Neuron ID)")};
+        group->add_option("--name", link.name, "the node's name (default: its Neuron ID)"),
+        group->add_option("--auth-key-file", link.keyFile,
+                          "a file holding the channel's MD5 secret (16 bytes in hex)")};
     const auto linked = host::OptionRules::Given(url);
     for (const CLI::Option* option : needsLink) {
         rules.Needs(host::OptionRules::Given(option), linked,
@@ -484,6 +486,8 @@ Subcommand AddNodeServe(CLI::App& node) {
             "--late", [&f](int ms) { f.late = lon::Millis(ms); },
             "send each answer this many milliseconds late")
         ->check(CLI::Range(0, 60000));
+    command->add_option("--auth-key-file", options->keyFile,
+                        "a file holding the channel's MD5 secret (16 bytes in hex)");
     command->add_flag("--paced", options->paced,
                       "answer at the pace of an FT-10 channel (78.125 kbit/s, 70 % usable)");
     command->add_flag("--unconfigured", options->unconfigured,
@@ -511,6 +515,8 @@ Subcommand AddDiscover(CLI::App& app) {
     command->add_option("--domain", discover->link.domain, "the domain ID in hex (default: none)");
     command->add_option("--local-port", discover->link.localPort,
                         "the UDP port we send from, as the router's member list has it");
+    command->add_option("--auth-key-file", discover->link.keyFile,
+                        "a file holding the channel's MD5 secret (16 bytes in hex)");
     command->add_option("--wait", discover->wait, "seconds to listen (default 3)")
         ->check(CLI::Range(1, 3600));
     return {command, [discover] {

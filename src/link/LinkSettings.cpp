@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "codecs/HexBytes.h"
+#include "framework/SafeFile.h"
 
 namespace host {
 namespace {
@@ -81,6 +82,22 @@ std::optional<std::string> ParseDomain(const std::string& text, lon::Domain& dom
     domain = {};
     domain.length = static_cast<std::uint8_t>(bytes.size());
     std::copy(bytes.begin(), bytes.end(), domain.id.begin());
+    return std::nullopt;
+}
+
+std::optional<std::string> ReadSecretFile(const std::string& path, lon::Bytes& secret) {
+    std::string text;
+    if (const std::string problem = platform::ReadWholeFile(path, text, 4096); !problem.empty()) {
+        return "authentication key file " + path + ": " + problem;
+    }
+    while (!text.empty() && codecs::kHexBlanks.find(text.back()) != std::string_view::npos) {
+        text.pop_back();
+    }
+    std::vector<std::uint8_t> bytes;
+    if (!codecs::ParseHexBytes(text, bytes) || bytes.size() != lon::kIp852DigestSize) {
+        return "authentication key file " + path + " does not hold 16 bytes in hexadecimal";
+    }
+    secret.assign(bytes.begin(), bytes.end());
     return std::nullopt;
 }
 

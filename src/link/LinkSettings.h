@@ -36,6 +36,10 @@ std::optional<std::string> ParseNeuronId(const std::string& text, lon::NeuronId&
 // A domain ID of 0, 1, 3 or 6 bytes in hexadecimal; "" or "-" for the zero-length domain.
 std::optional<std::string> ParseDomain(const std::string& text, lon::Domain& domain);
 
+// The channel's MD5 secret from a file of its own (sixteen bytes in hexadecimal), so that it is
+// never on a command line.
+std::optional<std::string> ReadSecretFile(const std::string& path, lon::Bytes& secret);
+
 // "1/5" or "Neuron ID 05 01 02 03 04 05", as messages name the node.
 std::string TargetText(const lon::Target& target);
 std::string NeuronIdText(const lon::NeuronId& id);

@@ -97,10 +97,19 @@ void LonNode::Capture(bool outgoing, lon::ByteView datagram) {
 
 std::optional<lon::Bytes> LonNode::Transact(lon::Service service, const lon::Bytes& apdu,
                                             const std::string& what) {
+    const std::uint64_t refusedBefore = udp_ ? udp_->Refusals() : 0;
+    const std::uint64_t ignoredBefore = transactions_->IgnoredAnswers();
     const lon::Outcome outcome = transactions_->Run(settings_.node, service, apdu);
     if (!outcome.completed) {
+        // Why nothing answered, where the network told us.
+        std::string why;
+        if (udp_ && udp_->Refusals() > refusedBefore) {
+            why = "; nothing listens on the router's port";
+        } else if (transactions_->IgnoredAnswers() > ignoredBefore) {
+            why = "; answers came from another node, or for another transaction";
+        }
         Fail("node " + TargetText(settings_.node) + " did not answer " + what + " after " +
-             std::to_string(outcome.tries) + " tries (router " + LinkUrl(settings_) + ")");
+             std::to_string(outcome.tries) + " tries (router " + LinkUrl(settings_) + ")" + why);
         return std::nullopt;
     }
     return outcome.response;

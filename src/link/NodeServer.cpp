@@ -210,12 +210,12 @@ void NodeServer::SendDue() {
 }
 
 ServingThread::ServingThread(SimNode& node, const ServedFaults& faults, ServedIdentity identity,
-                             bool paced)
+                             ServedChannel channel)
     : udp_(clock_, "127.0.0.1", 0),
-      channel_(udp_, clock_, {{}, 0x5E4E0001u, 0}),
+      channel_(udp_, clock_, {channel.secret, 0x5E4E0001u, 0}),
       server_(node, channel_, clock_, identity, faults) {
     udp_.FollowSender();
-    if (paced) {
+    if (channel.paced) {
         server_.PaceAsFt10();
     }
     thread_ = std::thread([this] {

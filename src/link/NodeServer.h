@@ -98,13 +98,20 @@ private:
     std::deque<Pending> pending_;
 };
 
+// How a served node's channel runs: at the FT-10 pace or at once, and with the channel's MD5
+// secret or none.
+struct ServedChannel {
+    bool paced = false;
+    lon::Bytes secret;
+};
+
 // A node served on a free UDP port of 127.0.0.1 by a thread of its own, until stopped. The node
 // is touched by that thread only while a request is being answered, that is while the host's
 // call on the other side waits for it.
 class ServingThread {
 public:
     ServingThread(SimNode& node, const ServedFaults& faults, ServedIdentity identity = {},
-                  bool paced = false);
+                  ServedChannel channel = {});
     ~ServingThread();
     ServingThread(const ServingThread&) = delete;
     ServingThread& operator=(const ServingThread&) = delete;

@@ -56,6 +56,11 @@ UdpDatagram::~UdpDatagram() {
 
 void UdpDatagram::SetPeer(const std::string& host, std::uint16_t port) {
     peer_ = Resolve(host, port);
+    // Connected, the socket hears when nothing listens on the peer's port (ECONNREFUSED), and
+    // the kernel keeps other senders' datagrams out.
+    if (::connect(socket_, reinterpret_cast<const sockaddr*>(&peer_), sizeof peer_) != 0) {
+        Fail("connect " + host + ":" + std::to_string(port), errno);
+    }
 }
 
 bool UdpDatagram::Send(ByteView bytes) {
@@ -85,7 +90,11 @@ std::optional<Bytes> UdpDatagram::Receive(Millis deadline) {
                                         reinterpret_cast<sockaddr*>(&from), &fromSize);
         // A refused port shows as an error on the next receive: nothing arrived.
         if (size < 0) {
-            if (errno == EINTR || errno == ECONNREFUSED) {
+            if (errno == ECONNREFUSED) {
+                ++refused_;
+                continue;
+            }
+            if (errno == EINTR) {
                 continue;
             }
             return std::nullopt;

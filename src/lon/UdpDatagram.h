@@ -1,7 +1,8 @@
 #pragma once
 // The datagram network over a POSIX UDP socket: bound to a local IPv4 address and port, sending
 // to one peer (the LON/IP router or a served node) and waiting in poll() for what the peer sends.
-// Datagrams from any other address are dropped and counted.
+// The socket is connected to that peer: datagrams from any other address are dropped, and a peer
+// port where nothing listens is heard of (a refusal).
 
 #include <cstdint>
 #include <string>
@@ -32,12 +33,15 @@ public:
 
     std::uint16_t LocalPort() const;
     std::uint64_t ForeignDatagrams() const { return foreign_; }
+    // How often the peer's host said that nothing listens on its port.
+    std::uint64_t Refusals() const { return refused_; }
 
 private:
     Clock& clock_;
     int socket_ = -1;
     sockaddr_in peer_{};
     std::uint64_t foreign_ = 0;
+    std::uint64_t refused_ = 0;
     bool followSender_ = false;
     Bytes buffer_;
 };

@@ -33,7 +33,10 @@ struct LinkCase {
     host::ServedFaults faults;
     bool download;  // else an export
     bool completes;
-    const char* says;  // a line the link tells, or ""
+    const char* says;            // a line the link tells, or ""
+    std::uint8_t servedKey = 0;  // the channel's secret: 16 bytes of this value; 0 none
+    std::uint8_t ourKey = 0;
+    bool closedPort = false;  // the router's port has nothing listening
 };
 
 std::string Text(const std::filesystem::path& path) {
@@ -105,8 +108,15 @@ TEST_P(LinkTest, RunsAsInProcessOrSaysWhyNot) {
     }
     served.StartRecording();
 
-    ServedNode server(served, c.faults);
-    host::LonNode node(Settings(server.Port()));
+    const auto key = [](std::uint8_t b) { return b == 0 ? lon::Bytes{} : lon::Bytes(16, b); };
+    ServedNode server(served, c.faults, {}, {.secret = key(c.servedKey)});
+    host::LinkSettings settings = Settings(server.Port());
+    settings.secret = key(c.ourKey);
+    if (c.closedPort) {
+        lon::SteadyClock clock;
+        settings.port = lon::UdpDatagram(clock, "127.0.0.1", 0).LocalPort();  // closed again
+    }
+    host::LonNode node(settings);
     std::ostringstream log;
     host::ConsoleDesktop desktop(file, false, log);
     desktop.sleep = [](int) {};
@@ -252,6 +262,11 @@ INSTANTIATE_TEST_SUITE_P(
         LinkCase{"DownloadWithLateAnswers", Faults(0, 0, 45, false), true, true, ""},
         LinkCase{"SilentNode", Faults(0, 0, 0, true), false, false,
                  "node 1/5 did not answer query ID after 7 tries (router lonip://127.0.0.1:"},
+        LinkCase{"AuthenticatedChannel", {}, false, true, "", 0x5A, 0x5A},
+        LinkCase{
+            "WrongSecret", {}, false, false, "did not answer query ID after 7 tries", 0x5A, 0x33},
+        LinkCase{
+            "ClosedPort", {}, false, false, "; nothing listens on the router's port", 0, 0, true},
         LinkCase{"RefusedPartWindow", Faults(0, 0, 0, false, {nv::kPluginCnf}), true, false,
                  "node 1/5 did not answer the write of NV 45 after 7 tries"}),
     [](const ::testing::TestParamInfo<LinkCase>& info) { return std::string(info.param.name); });
