@@ -54,13 +54,31 @@ platform::DialogTemplate Dialog(int dialogId) {
     AddCalendar(controls, "Calender 1", kCalendar1Start, kCalendar1Stop, true);
     AddCalendar(controls, "Calender 2", kCalendar2Start, kCalendar2Stop, false);
     const auto live = [&controls](int id, const char* label, int column) {
-        controls.push_back(Label(label, "", 0, column));
-        controls.push_back(
-            {.id = id, .kind = ControlKind::ReadOnlyEdit, .row = 0, .column = column + 1});
+        if (label != nullptr) {
+            controls.push_back(Label(label, "", 0, column));
+        }
+        controls.push_back({.id = id,
+                            .kind = ControlKind::ReadOnlyEdit,
+                            .row = 0,
+                            .column = column + 1,
+                            .nodeValue = id != kNodeWeekday});
     };
     live(kNodeDate, "Date", 0);
-    live(kNodeTime, "Time", 2);
-    live(kCalendarState, "Calender is", 4);
+    live(kNodeWeekday, nullptr, 1);
+    live(kNodeTime, "Time", 3);
+    live(kCalendarState, "Calender is", 5);
+    const char* week = "Week";
+    controls.push_back({.id = kWeekPicture, .kind = ControlKind::WeekPicture, .group = week});
+    controls.push_back({.id = kCopyMondayToWorkdays,
+                        .kind = ControlKind::PushButton,
+                        .text = "Copy Monday to Tuesday-Friday",
+                        .group = week,
+                        .nodeValue = false});
+    controls.push_back({.id = kCopyToWeekend,
+                        .kind = ControlKind::PushButton,
+                        .text = "Copy to weekend",
+                        .group = week,
+                        .nodeValue = false});
     controls.push_back({.id = common::kRead, .kind = ControlKind::PushButton, .text = "Read"});
     controls.push_back({.id = common::kWrite, .kind = ControlKind::PushButton, .text = "Write"});
     controls.push_back(
