@@ -435,12 +435,6 @@ void CNodePage::DeclareFields(std::span<const Bound> config, std::span<const Bou
     live_.assign(live.begin(), live.end());
 }
 
-std::vector<Bound> CNodePage::DeclaredFields() const {
-    std::vector<Bound> fields = config_;
-    fields.insert(fields.end(), live_.begin(), live_.end());
-    return fields;
-}
-
 std::vector<node::Place> CNodePage::Places() const {
     std::vector<node::Place> places;
     for (const Bound& bound : config_) {

@@ -109,8 +109,8 @@ public:
     bool RunCommand(platform::PageCommand command) override;
 
     const PageBehaviour& Behaviour() const { return behaviour_; }
-    // The node fields the page declared, configuration then live.
-    std::vector<Bound> DeclaredFields() const;
+    // The node fields the page declared: its configuration fields, or its live ones.
+    const std::vector<Bound>& DeclaredFields(bool live) const { return live ? live_ : config_; }
     // The live values of the last ten minutes, by field name, shown in the page's trend.
     const node::LiveTrend& Trend() const { return trend_; }
 

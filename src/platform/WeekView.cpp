@@ -20,7 +20,7 @@ const QColor kInvalid(0xc0, 0x00, 0x00);
 class WeekView : public QWidget {
 public:
     explicit WeekView(QWidget* parent) : QWidget(parent) {
-        setMinimumSize(560, 200);
+        setMinimumSize(440, 200);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
 
@@ -39,7 +39,7 @@ protected:
         QPainter p(this);
         p.fillRect(rect(), palette().color(QPalette::Base));
         const QColor text = palette().color(QPalette::Text);
-        const int right = width() - 8;
+        const int right = width() - kRight;
         // Hour lines and their labels every 2 hours.
         for (int hour = 0; hour <= 24; ++hour) {
             const int x = X(hour);
@@ -92,15 +92,16 @@ protected:
     }
 
 private:
-    static constexpr int kLeft = 80;
+    static constexpr int kLeft = 76;
     static constexpr int kTop = 18;
+    static constexpr int kRight = 16;
     static constexpr int kRow = 26;
 
     static QColor Colour(std::size_t lane) { return kLaneColours[lane % std::size(kLaneColours)]; }
     int Legend() const { return fontMetrics().height() + 14; }
     int RowTop(int row) const { return kTop + row * kRow; }
     int X(double hour) const {
-        return kLeft + static_cast<int>(hour / 24.0 * (width() - 8 - kLeft));
+        return kLeft + static_cast<int>(hour / 24.0 * (width() - kRight - kLeft));
     }
     QRect BarRect(const WeekBar& bar) const {
         const int bands = std::max(1, bar.bands);

@@ -47,8 +47,8 @@ void AddCalendar(std::vector<ControlTemplate>& controls, const char* group,
 
 }  // namespace
 
-// Calendar 1 with the holiday row, calendar 2, then the node's clock and the calendar state
-// on one line, and the buttons.
+// Calendar 1 with the holiday row and the week drawn beside it, calendar 2 with the copy
+// buttons, then the node's clock and the calendar state on one line, and the buttons.
 platform::DialogTemplate Dialog(int dialogId) {
     std::vector<ControlTemplate> controls;
     AddCalendar(controls, "Calender 1", kCalendar1Start, kCalendar1Stop, true);
@@ -67,18 +67,24 @@ platform::DialogTemplate Dialog(int dialogId) {
     live(kNodeWeekday, nullptr, 1);
     live(kNodeTime, "Time", 3);
     live(kCalendarState, "Calender is", 5);
-    const char* week = "Week";
-    controls.push_back({.id = kWeekPicture, .kind = ControlKind::WeekPicture, .group = week});
-    controls.push_back({.id = kCopyMondayToWorkdays,
-                        .kind = ControlKind::PushButton,
-                        .text = "Copy Monday to Tuesday-Friday",
-                        .group = week,
-                        .nodeValue = false});
-    controls.push_back({.id = kCopyToWeekend,
-                        .kind = ControlKind::PushButton,
-                        .text = "Copy to weekend",
-                        .group = week,
-                        .nodeValue = false});
+    // The week beside calendar 1's edits, the copy buttons beside calendar 2's Monday.
+    controls.push_back({.id = kWeekPicture,
+                        .kind = ControlKind::WeekPicture,
+                        .group = "Calender 1",
+                        .row = 0,
+                        .column = 3,
+                        .rowSpan = 9});
+    const auto copy = [&controls](int id, const char* text, int row) {
+        controls.push_back({.id = id,
+                            .kind = ControlKind::PushButton,
+                            .text = text,
+                            .group = "Calender 2",
+                            .row = row,
+                            .column = 3,
+                            .nodeValue = false});
+    };
+    copy(kCopyMondayToWorkdays, "Copy Monday to Tuesday-Friday", 1);
+    copy(kCopyToWeekend, "Copy to weekend", 2);
     controls.push_back({.id = common::kRead, .kind = ControlKind::PushButton, .text = "Read"});
     controls.push_back({.id = common::kWrite, .kind = ControlKind::PushButton, .text = "Write"});
     controls.push_back(

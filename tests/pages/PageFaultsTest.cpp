@@ -744,8 +744,8 @@ INSTANTIATE_TEST_SUITE_P(EveryPage, FailedWriteTest,
 
 namespace {
 
-// Every page's values are readable: an edit the technician cannot type into (read-only, or a
-// live value the page refreshes) has no white edit background and its text a contrast of at
+// Every page's values are readable: an edit showing a live value the page never writes is
+// read-only; a read-only edit has no white edit background and its text a contrast of at
 // least 4.5:1 on it, a disabled edit's greyed text too; every edit showing a declared node
 // field with a unit shows a unit beside it.
 class ReadableValuesTest : public SheetFixture,
@@ -769,13 +769,23 @@ TEST_P(ReadableValuesTest, ShowReadOnlyValuesAndUnits) {
             EXPECT_NE(palette.color(QPalette::Base), QColor(Qt::white));
         }
     }
-    for (const Bound& bound : page.DeclaredFields()) {
-        const bool number = bound.field.codec != node::Codec::Flag &&
-                            bound.field.codec != node::Codec::Mode && bound.ids[1] == 0;
-        if (number && !bound.field.unit.empty()) {
-            // The dialog's own unit text ("sec" for "s") stands when it has one.
-            EXPECT_NE(page.GetDlgItemUnit(bound.ids[0]), "")
-                << bound.field.name << " (" << bound.field.unit << ") in " << bound.ids[0];
+    const auto& config = page.DeclaredFields(false);
+    for (const bool live : {false, true}) {
+        for (const Bound& bound : page.DeclaredFields(live)) {
+            const auto* edit = qobject_cast<const QLineEdit*>(page.GetDlgItem(bound.ids[0]));
+            const bool written = std::any_of(config.begin(), config.end(), [&](const Bound& b) {
+                return b.ids[0] == bound.ids[0];
+            });
+            if (edit != nullptr && !written) {
+                EXPECT_TRUE(edit->isReadOnly()) << bound.field.name << " in " << bound.ids[0];
+            }
+            const bool number = bound.field.codec != node::Codec::Flag &&
+                                bound.field.codec != node::Codec::Mode && bound.ids[1] == 0;
+            if (number && !bound.field.unit.empty()) {
+                // The dialog's own unit text ("sec" for "s") stands when it has one.
+                EXPECT_NE(page.GetDlgItemUnit(bound.ids[0]), "")
+                    << bound.field.name << " (" << bound.field.unit << ") in " << bound.ids[0];
+            }
         }
     }
 }
