@@ -236,13 +236,21 @@ void CDialog::CreateInto(QWidget* parent, QWidget* buttonBar) {
         Section& s = section(c.group);
         QWidget* widget = MakeWidget(c, s.frame);
         widget->setEnabled(!c.disabled);
-        // The unit beside an edit: the template's, else the one of the node field it shows.
-        const std::string unit =
-            !c.unit.empty() || !IsEdit(c.kind) || c.id == 0 ? c.unit : UnitOf(c.id);
+        // The unit beside an edit: the template's (its own, or a text in the grid cell after
+        // it), else the one of the node field it shows.
+        const auto after = std::find_if(controls.begin(), controls.end(), [&c](const auto& o) {
+            return c.column >= 0 && o.kind == ControlKind::Static && !o.text.empty() &&
+                   o.group == c.group && o.row == c.row && o.column == c.column + 1;
+        });
+        const bool templateUnit = !c.unit.empty() || (IsEdit(c.kind) && after != controls.end());
+        const std::string unit = !IsEdit(c.kind) || c.id == 0 ? c.unit
+                                 : !c.unit.empty()            ? c.unit
+                                 : templateUnit               ? after->text
+                                                              : UnitOf(c.id);
         if (!unit.empty() && c.id != 0) {
             NoteUnit(c.id, unit);
         }
-        if (c.row >= 0 && c.column >= 0 && !unit.empty()) {
+        if (c.row >= 0 && c.column >= 0 && !unit.empty() && !templateUnit) {
             // A grid cell holds the edit and its unit together.
             auto* cell = new QWidget(s.frame);
             auto* row = new QHBoxLayout(cell);
