@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "node/NodeClock.h"
 #include "res/PresenceCalendarDialogs.h"
+#include "res/SetTimeDialog.h"
 
 namespace vireo {
 
@@ -46,6 +48,13 @@ std::string CalendarErrorSummary(int errors, bool formatErrors) {
            (formatErrors ? " errors occured, data not written to NV. (Correct time format is "
                            "'H:MM' or 'HH:MM')"
                          : " errors occured, data not written to NV");
+}
+
+void ShowNodeClock(platform::ControlHost& page, const NvBuffer& bytes) {
+    const auto clock = node::NodeClockRecord::FromBytes(bytes.data());
+    page.SetDlgItemText(res::set_time::kNodeDate, node::ClockDateText(clock));
+    page.SetDlgItemText(res::set_time::kNodeWeekday, node::ClockWeekdayText(clock));
+    page.SetDlgItemText(res::set_time::kNodeTime, node::ClockTimeText(clock));
 }
 
 CalendarPage::CalendarPage(int templateId, int captionId, PageBehaviour behaviour, int part,

@@ -42,6 +42,10 @@ int UnorderedPairs(const NvBuffer& image, std::span<const TimeSlot> slots);
 // The summary of a Write that found errors.
 std::string CalendarErrorSummary(int errors, bool formatErrors);
 
+// The node's clock from the bytes of NV 3 in the date, weekday and time fields that the Set
+// Time and week calendar dialogs share.
+void ShowNodeClock(platform::ControlHost& page, const NvBuffer& bytes);
+
 class CalendarPage : public CNodePage {
 protected:
     CalendarPage(int templateId, int captionId, PageBehaviour behaviour, int part,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "calendar/CalendarPage.h"
 #include "codecs/SettingsFileCodec.h"
 #include "framework/Desktop.h"
 #include "node/NodeClock.h"
@@ -21,9 +22,7 @@ SetTimePage::SetTimePage() : CNodePage(203, 203, behaviour::LeavingFocus(behavio
 void SetTimePage::Refresh() {
     NvBuffer bytes{};
     if (ReadNv(nv::kClockRead, bytes)) {
-        const auto clock = node::NodeClockRecord::FromBytes(bytes.data());
-        SetDlgItemText(kNodeDate, node::ClockDateText(clock));
-        SetDlgItemText(kNodeTime, node::ClockTimeText(clock));
+        ShowNodeClock(*this, bytes);
     }
     const codecs::DateTime now = platform::Desktop::Current().Now();
     const codecs::SettingsFileCodec codec;

@@ -4,6 +4,11 @@
 // start). While shown, the page shows the node's clock (NV 3) and which calendar is in force
 // (the page's calendar state word). A Write sends a fresh image of the 30 times, byte 0 as 0,
 // after the calendar checks. The twin pages differ only in dialog and circuit.
+// Beside the edits the week is drawn as it is typed: a row per day, calendar 1 over calendar
+// 2, and the holiday; a text that is no time, a stop before its start and the lone times of a
+// calendar with unequally many starts and stops show red in their edits and in the picture,
+// why in the tooltip. Two buttons copy Monday's times into other days' edits; only Write
+// sends them.
 
 #include <vector>
 
@@ -17,6 +22,8 @@ public:
     // circuit: 0 or 1, whose week calendar part and calendar state the page shows.
     WeekCalendarPage(int dialogId, int captionId, int circuit);
 
+    BOOL OnInitDialog() override;
+
 protected:
     void Refresh() override;
     void ReadConfig() override;
@@ -25,6 +32,10 @@ protected:
     EditTexts DefaultTexts() const override;
 
 private:
+    void DrawWeek();
+    // Monday's four edits into the same edits of the rows (0 Monday).
+    void CopyMonday(int firstRow, int lastRow);
+
     node::Field state_;
     std::vector<CalendarCheck> checks_;
 };

@@ -1,5 +1,6 @@
 #include "node/NodeClock.h"
 
+#include <chrono>
 #include <cstdio>
 
 #include "codecs/NumericCodec.h"
@@ -34,6 +35,18 @@ std::string ClockDateText(const codecs::DateTime& clock) {
     std::snprintf(text, sizeof text, "%.0f/%.0f-%.0f", static_cast<double>(clock.day),
                   static_cast<double>(clock.month), static_cast<double>(clock.year));
     return text;
+}
+
+std::string ClockWeekdayText(const codecs::DateTime& clock) {
+    using namespace std::chrono;
+    const year_month_day date{year{clock.year}, month{static_cast<unsigned>(clock.month)},
+                              day{static_cast<unsigned>(clock.day)}};
+    if (!date.ok()) {
+        return {};
+    }
+    static const char* const kNames[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                         "Thursday", "Friday", "Saturday"};
+    return kNames[weekday{sys_days{date}}.c_encoding()];
 }
 
 std::string ClockTimeText(const codecs::DateTime& clock) {

@@ -23,6 +23,8 @@ struct NodeClockRecord {
 
 // "6/12-2026": day, month, year.
 std::string ClockDateText(const codecs::DateTime& clock);
+// "Sunday": the weekday of the clock's date; empty for a date no calendar holds.
+std::string ClockWeekdayText(const codecs::DateTime& clock);
 // "9:05:07": the minute and the second with a leading zero below 10.
 std::string ClockTimeText(const codecs::DateTime& clock);
 

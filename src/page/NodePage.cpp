@@ -233,6 +233,35 @@ bool CNodePage::RunCommand(platform::PageCommand command) {
                                                                : res::common::kWrite);
 }
 
+namespace {
+
+// The bound whose first control is id (an edit showing the field's number), or null.
+const Bound* BoundOf(std::span<const Bound> bounds, int id) {
+    const auto it = std::find_if(bounds.begin(), bounds.end(), [id](const Bound& b) {
+        return b.ids[0] == id && b.ids[1] == 0 && b.onText == nullptr &&
+               b.field.codec != node::Codec::Flag && b.field.codec != node::Codec::Mode;
+    });
+    return it == bounds.end() ? nullptr : &*it;
+}
+
+}  // namespace
+
+std::string CNodePage::UnitOf(int id) const {
+    for (const auto& bounds : {std::span<const Bound>(config_), std::span<const Bound>(live_)}) {
+        if (const Bound* bound = BoundOf(bounds, id)) {
+            return std::string(bound->field.unit);
+        }
+    }
+    return {};
+}
+
+// Flags shown as text ("Alarm", "OK") count too; the window makes only edits read-only.
+bool CNodePage::ShowsValueOnly(int id) const {
+    const auto shows = [id](const Bound& b) { return b.ids[0] == id; };
+    return std::any_of(live_.begin(), live_.end(), shows) &&
+           std::none_of(config_.begin(), config_.end(), shows);
+}
+
 std::vector<int> CNodePage::BarButtonIds() const {
     return {res::common::kRead, res::common::kWrite};
 }

@@ -109,6 +109,8 @@ public:
     bool RunCommand(platform::PageCommand command) override;
 
     const PageBehaviour& Behaviour() const { return behaviour_; }
+    // The node fields the page declared: its configuration fields, or its live ones.
+    const std::vector<Bound>& DeclaredFields(bool live) const { return live ? live_ : config_; }
     // The live values of the last ten minutes, by field name, shown in the page's trend.
     const node::LiveTrend& Trend() const { return trend_; }
 
@@ -235,6 +237,9 @@ private:
     // ticked, the chart of those values over the last ten minutes.
     std::vector<platform::ControlTemplate> AddedControls() const override;
     std::vector<int> BarButtonIds() const override;
+    // The unit of the node field an edit shows, and whether the edit shows a live value only.
+    std::string UnitOf(int id) const override;
+    bool ShowsValueOnly(int id) const override;
     std::vector<const Bound*> TrendFields() const;
     // Takes the values the refresh has just shown into the trend: no call to the node.
     void SampleTrend();

@@ -1,8 +1,10 @@
 #include "platform/ControlHost.h"
 
 #include "framework/Desktop.h"
+#include "platform/WeekView.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -41,11 +43,21 @@ std::string_view KindName(ControlKind kind) {
             return "table";
         case ControlKind::Chart:
             return "chart";
+        case ControlKind::WeekPicture:
+            return "week";
     }
     return "control";
 }
 
 namespace {
+
+double Luminance(const QColor& colour) {
+    const auto channel = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+           0.0722 * channel(colour.blueF());
+}
 
 bool IsButton(ControlKind kind) {
     return kind == ControlKind::PushButton || kind == ControlKind::DefaultPushButton ||
@@ -57,6 +69,12 @@ bool IsCheckable(ControlKind kind) {
 }
 
 }  // namespace
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 ControlHost::~ControlHost() = default;
 
@@ -118,6 +136,61 @@ void ControlHost::ClearControls() {
     setNumbers_.clear();
     notWritten_.clear();
     staleSince_.clear();
+    problems_.clear();
+    units_.clear();
+}
+
+void ControlHost::SetDlgItemProblem(int id, const std::string& problem) {
+    if (!HasDlgItem(id) || GetDlgItemProblem(id) == problem) {
+        return;
+    }
+    if (problem.empty()) {
+        problems_.erase(id);
+    } else {
+        problems_[id] = problem;
+    }
+    ApplyStyle(id);
+}
+
+std::string ControlHost::GetDlgItemProblem(int id) const {
+    const auto it = problems_.find(id);
+    return it == problems_.end() ? std::string() : it->second;
+}
+
+void ControlHost::ShowReadOnly(int id) {
+    const auto it = controls_.find(id);
+    if (it == controls_.end()) {
+        return;
+    }
+    if (auto* edit = qobject_cast<QLineEdit*>(it->second.widget)) {
+        edit->setReadOnly(true);
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+        palette.setColor(QPalette::Text, palette.color(QPalette::WindowText));
+        edit->setPalette(palette);
+    }
+}
+
+std::string ControlHost::GetDlgItemUnit(int id) const {
+    const auto it = units_.find(id);
+    return it == units_.end() ? std::string() : it->second;
+}
+
+void ControlHost::SetWeekPicture(int id, const std::vector<std::string>& rows,
+                                 const std::vector<std::string>& lanes,
+                                 const std::vector<WeekBar>& bars) {
+    const auto it = controls_.find(id);
+    if (it != controls_.end() && it->second.kind == ControlKind::WeekPicture) {
+        SetWeekView(it->second.widget, rows, lanes, bars);
+    }
+}
+
+std::vector<WeekBar> ControlHost::GetWeekBars(int id) const {
+    const auto it = controls_.find(id);
+    if (it == controls_.end() || it->second.kind != ControlKind::WeekPicture) {
+        return {};
+    }
+    return WeekViewBars(it->second.widget);
 }
 
 void ControlHost::NoteSet(int id) {
@@ -224,12 +297,22 @@ void ControlHost::ApplyStyle(int id) {
     } else if (GetDlgItemColour(id) == TextColour::Alarm) {
         style += QStringLiteral("color: #c00000; font-weight: bold;");
     }
+    const std::string problem = GetDlgItemProblem(id);
+    if (!problem.empty()) {
+        // Dark red on a pale red: the problem shows before Write finds it.
+        style += QStringLiteral(
+            "color: #a00000; background-color: #ffd8d8; border: 1px solid "
+            "#c00000;");
+        tips << QString::fromStdString(problem);
+    }
     const bool notWritten = IsDlgItemNotWritten(id);
     if (notWritten) {
         tips << QStringLiteral("Not written: the node did not take this value");
     }
     if (notWritten || IsDlgItemModified(id)) {
-        style += QStringLiteral("background-color: #fff4b8;");
+        if (problem.empty()) {
+            style += QStringLiteral("background-color: #fff4b8;");
+        }
         const auto node = nodeTexts_.find(id);
         if (node != nodeTexts_.end()) {
             const bool checkable = IsCheckable(it->second.kind);

@@ -18,6 +18,7 @@ class QWidget;
 class QAbstractButton;
 class QTableWidget;
 class QChartView;
+class QColor;
 
 namespace platform {
 
@@ -40,7 +41,26 @@ struct ChartPoint {
     bool operator==(const ChartPoint&) const = default;
 };
 
+// A period of a week picture: in a row (a day), from and to in hours (0 to 24), in one
+// lane (a calendar, its own colour), in band of bands across the row's height (two calendars
+// of a day one above the other); an invalid one is drawn red, why in its tooltip.
+struct WeekBar {
+    int row = 0;
+    double from = 0;
+    double to = 0;
+    int lane = 0;
+    int band = 0;
+    int bands = 1;
+    bool invalid = false;
+    std::string tip;
+    bool operator==(const WeekBar&) const = default;
+};
+
 std::string_view KindName(ControlKind kind);
+
+// The contrast ratio of two colours by their relative luminance: 1 (none) to 21 (black on
+// white). Text that is read needs at least 4.5.
+double ContrastRatio(const QColor& a, const QColor& b);
 
 class ControlHost {
 public:
@@ -65,6 +85,17 @@ public:
     // The colour of a static's or an edit's text.
     void SetDlgItemColour(int id, TextColour colour);
     TextColour GetDlgItemColour(int id) const;
+
+    // A problem with what an edit holds ("22.00 is not a time: use H:MM"): shown in red, the
+    // problem in its tooltip, until it is set again empty. Nothing else changes.
+    void SetDlgItemProblem(int id, const std::string& problem);
+    std::string GetDlgItemProblem(int id) const;
+
+    // An edit that shows a value the technician cannot change: read-only, on the window's
+    // colour, its text readable on it.
+    void ShowReadOnly(int id);
+    // The unit shown beside an edit ("°C"); empty when none is.
+    std::string GetDlgItemUnit(int id) const;
 
     // Edited but not written: an editable edit whose text, or a radio or check box whose mark,
     // differs from the node's state last recorded for it is marked (its own background, the
@@ -110,6 +141,12 @@ public:
     void SetChartAxisTitles(int id, const std::string& x, const std::string& y);
     std::vector<ChartPoint> GetChartSeries(int id, const std::string& name) const;
 
+    // A week picture's rows, lanes and periods; reading a control that is not one gives
+    // nothing.
+    void SetWeekPicture(int id, const std::vector<std::string>& rows,
+                        const std::vector<std::string>& lanes, const std::vector<WeekBar>& bars);
+    std::vector<WeekBar> GetWeekBars(int id) const;
+
     // Every addressed control in template order.
     std::vector<ControlState> Controls() const;
 
@@ -132,6 +169,8 @@ protected:
     // shows no node value (nodeValue false: the trend's check box) is never marked as edited.
     void AddControl(int id, ControlKind kind, QWidget* widget, bool nodeValue = true);
     void ClearControls();
+    // Notes the unit shown beside an edit.
+    void NoteUnit(int id, const std::string& unit) { units_[id] = unit; }
     // Marks the window busy while a handler runs (timer ticks are dropped meanwhile) and puts
     // back the previous state when the handler ends, so a handler run from inside another
     // leaves the outer one busy.
@@ -181,6 +220,8 @@ private:
     unsigned long setCount_ = 0;
     std::set<int> notWritten_;
     std::map<int, std::string> staleSince_;
+    std::map<int, std::string> problems_;
+    std::map<int, std::string> units_;
     bool busy_ = false;
 };
 

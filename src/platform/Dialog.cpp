@@ -25,6 +25,7 @@
 
 #include "framework/Desktop.h"
 #include "platform/ChartView.h"
+#include "platform/WeekView.h"
 
 namespace platform {
 namespace {
@@ -76,6 +77,19 @@ protected:
     }
 };
 
+// The grey nearest the background whose contrast on it still reaches 4.5:1.
+QColor ReadableGrey(const QColor& text, const QColor& background) {
+    for (int share = 40; share < 100; share += 5) {
+        const auto mix = [share](int t, int b) { return (t * share + b * (100 - share)) / 100; };
+        const QColor grey(mix(text.red(), background.red()), mix(text.green(), background.green()),
+                          mix(text.blue(), background.blue()));
+        if (ContrastRatio(grey, background) >= 4.6) {
+            return grey;
+        }
+    }
+    return text;
+}
+
 QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
     if (c.path) {
         auto* edit = new PathEdit(parent);
@@ -87,13 +101,12 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
         case ControlKind::ReadOnlyEdit:
         case ControlKind::PasswordEdit: {
             auto* edit = new QLineEdit(parent);
-            if (c.kind == ControlKind::ReadOnlyEdit) {
-                // Live values: read-only, on the window's colour as the platform shows them.
-                edit->setReadOnly(true);
-                QPalette palette = edit->palette();
-                palette.setColor(QPalette::Base, palette.color(QPalette::Window));
-                edit->setPalette(palette);
-            }
+            // A disabled edit still shows a value: greyed, yet readable on its background.
+            QPalette palette = edit->palette();
+            palette.setColor(QPalette::Disabled, QPalette::Text,
+                             ReadableGrey(palette.color(QPalette::Active, QPalette::Text),
+                                          palette.color(QPalette::Disabled, QPalette::Base)));
+            edit->setPalette(palette);
             if (c.kind == ControlKind::PasswordEdit) {
                 edit->setEchoMode(QLineEdit::Password);
             }
@@ -145,6 +158,8 @@ QWidget* MakeWidget(const ControlTemplate& c, QWidget* parent) {
         }
         case ControlKind::Chart:
             return MakeChartView(parent);
+        case ControlKind::WeekPicture:
+            return MakeWeekView(parent);
     }
     return new QWidget(parent);
 }
@@ -221,7 +236,30 @@ void CDialog::CreateInto(QWidget* parent, QWidget* buttonBar) {
         Section& s = section(c.group);
         QWidget* widget = MakeWidget(c, s.frame);
         widget->setEnabled(!c.disabled);
-        if (c.row >= 0 && c.column >= 0) {
+        // The unit beside an edit: the template's (its own, or a text in the grid cell after
+        // it), else the one of the node field it shows.
+        const auto after = std::find_if(controls.begin(), controls.end(), [&c](const auto& o) {
+            return c.column >= 0 && o.kind == ControlKind::Static && !o.text.empty() &&
+                   o.group == c.group && o.row == c.row && o.column == c.column + 1;
+        });
+        const bool templateUnit = !c.unit.empty() || (IsEdit(c.kind) && after != controls.end());
+        const std::string unit = !IsEdit(c.kind) || c.id == 0 ? c.unit
+                                 : !c.unit.empty()            ? c.unit
+                                 : templateUnit               ? after->text
+                                                              : UnitOf(c.id);
+        if (!unit.empty() && c.id != 0) {
+            NoteUnit(c.id, unit);
+        }
+        if (c.row >= 0 && c.column >= 0 && !unit.empty() && !templateUnit) {
+            // A grid cell holds the edit and its unit together.
+            auto* cell = new QWidget(s.frame);
+            auto* row = new QHBoxLayout(cell);
+            row->setContentsMargins(0, 0, 0, 0);
+            row->addWidget(widget);
+            row->addWidget(new QLabel(Text(unit), cell));
+            s.grid->addWidget(cell, c.row, c.column, c.rowSpan, 1);
+            s.nextRow = std::max(s.nextRow, c.row + c.rowSpan);
+        } else if (c.row >= 0 && c.column >= 0) {
             s.grid->addWidget(widget, c.row, c.column, c.rowSpan, 1);
             s.nextRow = std::max(s.nextRow, c.row + c.rowSpan);
         } else if (IsEdit(c.kind)) {
@@ -231,8 +269,8 @@ void CDialog::CreateInto(QWidget* parent, QWidget* buttonBar) {
             }
             // A path takes the row's free space too, so that the edits above keep their width.
             s.grid->addWidget(widget, row, 1, 1, c.path ? 3 : 1);
-            if (!c.unit.empty()) {
-                s.grid->addWidget(new QLabel(Text(c.unit), s.frame), row, 2);
+            if (!unit.empty()) {
+                s.grid->addWidget(new QLabel(Text(unit), s.frame), row, 2);
             }
         } else if (IsPushButton(c.kind)) {
             s.buttons->addWidget(widget);
@@ -241,6 +279,10 @@ void CDialog::CreateInto(QWidget* parent, QWidget* buttonBar) {
         }
         if (c.id != 0) {
             AddControl(c.id, c.kind, widget, c.nodeValue);
+            if (c.kind == ControlKind::ReadOnlyEdit ||
+                (c.kind == ControlKind::Edit && ShowsValueOnly(c.id))) {
+                ShowReadOnly(c.id);
+            }
         }
     }
     for (const std::string& group : order) {

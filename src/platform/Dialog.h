@@ -4,6 +4,7 @@
 // framework dialog object does.
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "framework/Com.h"
@@ -45,6 +46,12 @@ protected:
     virtual void OnDestroy() {}
     // Controls a kind of dialog adds after its template's own (the node pages' live trend).
     virtual std::vector<ControlTemplate> AddedControls() const { return {}; }
+    // The unit shown beside an edit whose template gives none (the unit of the node field the
+    // edit shows); empty for none.
+    virtual std::string UnitOf(int) const { return {}; }
+    // Whether an edit only shows a value (a live value the page refreshes): it is shown
+    // read-only whatever its template's kind.
+    virtual bool ShowsValueOnly(int) const { return false; }
 
 private:
     int templateId_;

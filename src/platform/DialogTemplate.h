@@ -26,6 +26,9 @@ enum class ControlKind {
     Table,
     // A chart of named series of points with titled axes, filled through the control host.
     Chart,
+    // A week of periods: days as rows, the hours 0 to 24 across, filled through the control
+    // host.
+    WeekPicture,
 };
 
 struct ControlTemplate {

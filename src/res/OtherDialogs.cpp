@@ -81,10 +81,15 @@ platform::DialogTemplate SetTimeDialog() {
     return {203,
             "Set Time",
             {
-                {.id = kPcDate, .kind = ControlKind::Edit, .text = "Date", .group = pc},
-                {.id = kPcTime, .kind = ControlKind::Edit, .text = "Time", .group = pc},
-                {.id = kNodeDate, .kind = ControlKind::Edit, .text = "Date", .group = node},
-                {.id = kNodeTime, .kind = ControlKind::Edit, .text = "Time", .group = node},
+                {.id = kPcDate, .kind = ControlKind::ReadOnlyEdit, .text = "Date", .group = pc},
+                {.id = kPcTime, .kind = ControlKind::ReadOnlyEdit, .text = "Time", .group = pc},
+                {.id = kNodeDate, .kind = ControlKind::ReadOnlyEdit, .text = "Date", .group = node},
+                {.id = kNodeWeekday,
+                 .kind = ControlKind::ReadOnlyEdit,
+                 .text = "Weekday",
+                 .group = node,
+                 .nodeValue = false},
+                {.id = kNodeTime, .kind = ControlKind::ReadOnlyEdit, .text = "Time", .group = node},
                 {.id = kSync, .kind = ControlKind::PushButton, .text = "Sync"},
             }};
 }

@@ -47,20 +47,44 @@ void AddCalendar(std::vector<ControlTemplate>& controls, const char* group,
 
 }  // namespace
 
-// Calendar 1 with the holiday row, calendar 2, then the node's clock and the calendar state
-// on one line, and the buttons.
+// Calendar 1 with the holiday row and the week drawn beside it, calendar 2 with the copy
+// buttons, then the node's clock and the calendar state on one line, and the buttons.
 platform::DialogTemplate Dialog(int dialogId) {
     std::vector<ControlTemplate> controls;
     AddCalendar(controls, "Calender 1", kCalendar1Start, kCalendar1Stop, true);
     AddCalendar(controls, "Calender 2", kCalendar2Start, kCalendar2Stop, false);
     const auto live = [&controls](int id, const char* label, int column) {
-        controls.push_back(Label(label, "", 0, column));
-        controls.push_back(
-            {.id = id, .kind = ControlKind::ReadOnlyEdit, .row = 0, .column = column + 1});
+        if (label != nullptr) {
+            controls.push_back(Label(label, "", 0, column));
+        }
+        controls.push_back({.id = id,
+                            .kind = ControlKind::ReadOnlyEdit,
+                            .row = 0,
+                            .column = column + 1,
+                            .nodeValue = id != kNodeWeekday});
     };
     live(kNodeDate, "Date", 0);
-    live(kNodeTime, "Time", 2);
-    live(kCalendarState, "Calender is", 4);
+    live(kNodeWeekday, nullptr, 1);
+    live(kNodeTime, "Time", 3);
+    live(kCalendarState, "Calender is", 5);
+    // The week beside calendar 1's edits, the copy buttons beside calendar 2's Monday.
+    controls.push_back({.id = kWeekPicture,
+                        .kind = ControlKind::WeekPicture,
+                        .group = "Calender 1",
+                        .row = 0,
+                        .column = 3,
+                        .rowSpan = 9});
+    const auto copy = [&controls](int id, const char* text, int row) {
+        controls.push_back({.id = id,
+                            .kind = ControlKind::PushButton,
+                            .text = text,
+                            .group = "Calender 2",
+                            .row = row,
+                            .column = 3,
+                            .nodeValue = false});
+    };
+    copy(kCopyMondayToWorkdays, "Copy Monday to Tuesday-Friday", 1);
+    copy(kCopyToWeekend, "Copy to weekend", 2);
     controls.push_back({.id = common::kRead, .kind = ControlKind::PushButton, .text = "Read"});
     controls.push_back({.id = common::kWrite, .kind = ControlKind::PushButton, .text = "Write"});
     controls.push_back(

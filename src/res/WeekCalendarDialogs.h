@@ -22,6 +22,13 @@ inline constexpr int kHolidayStop = 245;
 inline constexpr int kCalendarState = 326;  // "Calender is"
 inline constexpr int kNodeDate = 333;
 inline constexpr int kNodeTime = 334;
+inline constexpr int kNodeWeekday = 906;  // beside the node's date
+
+// The week at a glance: both calendars and the holiday drawn as they are typed, and the
+// buttons that copy Monday's times into other days' edits (nothing is written).
+inline constexpr int kWeekPicture = 903;
+inline constexpr int kCopyMondayToWorkdays = 904;
+inline constexpr int kCopyToWeekend = 905;
 
 platform::DialogTemplate Dialog(int dialogId);
 

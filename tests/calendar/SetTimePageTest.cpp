@@ -104,6 +104,22 @@ TEST_F(SetTimePageTest, EveryTickRefreshesAndAFailedNodeReadKeepsTheNodeFields) 
               (std::vector<std::string>{"3/2-2027", "4:05:06", "3/2-2027 ", "4:05:09"}));
 }
 
+// The node's weekday beside its date, refreshed with it; a date no calendar holds has none.
+TEST_F(SetTimePageTest, ShowsTheWeekdayOfTheNodesDate) {
+    const std::pair<host::ClockTime, const char*> cases[] = {
+        {{2026, 12, 6, 9, 5, 7}, "Sunday"},
+        {{2027, 1, 1, 0, 0, 0}, "Friday"},
+        {{2028, 2, 29, 12, 0, 0}, "Tuesday"},
+        {{2027, 13, 1, 0, 0, 0}, ""},
+    };
+    CPage4PropPage& page = ShowPage();
+    for (const auto& [clock, weekday] : cases) {
+        node.SetClock(clock);
+        desktop.TickAll();
+        EXPECT_EQ(page.GetDlgItemText(kNodeWeekday), weekday) << weekday;
+    }
+}
+
 // A PC clock that passes midnight between any two readings.
 class MidnightDesktop : public platform::ScriptedDesktop {
 public:

@@ -4,9 +4,13 @@
 // their messages, Default and Reset (also on the sheet's cancel).
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <QWidget>
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <ostream>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +18,7 @@
 #include "PageBytes.h"
 #include "SheetFixture.h"
 #include "codecs/TimeOfDayCodec.h"
+#include "platform/ControlHost.h"
 #include "platform/DialogTemplate.h"
 #include "res/WeekCalendarDialogs.h"
 
@@ -33,6 +38,17 @@ struct WeekCase {
 void PrintTo(const WeekCase& c, std::ostream* os) {
     *os << c.name;
 }
+
+}  // namespace
+
+namespace platform {
+void PrintTo(const WeekBar& b, std::ostream* os) {
+    *os << "row " << b.row << " " << b.from << "-" << b.to << " lane " << b.lane << " band "
+        << b.band << "/" << b.bands << (b.invalid ? " invalid" : "");
+}
+}  // namespace platform
+
+namespace {
 
 const WeekCase kPages[] = {
     {"Page5", [](CSheet& s) -> CNodePage& { return s.page5; }, 204, 9, 4},
@@ -152,6 +168,7 @@ TEST_P(WeekCalendarPageTest, ShowRefreshesThenReadsEveryTimeIntoItsEdit) {
     EXPECT_TRUE(page.IsTimerRunning(1));
     EXPECT_EQ(desktop.TimerPeriods(), std::vector<int>{2000});
     EXPECT_EQ(page.GetDlgItemText(kNodeDate), "6/12-2026");
+    EXPECT_EQ(page.GetDlgItemText(kNodeWeekday), "Sunday");
     EXPECT_EQ(page.GetDlgItemText(kNodeTime), "9:05:07");
     EXPECT_EQ(page.GetDlgItemText(kCalendarState), "Calender2 active");
     const codecs::TimeOfDayCodec codec;
@@ -336,6 +353,133 @@ TEST_P(WeekCalendarPageTest, DefaultAndResetFillTheEditsOnly) {
     SetAll(page, "1:15");
     sheet->EndSheet(platform::IDCANCEL);
     EXPECT_EQ(Texts(page), reset);
+    EXPECT_TRUE(calls.empty());
+    EXPECT_TRUE(desktop.Messages().empty());
+}
+
+// The week picture follows the edits as they are typed: a bar per set pair (a lone start runs
+// to midnight, a lone stop from it), calendar 2 in its own lane, the holiday in its row; a
+// refused text, a stop before its start and a lone time of an unequal calendar show red in
+// the picture and their edit, why in the tooltip. Only edits change: the node hears nothing.
+TEST_P(WeekCalendarPageTest, WeekPictureDrawsThePeriodsTyped) {
+    using platform::WeekBar;
+    const struct {
+        const char* name;
+        std::vector<std::pair<int, const char*>> texts;
+        std::vector<WeekBar> bars;  // row, from, to, lane, band, bands, invalid (tips unchecked)
+        std::pair<int, const char*> problem;  // an edit and its tooltip; {0, ""}: none
+    } cases[] = {
+        {"nothing set", {}, {}, {0, ""}},
+        {"Monday 8:00-16:00, Sunday calendar 2, holiday",
+         {{208, "8:00"},
+          {209, "16:00"},
+          {242, "6:30"},
+          {243, "22:00"},
+          {244, "7:00"},
+          {245, "9:15"}},
+         {{0, 8, 16, 0, 0, 2}, {6, 6.5, 22, 1, 1, 2}, {7, 7, 9.25, 2, 0, 1}},
+         {0, ""}},
+        {"over midnight",
+         {{208, "22:00"}, {221, "6:00"}},
+         {{0, 22, 24, 0, 0, 2}, {1, 0, 6, 0, 0, 2}},
+         {0, ""}},
+        {"not a time",
+         {{208, "22.00"}, {209, "23:00"}},
+         {{0, 0, 24, 0, 0, 2, true}},
+         {208, "22.00 is not a time: use H:MM"}},
+        {"stop before start",
+         {{224, "16:00"}, {225, "8:00"}},
+         {{2, 8, 16, 0, 0, 2, true}},
+         {225, "stop 8:00 is before start 16:00"}},
+        {"unequal",
+         {{218, "8:00"}},
+         {{0, 8, 24, 1, 1, 2, true}},
+         {218, "Calender 2 has 1 start times but 0 stop times"}},
+    };
+    CNodePage& page = ShowPage();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetAll(page, "0:00");
+        for (const auto& [id, text] : c.texts) {
+            page.SetDlgItemText(id, text);
+        }
+        std::vector<WeekBar> bars = page.GetWeekBars(kWeekPicture);
+        for (WeekBar& bar : bars) {
+            bar.tip.clear();
+        }
+        EXPECT_EQ(bars, c.bars);
+        for (const auto& [id, byte] : kEditBytes) {
+            EXPECT_EQ(page.GetDlgItemProblem(id), id == c.problem.first ? c.problem.second : "")
+                << id;
+        }
+    }
+    // The picture as the technician sees it, kept in the build tree: a working week in both
+    // calendars, the holiday and a refused Saturday start.
+    SetAll(page, "0:00");
+    for (const auto& [id, text] : {std::pair{208, "8:00"},
+                                   {209, "16:00"},
+                                   {218, "17:00"},
+                                   {219, "22:00"},
+                                   {244, "7:00"},
+                                   {245, "9:00"},
+                                   {236, "9.00"}}) {
+        page.SetDlgItemText(id, text);
+    }
+    Click(page, kCopyMondayToWorkdays);
+    QWidget* picture = page.GetDlgItem(kWeekPicture);
+    ASSERT_NE(picture, nullptr);
+    const QImage image = picture->grab().toImage();
+    const auto path = std::filesystem::path(VIREO_TEST_TMP) /
+                      ("week-picture-" + std::string(GetParam().name) + ".png");
+    EXPECT_TRUE(image.save(QString::fromStdString(path.string())));
+    EXPECT_GE(image.width(), 440);
+    EXPECT_GE(image.height(), 8 * 26);
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); y += 2) {
+        for (int x = 0; x < image.width(); x += 2) {
+            colours.insert(image.pixel(x, y));
+        }
+    }
+    EXPECT_GT(colours.size(), 5u);
+}
+
+// The copy buttons fill the other days' edits of both calendars with Monday's texts, refused
+// ones included; the node hears nothing until Write.
+TEST_P(WeekCalendarPageTest, CopyButtonsFillTheEditsOnly) {
+    CNodePage& page = ShowPage();
+    SetAll(page, "0:00");
+    const std::pair<const std::array<int, 7>*, const char*> monday[] = {{&kCalendar1Start, "8:00"},
+                                                                        {&kCalendar1Stop, "16:00"},
+                                                                        {&kCalendar2Start, "18.00"},
+                                                                        {&kCalendar2Stop, "22:00"}};
+    for (const auto& [edits, text] : monday) {
+        page.SetDlgItemText((*edits)[0], text);
+    }
+    Forget();
+    const auto days = [&] {
+        std::string texts;
+        for (const auto& [edits, text] : monday) {
+            for (int id : *edits) {
+                texts += page.GetDlgItemText(id) + " ";
+            }
+        }
+        return texts;
+    };
+    Click(page, kCopyMondayToWorkdays);
+    EXPECT_EQ(days(),
+              "8:00 8:00 8:00 8:00 8:00 0:00 0:00 16:00 16:00 16:00 16:00 16:00 0:00 0:00 "
+              "18.00 18.00 18.00 18.00 18.00 0:00 0:00 22:00 22:00 22:00 22:00 22:00 0:00 "
+              "0:00 ");
+    SetAll(page, "0:00");
+    for (const auto& [edits, text] : monday) {
+        page.SetDlgItemText((*edits)[0], text);
+    }
+    Click(page, kCopyToWeekend);
+    EXPECT_EQ(days(),
+              "8:00 0:00 0:00 0:00 0:00 8:00 8:00 16:00 0:00 0:00 0:00 0:00 16:00 16:00 "
+              "18.00 0:00 0:00 0:00 0:00 18.00 18.00 22:00 0:00 0:00 0:00 0:00 22:00 "
+              "22:00 ");
+    EXPECT_EQ(page.GetDlgItemText(kHolidayStart), "0:00");
     EXPECT_TRUE(calls.empty());
     EXPECT_TRUE(desktop.Messages().empty());
 }

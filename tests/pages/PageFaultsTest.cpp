@@ -8,6 +8,7 @@
 // touch the part window at all.
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
 #include <QWidget>
 #include <algorithm>
 #include <array>
@@ -23,6 +24,7 @@
 
 #include "PageBytes.h"
 #include "SheetFixture.h"
+#include "platform/ControlHost.h"
 #include "sim/OperationLock.h"
 
 namespace {
@@ -741,6 +743,63 @@ INSTANTIATE_TEST_SUITE_P(EveryPage, FailedWriteTest,
 }  // namespace
 
 namespace {
+
+// Every page's values are readable: an edit showing a live value the page never writes is
+// read-only; a read-only edit has no white edit background and its text a contrast of at
+// least 4.5:1 on it, a disabled edit's greyed text too; every edit showing a declared node
+// field with a unit shows a unit beside it.
+class ReadableValuesTest : public SheetFixture,
+                           public ::testing::WithParamInterface<const PageEntry*> {};
+
+TEST_P(ReadableValuesTest, ShowReadOnlyValuesAndUnits) {
+    CNodePage& page = Show(GetParam()->page(Open()));
+    for (const platform::ControlState& control : page.Controls()) {
+        const auto* edit = qobject_cast<const QLineEdit*>(page.GetDlgItem(control.id));
+        if (edit == nullptr) {
+            continue;
+        }
+        SCOPED_TRACE(control.id);
+        const QPalette palette = edit->palette();
+        for (const auto group : {QPalette::Active, QPalette::Disabled}) {
+            EXPECT_GE(platform::ContrastRatio(palette.color(group, QPalette::Text),
+                                              palette.color(group, QPalette::Base)),
+                      4.5);
+        }
+        if (edit->isReadOnly()) {
+            EXPECT_NE(palette.color(QPalette::Base), QColor(Qt::white));
+        }
+    }
+    const auto& config = page.DeclaredFields(false);
+    for (const bool live : {false, true}) {
+        for (const Bound& bound : page.DeclaredFields(live)) {
+            const auto* edit = qobject_cast<const QLineEdit*>(page.GetDlgItem(bound.ids[0]));
+            const bool written = std::any_of(config.begin(), config.end(), [&](const Bound& b) {
+                return b.ids[0] == bound.ids[0];
+            });
+            if (edit != nullptr && !written) {
+                EXPECT_TRUE(edit->isReadOnly()) << bound.field.name << " in " << bound.ids[0];
+            }
+            const bool number = bound.field.codec != node::Codec::Flag &&
+                                bound.field.codec != node::Codec::Mode && bound.ids[1] == 0;
+            if (number && !bound.field.unit.empty()) {
+                // The dialog's own unit text ("sec" for "s") stands when it has one.
+                EXPECT_NE(page.GetDlgItemUnit(bound.ids[0]), "")
+                    << bound.field.name << " (" << bound.field.unit << ") in " << bound.ids[0];
+            }
+        }
+    }
+}
+
+std::vector<const PageEntry*> PageEntries() {
+    std::vector<const PageEntry*> entries;
+    for (const PageEntry& page : Pages()) {
+        entries.push_back(&page);
+    }
+    return entries;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPage, ReadableValuesTest, ::testing::ValuesIn(PageEntries()),
+                         [](const auto& info) { return std::string(info.param->name); });
 
 // A desktop whose language writes a decimal comma: the pages still show and read numbers with
 // a decimal point, as the node's numbers are written everywhere else.
