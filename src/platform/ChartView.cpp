@@ -90,6 +90,13 @@ bool Extent(const QChart& chart, const QAbstractAxis* axis, double& low, double&
 void FitAxes(QChart& chart) {
     for (QAbstractAxis* a : chart.axes()) {
         auto* axis = static_cast<QValueAxis*>(a);
+        // A value axis that no series uses (the left one of a chart of outputs) is not shown.
+        if (axis->orientation() == Qt::Vertical) {
+            const QList<QAbstractSeries*> all = chart.series();
+            axis->setVisible(std::any_of(all.begin(), all.end(), [axis](QAbstractSeries* series) {
+                return series->attachedAxes().contains(axis);
+            }));
+        }
         double low = 0;
         double high = 0;
         if (axis->property(kPinned).toBool() || !Extent(chart, axis, low, high)) {
@@ -135,7 +142,6 @@ void StyleRuns(QChart& chart, const std::vector<QXYSeries*>& runs, const std::st
         pen.setWidthF(2);
         pen.setStyle(PenStyle(style.line));
         run->setPen(pen);
-        run->setPointsVisible(style.dots);
         for (QAbstractAxis* attached : run->attachedAxes()) {
             if (attached->orientation() == Qt::Vertical && attached != vertical) {
                 run->detachAxis(attached);
@@ -217,20 +223,26 @@ std::string ChartCsv(const QChartView& view) {
     QChart& chart = *view.chart();
     const QValueAxis* x = Axis(chart, ChartAxis::X);
     std::string csv = "series," + CsvField(x->titleText()) + ",y,y axis\n";
-    for (QAbstractSeries* series : chart.series()) {
-        auto* run = static_cast<QXYSeries*>(series);
-        if (run->property(kHelper).toBool()) {
-            continue;
+    // Each name's runs together, in the order the names were first drawn.
+    std::vector<QString> names;
+    for (const QAbstractSeries* series : chart.series()) {
+        if (!series->property(kHelper).toBool() &&
+            std::find(names.begin(), names.end(), series->objectName()) == names.end()) {
+            names.push_back(series->objectName());
         }
-        QString axisTitle;
-        for (const QAbstractAxis* axis : run->attachedAxes()) {
-            if (axis->orientation() == Qt::Vertical) {
-                axisTitle = axis->titleText();
+    }
+    for (const QString& name : names) {
+        for (QXYSeries* run : Runs(chart, name.toStdString())) {
+            QString axisTitle;
+            for (const QAbstractAxis* axis : run->attachedAxes()) {
+                if (axis->orientation() == Qt::Vertical) {
+                    axisTitle = axis->titleText();
+                }
             }
-        }
-        for (const QPointF& p : run->points()) {
-            csv += CsvField(run->name()) + ',' + Number(p.x()) + ',' + Number(p.y()) + ',' +
-                   CsvField(axisTitle) + '\n';
+            for (const QPointF& p : run->points()) {
+                csv += CsvField(run->name()) + ',' + Number(p.x()) + ',' + Number(p.y()) + ',' +
+                       CsvField(axisTitle) + '\n';
+            }
         }
     }
     return csv;
@@ -296,6 +308,8 @@ void ControlHost::SetChartSeries(int id, const std::string& name,
     StyleRuns(chart, runs, name, style);
     for (std::size_t i = 0; i < runs.size(); ++i) {
         runs[i]->replace(lines[i]);
+        // A lone point has no line to show it.
+        runs[i]->setPointsVisible(style.dots || lines[i].size() == 1);
     }
     FitAxes(chart);
 }
