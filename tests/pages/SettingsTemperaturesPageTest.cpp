@@ -569,6 +569,15 @@ TEST_F(SettingsTemperaturesTest, TrendBreaksWhereThePageWasHiddenAndSavesAsCsv) 
         }
     }
     EXPECT_EQ(csv, expected);
+    // A file that cannot be written is one line of message, and a cancelled dialog nothing.
+    desktop.QueueFile(std::string(VIREO_TEST_TMP) + "/missing/trend.csv");
+    desktop.QueueFile(std::nullopt);
+    for (int k = 0; k < 2; ++k) {
+        page.SaveChart(res::common::kTrendChart, platform::ChartFile::Csv);
+    }
+    ASSERT_EQ(desktop.Messages().size(), 1u);
+    EXPECT_EQ(desktop.Messages()[0].text.rfind("Cannot save ", 0), 0u);
+    EXPECT_EQ(desktop.Messages()[0].text.find('\n'), std::string::npos);
 }
 
 // Both charts of the shown page save as PNG files of their size in the window, which they fill
