@@ -328,6 +328,7 @@ void ControlHost::SetChartMarker(int id, const std::string& name, std::optional<
         return;
     }
     series->setMarkerSize(12);
+    series->setName(QString::fromStdString(label.empty() ? name : label));
     series->setPointLabelsFormat(QString::fromStdString(label));
     series->setPointLabelsVisible(!label.empty());
     series->setPointLabelsClipping(false);

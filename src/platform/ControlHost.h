@@ -126,7 +126,8 @@ public:
     std::vector<std::vector<std::string>> GetTableRows(int id) const;
 
     // A chart's named series of points, drawn as lines in their style, and named marked single
-    // points (a series of one point drawn as a larger dot with its label beside it, or none).
+    // points (a series of one point drawn as a larger dot with its label beside it and in the
+    // legend, or none).
     // An axis follows the series it holds unless its range is set. The right axis appears with
     // the first series on it. Reading a control that is not a chart, or a name it does not hold,
     // gives nothing; the points read back hold the gaps they were given.

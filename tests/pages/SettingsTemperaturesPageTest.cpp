@@ -535,6 +535,25 @@ TEST_F(SettingsTemperaturesTest, CurveChartHoldsTheEndsFlatAndLowersTheNightCurv
     }
 }
 
+// The operating point is labelled with the curve its set point lies on: the factory curve gives
+// 52.5 °C at 4 °C outdoors, lowered by 5 °C at night; a set point on neither is just "Now".
+TEST_F(SettingsTemperaturesTest, OperatingPointNamesTheCurveItLiesOn) {
+    const struct {
+        std::uint8_t setPoint[2];
+        const char* row;
+    } cases[] = {{{0x14, 0x82}, "Now (day),4,52.5,Forward °C\n"},
+                 {{0x12, 0x8E}, "Now (night),4,47.5,Forward °C\n"},
+                 {{0x0B, 0xB8}, "Now,4,30,Forward °C\n"}};
+    CNodePage& page = ShowCircuit1();
+    node.SetRaw(13, {0x01, 0x90});  // 4.00
+    for (const auto& c : cases) {
+        node.SetRaw(20, {c.setPoint[0], c.setPoint[1]});
+        page.DeliverTimer(1);
+        const std::string csv = page.GetChartCsv(ids::kCurveChart);
+        EXPECT_EQ(csv.substr(csv.rfind('\n', csv.size() - 2) + 1), c.row);
+    }
+}
+
 // Hiding the page stops its refreshes: the trend's lines break there rather than join the values
 // on either side. The chart's CSV holds the legend's short names, the minutes before now and the
 // unit of each value's axis.
