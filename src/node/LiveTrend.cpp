@@ -1,5 +1,8 @@
 #include "node/LiveTrend.h"
 
+#include <cmath>
+#include <limits>
+
 namespace node {
 
 void LiveTrend::Add(const std::string& series, double seconds, double value) {
@@ -14,17 +17,33 @@ void LiveTrend::Add(const std::string& series, double seconds, double value) {
 }
 
 std::vector<std::pair<double, double>> LiveTrend::Samples(const std::string& series) const {
-    std::vector<std::pair<double, double>> result;
+    std::vector<std::pair<double, double>> samples = Line(series);
+    std::erase_if(samples, [](const auto& sample) { return std::isnan(sample.second); });
+    return samples;
+}
+
+std::vector<std::pair<double, double>> LiveTrend::Line(const std::string& series) const {
+    std::vector<std::pair<double, double>> line;
     const auto it = series_.find(series);
     if (it == series_.end()) {
-        return result;
+        return line;
     }
     const double newest = it->second.back().seconds;
-    result.reserve(it->second.size());
     for (const Sample& sample : it->second) {
-        result.emplace_back(sample.seconds - newest, sample.value);
+        line.emplace_back(sample.seconds - newest, sample.value);
+        if (sample.breakAfter && &sample != &it->second.back()) {
+            line.emplace_back(sample.seconds - newest, std::numeric_limits<double>::quiet_NaN());
+        }
     }
-    return result;
+    return line;
+}
+
+void LiveTrend::Break() {
+    for (auto& [name, samples] : series_) {
+        if (!samples.empty()) {
+            samples.back().breakAfter = true;
+        }
+    }
 }
 
 std::vector<std::string> LiveTrend::SeriesNames() const {

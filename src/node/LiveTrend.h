@@ -1,7 +1,9 @@
 #pragma once
 // The recent history of a page's live values, one series per live field, for the page's trend
 // chart. Each sample carries the PC time of the refresh that took it, so a refresh that did not
-// run (the window was busy) leaves a gap rather than squeezing the time axis. A series keeps the
+// run (the window was busy) leaves a gap rather than squeezing the time axis. While the page is
+// hidden its values are not read at all: the line breaks there instead of joining the values on
+// either side. A series keeps the
 // samples of the last ten minutes before its newest one, and never more than twice the refreshes
 // of that window, so a page left open for hours holds no more than that. Plain C++, no Qt.
 
@@ -27,6 +29,11 @@ public:
     void Add(const std::string& series, double seconds, double value);
     // A series' samples, oldest first, as (seconds before the newest sample, value).
     std::vector<std::pair<double, double>> Samples(const std::string& series) const;
+    // The samples as Samples gives them, with a break (a value that is not a number) wherever
+    // the page was hidden between two of them.
+    std::vector<std::pair<double, double>> Line(const std::string& series) const;
+    // The page is hidden: each series' next sample starts a new line.
+    void Break();
     std::vector<std::string> SeriesNames() const;
     std::size_t Capacity() const { return capacity_; }
 
@@ -34,6 +41,7 @@ private:
     struct Sample {
         double seconds;
         double value;
+        bool breakAfter = false;
     };
     std::size_t capacity_;
     std::map<std::string, std::deque<Sample>> series_;

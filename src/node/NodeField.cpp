@@ -1,5 +1,7 @@
 #include "node/NodeField.h"
 
+#include <algorithm>
+
 #include "codecs/HourMinuteText.h"
 #include "codecs/NumberReader.h"
 #include "codecs/NumericCodec.h"
@@ -64,6 +66,34 @@ int Size(const Field& field) {
         default:
             return 2;
     }
+}
+
+std::string ShortName(const Field& field) {
+    std::string name(field.name);
+    const auto strip = [&name](std::string_view part, bool front) {
+        const std::size_t at = front ? 0 : name.size() - std::min(name.size(), part.size());
+        if (name.compare(at, part.size(), part) == 0) {
+            name.erase(at, part.size());
+            return true;
+        }
+        return false;
+    };
+    if (strip("output of ", true)) {
+        for (std::string_view what : {"valve ", "pump ", "the "}) {
+            strip(what, true);
+        }
+        name += " output";
+    }
+    for (std::string_view prefix : {"actual ", "calculated forward "}) {
+        strip(prefix, true);
+    }
+    for (std::string_view suffix : {" temperature in use", " temperature"}) {
+        strip(suffix, false);
+    }
+    if (!name.empty() && name[0] >= 'a' && name[0] <= 'z') {
+        name[0] = static_cast<char>(name[0] - 'a' + 'A');
+    }
+    return name;
 }
 
 int Decimals(const Field& field) {

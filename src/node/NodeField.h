@@ -95,6 +95,9 @@ constexpr Field Flag(std::string_view name, Place place, int offset, std::uint8_
 int Size(const Field& field);
 // The decimals the field's number is shown with (0 or 1, as "%.0f" or "%.1f" shows it).
 int Decimals(const Field& field);
+// The name a chart's legend shows: the valve or pump first ("Mv1 output"), without the words
+// every live value shares ("actual", "temperature"), capitalised ("Forward").
+std::string ShortName(const Field& field);
 
 // The number the bytes hold (flags 0 or 1, modes their word); bytes starts at byte 0 of the
 // variable or part.

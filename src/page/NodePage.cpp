@@ -116,6 +116,8 @@ void CNodePage::OnShowWindow(BOOL show) {
         if (behaviour_.timer) {
             KillTimer(kTimerId);
         }
+        // Nor are they sampled: the trend's lines break until the page is shown again.
+        trend_.Break();
         // A hidden page's live values are no longer refreshed, so none of them is failing.
         if (site_ != nullptr) {
             site_->ShowTrouble(NodeTrouble::Refresh, "");
@@ -215,16 +217,24 @@ void CNodePage::SampleTrend() {
 }
 
 void CNodePage::DrawTrend() {
-    if (!IsDlgItemVisible(res::common::kTrendChart)) {
+    using platform::ChartAxis;
+    const int chart = res::common::kTrendChart;
+    if (!IsDlgItemVisible(chart)) {
         return;
     }
-    SetChartAxisTitles(res::common::kTrendChart, "minutes", "");
-    for (const std::string& name : trend_.SeriesNames()) {
+    // Minutes before now (the newest sample is this refresh's), the whole window shown.
+    SetChartAxisTitle(chart, ChartAxis::X, "minutes");
+    SetChartRange(chart, ChartAxis::X, -node::LiveTrend::kWindowSeconds / 60.0, 0);
+    for (const Bound* bound : TrendFields()) {
+        const std::string name(bound->field.name);
+        // Outputs (%) on the right axis, temperatures and the rest on the left.
+        const ChartAxis axis = bound->field.unit == "%" ? ChartAxis::Right : ChartAxis::Left;
+        SetChartAxisTitle(chart, axis, std::string(bound->field.unit));
         std::vector<platform::ChartPoint> points;
-        for (const auto& [seconds, value] : trend_.Samples(name)) {
+        for (const auto& [seconds, value] : trend_.Line(name)) {
             points.push_back({seconds / 60.0, value});
         }
-        SetChartSeries(res::common::kTrendChart, name, points);
+        SetChartSeries(chart, name, points, {.label = node::ShortName(bound->field), .axis = axis});
     }
 }
 

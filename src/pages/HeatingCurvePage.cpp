@@ -1,10 +1,12 @@
 #include "pages/HeatingCurvePage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "codecs/NumberReader.h"
 #include "node/NodeFields.h"
 #include "res/SettingsTemperaturesDialogs.h"
 
@@ -25,6 +27,49 @@ int OutdoorEdit(int k) {
 }
 int ForwardEdit(int k) {
     return ids::kCurveForward[static_cast<std::size_t>(k)];
+}
+
+using platform::ChartPoint;
+using Curve = std::vector<ChartPoint>;
+
+constexpr int kCurveColour = 0x1f77b4;
+constexpr int kTypedColour = 0x808080;
+// The forward axis shows at least 20 to 90 °C, the outdoor axis -20 to 20 °C, each widened
+// to a round step beyond the points drawn.
+constexpr double kForwardLow = 20;
+constexpr double kForwardHigh = 90;
+constexpr double kOutdoorLow = -20;
+constexpr double kOutdoorHigh = 20;
+// The operating point lies on a curve when its set point is this close to the curve's value.
+constexpr double kOnCurve = 2.0;
+
+// The forward temperature of a curve sorted by outdoor temperature: linear between its points,
+// held at the end points' beyond them.
+double CurveAt(const Curve& sorted, double outdoor) {
+    if (outdoor <= sorted.front().x) {
+        return sorted.front().y;
+    }
+    for (std::size_t k = 1; k < sorted.size(); ++k) {
+        const ChartPoint& a = sorted[k - 1];
+        const ChartPoint& b = sorted[k];
+        if (outdoor <= b.x) {
+            return b.x == a.x ? b.y : a.y + (b.y - a.y) * (outdoor - a.x) / (b.x - a.x);
+        }
+    }
+    return sorted.back().y;
+}
+
+// The curve from low to high outdoor temperature, with its held ends out to the axis' limits.
+Curve Extended(Curve sorted, double low, double high, double lowered) {
+    if (sorted.empty()) {
+        return sorted;
+    }
+    sorted.insert(sorted.begin(), {low, sorted.front().y});
+    sorted.push_back({high, sorted.back().y});
+    for (ChartPoint& p : sorted) {
+        p.y -= lowered;
+    }
+    return sorted;
 }
 
 PageBehaviour Circuit1Behaviour() {
@@ -58,37 +103,125 @@ HeatingCurvePage::HeatingCurvePage() : CNodePage(220, 255, Circuit1Behaviour()) 
         OnEditChanged(OutdoorEdit(k), [this] { DrawCurve(); });
         OnEditChanged(ForwardEdit(k), [this] { DrawCurve(); });
     }
+    OnEditChanged(ids::kNightOffset, [this] { DrawCurve(); });
 }
 
 BOOL HeatingCurvePage::OnInitDialog() {
-    SetChartAxisTitles(ids::kCurveChart, "Outdoor °C", "Forward °C");
+    SetChartAxisTitle(ids::kCurveChart, platform::ChartAxis::X, "Outdoor °C");
+    SetChartAxisTitle(ids::kCurveChart, platform::ChartAxis::Left, "Forward °C");
     DrawCurve();
     return CNodePage::OnInitDialog();
 }
 
 void HeatingCurvePage::Refresh() {
     CNodePage::Refresh();
-    DrawOperatingPoint();
+    DrawCurve();
+}
+
+void HeatingCurvePage::OnEditMarksChanged() {
+    CNodePage::OnEditMarksChanged();
+    DrawCurve();
+}
+
+double HeatingCurvePage::NodeNumber(int editId) const {
+    const std::optional<std::string> text = NodeText(editId);
+    return text ? codecs::ReadNumber(*text) : TypedNumber(editId);
 }
 
 void HeatingCurvePage::DrawCurve() {
-    std::vector<platform::ChartPoint> points;
+    using platform::ChartAxis;
+    const int chart = ids::kCurveChart;
+    Curve typed;
+    Curve held;
     for (int k = 0; k < kMaxCurvePoints; ++k) {
         if (IsDlgItemEnabled(OutdoorEdit(k)) && IsDlgItemEnabled(ForwardEdit(k))) {
-            points.push_back({TypedNumber(OutdoorEdit(k)), TypedNumber(ForwardEdit(k))});
+            typed.push_back({TypedNumber(OutdoorEdit(k)), TypedNumber(ForwardEdit(k))});
+            held.push_back({NodeNumber(OutdoorEdit(k)), NodeNumber(ForwardEdit(k))});
         }
     }
-    SetChartSeries(ids::kCurveChart, kCurveSeries, points);
-}
-
-void HeatingCurvePage::DrawOperatingPoint() {
-    std::optional<platform::ChartPoint> now;
+    const double offset = NodeNumber(ids::kNightOffset);
+    ChartPoint now = ChartPoint::Gap();
     if (!GetDlgItemText(ids::kOutdoorTemperature).empty() &&
         !GetDlgItemText(ids::kCalculatedSetPoint).empty()) {
-        now = platform::ChartPoint{TypedNumber(ids::kOutdoorTemperature),
-                                   TypedNumber(ids::kCalculatedSetPoint)};
+        now = {TypedNumber(ids::kOutdoorTemperature), TypedNumber(ids::kCalculatedSetPoint)};
     }
-    SetChartMarker(ids::kCurveChart, kNowSeries, now);
+    Curve from = typed;
+    from.push_back(ChartPoint::Gap());
+    from.insert(from.end(), held.begin(), held.end());
+    from.push_back({offset, 0});
+    from.push_back(now);
+    // Each live refresh and each recorded control comes here: an unchanged chart is left alone.
+    const auto same = [](const ChartPoint& a, const ChartPoint& b) {
+        return a == b || (a.IsGap() && b.IsGap());
+    };
+    if (std::equal(from.begin(), from.end(), drawnFrom_.begin(), drawnFrom_.end(), same)) {
+        return;
+    }
+    drawnFrom_ = from;
+
+    Curve sorted = held;
+    std::sort(sorted.begin(), sorted.end(),
+              [](const ChartPoint& a, const ChartPoint& b) { return a.x < b.x; });
+    // Axes from round limits around every point drawn.
+    double left = kOutdoorLow;
+    double right = kOutdoorHigh;
+    double bottom = kForwardLow;
+    double top = kForwardHigh;
+    Curve all = typed;
+    all.insert(all.end(), held.begin(), held.end());
+    for (const ChartPoint& p : held) {
+        all.push_back({p.x, p.y - offset});
+    }
+    if (!now.IsGap()) {
+        all.push_back(now);
+    }
+    for (const ChartPoint& p : all) {
+        left = std::min(left, 5 * std::floor((p.x - 2) / 5));
+        right = std::max(right, 5 * std::ceil((p.x + 2) / 5));
+        bottom = std::min(bottom, 10 * std::floor((p.y - 2) / 10));
+        top = std::max(top, 10 * std::ceil((p.y + 2) / 10));
+    }
+    SetChartRange(chart, ChartAxis::X, left, right);
+    SetChartRange(chart, ChartAxis::Left, bottom, top);
+
+    const bool unwritten = typed != held;
+    SetChartSeries(chart, kCurveSeries, typed,
+                   {.label = unwritten ? "Typed, not written" : kCurveSeries,
+                    .line = unwritten ? platform::ChartLine::Dotted : platform::ChartLine::Solid,
+                    .dots = true,
+                    .colour = unwritten ? kTypedColour : kCurveColour});
+    SetChartSeries(
+        chart, kNodeCurveSeries, unwritten ? held : Curve(),
+        {.label = kCurveSeries, .legend = unwritten, .dots = true, .colour = kCurveColour});
+    // The held ends only: the curve between them is drawn above.
+    Curve flat;
+    if (!sorted.empty()) {
+        flat = {{left, sorted.front().y},
+                sorted.front(),
+                ChartPoint::Gap(),
+                sorted.back(),
+                {right, sorted.back().y}};
+    }
+    SetChartSeries(chart, kFlatSeries, flat, {.legend = false, .colour = kCurveColour});
+    SetChartSeries(chart, kNightSeries,
+                   offset != 0 ? Extended(sorted, left, right, offset) : Curve(),
+                   {.legend = offset != 0 && !sorted.empty(),
+                    .line = platform::ChartLine::Dashed,
+                    .colour = kCurveColour});
+
+    std::string label = kNowSeries;
+    if (!now.IsGap() && !sorted.empty()) {
+        const double day = CurveAt(sorted, now.x);
+        const double off = std::abs(now.y - day);
+        const double night = std::abs(now.y - (day - offset));
+        if (offset != 0 && night < off && night <= kOnCurve) {
+            label = "Now (night)";
+        } else if (off <= kOnCurve) {
+            label = "Now (day)";
+        }
+    }
+    SetChartMarker(chart, kNowSeries, now.IsGap() ? std::nullopt : std::optional<ChartPoint>(now),
+                   label);
 }
 
 void HeatingCurvePage::ReadConfig() {

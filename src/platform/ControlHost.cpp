@@ -245,6 +245,11 @@ bool ControlHost::IsDlgItemModified(int id) const {
     return it != nodeTexts_.end() && NodeState(id) != it->second;
 }
 
+std::optional<std::string> ControlHost::NodeText(int id) const {
+    const auto it = nodeTexts_.find(id);
+    return it != nodeTexts_.end() ? std::optional<std::string>(it->second) : std::nullopt;
+}
+
 bool ControlHost::HasUnwrittenEdits() const {
     return !notWritten_.empty() ||
            std::any_of(nodeTexts_.begin(), nodeTexts_.end(),

@@ -4,7 +4,9 @@
 // template when the window is created and dropped when it is destroyed. Every call on a
 // window that does not exist, or an id it does not hold, does nothing and reads as empty.
 
+#include <cmath>
 #include <functional>
+#include <limits>
 #include <map>
 #include <optional>
 #include <set>
@@ -34,11 +36,14 @@ struct ControlState {
     int checked;  // 1 marked, 0 not marked; 0 for controls without a check state
 };
 
-// One point of a chart series: x along the horizontal axis, y up.
+// One point of a chart series: x along the horizontal axis, y up. A gap (y not a number)
+// breaks the series' line: the points before it are not joined to those after it.
 struct ChartPoint {
     double x = 0;
     double y = 0;
     bool operator==(const ChartPoint&) const = default;
+    static constexpr ChartPoint Gap() { return {0, std::numeric_limits<double>::quiet_NaN()}; }
+    bool IsGap() const { return std::isnan(y); }
 };
 
 // A period of a week picture: in a row (a day), from and to in hours (0 to 24), in one
@@ -55,6 +60,23 @@ struct WeekBar {
     std::string tip;
     bool operator==(const WeekBar&) const = default;
 };
+
+// The axes of a chart: the horizontal one and a value axis on each side.
+enum class ChartAxis { X, Left, Right };
+enum class ChartLine { Solid, Dashed, Dotted };
+
+// How a chart draws a series.
+struct ChartStyle {
+    std::string label;   // the legend's name; empty: the series' name
+    bool legend = true;  // false: a part of another series' drawing, not in the legend or CSV
+    ChartLine line = ChartLine::Solid;
+    bool dots = false;  // a dot on every point
+    ChartAxis axis = ChartAxis::Left;
+    int colour = -1;  // 0xRRGGBB; -1: the chart's own colour for the series
+};
+
+// What a chart is saved as.
+enum class ChartFile { Csv, Png };
 
 std::string_view KindName(ControlKind kind);
 
@@ -106,6 +128,8 @@ public:
     // value.
     void RecordNodeTexts();
     bool IsDlgItemModified(int id) const;
+    // The node's state last recorded for a control; nothing when none is recorded.
+    std::optional<std::string> NodeText(int id) const;
     // Whether any control is edited but not written, or marked as not written.
     bool HasUnwrittenEdits() const;
     // Not written: a control whose value a write failed to store is marked as edited, the
@@ -132,14 +156,24 @@ public:
     std::vector<std::string> GetTableHeaders(int id) const;
     std::vector<std::vector<std::string>> GetTableRows(int id) const;
 
-    // A chart's named series of points, drawn as lines with point markers, and named marked
-    // single points (a series of one point drawn as a larger dot, or none). The axes follow
-    // what the chart holds. Reading a control that is not a chart, or a name it does not hold,
-    // gives nothing.
-    void SetChartSeries(int id, const std::string& name, const std::vector<ChartPoint>& points);
-    void SetChartMarker(int id, const std::string& name, std::optional<ChartPoint> point);
-    void SetChartAxisTitles(int id, const std::string& x, const std::string& y);
+    // A chart's named series of points, drawn as lines in their style, and named marked single
+    // points (a series of one point drawn as a larger dot with its label beside it and in the
+    // legend, or none).
+    // An axis follows the series it holds unless its range is set. The right axis appears with
+    // the first series on it. Reading a control that is not a chart, or a name it does not hold,
+    // gives nothing; the points read back hold the gaps they were given.
+    void SetChartSeries(int id, const std::string& name, const std::vector<ChartPoint>& points,
+                        const ChartStyle& style = {});
+    void SetChartMarker(int id, const std::string& name, std::optional<ChartPoint> point,
+                        const std::string& label = "");
+    void SetChartAxisTitle(int id, ChartAxis axis, const std::string& title);
+    void SetChartRange(int id, ChartAxis axis, double low, double high);
     std::vector<ChartPoint> GetChartSeries(int id, const std::string& name) const;
+    // The chart's legend series as CSV: "series,<x axis title>,y,y axis", one row per point.
+    std::string GetChartCsv(int id) const;
+    // What the chart's menu does: asks the desktop for a file and saves the chart into it; a
+    // failure is shown in one line.
+    void SaveChart(int id, ChartFile kind);
 
     // A week picture's rows, lanes and periods; reading a control that is not one gives
     // nothing.

@@ -22,6 +22,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <map>
+#include <utility>
+#include <vector>
 
 #include "framework/Desktop.h"
 #include "platform/ChartView.h"
@@ -41,6 +43,42 @@ struct Section {
     QGridLayout* grid = nullptr;
     QHBoxLayout* buttons = nullptr;
     int nextRow = 0;
+    std::vector<std::pair<QWidget*, int>> charts;  // laid out across the grid: widget, row
+};
+
+// Gives the window's free height to its shown charts (the sections holding them), or, while
+// none is shown, to the space below the last section, so that a chart grows with the window.
+class ChartGrowth : public QObject {
+public:
+    ChartGrowth(QVBoxLayout* outer, std::vector<std::pair<QWidget*, QWidget*>> charts)
+        : QObject(outer), outer_(outer), charts_(std::move(charts)) {
+        for (const auto& [chart, frame] : charts_) {
+            chart->installEventFilter(this);
+        }
+        Update();
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) {
+            Update();
+        }
+        return false;
+    }
+
+private:
+    void Update() {
+        bool shown = false;
+        for (const auto& [chart, frame] : charts_) {
+            const bool growing = !chart->isHidden();
+            outer_->setStretchFactor(frame, growing ? 1 : 0);
+            shown = shown || growing;
+        }
+        outer_->setStretch(outer_->count() - 1, shown ? 0 : 1);
+    }
+
+    QVBoxLayout* outer_;
+    std::vector<std::pair<QWidget*, QWidget*>> charts_;  // chart, its section
 };
 
 // An edit that shows a long path by its both ends (the folder's start and the file's name) and
@@ -274,6 +312,8 @@ void CDialog::CreateInto(QWidget* parent, QWidget* buttonBar) {
             }
         } else if (IsPushButton(c.kind)) {
             s.buttons->addWidget(widget);
+        } else if (c.kind == ControlKind::Chart) {
+            s.charts.emplace_back(widget, s.nextRow++);
         } else {
             s.grid->addWidget(widget, s.nextRow++, 0, 1, 3);
         }
@@ -285,15 +325,25 @@ void CDialog::CreateInto(QWidget* parent, QWidget* buttonBar) {
             }
         }
     }
+    std::vector<std::pair<QWidget*, QWidget*>> charts;
     for (const std::string& group : order) {
         Section& s = sections.at(group);
         s.buttons->addStretch(1);
         // The free space goes to an empty column after the last one in use, so that no
-        // control of a wide grid is stretched.
-        s.grid->setColumnStretch(std::max(3, s.grid->columnCount()), 1);
+        // control of a wide grid is stretched; a chart spans it and grows.
+        const int free = std::max(3, s.grid->columnCount());
+        s.grid->setColumnStretch(free, 1);
+        for (const auto& [chart, row] : s.charts) {
+            s.grid->addWidget(chart, row, 0, 1, free + 1);
+            s.grid->setRowStretch(row, 1);
+            charts.emplace_back(chart, s.frame);
+        }
         outer->addWidget(s.frame);
     }
     outer->addStretch(1);
+    if (!charts.empty()) {
+        new ChartGrowth(outer, std::move(charts));
+    }
     // Controls added to a window already shown would appear only at the next pass of the event
     // loop; a handler run as the window is first shown (the page's Read) paints its "Wait" on
     // them before it talks to the node, so they are shown and laid out at once.

@@ -116,4 +116,16 @@ TEST(NodeFieldTest, SettingsFileNamesTheVariableAndPart) {
     EXPECT_EQ(node::FileVariable(node::fields::kRoomTemperature), "");
 }
 
+// A chart's legend names the valve or pump first and drops the words the live values share.
+TEST(NodeFieldTest, ShortNamesPutTheValveFirstAndDropTheSharedWords) {
+    namespace fields = node::fields;
+    EXPECT_EQ(node::ShortName(fields::kValveOutput[0]), "Mv1 output");
+    EXPECT_EQ(node::ShortName(fields::kHotWaterPumpOutput), "Mp3 output");
+    EXPECT_EQ(node::ShortName(fields::kHeatingElementOutput), "Heating element output");
+    EXPECT_EQ(node::ShortName(fields::kForwardTemperature[1]), "Forward");
+    EXPECT_EQ(node::ShortName(fields::kOutdoorTemperature), "Outdoor");
+    EXPECT_EQ(node::ShortName(fields::kCalculatedSetPoint), "Set point");
+    EXPECT_EQ(node::ShortName(fields::kPressure), "Pressure");
+}
+
 }  // namespace

@@ -5,6 +5,9 @@
 // range of the number of curve points.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
+#include <QImage>
 #include <algorithm>
 #include <cstdio>
 #include <ostream>
@@ -13,6 +16,7 @@
 
 #include "PageBytes.h"
 #include "SheetFixture.h"
+#include "framework/SafeFile.h"
 #include "node/NodeFields.h"
 #include "res/SettingsTemperaturesDialogs.h"
 
@@ -51,6 +55,17 @@ struct SettingsCase {
     std::vector<std::string> writeOrder;
     std::vector<Typed> typed;
 };
+
+// A chart series as text: "(-20,70) (-12,70) | (20,35)", a gap as "|".
+std::string Drawn(const std::vector<platform::ChartPoint>& points) {
+    std::string text;
+    for (const platform::ChartPoint& p : points) {
+        char point[48];
+        std::snprintf(point, sizeof point, "(%g,%g)", p.x, p.y);
+        text += (text.empty() ? "" : " ") + (p.IsGap() ? std::string("|") : std::string(point));
+    }
+    return text;
+}
 
 void PrintTo(const SettingsCase& c, std::ostream* os) {
     *os << c.name;
@@ -478,6 +493,146 @@ TEST_F(SettingsTemperaturesTest, Circuit2NightRuleFollowsItsCheckBoxOnly) {
     EXPECT_FALSE(page.IsDlgItemEnabled(ids::kConstantNight));
     EXPECT_TRUE(calls.empty());
     EXPECT_TRUE(page.IsDlgItemEnabled(ids::kConstantDay));
+}
+
+// The node's curve is held flat beyond its end points (by outdoor temperature) out to the
+// outdoor axis' limits (-20 to 20 °C widened to round steps around the points); the night curve
+// lies the node's night offset lower, and none is drawn without one. A typed point is drawn
+// apart from the node's curve until it is written.
+TEST_F(SettingsTemperaturesTest, CurveChartHoldsTheEndsFlatAndLowersTheNightCurve) {
+    const struct {
+        const char* points[4];  // outdoor 1, forward 1, outdoor 2, forward 2
+        const char* offset;
+        const char* flat;
+        const char* night;
+    } cases[] = {
+        // clang-format off
+        {{"-15", "75", "20", "35"}, "5", "(-20,75) (-15,75) | (20,35) (25,35)",
+         "(-20,70) (-15,70) (20,30) (25,30)"},
+        {{"10", "40", "-30", "95"}, "0", "(-35,95) (-30,95) | (10,40) (20,40)", ""},
+        {{"-10", "60", "5", "45"}, "-2.5", "(-20,60) (-10,60) | (5,45) (20,45)",
+         "(-20,62.5) (-10,62.5) (5,47.5) (20,47.5)"},
+        // clang-format on
+    };
+    CNodePage& page = ShowCircuit1();
+    ASSERT_EQ(EnabledPoints(page), 0x03);
+    using Page = CPage21PropPage;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.flat);
+        const int edits[] = {ids::kCurveOutdoor[0], ids::kCurveForward[0], ids::kCurveOutdoor[1],
+                             ids::kCurveForward[1]};
+        for (int k = 0; k < 4; ++k) {
+            page.SetDlgItemText(edits[k], c.points[k]);
+        }
+        page.SetDlgItemText(ids::kNightOffset, c.offset);
+        const std::string node =
+            Drawn(page.GetChartSeries(ids::kCurveChart, Page::kNodeCurveSeries));
+        Click(page, res::common::kWrite);
+        EXPECT_NE(node, "") << "typed points drawn apart before the write";
+        EXPECT_EQ(Drawn(page.GetChartSeries(ids::kCurveChart, Page::kNodeCurveSeries)), "");
+        EXPECT_EQ(Drawn(page.GetChartSeries(ids::kCurveChart, Page::kFlatSeries)), c.flat);
+        EXPECT_EQ(Drawn(page.GetChartSeries(ids::kCurveChart, Page::kNightSeries)), c.night);
+    }
+}
+
+// The operating point is labelled with the curve its set point lies on: the factory curve gives
+// 52.5 °C at 4 °C outdoors, lowered by 5 °C at night; a set point on neither is just "Now".
+TEST_F(SettingsTemperaturesTest, OperatingPointNamesTheCurveItLiesOn) {
+    const struct {
+        std::uint8_t setPoint[2];
+        const char* row;
+    } cases[] = {{{0x14, 0x82}, "Now (day),4,52.5,Forward °C\n"},
+                 {{0x12, 0x8E}, "Now (night),4,47.5,Forward °C\n"},
+                 {{0x0B, 0xB8}, "Now,4,30,Forward °C\n"}};
+    CNodePage& page = ShowCircuit1();
+    node.SetRaw(13, {0x01, 0x90});  // 4.00
+    for (const auto& c : cases) {
+        node.SetRaw(20, {c.setPoint[0], c.setPoint[1]});
+        page.DeliverTimer(1);
+        const std::string csv = page.GetChartCsv(ids::kCurveChart);
+        EXPECT_EQ(csv.substr(csv.rfind('\n', csv.size() - 2) + 1), c.row);
+    }
+}
+
+// Hiding the page stops its refreshes: the trend's lines break there rather than join the values
+// on either side. The chart's CSV holds the legend's short names, the minutes before now and the
+// unit of each value's axis.
+TEST_F(SettingsTemperaturesTest, TrendBreaksWhereThePageWasHiddenAndSavesAsCsv) {
+    node.SetRaw(20, {0x17, 0x70});  // 60.00
+    node.SetRaw(11, {0x15, 0x7C});  // 55.00
+    node.SetRaw(13, {0xFC, 0x18});  // -10.00
+    desktop.SetNow({2026, 12, 7, 10, 0, 0});
+    CNodePage& page = ShowCircuit1();
+    Click(page, res::common::kTrend);
+    desktop.SetNow({2026, 12, 7, 10, 0, 2});
+    page.DeliverTimer(1);
+    Show(sheet->page1);
+    desktop.SetNow({2026, 12, 7, 10, 1, 0});
+    Show(page);
+    desktop.SetNow({2026, 12, 7, 10, 1, 2});
+    page.DeliverTimer(1);
+    const std::string outdoor(node::fields::kOutdoorTemperature.name);
+    EXPECT_EQ(Drawn(page.GetChartSeries(res::common::kTrendChart, outdoor)),
+              "(-1.03333,-10) (-1,-10) | (-0.0333333,-10) (0,-10)");
+    const std::string path = std::string(VIREO_TEST_TMP) + "/trend.csv";
+    desktop.QueueFile(path);
+    page.SaveChart(res::common::kTrendChart, platform::ChartFile::Csv);
+    std::string csv;
+    ASSERT_EQ(platform::ReadWholeFile(path, csv), "");
+    std::string expected = "series,minutes,y,y axis\n";
+    for (const char* row : {"Set point,%s,60,°C\n", "Forward,%s,55,°C\n", "Outdoor,%s,-10,°C\n"}) {
+        for (const char* minutes : {"-1.03333", "-1", "-0.0333333", "0"}) {
+            char line[64];
+            std::snprintf(line, sizeof line, row, minutes);
+            expected += line;
+        }
+    }
+    EXPECT_EQ(csv, expected);
+    // A file that cannot be written is one line of message, and a cancelled dialog nothing.
+    desktop.QueueFile(std::string(VIREO_TEST_TMP) + "/missing/trend.csv");
+    desktop.QueueFile(std::nullopt);
+    for (int k = 0; k < 2; ++k) {
+        page.SaveChart(res::common::kTrendChart, platform::ChartFile::Csv);
+    }
+    ASSERT_EQ(desktop.Messages().size(), 1u);
+    EXPECT_EQ(desktop.Messages()[0].text.rfind("Cannot save ", 0), 0u);
+    EXPECT_EQ(desktop.Messages()[0].text.find('\n'), std::string::npos);
+}
+
+// Both charts of the shown page save as PNG files of their size in the window, which they fill
+// across, with their lines drawn in colour on the grey and white of axes and grid.
+TEST_F(SettingsTemperaturesTest, ChartsSaveAsPicturesOfTheirShownSize) {
+    CNodePage& page = ShowCircuit1();
+    sheet->Window()->resize(1060, 900);
+    sheet->Window()->show();
+    Click(page, res::common::kTrend);
+    for (int t = 0; t < 60; ++t) {
+        desktop.SetNow({2026, 12, 7, 10, t / 10, t % 10 * 6});
+        node.SetRaw(13, {0x00, static_cast<std::uint8_t>(t * 4)});
+        page.DeliverTimer(1);
+    }
+    QApplication::processEvents();
+    for (const auto& [id, name] : {std::pair{ids::kCurveChart, "heating-curve.png"},
+                                   std::pair{res::common::kTrendChart, "trend.png"}}) {
+        SCOPED_TRACE(name);
+        const std::string path = std::string(VIREO_TEST_TMP) + "/" + name;
+        desktop.QueueFile(path);
+        page.SaveChart(id, platform::ChartFile::Png);
+        const QImage image(QString::fromStdString(path));
+        EXPECT_GT(image.width(), 600);
+        EXPECT_GE(image.height(), 280);
+        int coloured = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                const int spread = std::max({c.red(), c.green(), c.blue()}) -
+                                   std::min({c.red(), c.green(), c.blue()});
+                coloured += spread > 60 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(coloured, 1000);
+    }
+    sheet->Window()->hide();
 }
 
 }  // namespace
