@@ -482,6 +482,10 @@ Subcommand AddNodeServe(CLI::App& node) {
     faults->add_option("--duplicate-every", f.duplicateEvery, "send every Nth answer twice")
         ->check(CLI::NonNegativeNumber);
     faults
+        ->add_option("--reorder-every", f.reorderEvery,
+                     "send every Nth answer after the next one (out of sequence)")
+        ->check(CLI::NonNegativeNumber);
+    faults
         ->add_option_function<int>(
             "--late", [&f](int ms) { f.late = lon::Millis(ms); },
             "send each answer this many milliseconds late")

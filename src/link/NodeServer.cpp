@@ -197,14 +197,25 @@ void NodeServer::Send(const lon::Packet& packet, lon::Millis due) {
     ++answers_;
     const int copies = faults_.duplicateEvery > 0 && answers_ % faults_.duplicateEvery == 0 ? 2 : 1;
     for (int i = 0; i < copies; ++i) {
-        pending_.push_back({due, packet});
+        Pending answer{due, channel_.Frame(packet)};
+        if (faults_.reorderEvery > 0 && answers_ % faults_.reorderEvery == 0 && !held_) {
+            held_ = std::move(answer);
+            continue;
+        }
+        pending_.push_back(std::move(answer));
+        // The answer kept back follows this one, with the older sequence number.
+        if (held_) {
+            held_->due = due;
+            pending_.push_back(std::move(*held_));
+            held_.reset();
+        }
     }
     SendDue();
 }
 
 void NodeServer::SendDue() {
     while (!pending_.empty() && pending_.front().due <= clock_.Now()) {
-        channel_.Send(pending_.front().packet);
+        channel_.SendFrame(pending_.front().frame);
         pending_.pop_front();
     }
 }

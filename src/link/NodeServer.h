@@ -27,6 +27,7 @@ struct ServedFaults {
     int dropEvery = 0;         // every Nth packet to the node is lost; 0: none
     int dropPercent = 0;       // that share of the packets to the node is lost (seeded)
     int duplicateEvery = 0;    // every Nth answer goes out twice; 0: none
+    int reorderEvery = 0;      // every Nth answer goes out after the next one; 0: none
     lon::Millis late{0};       // each answer leaves only this long after its request
     bool silent = false;       // the node answers nothing
     std::set<int> refusedNvs;  // NV updates to these NVs are not taken (never acknowledged)
@@ -62,7 +63,7 @@ public:
 private:
     struct Pending {
         lon::Millis due;
-        lon::Packet packet;
+        lon::Bytes frame;  // numbered when the answer was made
     };
     struct Remembered {
         lon::Packet request;
@@ -96,6 +97,7 @@ private:
     std::uint64_t repeats_ = 0;
     std::map<std::pair<int, int>, Remembered> last_;  // by sender's subnet and node
     std::deque<Pending> pending_;
+    std::optional<Pending> held_;  // an answer kept back to go out after the next
 };
 
 // How a served node's channel runs: at the FT-10 pace or at once, and with the channel's MD5

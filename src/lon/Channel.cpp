@@ -8,12 +8,19 @@ Channel::Channel(Datagram& network, Clock& clock, Options options)
     : network_(network), clock_(clock), options_(std::move(options)) {}
 
 bool Channel::Send(const Packet& packet) {
+    return SendFrame(Frame(packet));
+}
+
+Bytes Channel::Frame(const Packet& packet) {
     Ip852Header header;
     header.vendor = options_.vendor;
     header.session = options_.session;
     header.sequence = ++sequence_;
     header.timestamp = static_cast<std::uint32_t>(clock_.Now().count());
-    const Bytes datagram = EncodeIp852(header, EncodeWithCrc(packet), options_.secret);
+    return EncodeIp852(header, EncodeWithCrc(packet), options_.secret);
+}
+
+bool Channel::SendFrame(ByteView datagram) {
     if (capture_) {
         capture_(true, datagram);
     }

@@ -40,6 +40,10 @@ public:
     Channel(Datagram& network, Clock& clock, Options options);
 
     bool Send(const Packet& packet);
+    // The packet framed as the next datagram of this member (its sequence number taken now),
+    // and such a datagram sent, later or out of turn.
+    Bytes Frame(const Packet& packet);
+    bool SendFrame(ByteView datagram);
     // The next packet that passes every check, or nothing at the deadline.
     std::optional<Packet> Receive(Millis deadline);
 

@@ -252,6 +252,12 @@ host::ServedFaults Faults(int dropPercent, int duplicateEvery, int lateMs, bool 
     return f;
 }
 
+host::ServedFaults Reordered(int every) {
+    host::ServedFaults f;
+    f.reorderEvery = every;
+    return f;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, LinkTest,
     ::testing::Values(
@@ -260,6 +266,7 @@ INSTANTIATE_TEST_SUITE_P(
         LinkCase{"DownloadWithAFifthLost", Faults(20, 0, 0, false), true, true, ""},
         LinkCase{"DownloadWithDoubledAnswers", Faults(0, 2, 0, false), true, true, ""},
         LinkCase{"DownloadWithLateAnswers", Faults(0, 0, 45, false), true, true, ""},
+        LinkCase{"DownloadWithAnswersOutOfSequence", Reordered(3), true, true, ""},
         LinkCase{"SilentNode", Faults(0, 0, 0, true), false, false,
                  "node 1/5 did not answer query ID after 7 tries (router lonip://127.0.0.1:"},
         LinkCase{"AuthenticatedChannel", {}, false, true, "", 0x5A, 0x5A},
