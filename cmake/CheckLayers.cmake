@@ -10,7 +10,7 @@
 #
 # Layers, lowest first; a folder may include its own folder and those of lower ranks.
 set(rank_codecs 0)
-set(rank_framework 1)
+set(rank_framework 0)
 set(rank_node 2)
 set(rank_lon 2)
 set(rank_platform 2)

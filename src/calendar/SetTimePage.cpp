@@ -24,10 +24,10 @@ void SetTimePage::Refresh() {
     if (ReadNv(nv::kClockRead, bytes)) {
         ShowNodeClock(*this, bytes);
     }
-    const codecs::DateTime now = platform::Desktop::Current().Now();
+    const platform::DateTime now = platform::Desktop::Current().Now();
     const codecs::SettingsFileCodec codec;
-    SetDlgItemText(kPcDate, codec.FormatExportDate(now));
-    SetDlgItemText(kPcTime, codec.FormatExportTime(now));
+    SetDlgItemText(kPcDate, codec.FormatExportDate(now.year, now.month, now.day));
+    SetDlgItemText(kPcTime, codec.FormatExportTime(now.hour, now.minute, now.second));
 }
 
 // The node's clock record from one reading of the PC's clock, written to NV 0; the next

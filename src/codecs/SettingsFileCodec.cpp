@@ -99,14 +99,14 @@ std::string SettingsFileCodec::FormatTimePassed(const std::uint8_t* image4) cons
     return text;
 }
 
-std::string SettingsFileCodec::FormatExportDate(const DateTime& now) const {
+std::string SettingsFileCodec::FormatExportDate(int year, int month, int day) const {
     // The runtime's date text "MM/DD/YY", rearranged to day "/" month "-" four-digit year.
     std::string runtimeDate;
-    AppendTwoDigits(runtimeDate, now.month);
+    AppendTwoDigits(runtimeDate, month);
     runtimeDate += '/';
-    AppendTwoDigits(runtimeDate, now.day);
+    AppendTwoDigits(runtimeDate, day);
     runtimeDate += '/';
-    AppendTwoDigits(runtimeDate, now.year);
+    AppendTwoDigits(runtimeDate, year);
     const std::string_view date = runtimeDate;
 
     std::string text;
@@ -119,31 +119,31 @@ std::string SettingsFileCodec::FormatExportDate(const DateTime& now) const {
     return text;
 }
 
-std::string SettingsFileCodec::FormatExportTime(const DateTime& now) const {
+std::string SettingsFileCodec::FormatExportTime(int hour, int minute, int second) const {
     // The runtime's time text "HH:MM:SS", shown without the hour's leading zero.
     std::string runtimeTime;
-    AppendTwoDigits(runtimeTime, now.hour);
+    AppendTwoDigits(runtimeTime, hour);
     runtimeTime += ':';
-    AppendTwoDigits(runtimeTime, now.minute);
+    AppendTwoDigits(runtimeTime, minute);
     runtimeTime += ':';
-    AppendTwoDigits(runtimeTime, now.second);
+    AppendTwoDigits(runtimeTime, second);
     const std::string_view time = runtimeTime;
 
-    const int hour = ReadWhole(time.substr(0, 2));
-    const int minute = ReadWhole(time.substr(3, 2));
-    const int second = ReadWhole(time.substr(6, 2));
+    const int shownHour = ReadWhole(time.substr(0, 2));
+    const int shownMinute = ReadWhole(time.substr(3, 2));
+    const int shownSecond = ReadWhole(time.substr(6, 2));
     std::string text;
-    AppendWhole(text, hour);
+    AppendWhole(text, shownHour);
     text += ':';
-    if (minute < 10) {
+    if (shownMinute < 10) {
         text += '0';
     }
-    AppendWhole(text, minute);
+    AppendWhole(text, shownMinute);
     text += ':';
-    if (second < 10) {
+    if (shownSecond < 10) {
         text += '0';
     }
-    AppendWhole(text, second);
+    AppendWhole(text, shownSecond);
     return text;
 }
 

@@ -6,8 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "codecs/DateTime.h"
-
 namespace codecs {
 
 class SettingsFileCodec {
@@ -20,8 +18,8 @@ public:
     std::string FormatTimeSec(const std::uint8_t* image2) const;
     std::string FormatTimePassed(const std::uint8_t* image4) const;
     // The PC's local date and time as the runtime's texts give them ("MM/DD/YY", "HH:MM:SS").
-    std::string FormatExportDate(const DateTime& now) const;  // "6/12-2026 "
-    std::string FormatExportTime(const DateTime& now) const;  // "9:05:07"
+    std::string FormatExportDate(int year, int month, int day) const;      // "6/12-2026 "
+    std::string FormatExportTime(int hour, int minute, int second) const;  // "9:05:07"
 
     // Parsing, one byte per call.
     std::uint8_t ParseStrIntByte(std::string_view line, int index) const;

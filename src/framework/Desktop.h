@@ -10,7 +10,7 @@
 #include <string>
 #include <utility>
 
-#include "codecs/DateTime.h"
+#include "framework/DateTime.h"
 
 namespace platform {
 
@@ -26,7 +26,7 @@ enum class MessageIcon { None, Information, Exclamation, Error, Question };
 enum class MessageAnswer { Ok, Yes, No };
 
 // The PC's local date and time, as the runtime's date and time texts give it.
-using LocalDateTime = codecs::DateTime;
+using LocalDateTime = platform::DateTime;
 
 struct FileDialogRequest {
     std::string initialName;       // the file name the dialog starts with

@@ -7,7 +7,7 @@
 
 namespace node {
 
-std::array<std::uint8_t, 7> NodeClockRecord::Bytes(const codecs::DateTime& clock) {
+std::array<std::uint8_t, 7> NodeClockRecord::Bytes(const platform::DateTime& clock) {
     const codecs::NumericCodec codec;
     const auto byte = [](int value) { return static_cast<std::uint8_t>(value); };
     return {byte(codec.IntHighByte(clock.year)),
@@ -19,25 +19,25 @@ std::array<std::uint8_t, 7> NodeClockRecord::Bytes(const codecs::DateTime& clock
             byte(clock.second)};
 }
 
-codecs::DateTime NodeClockRecord::FromBytes(const std::uint8_t* bytes) {
+platform::DateTime NodeClockRecord::FromBytes(const std::uint8_t* bytes) {
     const codecs::NumericCodec codec;
     return {codec.MakeWord(bytes[0], bytes[1]), codec.SignedByte(bytes[2]),
             codec.SignedByte(bytes[3]),         codec.SignedByte(bytes[4]),
             codec.SignedByte(bytes[5]),         codec.SignedByte(bytes[6])};
 }
 
-codecs::DateTime NodeClockRecord::FromPc(const codecs::DateTime& now) {
+platform::DateTime NodeClockRecord::FromPc(const platform::DateTime& now) {
     return {now.year % 100 + 2000, now.month, now.day, now.hour, now.minute, now.second};
 }
 
-std::string ClockDateText(const codecs::DateTime& clock) {
+std::string ClockDateText(const platform::DateTime& clock) {
     char text[64];
     std::snprintf(text, sizeof text, "%.0f/%.0f-%.0f", static_cast<double>(clock.day),
                   static_cast<double>(clock.month), static_cast<double>(clock.year));
     return text;
 }
 
-std::string ClockWeekdayText(const codecs::DateTime& clock) {
+std::string ClockWeekdayText(const platform::DateTime& clock) {
     using namespace std::chrono;
     const year_month_day date{year{clock.year}, month{static_cast<unsigned>(clock.month)},
                               day{static_cast<unsigned>(clock.day)}};
@@ -49,7 +49,7 @@ std::string ClockWeekdayText(const codecs::DateTime& clock) {
     return kNames[weekday{sys_days{date}}.c_encoding()];
 }
 
-std::string ClockTimeText(const codecs::DateTime& clock) {
+std::string ClockTimeText(const platform::DateTime& clock) {
     char text[64];
     std::snprintf(text, sizeof text, "%.0f:%s%.0f:%s%.0f", static_cast<double>(clock.hour),
                   clock.minute < 10 ? "0" : "", static_cast<double>(clock.minute),

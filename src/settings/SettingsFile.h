@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "codecs/SettingsFileCodec.h"
+#include "framework/DateTime.h"
 #include "node/NodeVariableMap.h"
 
 namespace settings {
@@ -66,7 +67,7 @@ public:
     struct Contents {
         std::string programId;  // the control's Program ID text
         std::string nodeName;   // at most 20 characters; empty when the read failed
-        codecs::DateTime clock;
+        platform::DateTime clock;
         // The byte image of each block's variable in block order (at least ImageSize bytes);
         // nothing when its read failed.
         std::array<std::optional<std::vector<std::uint8_t>>, kBlockCount> values;

@@ -97,7 +97,7 @@ void Follow(double& forward, double& rate, double target, double dt, double runn
     rate = fade * (rate * c - (decay * rate + natural * natural * error) / ringing * s);
 }
 
-codecs::DateTime Clock(const SimNode& node) {
+platform::DateTime Clock(const SimNode& node) {
     return node::NodeClockRecord::FromBytes(node.Raw(nv::kClockRead).data());
 }
 
@@ -108,7 +108,7 @@ Plant::Plant(const SimNode& node, PlantSettings settings) : node_(node), setting
     for (double& n : noise_) {
         n = (static_cast<double>(random()) / std::mt19937::max() * 2 - 1) * settings_.noise;
     }
-    const codecs::DateTime clock = Clock(node_);
+    const platform::DateTime clock = Clock(node_);
     startOfDay_ = clock.hour * 3600.0 + clock.minute * 60.0 + clock.second;
     outdoor_ = OutdoorAt(0);
     StepFrostProtection();
@@ -240,7 +240,7 @@ namespace {
 // holds no valid date.
 std::optional<std::pair<int, int>> ClockSlot(const SimNode& node) {
     using namespace std::chrono;
-    const codecs::DateTime clock = Clock(node);
+    const platform::DateTime clock = Clock(node);
     const year_month_day date{year{clock.year}, month{static_cast<unsigned>(clock.month)},
                               day{static_cast<unsigned>(clock.day)}};
     if (!date.ok()) {

@@ -35,7 +35,7 @@ bool ParseProgramId(const std::string& text, ProgramId& id);
 ProgramId ControllerProgramId();
 
 // The node clock; a fresh node's stands at 2026-12-06 09:05:07.
-using ClockTime = codecs::DateTime;
+using ClockTime = platform::DateTime;
 inline constexpr ClockTime kStartClock{2026, 12, 6, 9, 5, 7};
 
 // What the plug-in did to the node, kept while recording is on.

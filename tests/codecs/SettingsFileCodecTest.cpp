@@ -11,7 +11,6 @@
 
 namespace {
 
-using codecs::DateTime;
 using codecs::SettingsFileCodec;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -264,8 +263,11 @@ TEST(SettingsFileCodec, WriterAndReaderAgreeOnRandomImages) {
 
 TEST(SettingsFileCodec, ExportTimestamp) {
     const SettingsFileCodec c;
+    struct Clock {
+        int year, month, day, hour, minute, second;
+    };
     struct Case {
-        DateTime clock;
+        Clock clock;
         std::string_view date, time;
     };
     const Case cases[] = {
@@ -276,8 +278,8 @@ TEST(SettingsFileCodec, ExportTimestamp) {
         {{2100, 3, 1, 10, 30, 45}, "1/3-2000 ", "10:30:45"},  // two-digit year of the runtime
     };
     for (const Case& k : cases) {
-        EXPECT_EQ(c.FormatExportDate(k.clock), k.date);
-        EXPECT_EQ(c.FormatExportTime(k.clock), k.time);
+        EXPECT_EQ(c.FormatExportDate(k.clock.year, k.clock.month, k.clock.day), k.date);
+        EXPECT_EQ(c.FormatExportTime(k.clock.hour, k.clock.minute, k.clock.second), k.time);
     }
 }
 

@@ -1,8 +1,8 @@
-#include "codecs/DateTime.h"
+#include "framework/DateTime.h"
 
 #include <cstdio>
 
-namespace codecs {
+namespace platform {
 
 std::string DateTime::TimeText() const {
     char text[16];
@@ -10,4 +10,4 @@ std::string DateTime::TimeText() const {
     return text;
 }
 
-}  // namespace codecs
+}  // namespace platform

@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace codecs {
+namespace platform {
 
 struct DateTime {
     int year = 2000;  // four digits
@@ -20,4 +20,4 @@ struct DateTime {
     friend bool operator==(const DateTime&, const DateTime&) = default;
 };
 
-}  // namespace codecs
+}  // namespace platform
