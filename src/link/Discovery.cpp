@@ -1,7 +1,6 @@
 #include "link/Discovery.h"
 
 #include <algorithm>
-#include <random>
 #include <system_error>
 
 #include "lon/Channel.h"
@@ -54,8 +53,7 @@ std::optional<std::string> DiscoverNodes(const LinkSettings& settings, lon::Mill
     } catch (const std::system_error& error) {
         return "router " + LinkUrl(settings) + ": " + error.what();
     }
-    std::random_device random;
-    lon::Channel channel(*udp, clock, {settings.secret, random() | 1, 0});
+    lon::Channel channel(*udp, clock, {settings.secret, lon::NewSessionId(), 0});
     if (!channel.Send(QueryBroadcast(settings))) {
         return "router " + LinkUrl(settings) + " cannot be sent to";
     }

@@ -4,18 +4,10 @@
 
 #include <algorithm>
 #include <chrono>
-#include <random>
 #include <system_error>
 
 namespace host {
 namespace {
-
-// An IP-852 session id of its own for every opening, so that the router or a served node never
-// takes our first packets for stale ones of an earlier run.
-std::uint32_t FreshSession() {
-    std::random_device random;
-    return random() | 1;
-}
 
 lon::UdpEndpoint Endpoint(const std::string& host, std::uint16_t port) {
     lon::UdpEndpoint endpoint;
@@ -48,7 +40,7 @@ std::optional<std::string> LonNode::Open() {
         network_ = udp_.get();
     }
     channel_ = std::make_unique<lon::Channel>(
-        *network_, clock_, lon::Channel::Options{settings_.secret, FreshSession(), 0});
+        *network_, clock_, lon::Channel::Options{settings_.secret, lon::NewSessionId(), 0});
     transactions_ = std::make_unique<lon::Transactions>(*channel_, clock_, settings_.source,
                                                         settings_.domain, settings_.retry);
     if (!settings_.capture.empty()) {

@@ -1,8 +1,15 @@
 #include "lon/Channel.h"
 
+#include <random>
+
 #include "lon/Crc16.h"
 
 namespace lon {
+
+std::uint32_t NewSessionId() {
+    std::random_device random;
+    return random() | 1;
+}
 
 Channel::Channel(Datagram& network, Clock& clock, Options options)
     : network_(network), clock_(clock), options_(std::move(options)) {}

@@ -27,6 +27,10 @@ struct ChannelCounters {
     std::uint64_t foreign = 0;  // another packet type or protocol
 };
 
+// An IP-852 session id of its own for every run of a member, so that the router or a served node
+// never takes its first packets for stale ones of an earlier run.
+std::uint32_t NewSessionId();
+
 class Channel {
 public:
     struct Options {
