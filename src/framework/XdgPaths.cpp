@@ -36,6 +36,10 @@ std::string XdgDataHome() {
     return BaseFolder("XDG_DATA_HOME", "/.local/share");
 }
 
+std::string XdgConfigHome() {
+    return BaseFolder("XDG_CONFIG_HOME", "/.config");
+}
+
 std::string XdgStateHome() {
     return BaseFolder("XDG_STATE_HOME", "/.local/state");
 }

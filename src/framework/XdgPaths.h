@@ -12,6 +12,8 @@ std::string HomeDirectory();
 // $XDG_DATA_HOME when it is an absolute path, else HomeDirectory() + "/.local/share". An empty
 // or relative value is ignored, as the convention asks.
 std::string XdgDataHome();
+// $XDG_CONFIG_HOME when it is an absolute path, else HomeDirectory() + "/.config".
+std::string XdgConfigHome();
 // $XDG_STATE_HOME when it is an absolute path, else HomeDirectory() + "/.local/state".
 std::string XdgStateHome();
 

@@ -105,11 +105,19 @@ std::string NeuronIdText(const lon::NeuronId& id) {
     return codecs::HexBytes(id.data(), id.size());
 }
 
+std::string SubnetNodeText(const lon::SubnetNode& address) {
+    return std::to_string(address.subnet) + "/" + std::to_string(address.node);
+}
+
+std::string DomainText(const lon::Domain& domain) {
+    return domain.length == 0 ? "-" : codecs::HexBytes(domain.id.data(), domain.length);
+}
+
 std::string TargetText(const lon::Target& target) {
     if (target.byNeuronId) {
         return "Neuron ID " + NeuronIdText(target.neuronId);
     }
-    return std::to_string(target.node.subnet) + "/" + std::to_string(target.node.node);
+    return SubnetNodeText(target.node);
 }
 
 std::string LinkUrl(const LinkSettings& settings) {

@@ -43,6 +43,9 @@ std::optional<std::string> ReadSecretFile(const std::string& path, lon::Bytes& s
 // "1/5" or "Neuron ID 05 01 02 03 04 05", as messages name the node.
 std::string TargetText(const lon::Target& target);
 std::string NeuronIdText(const lon::NeuronId& id);
+// "1/5"; "-" or the domain ID's bytes in hexadecimal, as ParseDomain reads them back.
+std::string SubnetNodeText(const lon::SubnetNode& address);
+std::string DomainText(const lon::Domain& domain);
 // "lonip://127.0.0.1:1628".
 std::string LinkUrl(const LinkSettings& settings);
 

@@ -1,0 +1,498 @@
+#include "site/Site.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <iterator>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <set>
+
+#include "framework/SafeFile.h"
+#include "framework/XdgPaths.h"
+#include "sim/Network.h"
+#include "sim/SimNode.h"
+
+namespace host {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+constexpr int kFormat = 1;
+constexpr const char* kExtension = ".json";
+
+// Walks the file's text for the JSON parser and counts the lines it has passed, so that each
+// field can be told by the line it stands on.
+class LineCountingIterator {
+public:
+    using iterator_category = std::forward_iterator_tag;
+    using value_type = char;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const char*;
+    using reference = const char&;
+
+    LineCountingIterator() = default;
+    LineCountingIterator(const char* at, int* line) : at_(at), line_(line) {}
+    reference operator*() const { return *at_; }
+    LineCountingIterator& operator++() {
+        if (*at_ == '\n') {
+            ++*line_;
+        }
+        ++at_;
+        return *this;
+    }
+    LineCountingIterator operator++(int) {
+        LineCountingIterator before = *this;
+        ++*this;
+        return before;
+    }
+    bool operator==(const LineCountingIterator& other) const { return at_ == other.at_; }
+
+private:
+    const char* at_ = nullptr;
+    int* line_ = nullptr;
+};
+
+// The document with the line of every field and array element, by its JSON pointer.
+struct LinedDocument {
+    json doc;
+    std::map<std::string, int> lines;
+};
+
+class FieldLines {
+public:
+    explicit FieldLines(std::map<std::string, int>& lines, const int& line)
+        : lines_(lines), line_(line) {}
+
+    bool operator()(int, json::parse_event_t event, json& parsed) {
+        using Event = json::parse_event_t;
+        switch (event) {
+            case Event::key:
+                frames_.back().key = parsed.get<std::string>();
+                lines_[Path()] = line_ + 1;
+                break;
+            case Event::object_start:
+            case Event::array_start:
+                Element();
+                frames_.push_back({event == Event::array_start, -1, {}});
+                break;
+            case Event::object_end:
+            case Event::array_end:
+                frames_.pop_back();
+                break;
+            case Event::value:
+                Element();
+                break;
+        }
+        return true;
+    }
+
+private:
+    struct Frame {
+        bool array = false;
+        int index = -1;
+        std::string key;
+    };
+
+    // An array's next element starts here.
+    void Element() {
+        if (!frames_.empty() && frames_.back().array) {
+            ++frames_.back().index;
+            lines_[Path()] = line_ + 1;
+        }
+    }
+
+    std::string Path() const {
+        std::string path;
+        for (const Frame& frame : frames_) {
+            path += '/' + (frame.array ? std::to_string(frame.index) : frame.key);
+        }
+        return path;
+    }
+
+    std::map<std::string, int>& lines_;
+    const int& line_;
+    std::vector<Frame> frames_;
+};
+
+// A field of the site file that is wrong: where it is and why.
+struct Refusal {
+    std::string pointer;
+    std::string reason;
+};
+
+// The checks of one document, each refusing with the field's pointer.
+class SiteReader {
+public:
+    explicit SiteReader(const json& doc) : doc_(doc) {}
+
+    Site Read(const std::string& name) {
+        Site site;
+        site.name = name;
+        Object(doc_, "");
+        Known(doc_, "", {"vireoSite", "source", "domain", "links", "nodes"});
+        if (!doc_.contains("vireoSite") || doc_["vireoSite"] != kFormat) {
+            throw Refusal{"/vireoSite", "not a site file of this version (\"vireoSite\": 1)"};
+        }
+        Check(ParseSubnetNode(Text(doc_, "", "source"), site.source), "/source");
+        Check(ParseDomain(Text(doc_, "", "domain"), site.domain), "/domain");
+        const json& links = Array(doc_, "", "links");
+        if (links.empty()) {
+            throw Refusal{"/links", "a site has at least one link"};
+        }
+        for (std::size_t i = 0; i < links.size(); ++i) {
+            site.links.push_back(ReadLink(links[i], "/links/" + std::to_string(i), site));
+        }
+        const json& nodes = Array(doc_, "", "nodes");
+        for (std::size_t i = 0; i < nodes.size(); ++i) {
+            site.nodes.push_back(ReadNode(nodes[i], "/nodes/" + std::to_string(i), site));
+        }
+        return site;
+    }
+
+private:
+    SiteLink ReadLink(const json& entry, const std::string& at, const Site& site) {
+        Object(entry, at);
+        Known(entry, at, {"channel", "url", "localPort", "authenticated"});
+        SiteLink link;
+        link.channel = Integer(entry, at, "channel", 1, 255);
+        if (FindLink(site, link.channel) != nullptr) {
+            throw Refusal{at + "/channel", "channel " + std::to_string(link.channel) + " twice"};
+        }
+        link.url = Text(entry, at, "url");
+        LinkSettings settings;
+        Check(ParseLinkUrl(link.url, settings), at + "/url");
+        link.localPort =
+            entry.contains("localPort") ? Integer(entry, at, "localPort", 0, 65535) : 0;
+        if (entry.contains("authenticated")) {
+            if (!entry["authenticated"].is_boolean()) {
+                throw Refusal{at + "/authenticated", "is true or false"};
+            }
+            link.authenticated = entry["authenticated"].get<bool>();
+        }
+        return link;
+    }
+
+    SiteNode ReadNode(const json& entry, const std::string& at, const Site& site) {
+        Object(entry, at);
+        Known(entry, at, {"name", "neuronId", "address", "channel", "programId", "lastSeen"});
+        SiteNode node;
+        node.name = Text(entry, at, "name");
+        if (const std::string problem = NameProblem(node.name); !problem.empty()) {
+            throw Refusal{at + "/name", problem};
+        }
+        if (FindSiteNode(site, node.name) != nullptr) {
+            throw Refusal{at + "/name", "more than one node is named " + node.name};
+        }
+        Check(ParseNeuronId(Text(entry, at, "neuronId"), node.neuronId), at + "/neuronId");
+        if (std::any_of(site.nodes.begin(), site.nodes.end(),
+                        [&](const SiteNode& other) { return other.neuronId == node.neuronId; })) {
+            throw Refusal{at + "/neuronId", "Neuron ID " + NeuronIdText(node.neuronId) +
+                                                " belongs to another node of the site"};
+        }
+        Check(ParseSubnetNode(Text(entry, at, "address"), node.address), at + "/address");
+        node.channel = Integer(entry, at, "channel", 1, 255);
+        if (FindLink(site, node.channel) == nullptr) {
+            throw Refusal{at + "/channel",
+                          "the site has no link for channel " + std::to_string(node.channel)};
+        }
+        if (entry.contains("programId")) {
+            node.programId = Text(entry, at, "programId");
+            ProgramId id{};
+            if (!node.programId.empty() && !ParseProgramId(node.programId, id)) {
+                throw Refusal{at + "/programId", "not eight bytes 80:00:...:00"};
+            }
+        }
+        node.lastSeen = entry.contains("lastSeen") ? Text(entry, at, "lastSeen") : "";
+        return node;
+    }
+
+    static void Object(const json& value, const std::string& at) {
+        if (!value.is_object()) {
+            throw Refusal{at.empty() ? "/" : at, "is not an object"};
+        }
+    }
+
+    static void Known(const json& object, const std::string& at,
+                      std::initializer_list<std::string_view> names) {
+        for (const auto& [key, value] : object.items()) {
+            if (std::find(names.begin(), names.end(), key) == names.end()) {
+                throw Refusal{at + "/" + key, "unknown field \"" + key + "\""};
+            }
+        }
+    }
+
+    static const json& Field(const json& object, const std::string& at, const char* name) {
+        if (!object.contains(name)) {
+            throw Refusal{at.empty() ? "/" : at, std::string("has no \"") + name + "\""};
+        }
+        return object[name];
+    }
+
+    static std::string Text(const json& object, const std::string& at, const char* name) {
+        const json& value = Field(object, at, name);
+        if (!value.is_string()) {
+            throw Refusal{at + "/" + name, "is not a text"};
+        }
+        return value.get<std::string>();
+    }
+
+    static int Integer(const json& object, const std::string& at, const char* name, int low,
+                       int high) {
+        const json& value = Field(object, at, name);
+        if (!value.is_number_integer() || value.get<std::int64_t>() < low ||
+            value.get<std::int64_t>() > high) {
+            throw Refusal{at + "/" + name, "is a whole number from " + std::to_string(low) +
+                                               " to " + std::to_string(high)};
+        }
+        return value.get<int>();
+    }
+
+    static const json& Array(const json& object, const std::string& at, const char* name) {
+        const json& value = Field(object, at, name);
+        if (!value.is_array()) {
+            throw Refusal{at + "/" + name, "is not a list"};
+        }
+        return value;
+    }
+
+    static void Check(const std::optional<std::string>& problem, const std::string& at) {
+        if (problem) {
+            throw Refusal{at, *problem};
+        }
+    }
+
+    const json& doc_;
+};
+
+// The line of a field, or of the nearest enclosing one the parser saw.
+int LineOf(const std::map<std::string, int>& lines, std::string pointer) {
+    while (!pointer.empty()) {
+        if (const auto found = lines.find(pointer); found != lines.end()) {
+            return found->second;
+        }
+        pointer.erase(pointer.rfind('/'));
+    }
+    return 1;
+}
+
+// The site of a file's text; "" or "PATH:LINE: reason".
+std::string ParseSite(const std::string& path, const std::string& text, Site& site) {
+    LinedDocument lined;
+    int line = 0;
+    FieldLines fields(lined.lines, line);
+    const LineCountingIterator begin(text.data(), &line);
+    const LineCountingIterator end(text.data() + text.size(), &line);
+    try {
+        lined.doc = json::parse(begin, end, std::ref(fields));
+    } catch (const json::parse_error& error) {
+        // The parser names the byte it stopped at; its line is the count of newlines before it.
+        const auto upTo = std::min<std::size_t>(error.byte, text.size());
+        const auto lines = std::count(text.begin(), text.begin() + static_cast<long>(upTo), '\n');
+        std::string reason = error.what();
+        const std::size_t cut = reason.find("syntax error");
+        return path + ":" + std::to_string(lines + (upTo == text.size() ? 0 : 1)) + ": " +
+               (cut == std::string::npos ? reason : reason.substr(cut));
+    }
+    try {
+        site = SiteReader(lined.doc).Read(fs::path(path).stem().string());
+    } catch (const Refusal& refusal) {
+        return path + ":" + std::to_string(LineOf(lined.lines, refusal.pointer)) + ": " +
+               (refusal.pointer == "/" ? "the site " : refusal.pointer.substr(1) + " ") +
+               refusal.reason;
+    }
+    return "";
+}
+
+json LinkJson(const SiteLink& link) {
+    json entry = {{"channel", link.channel}, {"url", link.url}};
+    if (link.localPort != 0) {
+        entry["localPort"] = link.localPort;
+    }
+    if (link.authenticated) {
+        entry["authenticated"] = true;
+    }
+    return entry;
+}
+
+json NodeJson(const SiteNode& node) {
+    json entry = {{"name", node.name},
+                  {"neuronId", NeuronIdText(node.neuronId)},
+                  {"address", SubnetNodeText(node.address)},
+                  {"channel", node.channel}};
+    if (!node.programId.empty()) {
+        entry["programId"] = node.programId;
+    }
+    if (!node.lastSeen.empty()) {
+        entry["lastSeen"] = node.lastSeen;
+    }
+    return entry;
+}
+
+std::string LockPath(const std::string& path) {
+    std::string error;
+    const std::string target = platform::FollowLinks(path, error);
+    return (target.empty() ? path : target) + ".lock";
+}
+
+}  // namespace
+
+std::string SitesFolder() {
+    return platform::XdgConfigHome() + "/vireo/sites";
+}
+
+std::string SitePath(const std::string& name) {
+    return SitesFolder() + "/" + name + kExtension;
+}
+
+std::string SiteNameProblem(const std::string& name) {
+    if (std::string problem = NameProblem(name); !problem.empty()) {
+        return "site " + problem.substr(problem.find(' ') + 1);
+    }
+    return "";
+}
+
+std::string LoadSite(const std::string& path, Site& site) {
+    std::string text;
+    if (const std::string problem = platform::ReadWholeFile(path, text); !problem.empty()) {
+        return "site file " + path + ": " + problem;
+    }
+    Site read;
+    if (std::string problem = ParseSite(path, text, read); !problem.empty()) {
+        return problem;
+    }
+    site = std::move(read);
+    return "";
+}
+
+std::string LoadNamedSite(const std::string& name, Site& site) {
+    if (std::string problem = SiteNameProblem(name); !problem.empty()) {
+        return problem;
+    }
+    const std::string path = SitePath(name);
+    std::error_code code;
+    if (!fs::exists(path, code)) {
+        return "there is no site " + name + " (" + path + "); make one with 'vireo site new " +
+               name + " --link lonip://ROUTER'";
+    }
+    return LoadSite(path, site);
+}
+
+std::string SiteText(const Site& site) {
+    json links = json::array();
+    for (const SiteLink& link : site.links) {
+        links.push_back(LinkJson(link));
+    }
+    json nodes = json::array();
+    for (const SiteNode& node : site.nodes) {
+        nodes.push_back(NodeJson(node));
+    }
+    const json doc = {{"vireoSite", kFormat},
+                      {"source", SubnetNodeText(site.source)},
+                      {"domain", DomainText(site.domain)},
+                      {"links", links},
+                      {"nodes", nodes}};
+    return doc.dump(2) + "\n";
+}
+
+std::string CreateSite(const std::string& path, const Site& site) {
+    if (std::string problem = platform::CreateFile(path, SiteText(site), true); !problem.empty()) {
+        return "site file " + path + ": " + problem;
+    }
+    return "";
+}
+
+std::string UpdateSite(const std::string& path, const std::function<void(Site&)>& change) {
+    const platform::FileLock lock(LockPath(path), platform::FileLock::Kind::Exclusive);
+    if (!lock.Locked()) {
+        return "site file " + path + ": cannot be locked (" + lock.Error() + ")";
+    }
+    Site site;
+    if (std::string problem = LoadSite(path, site); !problem.empty()) {
+        return problem;
+    }
+    change(site);
+    if (std::string problem = platform::ReplaceFile(path, SiteText(site)); !problem.empty()) {
+        return "site file " + path + ": " + problem;
+    }
+    return "";
+}
+
+std::vector<std::string> ListSites(std::string& error) {
+    std::vector<std::string> names;
+    std::error_code code;
+    const std::string folder = SitesFolder();
+    if (!fs::exists(folder, code)) {
+        return names;
+    }
+    for (fs::directory_iterator it(folder, code), end; !code && it != end; it.increment(code)) {
+        const fs::path& path = it->path();
+        if (path.extension() == kExtension && path.filename().string()[0] != '.') {
+            names.push_back(path.stem().string());
+        }
+    }
+    if (code) {
+        error = "the sites folder " + folder + " cannot be read: " + code.message();
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+const SiteLink* FindLink(const Site& site, int channel) {
+    const auto found =
+        std::find_if(site.links.begin(), site.links.end(),
+                     [channel](const SiteLink& link) { return link.channel == channel; });
+    return found == site.links.end() ? nullptr : &*found;
+}
+
+const SiteNode* FindSiteNode(const Site& site, const std::string& name) {
+    const auto found = std::find_if(site.nodes.begin(), site.nodes.end(),
+                                    [&name](const SiteNode& node) { return node.name == name; });
+    return found == site.nodes.end() ? nullptr : &*found;
+}
+
+SiteNode* FindByNeuronId(Site& site, const lon::NeuronId& id) {
+    const auto found = std::find_if(site.nodes.begin(), site.nodes.end(),
+                                    [&id](const SiteNode& node) { return node.neuronId == id; });
+    return found == site.nodes.end() ? nullptr : &*found;
+}
+
+std::optional<std::string> ChannelSettings(const Site& site, const SiteLink& link,
+                                           LinkSettings& settings) {
+    if (auto problem = ParseLinkUrl(link.url, settings)) {
+        return problem;
+    }
+    settings.source = site.source;
+    settings.domain = site.domain;
+    settings.localPort = static_cast<std::uint16_t>(link.localPort);
+    return std::nullopt;
+}
+
+std::optional<std::string> NodeSettings(const Site& site, const SiteNode& node,
+                                        LinkSettings& settings) {
+    const SiteLink* link = FindLink(site, node.channel);
+    if (link == nullptr) {
+        return "the site " + site.name + " has no link for channel " + std::to_string(node.channel);
+    }
+    if (auto problem = ChannelSettings(site, *link, settings)) {
+        return problem;
+    }
+    settings.node.byNeuronId = false;
+    settings.node.node = node.address;
+    settings.name = node.name;
+    return std::nullopt;
+}
+
+std::string UtcNow() {
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    std::array<char, 32> text{};
+    std::strftime(text.data(), text.size(), "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return text.data();
+}
+
+}  // namespace host

@@ -1,0 +1,92 @@
+#pragma once
+// A site: the LON/IP routers of a building, each in front of one twisted-pair channel, our own
+// subnet/node and domain on them, and the nodes found behind them. It is kept as a JSON file of
+// its own, $XDG_CONFIG_HOME/vireo/sites/NAME.json, that a technician writes once (`vireo site
+// new`) and discovery fills; every command that names a node of the site reads how to reach it
+// from there. The file never holds a channel's secret (see SiteSecret.h).
+//
+// A site file is saved as the other files are: under a lock beside it, replaced atomically, its
+// mode kept. A file that cannot be read is refused with its line and the reason, and stays as
+// it was.
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/LinkSettings.h"
+#include "lon/NetworkManagement.h"
+
+namespace host {
+
+// One router of the site and the channel behind it.
+struct SiteLink {
+    int channel = 1;    // 1, 2, ... in the order the links were given; nodes name it
+    std::string url;    // lonip://ROUTER[:PORT]
+    int localPort = 0;  // our UDP port, as the router's configuration lists us; 0: any free one
+    bool authenticated = false;  // the channel's MD5 secret is kept apart, by the site's name
+
+    bool operator==(const SiteLink&) const = default;
+};
+
+struct SiteNode {
+    std::string name;
+    lon::NeuronId neuronId{};
+    lon::SubnetNode address;
+    int channel = 1;
+    std::string programId;  // as the node told it, "80:00:..."
+    std::string lastSeen;   // when discovery last heard it, "2026-12-08T09:30:00Z"; "" never
+
+    bool operator==(const SiteNode&) const = default;
+};
+
+struct Site {
+    std::string name;
+    std::vector<SiteLink> links;
+    lon::SubnetNode source{1, 126};
+    lon::Domain domain;
+    std::vector<SiteNode> nodes;
+
+    bool operator==(const Site&) const = default;
+};
+
+// $XDG_CONFIG_HOME/vireo/sites, or ~/.config/vireo/sites.
+std::string SitesFolder();
+// The site file of a site by its name, in SitesFolder().
+std::string SitePath(const std::string& name);
+// Why a text cannot name a site (its file's name); empty when it can.
+std::string SiteNameProblem(const std::string& name);
+
+// Reads the site file. "" or "PATH:LINE: reason"; site is left as it was on failure.
+std::string LoadSite(const std::string& path, Site& site);
+// The site by its name from SitesFolder(); "" or the reason.
+std::string LoadNamedSite(const std::string& name, Site& site);
+// The site file's text.
+std::string SiteText(const Site& site);
+// Writes a new site file, never over an existing one. "" or the reason.
+std::string CreateSite(const std::string& path, const Site& site);
+// Loads the site under its lock, lets change edit it and saves it, so that two discoveries
+// saving at once both keep what they found. "" or the reason; the file stays as it was when
+// it cannot be read or written.
+std::string UpdateSite(const std::string& path, const std::function<void(Site&)>& change);
+
+// The names of the sites in SitesFolder(), sorted; a folder that does not exist has none.
+std::vector<std::string> ListSites(std::string& error);
+
+const SiteLink* FindLink(const Site& site, int channel);
+const SiteNode* FindSiteNode(const Site& site, const std::string& name);
+SiteNode* FindByNeuronId(Site& site, const lon::NeuronId& id);
+
+// How to reach the router of a channel: its address and port, our subnet/node, domain and
+// local port. The node and the secret are left for the caller.
+std::optional<std::string> ChannelSettings(const Site& site, const SiteLink& link,
+                                           LinkSettings& settings);
+// How to reach one node of the site: its channel's settings, the node by its subnet/node and
+// its name.
+std::optional<std::string> NodeSettings(const Site& site, const SiteNode& node,
+                                        LinkSettings& settings);
+
+// "2026-12-08T09:30:00Z" for now.
+std::string UtcNow();
+
+}  // namespace host
