@@ -16,6 +16,7 @@ namespace host {
 // The link options as typed.
 struct LinkOptions {
     std::string link;      // lonip://ROUTER[:PORT]
+    std::string site;      // a site's name: its node of --node, or its nodes of --nodes / --all
     std::string address;   // SUBNET/NODE
     std::string neuronId;  // twelve hex digits
     std::string source = "1/126";
@@ -28,6 +29,7 @@ struct LinkOptions {
     int transmitTimer = 10;  // code 0-15: 16 ms to 3072 ms
 
     bool Given() const { return !link.empty(); }
+    bool SiteGiven() const { return !site.empty(); }
 };
 
 // The settings, or the line that says which option is wrong. Discovery names no node.

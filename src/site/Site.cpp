@@ -9,6 +9,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <utility>
 
 #include "framework/SafeFile.h"
 #include "framework/XdgPaths.h"
@@ -307,8 +308,8 @@ std::string ParseSite(const std::string& path, const std::string& text, Site& si
     return "";
 }
 
-json LinkJson(const SiteLink& link) {
-    json entry = {{"channel", link.channel}, {"url", link.url}};
+nlohmann::ordered_json LinkJson(const SiteLink& link) {
+    nlohmann::ordered_json entry = {{"channel", link.channel}, {"url", link.url}};
     if (link.localPort != 0) {
         entry["localPort"] = link.localPort;
     }
@@ -318,11 +319,11 @@ json LinkJson(const SiteLink& link) {
     return entry;
 }
 
-json NodeJson(const SiteNode& node) {
-    json entry = {{"name", node.name},
-                  {"neuronId", NeuronIdText(node.neuronId)},
-                  {"address", SubnetNodeText(node.address)},
-                  {"channel", node.channel}};
+nlohmann::ordered_json NodeJson(const SiteNode& node) {
+    nlohmann::ordered_json entry = {{"name", node.name},
+                                    {"neuronId", NeuronIdText(node.neuronId)},
+                                    {"address", SubnetNodeText(node.address)},
+                                    {"channel", node.channel}};
     if (!node.programId.empty()) {
         entry["programId"] = node.programId;
     }
@@ -382,19 +383,20 @@ std::string LoadNamedSite(const std::string& name, Site& site) {
 }
 
 std::string SiteText(const Site& site) {
-    json links = json::array();
+    using ordered = nlohmann::ordered_json;
+    ordered links = ordered::array();
     for (const SiteLink& link : site.links) {
         links.push_back(LinkJson(link));
     }
-    json nodes = json::array();
+    ordered nodes = ordered::array();
     for (const SiteNode& node : site.nodes) {
         nodes.push_back(NodeJson(node));
     }
-    const json doc = {{"vireoSite", kFormat},
-                      {"source", SubnetNodeText(site.source)},
-                      {"domain", DomainText(site.domain)},
-                      {"links", links},
-                      {"nodes", nodes}};
+    const ordered doc = {{"vireoSite", kFormat},
+                         {"source", SubnetNodeText(site.source)},
+                         {"domain", DomainText(site.domain)},
+                         {"links", links},
+                         {"nodes", nodes}};
     return doc.dump(2) + "\n";
 }
 
@@ -454,10 +456,14 @@ const SiteNode* FindSiteNode(const Site& site, const std::string& name) {
     return found == site.nodes.end() ? nullptr : &*found;
 }
 
-SiteNode* FindByNeuronId(Site& site, const lon::NeuronId& id) {
+const SiteNode* FindByNeuronId(const Site& site, const lon::NeuronId& id) {
     const auto found = std::find_if(site.nodes.begin(), site.nodes.end(),
                                     [&id](const SiteNode& node) { return node.neuronId == id; });
     return found == site.nodes.end() ? nullptr : &*found;
+}
+
+SiteNode* FindByNeuronId(Site& site, const lon::NeuronId& id) {
+    return const_cast<SiteNode*>(FindByNeuronId(std::as_const(site), id));
 }
 
 std::optional<std::string> ChannelSettings(const Site& site, const SiteLink& link,

@@ -76,6 +76,7 @@ std::vector<std::string> ListSites(std::string& error);
 const SiteLink* FindLink(const Site& site, int channel);
 const SiteNode* FindSiteNode(const Site& site, const std::string& name);
 SiteNode* FindByNeuronId(Site& site, const lon::NeuronId& id);
+const SiteNode* FindByNeuronId(const Site& site, const lon::NeuronId& id);
 
 // How to reach the router of a channel: its address and port, our subnet/node, domain and
 // local port. The node and the secret are left for the caller.
