@@ -204,7 +204,7 @@ private:
             node.programId = Text(entry, at, "programId");
             ProgramId id{};
             if (!node.programId.empty() && !ParseProgramId(node.programId, id)) {
-                throw Refusal{at + "/programId", "not eight bytes 80:00:...:00"};
+                throw Refusal{at + "/programId", "is not eight bytes in hexadecimal"};
             }
         }
         node.lastSeen = entry.contains("lastSeen") ? Text(entry, at, "lastSeen") : "";

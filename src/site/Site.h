@@ -34,7 +34,7 @@ struct SiteNode {
     lon::NeuronId neuronId{};
     lon::SubnetNode address;
     int channel = 1;
-    std::string programId;  // as the node told it, "80:00:..."
+    std::string programId;  // as the node told it, "90 56 69 72 65 6F 4B 2A"
     std::string lastSeen;   // when discovery last heard it, "2026-12-08T09:30:00Z"; "" never
 
     bool operator==(const SiteNode&) const = default;
