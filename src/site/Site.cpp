@@ -157,7 +157,8 @@ public:
 private:
     SiteLink ReadLink(const json& entry, const std::string& at, const Site& site) {
         Object(entry, at);
-        Known(entry, at, {"channel", "url", "localPort", "authenticated"});
+        Known(entry, at,
+              {"channel", "url", "localPort", "authenticated", "retries", "transmitTimer"});
         SiteLink link;
         link.channel = Integer(entry, at, "channel", 1, 255);
         if (FindLink(site, link.channel) != nullptr) {
@@ -174,6 +175,9 @@ private:
             }
             link.authenticated = entry["authenticated"].get<bool>();
         }
+        link.retries = entry.contains("retries") ? Integer(entry, at, "retries", 0, 15) : 3;
+        link.transmitTimer =
+            entry.contains("transmitTimer") ? Integer(entry, at, "transmitTimer", 0, 15) : 10;
         return link;
     }
 
@@ -315,6 +319,13 @@ nlohmann::ordered_json LinkJson(const SiteLink& link) {
     }
     if (link.authenticated) {
         entry["authenticated"] = true;
+    }
+    const SiteLink usual;
+    if (link.retries != usual.retries) {
+        entry["retries"] = link.retries;
+    }
+    if (link.transmitTimer != usual.transmitTimer) {
+        entry["transmitTimer"] = link.transmitTimer;
     }
     return entry;
 }
@@ -474,6 +485,7 @@ std::optional<std::string> ChannelSettings(const Site& site, const SiteLink& lin
     settings.source = site.source;
     settings.domain = site.domain;
     settings.localPort = static_cast<std::uint16_t>(link.localPort);
+    settings.retry = {link.retries, static_cast<std::uint8_t>(link.transmitTimer)};
     return std::nullopt;
 }
 

@@ -25,6 +25,8 @@ struct SiteLink {
     std::string url;    // lonip://ROUTER[:PORT]
     int localPort = 0;  // our UDP port, as the router's configuration lists us; 0: any free one
     bool authenticated = false;  // the channel's MD5 secret is kept apart, by the site's name
+    int retries = 3;             // tries after the first
+    int transmitTimer = 10;      // the wait for an answer, code 0-15 (10: 512 ms)
 
     bool operator==(const SiteLink&) const = default;
 };

@@ -27,7 +27,7 @@ protected:
         setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
         site.name = "plant";
         site.links = {{1, "lonip://10.0.0.2:1628", 0, false},
-                      {2, "lonip://10.0.0.3:1629", 1630, true}};
+                      {2, "lonip://10.0.0.3:1629", 1630, true, 5, 12}};
         site.domain = {1, {0x42}};
         site.nodes = {{"boiler", {5, 1, 2, 3, 4, 5}, {1, 5}, 1, "90 56 69 72 65 6F 4B 2A", ""},
                       {"tank", {5, 1, 2, 3, 4, 6}, {2, 7}, 2, "", "2026-12-08T09:30:00Z"}};
@@ -80,13 +80,13 @@ TEST_P(BrokenSiteTest, IsRefusedWithItsLineAndLeftAsItWas) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, BrokenSiteTest,
     ::testing::Values(
-        Broken{"\"address\": \"2/7\"", "\"address\": \"2/200\"", 28, "node 1 to 127"},
-        Broken{"\"channel\": 2,\n      \"lastSeen", "\"channel\": 3,\n      \"lastSeen", 29,
+        Broken{"\"address\": \"2/7\"", "\"address\": \"2/200\"", 30, "node 1 to 127"},
+        Broken{"\"channel\": 2,\n      \"lastSeen", "\"channel\": 3,\n      \"lastSeen", 31,
                "no link for channel 3"},
-        Broken{"\"name\": \"tank\"", "\"name\": \"boiler\"", 26, "more than one node"},
+        Broken{"\"name\": \"tank\"", "\"name\": \"boiler\"", 28, "more than one node"},
         Broken{"\"url\": \"lonip://10.0.0.2:1628\"", "\"url\": \"http://x\"", 8, "is not lonip://"},
         Broken{"\"localPort\": 1630", "\"localport\": 1630", 13, "unknown field"},
-        Broken{"\"neuronId\": \"05 01 02 03 04 06\"", "\"neuronId\": \"05 01 02 03 04 05\"", 27,
+        Broken{"\"neuronId\": \"05 01 02 03 04 06\"", "\"neuronId\": \"05 01 02 03 04 05\"", 29,
                "belongs to another node"},
         Broken{"\"domain\": \"42\",", "\"domain\": \"42\"", 5, "syntax error"},
         Broken{"\"vireoSite\": 1", "\"vireoSite\": 2", 2, "not a site file"}),
