@@ -105,6 +105,7 @@ TEST_F(SiteCommandsTest, DiscoveryKeepsEveryNodeThatAnswersLateOrSoon) {
     const host::ServedIdentity fresh{.address = {1, 9}, .configured = false};
     host::ServedIdentity late = fresh;
     late.neuronId = {5, 1, 0, 0, 0, 9};
+    second.SetProgramId({0x90, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01});  // no plug-in's
     host::ServingThread one(first, {}, fresh);
     host::ServingThread two(second, {.late = lon::Millis(300)}, late);
     host::Site site;
@@ -122,6 +123,13 @@ TEST_F(SiteCommandsTest, DiscoveryKeepsEveryNodeThatAnswersLateOrSoon) {
     EXPECT_NE(host::FindByNeuronId(saved, late.neuronId), nullptr);
     EXPECT_EQ(host::FindByNeuronId(saved, late.neuronId)->channel, 2);
     EXPECT_NE(out.str().find("2 added"), std::string::npos) << out.str();
+    std::istringstream lines(out.str());
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("05 01")) {
+            const bool foreign = line.starts_with("05 01 00 00 00 09");
+            EXPECT_TRUE(line.ends_with(foreign ? "none" : "registered")) << line;
+        }
+    }
 }
 
 }  // namespace
