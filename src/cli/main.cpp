@@ -503,6 +503,30 @@ Subcommand AddNodeServe(CLI::App& node) {
     return {command, [options] { return host::RunServeCommand(*options, std::cout, std::cerr); }};
 }
 
+Subcommand AddSiteServe(CLI::App& site) {
+    auto options = std::make_shared<host::SiteServeOptions>();
+    auto* command = site.add_subcommand(
+        "serve",
+        "serve every node of a simulated network's folder on LON/IP channels at 127.0.0.1 until "
+        "Ctrl+C (SIGUSR1 sends every node's service pin message)");
+    command->add_option("DIR", options->folder, "the simulated network's folder")->required();
+    command->add_option("--channels", options->channels, "how many channels (default 1)")
+        ->check(CLI::Range(1, 255));
+    command
+        ->add_option("--port", options->port,
+                     "channel k's UDP port is PORT + k - 1 (default 1628; 0: any free ones)")
+        ->check(CLI::Range(0, 65535));
+    command->add_flag("--paced,!--unpaced", options->paced,
+                      "answer at the pace of an FT-10 channel, per channel (the default), or at "
+                      "once");
+    auto* faults = command->add_option_group("Faults");
+    faults->add_option("--late", options->late, "NAME=MS: that node answers MS milliseconds late");
+    faults->add_option("--silent-channel", options->silentChannels,
+                       "channel K's router answers nothing");
+    return {command,
+            [options] { return host::RunSiteServeCommand(*options, std::cout, std::cerr); }};
+}
+
 Subcommand AddDiscover(CLI::App& app) {
     struct Discover {
         host::LinkOptions link;
@@ -511,8 +535,8 @@ Subcommand AddDiscover(CLI::App& app) {
     auto discover = std::make_shared<Discover>();
     auto* command = app.add_subcommand(
         "discover",
-        "list the nodes behind a LON/IP router: unconfigured nodes and those whose "
-        "service pin is pressed");
+        "list the nodes behind a LON/IP router: every node of the domain that answers a query, "
+        "and those whose service pin is pressed");
     command->add_option("--link", discover->link.link, "the router: lonip://ROUTER[:PORT]")
         ->required();
     command->add_option("--source", discover->link.source, "our own SUBNET/NODE (default 1/126)");
@@ -642,6 +666,9 @@ int Main(int argc, char** argv, int& lostOutput) {
     subcommands.push_back(AddNodes(app));
     subcommands.push_back(AddNodeShow(*node, program));
     subcommands.push_back(AddNodeServe(*node));
+    auto* site = app.add_subcommand("site", "serve a simulated site");
+    site->require_subcommand(1);
+    subcommands.push_back(AddSiteServe(*site));
     subcommands.push_back(AddDiscover(app));
     subcommands.push_back(AddNewNode(app));
     subcommands.push_back(AddRegistration(app, false));
