@@ -516,9 +516,12 @@ Subcommand AddSiteServe(CLI::App& site) {
         ->add_option("--port", options->port,
                      "channel k's UDP port is PORT + k - 1 (default 1628; 0: any free ones)")
         ->check(CLI::Range(0, 65535));
-    command->add_flag("--paced,!--unpaced", options->paced,
-                      "answer at the pace of an FT-10 channel, per channel (the default), or at "
-                      "once");
+    auto* paced = command->add_flag(
+        "--paced", options->paced, "answer at the pace of an FT-10 channel, per channel (default)");
+    command
+        ->add_flag_callback(
+            "--unpaced", [options] { options->paced = false; }, "answer at once")
+        ->excludes(paced);
     auto* faults = command->add_option_group("Faults");
     faults->add_option("--late", options->late, "NAME=MS: that node answers MS milliseconds late");
     faults->add_option("--silent-channel", options->silentChannels,
