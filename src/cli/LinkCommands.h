@@ -1,15 +1,20 @@
 #pragma once
 // The command line's side of the LON/IP link: the options that name a real node (read into the
-// link's settings with one line for what is wrong), and `vireo node serve`, which puts a
-// simulated node on a channel at 127.0.0.1 with the faults a test asks for.
+// link's settings with one line for what is wrong), `vireo node serve`, which puts a simulated
+// node on a channel at 127.0.0.1 with the faults a test asks for, and `vireo site serve`, which
+// puts a whole simulated network there, on one or more channels.
 
+#include <deque>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "link/LinkSettings.h"
 #include "link/NodeServer.h"
+#include "link/SitePlan.h"
+#include "sim/NodeStateFile.h"
 
 namespace host {
 
@@ -58,5 +63,54 @@ struct ServeOptions {
 // Serves the node until an interrupt or a terminate signal; 0 once stopped, 1 when the node or
 // the port could not be had.
 int RunServeCommand(const ServeOptions& options, std::ostream& out, std::ostream& err);
+
+struct SiteServeOptions {
+    std::string folder;  // the simulated network's folder
+    int channels = 1;
+    int port = 1628;  // channel k on port + k - 1; 0: any free ports
+    bool paced = true;
+    std::vector<std::string> late;    // NAME=MS: that node answers this late
+    std::vector<int> silentChannels;  // channels whose router answers nothing
+};
+
+// A node of a served site: its simulated node kept in its state file.
+struct SiteNode {
+    std::string name;
+    std::string stateFile;
+    SimNode node;
+    std::unique_ptr<StateFileStore> store;
+};
+
+// Every readable node of a simulated network's folder served on 127.0.0.1, spread over the
+// channels as link/SitePlan.h places them, each channel by a thread of its own; a node that
+// cannot be read is reported and left out.
+class ServedSite {
+public:
+    // 0 once serving; else the status of RunSiteServeCommand, with the line on err.
+    int Start(const SiteServeOptions& options, std::ostream& err);
+    // A line a channel (its link and how many nodes) and the table of nodes.
+    void Print(std::ostream& out) const;
+    void PressServicePins();
+    // Whether every node's writes were saved.
+    bool Stop();
+
+    const std::vector<SitePlace>& Places() const { return places_; }
+    const std::deque<SiteNode>& Nodes() const { return nodes_; }
+    // Channel k, from 0.
+    const ServingThread& Channel(std::size_t k) const { return *channels_[k]; }
+    std::uint64_t Dropped() const;
+
+private:
+    std::deque<SiteNode> nodes_;
+    std::vector<SitePlace> places_;
+    std::vector<std::unique_ptr<ServingThread>> channels_;
+    std::vector<std::size_t> sizes_;
+};
+
+// `vireo site serve`: every node of the folder on 127.0.0.1, spread over the channels as
+// link/SitePlan.h places them. Prints a line a channel and the table of nodes, then serves until
+// an interrupt or a terminate signal (SIGUSR1: every node sends its service pin message). 0
+// once stopped, 1 when no node or a port could not be had, 2 for wrong options.
+int RunSiteServeCommand(const SiteServeOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace host

@@ -538,6 +538,33 @@ Subcommand AddNodeServe(CLI::App& node) {
     return {command, [options] { return host::RunServeCommand(*options, std::cout, std::cerr); }};
 }
 
+Subcommand AddSiteServe(CLI::App& site) {
+    auto options = std::make_shared<host::SiteServeOptions>();
+    auto* command = site.add_subcommand(
+        "serve",
+        "serve every node of a simulated network's folder on LON/IP channels at 127.0.0.1 until "
+        "Ctrl+C (SIGUSR1 sends every node's service pin message)");
+    command->add_option("DIR", options->folder, "the simulated network's folder")->required();
+    command->add_option("--channels", options->channels, "how many channels (default 1)")
+        ->check(CLI::Range(1, 255));
+    command
+        ->add_option("--port", options->port,
+                     "channel k's UDP port is PORT + k - 1 (default 1628; 0: any free ones)")
+        ->check(CLI::Range(0, 65535));
+    auto* paced = command->add_flag(
+        "--paced", options->paced, "answer at the pace of an FT-10 channel, per channel (default)");
+    command
+        ->add_flag_callback(
+            "--unpaced", [options] { options->paced = false; }, "answer at once")
+        ->excludes(paced);
+    auto* faults = command->add_option_group("Faults");
+    faults->add_option("--late", options->late, "NAME=MS: that node answers MS milliseconds late");
+    faults->add_option("--silent-channel", options->silentChannels,
+                       "channel K's router answers nothing");
+    return {command,
+            [options] { return host::RunSiteServeCommand(*options, std::cout, std::cerr); }};
+}
+
 Subcommand AddDiscover(CLI::App& app) {
     struct Discover {
         host::LinkOptions link;
@@ -547,8 +574,8 @@ Subcommand AddDiscover(CLI::App& app) {
     auto discover = std::make_shared<Discover>();
     auto* command = app.add_subcommand(
         "discover",
-        "list the nodes behind a LON/IP router, or on every channel of a site: the nodes of the "
-        "domain, unconfigured ones and those whose service pin is pressed");
+        "list the nodes behind a LON/IP router, or on every channel of a site: every node of the "
+        "domain that answers a query, and those whose service pin is pressed");
     auto* url =
         command->add_option("--link", discover->link.link, "the router: lonip://ROUTER[:PORT]");
     auto* site =
@@ -617,7 +644,8 @@ Subcommand AddNodes(CLI::App& app) {
 
 // `vireo site new|secret|list|rename`.
 void AddSite(CLI::App& app, std::vector<Subcommand>& subcommands) {
-    auto* site = app.add_subcommand("site", "keep the sites: routers, channels and their nodes");
+    auto* site = app.add_subcommand(
+        "site", "keep the sites (routers, channels and their nodes), and serve a simulated one");
     site->require_subcommand(1);
     auto made = std::make_shared<host::SiteNewOptions>();
     auto* create = site->add_subcommand(
@@ -651,6 +679,7 @@ void AddSite(CLI::App& app, std::vector<Subcommand>& subcommands) {
     list->add_flag("--json", *json, "print JSON");
     subcommands.push_back(
         {list, [json] { return host::RunSiteListCommand(*json, std::cout, std::cerr); }});
+    subcommands.push_back(AddSiteServe(*site));
 
     auto names = std::make_shared<std::vector<std::string>>();
     auto* rename = site->add_subcommand("rename", "give a node of a site another name");
