@@ -64,16 +64,17 @@ void ServeUntilStopped(const std::function<void(lon::Millis)>& serveFor,
 }
 
 // The readable nodes of the folder; each other one is reported and left out.
-std::deque<SiteNode> LoadSite(const std::string& folder, std::ostream& err, bool& listed) {
+std::deque<ServedSiteNode> LoadServedNodes(const std::string& folder, std::ostream& err,
+                                           bool& listed) {
     std::string error;
     const std::vector<NetworkNode> network = ListNetwork(folder, error);
     listed = error.empty();
     if (!listed) {
         err << "vireo site serve: " << error << '\n';
     }
-    std::deque<SiteNode> site;
+    std::deque<ServedSiteNode> site;
     for (const NetworkNode& entry : network) {
-        SiteNode& served = site.emplace_back();
+        ServedSiteNode& served = site.emplace_back();
         std::string problem = entry.problem;
         if (problem.empty()) {
             problem = LoadNodeState(entry.stateFile, served.node);
@@ -93,7 +94,7 @@ std::deque<SiteNode> LoadSite(const std::string& folder, std::ostream& err, bool
 }
 
 // "NAME=MS" into the faults of the node of that name.
-std::optional<std::string> ReadLate(const std::string& text, const std::deque<SiteNode>& site,
+std::optional<std::string> ReadLate(const std::string& text, const std::deque<ServedSiteNode>& site,
                                     std::vector<ChannelMember>& members) {
     const std::size_t equals = text.rfind('=');
     int ms = -1;
@@ -235,13 +236,13 @@ int ServedSite::Start(const SiteServeOptions& options, std::ostream& err) {
         return 2;
     }
     bool listed = false;
-    nodes_ = LoadSite(options.folder, err, listed);
+    nodes_ = LoadServedNodes(options.folder, err, listed);
     if (nodes_.empty()) {
         err << "vireo site serve: no node to serve in " << options.folder << '\n';
         return 1;
     }
     std::vector<std::string> names;
-    for (const SiteNode& node : nodes_) {
+    for (const ServedSiteNode& node : nodes_) {
         names.push_back(node.name);
     }
     if (auto problem = PlanSite(names, options.channels, places_)) {
@@ -288,7 +289,7 @@ void ServedSite::Print(std::ostream& out) const {
     }
     TableRenderer table({{"Name"}, {"Channel"}, {"Address"}, {"Neuron ID"}, {"Program ID"}});
     for (const SitePlace& place : places_) {
-        const SiteNode& node = nodes_[place.node];
+        const ServedSiteNode& node = nodes_[place.node];
         table.AddRow(
             {node.name, std::to_string(place.channel),
              std::to_string(place.address.subnet) + "/" + std::to_string(place.address.node),
@@ -309,7 +310,7 @@ bool ServedSite::Stop() {
         channel->Stop();
     }
     return std::all_of(nodes_.begin(), nodes_.end(),
-                       [](const SiteNode& node) { return node.store->Error().empty(); });
+                       [](const ServedSiteNode& node) { return node.store->Error().empty(); });
 }
 
 std::uint64_t ServedSite::Dropped() const {

@@ -74,7 +74,7 @@ struct SiteServeOptions {
 };
 
 // A node of a served site: its simulated node kept in its state file.
-struct SiteNode {
+struct ServedSiteNode {
     std::string name;
     std::string stateFile;
     SimNode node;
@@ -95,13 +95,13 @@ public:
     bool Stop();
 
     const std::vector<SitePlace>& Places() const { return places_; }
-    const std::deque<SiteNode>& Nodes() const { return nodes_; }
+    const std::deque<ServedSiteNode>& Nodes() const { return nodes_; }
     // Channel k, from 0.
     const ServingThread& Channel(std::size_t k) const { return *channels_[k]; }
     std::uint64_t Dropped() const;
 
 private:
-    std::deque<SiteNode> nodes_;
+    std::deque<ServedSiteNode> nodes_;
     std::vector<SitePlace> places_;
     std::vector<std::unique_ptr<ServingThread>> channels_;
     std::vector<std::size_t> sizes_;
