@@ -4,6 +4,7 @@
 // late answer.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -25,7 +26,8 @@ class SiteCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir = fs::temp_directory_path() /
-              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+              (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+               std::to_string(::getpid()));
         fs::remove_all(dir);
         fs::create_directories(dir);
         setenv("XDG_CONFIG_HOME", dir.c_str(), 1);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -21,7 +22,8 @@ namespace fs = std::filesystem;
 class SiteTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / "vireo-site-test";
+        // A folder of each case's own: ctest runs the cases side by side.
+        dir = fs::temp_directory_path() / ("vireo-site-test-" + std::to_string(::getpid()));
         fs::remove_all(dir);
         fs::create_directories(dir);
         setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
