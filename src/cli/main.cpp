@@ -26,6 +26,7 @@
 #include "script/ScriptRunner.h"
 #include "sim/Network.h"
 #include "sim/NodeStateFile.h"
+#include "site/Site.h"
 
 namespace {
 
@@ -623,6 +624,9 @@ int Main(int argc, char** argv, int& lostOutput) {
         &app, guiLink, guiRules, [] { return false; }, nodeOption);
     app.add_option("--screenshot", options.screenshotDir,
                    "save a PNG of every tab, rendered offscreen, into this folder and exit");
+    app.add_option("--site", options.site,
+                   "open the start window on this site; with --node NODE, the sheet on that "
+                   "node of the site");
     app.add_option("--speed", options.speed,
                    "how much faster than real time the simulated heating plant runs (default 1; "
                    "60 makes a day pass in 24 minutes)")
@@ -668,12 +672,27 @@ int Main(int argc, char** argv, int& lostOutput) {
         lostOutput = program.lostOutput;
         return status;
     }
-    if (!options.screenshotDir.empty()) {
-        return host::RunScreenshots(argc, argv, options);
-    }
     if (const auto misuse = guiRules.Broken()) {
         std::cerr << "vireo: " << *misuse << '\n';
         return 2;
+    }
+    // The sites: --site opens the start window on one (--node then names a node of it), and
+    // plain vireo starts from the start window once a site file exists.
+    std::string noSites;
+    if (!options.site.empty() && guiLink.Given()) {
+        std::cerr << "vireo: --site reaches the site's nodes through its routers; --link goes "
+                     "without it\n";
+        return 2;
+    }
+    if (!options.site.empty() && !options.nodeFile.empty()) {
+        return host::RunGuiOnSiteNode(argc, argv, options.site, options.nodeFile);
+    }
+    if (!options.site.empty() || (options.screenshotDir.empty() && options.nodeFile.empty() &&
+                                  !guiLink.Given() && !host::ListSites(noSites).empty())) {
+        return host::RunStartWindow(argc, argv, options);
+    }
+    if (!options.screenshotDir.empty()) {
+        return host::RunScreenshots(argc, argv, options);
     }
     if (guiLink.Given()) {
         host::LinkSettings settings;
