@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev libsqlite3-dev nettle-dev qtkeychain-qt6-dev
   clang clang-format fonts-dejavu-core dpkg-dev
-  xvfb xdotool imagemagick qt6-qpa-plugins locales tshark
+  xvfb xdotool imagemagick qt6-qpa-plugins locales tshark ansible-core
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,8 +1,14 @@
 #include "cli/LinkCommands.h"
 
+#include <algorithm>
+#include <charconv>
 #include <csignal>
+#include <deque>
+#include <functional>
+#include <memory>
 #include <ostream>
 #include <system_error>
+#include <thread>
 
 #include <unistd.h>
 
@@ -11,8 +17,10 @@
 #include "framework/Registry.h"
 #include "host/Plugin.h"
 #include "link/Discovery.h"
+#include "link/SitePlan.h"
 #include "lon/Channel.h"
 #include "lon/UdpDatagram.h"
+#include "sim/Network.h"
 #include "sim/NodeStateFile.h"
 #include "sim/SimNode.h"
 
@@ -40,6 +48,74 @@ void StopServingOnSignals() {
     // SIGUSR1 is the service pin pressed: the node sends its message to whoever talked last.
     action.sa_handler = OnServicePin;
     sigaction(SIGUSR1, &action, nullptr);
+}
+
+// Serves until a stop signal, a while at a time, pressing the service pins when asked.
+void ServeUntilStopped(const std::function<void(lon::Millis)>& serveFor,
+                       const std::function<void()>& pressPins) {
+    StopServingOnSignals();
+    while (g_serveStop == 0) {
+        serveFor(lon::Millis(200));
+        if (g_servicePin != 0) {
+            g_servicePin = 0;
+            pressPins();
+        }
+    }
+}
+
+// The readable nodes of the folder; each other one is reported and left out.
+std::deque<ServedSiteNode> LoadServedNodes(const std::string& folder, std::ostream& err,
+                                           bool& listed) {
+    std::string error;
+    const std::vector<NetworkNode> network = ListNetwork(folder, error);
+    listed = error.empty();
+    if (!listed) {
+        err << "vireo site serve: " << error << '\n';
+    }
+    std::deque<ServedSiteNode> site;
+    for (const NetworkNode& entry : network) {
+        ServedSiteNode& served = site.emplace_back();
+        std::string problem = entry.problem;
+        if (problem.empty()) {
+            problem = LoadNodeState(entry.stateFile, served.node);
+        }
+        if (!problem.empty()) {
+            err << "vireo site serve: skipped " << entry.stateFile << ": " << problem << '\n';
+            site.pop_back();
+            continue;
+        }
+        served.name = entry.name;
+        served.stateFile = entry.stateFile;
+        // Every write goes to the state file, so `vireo node show` sees what came over the wire.
+        served.store = std::make_unique<StateFileStore>(entry.stateFile);
+        served.node.store = served.store.get();
+    }
+    return site;
+}
+
+// "NAME=MS" into the faults of the node of that name.
+std::optional<std::string> ReadLate(const std::string& text, const std::deque<ServedSiteNode>& site,
+                                    std::vector<ChannelMember>& members) {
+    const std::size_t equals = text.rfind('=');
+    int ms = -1;
+    if (equals != std::string::npos) {
+        const char* digits = text.c_str() + equals + 1;
+        const auto [end, error] = std::from_chars(digits, text.c_str() + text.size(), ms);
+        if (error != std::errc() || *end != '\0' || equals + 1 == text.size()) {
+            ms = -1;
+        }
+    }
+    if (ms < 0 || ms > 60000) {
+        return "--late " + text + ": NAME=MS, 0 to 60000 milliseconds";
+    }
+    const std::string name = text.substr(0, equals);
+    for (std::size_t i = 0; i < site.size(); ++i) {
+        if (site[i].name == name) {
+            members[i].faults.late = lon::Millis(ms);
+            return std::nullopt;
+        }
+    }
+    return "--late: no node " + name + " in the site";
 }
 
 }  // namespace
@@ -142,20 +218,120 @@ int RunServeCommand(const ServeOptions& options, std::ostream& out, std::ostream
     if (options.paced) {
         server.PaceAsFt10();
     }
-    StopServingOnSignals();
     out << "Serving node " << node.Name() << " as " << options.address << " (Neuron ID "
         << NeuronIdText(identity.neuronId) << ") on lonip://" << options.host << ":"
         << udp->LocalPort() << std::endl;
-    while (g_serveStop == 0) {
-        server.ServeUntil(clock.Now() + lon::Millis(200));
-        if (g_servicePin != 0) {
-            g_servicePin = 0;
-            server.SendServicePin();
-        }
-    }
+    ServeUntilStopped([&](lon::Millis time) { server.ServeUntil(clock.Now() + time); },
+                      [&server] { server.SendServicePin(); });
     out << "Stopped; " << server.Dropped() << " packets dropped, " << server.Repeats()
         << " repeats answered" << std::endl;
     return store.Error().empty() ? 0 : 1;
+}
+
+int ServedSite::Start(const SiteServeOptions& options, std::ostream& err) {
+    const int lastPort = options.port == 0 ? 0 : options.port + options.channels - 1;
+    if (options.channels < 1 || options.channels > 255 || lastPort > 65535) {
+        err << "vireo site serve: --channels is 1 to 255, and the last channel's port at most "
+               "65535\n";
+        return 2;
+    }
+    bool listed = false;
+    nodes_ = LoadServedNodes(options.folder, err, listed);
+    if (nodes_.empty()) {
+        err << "vireo site serve: no node to serve in " << options.folder << '\n';
+        return 1;
+    }
+    std::vector<std::string> names;
+    for (const ServedSiteNode& node : nodes_) {
+        names.push_back(node.name);
+    }
+    if (auto problem = PlanSite(names, options.channels, places_)) {
+        err << "vireo site serve: " << *problem << '\n';
+        return 2;
+    }
+    std::vector<ChannelMember> members(nodes_.size());
+    for (const SitePlace& place : places_) {
+        ChannelMember& member = members[place.node];
+        member.node = &nodes_[place.node].node;
+        member.identity.address = place.address;
+        member.identity.neuronId = place.neuronId;
+        member.faults.silent = std::count(options.silentChannels.begin(),
+                                          options.silentChannels.end(), place.channel) != 0;
+    }
+    for (const std::string& late : options.late) {
+        if (auto problem = ReadLate(late, nodes_, members)) {
+            err << "vireo site serve: " << *problem << '\n';
+            return 2;
+        }
+    }
+    std::vector<std::vector<ChannelMember>> channels(static_cast<std::size_t>(options.channels));
+    for (const SitePlace& place : places_) {
+        channels[static_cast<std::size_t>(place.channel - 1)].push_back(members[place.node]);
+    }
+    try {
+        for (int k = 0; k < options.channels; ++k) {
+            const auto port = static_cast<std::uint16_t>(options.port == 0 ? 0 : options.port + k);
+            channels_.push_back(std::make_unique<ServingThread>(
+                channels[static_cast<std::size_t>(k)], ServedChannel{options.paced, {}}, port));
+            sizes_.push_back(channels[static_cast<std::size_t>(k)].size());
+        }
+    } catch (const std::system_error& error) {
+        err << "vireo site serve: " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+void ServedSite::Print(std::ostream& out) const {
+    for (std::size_t k = 0; k < channels_.size(); ++k) {
+        out << "Channel " << k + 1 << ": lonip://127.0.0.1:" << channels_[k]->Port() << ", "
+            << sizes_[k] << " nodes\n";
+    }
+    TableRenderer table({{"Name"}, {"Channel"}, {"Address"}, {"Neuron ID"}, {"Program ID"}});
+    for (const SitePlace& place : places_) {
+        const ServedSiteNode& node = nodes_[place.node];
+        table.AddRow(
+            {node.name, std::to_string(place.channel),
+             std::to_string(place.address.subnet) + "/" + std::to_string(place.address.node),
+             NeuronIdText(place.neuronId), ProgramIdText(node.node.GetProgramId())});
+    }
+    table.Print(out);
+    out << std::flush;
+}
+
+void ServedSite::PressServicePins() {
+    for (const auto& channel : channels_) {
+        channel->PressServicePins();
+    }
+}
+
+bool ServedSite::Stop() {
+    for (const auto& channel : channels_) {
+        channel->Stop();
+    }
+    return std::all_of(nodes_.begin(), nodes_.end(),
+                       [](const ServedSiteNode& node) { return node.store->Error().empty(); });
+}
+
+std::uint64_t ServedSite::Dropped() const {
+    std::uint64_t dropped = 0;
+    for (const auto& channel : channels_) {
+        dropped += channel->Dropped();
+    }
+    return dropped;
+}
+
+int RunSiteServeCommand(const SiteServeOptions& options, std::ostream& out, std::ostream& err) {
+    ServedSite site;
+    if (const int status = site.Start(options, err); status != 0) {
+        return status;
+    }
+    site.Print(out);
+    ServeUntilStopped([](lon::Millis time) { std::this_thread::sleep_for(time); },
+                      [&site] { site.PressServicePins(); });
+    const bool saved = site.Stop();
+    out << "Stopped; " << site.Dropped() << " packets dropped" << std::endl;
+    return saved ? 0 : 1;
 }
 
 int RunDiscoverCommand(const LinkOptions& options, int waitSeconds, std::ostream& out,
@@ -171,7 +347,7 @@ int RunDiscoverCommand(const LinkOptions& options, int waitSeconds, std::ostream
         err << "vireo discover: " << problem << '\n';
     }
     err << "Listening on " << LinkUrl(settings) << " for " << waitSeconds
-        << " s: unconfigured nodes answer at once; press a node's service pin to see it"
+        << " s: every node answers at once; press a node's service pin to see one that does not"
         << std::endl;
     std::vector<FoundNode> found;
     const auto heard = [&err](const FoundNode& node) {

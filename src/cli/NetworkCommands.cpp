@@ -17,8 +17,10 @@
 #include <thread>
 
 #include "cli/Preflight.h"
+#include "cli/SiteCommands.h"
 #include "cli/TableRenderer.h"
 #include "framework/QuoteText.h"
+#include "link/LonNode.h"
 #include "settings/SettingsFile.h"
 #include "sim/Network.h"
 #include "sim/NodeStateFile.h"
@@ -59,7 +61,9 @@ struct Row {
     int readErrors = 0;
     int writeErrors = 0;
     double seconds = 0;
-    std::vector<std::string> notes;  // the write history's messages about the node
+    std::vector<std::string> notes;    // the write history's messages about the node
+    std::optional<LinkSettings> link;  // a site's node: how to reach it over its channel
+    int channel = 0;                   // a site's node: its channel
 
     void Decide(Result decided, std::string why) {
         ready = false;
@@ -90,6 +94,7 @@ constexpr std::uint64_t kOpenFilesReserved = 64;
 struct Summary {
     const char* operation;
     std::string network;
+    std::string site;
     double seconds = 0;
     Channel::Load channel;
 };
@@ -196,8 +201,57 @@ private:
 // The nodes the options name, each a row; nothing (the reason on err) when the network cannot
 // be read or names no such nodes. Nodes whose state file cannot be read, and nodes that share a
 // name, are decided here: they cannot run.
+// The site's nodes the options name, each a row with how to reach it; nothing (the reason on
+// err) when the site cannot be read or has no such nodes.
+std::optional<std::vector<Row>> SelectSiteRows(const NetworkOptions& options, const char* command,
+                                               std::ostream& err) {
+    Site site;
+    lon::Bytes secret;
+    if (auto problem = LoadSiteWithSecret(options.site, site, secret)) {
+        err << "vireo " << command << ": " << *problem << '\n';
+        return std::nullopt;
+    }
+    std::vector<std::string> names = options.names;
+    if (names.empty()) {
+        for (const SiteNode& node : site.nodes) {
+            names.push_back(node.name);
+        }
+    }
+    if (names.empty()) {
+        err << "vireo " << command << ": the site " << options.site
+            << " has no nodes; find them with 'vireo discover --site " << options.site
+            << " --save'\n";
+        return std::nullopt;
+    }
+    std::vector<Row> rows;
+    for (const std::string& name : names) {
+        const SiteNode* node = FindSiteNode(site, name);
+        if (node == nullptr) {
+            err << "vireo " << command << ": the site " << options.site << " has no node named "
+                << name << '\n';
+            return std::nullopt;
+        }
+        Row row;
+        row.node = name;
+        row.programId = node->programId;
+        row.channel = node->channel;
+        LinkSettings settings;
+        if (auto problem = NodeSettings(site, *node, settings)) {
+            row.Decide(Result::Failed, *problem);
+        } else {
+            settings.secret = FindLink(site, node->channel)->authenticated ? secret : lon::Bytes{};
+            row.link = settings;
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
 std::optional<std::vector<Row>> SelectRows(const NetworkOptions& options, const char* command,
                                            std::ostream& err) {
+    if (!options.site.empty()) {
+        return SelectSiteRows(options, command, err);
+    }
     std::string error;
     const std::vector<NetworkNode> network = ListNetwork(options.network, error);
     std::vector<NetworkNode> chosen =
@@ -236,12 +290,51 @@ std::optional<std::vector<Row>> SelectRows(const NetworkOptions& options, const 
     return rows;
 }
 
+// A console desktop of a node's own: quiet, its pauses as the options say, its messages kept.
+std::unique_ptr<ConsoleDesktop> RowDesktop(const Row& row, const NetworkOptions& options,
+                                           std::ostringstream& log) {
+    auto desktop = std::make_unique<ConsoleDesktop>(
+        row.file.empty() ? options.command.file : row.file, options.command.yes, log);
+    desktop->sleep = options.command.sleep;
+    desktop->SetProgressStyle(ProgressStyle::Quiet, "", 0);
+    return desktop;
+}
+
+void TakeOutcome(Row& row, const NodeOutcome& outcome) {
+    row.result = outcome.completed ? Result::Completed : Result::NotCompleted;
+    row.message = outcome.line;
+    row.readErrors = outcome.readErrors;
+    row.writeErrors = outcome.writeErrors;
+}
+
+// A site's node: opened over its channel (it must tell a Program ID this plug-in serves), then
+// the operation run on it; a node that does not answer fails alone.
+void RunLinkedRow(Row& row, const NodeOperation& operation, const NetworkOptions& options) {
+    LonNode node(*row.link);
+    if (auto problem = OpenLinkedNode(node)) {
+        row.result = Result::Failed;
+        row.message = *problem;
+        return;
+    }
+    std::ostringstream log;
+    const auto desktop = RowDesktop(row, options, log);
+    TakeOutcome(row, RunOnLinkedNode(node, *desktop, operation, [&row](const std::string& text) {
+                    row.notes.push_back(text);
+                }));
+}
+
 // One node's run, on the calling thread: its state file loaded, the operation run on it through
-// the network's channel. Whatever happens stays in the row.
+// the network's channel, or a site's node reached over its own. Whatever happens stays in the
+// row.
 void RunRow(Row& row, const NetworkOptions& options, const NodeOperation& operation,
             Channel& channel) {
     const double start = SteadySeconds();
     try {
+        if (row.link) {
+            RunLinkedRow(row, operation, options);
+            row.seconds = SteadySeconds() - start;
+            return;
+        }
         SimNode node;
         if (std::string problem = LoadNodeState(row.stateFile, node); !problem.empty()) {
             row.result = Result::Failed;
@@ -253,18 +346,12 @@ void RunRow(Row& row, const NetworkOptions& options, const NodeOperation& operat
             options.nodeLoaded(node);
         }
         std::ostringstream log;
-        ConsoleDesktop desktop(row.file.empty() ? options.command.file : row.file,
-                               options.command.yes, log);
-        desktop.sleep = options.command.sleep;
-        desktop.SetProgressStyle(ProgressStyle::Quiet, "", 0);
-        const NodeOutcome outcome =
-            RunOnNode(node, options.keepStateFiles ? row.stateFile : std::string(), desktop,
+        const auto desktop = RowDesktop(row, options, log);
+        TakeOutcome(
+            row,
+            RunOnNode(node, options.keepStateFiles ? row.stateFile : std::string(), *desktop,
                       operation, [&row](const std::string& text) { row.notes.push_back(text); },
-                      {.wait = !options.command.noWait, .stop = options.stopRequested});
-        row.result = outcome.completed ? Result::Completed : Result::NotCompleted;
-        row.message = outcome.line;
-        row.readErrors = outcome.readErrors;
-        row.writeErrors = outcome.writeErrors;
+                      {.wait = !options.command.noWait, .stop = options.stopRequested}));
     } catch (const std::exception& e) {
         row.result = Result::Failed;
         row.message = std::string("unexpected error: ") + e.what();
@@ -273,6 +360,11 @@ void RunRow(Row& row, const NetworkOptions& options, const NodeOperation& operat
         row.message = "unexpected error";
     }
     row.seconds = SteadySeconds() - start;
+}
+
+// The simulated channel's rate; a site's nodes are paced by their real channels instead.
+double SimulatedRate(const NetworkOptions& options) {
+    return options.site.empty() ? options.channelRate : 0;
 }
 
 // The plan for the nodes ready to run, with the process's open-file limit raised as the plan
@@ -284,8 +376,8 @@ int JobsFor(std::size_t nodes, const NetworkOptions& options, const Operation& o
         limit.rlim_cur = limit.rlim_max = RLIM_INFINITY;
     }
     const auto plan = [&](rlim_t hard) {
-        return PlanJobs(options.jobs, static_cast<int>(nodes), options.channelRate, operation.use,
-                        limit.rlim_cur, hard);
+        return PlanJobs(options.jobs, static_cast<int>(nodes), SimulatedRate(options),
+                        operation.use, limit.rlim_cur, hard);
     };
     JobsPlan chosen = plan(limit.rlim_max);
     if (chosen.openFiles > limit.rlim_cur) {
@@ -354,6 +446,24 @@ std::string Dash(const Row& row, int value) {
                : "-";
 }
 
+// A site's nodes by channel: how many each channel had and how many of them completed.
+std::map<int, std::pair<int, int>> ChannelTally(const std::vector<Row>& rows) {
+    std::map<int, std::pair<int, int>> tally;
+    for (const Row& row : rows) {
+        auto& [nodes, completed] = tally[row.channel];
+        ++nodes;
+        completed += row.result == Result::Completed ? 1 : 0;
+    }
+    return tally;
+}
+
+void PrintSiteChannels(const std::vector<Row>& rows, std::ostream& out) {
+    for (const auto& [channel, count] : ChannelTally(rows)) {
+        out << "Channel " << channel << ": " << count.second << " of " << count.first
+            << " nodes completed.\n";
+    }
+}
+
 void PrintTable(const std::vector<Row>& rows, const Summary& summary, std::ostream& out) {
     using Align = TableRenderer::Align;
     TableRenderer table({{"Node"},
@@ -375,7 +485,9 @@ void PrintTable(const std::vector<Row>& rows, const Summary& summary, std::ostre
     out << completed << " of " << rows.size() << " nodes completed in " << Fixed(summary.seconds, 1)
         << " s.\n";
     const Channel::Load& load = summary.channel;
-    if (load.transactionsPerSecond > 0) {
+    if (!summary.site.empty()) {
+        PrintSiteChannels(rows, out);
+    } else if (load.transactionsPerSecond > 0) {
         out << "Channel: " << load.transactions << " transactions at up to "
             << Fixed(load.transactionsPerSecond, 0) << " a second, "
             << Fixed(100 * Channel::Share(load, summary.seconds), 0)
@@ -403,6 +515,11 @@ void PrintJson(const std::vector<Row>& rows, const Summary& summary, std::ostrea
         if (!row.file.empty()) {
             entry["file"] = row.file;
         }
+        if (row.link) {
+            entry.erase("stateFile");
+            entry["channel"] = row.channel;
+            entry["address"] = TargetText(row.link->node);
+        }
         if (row.result == Result::Completed || row.result == Result::NotCompleted) {
             entry["writeErrors"] = row.writeErrors;
             entry["readErrors"] = row.readErrors;
@@ -413,17 +530,28 @@ void PrintJson(const std::vector<Row>& rows, const Summary& summary, std::ostrea
     const auto completed = std::count_if(
         rows.begin(), rows.end(), [](const Row& row) { return row.result == Result::Completed; });
     const Channel::Load& load = summary.channel;
-    const json doc = {{"operation", summary.operation},
-                      {"network", summary.network},
-                      {"total", rows.size()},
-                      {"completed", completed},
-                      {"seconds", summary.seconds},
-                      {"channel",
-                       {{"transactionsPerSecond", load.transactionsPerSecond},
-                        {"transactions", load.transactions},
-                        {"load", Channel::Share(load, summary.seconds)},
-                        {"longestWaitSeconds", load.longestWait}}},
-                      {"nodes", nodes}};
+    json doc = {{"operation", summary.operation},
+                {"network", summary.network},
+                {"total", rows.size()},
+                {"completed", completed},
+                {"seconds", summary.seconds},
+                {"channel",
+                 {{"transactionsPerSecond", load.transactionsPerSecond},
+                  {"transactions", load.transactions},
+                  {"load", Channel::Share(load, summary.seconds)},
+                  {"longestWaitSeconds", load.longestWait}}},
+                {"nodes", nodes}};
+    if (!summary.site.empty()) {
+        doc.erase("network");
+        doc.erase("channel");
+        doc["site"] = summary.site;
+        json channels = json::array();
+        for (const auto& [channel, count] : ChannelTally(rows)) {
+            channels.push_back(
+                {{"channel", channel}, {"nodes", count.first}, {"completed", count.second}});
+        }
+        doc["channels"] = channels;
+    }
     out << doc.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
 }
 
@@ -431,13 +559,14 @@ void PrintJson(const std::vector<Row>& rows, const Summary& summary, std::ostrea
 int RunAndReport(std::vector<Row>& rows, const NetworkOptions& options, const Operation& operation,
                  const std::function<NodeOperation(const Row&)>& operationFor, std::ostream& out,
                  std::ostream& err) {
-    Channel channel(options.channelRate, options.channelClock);
+    Channel channel(SimulatedRate(options), options.channelClock);
     NodesProgress progress(options.json ? ProgressStyle::Quiet : options.command.progress,
                            operation.label, static_cast<int>(rows.size()), err);
     const double start = SteadySeconds();
     RunRows(rows, options, operation, operationFor, channel, progress, err);
     progress.End();
-    Summary summary{operation.label, options.network, SteadySeconds() - start, channel.Measured()};
+    Summary summary{operation.label, options.network, options.site, SteadySeconds() - start,
+                    channel.Measured()};
     if (options.json) {
         PrintJson(rows, summary, out);
     } else {
@@ -525,7 +654,7 @@ int RunNetworkDownload(NetworkOptions options, std::ostream& out, std::ostream& 
     settings::SettingsFile::Read(in, ids);
     for (Row& row : *rows) {
         if (std::string problem = ProgramIdMismatch(ids.texts, row.programId);
-            row.ready && !command.yes && !problem.empty()) {
+            row.ready && !command.yes && !row.programId.empty() && !problem.empty()) {
             row.Decide(Result::Refused, problem);
         }
     }

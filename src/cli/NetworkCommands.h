@@ -49,6 +49,7 @@ JobsPlan PlanJobs(int requested, int nodes, double channelRate, ChannelUse use, 
 
 struct NetworkOptions {
     std::string network;             // the network's folder
+    std::string site;                // a site's name instead: its real nodes over their channels
     std::vector<std::string> names;  // the nodes, by name; empty: every node of the network
     int jobs = 0;                    // nodes at once; 0 or less: see PlanJobs
     double channelRate = kTwistedPairTransactionsPerSecond;

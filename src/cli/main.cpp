@@ -20,6 +20,7 @@
 #include "cli/LinkCommands.h"
 #include "cli/NetworkCommands.h"
 #include "cli/Password.h"
+#include "cli/SiteCommands.h"
 #include "cli/ViewCommands.h"
 #include "host/Host.h"
 #include "host/Plugin.h"
@@ -131,13 +132,21 @@ struct Operation {
     host::LinkOptions link;
 };
 
-// The options that name a real node over a LON/IP router instead of the simulated one.
+// The options that name a real node over a LON/IP router instead of the simulated one, by the
+// router and its address or by its name in a site. siteAlone: --site without --node names the
+// whole site (the GUI's start window), else it needs --node, --nodes or --all.
 void AddLinkOptions(CLI::App* command, host::LinkOptions& link, host::OptionRules& rules,
-                    const std::function<bool()>& manyNodes, CLI::Option* node) {
+                    const std::function<bool()>& manyNodes, CLI::Option* node,
+                    bool siteAlone = false) {
     auto* group = command->add_option_group("Real node");
     auto* url = group->add_option("--link", link.link,
                                   "reach a real node through this LON/IP router: "
                                   "lonip://ROUTER[:PORT] (port 1628 unless given)");
+    auto* site = group
+                     ->add_option("--site", link.site,
+                                  "reach the nodes of this site: its node of --node NAME, or its "
+                                  "nodes of --nodes or --all")
+                     ->excludes(url);
     const std::vector<CLI::Option*> needsLink = {
         group->add_option("--address", link.address, "the node's SUBNET/NODE"),
         group->add_option("--neuron-id", link.neuronId, "the node's Neuron ID (12 hex digits)"),
@@ -162,6 +171,11 @@ void AddLinkOptions(CLI::App* command, host::LinkOptions& link, host::OptionRule
     rules.Excludes(linked, host::OptionRules::Given(node),
                    "--link reaches a real node; --node names a simulated one");
     rules.Excludes(linked, manyNodes, "--link reaches one node; --nodes and --all a network");
+    if (!siteAlone) {
+        const auto named = [node, manyNodes] { return node->count() > 0 || manyNodes(); };
+        rules.Needs(host::OptionRules::Given(site), named,
+                    "--site needs the node: --node NAME (or --nodes A,B or --all)");
+    }
 }
 
 // The options the three operations share, after their own; the relations of the many-node
@@ -199,6 +213,9 @@ void AddOperationOptions(CLI::App* command, Operation& operation, std::string& n
     }
     auto* node = command->add_option("--node", nodeFile, "state file of the simulated node");
     const auto wanted = [&many] { return many.Wanted(); };
+    const auto site = [&link = operation.link] { return link.SiteGiven(); };
+    rules.Excludes(host::OptionRules::Given(manyOnly.front()), site,
+                   "--network names a simulated network; --site a site of real nodes");
     for (const CLI::Option* option : manyOnly) {
         rules.Needs(host::OptionRules::Given(option), wanted,
                     option->get_name() + " goes with --nodes or --all");
@@ -208,13 +225,24 @@ void AddOperationOptions(CLI::App* command, Operation& operation, std::string& n
     AddLinkOptions(command, operation.link, rules, wanted, node);
 }
 
-// The link the options name, when they name one; false after a line on err for wrong ones.
-bool ReadLink(const host::LinkOptions& options, const std::string& name,
+// The link the options name, when they name one: the router and address given, or the node of
+// nodeFile (--node) in the site given, which then names no state file. false after a line on
+// err for wrong ones.
+bool ReadLink(const host::LinkOptions& options, std::string& nodeFile, const std::string& name,
               std::optional<host::LinkSettings>& link) {
+    host::LinkSettings settings;
+    if (options.SiteGiven()) {
+        if (const auto problem = host::SiteNodeSettings(options.site, nodeFile, settings)) {
+            std::cerr << "vireo " << name << ": " << *problem << '\n';
+            return false;
+        }
+        nodeFile.clear();
+        link = settings;
+        return true;
+    }
     if (!options.Given()) {
         return true;
     }
-    host::LinkSettings settings;
     if (const auto problem = host::ReadLinkOptions(options, settings)) {
         std::cerr << "vireo " << name << ": " << *problem << '\n';
         return false;
@@ -223,8 +251,10 @@ bool ReadLink(const host::LinkOptions& options, const std::string& name,
     return true;
 }
 
-host::NetworkOptions NetworkOptionsOf(const ManyNodes& many, const host::CommandOptions& command) {
+host::NetworkOptions NetworkOptionsOf(const ManyNodes& many, const host::LinkOptions& link,
+                                      const host::CommandOptions& command) {
     host::NetworkOptions options;
+    options.site = link.site;
     options.network = many.network.empty() ? host::DefaultNetworkPath() : many.network;
     options.names = many.all ? std::vector<std::string>{} : many.names;
     options.jobs = many.jobs;
@@ -243,7 +273,8 @@ int RunOperation(const Program& program, Operation& operation, const std::string
                  int (*manyNodes)(host::NetworkOptions, std::ostream&, std::ostream&)) {
     host::CommandOptions& command = operation.command;
     command.nodeFile = program.options.nodeFile;
-    if (!ReadLink(operation.link, name, command.link)) {
+    if (!operation.many.Wanted() &&
+        !ReadLink(operation.link, command.nodeFile, name, command.link)) {
         return 2;
     }
     command.progress = ProgressFor(operation.quiet);
@@ -251,7 +282,8 @@ int RunOperation(const Program& program, Operation& operation, const std::string
         return operation.password.Take(name, password);
     };
     return operation.many.Wanted()
-               ? manyNodes(NetworkOptionsOf(operation.many, command), std::cout, std::cerr)
+               ? manyNodes(NetworkOptionsOf(operation.many, operation.link, command), std::cout,
+                           std::cerr)
                : oneNode(command, std::cout, std::cerr);
 }
 
@@ -316,7 +348,7 @@ int RunDownload(Program& program, Operation& download) {
         // A comparison's 1 means "different": an output that was lost is trouble.
         program.lostOutput = host::kViewTrouble;
         host::NodeDiffOptions diff{program.options.nodeFile, download.command.file, {}, {}};
-        if (!ReadLink(download.link, "download", diff.link)) {
+        if (!ReadLink(download.link, diff.nodeFile, "download", diff.link)) {
             return 2;
         }
         return host::RunDiffNodeCommand(diff, std::cout, std::cerr);
@@ -366,13 +398,16 @@ int RunDiff(Program& program, const std::vector<std::string>& files,
     const std::string& nodeFile = program.options.nodeFile;
     if (files.size() == 1) {
         host::NodeDiffOptions diff{nodeFile, files.front(), {}, {}};
-        if (!ReadLink(link, "diff", diff.link)) {
+        if (!ReadLink(link, diff.nodeFile, "diff", diff.link)) {
             return 2;
         }
         return host::RunDiffNodeCommand(diff, std::cout, std::cerr);
     }
-    if (!nodeFile.empty() || link.Given()) {
-        std::cerr << "vireo diff: " << (link.Given() ? "--link" : "--node")
+    if (!nodeFile.empty() || link.Given() || link.SiteGiven()) {
+        std::cerr << "vireo diff: "
+                  << (link.Given()       ? "--link"
+                      : link.SiteGiven() ? "--site"
+                                         : "--node")
                   << " compares the node with one settings file, not two\n";
         return host::kViewTrouble;
     }
@@ -449,7 +484,7 @@ Subcommand AddNodeShow(CLI::App& node, Program& program) {
     auto link = std::make_shared<host::LinkOptions>();
     Subcommand show{command, [&program, link] {
                         std::optional<host::LinkSettings> settings;
-                        if (!ReadLink(*link, "node show", settings)) {
+                        if (!ReadLink(*link, program.options.nodeFile, "node show", settings)) {
                             return 2;
                         }
                         return settings
@@ -504,48 +539,158 @@ Subcommand AddNodeServe(CLI::App& node) {
     return {command, [options] { return host::RunServeCommand(*options, std::cout, std::cerr); }};
 }
 
+Subcommand AddSiteServe(CLI::App& site) {
+    auto options = std::make_shared<host::SiteServeOptions>();
+    auto* command = site.add_subcommand(
+        "serve",
+        "serve every node of a simulated network's folder on LON/IP channels at 127.0.0.1 until "
+        "Ctrl+C (SIGUSR1 sends every node's service pin message)");
+    command->add_option("DIR", options->folder, "the simulated network's folder")->required();
+    command->add_option("--channels", options->channels, "how many channels (default 1)")
+        ->check(CLI::Range(1, 255));
+    command
+        ->add_option("--port", options->port,
+                     "channel k's UDP port is PORT + k - 1 (default 1628; 0: any free ones)")
+        ->check(CLI::Range(0, 65535));
+    auto* paced = command->add_flag(
+        "--paced", options->paced, "answer at the pace of an FT-10 channel, per channel (default)");
+    command
+        ->add_flag_callback(
+            "--unpaced", [options] { options->paced = false; }, "answer at once")
+        ->excludes(paced);
+    auto* faults = command->add_option_group("Faults");
+    faults->add_option("--late", options->late, "NAME=MS: that node answers MS milliseconds late");
+    faults->add_option("--silent-channel", options->silentChannels,
+                       "channel K's router answers nothing");
+    return {command,
+            [options] { return host::RunSiteServeCommand(*options, std::cout, std::cerr); }};
+}
+
 Subcommand AddDiscover(CLI::App& app) {
     struct Discover {
         host::LinkOptions link;
         int wait = 3;
+        bool save = false;
     };
     auto discover = std::make_shared<Discover>();
     auto* command = app.add_subcommand(
         "discover",
-        "list the nodes behind a LON/IP router: unconfigured nodes and those whose "
-        "service pin is pressed");
-    command->add_option("--link", discover->link.link, "the router: lonip://ROUTER[:PORT]")
-        ->required();
-    command->add_option("--source", discover->link.source, "our own SUBNET/NODE (default 1/126)");
-    command->add_option("--domain", discover->link.domain, "the domain ID in hex (default: none)");
-    command->add_option("--local-port", discover->link.localPort,
-                        "the UDP port we send from, as the router's member list has it");
-    command->add_option("--auth-key-file", discover->link.keyFile,
-                        "a file holding the channel's MD5 secret (16 bytes in hex)");
+        "list the nodes behind a LON/IP router, or on every channel of a site: every node of the "
+        "domain that answers a query, and those whose service pin is pressed");
+    auto* url =
+        command->add_option("--link", discover->link.link, "the router: lonip://ROUTER[:PORT]");
+    auto* site =
+        command->add_option("--site", discover->link.site, "listen on every channel of this site")
+            ->excludes(url);
+    command
+        ->add_flag("--save", discover->save,
+                   "with --site: add the new nodes to the site, and take the "
+                   "ones that moved to their new address")
+        ->needs(site);
+    const std::vector<CLI::Option*> linkOnly = {
+        command->add_option("--source", discover->link.source,
+                            "our own SUBNET/NODE (default 1/126)"),
+        command->add_option("--domain", discover->link.domain,
+                            "the domain ID in hex (default: none)"),
+        command->add_option("--local-port", discover->link.localPort,
+                            "the UDP port we send from, as the router's member list has it"),
+        command->add_option("--auth-key-file", discover->link.keyFile,
+                            "a file holding the channel's MD5 secret (16 bytes in hex)")};
+    for (CLI::Option* option : linkOnly) {
+        option->needs(url);
+    }
     command->add_option("--wait", discover->wait, "seconds to listen (default 3)")
         ->check(CLI::Range(1, 3600));
-    return {command, [discover] {
-                return host::RunDiscoverCommand(discover->link, discover->wait, std::cout,
-                                                std::cerr);
-            }};
+    Subcommand run{command, [discover] {
+                       return discover->link.SiteGiven()
+                                  ? host::RunDiscoverSiteCommand(discover->link.site,
+                                                                 discover->wait, discover->save,
+                                                                 std::cout, std::cerr)
+                                  : host::RunDiscoverCommand(discover->link, discover->wait,
+                                                             std::cout, std::cerr);
+                   }};
+    run.rules.Required([discover] { return discover->link.Given() || discover->link.SiteGiven(); },
+                       "--link lonip://ROUTER or --site NAME is required");
+    return run;
 }
 
 Subcommand AddNodes(CLI::App& app) {
     struct Nodes {
         std::string network;
+        std::string site;
         bool json = false;
     };
     auto nodes = std::make_shared<Nodes>();
     auto* command = app.add_subcommand(
-        "nodes", "list the nodes of the simulated network: name, Program ID, state file");
-    command->add_option("--network", nodes->network,
-                        "the network's folder (default: under the XDG state folder)");
+        "nodes",
+        "list the nodes of the simulated network (name, Program ID, state file), or of a site");
+    auto* network = command->add_option(
+        "--network", nodes->network, "the network's folder (default: under the XDG state folder)");
+    command
+        ->add_option("--site", nodes->site,
+                     "list the site's channels and nodes: address, Neuron ID, Program ID, when "
+                     "last seen, and whether a registered plug-in serves it")
+        ->excludes(network);
     command->add_flag("--json", nodes->json, "print JSON");
     return {command, [nodes] {
+                if (!nodes->site.empty()) {
+                    return host::RunSiteNodesCommand(nodes->site, nodes->json, std::cout,
+                                                     std::cerr);
+                }
                 return host::RunNodesCommand(
                     nodes->network.empty() ? host::DefaultNetworkPath() : nodes->network,
                     nodes->json, std::cout, std::cerr);
             }};
+}
+
+// `vireo site new|secret|list|rename`.
+void AddSite(CLI::App& app, std::vector<Subcommand>& subcommands) {
+    auto* site = app.add_subcommand(
+        "site", "keep the sites (routers, channels and their nodes), and serve a simulated one");
+    site->require_subcommand(1);
+    auto made = std::make_shared<host::SiteNewOptions>();
+    auto* create = site->add_subcommand(
+        "new", "write a new site file: its routers (one a channel), our address and domain");
+    create->add_option("NAME", made->name, "the site's name")->required();
+    create->add_option("--link", made->links, "a router: lonip://ROUTER[:PORT]; one a channel")
+        ->required();
+    create->add_option("--source", made->source, "our own SUBNET/NODE (default 1/126)");
+    create->add_option("--domain", made->domain, "the domain ID in hex (default: none)");
+    create->add_option("--local-port", made->localPort,
+                       "the UDP port we send from, as the routers' member lists have it");
+    create->add_option("--auth-key-file", made->keyFile,
+                       "a file holding the channels' MD5 secret (16 bytes in hex), kept apart "
+                       "from the site file");
+    subcommands.push_back(
+        {create, [made] { return host::RunSiteNewCommand(*made, std::cout, std::cerr); }});
+
+    auto keyed = std::make_shared<std::pair<std::string, std::string>>();
+    auto* secret = site->add_subcommand(
+        "secret", "authenticate the site's channels with the MD5 secret of a file");
+    secret->add_option("NAME", keyed->first, "the site")->required();
+    secret->add_option("--auth-key-file", keyed->second, "the secret (16 bytes in hex)")
+        ->required();
+    subcommands.push_back({secret, [keyed] {
+                               return host::RunSiteSecretCommand(keyed->first, keyed->second,
+                                                                 std::cout, std::cerr);
+                           }});
+
+    auto json = std::make_shared<bool>(false);
+    auto* list = site->add_subcommand("list", "list the sites with their channels and nodes");
+    list->add_flag("--json", *json, "print JSON");
+    subcommands.push_back(
+        {list, [json] { return host::RunSiteListCommand(*json, std::cout, std::cerr); }});
+    subcommands.push_back(AddSiteServe(*site));
+
+    auto names = std::make_shared<std::vector<std::string>>();
+    auto* rename = site->add_subcommand("rename", "give a node of a site another name");
+    rename->add_option("SITE NODE NEW", *names, "the site, the node's name and its new name")
+        ->expected(3)
+        ->required();
+    subcommands.push_back({rename, [names] {
+                               return host::RunSiteRenameCommand((*names)[0], (*names)[1],
+                                                                 (*names)[2], std::cout, std::cerr);
+                           }});
 }
 
 // The older spelling of `vireo node new`, kept for the scripts that use it.
@@ -579,11 +724,22 @@ Subcommand AddRegistration(CLI::App& app, bool remove) {
 
 Subcommand AddHistory(CLI::App& app) {
     auto options = std::make_shared<host::HistoryOptions>();
+    auto site = std::make_shared<std::string>();
     auto* command =
         app.add_subcommand("history", "list the writes the plug-in made to nodes, decoded");
-    command->add_option("--node", options->node, "only the writes to this node");
+    auto* node = command->add_option("--node", options->node, "only the writes to this node");
+    command->add_option("--site", *site, "the node of --node is this site's")->needs(node);
     command->add_option("--since", options->since, "only the writes from this day on (YYYY-MM-DD)");
-    return {command, [options] { return host::RunHistoryCommand(*options, std::cout, std::cerr); }};
+    return {command, [options, site] {
+                host::LinkSettings settings;
+                if (!site->empty()) {
+                    if (auto problem = host::SiteNodeSettings(*site, options->node, settings)) {
+                        std::cerr << "vireo history: " << *problem << '\n';
+                        return 1;
+                    }
+                }
+                return host::RunHistoryCommand(*options, std::cout, std::cerr);
+            }};
 }
 
 Subcommand AddAbout(CLI::App& app, Program& program) {
@@ -621,12 +777,9 @@ int Main(int argc, char** argv, int& lostOutput) {
     host::LinkOptions guiLink;
     host::OptionRules guiRules;
     AddLinkOptions(
-        &app, guiLink, guiRules, [] { return false; }, nodeOption);
+        &app, guiLink, guiRules, [] { return false; }, nodeOption, true);
     app.add_option("--screenshot", options.screenshotDir,
                    "save a PNG of every tab, rendered offscreen, into this folder and exit");
-    app.add_option("--site", options.site,
-                   "open the start window on this site; with --node NODE, the sheet on that "
-                   "node of the site");
     app.add_option("--speed", options.speed,
                    "how much faster than real time the simulated heating plant runs (default 1; "
                    "60 makes a day pass in 24 minutes)")
@@ -647,6 +800,7 @@ int Main(int argc, char** argv, int& lostOutput) {
     subcommands.push_back(AddNodeShow(*node, program));
     subcommands.push_back(AddNodeServe(*node));
     subcommands.push_back(AddDiscover(app));
+    AddSite(app, subcommands);
     subcommands.push_back(AddNewNode(app));
     subcommands.push_back(AddRegistration(app, false));
     subcommands.push_back(AddRegistration(app, true));
@@ -676,31 +830,22 @@ int Main(int argc, char** argv, int& lostOutput) {
         std::cerr << "vireo: " << *misuse << '\n';
         return 2;
     }
-    // The sites: --site opens the start window on one (--node then names a node of it), and
-    // plain vireo starts from the start window once a site file exists.
+    // The sites: --site alone opens the start window on one, with --node the sheet on that node
+    // of it; plain vireo starts from the start window once a site file exists.
     std::string noSites;
-    if (!options.site.empty() && guiLink.Given()) {
-        std::cerr << "vireo: --site reaches the site's nodes through its routers; --link goes "
-                     "without it\n";
-        return 2;
+    if (guiLink.SiteGiven() && !options.nodeFile.empty()) {
+        return host::RunGuiOnSiteNode(argc, argv, guiLink.site, options.nodeFile);
     }
-    if (!options.site.empty() && !options.nodeFile.empty()) {
-        return host::RunGuiOnSiteNode(argc, argv, options.site, options.nodeFile);
-    }
-    if (!options.site.empty() || (options.screenshotDir.empty() && options.nodeFile.empty() &&
-                                  !guiLink.Given() && !host::ListSites(noSites).empty())) {
+    options.site = guiLink.site;
+    if (guiLink.SiteGiven() || (options.screenshotDir.empty() && options.nodeFile.empty() &&
+                                !guiLink.Given() && !host::ListSites(noSites).empty())) {
         return host::RunStartWindow(argc, argv, options);
     }
     if (!options.screenshotDir.empty()) {
         return host::RunScreenshots(argc, argv, options);
     }
-    if (guiLink.Given()) {
-        host::LinkSettings settings;
-        if (const auto problem = host::ReadLinkOptions(guiLink, settings)) {
-            std::cerr << "vireo: " << *problem << '\n';
-            return 2;
-        }
-        options.link = settings;
+    if (!ReadLink(guiLink, options.nodeFile, "", options.link)) {
+        return 2;
     }
     return host::RunGui(argc, argv, options);
 }

@@ -1,25 +1,29 @@
 #include "link/Discovery.h"
 
 #include <algorithm>
-#include <system_error>
-
-#include "lon/Channel.h"
-#include "lon/UdpDatagram.h"
 
 namespace host {
 namespace {
 
-// The query ID to every unconfigured node of the domain, as a request each of them answers.
-lon::Packet QueryBroadcast(const LinkSettings& settings) {
-    lon::Packet query;
-    query.format = lon::PduFormat::Session;
-    query.type = lon::kSpduRequest;
-    query.address.kind = lon::AddressKind::Broadcast;
-    query.address.source = settings.source;
-    query.domain = settings.domain;
-    query.transaction = 1;
-    query.body = lon::QueryIdRequest(lon::QueryIdScope::Unconfigured);
-    return query;
+// A broadcast to the whole domain: a request each node answers, or an unacknowledged message.
+lon::Packet Broadcast(const LinkSettings& settings, lon::Bytes apdu, std::uint8_t transaction) {
+    lon::Packet packet;
+    packet.format = transaction != 0 ? lon::PduFormat::Session : lon::PduFormat::Application;
+    packet.type = lon::kSpduRequest;
+    packet.address.kind = lon::AddressKind::Broadcast;
+    packet.address.source = settings.source;
+    packet.domain = settings.domain;
+    packet.transaction = transaction;
+    packet.body = std::move(apdu);
+    return packet;
+}
+
+// The unconfigured nodes' query; then every node selected, asked and unselected.
+std::vector<lon::Packet> Queries(const LinkSettings& settings) {
+    return {Broadcast(settings, lon::QueryIdRequest(lon::QueryIdScope::Unconfigured), 1),
+            Broadcast(settings, lon::RespondToQueryRequest(true), 0),
+            Broadcast(settings, lon::QueryIdRequest(lon::QueryIdScope::Selected), 2),
+            Broadcast(settings, lon::RespondToQueryRequest(false), 0)};
 }
 
 // The node a packet names, when it is a service pin message or an answer to our query.
@@ -40,25 +44,16 @@ std::optional<FoundNode> Heard(const lon::Packet& packet, const LinkSettings& se
     return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<std::string> DiscoverNodes(const LinkSettings& settings, lon::Millis listen,
-                                         const std::function<void(const FoundNode&)>& heard,
-                                         std::vector<FoundNode>& found) {
-    lon::SteadyClock clock;
-    std::optional<lon::UdpDatagram> udp;
-    try {
-        udp.emplace(clock, "0.0.0.0", settings.localPort);
-        udp->SetPeer(settings.router, settings.port);
-    } catch (const std::system_error& error) {
-        return "router " + LinkUrl(settings) + ": " + error.what();
-    }
-    lon::Channel channel(*udp, clock, {settings.secret, lon::NewSessionId(), 0});
-    if (!channel.Send(QueryBroadcast(settings))) {
-        return "router " + LinkUrl(settings) + " cannot be sent to";
+std::optional<std::string> Discover(lon::PacketPort& port, lon::Clock& clock,
+                                    const LinkSettings& settings, lon::Millis listen,
+                                    const HeardNode& heard, std::vector<FoundNode>& found) {
+    for (const lon::Packet& query : Queries(settings)) {
+        if (!port.Send(query)) {
+            return "router " + LinkUrl(settings) + " cannot be sent to";
+        }
     }
     const lon::Millis end = clock.Now() + listen;
-    while (const std::optional<lon::Packet> packet = channel.Receive(end)) {
+    while (const std::optional<lon::Packet> packet = port.Receive(end)) {
         const std::optional<FoundNode> node = Heard(*packet, settings);
         const bool known = node && std::any_of(found.begin(), found.end(), [&](const FoundNode& f) {
                                return f.identity.neuronId == node->identity.neuronId;
@@ -71,6 +66,23 @@ std::optional<std::string> DiscoverNodes(const LinkSettings& settings, lon::Mill
         }
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> DiscoverNodes(const LinkSettings& settings, lon::Millis listen,
+                                         const HeardNode& heard, std::vector<FoundNode>& found) {
+    SharedChannel channel(settings);
+    if (auto problem = channel.Open()) {
+        return problem;
+    }
+    return DiscoverNodes(channel, listen, heard, found);
+}
+
+std::optional<std::string> DiscoverNodes(SharedChannel& channel, lon::Millis listen,
+                                         const HeardNode& heard, std::vector<FoundNode>& found) {
+    const std::unique_ptr<lon::PacketPort> listener = channel.Listener();
+    return Discover(*listener, channel.Clock(), channel.Settings(), listen, heard, found);
 }
 
 }  // namespace host

@@ -1,35 +1,32 @@
 #include "link/LonNode.h"
 
-#include <arpa/inet.h>
-
 #include <algorithm>
-#include <chrono>
+#include <array>
 #include <system_error>
 
+#include "node/NodeVariableMap.h"
+
 namespace host {
-namespace {
-
-lon::UdpEndpoint Endpoint(const std::string& host, std::uint16_t port) {
-    lon::UdpEndpoint endpoint;
-    in_addr address{};
-    if (::inet_pton(AF_INET, host.c_str(), &address) == 1) {
-        const auto* bytes = reinterpret_cast<const std::uint8_t*>(&address.s_addr);
-        std::copy_n(bytes, 4, endpoint.address.begin());
-    }
-    endpoint.port = port;
-    return endpoint;
-}
-
-}  // namespace
-
 LonNode::LonNode(LinkSettings settings) : settings_(std::move(settings)) {}
 
 LonNode::LonNode(LinkSettings settings, lon::Datagram& network)
     : settings_(std::move(settings)), network_(&network) {}
 
+LonNode::LonNode(SharedChannel& channel, const lon::Target& node, std::string name)
+    : settings_(channel.Settings()), shared_(&channel) {
+    settings_.node = node;
+    settings_.name = std::move(name);
+}
+
 LonNode::~LonNode() = default;
 
-std::optional<std::string> LonNode::Open() {
+std::optional<std::string> LonNode::OpenChannel() {
+    if (shared_ != nullptr) {
+        sharedPort_ = shared_->NodePort(settings_.node);
+        transactions_ = std::make_unique<lon::Transactions>(
+            *sharedPort_, shared_->Clock(), settings_.source, settings_.domain, settings_.retry);
+        return std::nullopt;
+    }
     if (network_ == nullptr) {
         try {
             udp_ = std::make_unique<lon::UdpDatagram>(clock_, "0.0.0.0", settings_.localPort);
@@ -44,13 +41,19 @@ std::optional<std::string> LonNode::Open() {
     transactions_ = std::make_unique<lon::Transactions>(*channel_, clock_, settings_.source,
                                                         settings_.domain, settings_.retry);
     if (!settings_.capture.empty()) {
-        captureFile_.open(settings_.capture, std::ios::binary | std::ios::trunc);
-        if (!captureFile_) {
-            return "capture file " + settings_.capture + " cannot be written";
+        if (auto problem = capture_.Open(settings_.capture)) {
+            return problem;
         }
-        pcap_ = std::make_unique<lon::PcapWriter>(captureFile_);
-        channel_->SetCapture(
-            [this](bool outgoing, lon::ByteView datagram) { Capture(outgoing, datagram); });
+        channel_->SetCapture([this](bool outgoing, lon::ByteView datagram) {
+            capture_.Write(outgoing, udp_ ? udp_->LocalPort() : 0, settings_, datagram);
+        });
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> LonNode::Open() {
+    if (auto problem = OpenChannel()) {
+        return problem;
     }
     // A configured node answers a query ID only while it is selected: select it, ask, and end
     // the selection again.
@@ -68,7 +71,7 @@ std::optional<std::string> LonNode::Open() {
         return "node " + TargetText(settings_.node) + " at " + LinkUrl(settings_) +
                " did not tell its Program ID";
     }
-    name_ = settings_.name.empty() ? NeuronIdText(identity_.neuronId) : settings_.name;
+    name_ = settings_.name.empty() ? ReadName() : settings_.name;
     identity = LinkUrl(settings_) + " " + NeuronIdText(identity_.neuronId);
     lastError_.clear();
     return std::nullopt;
@@ -78,24 +81,29 @@ void LonNode::Fail(const std::string& line) {
     lastError_ = line;
 }
 
-void LonNode::Capture(bool outgoing, lon::ByteView datagram) {
-    const lon::UdpEndpoint us = Endpoint("127.0.0.1", udp_ ? udp_->LocalPort() : 0);
-    const lon::UdpEndpoint router = Endpoint(settings_.router, settings_.port);
-    const auto now = std::chrono::duration_cast<std::chrono::microseconds>(
-        std::chrono::system_clock::now().time_since_epoch());
-    pcap_->Write(now, outgoing ? us : router, outgoing ? router : us, datagram);
-    captureFile_.flush();
+std::uint64_t LonNode::Refusals() const {
+    return udp_ ? udp_->Refusals() : shared_ != nullptr ? shared_->Refusals() : 0;
+}
+
+std::string LonNode::ReadName() {
+    std::array<std::uint8_t, nv::kNodeNameSize> name{};
+    if (shared_ == nullptr || ReadNv(nv::kNodeName, name.data(), nv::kNodeNameSize) != S_OK ||
+        name[0] == 0) {
+        return NeuronIdText(identity_.neuronId);
+    }
+    return std::string(reinterpret_cast<const char*>(name.data()),
+                       std::find(name.begin(), name.end(), std::uint8_t{0}) - name.begin());
 }
 
 std::optional<lon::Bytes> LonNode::Transact(lon::Service service, const lon::Bytes& apdu,
                                             const std::string& what) {
-    const std::uint64_t refusedBefore = udp_ ? udp_->Refusals() : 0;
+    const std::uint64_t refusedBefore = Refusals();
     const std::uint64_t ignoredBefore = transactions_->IgnoredAnswers();
     const lon::Outcome outcome = transactions_->Run(settings_.node, service, apdu);
     if (!outcome.completed) {
         // Why nothing answered, where the network told us.
         std::string why;
-        if (udp_ && udp_->Refusals() > refusedBefore) {
+        if (Refusals() > refusedBefore) {
             why = "; nothing listens on the router's port";
         } else if (transactions_->IgnoredAnswers() > ignoredBefore) {
             why = "; answers came from another node, or for another transaction";

@@ -5,16 +5,16 @@
 // the node answers or the last try times out. Opening the node reads its Neuron ID and Program
 // ID. A failed call leaves the line that says which router, node, NV and how many tries.
 
-#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "link/CaptureFile.h"
 #include "link/LinkSettings.h"
+#include "link/SharedChannel.h"
 #include "lon/Channel.h"
 #include "lon/NetworkManagement.h"
-#include "lon/PcapWriter.h"
 #include "lon/Transactions.h"
 #include "lon/UdpDatagram.h"
 #include "sim/NodeAccess.h"
@@ -27,6 +27,9 @@ public:
     // Over a network of the caller's instead of a UDP socket of its own (not owned; it must
     // outlive the node): the router and port then only name the node in messages.
     LonNode(LinkSettings settings, lon::Datagram& network);
+    // One of the nodes behind a router, over the channel they share (not owned; it must outlive
+    // the node), which must be open. Without a name, opening reads the node's name NV.
+    LonNode(SharedChannel& channel, const lon::Target& node, std::string name = {});
     ~LonNode() override;
     LonNode(const LonNode&) = delete;
     LonNode& operator=(const LonNode&) = delete;
@@ -43,7 +46,9 @@ public:
     const std::string& Name() const { return name_; }
     // Why the last failed call failed; empty while none has.
     const std::string& LastError() const { return lastError_; }
-    const lon::ChannelCounters& Counters() const { return channel_->Counters(); }
+    const lon::ChannelCounters& Counters() const {
+        return shared_ != nullptr ? shared_->Counters() : channel_->Counters();
+    }
 
 private:
     // Runs one transaction; on failure notes why, naming what it was for.
@@ -51,16 +56,20 @@ private:
                                        const std::string& what);
     std::optional<std::uint16_t> Selector(int index);
     void Fail(const std::string& line);
-    void Capture(bool outgoing, lon::ByteView datagram);
+    std::optional<std::string> OpenChannel();
+    // The node's name NV, where it has one; else its Neuron ID.
+    std::string ReadName();
+    std::uint64_t Refusals() const;
 
     LinkSettings settings_;
     lon::SteadyClock clock_;
     std::unique_ptr<lon::UdpDatagram> udp_;
     lon::Datagram* network_ = nullptr;  // udp_, or the caller's
     std::unique_ptr<lon::Channel> channel_;
+    SharedChannel* shared_ = nullptr;
+    std::unique_ptr<lon::PacketPort> sharedPort_;
     std::unique_ptr<lon::Transactions> transactions_;
-    std::ofstream captureFile_;
-    std::unique_ptr<lon::PcapWriter> pcap_;
+    CaptureFile capture_;
     std::map<int, std::uint16_t> selectors_;
     lon::NodeIdentity identity_;
     std::string name_;

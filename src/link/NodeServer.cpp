@@ -8,41 +8,10 @@
 
 namespace host {
 
-NodeServer::NodeServer(SimNode& node, lon::Channel& channel, lon::Clock& clock,
-                       ServedIdentity identity, ServedFaults faults)
-    : node_(node),
-      channel_(channel),
-      clock_(clock),
-      identity_(identity),
-      faults_(std::move(faults)),
-      random_(faults_.seed) {}
+ServedNode::ServedNode(SimNode& node, ServedIdentity identity, ServedFaults faults)
+    : node_(node), identity_(identity), faults_(std::move(faults)), random_(faults_.seed) {}
 
-void NodeServer::ServeUntil(lon::Millis deadline) {
-    // A deadline already reached still answers everything that has arrived, and every answer
-    // due is sent before returning.
-    bool arrived = false;
-    do {
-        const lon::Millis wake = pending_.empty() ? deadline : std::min(deadline, pending_[0].due);
-        const std::optional<lon::Packet> packet = channel_.Receive(wake);
-        arrived = packet.has_value();
-        if (arrived) {
-            Handle(*packet);
-        }
-        SendDue();
-    } while (arrived || clock_.Now() < deadline || !pending_.empty());
-}
-
-void NodeServer::SendServicePin() {
-    lon::Packet pin;
-    pin.format = lon::PduFormat::Application;
-    pin.address.kind = lon::AddressKind::Broadcast;
-    pin.address.source = identity_.address;
-    pin.domain = identity_.domain;
-    pin.body = lon::ServicePinMessage({identity_.neuronId, node_.GetProgramId()});
-    channel_.Send(pin);
-}
-
-bool NodeServer::ForThisNode(const lon::Packet& packet) const {
+bool ServedNode::ForThisNode(const lon::Packet& packet) const {
     if (packet.domain != identity_.domain) {
         return false;
     }
@@ -59,7 +28,17 @@ bool NodeServer::ForThisNode(const lon::Packet& packet) const {
     }
 }
 
-bool NodeServer::Lost() {
+lon::Packet ServedNode::ServicePin() const {
+    lon::Packet pin;
+    pin.format = lon::PduFormat::Application;
+    pin.address.kind = lon::AddressKind::Broadcast;
+    pin.address.source = identity_.address;
+    pin.domain = identity_.domain;
+    pin.body = lon::ServicePinMessage({identity_.neuronId, node_.GetProgramId()});
+    return pin;
+}
+
+bool ServedNode::Lost() {
     ++arrived_;
     const bool everyNth = faults_.dropEvery > 0 && arrived_ % faults_.dropEvery == 0;
     const bool share = faults_.dropPercent > 0 &&
@@ -67,23 +46,27 @@ bool NodeServer::Lost() {
     return everyNth || share;
 }
 
-void NodeServer::Handle(const lon::Packet& packet) {
-    if (!ForThisNode(packet)) {
-        return;
-    }
+std::optional<ServedNode::Reply> ServedNode::Answer(const lon::Packet& packet) {
     if (Lost()) {
         ++dropped_;
-        return;
+        return std::nullopt;
     }
     if (faults_.silent) {
-        return;
+        return std::nullopt;
+    }
+    // Respond to query sent unacknowledged, as discovery broadcasts it: selected, no answer.
+    const lon::ByteView body = packet.body;
+    if (packet.format == lon::PduFormat::Application && body.size() == 2 &&
+        body[0] == lon::kNmRespondToQuery) {
+        selected_ = body[1] != 0;
+        return std::nullopt;
     }
     const bool request =
         packet.format == lon::PduFormat::Session && packet.type == lon::kSpduRequest;
     const bool acknowledged =
         packet.format == lon::PduFormat::Transport && packet.type == lon::kTpduAcknowledged;
     if (!request && !acknowledged) {
-        return;
+        return std::nullopt;
     }
     // A retry of the sender's last transaction: the same answer again, nothing applied twice.
     const auto sender =
@@ -92,26 +75,38 @@ void NodeServer::Handle(const lon::Packet& packet) {
         it != last_.end() && it->second.request.transaction == packet.transaction &&
         it->second.request.format == packet.format && it->second.request.body == packet.body) {
         ++repeats_;
-        if (it->second.answer) {
-            Send(*it->second.answer, Due(packet, *it->second.answer));
+        if (!it->second.answer) {
+            return std::nullopt;
         }
-        return;
+        return Leaving(*it->second.answer);
     }
-    Remembered remembered{packet, std::nullopt};
-    if (request) {
-        if (std::optional<lon::Bytes> apdu = AnswerRequest(packet.body)) {
-            remembered.answer = AnswerPacket(packet, std::move(*apdu));
-        }
-    } else if (TakeUpdate(packet.body)) {
-        remembered.answer = AnswerPacket(packet, {});
+    Remembered& remembered = last_[sender] = {packet, AnswerNew(packet)};
+    if (!remembered.answer) {
+        return std::nullopt;
     }
-    if (remembered.answer) {
-        Send(*remembered.answer, Due(packet, *remembered.answer));
-    }
-    last_[sender] = std::move(remembered);
+    return Leaving(*remembered.answer);
 }
 
-std::optional<lon::Bytes> NodeServer::AnswerRequest(lon::ByteView apdu) {
+std::optional<lon::Packet> ServedNode::AnswerNew(const lon::Packet& packet) {
+    if (packet.format == lon::PduFormat::Session) {
+        if (std::optional<lon::Bytes> apdu = AnswerRequest(packet.body)) {
+            return AnswerPacket(packet, std::move(*apdu));
+        }
+    } else if (TakeUpdate(packet.body)) {
+        return AnswerPacket(packet, {});
+    }
+    return std::nullopt;
+}
+
+ServedNode::Reply ServedNode::Leaving(lon::Packet answer) {
+    ++answers_;
+    Reply reply{std::move(answer)};
+    reply.copies = faults_.duplicateEvery > 0 && answers_ % faults_.duplicateEvery == 0 ? 2 : 1;
+    reply.holdBack = faults_.reorderEvery > 0 && answers_ % faults_.reorderEvery == 0;
+    return reply;
+}
+
+std::optional<lon::Bytes> ServedNode::AnswerRequest(lon::ByteView apdu) {
     if (apdu.empty() || apdu[0] < 0x60 || apdu[0] > 0x7F) {
         return std::nullopt;
     }
@@ -134,28 +129,33 @@ std::optional<lon::Bytes> NodeServer::AnswerRequest(lon::ByteView apdu) {
         return lon::QueryIdResponse({identity_.neuronId, node_.GetProgramId()});
     }
     const std::optional<std::uint16_t> index = lon::ReadIndexRequest(apdu, code);
-    const nv::Variable* variable = index ? nv::Find(*index) : nullptr;
-    if (variable == nullptr) {
-        return lon::NmFailureResponse(code);
+    if (index && code == lon::kNmNvFetch) {
+        return Fetch(*index, apdu);
     }
-    if (code == lon::kNmQueryNvConfig) {
+    if (index && code == lon::kNmQueryNvConfig && nv::Find(*index) != nullptr) {
         lon::NvConfig config;
         config.selector = lon::UnboundSelector(*index);
         config.addressIndex = 15;
         return lon::NvConfigResponse(config);
     }
-    if (code == lon::kNmNvFetch) {
-        lon::Bytes value(static_cast<std::size_t>(std::max(variable->size, nv::kBufferSize)));
-        if (node_.ReadNv(*index, value.data(), static_cast<std::int32_t>(value.size())) != S_OK) {
-            return lon::NmFailureResponse(code);
-        }
-        value.resize(static_cast<std::size_t>(variable->size));
-        return lon::NvFetchResponse(apdu, value);
-    }
     return lon::NmFailureResponse(code);
 }
 
-bool NodeServer::TakeUpdate(lon::ByteView apdu) {
+std::optional<lon::Bytes> ServedNode::Fetch(std::uint16_t index, lon::ByteView apdu) {
+    const nv::Variable* variable = nv::Find(index);
+    const int size = index == nv::kNodeName ? nv::kNodeNameSize : variable ? variable->size : 0;
+    lon::Bytes value(static_cast<std::size_t>(std::max(size, nv::kBufferSize)));
+    const auto length = static_cast<std::int32_t>(value.size());
+    const HRESULT read = index == nv::kNodeName ? node_.GetNodeName(value.data(), length)
+                                                : node_.ReadNv(index, value.data(), length);
+    if (size == 0 || read != S_OK) {
+        return lon::NmFailureResponse(lon::kNmNvFetch);
+    }
+    value.resize(static_cast<std::size_t>(size));
+    return lon::NvFetchResponse(apdu, value);
+}
+
+bool ServedNode::TakeUpdate(lon::ByteView apdu) {
     const std::optional<lon::NvUpdateMessage> update = lon::ReadNvUpdate(apdu);
     if (!update || update->value.empty() || update->selector > 0x3FFF) {
         return false;
@@ -168,7 +168,7 @@ bool NodeServer::TakeUpdate(lon::ByteView apdu) {
                          static_cast<std::int32_t>(update->value.size())) == S_OK;
 }
 
-lon::Packet NodeServer::AnswerPacket(const lon::Packet& request, lon::Bytes apdu) const {
+lon::Packet ServedNode::AnswerPacket(const lon::Packet& request, lon::Bytes apdu) const {
     lon::Packet answer;
     answer.format = request.format;
     answer.type = request.format == lon::PduFormat::Session ? lon::kSpduResponse : lon::kTpduAck;
@@ -181,57 +181,128 @@ lon::Packet NodeServer::AnswerPacket(const lon::Packet& request, lon::Bytes apdu
     return answer;
 }
 
-lon::Millis NodeServer::Due(const lon::Packet& request, const lon::Packet& answer) {
-    const lon::Millis now = clock_.Now();
-    if (!paced_) {
-        return now + faults_.late;
-    }
-    const double seconds = lon::Ft10FrameSeconds(lon::Encode(request).size()) +
-                           lon::Ft10FrameSeconds(lon::Encode(answer).size());
-    channelSeconds_ += seconds;
-    channelFreeMs_ = std::max(channelFreeMs_, static_cast<double>(now.count())) + 1000 * seconds;
-    return lon::Millis(static_cast<std::int64_t>(std::ceil(channelFreeMs_))) + faults_.late;
+ChannelServer::ChannelServer(lon::Channel& channel, lon::Clock& clock)
+    : channel_(channel), clock_(clock) {}
+
+void ChannelServer::ServeUntil(lon::Millis deadline) {
+    // A deadline already reached still answers everything that has arrived, and every answer
+    // due is sent before returning.
+    bool arrived = false;
+    do {
+        const lon::Millis wake =
+            pending_.empty() ? deadline : std::min(deadline, pending_.begin()->first);
+        const std::optional<lon::Packet> packet = channel_.Receive(wake);
+        arrived = packet.has_value();
+        if (arrived) {
+            Handle(*packet);
+        }
+        SendDue();
+    } while (arrived || clock_.Now() < deadline || !pending_.empty());
 }
 
-void NodeServer::Send(const lon::Packet& packet, lon::Millis due) {
-    ++answers_;
-    const int copies = faults_.duplicateEvery > 0 && answers_ % faults_.duplicateEvery == 0 ? 2 : 1;
-    for (int i = 0; i < copies; ++i) {
-        Pending answer{due, channel_.Frame(packet)};
-        if (faults_.reorderEvery > 0 && answers_ % faults_.reorderEvery == 0 && !held_) {
-            held_ = std::move(answer);
+void ChannelServer::SendServicePins() {
+    for (const ServedNode* node : nodes_) {
+        channel_.Send(node->ServicePin());
+    }
+}
+
+void ChannelServer::Handle(const lon::Packet& packet) {
+    // A broadcast crosses the channel once, however many nodes answer it.
+    bool requestCarried = false;
+    for (ServedNode* node : nodes_) {
+        if (!node->ForThisNode(packet)) {
             continue;
         }
-        pending_.push_back(std::move(answer));
-        // The answer kept back follows this one, with the older sequence number.
-        if (held_) {
-            held_->due = due;
-            pending_.push_back(std::move(*held_));
-            held_.reset();
+        if (std::optional<ServedNode::Reply> reply = node->Answer(packet)) {
+            const lon::Millis due = Due(packet, requestCarried, reply->packet, node->Late());
+            requestCarried = true;
+            Send(std::move(*reply), due);
         }
     }
     SendDue();
 }
 
-void NodeServer::SendDue() {
-    while (!pending_.empty() && pending_.front().due <= clock_.Now()) {
-        channel_.SendFrame(pending_.front().frame);
-        pending_.pop_front();
+lon::Millis ChannelServer::Due(const lon::Packet& request, bool requestCarried,
+                               const lon::Packet& answer, lon::Millis late) {
+    const lon::Millis now = clock_.Now();
+    if (!paced_) {
+        return now + late;
     }
+    const double seconds =
+        (requestCarried ? 0 : lon::Ft10FrameSeconds(lon::Encode(request).size())) +
+        lon::Ft10FrameSeconds(lon::Encode(answer).size());
+    channelSeconds_ += seconds;
+    channelFreeMs_ = std::max(channelFreeMs_, static_cast<double>(now.count())) + 1000 * seconds;
+    return lon::Millis(static_cast<std::int64_t>(std::ceil(channelFreeMs_))) + late;
+}
+
+void ChannelServer::Send(ServedNode::Reply reply, lon::Millis due) {
+    for (int i = 0; i < reply.copies; ++i) {
+        if (reply.holdBack && !held_) {
+            // Numbered now, it goes out after the next answer, out of sequence.
+            held_ = Pending{reply.packet, channel_.Frame(reply.packet)};
+            continue;
+        }
+        pending_.emplace(due, Pending{reply.packet, std::nullopt});
+        if (held_) {
+            pending_.emplace(due, std::move(*held_));
+            held_.reset();
+        }
+    }
+}
+
+void ChannelServer::SendDue() {
+    while (!pending_.empty() && pending_.begin()->first <= clock_.Now()) {
+        const Pending& next = pending_.begin()->second;
+        channel_.SendFrame(next.frame ? *next.frame : channel_.Frame(next.packet));
+        pending_.erase(pending_.begin());
+    }
+}
+
+std::uint64_t ChannelServer::Dropped() const {
+    std::uint64_t dropped = 0;
+    for (const ServedNode* node : nodes_) {
+        dropped += node->Dropped();
+    }
+    return dropped;
+}
+
+std::uint64_t ChannelServer::Repeats() const {
+    std::uint64_t repeats = 0;
+    for (const ServedNode* node : nodes_) {
+        repeats += node->Repeats();
+    }
+    return repeats;
+}
+
+NodeServer::NodeServer(SimNode& node, lon::Channel& channel, lon::Clock& clock,
+                       ServedIdentity identity, ServedFaults faults)
+    : node_(node, identity, std::move(faults)), server_(channel, clock) {
+    server_.Add(node_);
 }
 
 ServingThread::ServingThread(SimNode& node, const ServedFaults& faults, ServedIdentity identity,
                              ServedChannel channel)
-    : udp_(clock_, "127.0.0.1", 0),
-      channel_(udp_, clock_, {channel.secret, 0x5E4E0001u, 0}),
-      server_(node, channel_, clock_, identity, faults) {
+    : ServingThread({ChannelMember{&node, identity, faults}}, std::move(channel)) {}
+
+ServingThread::ServingThread(const std::vector<ChannelMember>& members, ServedChannel channel,
+                             std::uint16_t port)
+    : udp_(clock_, "127.0.0.1", port),
+      channel_(udp_, clock_, {channel.secret, lon::NewSessionId(), 0}),
+      server_(channel_, clock_) {
     udp_.FollowSender();
+    for (const ChannelMember& member : members) {
+        server_.Add(nodes_.emplace_back(*member.node, member.identity, member.faults));
+    }
     if (channel.paced) {
         server_.PaceAsFt10();
     }
     thread_ = std::thread([this] {
         while (!stop_) {
             server_.ServeUntil(clock_.Now() + lon::Millis(20));
+            if (pins_.exchange(false)) {
+                server_.SendServicePins();
+            }
         }
     });
 }

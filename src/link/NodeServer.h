@@ -1,11 +1,12 @@
 #pragma once
-// The simulated node as a member of a LON/IP channel: it answers NV fetch, query NV
-// configuration, respond to query and query ID requests, takes NV updates to its input NVs by
-// their unbound selectors, and sends its service pin message on request, all from and to the
-// same node the in-process link uses. A repeated request (same sender and transaction number)
-// gets the same answer again and is never applied twice. Faults on demand let the host's retries
-// and failures be tried: packets dropped, answers sent twice or late, a selector refused, the
-// node silent.
+// The simulated node as a member of a LON/IP channel, alone or with many others on one channel:
+// it answers NV fetch (its name too, as NV 46), query NV configuration, respond to query and
+// query ID requests (respond to query also as an unacknowledged broadcast), takes NV updates to its
+// input NVs by their unbound selectors, and sends its service pin message on request, all from and
+// to the same node the in-process link uses. A repeated request (same sender and transaction
+// number) gets the same answer again and is never applied twice. Faults on demand let the host's
+// retries and failures be tried: packets dropped, answers sent twice or late, a selector refused,
+// the node silent.
 
 #include <atomic>
 #include <cstdint>
@@ -15,6 +16,7 @@
 #include <random>
 #include <set>
 #include <thread>
+#include <vector>
 
 #include "lon/Channel.h"
 #include "lon/NetworkManagement.h"
@@ -41,63 +43,121 @@ struct ServedIdentity {
     bool configured = true;  // an unconfigured node answers a query ID of unconfigured nodes
 };
 
-class NodeServer {
+// One simulated node as a member of a channel answers: what a packet for it asks, with its
+// faults, and its service pin message. The channel it is served on sends what it answers.
+class ServedNode {
 public:
-    NodeServer(SimNode& node, lon::Channel& channel, lon::Clock& clock, ServedIdentity identity,
-               ServedFaults faults = {});
+    ServedNode(SimNode& node, ServedIdentity identity, ServedFaults faults = {});
 
-    // Answers what arrives until the clock reaches the deadline.
-    void ServeUntil(lon::Millis deadline);
+    // An answer and how it leaves: this many copies, or kept back to go after the next answer.
+    struct Reply {
+        lon::Packet packet;
+        int copies = 1;
+        bool holdBack = false;
+    };
+
+    // Whether the packet is addressed to this node: its subnet/node, its Neuron ID, or a
+    // broadcast to its subnet or the whole domain.
+    bool ForThisNode(const lon::Packet& packet) const;
+    // The answer to a packet for this node, or nothing where it sends none.
+    std::optional<Reply> Answer(const lon::Packet& packet);
     // The node's service pin message, broadcast to the whole domain.
-    void SendServicePin();
+    lon::Packet ServicePin() const;
 
-    // Each answer leaves only once the channel carried the request and the answer at the FT-10
-    // channel's pace, one transaction after the other, as a node behind a router answers.
-    void PaceAsFt10() { paced_ = true; }
-    // The channel's time the paced transactions took.
-    double ChannelSeconds() const { return channelSeconds_; }
-
+    const ServedIdentity& Identity() const { return identity_; }
+    lon::Millis Late() const { return faults_.late; }
     std::uint64_t Dropped() const { return dropped_; }
     std::uint64_t Repeats() const { return repeats_; }
 
 private:
-    struct Pending {
-        lon::Millis due;
-        lon::Bytes frame;  // numbered when the answer was made
-    };
     struct Remembered {
         lon::Packet request;
         std::optional<lon::Packet> answer;  // nothing: the request was not taken
     };
 
-    void Handle(const lon::Packet& packet);
-    bool ForThisNode(const lon::Packet& packet) const;
     bool Lost();
+    std::optional<lon::Packet> AnswerNew(const lon::Packet& packet);
     // The answer's APDU to a request, or nothing where the node stays silent.
     std::optional<lon::Bytes> AnswerRequest(lon::ByteView apdu);
+    std::optional<lon::Bytes> Fetch(std::uint16_t index, lon::ByteView apdu);
     bool TakeUpdate(lon::ByteView apdu);
     lon::Packet AnswerPacket(const lon::Packet& request, lon::Bytes apdu) const;
-    void Send(const lon::Packet& packet, lon::Millis due);
-    lon::Millis Due(const lon::Packet& request, const lon::Packet& answer);
-    void SendDue();
+    Reply Leaving(lon::Packet answer);
 
     SimNode& node_;
-    lon::Channel& channel_;
-    lon::Clock& clock_;
     ServedIdentity identity_;
     ServedFaults faults_;
     std::mt19937 random_;
     bool selected_ = false;
-    bool paced_ = false;
-    double channelSeconds_ = 0;
-    double channelFreeMs_ = 0;  // when the channel is free again, on the clock
     std::uint64_t arrived_ = 0;
     std::uint64_t answers_ = 0;
     std::uint64_t dropped_ = 0;
     std::uint64_t repeats_ = 0;
     std::map<std::pair<int, int>, Remembered> last_;  // by sender's subnet and node
-    std::deque<Pending> pending_;
-    std::optional<Pending> held_;  // an answer kept back to go out after the next
+};
+
+// The simulated nodes of one channel: each packet that arrives goes to every node it is
+// addressed to, and their answers leave one after the other, as on one twisted-pair channel.
+class ChannelServer {
+public:
+    ChannelServer(lon::Channel& channel, lon::Clock& clock);
+
+    // Serves the node too (not owned; it must outlive the server).
+    void Add(ServedNode& node) { nodes_.push_back(&node); }
+
+    // Answers what arrives until the clock reaches the deadline.
+    void ServeUntil(lon::Millis deadline);
+    // Every node's service pin message.
+    void SendServicePins();
+
+    // Each answer leaves only once the channel carried the request and the answer at the FT-10
+    // channel's pace, one transaction after the other for all the channel's nodes, as nodes
+    // behind a router answer.
+    void PaceAsFt10() { paced_ = true; }
+    // The channel's time the paced transactions took.
+    double ChannelSeconds() const { return channelSeconds_; }
+
+    std::uint64_t Dropped() const;
+    std::uint64_t Repeats() const;
+
+private:
+    struct Pending {
+        lon::Packet packet;
+        std::optional<lon::Bytes> frame;  // numbered already: an answer kept back
+    };
+
+    void Handle(const lon::Packet& packet);
+    lon::Millis Due(const lon::Packet& request, bool requestCarried, const lon::Packet& answer,
+                    lon::Millis late);
+    void Send(ServedNode::Reply reply, lon::Millis due);
+    void SendDue();
+
+    lon::Channel& channel_;
+    lon::Clock& clock_;
+    std::vector<ServedNode*> nodes_;
+    bool paced_ = false;
+    double channelSeconds_ = 0;
+    double channelFreeMs_ = 0;                     // when the channel is free again, on the clock
+    std::multimap<lon::Millis, Pending> pending_;  // by when each answer is due
+    std::optional<Pending> held_;                  // an answer kept back to go out after the next
+};
+
+// One node on a channel of its own.
+class NodeServer {
+public:
+    NodeServer(SimNode& node, lon::Channel& channel, lon::Clock& clock, ServedIdentity identity,
+               ServedFaults faults = {});
+
+    void ServeUntil(lon::Millis deadline) { server_.ServeUntil(deadline); }
+    void SendServicePin() { server_.SendServicePins(); }
+    void PaceAsFt10() { server_.PaceAsFt10(); }
+    double ChannelSeconds() const { return server_.ChannelSeconds(); }
+    std::uint64_t Dropped() const { return node_.Dropped(); }
+    std::uint64_t Repeats() const { return node_.Repeats(); }
+
+private:
+    ServedNode node_;
+    ChannelServer server_;
 };
 
 // How a served node's channel runs: at the FT-10 pace or at once, and with the channel's MD5
@@ -107,29 +167,44 @@ struct ServedChannel {
     lon::Bytes secret;
 };
 
-// A node served on a free UDP port of 127.0.0.1 by a thread of its own, until stopped. The node
-// is touched by that thread only while a request is being answered, that is while the host's
-// call on the other side waits for it.
+// A node of a served channel: the simulated node (not owned), its identity and its faults.
+struct ChannelMember {
+    SimNode* node = nullptr;
+    ServedIdentity identity;
+    ServedFaults faults;
+};
+
+// Nodes served on one UDP port of 127.0.0.1 (0: a free one) by a thread of their own, until
+// stopped. A node is touched by that thread only while a request to it is being answered, that
+// is while the host's call on the other side waits for it.
 class ServingThread {
 public:
     ServingThread(SimNode& node, const ServedFaults& faults, ServedIdentity identity = {},
                   ServedChannel channel = {});
+    // Throws std::system_error when the port cannot be had.
+    ServingThread(const std::vector<ChannelMember>& members, ServedChannel channel,
+                  std::uint16_t port = 0);
     ~ServingThread();
     ServingThread(const ServingThread&) = delete;
     ServingThread& operator=(const ServingThread&) = delete;
 
     void Stop();
+    // Every node sends its service pin message, from the serving thread.
+    void PressServicePins() { pins_ = true; }
     std::uint16_t Port() const { return udp_.LocalPort(); }
     std::uint64_t Repeats() const { return server_.Repeats(); }
     // Read once stopped.
     double ChannelSeconds() const { return server_.ChannelSeconds(); }
+    std::uint64_t Dropped() const { return server_.Dropped(); }
 
 private:
     lon::SteadyClock clock_;
     lon::UdpDatagram udp_;
     lon::Channel channel_;
-    NodeServer server_;
+    std::deque<ServedNode> nodes_;
+    ChannelServer server_;
     std::atomic<bool> stop_{false};
+    std::atomic<bool> pins_{false};
     std::thread thread_;
 };
 

@@ -14,6 +14,7 @@
 #include "lon/Datagram.h"
 #include "lon/Ip852.h"
 #include "lon/Packet.h"
+#include "lon/PacketPort.h"
 
 namespace lon {
 
@@ -31,7 +32,7 @@ struct ChannelCounters {
 // never takes its first packets for stale ones of an earlier run.
 std::uint32_t NewSessionId();
 
-class Channel {
+class Channel final : public PacketPort {
 public:
     struct Options {
         Bytes secret;  // empty: the channel is not authenticated
@@ -43,13 +44,13 @@ public:
 
     Channel(Datagram& network, Clock& clock, Options options);
 
-    bool Send(const Packet& packet);
+    bool Send(const Packet& packet) override;
     // The packet framed as the next datagram of this member (its sequence number taken now),
     // and such a datagram sent, later or out of turn.
     Bytes Frame(const Packet& packet);
     bool SendFrame(ByteView datagram);
     // The next packet that passes every check, or nothing at the deadline.
-    std::optional<Packet> Receive(Millis deadline);
+    std::optional<Packet> Receive(Millis deadline) override;
 
     void SetCapture(Capture capture) { capture_ = std::move(capture); }
     const ChannelCounters& Counters() const { return counters_; }

@@ -7,7 +7,7 @@ Millis TransmitTimer(std::uint8_t code) {
     return Millis(code % 2 != 0 ? base + base / 2 : base);
 }
 
-Transactions::Transactions(Channel& channel, Clock& clock, SubnetNode self, Domain domain,
+Transactions::Transactions(PacketPort& channel, Clock& clock, SubnetNode self, Domain domain,
                            RetryPolicy policy)
     : channel_(channel), clock_(clock), self_(self), domain_(domain), policy_(policy) {}
 

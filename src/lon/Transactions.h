@@ -11,9 +11,9 @@
 #include <utility>
 
 #include "lon/Bytes.h"
-#include "lon/Channel.h"
 #include "lon/Clock.h"
 #include "lon/Packet.h"
+#include "lon/PacketPort.h"
 
 namespace lon {
 
@@ -42,10 +42,10 @@ struct Outcome {
 
 class Transactions {
 public:
-    Transactions(Channel& channel, Clock& clock, SubnetNode self, Domain domain,
+    Transactions(PacketPort& channel, Clock& clock, SubnetNode self, Domain domain,
                  RetryPolicy policy = {});
 
-    // Sends the APDU and waits for its end; blocks only in the channel's Receive.
+    // Sends the APDU and waits for its end; blocks only in the port's Receive.
     Outcome Run(const Target& target, Service service, ByteView apdu);
 
     // Sees every packet that arrives while a transaction waits and is not its answer.
@@ -58,7 +58,7 @@ private:
     Packet Build(const Target& target, Service service, ByteView apdu);
     bool IsAnswerToUs(const Packet& packet) const;
 
-    Channel& channel_;
+    PacketPort& channel_;
     Clock& clock_;
     SubnetNode self_;
     Domain domain_;

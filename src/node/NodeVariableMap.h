@@ -61,6 +61,9 @@ inline constexpr int kPartSize = 31;
 // settings file and the import/export page keep its first kNodeNameKept bytes.
 inline constexpr int kNodeNameSize = 32;
 inline constexpr int kNodeNameKept = 20;
+// The output NV a network tool fetches the node's name by (kNodeNameSize bytes); the plug-in
+// reads the name through the host instead, so it is not among the variables below.
+inline constexpr int kNodeName = 46;
 
 // Buffers handed to the host: at least 32 bytes, zero-initialised.
 inline constexpr int kBufferSize = 32;

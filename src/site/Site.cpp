@@ -9,6 +9,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <utility>
 
 #include "framework/SafeFile.h"
 #include "framework/XdgPaths.h"
@@ -156,7 +157,8 @@ public:
 private:
     SiteLink ReadLink(const json& entry, const std::string& at, const Site& site) {
         Object(entry, at);
-        Known(entry, at, {"channel", "url", "localPort", "authenticated"});
+        Known(entry, at,
+              {"channel", "url", "localPort", "authenticated", "retries", "transmitTimer"});
         SiteLink link;
         link.channel = Integer(entry, at, "channel", 1, 255);
         if (FindLink(site, link.channel) != nullptr) {
@@ -173,6 +175,9 @@ private:
             }
             link.authenticated = entry["authenticated"].get<bool>();
         }
+        link.retries = entry.contains("retries") ? Integer(entry, at, "retries", 0, 15) : 3;
+        link.transmitTimer =
+            entry.contains("transmitTimer") ? Integer(entry, at, "transmitTimer", 0, 15) : 10;
         return link;
     }
 
@@ -203,7 +208,7 @@ private:
             node.programId = Text(entry, at, "programId");
             ProgramId id{};
             if (!node.programId.empty() && !ParseProgramId(node.programId, id)) {
-                throw Refusal{at + "/programId", "not eight bytes 80:00:...:00"};
+                throw Refusal{at + "/programId", "is not eight bytes in hexadecimal"};
             }
         }
         node.lastSeen = entry.contains("lastSeen") ? Text(entry, at, "lastSeen") : "";
@@ -307,22 +312,29 @@ std::string ParseSite(const std::string& path, const std::string& text, Site& si
     return "";
 }
 
-json LinkJson(const SiteLink& link) {
-    json entry = {{"channel", link.channel}, {"url", link.url}};
+nlohmann::ordered_json LinkJson(const SiteLink& link) {
+    nlohmann::ordered_json entry = {{"channel", link.channel}, {"url", link.url}};
     if (link.localPort != 0) {
         entry["localPort"] = link.localPort;
     }
     if (link.authenticated) {
         entry["authenticated"] = true;
     }
+    const SiteLink usual;
+    if (link.retries != usual.retries) {
+        entry["retries"] = link.retries;
+    }
+    if (link.transmitTimer != usual.transmitTimer) {
+        entry["transmitTimer"] = link.transmitTimer;
+    }
     return entry;
 }
 
-json NodeJson(const SiteNode& node) {
-    json entry = {{"name", node.name},
-                  {"neuronId", NeuronIdText(node.neuronId)},
-                  {"address", SubnetNodeText(node.address)},
-                  {"channel", node.channel}};
+nlohmann::ordered_json NodeJson(const SiteNode& node) {
+    nlohmann::ordered_json entry = {{"name", node.name},
+                                    {"neuronId", NeuronIdText(node.neuronId)},
+                                    {"address", SubnetNodeText(node.address)},
+                                    {"channel", node.channel}};
     if (!node.programId.empty()) {
         entry["programId"] = node.programId;
     }
@@ -382,19 +394,20 @@ std::string LoadNamedSite(const std::string& name, Site& site) {
 }
 
 std::string SiteText(const Site& site) {
-    json links = json::array();
+    using ordered = nlohmann::ordered_json;
+    ordered links = ordered::array();
     for (const SiteLink& link : site.links) {
         links.push_back(LinkJson(link));
     }
-    json nodes = json::array();
+    ordered nodes = ordered::array();
     for (const SiteNode& node : site.nodes) {
         nodes.push_back(NodeJson(node));
     }
-    const json doc = {{"vireoSite", kFormat},
-                      {"source", SubnetNodeText(site.source)},
-                      {"domain", DomainText(site.domain)},
-                      {"links", links},
-                      {"nodes", nodes}};
+    const ordered doc = {{"vireoSite", kFormat},
+                         {"source", SubnetNodeText(site.source)},
+                         {"domain", DomainText(site.domain)},
+                         {"links", links},
+                         {"nodes", nodes}};
     return doc.dump(2) + "\n";
 }
 
@@ -454,10 +467,14 @@ const SiteNode* FindSiteNode(const Site& site, const std::string& name) {
     return found == site.nodes.end() ? nullptr : &*found;
 }
 
-SiteNode* FindByNeuronId(Site& site, const lon::NeuronId& id) {
+const SiteNode* FindByNeuronId(const Site& site, const lon::NeuronId& id) {
     const auto found = std::find_if(site.nodes.begin(), site.nodes.end(),
                                     [&id](const SiteNode& node) { return node.neuronId == id; });
     return found == site.nodes.end() ? nullptr : &*found;
+}
+
+SiteNode* FindByNeuronId(Site& site, const lon::NeuronId& id) {
+    return const_cast<SiteNode*>(FindByNeuronId(std::as_const(site), id));
 }
 
 std::optional<std::string> ChannelSettings(const Site& site, const SiteLink& link,
@@ -468,6 +485,7 @@ std::optional<std::string> ChannelSettings(const Site& site, const SiteLink& lin
     settings.source = site.source;
     settings.domain = site.domain;
     settings.localPort = static_cast<std::uint16_t>(link.localPort);
+    settings.retry = {link.retries, static_cast<std::uint8_t>(link.transmitTimer)};
     return std::nullopt;
 }
 

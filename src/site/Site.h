@@ -25,6 +25,8 @@ struct SiteLink {
     std::string url;    // lonip://ROUTER[:PORT]
     int localPort = 0;  // our UDP port, as the router's configuration lists us; 0: any free one
     bool authenticated = false;  // the channel's MD5 secret is kept apart, by the site's name
+    int retries = 3;             // tries after the first
+    int transmitTimer = 10;      // the wait for an answer, code 0-15 (10: 512 ms)
 
     bool operator==(const SiteLink&) const = default;
 };
@@ -34,7 +36,7 @@ struct SiteNode {
     lon::NeuronId neuronId{};
     lon::SubnetNode address;
     int channel = 1;
-    std::string programId;  // as the node told it, "80:00:..."
+    std::string programId;  // as the node told it, "90 56 69 72 65 6F 4B 2A"
     std::string lastSeen;   // when discovery last heard it, "2026-12-08T09:30:00Z"; "" never
 
     bool operator==(const SiteNode&) const = default;
@@ -76,6 +78,7 @@ std::vector<std::string> ListSites(std::string& error);
 const SiteLink* FindLink(const Site& site, int channel);
 const SiteNode* FindSiteNode(const Site& site, const std::string& name);
 SiteNode* FindByNeuronId(Site& site, const lon::NeuronId& id);
+const SiteNode* FindByNeuronId(const Site& site, const lon::NeuronId& id);
 
 // How to reach the router of a channel: its address and port, our subnet/node, domain and
 // local port. The node and the secret are left for the caller.

@@ -1,0 +1,351 @@
+#include "cli/SiteCommands.h"
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "cli/LinkCommands.h"
+#include "cli/TableRenderer.h"
+#include "framework/QuoteText.h"
+#include "framework/Registry.h"
+#include "host/Plugin.h"
+#include "sim/Network.h"
+#include "sim/SimNode.h"
+#include "site/SiteDiscovery.h"
+#include "site/SiteSecret.h"
+
+namespace host {
+namespace {
+
+// Whether a registered plug-in serves a Program ID's text.
+class PluginRegistry {
+public:
+    PluginRegistry() {
+        const platform::RegistryFile file(platform::RegistryFile::DefaultPath());
+        problem_ = file.Load(root_);
+    }
+    const std::string& Problem() const { return problem_; }
+    std::string Serves(const std::string& programId) const {
+        ProgramId id{};
+        if (programId.empty() || !ParseProgramId(programId, id)) {
+            return "?";
+        }
+        return FindPlugin(root_, id) ? "registered" : "none";
+    }
+
+private:
+    platform::RegistryKey root_;
+    std::string problem_;
+};
+
+bool NeedsSecret(const Site& site) {
+    return std::any_of(site.links.begin(), site.links.end(),
+                       [](const SiteLink& link) { return link.authenticated; });
+}
+
+void PrintNodes(const Site& site, const PluginRegistry& plugins, std::ostream& out) {
+    TableRenderer table({{"Node"},
+                         {"Channel", TableRenderer::Align::Right},
+                         {"Address"},
+                         {"Neuron ID"},
+                         {"Program ID"},
+                         {"Last seen"},
+                         {"Plug-in"}});
+    for (const SiteNode& node : site.nodes) {
+        table.AddRow({platform::PrintableText(node.name), std::to_string(node.channel),
+                      SubnetNodeText(node.address), NeuronIdText(node.neuronId),
+                      node.programId.empty() ? "?" : node.programId,
+                      node.lastSeen.empty() ? "never" : node.lastSeen,
+                      plugins.Serves(node.programId)});
+    }
+    table.Print(out);
+}
+
+nlohmann::json NodesJson(const Site& site, const PluginRegistry& plugins) {
+    nlohmann::json nodes = nlohmann::json::array();
+    for (const SiteNode& node : site.nodes) {
+        nodes.push_back({{"name", node.name},
+                         {"channel", node.channel},
+                         {"address", SubnetNodeText(node.address)},
+                         {"neuronId", NeuronIdText(node.neuronId)},
+                         {"programId", node.programId},
+                         {"lastSeen", node.lastSeen},
+                         {"plugin", plugins.Serves(node.programId)}});
+    }
+    return nodes;
+}
+
+}  // namespace
+
+std::optional<std::string> LoadSiteWithSecret(const std::string& name, Site& site,
+                                              lon::Bytes& secret) {
+    if (std::string problem = LoadNamedSite(name, site); !problem.empty()) {
+        return problem;
+    }
+    if (NeedsSecret(site)) {
+        if (std::string problem = LoadSecretFile(name, secret); !problem.empty()) {
+            return problem;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> SiteNodeSettings(const std::string& siteName, const std::string& node,
+                                            LinkSettings& settings) {
+    Site site;
+    lon::Bytes secret;
+    if (auto problem = LoadSiteWithSecret(siteName, site, secret)) {
+        return problem;
+    }
+    const SiteNode* entry = FindSiteNode(site, node);
+    if (entry == nullptr) {
+        return "the site " + siteName + " has no node named " + node + " ('vireo nodes --site " +
+               siteName + "' lists them)";
+    }
+    if (auto problem = NodeSettings(site, *entry, settings)) {
+        return problem;
+    }
+    if (FindLink(site, entry->channel)->authenticated) {
+        settings.secret = secret;
+    }
+    return std::nullopt;
+}
+
+int RunSiteNewCommand(const SiteNewOptions& options, std::ostream& out, std::ostream& err) {
+    const auto refuse = [&err](const std::string& line) {
+        err << "vireo site new: " << line << '\n';
+        return 2;
+    };
+    if (std::string problem = SiteNameProblem(options.name); !problem.empty()) {
+        return refuse(problem);
+    }
+    if (options.links.empty()) {
+        return refuse("a site needs at least one --link lonip://ROUTER[:PORT]");
+    }
+    if (options.localPort < 0 || options.localPort > 65535) {
+        return refuse("--local-port is 0 to 65535");
+    }
+    Site site;
+    site.name = options.name;
+    for (const std::string& url : options.links) {
+        LinkSettings settings;
+        if (auto problem = ParseLinkUrl(url, settings)) {
+            return refuse(*problem);
+        }
+        site.links.push_back({static_cast<int>(site.links.size()) + 1, LinkUrl(settings),
+                              options.localPort, !options.keyFile.empty()});
+    }
+    if (auto problem = ParseSubnetNode(options.source, site.source)) {
+        return refuse("--source: " + *problem);
+    }
+    if (auto problem = ParseDomain(options.domain.empty() ? "-" : options.domain, site.domain)) {
+        return refuse(*problem);
+    }
+    lon::Bytes secret;
+    if (!options.keyFile.empty()) {
+        if (auto problem = ReadSecretFile(options.keyFile, secret)) {
+            return refuse(*problem);
+        }
+    }
+    const std::string path = SitePath(options.name);
+    if (std::string problem = CreateSite(path, site); !problem.empty()) {
+        err << "vireo site new: " << problem << '\n';
+        return 1;
+    }
+    if (!secret.empty()) {
+        if (std::string problem = SaveSecretFile(options.name, secret); !problem.empty()) {
+            err << "vireo site new: " << problem << '\n';
+            return 1;
+        }
+    }
+    out << "Site " << options.name << ": " << site.links.size()
+        << (site.links.size() == 1 ? " channel" : " channels") << " in " << path
+        << (secret.empty() ? ""
+                           : "; the channels' secret kept apart in " + SecretFilePath(options.name))
+        << "\nFind its nodes with 'vireo discover --site " << options.name << " --save'\n";
+    return 0;
+}
+
+int RunSiteSecretCommand(const std::string& name, const std::string& keyFile, std::ostream& out,
+                         std::ostream& err) {
+    Site site;
+    if (std::string problem = LoadNamedSite(name, site); !problem.empty()) {
+        err << "vireo site secret: " << problem << '\n';
+        return 1;
+    }
+    lon::Bytes secret;
+    if (auto problem = ReadSecretFile(keyFile, secret)) {
+        err << "vireo site secret: " << *problem << '\n';
+        return 2;
+    }
+    if (std::string problem = SaveSecretFile(name, secret); !problem.empty()) {
+        err << "vireo site secret: " << problem << '\n';
+        return 1;
+    }
+    std::string problem = UpdateSite(SitePath(name), [](Site& edited) {
+        for (SiteLink& link : edited.links) {
+            link.authenticated = true;
+        }
+    });
+    if (!problem.empty()) {
+        err << "vireo site secret: " << problem << '\n';
+        return 1;
+    }
+    out << "The channels of site " << name << " are authenticated; the secret is in "
+        << SecretFilePath(name) << '\n';
+    return 0;
+}
+
+int RunSiteListCommand(bool json, std::ostream& out, std::ostream& err) {
+    std::string error;
+    const std::vector<std::string> names = ListSites(error);
+    if (!error.empty()) {
+        err << "vireo site list: " << error << '\n';
+        return 1;
+    }
+    int status = 0;
+    nlohmann::json doc = nlohmann::json::array();
+    TableRenderer table({{"Site"},
+                         {"Channels", TableRenderer::Align::Right},
+                         {"Nodes", TableRenderer::Align::Right},
+                         {"Links"}});
+    for (const std::string& name : names) {
+        Site site;
+        if (std::string problem = LoadNamedSite(name, site); !problem.empty()) {
+            err << "vireo site list: " << problem << '\n';
+            status = 1;
+            continue;
+        }
+        std::string links;
+        for (const SiteLink& link : site.links) {
+            links += (links.empty() ? "" : " ") + link.url;
+        }
+        table.AddRow(
+            {name, std::to_string(site.links.size()), std::to_string(site.nodes.size()), links});
+        doc.push_back({{"name", name},
+                       {"channels", site.links.size()},
+                       {"nodes", site.nodes.size()},
+                       {"file", SitePath(name)}});
+    }
+    if (json) {
+        out << doc.dump(2) << '\n';
+    } else if (names.empty()) {
+        out << "No sites in " << SitesFolder()
+            << "; make one with 'vireo site new NAME --link lonip://ROUTER'\n";
+    } else {
+        table.Print(out);
+    }
+    return status;
+}
+
+int RunSiteNodesCommand(const std::string& name, bool json, std::ostream& out, std::ostream& err) {
+    Site site;
+    if (std::string problem = LoadNamedSite(name, site); !problem.empty()) {
+        err << "vireo nodes: " << problem << '\n';
+        return 1;
+    }
+    const PluginRegistry plugins;
+    if (json) {
+        nlohmann::json links = nlohmann::json::array();
+        for (const SiteLink& link : site.links) {
+            links.push_back({{"channel", link.channel}, {"url", link.url}});
+        }
+        const nlohmann::json doc = {
+            {"site", name}, {"links", links}, {"nodes", NodesJson(site, plugins)}};
+        out << doc.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+        return 0;
+    }
+    for (const SiteLink& link : site.links) {
+        out << "Channel " << link.channel << ": " << link.url
+            << (link.authenticated ? " (authenticated)" : "") << '\n';
+    }
+    if (site.nodes.empty()) {
+        out << "The site " << name << " has no nodes yet; find them with 'vireo discover --site "
+            << name << " --save'\n";
+    } else {
+        PrintNodes(site, plugins, out);
+    }
+    return 0;
+}
+
+int RunSiteRenameCommand(const std::string& siteName, const std::string& node,
+                         const std::string& newName, std::ostream& out, std::ostream& err) {
+    if (std::string problem = NameProblem(newName); !problem.empty()) {
+        err << "vireo site rename: " << problem << '\n';
+        return 2;
+    }
+    std::string refusal;
+    const std::string problem = UpdateSite(SitePath(siteName), [&](Site& site) {
+        if (FindSiteNode(site, newName) != nullptr) {
+            refusal = "the site " + siteName + " has a node named " + newName + " already";
+        } else if (const SiteNode* entry = FindSiteNode(site, node); entry == nullptr) {
+            refusal = "the site " + siteName + " has no node named " + node;
+        } else {
+            const_cast<SiteNode*>(entry)->name = newName;
+        }
+    });
+    if (!problem.empty() || !refusal.empty()) {
+        err << "vireo site rename: " << (problem.empty() ? refusal : problem) << '\n';
+        return 1;
+    }
+    out << "Node " << node << " of site " << siteName << " is now " << newName << '\n';
+    return 0;
+}
+
+int RunDiscoverSiteCommand(const std::string& name, int waitSeconds, bool save, std::ostream& out,
+                           std::ostream& err) {
+    Site site;
+    lon::Bytes secret;
+    if (auto problem = LoadSiteWithSecret(name, site, secret)) {
+        err << "vireo discover: " << *problem << '\n';
+        return 1;
+    }
+    err << "Listening on the " << site.links.size() << " channels of site " << name << " for "
+        << waitSeconds << " s: press a node's service pin to see it" << std::endl;
+    std::vector<std::string> problems;
+    const std::vector<DiscoveredNode> found = DiscoverSite(
+        site, secret, lon::Millis(1000LL * waitSeconds),
+        [&err](const DiscoveredNode& node) {
+            err << "Heard " << NeuronIdText(node.found.identity.neuronId) << " on channel "
+                << node.channel << (node.known ? "" : " (new)") << std::endl;
+        },
+        problems);
+    for (const std::string& problem : problems) {
+        err << "vireo discover: " << problem << '\n';
+    }
+    const PluginRegistry plugins;
+    TableRenderer table({{"Neuron ID"},
+                         {"Channel", TableRenderer::Align::Right},
+                         {"Address"},
+                         {"Program ID"},
+                         {"Node"},
+                         {"Plug-in"}});
+    for (const DiscoveredNode& node : found) {
+        const SiteNode* known = FindByNeuronId(site, node.found.identity.neuronId);
+        const std::string programId = ProgramIdText(node.found.identity.programId);
+        table.AddRow({NeuronIdText(node.found.identity.neuronId), std::to_string(node.channel),
+                      SubnetNodeText(node.found.address), programId,
+                      known == nullptr ? "new" : known->name + (node.moved ? " (moved)" : ""),
+                      plugins.Serves(programId)});
+    }
+    if (found.empty()) {
+        out << "No node answered\n";
+    } else {
+        table.Print(out);
+    }
+    if (save && !found.empty()) {
+        SiteChanges changes;
+        const std::string problem = UpdateSite(SitePath(name), [&](Site& edited) {
+            changes = MergeDiscovered(edited, found, UtcNow());
+        });
+        if (!problem.empty()) {
+            err << "vireo discover: " << problem << '\n';
+            return 1;
+        }
+        out << "Site " << name << ": " << changes.added << " added, " << changes.moved << " moved, "
+            << changes.seen << " seen again\n";
+    }
+    return problems.size() == site.links.size() ? 1 : 0;
+}
+
+}  // namespace host

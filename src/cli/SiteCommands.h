@@ -1,0 +1,45 @@
+#pragma once
+// The command line's side of a site: `vireo site new` writes the site file, `vireo site secret`
+// keeps a channel's secret apart from it, `vireo site list` and `vireo nodes --site` show what
+// it holds, and `vireo discover --site` listens on every channel of the site and, with --save,
+// keeps what answered.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "site/Site.h"
+
+namespace host {
+
+struct SiteNewOptions {
+    std::string name;
+    std::vector<std::string> links;  // lonip://ROUTER[:PORT], one a channel
+    std::string source = "1/126";
+    std::string domain;
+    int localPort = 0;
+    std::string keyFile;  // the channels' MD5 secret: every link is authenticated
+};
+
+int RunSiteNewCommand(const SiteNewOptions& options, std::ostream& out, std::ostream& err);
+int RunSiteSecretCommand(const std::string& name, const std::string& keyFile, std::ostream& out,
+                         std::ostream& err);
+int RunSiteListCommand(bool json, std::ostream& out, std::ostream& err);
+// `vireo nodes --site NAME`: the site's links and nodes, as a table or JSON.
+int RunSiteNodesCommand(const std::string& name, bool json, std::ostream& out, std::ostream& err);
+// `vireo site rename SITE NODE NEW`: a node's name in the site.
+int RunSiteRenameCommand(const std::string& site, const std::string& node,
+                         const std::string& newName, std::ostream& out, std::ostream& err);
+int RunDiscoverSiteCommand(const std::string& name, int waitSeconds, bool save, std::ostream& out,
+                           std::ostream& err);
+
+// The site and its channels' secret, where one of its links is authenticated; the reason, or
+// nothing.
+std::optional<std::string> LoadSiteWithSecret(const std::string& name, Site& site,
+                                              lon::Bytes& secret);
+// How to reach a node of a site, by its name there: its channel's settings with the secret.
+std::optional<std::string> SiteNodeSettings(const std::string& site, const std::string& node,
+                                            LinkSettings& settings);
+
+}  // namespace host

@@ -1,0 +1,137 @@
+// The site file: what is written reads back the same; a broken file is refused with the line of
+// the fault and its reason and stays as it was; the channel's secret stays out of it, in a file
+// of this user's alone; discovery's nodes go in as new, moved or seen again.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "framework/SafeFile.h"
+#include "site/SiteDiscovery.h"
+#include "site/SiteSecret.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class SiteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / "vireo-site-test";
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+        site.name = "plant";
+        site.links = {{1, "lonip://10.0.0.2:1628", 0, false},
+                      {2, "lonip://10.0.0.3:1629", 1630, true, 5, 12}};
+        site.domain = {1, {0x42}};
+        site.nodes = {{"boiler", {5, 1, 2, 3, 4, 5}, {1, 5}, 1, "90 56 69 72 65 6F 4B 2A", ""},
+                      {"tank", {5, 1, 2, 3, 4, 6}, {2, 7}, 2, "", "2026-12-08T09:30:00Z"}};
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    fs::path dir;
+    host::Site site;
+};
+
+TEST_F(SiteTest, WrittenSiteReadsBackTheSame) {
+    ASSERT_EQ(host::CreateSite(host::SitePath("plant"), site), "");
+    host::Site read;
+    ASSERT_EQ(host::LoadNamedSite("plant", read), "");
+    EXPECT_EQ(read, site);
+    EXPECT_NE(host::CreateSite(host::SitePath("plant"), site), "") << "never over an existing site";
+    std::string error;
+    EXPECT_EQ(host::ListSites(error), std::vector<std::string>{"plant"});
+}
+
+struct Broken {
+    const char* from;  // a line of the good file
+    const char* to;    // what it becomes
+    int line;
+    const char* says;
+};
+
+class BrokenSiteTest : public SiteTest, public ::testing::WithParamInterface<Broken> {};
+
+TEST_P(BrokenSiteTest, IsRefusedWithItsLineAndLeftAsItWas) {
+    std::string text = host::SiteText(site);
+    const std::size_t at = text.find(GetParam().from);
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, std::strlen(GetParam().from), GetParam().to);
+    const std::string path = host::SitePath("plant");
+    ASSERT_EQ(platform::ReplaceFile(path, text, true), "");
+    host::Site read = site;
+    read.name = "unchanged";
+    const std::string problem = host::LoadSite(path, read);
+    EXPECT_NE(problem.find(path + ":" + std::to_string(GetParam().line) + ": "), std::string::npos)
+        << problem;
+    EXPECT_NE(problem.find(GetParam().says), std::string::npos) << problem;
+    EXPECT_EQ(read.name, "unchanged");
+    EXPECT_EQ(host::UpdateSite(path, [](host::Site& s) { s.nodes.clear(); }), problem);
+    std::string after;
+    ASSERT_EQ(platform::ReadWholeFile(path, after), "");
+    EXPECT_EQ(after, text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, BrokenSiteTest,
+    ::testing::Values(
+        Broken{"\"address\": \"2/7\"", "\"address\": \"2/200\"", 30, "node 1 to 127"},
+        Broken{"\"channel\": 2,\n      \"lastSeen", "\"channel\": 3,\n      \"lastSeen", 31,
+               "no link for channel 3"},
+        Broken{"\"name\": \"tank\"", "\"name\": \"boiler\"", 28, "more than one node"},
+        Broken{"\"url\": \"lonip://10.0.0.2:1628\"", "\"url\": \"http://x\"", 8, "is not lonip://"},
+        Broken{"\"localPort\": 1630", "\"localport\": 1630", 13, "unknown field"},
+        Broken{"\"neuronId\": \"05 01 02 03 04 06\"", "\"neuronId\": \"05 01 02 03 04 05\"", 29,
+               "belongs to another node"},
+        Broken{"\"domain\": \"42\",", "\"domain\": \"42\"", 5, "syntax error"},
+        Broken{"\"vireoSite\": 1", "\"vireoSite\": 2", 2, "not a site file"}),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
+
+TEST_F(SiteTest, SecretStaysOutOfTheSiteInAFileOfThisUsersAlone) {
+    const lon::Bytes secret(16, 0xA7);
+    ASSERT_EQ(host::CreateSite(host::SitePath("plant"), site), "");
+    ASSERT_EQ(host::SaveSecretFile("plant", secret), "");
+    struct stat info {};
+    ASSERT_EQ(::stat(host::SecretFilePath("plant").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    std::string text;
+    ASSERT_EQ(platform::ReadWholeFile(host::SitePath("plant"), text), "");
+    EXPECT_EQ(text.find("a7"), std::string::npos);
+    EXPECT_EQ(text.find("A7"), std::string::npos);
+    lon::Bytes read;
+    ASSERT_EQ(host::LoadSecretFile("plant", read), "");
+    EXPECT_EQ(read, secret);
+    ::chmod(host::SecretFilePath("plant").c_str(), 0644);
+    EXPECT_NE(host::LoadSecretFile("plant", read).find("may be read by others"), std::string::npos);
+}
+
+TEST_F(SiteTest, DiscoveredNodesAreAddedMovedOrSeenAgain) {
+    auto heard = [](int channel, lon::NeuronId id, lon::SubnetNode address) {
+        host::DiscoveredNode node;
+        node.channel = channel;
+        node.found.identity.neuronId = id;
+        node.found.address = address;
+        return node;
+    };
+    const std::vector<host::DiscoveredNode> found = {
+        heard(1, {5, 1, 2, 3, 4, 5}, {1, 5}),   // boiler, where it was
+        heard(1, {5, 1, 2, 3, 4, 6}, {1, 9}),   // tank, moved to channel 1
+        heard(2, {5, 1, 2, 3, 4, 7}, {2, 8})};  // new
+    const host::SiteChanges changes = host::MergeDiscovered(site, found, "2026-12-08T10:00:00Z");
+    EXPECT_EQ(changes.added, 1);
+    EXPECT_EQ(changes.moved, 1);
+    EXPECT_EQ(changes.seen, 1);
+    ASSERT_EQ(site.nodes.size(), 3u);
+    EXPECT_EQ(site.nodes[1].channel, 1);
+    EXPECT_EQ(site.nodes[1].address, (lon::SubnetNode{1, 9}));
+    EXPECT_EQ(site.nodes[1].name, "tank");
+    EXPECT_EQ(site.nodes[2].name, "node-050102030407");
+    EXPECT_EQ(site.nodes[2].lastSeen, "2026-12-08T10:00:00Z");
+}
+
+}  // namespace
