@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -17,10 +16,10 @@
 #include "host/NodeChoice.h"
 #include "host/Plugin.h"
 #include "host/SecretStore.h"
-#include "link/Discovery.h"
 #include "sim/NodeStateFile.h"
 #include "sim/SimNode.h"
 #include "site/Site.h"
+#include "site/SiteDiscovery.h"
 
 namespace host {
 namespace {
@@ -59,32 +58,6 @@ void Emphasize(QTreeWidgetItem* row) {
     row->setFont(0, font);
 }
 
-// Saves what one channel's discovery heard into the site file: a node known by its Neuron ID
-// gets its new address, Program ID and time; one new to the site is added, named by its
-// Neuron ID. A node that told no valid address cannot be reached by it and is left out.
-std::string SaveFound(const std::string& path, int channel, const std::vector<FoundNode>& found) {
-    const std::string now = UtcNow();
-    return UpdateSite(path, [&](Site& site) {
-        for (const FoundNode& heard : found) {
-            lon::SubnetNode address;
-            if (ParseSubnetNode(SubnetNodeText(heard.address), address).has_value()) {
-                continue;
-            }
-            SiteNode* node = FindByNeuronId(site, heard.identity.neuronId);
-            if (node == nullptr) {
-                std::string name = "Node-" + NeuronIdText(heard.identity.neuronId);
-                std::erase(name, ' ');
-                site.nodes.push_back({.name = name, .neuronId = heard.identity.neuronId});
-                node = &site.nodes.back();
-            }
-            node->address = heard.address;
-            node->channel = channel;
-            node->programId = ProgramIdText(heard.identity.programId);
-            node->lastSeen = now;
-        }
-    });
-}
-
 }  // namespace
 
 StartWindow::StartWindow(std::string simulatedNode, std::string site, Opener open)
@@ -103,8 +76,8 @@ StartWindow::StartWindow(std::string simulatedNode, std::string site, Opener ope
     tree_->setUniformRowHeights(true);
     openButton_->setToolTip(tr("Open the configuration sheet on the selected node"));
     discoverButton_->setToolTip(
-        tr("Listen on every channel of the selected site for unconfigured nodes and pressed "
-           "service pins, and save what is heard into the site file"));
+        tr("Listen on every channel of the selected site for the nodes that answer and those "
+           "whose service pin is pressed, and save them into the site file"));
     status_->setWordWrap(true);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(openButton_);
@@ -307,54 +280,40 @@ void StartWindow::Discover(const std::string& name) {
     if (problem.empty() && authenticated) {
         problem = LoadSiteSecret(name, secret);
     }
-    std::vector<std::pair<int, LinkSettings>> channels;
-    for (const SiteLink& link : site.links) {
-        LinkSettings settings;
-        if (auto wrong = ChannelSettings(site, link, settings); wrong && problem.empty()) {
-            problem = *wrong;
-        }
-        settings.secret = link.authenticated ? secret : lon::Bytes{};
-        channels.emplace_back(link.channel, settings);
+    if (problem.empty() && site.links.empty()) {
+        problem = "The site " + name + " has no routers";
     }
-    if (!problem.empty() || channels.empty()) {
-        status_->setText(Q(problem.empty() ? "The site " + name + " has no routers" : problem));
+    if (!problem.empty()) {
+        status_->setText(Q(problem));
         return;
     }
-    Discovery& discovery = discoveries_[name];
-    discovery.listening = static_cast<int>(channels.size());
-    for (const SiteNode& node : site.nodes) {
-        discovery.known.insert(NeuronIdText(node.neuronId));
-    }
-    status_->setText(tr("Listening on %1 of %2 for %3 s: unconfigured nodes answer at once; "
-                        "press a node's service pin to see it")
-                         .arg(Count(discovery.listening, "channel"), Q(name))
+    discoveries_[name] = 0;
+    status_->setText(tr("Listening on %1 of %2 for %3 s; press a node's service pin to see it")
+                         .arg(Count(static_cast<int>(site.links.size()), "channel"), Q(name))
                          .arg(static_cast<double>(listen_.count()) / 1000.0));
-    const std::string path = SitePath(name);
-    for (const auto& [channel, settings] : channels) {
-        listeners_.emplace_back([this, name, path, channel, settings, listen = listen_] {
-            std::vector<FoundNode> found;
-            const auto heard = [&](const FoundNode& node) {
-                QMetaObject::invokeMethod(
-                    this, [=, this] { Heard(name, channel, node); }, Qt::QueuedConnection);
-            };
-            const std::optional<std::string> unreachable =
-                DiscoverNodes(settings, listen, heard, found);
-            std::string problem = unreachable ? *unreachable : SaveFound(path, channel, found);
-            if (!problem.empty()) {
-                problem = "channel " + std::to_string(channel) + ": " + problem;
-            }
+    listeners_.emplace_back([this, name, site, secret, listen = listen_] {
+        std::vector<std::string> problems;
+        const auto heard = [&](const DiscoveredNode& node) {
             QMetaObject::invokeMethod(
-                this, [=, this] { ChannelEnded(name, problem); }, Qt::QueuedConnection);
-        });
-    }
+                this, [=, this] { Heard(name, node); }, Qt::QueuedConnection);
+        };
+        const std::vector<DiscoveredNode> found =
+            DiscoverSite(site, secret, listen, heard, problems);
+        const std::string saved = UpdateSite(
+            SitePath(name), [&](Site& latest) { MergeDiscovered(latest, found, UtcNow()); });
+        if (!saved.empty()) {
+            problems.push_back(saved);
+        }
+        QMetaObject::invokeMethod(
+            this, [=, this] { DiscoveryEnded(name, problems); }, Qt::QueuedConnection);
+    });
     SelectionChanged();
 }
 
-void StartWindow::Heard(const std::string& site, int channel, const FoundNode& node) {
-    Discovery& discovery = discoveries_[site];
-    ++discovery.heard;
+void StartWindow::Heard(const std::string& site, const DiscoveredNode& node) {
+    ++discoveries_[site];
     QTreeWidgetItem* row = SiteRow(site);
-    const std::string neuronId = NeuronIdText(node.identity.neuronId);
+    const std::string neuronId = NeuronIdText(node.found.identity.neuronId);
     if (row == nullptr) {
         return;
     }
@@ -364,30 +323,25 @@ void StartWindow::Heard(const std::string& site, int channel, const FoundNode& n
             return;
         }
     }
-    if (!discovery.known.contains(neuronId)) {
+    if (!node.known) {
         newNodes_.insert(neuronId);
     }
-    const std::string programId = ProgramIdText(node.identity.programId);
+    const std::string programId = ProgramIdText(node.found.identity.programId);
     auto* heard = new QTreeWidgetItem(
-        row, {Q(neuronId) + tr("  (new)"), QString::number(channel),
-              Q(SubnetNodeText(node.address)), Q(programId), tr("now"), Q(PluginText(programId))});
+        row,
+        {Q(neuronId) + (node.known ? QString() : tr("  (new)")), QString::number(node.channel),
+         Q(SubnetNodeText(node.found.address)), Q(programId), tr("now"), Q(PluginText(programId))});
     heard->setData(0, kNeuronRole, Q(neuronId));
     Emphasize(heard);
     row->setExpanded(true);
     tree_->resizeColumnToContents(kNode);
 }
 
-void StartWindow::ChannelEnded(const std::string& site, const std::string& problem) {
-    Discovery& discovery = discoveries_[site];
-    if (!problem.empty()) {
-        discovery.problems.push_back(problem);
-    }
-    if (--discovery.listening > 0) {
-        return;
-    }
+void StartWindow::DiscoveryEnded(const std::string& site,
+                                 const std::vector<std::string>& problems) {
     QString text = tr("Discovery on %1: %2 heard, saved in the site file")
-                       .arg(Q(site), Count(discovery.heard, "node"));
-    for (const std::string& line : discovery.problems) {
+                       .arg(Q(site), Count(discoveries_[site], "node"));
+    for (const std::string& line : problems) {
         text += QStringLiteral("; ") + Q(line);
     }
     discoveries_.erase(site);

@@ -23,7 +23,7 @@ class QTreeWidgetItem;
 
 namespace host {
 
-struct FoundNode;
+struct DiscoveredNode;
 struct Site;
 struct SiteNode;
 
@@ -43,8 +43,8 @@ public:
 
     // Reads the site files and the recent lists again.
     void Fill();
-    // Listens on every channel of the site at once, in threads of their own; each node shows as
-    // it is heard, those new to the site marked, and all are saved into the site file.
+    // Listens on every channel of the site at once, away from the window's thread; each node
+    // shows as it is heard, those new to the site marked, and all are saved into the site file.
     void Discover(const std::string& site);
     // Opens the node of a row; the window hides while the sheet is open.
     void Open(QTreeWidgetItem* row);
@@ -63,14 +63,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // What one site's discovery has heard so far, and how many channels still listen.
-    struct Discovery {
-        int listening = 0;
-        int heard = 0;
-        std::set<std::string> known;  // the Neuron IDs the site file had before
-        std::vector<std::string> problems;
-    };
-
     void AddRecent();
     void AddSimulatedNode(QTreeWidgetItem* parent, const std::string& path);
     void AddSite(const std::string& name);
@@ -78,8 +70,8 @@ private:
                              const QString& label);
     QTreeWidgetItem* SiteRow(const std::string& site) const;
     std::string PluginText(const std::string& programId) const;
-    void Heard(const std::string& site, int channel, const FoundNode& node);
-    void ChannelEnded(const std::string& site, const std::string& problem);
+    void Heard(const std::string& site, const DiscoveredNode& node);
+    void DiscoveryEnded(const std::string& site, const std::vector<std::string>& problems);
     void SelectionChanged();
 
     std::string simulatedNode_;
@@ -91,7 +83,7 @@ private:
     QPushButton* openButton_;
     QPushButton* discoverButton_;
     QLabel* status_;
-    std::map<std::string, Discovery> discoveries_;
+    std::map<std::string, int> discoveries_;  // the sites listening: how many nodes each heard
     std::set<std::string> newNodes_;  // Neuron IDs heard this session that their site lacked
     std::vector<std::thread> listeners_;
 };
