@@ -331,6 +331,10 @@ int RunSiteServeCommand(const SiteServeOptions& options, std::ostream& out, std:
                       [&site] { site.PressServicePins(); });
     const bool saved = site.Stop();
     out << "Stopped; " << site.Dropped() << " packets dropped" << std::endl;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(options.channels); ++k) {
+        out << "Channel " << k + 1 << " carried " << site.Channel(k).ChannelSeconds()
+            << " s of traffic" << std::endl;
+    }
     return saved ? 0 : 1;
 }
 

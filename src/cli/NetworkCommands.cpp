@@ -21,6 +21,7 @@
 #include "cli/TableRenderer.h"
 #include "framework/QuoteText.h"
 #include "link/LonNode.h"
+#include "link/SharedChannel.h"
 #include "settings/SettingsFile.h"
 #include "sim/Network.h"
 #include "sim/NodeStateFile.h"
@@ -307,10 +308,40 @@ void TakeOutcome(Row& row, const NodeOutcome& outcome) {
     row.writeErrors = outcome.writeErrors;
 }
 
+// The channels a run's nodes share: the simulated network's, or a site's routers, one shared
+// channel a router (the router's configuration lists the PC once).
+struct RunChannels {
+    Channel& simulated;
+    std::map<int, std::unique_ptr<SharedChannel>> routers;
+};
+
+// Opens the router of every channel the site's rows use; the rows of a router that cannot be
+// had fail, and the others go on.
+void OpenRouters(std::vector<Row>& rows, RunChannels& channels) {
+    std::map<int, std::string> problems;
+    for (Row& row : rows) {
+        if (!row.ready || !row.link) {
+            continue;
+        }
+        if (!channels.routers.contains(row.channel) && !problems.contains(row.channel)) {
+            auto router = std::make_unique<SharedChannel>(*row.link);
+            if (auto problem = router->Open()) {
+                problems[row.channel] = *problem;
+            } else {
+                channels.routers[row.channel] = std::move(router);
+            }
+        }
+        if (problems.contains(row.channel)) {
+            row.Decide(Result::Failed, problems[row.channel]);
+        }
+    }
+}
+
 // A site's node: opened over its channel (it must tell a Program ID this plug-in serves), then
 // the operation run on it; a node that does not answer fails alone.
-void RunLinkedRow(Row& row, const NodeOperation& operation, const NetworkOptions& options) {
-    LonNode node(*row.link);
+void RunLinkedRow(Row& row, const NodeOperation& operation, const NetworkOptions& options,
+                  SharedChannel& router) {
+    LonNode node(router, row.link->node, row.node);
     if (auto problem = OpenLinkedNode(node)) {
         row.result = Result::Failed;
         row.message = *problem;
@@ -327,11 +358,12 @@ void RunLinkedRow(Row& row, const NodeOperation& operation, const NetworkOptions
 // the network's channel, or a site's node reached over its own. Whatever happens stays in the
 // row.
 void RunRow(Row& row, const NetworkOptions& options, const NodeOperation& operation,
-            Channel& channel) {
+            RunChannels& channels) {
     const double start = SteadySeconds();
+    Channel& channel = channels.simulated;
     try {
         if (row.link) {
-            RunLinkedRow(row, operation, options);
+            RunLinkedRow(row, operation, options, *channels.routers.at(row.channel));
             row.seconds = SteadySeconds() - start;
             return;
         }
@@ -395,7 +427,7 @@ int JobsFor(std::size_t nodes, const NetworkOptions& options, const Operation& o
 
 // Runs the rows that are ready, as many at once as JobsFor says, each on a thread of its own.
 void RunRows(std::vector<Row>& rows, const NetworkOptions& options, const Operation& operation,
-             const std::function<NodeOperation(const Row&)>& operationFor, Channel& channel,
+             const std::function<NodeOperation(const Row&)>& operationFor, RunChannels& channels,
              NodesProgress& progress, std::ostream& err) {
     std::vector<Row*> ready;
     for (Row& row : rows) {
@@ -419,7 +451,7 @@ void RunRows(std::vector<Row>& rows, const NetworkOptions& options, const Operat
                 row.message = "not started: the run was stopped";
             } else {
                 progress.Started();
-                RunRow(row, options, operationFor(row), channel);
+                RunRow(row, options, operationFor(row), channels);
             }
             progress.Done(row, !stopped);
         }
@@ -563,7 +595,9 @@ int RunAndReport(std::vector<Row>& rows, const NetworkOptions& options, const Op
     NodesProgress progress(options.json ? ProgressStyle::Quiet : options.command.progress,
                            operation.label, static_cast<int>(rows.size()), err);
     const double start = SteadySeconds();
-    RunRows(rows, options, operation, operationFor, channel, progress, err);
+    RunChannels channels{channel, {}};
+    OpenRouters(rows, channels);
+    RunRows(rows, options, operation, operationFor, channels, progress, err);
     progress.End();
     Summary summary{operation.label, options.network, options.site, SteadySeconds() - start,
                     channel.Measured()};

@@ -325,7 +325,8 @@ int RunDiscoverSiteCommand(const std::string& name, int waitSeconds, bool save, 
         const std::string programId = ProgramIdText(node.found.identity.programId);
         table.AddRow({NeuronIdText(node.found.identity.neuronId), std::to_string(node.channel),
                       SubnetNodeText(node.found.address), programId,
-                      known == nullptr ? "new" : known->name + (node.moved ? " (moved)" : ""),
+                      known == nullptr ? (node.name.empty() ? "new" : "new: " + node.name)
+                                       : known->name + (node.moved ? " (moved)" : ""),
                       plugins.Serves(programId)});
     }
     if (found.empty()) {

@@ -5,6 +5,9 @@
 #include <thread>
 
 #include "codecs/HexBytes.h"
+#include "link/LonNode.h"
+#include "link/SharedChannel.h"
+#include "sim/Network.h"
 #include "sim/SimNode.h"
 
 namespace host {
@@ -20,6 +23,39 @@ std::optional<std::string> SecretChannelSettings(const Site& site, const SiteLin
     return std::nullopt;
 }
 
+namespace {
+
+// Asks each new node of a channel its name, by its name NV. Other channels may still add
+// their nodes to found meanwhile: it is touched under the mutex only.
+void NameNewNodes(SharedChannel& router, int channel, std::mutex& mutex,
+                  std::vector<DiscoveredNode>& found) {
+    std::vector<FoundNode> unnamed;
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        for (const DiscoveredNode& node : found) {
+            if (node.channel == channel && !node.known) {
+                unnamed.push_back(node.found);
+            }
+        }
+    }
+    for (const FoundNode& node : unnamed) {
+        lon::Target target;
+        target.node = node.address;
+        LonNode named(router, target);
+        if (named.Open() || named.Name() == NeuronIdText(node.identity.neuronId)) {
+            continue;
+        }
+        const std::lock_guard<std::mutex> lock(mutex);
+        for (DiscoveredNode& entry : found) {
+            if (entry.found.identity.neuronId == node.identity.neuronId) {
+                entry.name = named.Name();
+            }
+        }
+    }
+}
+
+}  // namespace
+
 std::vector<DiscoveredNode> DiscoverSite(const Site& site, const lon::Bytes& secret,
                                          lon::Millis listen,
                                          const std::function<void(const DiscoveredNode&)>& heard,
@@ -29,12 +65,17 @@ std::vector<DiscoveredNode> DiscoverSite(const Site& site, const lon::Bytes& sec
     const auto listenOn = [&](const SiteLink& link) {
         LinkSettings settings;
         std::optional<std::string> problem = SecretChannelSettings(site, link, secret, settings);
+        std::optional<SharedChannel> router;
+        if (!problem) {
+            router.emplace(settings);
+            problem = router->Open();
+        }
         std::vector<FoundNode> nodes;
         if (!problem) {
             problem = DiscoverNodes(
-                settings, listen,
+                *router, listen,
                 [&](const FoundNode& node) {
-                    DiscoveredNode entry{link.channel, node, false, false};
+                    DiscoveredNode entry{link.channel, node, false, false, {}};
                     if (const SiteNode* known = FindByNeuronId(site, node.identity.neuronId)) {
                         entry.known = true;
                         entry.moved =
@@ -47,6 +88,9 @@ std::vector<DiscoveredNode> DiscoverSite(const Site& site, const lon::Bytes& sec
                     }
                 },
                 nodes);
+        }
+        if (!problem) {
+            NameNewNodes(*router, link.channel, mutex, found);
         }
         if (problem) {
             const std::lock_guard<std::mutex> lock(mutex);
@@ -78,6 +122,9 @@ std::string NameForNode(const Site& site, const DiscoveredNode& node) {
     const lon::NeuronId& id = node.found.identity.neuronId;
     std::string name = "node-" + codecs::HexBytes(id.data(), id.size());
     name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
+    if (!node.name.empty() && NameProblem(node.name).empty()) {
+        name = node.name;
+    }
     std::string unique = name;
     for (int n = 2; FindSiteNode(site, unique) != nullptr; ++n) {
         unique = name + "-" + std::to_string(n);

@@ -18,10 +18,12 @@ struct DiscoveredNode {
     FoundNode found;
     bool known = false;  // the site has its Neuron ID already
     bool moved = false;  // known, at another address or channel than the site file says
+    std::string name;    // a new node's name as its name NV tells it; empty where it has none
 };
 
 // Listens on every channel of the site for listen milliseconds, each on a thread of its own;
-// heard sees each node once, as it is heard (one call at a time). secret: the channels' MD5
+// heard sees each node once, as it is heard (one call at a time); then asks each new node its
+// name. secret: the channels' MD5
 // secret, for those marked authenticated. The nodes heard, new ones first; a channel whose
 // router cannot be reached adds its line to problems and the others go on.
 std::vector<DiscoveredNode> DiscoverSite(const Site& site, const lon::Bytes& secret,
@@ -29,8 +31,8 @@ std::vector<DiscoveredNode> DiscoverSite(const Site& site, const lon::Bytes& sec
                                          const std::function<void(const DiscoveredNode&)>& heard,
                                          std::vector<std::string>& problems);
 
-// The name a new node gets until the technician gives it one: "node-" and its Neuron ID, made
-// unique in the site. (The controller keeps no name of its own: its name is the host's.)
+// The name a new node gets: the one its name NV told where it can name the node's files, else
+// "node-" and its Neuron ID, made unique in the site.
 std::string NameForNode(const Site& site, const DiscoveredNode& node);
 
 // What saving found nodes did to the site.
