@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ pkg-config git
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libcli11-dev nlohmann-json3-dev libsqlite3-dev nettle-dev
+  libcli11-dev nlohmann-json3-dev libsqlite3-dev nettle-dev qtkeychain-qt6-dev
   clang clang-format fonts-dejavu-core dpkg-dev
   xvfb xdotool imagemagick qt6-qpa-plugins locales tshark ansible-core
 )

@@ -27,6 +27,7 @@
 #include "script/ScriptRunner.h"
 #include "sim/Network.h"
 #include "sim/NodeStateFile.h"
+#include "site/Site.h"
 
 namespace {
 
@@ -825,12 +826,23 @@ int Main(int argc, char** argv, int& lostOutput) {
         lostOutput = program.lostOutput;
         return status;
     }
-    if (!options.screenshotDir.empty()) {
-        return host::RunScreenshots(argc, argv, options);
-    }
     if (const auto misuse = guiRules.Broken()) {
         std::cerr << "vireo: " << *misuse << '\n';
         return 2;
+    }
+    // The sites: --site alone opens the start window on one, with --node the sheet on that node
+    // of it; plain vireo starts from the start window once a site file exists.
+    std::string noSites;
+    if (guiLink.SiteGiven() && !options.nodeFile.empty()) {
+        return host::RunGuiOnSiteNode(argc, argv, guiLink.site, options.nodeFile);
+    }
+    options.site = guiLink.site;
+    if (guiLink.SiteGiven() || (options.screenshotDir.empty() && options.nodeFile.empty() &&
+                                !guiLink.Given() && !host::ListSites(noSites).empty())) {
+        return host::RunStartWindow(argc, argv, options);
+    }
+    if (!options.screenshotDir.empty()) {
+        return host::RunScreenshots(argc, argv, options);
     }
     if (!ReadLink(guiLink, options.nodeFile, "", options.link)) {
         return 2;

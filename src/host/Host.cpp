@@ -15,7 +15,9 @@
 
 #include "framework/ScriptedDesktop.h"
 #include "host/ClientSite.h"
+#include "host/NodeChoice.h"
 #include "host/Plugin.h"
+#include "host/StartWindow.h"
 #include "link/LonNode.h"
 #include "platform/Dialog.h"
 #include "platform/PropertySheet.h"
@@ -25,6 +27,7 @@
 #include "sim/OperationLock.h"
 #include "sim/Plant.h"
 #include "sim/SimNode.h"
+#include "site/Site.h"
 
 namespace host {
 namespace {
@@ -57,10 +60,29 @@ public:
     }
 };
 
-// The properties verb on a node behind a client site.
-int OpenSheet(NodeAccess& node, const ProgramId& programId) {
-    return WithPlugin(node, programId,
-                      [](PluginControl& control) { return control.Properties() == S_OK; });
+// Finds the plug-in for the Program ID and runs work with its control; "" when work
+// succeeded, else why not.
+std::string RunPlugin(NodeAccess& node, const ProgramId& programId,
+                      const std::function<bool(PluginControl&)>& work) {
+    auto* site = new ClientSite(node, Offer::Both);
+    std::string error;
+    std::unique_ptr<PluginControl> control = PluginControl::Open(
+        platform::RegistryFile(platform::RegistryFile::DefaultPath()), programId, site, error);
+    if (control) {
+        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(control->Face(64))));
+        if (!work(*control)) {
+            error = "the plug-in " + control->ModulePath() + " could not run";
+        }
+        control.reset();
+    }
+    site->Release();
+    return error;
+}
+
+// The properties verb on a node behind a client site; "" or why the sheet did not open.
+std::string OpenSheet(NodeAccess& node, const ProgramId& programId) {
+    return RunPlugin(node, programId,
+                     [](PluginControl& control) { return control.Properties() == S_OK; });
 }
 
 std::string FileSafe(const std::string& caption) {
@@ -112,44 +134,77 @@ int WithPlugin(SimNode& node, const std::function<bool(PluginControl&)>& work) {
 
 int WithPlugin(NodeAccess& node, const ProgramId& programId,
                const std::function<bool(PluginControl&)>& work) {
-    auto* site = new ClientSite(node, Offer::Both);
-    std::string error;
-    std::unique_ptr<PluginControl> control = PluginControl::Open(
-        platform::RegistryFile(platform::RegistryFile::DefaultPath()), programId, site, error);
-    bool ok = false;
-    if (control) {
-        QApplication::setWindowIcon(QIcon(QPixmap::fromImage(control->Face(64))));
-        ok = work(*control);
-        control.reset();
-    } else {
+    bool worked = true;
+    const std::string error = RunPlugin(node, programId, [&](PluginControl& control) {
+        worked = work(control);
+        return true;
+    });
+    if (!error.empty()) {
         std::cerr << "vireo: " << error << '\n';
+        return 1;
     }
-    site->Release();
-    return ok ? 0 : 1;
+    return worked ? 0 : 1;
+}
+
+std::string OpenSheetOnLink(const LinkSettings& settings) {
+    LonNode node(settings);
+    if (std::optional<std::string> problem = node.Open()) {
+        return *problem;
+    }
+    const std::string error = OpenSheet(node, node.Identity().programId);
+    return node.LastError().empty() ? error : node.LastError();
+}
+
+std::string OpenSheetOnSimulatedNode(const std::string& path, double speed) {
+    SimNode node;
+    std::string error;
+    if (StateFileExists(path, error)) {
+        error = LoadNodeState(path, node);
+    } else if (error.empty()) {
+        error = SaveNodeState(path, node);
+    }
+    if (!error.empty()) {
+        return error;
+    }
+    node.SetClockRuns(true);
+    Plant plant(node, {.seed = kGuiPlantSeed});
+    plant.Attach(node, speed);
+    // Shared with any other vireo on the same node: each write is saved as it happens.
+    StateFileStore store(path);
+    node.store = &store;
+    // The sheet holds the node for each Read, Write and file operation; a command-line run on
+    // the same node makes it wait, and the wait is told where the GUI was started.
+    OperationLock lock(
+        node.Name(), OperationLock::PathForStateFile(path),
+        {.notice = [](const std::string& text) { std::cerr << "vireo: " << text << '\n'; }});
+    node.operationLock = &lock;
+    node.identity = StateFileIdentity(path);
+    platform::Desktop::Current().SetNodeNote("Simulated node: " + path);
+    error = OpenSheet(node, node.GetProgramId());
+    return store.Error().empty() ? error : store.Error();
 }
 
 namespace {
 
-// The sheet on a node over a LON/IP channel: the node says its Program ID, and the plug-in
-// registered for it opens; a call the link could not complete is told where the GUI started.
-int RunGuiOnLink(int& argc, char** argv, const LinkSettings& settings) {
-    LonNode node(settings);
-    if (const std::optional<std::string> problem = node.Open()) {
-        std::cerr << "vireo: " << *problem << '\n';
-        return 1;
-    }
+// Runs open under the GUI's application and desktop; its error line goes where the GUI started.
+int WithGuiDesktop(int& argc, char** argv, const std::function<std::string()>& open) {
     HostApplication app(argc, argv);
     QApplication::setApplicationName("Vireo");
     platform::QtDesktop desktop;
-    desktop.SetNodeNote("Node " + TargetText(settings.node) + " at " + LinkUrl(settings));
     platform::Desktop::SetCurrent(&desktop);
-    const int status = OpenSheet(node, node.Identity().programId);
+    const std::string error = open();
     platform::Desktop::SetCurrent(nullptr);
-    if (!node.LastError().empty()) {
-        std::cerr << "vireo: " << node.LastError() << '\n';
+    if (!error.empty()) {
+        std::cerr << "vireo: " << error << '\n';
+        return 1;
     }
-    return status;
+    return 0;
 }
+
+const char* const kNoDisplay =
+    "vireo: no display available (DISPLAY and WAYLAND_DISPLAY are unset); use 'vireo "
+    "--screenshot DIR' to save pictures of the pages offscreen, or 'vireo script FILE' to run "
+    "a session script\n";
 
 }  // namespace
 
@@ -165,50 +220,71 @@ bool DisplayAvailable() {
 
 int RunGui(int& argc, char** argv, const HostOptions& options) {
     if (!DisplayAvailable()) {
-        std::cerr << "vireo: no display available (DISPLAY and WAYLAND_DISPLAY are unset); "
-                     "use 'vireo --screenshot DIR' to save pictures of the pages offscreen, or "
-                     "'vireo script FILE' to run a session script\n";
+        std::cerr << kNoDisplay;
         return 1;
     }
-    if (options.link) {
-        return RunGuiOnLink(argc, argv, *options.link);
+    if (const std::optional<LinkSettings>& link = options.link) {
+        // The sheet on a node over a LON/IP channel: the node says its Program ID, and the
+        // plug-in registered for it opens.
+        return WithGuiDesktop(argc, argv, [&link] {
+            platform::Desktop::Current().SetNodeNote("Node " + TargetText(link->node) + " at " +
+                                                     LinkUrl(*link));
+            std::string error = OpenSheetOnLink(*link);
+            if (error.empty()) {
+                RememberNode(LinkKey(*link));
+            }
+            return error;
+        });
     }
     const std::string path = options.nodeFile.empty() ? DefaultNodeStatePath() : options.nodeFile;
-    SimNode node;
-    std::string error;
-    if (StateFileExists(path, error)) {
-        error = LoadNodeState(path, node);
-    } else if (error.empty()) {
-        error = SaveNodeState(path, node);
-    }
-    if (!error.empty()) {
-        std::cerr << "vireo: " << error << '\n';
+    return WithGuiDesktop(argc, argv,
+                          [&] { return OpenNodeByKey(SimulatedKey(path), options.speed); });
+}
+
+int RunGuiOnSiteNode(int& argc, char** argv, const std::string& site, const std::string& node) {
+    if (!DisplayAvailable()) {
+        std::cerr << kNoDisplay;
         return 1;
     }
-    node.SetClockRuns(true);
-    Plant plant(node, {.seed = kGuiPlantSeed});
-    plant.Attach(node, options.speed);
-    // Shared with any other vireo on the same node: each write is saved as it happens.
-    StateFileStore store(path);
-    node.store = &store;
-    // The sheet holds the node for each Read, Write and file operation; a command-line run on
-    // the same node makes it wait, and the wait is told where the GUI was started.
-    OperationLock lock(
-        node.Name(), OperationLock::PathForStateFile(path),
-        {.notice = [](const std::string& text) { std::cerr << "vireo: " << text << '\n'; }});
-    node.operationLock = &lock;
-    node.identity = StateFileIdentity(path);
+    return WithGuiDesktop(argc, argv, [&] { return OpenNodeByKey(SiteNodeKey(site, node), 1); });
+}
+
+int RunStartWindow(int& argc, char** argv, const HostOptions& options) {
+    const bool screenshot = !options.screenshotDir.empty();
+    if (screenshot) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        InstallQuietHandler();
+    } else if (!DisplayAvailable()) {
+        std::cerr << kNoDisplay;
+        return 1;
+    }
+    if (!options.site.empty()) {
+        Site site;
+        if (const std::string error = LoadNamedSite(options.site, site); !error.empty()) {
+            std::cerr << "vireo: " << error << '\n';
+            return 1;
+        }
+    }
     HostApplication app(argc, argv);
     QApplication::setApplicationName("Vireo");
     platform::QtDesktop desktop;
-    desktop.SetNodeNote("Simulated node: " + path);
     platform::Desktop::SetCurrent(&desktop);
-    const int status = OpenSheet(node, node.GetProgramId());
-    platform::Desktop::SetCurrent(nullptr);
-    if (!store.Error().empty()) {
-        std::cerr << "vireo: " << store.Error() << '\n';
-        return 1;
+    const std::string nodeFile =
+        options.nodeFile.empty() ? DefaultNodeStatePath() : options.nodeFile;
+    StartWindow window(nodeFile, options.site, [&options](const std::string& key) {
+        return OpenNodeByKey(key, options.speed);
+    });
+    int status = 0;
+    if (screenshot) {
+        status = window.SavePicture(options.screenshotDir) ? 0 : 1;
+    } else {
+        // The window hides while a sheet is open: closing the sheet must not end the program.
+        QApplication::setQuitOnLastWindowClosed(false);
+        window.closed = [] { QApplication::quit(); };
+        window.show();
+        status = QApplication::exec();
     }
+    platform::Desktop::SetCurrent(nullptr);
     return status;
 }
 

@@ -1,0 +1,102 @@
+#include "host/SecretStore.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
+#include <cstdlib>
+#include <memory>
+
+#include <qt6keychain/keychain.h>
+
+#include "site/SiteSecret.h"
+
+namespace host {
+namespace {
+
+constexpr int kStoreTimeoutMs = 5000;
+
+// What a job of the secret store ended with.
+struct StoreAnswer {
+    bool done = false;
+    QKeychain::Error error = QKeychain::OtherError;
+    QByteArray data;
+};
+
+// A secret store is only reachable over the desktop session's bus.
+bool SessionBusAvailable() {
+    const char* bus = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    return bus != nullptr && *bus != '\0';
+}
+
+QString StoreKey(const std::string& site) {
+    return QString::fromStdString("site/" + site);
+}
+
+// Runs a job of the secret store to its end, or until the store has been silent for a few
+// seconds. The job deletes itself when it ends, also after the wait gave up on it.
+StoreAnswer RunJob(QKeychain::Job* job) {
+    std::unique_ptr<QCoreApplication> app;
+    if (QCoreApplication::instance() == nullptr) {
+        static int argc = 1;
+        static char name[] = "vireo";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    auto answer = std::make_shared<StoreAnswer>();
+    const QPointer<QKeychain::Job> alive(job);
+    QEventLoop loop;
+    QObject::connect(job, &QKeychain::Job::finished, [answer, &loop](QKeychain::Job* ended) {
+        answer->done = true;
+        answer->error = ended->error();
+        if (auto* read = qobject_cast<QKeychain::ReadPasswordJob*>(ended)) {
+            answer->data = read->binaryData();
+        }
+        loop.quit();
+    });
+    job->setAutoDelete(true);
+    job->setInsecureFallback(false);
+    job->start();
+    QTimer::singleShot(kStoreTimeoutMs, &loop, &QEventLoop::quit);
+    if (!answer->done) {
+        loop.exec();
+    }
+    // A late answer must not reach the loop that is gone.
+    if (alive) {
+        QObject::disconnect(job, &QKeychain::Job::finished, nullptr, nullptr);
+    }
+    return *answer;
+}
+
+}  // namespace
+
+std::string SaveSiteSecret(const std::string& site, const lon::Bytes& secret, std::string& where) {
+    if (SessionBusAvailable()) {
+        auto* job = new QKeychain::WritePasswordJob(QStringLiteral("vireo"));
+        job->setKey(StoreKey(site));
+        job->setBinaryData(QByteArray(reinterpret_cast<const char*>(secret.data()),
+                                      static_cast<qsizetype>(secret.size())));
+        if (const StoreAnswer answer = RunJob(job);
+            answer.done && answer.error == QKeychain::NoError) {
+            where = "the desktop's secret store";
+            return "";
+        }
+    }
+    where = SecretFilePath(site);
+    return SaveSecretFile(site, secret);
+}
+
+std::string LoadSiteSecret(const std::string& site, lon::Bytes& secret) {
+    if (SessionBusAvailable()) {
+        auto* job = new QKeychain::ReadPasswordJob(QStringLiteral("vireo"));
+        job->setKey(StoreKey(site));
+        if (const StoreAnswer answer = RunJob(job);
+            answer.done && answer.error == QKeychain::NoError) {
+            secret.assign(answer.data.begin(), answer.data.end());
+            return "";
+        }
+    }
+    return LoadSecretFile(site, secret);
+}
+
+}  // namespace host
