@@ -9,6 +9,7 @@
 #include "framework/QuoteText.h"
 #include "framework/Registry.h"
 #include "host/Plugin.h"
+#include "host/SecretStore.h"
 #include "sim/Network.h"
 #include "sim/SimNode.h"
 #include "site/SiteDiscovery.h"
@@ -37,11 +38,6 @@ private:
     platform::RegistryKey root_;
     std::string problem_;
 };
-
-bool NeedsSecret(const Site& site) {
-    return std::any_of(site.links.begin(), site.links.end(),
-                       [](const SiteLink& link) { return link.authenticated; });
-}
 
 void PrintNodes(const Site& site, const PluginRegistry& plugins, std::ostream& out) {
     TableRenderer table({{"Node"},
@@ -76,40 +72,6 @@ nlohmann::json NodesJson(const Site& site, const PluginRegistry& plugins) {
 }
 
 }  // namespace
-
-std::optional<std::string> LoadSiteWithSecret(const std::string& name, Site& site,
-                                              lon::Bytes& secret) {
-    if (std::string problem = LoadNamedSite(name, site); !problem.empty()) {
-        return problem;
-    }
-    if (NeedsSecret(site)) {
-        if (std::string problem = LoadSecretFile(name, secret); !problem.empty()) {
-            return problem;
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<std::string> SiteNodeSettings(const std::string& siteName, const std::string& node,
-                                            LinkSettings& settings) {
-    Site site;
-    lon::Bytes secret;
-    if (auto problem = LoadSiteWithSecret(siteName, site, secret)) {
-        return problem;
-    }
-    const SiteNode* entry = FindSiteNode(site, node);
-    if (entry == nullptr) {
-        return "the site " + siteName + " has no node named " + node + " ('vireo nodes --site " +
-               siteName + "' lists them)";
-    }
-    if (auto problem = NodeSettings(site, *entry, settings)) {
-        return problem;
-    }
-    if (FindLink(site, entry->channel)->authenticated) {
-        settings.secret = secret;
-    }
-    return std::nullopt;
-}
 
 int RunSiteNewCommand(const SiteNewOptions& options, std::ostream& out, std::ostream& err) {
     const auto refuse = [&err](const std::string& line) {
@@ -152,8 +114,9 @@ int RunSiteNewCommand(const SiteNewOptions& options, std::ostream& out, std::ost
         err << "vireo site new: " << problem << '\n';
         return 1;
     }
+    std::string where;
     if (!secret.empty()) {
-        if (std::string problem = SaveSecretFile(options.name, secret); !problem.empty()) {
+        if (std::string problem = SaveSiteSecret(options.name, secret, where); !problem.empty()) {
             err << "vireo site new: " << problem << '\n';
             return 1;
         }
@@ -178,7 +141,8 @@ int RunSiteSecretCommand(const std::string& name, const std::string& keyFile, st
         err << "vireo site secret: " << *problem << '\n';
         return 2;
     }
-    if (std::string problem = SaveSecretFile(name, secret); !problem.empty()) {
+    std::string where;
+    if (std::string problem = SaveSiteSecret(name, secret, where); !problem.empty()) {
         err << "vireo site secret: " << problem << '\n';
         return 1;
     }
@@ -191,8 +155,8 @@ int RunSiteSecretCommand(const std::string& name, const std::string& keyFile, st
         err << "vireo site secret: " << problem << '\n';
         return 1;
     }
-    out << "The channels of site " << name << " are authenticated; the secret is in "
-        << SecretFilePath(name) << '\n';
+    out << "The channels of site " << name << " are authenticated; the secret is in " << where
+        << '\n';
     return 0;
 }
 

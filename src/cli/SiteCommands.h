@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/SecretStore.h"
 #include "site/Site.h"
 
 namespace host {
@@ -33,13 +34,5 @@ int RunSiteRenameCommand(const std::string& site, const std::string& node,
                          const std::string& newName, std::ostream& out, std::ostream& err);
 int RunDiscoverSiteCommand(const std::string& name, int waitSeconds, bool save, std::ostream& out,
                            std::ostream& err);
-
-// The site and its channels' secret, where one of its links is authenticated; the reason, or
-// nothing.
-std::optional<std::string> LoadSiteWithSecret(const std::string& name, Site& site,
-                                              lon::Bytes& secret);
-// How to reach a node of a site, by its name there: its channel's settings with the secret.
-std::optional<std::string> SiteNodeSettings(const std::string& site, const std::string& node,
-                                            LinkSettings& settings);
 
 }  // namespace host

@@ -57,24 +57,15 @@ std::string OpenLinkKey(const std::string& key) {
 }
 
 std::string OpenSiteNode(const std::string& siteName, const std::string& nodeName) {
-    Site site;
-    if (std::string error = LoadNamedSite(siteName, site); !error.empty()) {
-        return error;
-    }
-    const SiteNode* node = FindSiteNode(site, nodeName);
-    if (node == nullptr) {
-        return "the site " + siteName + " has no node " + nodeName;
-    }
     LinkSettings settings;
-    if (auto problem = NodeSettings(site, *node, settings)) {
+    if (auto problem = SiteNodeSettings(siteName, nodeName, settings)) {
         return *problem;
     }
-    if (FindLink(site, node->channel)->authenticated) {
-        if (std::string error = LoadSiteSecret(siteName, settings.secret); !error.empty()) {
-            return error;
-        }
-    }
-    platform::Desktop::Current().SetNodeNote(SiteNodeNote(siteName, node->channel, settings));
+    Site site;
+    LoadNamedSite(siteName, site);
+    const SiteNode* node = FindSiteNode(site, nodeName);
+    platform::Desktop::Current().SetNodeNote(
+        SiteNodeNote(siteName, node != nullptr ? node->channel : 0, settings));
     return OpenSheetOnLink(settings);
 }
 

@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -97,6 +98,49 @@ std::string LoadSiteSecret(const std::string& site, lon::Bytes& secret) {
         }
     }
     return LoadSecretFile(site, secret);
+}
+
+namespace {
+
+bool NeedsSecret(const Site& site) {
+    return std::any_of(site.links.begin(), site.links.end(),
+                       [](const SiteLink& link) { return link.authenticated; });
+}
+
+}  // namespace
+
+std::optional<std::string> LoadSiteWithSecret(const std::string& name, Site& site,
+                                              lon::Bytes& secret) {
+    if (std::string problem = LoadNamedSite(name, site); !problem.empty()) {
+        return problem;
+    }
+    if (NeedsSecret(site)) {
+        if (std::string problem = LoadSiteSecret(name, secret); !problem.empty()) {
+            return problem;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> SiteNodeSettings(const std::string& siteName, const std::string& node,
+                                            LinkSettings& settings) {
+    Site site;
+    lon::Bytes secret;
+    if (auto problem = LoadSiteWithSecret(siteName, site, secret)) {
+        return problem;
+    }
+    const SiteNode* entry = FindSiteNode(site, node);
+    if (entry == nullptr) {
+        return "the site " + siteName + " has no node named " + node + " ('vireo nodes --site " +
+               siteName + "' lists them)";
+    }
+    if (auto problem = NodeSettings(site, *entry, settings)) {
+        return problem;
+    }
+    if (FindLink(site, entry->channel)->authenticated) {
+        settings.secret = secret;
+    }
+    return std::nullopt;
 }
 
 }  // namespace host

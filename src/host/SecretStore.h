@@ -5,7 +5,10 @@
 
 #include <string>
 
+#include <optional>
+
 #include "lon/Bytes.h"
+#include "site/Site.h"
 
 namespace host {
 
@@ -14,5 +17,13 @@ namespace host {
 std::string SaveSiteSecret(const std::string& site, const lon::Bytes& secret, std::string& where);
 // The site's secret from the secret store, else from its file. "" or the reason.
 std::string LoadSiteSecret(const std::string& site, lon::Bytes& secret);
+
+// The site and its channels' secret, where one of its links is authenticated; the reason, or
+// nothing.
+std::optional<std::string> LoadSiteWithSecret(const std::string& name, Site& site,
+                                              lon::Bytes& secret);
+// How to reach a node of a site, by its name there: its channel's settings with the secret.
+std::optional<std::string> SiteNodeSettings(const std::string& site, const std::string& node,
+                                            LinkSettings& settings);
 
 }  // namespace host

@@ -158,7 +158,7 @@ TEST_F(StartWindowTest, ANodeThatCannotBeReachedSaysWhyAndIsNotRemembered) {
         .nodes = {Node("Door", 4, "")}};
     ASSERT_EQ(host::CreateSite(host::SitePath("locked"), locked), "");
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"alpha/Nobody", "the site alpha has no node Nobody"},
+        {"alpha/Nobody", "the site alpha has no node named Nobody"},
         {"nowhere/Boiler", "there is no site nowhere"},
         {"locked/Door", host::SecretFilePath("locked")},
         {"lonip://127.0.0.1:1629", "no node after the router"},
