@@ -264,6 +264,13 @@ int ServedSite::Start(const SiteServeOptions& options, std::ostream& err) {
             return 2;
         }
     }
+    lon::Bytes secret;
+    if (!options.keyFile.empty()) {
+        if (auto problem = ReadSecretFile(options.keyFile, secret)) {
+            err << "vireo site serve: " << *problem << '\n';
+            return 2;
+        }
+    }
     std::vector<std::vector<ChannelMember>> channels(static_cast<std::size_t>(options.channels));
     for (const SitePlace& place : places_) {
         channels[static_cast<std::size_t>(place.channel - 1)].push_back(members[place.node]);
@@ -272,7 +279,7 @@ int ServedSite::Start(const SiteServeOptions& options, std::ostream& err) {
         for (int k = 0; k < options.channels; ++k) {
             const auto port = static_cast<std::uint16_t>(options.port == 0 ? 0 : options.port + k);
             channels_.push_back(std::make_unique<ServingThread>(
-                channels[static_cast<std::size_t>(k)], ServedChannel{options.paced, {}}, port));
+                channels[static_cast<std::size_t>(k)], ServedChannel{options.paced, secret}, port));
             sizes_.push_back(channels[static_cast<std::size_t>(k)].size());
         }
     } catch (const std::system_error& error) {

@@ -71,6 +71,7 @@ struct SiteServeOptions {
     bool paced = true;
     std::vector<std::string> late;    // NAME=MS: that node answers this late
     std::vector<int> silentChannels;  // channels whose router answers nothing
+    std::string keyFile;              // the channels' MD5 secret: authenticated channels
 };
 
 // A node of a served site: its simulated node kept in its state file.

@@ -558,6 +558,8 @@ Subcommand AddSiteServe(CLI::App& site) {
         ->add_flag_callback(
             "--unpaced", [options] { options->paced = false; }, "answer at once")
         ->excludes(paced);
+    command->add_option("--auth-key-file", options->keyFile,
+                        "a file holding the channels' MD5 secret (16 bytes in hex)");
     auto* faults = command->add_option_group("Faults");
     faults->add_option("--late", options->late, "NAME=MS: that node answers MS milliseconds late");
     faults->add_option("--silent-channel", options->silentChannels,

@@ -2,7 +2,9 @@
 # The playbooks of docs/ansible against two sites served on 127.0.0.1: the backup collects each
 # site's summary and fails the site whose router does not answer while the other completes; the
 # rollout, a site at a time, stops at that site and leaves the next untouched, unless told to go
-# on. Arguments: the vireo program, the playbooks' folder, a work folder.
+# on. North's channels are authenticated: their secret shows in no process's command line, no
+# output and no file but its own. Arguments: the vireo program, the playbooks' folder, a work
+# folder.
 set -euo pipefail
 vireo=$1 playbooks=$2 work=$3
 if ! command -v ansible-playbook >/dev/null; then
@@ -19,14 +21,17 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 # Serves a folder of nodes and makes it a site; the site's links come from the server's lines.
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; wait 2>/dev/null || true' EXIT
-serve_site() {  # name channels node...
-  local name=$1 channels=$2
-  shift 2
+secret=5ec7e75ec7e75ec7e75ec7e75ec7e75e
+echo "$secret" >"$work/key"
+serve_site() {  # name channels keyfile node...
+  local name=$1 channels=$2 key=()
+  [ -n "$3" ] && key=(--auth-key-file "$3")
+  shift 3
   for node in "$@"; do
     "$vireo" node new --network "$work/$name" --name "$node" >/dev/null
   done
   mkfifo "$work/$name.fifo"
-  "$vireo" site serve "$work/$name" --channels "$channels" --port 0 --unpaced \
+  "$vireo" site serve "$work/$name" --channels "$channels" --port 0 --unpaced "${key[@]}" \
     >"$work/$name.fifo" &
   pids+=($!)
   exec {fd}<"$work/$name.fifo"
@@ -35,11 +40,12 @@ serve_site() {  # name channels node...
     read -r -t 20 line <&"$fd" || fail "site serve $name printed no channel line"
     links+=(--link "$(sed -E 's/^Channel [0-9]+: ([^,]+),.*/\1/' <<<"$line")")
   done
-  "$vireo" site new "$name" "${links[@]}" >/dev/null
+  "$vireo" site new "$name" "${links[@]}" "${key[@]}" >/dev/null
   "$vireo" discover --site "$name" --save --wait 1 >/dev/null 2>&1
 }
-serve_site north 2 boiler-1 boiler-2 tank
-serve_site south 1 annex
+serve_site north 2 "$work/key" boiler-1 boiler-2 tank
+serve_site south 1 "" annex
+rm "$work/key"
 # South's router goes away: its node fails, north's complete.
 kill "${pids[1]}"
 
@@ -85,4 +91,13 @@ if rollout; then fail "the rollout passed with south's router silent"; fi
 echo "== rollout, going on past a failing site"
 if rollout -e vireo_stop_at_first_failure=false; then fail "south's failure was not reported"; fi
 [ "$(summary "$work/summaries/north-download.json")" = "3 3" ] || fail "north's download"
+echo "== the secret"
+for pid in "${pids[@]}"; do
+  if [ -r "/proc/$pid/cmdline" ] && tr '\0' ' ' <"/proc/$pid/cmdline" | grep -qi "$secret"; then
+    fail "a command line holds the secret"
+  fi
+done
+leaks=$(grep -rli "$secret" "$work" --exclude=north.secret || true)
+[ -z "$leaks" ] || fail "the secret is in $leaks"
+[ -s "$work/config/vireo/sites/north.secret" ] || fail "the secret is not kept beside the site"
 echo "ok"
