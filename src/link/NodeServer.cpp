@@ -189,8 +189,11 @@ void ChannelServer::ServeUntil(lon::Millis deadline) {
     // due is sent before returning.
     bool arrived = false;
     do {
-        const lon::Millis wake =
-            pending_.empty() ? deadline : std::min(deadline, pending_.begin()->first);
+        // Past the deadline an answer still pending is waited for, never polled for.
+        const lon::Millis wake = pending_.empty() ? deadline
+                                 : clock_.Now() >= deadline
+                                     ? pending_.begin()->first
+                                     : std::min(deadline, pending_.begin()->first);
         const std::optional<lon::Packet> packet = channel_.Receive(wake);
         arrived = packet.has_value();
         if (arrived) {
