@@ -29,6 +29,8 @@ public:
     std::optional<lon::SubnetNode> heardFrom;  // where a node named by Neuron ID answered from
     std::optional<std::uint8_t> waitingFor;    // the transaction of the last request sent
     std::deque<lon::Packet> inbox;
+    bool waiting = false;          // waits for another caller's turn to end
+    std::condition_variable wake;  // what it waits on
 };
 
 SharedChannel::SharedChannel(LinkSettings settings) : settings_(std::move(settings)) {}
@@ -105,19 +107,38 @@ std::optional<lon::Packet> SharedChannel::Receive(Port& port, lon::Millis deadli
             return std::nullopt;
         }
         if (receiving_) {
-            // Another caller receives; it hands over what is ours, or its turn when it is done.
-            changed_.wait_until(lock, until);
+            // Another caller receives; it wakes us with what is ours, or hands us its turn.
+            port.waiting = true;
+            port.wake.wait_until(lock, until);
+            port.waiting = false;
             continue;
         }
-        receiving_ = true;
+        TakeTurn(port, deadline, lock);
+    }
+}
+
+void SharedChannel::TakeTurn(Port& port, lon::Millis deadline, std::unique_lock<std::mutex>& lock) {
+    // Receives for everyone until a packet of our own comes or our time is up, waking only the
+    // port a packet is for.
+    receiving_ = true;
+    while (port.inbox.empty()) {
         lock.unlock();
         std::optional<lon::Packet> packet = channel_->Receive(deadline);
         lock.lock();
-        receiving_ = false;
-        if (packet) {
-            Deliver(std::move(*packet));
+        if (!packet) {
+            break;
         }
-        changed_.notify_all();
+        if (Port* owner = Deliver(std::move(*packet)); owner != nullptr && owner != &port) {
+            owner->wake.notify_one();
+        }
+    }
+    receiving_ = false;
+    // The turn goes to one of the callers still waiting.
+    const auto next = std::find_if(ports_.begin(), ports_.end(), [&port](const Port* other) {
+        return other != &port && other->waiting;
+    });
+    if (next != ports_.end()) {
+        (*next)->wake.notify_one();
     }
 }
 
@@ -143,12 +164,14 @@ SharedChannel::Port* SharedChannel::Owner(const lon::Packet& packet) {
     return listener_;
 }
 
-void SharedChannel::Deliver(lon::Packet packet) {
-    if (Port* port = Owner(packet)) {
+SharedChannel::Port* SharedChannel::Deliver(lon::Packet packet) {
+    Port* port = Owner(packet);
+    if (port != nullptr) {
         port->inbox.push_back(std::move(packet));
     } else {
         ++unclaimed_;
     }
+    return port;
 }
 
 }  // namespace host

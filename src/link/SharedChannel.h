@@ -56,8 +56,10 @@ private:
     bool Send(Port& port, const lon::Packet& packet);
     std::optional<lon::Packet> Receive(Port& port, lon::Millis deadline);
     void Remove(Port* port);
-    // Under mutex_.
-    void Deliver(lon::Packet packet);
+    // Receives on the channel for every port until port has a packet or the deadline passes.
+    void TakeTurn(Port& port, lon::Millis deadline, std::unique_lock<std::mutex>& lock);
+    // Under mutex_: the port the packet went to, or nothing when none took it.
+    Port* Deliver(lon::Packet packet);
     Port* Owner(const lon::Packet& packet);
     void Capture(bool outgoing, lon::ByteView datagram);
 
@@ -69,7 +71,6 @@ private:
     std::mutex sendMutex_;     // the channel's sends
     std::mutex captureMutex_;  // sends and the receiving caller both write the capture
     mutable std::mutex mutex_;
-    std::condition_variable changed_;
     bool receiving_ = false;  // a caller waits in the channel's Receive
     std::vector<Port*> ports_;
     Port* listener_ = nullptr;
