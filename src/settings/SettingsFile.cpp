@@ -262,7 +262,8 @@ std::string SettingsFile::Compose(const Contents& contents) {
     text += kValuePrefix;
     text += codec.FormatExportDate(contents.clock.year, contents.clock.month, contents.clock.day);
     text += ' ';
-    text += codec.FormatExportTime(contents.clock.hour, contents.clock.minute, contents.clock.second);
+    text +=
+        codec.FormatExportTime(contents.clock.hour, contents.clock.minute, contents.clock.second);
     text += kDataSection;
     for (std::size_t i = 0; i < kBlocks.size(); ++i) {
         const FileBlock& block = kBlocks[i];
