@@ -80,29 +80,8 @@ std::string DefaultModulePath() {
         (std::filesystem::path(ExecutableFolder()) / "Vireo.so").string());
 }
 
-namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
-#else
-constexpr bool kSanitized = false;
-#endif
-
-// Under the sanitizers an unloaded module stays mapped: LeakSanitizer's check at exit reads
-// every thread's storage, and the storage of a module gone (its thread_local recorder and
-// desktop) makes that check crash now and then. Elsewhere the module is unloaded as it asks.
-constexpr int kLoadFlags = RTLD_NOW | RTLD_LOCAL | (kSanitized ? RTLD_NODELETE : 0);
-
-}  // namespace
-
 std::unique_ptr<PluginModule> PluginModule::Load(const std::string& path, std::string& error) {
-    void* handle = dlopen(path.c_str(), kLoadFlags);
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         const char* reason = dlerror();
         error = "cannot load the plug-in module " + path + ": " +
