@@ -5,6 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchCounters.h"
+
 #include <sys/resource.h>
 
 #include <cstdlib>
@@ -17,6 +19,8 @@
 #include "node/NodeVariableMap.h"
 
 namespace {
+
+using bench::PeakMegabytes;
 
 namespace fs = std::filesystem;
 
@@ -54,12 +58,6 @@ void BM_RecordWrite(benchmark::State& state) {
     if (state.thread_index() == 0) {
         store.reset();
     }
-}
-
-double PeakMegabytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
 }
 
 // Counts what it is given and keeps nothing.

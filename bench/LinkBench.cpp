@@ -16,6 +16,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchCounters.h"
+
 #include <chrono>
 #include <ctime>
 #include <filesystem>
@@ -30,13 +32,9 @@
 
 namespace {
 
-enum class Op { Export, Download, Defaults };
+using bench::CpuSeconds;
 
-double CpuSeconds(clockid_t clock = CLOCK_PROCESS_CPUTIME_ID) {
-    timespec t{};
-    clock_gettime(clock, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
+enum class Op { Export, Download, Defaults };
 
 const std::filesystem::path& Folder() {
     static const std::filesystem::path dir = [] {

@@ -22,6 +22,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchCounters.h"
+
 #include <dirent.h>
 #include <sys/resource.h>
 #include <algorithm>
@@ -41,20 +43,10 @@
 
 namespace {
 
+using bench::CpuSeconds;
+using bench::PeakMegabytes;
+
 namespace fs = std::filesystem;
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double PeakMegabytes() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
 
 // The descriptors the process has open now.
 int OpenDescriptors() {

@@ -12,6 +12,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchCounters.h"
+
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -33,14 +35,10 @@
 
 namespace {
 
-namespace fs = std::filesystem;
+using bench::CpuSeconds;
+using bench::PeakMegabytes;
 
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
+namespace fs = std::filesystem;
 
 // `vireo site serve` on a folder, read line by line.
 class ServedSiteProcess {
@@ -154,9 +152,7 @@ void BM_SiteExport(benchmark::State& state) {
         state.counters["x_target"] = seconds / std::max(9.0, busiest);
         state.counters["busiest_s"] = busiest;
         state.counters["cpu_s"] = cpuUsed;
-        rusage usage{};
-        getrusage(RUSAGE_SELF, &usage);
-        state.counters["peak_rss_mb"] = usage.ru_maxrss / 1024.0;
+        state.counters["peak_rss_mb"] = PeakMegabytes();
         state.counters["completed"] = summary.is_object() ? summary.value("completed", 0) : 0;
     }
     fs::remove_all(root);

@@ -352,10 +352,9 @@ int RunDiscoverCommand(const LinkOptions& options, int waitSeconds, std::ostream
         err << "vireo discover: " << *problem << '\n';
         return 2;
     }
-    platform::RegistryKey registry;
-    const platform::RegistryFile registryFile(platform::RegistryFile::DefaultPath());
-    if (const std::string problem = registryFile.Load(registry); !problem.empty()) {
-        err << "vireo discover: " << problem << '\n';
+    const RegisteredPlugins plugins;
+    if (!plugins.Problem().empty()) {
+        err << "vireo discover: " << plugins.Problem() << '\n';
     }
     err << "Listening on " << LinkUrl(settings) << " for " << waitSeconds
         << " s: every node answers at once; press a node's service pin to see one that does not"
@@ -370,11 +369,11 @@ int RunDiscoverCommand(const LinkOptions& options, int waitSeconds, std::ostream
     }
     TableRenderer table({{"Neuron ID"}, {"Address"}, {"Program ID"}, {"Heard by"}, {"Plug-in"}});
     for (const FoundNode& node : found) {
-        const bool served = FindPlugin(registry, node.identity.programId).has_value();
         table.AddRow({NeuronIdText(node.identity.neuronId),
                       std::to_string(node.address.subnet) + "/" + std::to_string(node.address.node),
                       ProgramIdText(node.identity.programId),
-                      node.servicePin ? "service pin" : "query", served ? "registered" : "none"});
+                      node.servicePin ? "service pin" : "query",
+                      plugins.Serves(node.identity.programId)});
     }
     if (table.HasRows()) {
         table.Print(out);

@@ -237,10 +237,9 @@ std::optional<std::vector<Row>> SelectSiteRows(const NetworkOptions& options, co
         row.programId = node->programId;
         row.channel = node->channel;
         LinkSettings settings;
-        if (auto problem = NodeSettings(site, *node, settings)) {
+        if (auto problem = NodeSettings(site, *node, secret, settings)) {
             row.Decide(Result::Failed, *problem);
         } else {
-            settings.secret = FindLink(site, node->channel)->authenticated ? secret : lon::Bytes{};
             row.link = settings;
         }
         rows.push_back(std::move(row));

@@ -18,28 +18,13 @@
 namespace host {
 namespace {
 
-// Whether a registered plug-in serves a Program ID's text.
-class PluginRegistry {
-public:
-    PluginRegistry() {
-        const platform::RegistryFile file(platform::RegistryFile::DefaultPath());
-        problem_ = file.Load(root_);
-    }
-    const std::string& Problem() const { return problem_; }
-    std::string Serves(const std::string& programId) const {
-        ProgramId id{};
-        if (programId.empty() || !ParseProgramId(programId, id)) {
-            return "?";
-        }
-        return FindPlugin(root_, id) ? "registered" : "none";
-    }
+// "registered", "none", or "?" for a node whose Program ID the site does not know yet.
+std::string PluginColumn(const RegisteredPlugins& plugins, const std::string& programId) {
+    const std::string served = plugins.Serves(programId);
+    return served.empty() ? "?" : served;
+}
 
-private:
-    platform::RegistryKey root_;
-    std::string problem_;
-};
-
-void PrintNodes(const Site& site, const PluginRegistry& plugins, std::ostream& out) {
+void PrintNodes(const Site& site, const RegisteredPlugins& plugins, std::ostream& out) {
     TableRenderer table({{"Node"},
                          {"Channel", TableRenderer::Align::Right},
                          {"Address"},
@@ -52,12 +37,12 @@ void PrintNodes(const Site& site, const PluginRegistry& plugins, std::ostream& o
                       SubnetNodeText(node.address), NeuronIdText(node.neuronId),
                       node.programId.empty() ? "?" : node.programId,
                       node.lastSeen.empty() ? "never" : node.lastSeen,
-                      plugins.Serves(node.programId)});
+                      PluginColumn(plugins, node.programId)});
     }
     table.Print(out);
 }
 
-nlohmann::json NodesJson(const Site& site, const PluginRegistry& plugins) {
+nlohmann::json NodesJson(const Site& site, const RegisteredPlugins& plugins) {
     nlohmann::json nodes = nlohmann::json::array();
     for (const SiteNode& node : site.nodes) {
         nodes.push_back({{"name", node.name},
@@ -66,7 +51,7 @@ nlohmann::json NodesJson(const Site& site, const PluginRegistry& plugins) {
                          {"neuronId", NeuronIdText(node.neuronId)},
                          {"programId", node.programId},
                          {"lastSeen", node.lastSeen},
-                         {"plugin", plugins.Serves(node.programId)}});
+                         {"plugin", PluginColumn(plugins, node.programId)}});
     }
     return nodes;
 }
@@ -208,7 +193,7 @@ int RunSiteNodesCommand(const std::string& name, bool json, std::ostream& out, s
         err << "vireo nodes: " << problem << '\n';
         return 1;
     }
-    const PluginRegistry plugins;
+    const RegisteredPlugins plugins;
     if (json) {
         nlohmann::json links = nlohmann::json::array();
         for (const SiteLink& link : site.links) {
@@ -242,10 +227,10 @@ int RunSiteRenameCommand(const std::string& siteName, const std::string& node,
     const std::string problem = UpdateSite(SitePath(siteName), [&](Site& site) {
         if (FindSiteNode(site, newName) != nullptr) {
             refusal = "the site " + siteName + " has a node named " + newName + " already";
-        } else if (const SiteNode* entry = FindSiteNode(site, node); entry == nullptr) {
+        } else if (SiteNode* entry = FindSiteNode(site, node); entry == nullptr) {
             refusal = "the site " + siteName + " has no node named " + node;
         } else {
-            const_cast<SiteNode*>(entry)->name = newName;
+            entry->name = newName;
         }
     });
     if (!problem.empty() || !refusal.empty()) {
@@ -277,7 +262,7 @@ int RunDiscoverSiteCommand(const std::string& name, int waitSeconds, bool save, 
     for (const std::string& problem : problems) {
         err << "vireo discover: " << problem << '\n';
     }
-    const PluginRegistry plugins;
+    const RegisteredPlugins plugins;
     TableRenderer table({{"Neuron ID"},
                          {"Channel", TableRenderer::Align::Right},
                          {"Address"},
@@ -291,7 +276,7 @@ int RunDiscoverSiteCommand(const std::string& name, int waitSeconds, bool save, 
                       SubnetNodeText(node.found.address), programId,
                       known == nullptr ? (node.name.empty() ? "new" : "new: " + node.name)
                                        : known->name + (node.moved ? " (moved)" : ""),
-                      plugins.Serves(programId)});
+                      PluginColumn(plugins, programId)});
     }
     if (found.empty()) {
         out << "No node answered\n";

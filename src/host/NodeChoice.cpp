@@ -58,14 +58,11 @@ std::string OpenLinkKey(const std::string& key) {
 
 std::string OpenSiteNode(const std::string& siteName, const std::string& nodeName) {
     LinkSettings settings;
-    if (auto problem = SiteNodeSettings(siteName, nodeName, settings)) {
+    int channel = 0;
+    if (auto problem = SiteNodeSettings(siteName, nodeName, settings, &channel)) {
         return *problem;
     }
-    Site site;
-    LoadNamedSite(siteName, site);
-    const SiteNode* node = FindSiteNode(site, nodeName);
-    platform::Desktop::Current().SetNodeNote(
-        SiteNodeNote(siteName, node != nullptr ? node->channel : 0, settings));
+    platform::Desktop::Current().SetNodeNote(SiteNodeNote(siteName, channel, settings));
     return OpenSheetOnLink(settings);
 }
 

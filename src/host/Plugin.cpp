@@ -123,6 +123,19 @@ HRESULT PluginModule::UnregisterServer() const {
     return unregister_();
 }
 
+RegisteredPlugins::RegisteredPlugins() {
+    problem_ = platform::RegistryFile(platform::RegistryFile::DefaultPath()).Load(root_);
+}
+
+std::string RegisteredPlugins::Serves(const std::string& programIdText) const {
+    ProgramId id{};
+    return ParseProgramId(programIdText, id) ? Serves(id) : "";
+}
+
+std::string RegisteredPlugins::Serves(const ProgramId& id) const {
+    return FindPlugin(root_, id) ? "registered" : "none";
+}
+
 std::optional<PluginEntry> FindPlugin(const platform::RegistryKey& root, const ProgramId& id) {
     const platform::RegistryKey* classes =
         root.Find(std::string(platform::kClassesRoot) + "\\CLSID");

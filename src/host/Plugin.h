@@ -65,6 +65,22 @@ struct PluginEntry {
 // InprocServer32 key names; nothing when no class serves it.
 std::optional<PluginEntry> FindPlugin(const platform::RegistryKey& root, const ProgramId& id);
 
+// The user's registered plug-ins, read once from the registry file, as the lists of nodes tell
+// them: whether one serves a node's Program ID.
+class RegisteredPlugins {
+public:
+    RegisteredPlugins();
+    // Why the registry file could not be read; "" when it could.
+    const std::string& Problem() const { return problem_; }
+    // "registered" or "none"; "" for a text that is no Program ID.
+    std::string Serves(const std::string& programIdText) const;
+    std::string Serves(const ProgramId& id) const;
+
+private:
+    platform::RegistryKey root_;
+    std::string problem_;
+};
+
 // A control made by a plug-in module, with the host's client site set on it.
 class PluginControl {
 public:

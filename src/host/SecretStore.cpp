@@ -123,7 +123,7 @@ std::optional<std::string> LoadSiteWithSecret(const std::string& name, Site& sit
 }
 
 std::optional<std::string> SiteNodeSettings(const std::string& siteName, const std::string& node,
-                                            LinkSettings& settings) {
+                                            LinkSettings& settings, int* channel) {
     Site site;
     lon::Bytes secret;
     if (auto problem = LoadSiteWithSecret(siteName, site, secret)) {
@@ -134,13 +134,10 @@ std::optional<std::string> SiteNodeSettings(const std::string& siteName, const s
         return "the site " + siteName + " has no node named " + node + " ('vireo nodes --site " +
                siteName + "' lists them)";
     }
-    if (auto problem = NodeSettings(site, *entry, settings)) {
-        return problem;
+    if (channel != nullptr) {
+        *channel = entry->channel;
     }
-    if (FindLink(site, entry->channel)->authenticated) {
-        settings.secret = secret;
-    }
-    return std::nullopt;
+    return NodeSettings(site, *entry, secret, settings);
 }
 
 }  // namespace host

@@ -22,8 +22,9 @@ std::string LoadSiteSecret(const std::string& site, lon::Bytes& secret);
 // nothing.
 std::optional<std::string> LoadSiteWithSecret(const std::string& name, Site& site,
                                               lon::Bytes& secret);
-// How to reach a node of a site, by its name there: its channel's settings with the secret.
+// How to reach a node of a site, by its name there: its channel's settings with the secret,
+// and its channel when asked.
 std::optional<std::string> SiteNodeSettings(const std::string& site, const std::string& node,
-                                            LinkSettings& settings);
+                                            LinkSettings& settings, int* channel = nullptr);
 
 }  // namespace host

@@ -111,9 +111,8 @@ QString StartWindow::Status() const {
 
 void StartWindow::Fill() {
     tree_->clear();
-    registry_ = {};
-    std::string problem =
-        platform::RegistryFile(platform::RegistryFile::DefaultPath()).Load(registry_);
+    plugins_ = std::make_unique<RegisteredPlugins>();
+    std::string problem = plugins_->Problem();
     AddRecent();
     AddSimulatedNode(tree_->invisibleRootItem(), simulatedNode_);
     std::string listProblem;
@@ -219,11 +218,7 @@ QTreeWidgetItem* StartWindow::AddNode(QTreeWidgetItem* parent, const Site& site,
 }
 
 std::string StartWindow::PluginText(const std::string& programId) const {
-    ProgramId id{};
-    if (!ParseProgramId(programId, id)) {
-        return "";
-    }
-    return FindPlugin(registry_, id) ? "registered" : "none";
+    return plugins_->Serves(programId);
 }
 
 QTreeWidgetItem* StartWindow::SiteRow(const std::string& site) const {

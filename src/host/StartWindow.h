@@ -8,12 +8,13 @@
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "framework/Registry.h"
+#include "host/Plugin.h"
 #include "lon/Clock.h"
 
 class QLabel;
@@ -78,7 +79,7 @@ private:
     std::string site_;
     Opener open_;
     lon::Millis listen_{3000};
-    platform::RegistryKey registry_;
+    std::unique_ptr<RegisteredPlugins> plugins_;
     QTreeWidget* tree_;
     QPushButton* openButton_;
     QPushButton* discoverButton_;

@@ -473,12 +473,16 @@ const SiteNode* FindByNeuronId(const Site& site, const lon::NeuronId& id) {
     return found == site.nodes.end() ? nullptr : &*found;
 }
 
+SiteNode* FindSiteNode(Site& site, const std::string& name) {
+    return const_cast<SiteNode*>(FindSiteNode(std::as_const(site), name));
+}
+
 SiteNode* FindByNeuronId(Site& site, const lon::NeuronId& id) {
     return const_cast<SiteNode*>(FindByNeuronId(std::as_const(site), id));
 }
 
 std::optional<std::string> ChannelSettings(const Site& site, const SiteLink& link,
-                                           LinkSettings& settings) {
+                                           const lon::Bytes& secret, LinkSettings& settings) {
     if (auto problem = ParseLinkUrl(link.url, settings)) {
         return problem;
     }
@@ -486,16 +490,17 @@ std::optional<std::string> ChannelSettings(const Site& site, const SiteLink& lin
     settings.domain = site.domain;
     settings.localPort = static_cast<std::uint16_t>(link.localPort);
     settings.retry = {link.retries, static_cast<std::uint8_t>(link.transmitTimer)};
+    settings.secret = link.authenticated ? secret : lon::Bytes{};
     return std::nullopt;
 }
 
 std::optional<std::string> NodeSettings(const Site& site, const SiteNode& node,
-                                        LinkSettings& settings) {
+                                        const lon::Bytes& secret, LinkSettings& settings) {
     const SiteLink* link = FindLink(site, node.channel);
     if (link == nullptr) {
         return "the site " + site.name + " has no link for channel " + std::to_string(node.channel);
     }
-    if (auto problem = ChannelSettings(site, *link, settings)) {
+    if (auto problem = ChannelSettings(site, *link, secret, settings)) {
         return problem;
     }
     settings.node.byNeuronId = false;

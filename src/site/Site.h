@@ -77,17 +77,19 @@ std::vector<std::string> ListSites(std::string& error);
 
 const SiteLink* FindLink(const Site& site, int channel);
 const SiteNode* FindSiteNode(const Site& site, const std::string& name);
+SiteNode* FindSiteNode(Site& site, const std::string& name);
 SiteNode* FindByNeuronId(Site& site, const lon::NeuronId& id);
 const SiteNode* FindByNeuronId(const Site& site, const lon::NeuronId& id);
 
 // How to reach the router of a channel: its address and port, our subnet/node, domain and
 // local port. The node and the secret are left for the caller.
+// secret: the site's channels' MD5 secret, taken where the link is authenticated.
 std::optional<std::string> ChannelSettings(const Site& site, const SiteLink& link,
-                                           LinkSettings& settings);
+                                           const lon::Bytes& secret, LinkSettings& settings);
 // How to reach one node of the site: its channel's settings, the node by its subnet/node and
 // its name.
 std::optional<std::string> NodeSettings(const Site& site, const SiteNode& node,
-                                        LinkSettings& settings);
+                                        const lon::Bytes& secret, LinkSettings& settings);
 
 // "2026-12-08T09:30:00Z" for now.
 std::string UtcNow();

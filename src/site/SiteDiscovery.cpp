@@ -12,17 +12,6 @@
 
 namespace host {
 
-std::optional<std::string> SecretChannelSettings(const Site& site, const SiteLink& link,
-                                                 const lon::Bytes& secret, LinkSettings& settings) {
-    if (auto problem = ChannelSettings(site, link, settings)) {
-        return problem;
-    }
-    if (link.authenticated) {
-        settings.secret = secret;
-    }
-    return std::nullopt;
-}
-
 namespace {
 
 // Asks each new node of a channel its name, by its name NV. Other channels may still add
@@ -64,7 +53,7 @@ std::vector<DiscoveredNode> DiscoverSite(const Site& site, const lon::Bytes& sec
     std::vector<DiscoveredNode> found;
     const auto listenOn = [&](const SiteLink& link) {
         LinkSettings settings;
-        std::optional<std::string> problem = SecretChannelSettings(site, link, secret, settings);
+        std::optional<std::string> problem = ChannelSettings(site, link, secret, settings);
         std::optional<SharedChannel> router;
         if (!problem) {
             router.emplace(settings);

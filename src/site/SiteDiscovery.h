@@ -46,8 +46,4 @@ struct SiteChanges {
 SiteChanges MergeDiscovered(Site& site, const std::vector<DiscoveredNode>& found,
                             const std::string& now);
 
-// Channel settings with the site's secret where the link is authenticated.
-std::optional<std::string> SecretChannelSettings(const Site& site, const SiteLink& link,
-                                                 const lon::Bytes& secret, LinkSettings& settings);
-
 }  // namespace host
