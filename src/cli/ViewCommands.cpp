@@ -230,7 +230,7 @@ int RunNodeShowCommand(const std::string& nodeFile, std::ostream& out, std::ostr
     SimNode node;
     const std::optional<std::string> path = LoadCommandNode(nodeFile, node, err);
     if (!path) {
-        return kViewTrouble;
+        return kShowFailed;
     }
     std::error_code error;
     out << "State file: " << *path
@@ -247,7 +247,7 @@ int RunLinkedNodeShowCommand(const LinkSettings& link, std::ostream& out, std::o
     LonNode node(link);
     if (const std::optional<std::string> problem = OpenLinkedNode(node)) {
         err << "vireo: " << *problem << '\n';
-        return kViewTrouble;
+        return kShowFailed;
     }
     const SimLink site(node);
     ConsoleDesktop desktop("", false, err);
@@ -256,7 +256,7 @@ int RunLinkedNodeShowCommand(const LinkSettings& link, std::ostream& out, std::o
     if (readErrors > 0) {
         err << "vireo: " << readErrors << " node variables could not be read"
             << (node.LastError().empty() ? "" : "; " + node.LastError()) << '\n';
-        return kViewTrouble;
+        return kShowFailed;
     }
     out << "Node " << TargetText(link.node) << " at " << LinkUrl(link) << ", Neuron ID "
         << NeuronIdText(node.Identity().neuronId) << '\n';

@@ -18,6 +18,8 @@ class SimNode;
 inline constexpr int kViewEqual = 0;
 inline constexpr int kViewDifferent = 1;
 inline constexpr int kViewTrouble = 2;
+// `node show` as every command but diff: 1 when the node or its state file cannot be read.
+inline constexpr int kShowFailed = 1;
 
 // The file as a table (variable, field, value with unit, bytes) with the lines the download
 // would skip or refuse; as JSON with json.

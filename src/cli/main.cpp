@@ -597,7 +597,9 @@ Subcommand AddDiscover(CLI::App& app) {
         command->add_option("--local-port", discover->link.localPort,
                             "the UDP port we send from, as the router's member list has it"),
         command->add_option("--auth-key-file", discover->link.keyFile,
-                            "a file holding the channel's MD5 secret (16 bytes in hex)")};
+                            "a file holding the channel's MD5 secret (16 bytes in hex)"),
+        command->add_option("--capture", discover->link.capture,
+                            "write every packet sent and received to this pcap file")};
     for (CLI::Option* option : linkOnly) {
         option->needs(url);
     }

@@ -95,21 +95,49 @@ std::string LonNode::ReadName() {
                        std::find(name.begin(), name.end(), std::uint8_t{0}) - name.begin());
 }
 
+lon::ChannelCounters LonNode::CountersNow() const {
+    return shared_ != nullptr ? shared_->CountersNow() : channel_->Counters();
+}
+
+std::string LonNode::WhyUnanswered(const lon::ChannelCounters& before, std::uint64_t refusedBefore,
+                                   std::uint64_t ignoredBefore) const {
+    const lon::ChannelCounters now = CountersNow();
+    if (Refusals() > refusedBefore) {
+        return "; nothing listens on the router's port";
+    }
+    if (now.badDigest > before.badDigest) {
+        return "; what came back failed the channel's authentication: the channel's secret may "
+               "differ";
+    }
+    if (now.stale > before.stale) {
+        return "; what came back was stale: this PC's clock and the router's differ by more than "
+               "the channel timeout";
+    }
+    if (transactions_->IgnoredAnswers() > ignoredBefore) {
+        return "; answers came from another node, or for another transaction";
+    }
+    if (now.received == before.received && now.foreign == before.foreign) {
+        // A router drops what comes from a non-member, and on an authenticated channel what
+        // fails its digest, without a word.
+        return std::string(
+                   "; nothing came back: is this PC a member of the router's channel? "
+                   "see `vireo site configure`") +
+               (settings_.secret.empty() ? "" : "; or the channel's secret may differ");
+    }
+    return {};
+}
+
 std::optional<lon::Bytes> LonNode::Transact(lon::Service service, const lon::Bytes& apdu,
                                             const std::string& what) {
     const std::uint64_t refusedBefore = Refusals();
     const std::uint64_t ignoredBefore = transactions_->IgnoredAnswers();
+    const lon::ChannelCounters before = CountersNow();
     const lon::Outcome outcome = transactions_->Run(settings_.node, service, apdu);
     if (!outcome.completed) {
         // Why nothing answered, where the network told us.
-        std::string why;
-        if (Refusals() > refusedBefore) {
-            why = "; nothing listens on the router's port";
-        } else if (transactions_->IgnoredAnswers() > ignoredBefore) {
-            why = "; answers came from another node, or for another transaction";
-        }
         Fail("node " + TargetText(settings_.node) + " did not answer " + what + " after " +
-             std::to_string(outcome.tries) + " tries (router " + LinkUrl(settings_) + ")" + why);
+             std::to_string(outcome.tries) + " tries (router " + LinkUrl(settings_) + ")" +
+             WhyUnanswered(before, refusedBefore, ignoredBefore));
         return std::nullopt;
     }
     return outcome.response;

@@ -60,6 +60,10 @@ private:
     // The node's name NV, where it has one; else its Neuron ID.
     std::string ReadName();
     std::uint64_t Refusals() const;
+    lon::ChannelCounters CountersNow() const;
+    // What the channel saw while a transaction went unanswered, as the end of its error line.
+    std::string WhyUnanswered(const lon::ChannelCounters& before, std::uint64_t refusedBefore,
+                              std::uint64_t ignoredBefore) const;
 
     LinkSettings settings_;
     lon::SteadyClock clock_;

@@ -77,6 +77,11 @@ std::uint64_t SharedChannel::Unclaimed() const {
     return unclaimed_;
 }
 
+lon::ChannelCounters SharedChannel::CountersNow() const {
+    const std::lock_guard lock(mutex_);
+    return counters_;
+}
+
 void SharedChannel::Remove(Port* port) {
     const std::lock_guard lock(mutex_);
     std::erase(ports_, port);
@@ -125,6 +130,7 @@ void SharedChannel::TakeTurn(Port& port, lon::Millis deadline, std::unique_lock<
         lock.unlock();
         std::optional<lon::Packet> packet = channel_->Receive(deadline);
         lock.lock();
+        counters_ = channel_->Counters();
         if (!packet) {
             break;
         }

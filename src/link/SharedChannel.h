@@ -49,6 +49,8 @@ public:
     std::uint64_t Refusals() const { return udp_ ? udp_->Refusals() : 0; }
     // Read while no transaction runs.
     const lon::ChannelCounters& Counters() const { return channel_->Counters(); }
+    // The counters as the last receive left them, while transactions run.
+    lon::ChannelCounters CountersNow() const;
 
 private:
     class Port;
@@ -75,6 +77,7 @@ private:
     std::vector<Port*> ports_;
     Port* listener_ = nullptr;
     std::uint64_t unclaimed_ = 0;
+    lon::ChannelCounters counters_;  // under mutex_: a copy taken after each receive
 };
 
 }  // namespace host

@@ -23,8 +23,13 @@ Bytes Channel::Frame(const Packet& packet) {
     header.vendor = options_.vendor;
     header.session = options_.session;
     header.sequence = ++sequence_;
-    header.timestamp = static_cast<std::uint32_t>(clock_.Now().count());
+    header.timestamp = Timestamp();
     return EncodeIp852(header, EncodeWithCrc(packet), options_.secret);
+}
+
+std::uint32_t Channel::Timestamp() {
+    WallClock& wall = options_.wall != nullptr ? *options_.wall : systemWall_;
+    return Ip852Timestamp(options_.timeSynced, wall.SinceEpoch());
 }
 
 bool Channel::SendFrame(ByteView datagram) {
@@ -74,9 +79,16 @@ void Channel::Accept(const Ip852Packet& in) {
         ++counters_.malformed;
         return;
     }
-    // Only a sound packet moves the sequence on, so that a damaged one cannot hide later ones.
-    if (!filter_.Accept(in.header.session, in.header.sequence)) {
+    // A stale packet is dropped before it can move the sequence on, and so is a damaged one,
+    // so that neither can hide later ones.
+    const std::optional<std::uint32_t> ours =
+        options_.timeSynced ? std::optional(Timestamp()) : std::nullopt;
+    if (IsStaleIp852(in.header.timestamp, ours, options_.channelTimeout)) {
         ++counters_.stale;
+        return;
+    }
+    if (!filter_.Accept(in.header.session, in.header.sequence)) {
+        ++counters_.duplicates;
         return;
     }
     arrived_.push_back(std::move(*packet));

@@ -24,8 +24,9 @@ struct ChannelCounters {
     std::uint64_t malformed = 0;  // IP-852 framing or LonTalk packet that does not parse
     std::uint64_t badCrc = 0;
     std::uint64_t badDigest = 0;
-    std::uint64_t stale = 0;    // duplicate or older sequence number
-    std::uint64_t foreign = 0;  // another packet type or protocol
+    std::uint64_t duplicates = 0;  // a sequence number already delivered, or an older one
+    std::uint64_t stale = 0;       // a timestamp further from ours than the channel timeout
+    std::uint64_t foreign = 0;     // another packet type or protocol
 };
 
 // An IP-852 session id of its own for every run of a member, so that the router or a served node
@@ -38,6 +39,13 @@ public:
         Bytes secret;  // empty: the channel is not authenticated
         std::uint32_t session = 1;
         std::uint16_t vendor = 0;
+        // Whether this PC's clock follows a time server: only then do our packets carry the time,
+        // and only then are packets judged by theirs.
+        bool timeSynced = false;
+        // How far a packet's timestamp may be from ours; 0 judges none. The configuration
+        // server's device configuration sets it, else the members' usual 1000 ms.
+        Millis channelTimeout{1000};
+        WallClock* wall = nullptr;  // the system's clock when none is given
     };
     // Sees every datagram as it goes out (true) or comes in (false), before any check.
     using Capture = std::function<void(bool outgoing, ByteView datagram)>;
@@ -54,6 +62,10 @@ public:
 
     void SetCapture(Capture capture) { capture_ = std::move(capture); }
     const ChannelCounters& Counters() const { return counters_; }
+    void SetChannelTimeout(Millis timeout) { options_.channelTimeout = timeout; }
+
+    // The timestamp our packets carry now: 0 unless our clock is synchronised.
+    std::uint32_t Timestamp();
 
 private:
     void Accept(const Ip852Packet& packet);
@@ -62,6 +74,7 @@ private:
     Clock& clock_;
     Options options_;
     Capture capture_;
+    SystemWallClock systemWall_;
     std::uint32_t sequence_ = 0;
     SequenceFilter filter_;
     std::deque<Packet> arrived_;

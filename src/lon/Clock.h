@@ -1,5 +1,7 @@
 #pragma once
-// The time the link waits by: a monotonic clock in milliseconds. Tests step a clock of their own.
+// The times the link goes by: a monotonic clock in milliseconds that every wait and retry uses,
+// and the wall clock (UTC) that IP-852 timestamps carry between members whose clocks are
+// synchronised. Tests step clocks of their own.
 
 #include <chrono>
 
@@ -18,6 +20,21 @@ public:
     Millis Now() override {
         return std::chrono::duration_cast<Millis>(
             std::chrono::steady_clock::now().time_since_epoch());
+    }
+};
+
+// Milliseconds since 1970-01-01 UTC.
+class WallClock {
+public:
+    virtual ~WallClock() = default;
+    virtual Millis SinceEpoch() = 0;
+};
+
+class SystemWallClock final : public WallClock {
+public:
+    Millis SinceEpoch() override {
+        return std::chrono::duration_cast<Millis>(
+            std::chrono::system_clock::now().time_since_epoch());
     }
 };
 

@@ -81,6 +81,19 @@ Ip852Datagram DecodeIp852(ByteView datagram, ByteView secret) {
     return result;
 }
 
+std::uint32_t Ip852Timestamp(bool synchronised, Millis utcNow) {
+    return synchronised ? static_cast<std::uint32_t>(utcNow.count()) : 0;
+}
+
+bool IsStaleIp852(std::uint32_t packetTimestamp, std::optional<std::uint32_t> ourTimestamp,
+                  Millis channelTimeout) {
+    if (packetTimestamp == 0 || !ourTimestamp || channelTimeout.count() == 0) {
+        return false;
+    }
+    const std::int64_t apart = static_cast<std::int32_t>(*ourTimestamp - packetTimestamp);
+    return (apart < 0 ? -apart : apart) > channelTimeout.count();
+}
+
 bool SequenceFilter::Accept(std::uint32_t session, std::uint32_t sequence) {
     if (session_ != session) {
         session_ = session;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "lon/Bytes.h"
+#include "lon/Clock.h"
 
 namespace lon {
 
@@ -56,6 +57,17 @@ Ip852Datagram DecodeIp852(ByteView datagram, ByteView secret = {});
 
 // The digest of a packet: MD5 over the packet, sixteen zero bytes and the secret.
 std::array<std::uint8_t, kIp852DigestSize> Ip852Digest(ByteView packet, ByteView secret);
+
+// The timestamp a member puts into each packet's header: UTC milliseconds since 1970, kept to
+// 32 bits, where the member's clock is known to be synchronised (NTP); else 0, which tells the
+// receiver not to judge the packet's age.
+std::uint32_t Ip852Timestamp(bool synchronised, Millis utcNow);
+
+// Whether a packet is stale: only a packet with a timestamp, received by a member whose own clock
+// is synchronised, on a channel whose timeout is not 0, can be; it is when the two times differ
+// by more than the channel timeout (either way, across the 32-bit wrap).
+bool IsStaleIp852(std::uint32_t packetTimestamp, std::optional<std::uint32_t> ourTimestamp,
+                  Millis channelTimeout);
 
 // Drops what a member already delivered: a packet of the current session whose sequence number
 // is not after the last one accepted. A new session id starts over.

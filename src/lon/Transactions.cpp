@@ -7,6 +7,10 @@ Millis TransmitTimer(std::uint8_t code) {
     return Millis(code % 2 != 0 ? base + base / 2 : base);
 }
 
+std::uint8_t NextTransaction(std::uint8_t number) {
+    return number >= 15 ? 1 : static_cast<std::uint8_t>(number + 1);
+}
+
 Transactions::Transactions(PacketPort& channel, Clock& clock, SubnetNode self, Domain domain,
                            RetryPolicy policy)
     : channel_(channel), clock_(clock), self_(self), domain_(domain), policy_(policy) {}
@@ -26,14 +30,19 @@ Packet Transactions::Build(const Target& target, Service service, ByteView apdu)
     }
     p.domain = domain_;
     p.body.assign(apdu.begin(), apdu.end());
-    // Numbers are kept per destination, so that the node never takes a new transaction for a
-    // retry of the one before.
+    // Number 0 goes only to the first transaction after start; from then on the numbers run 1
+    // to 15 and around to 1 again, and a destination never gets the number its last transaction
+    // had, so that it never takes a new transaction for a retry of the one before.
     const auto key = std::make_pair(
         target.byNeuronId, target.byNeuronId ? Bytes(target.neuronId.begin(), target.neuronId.end())
                                              : Bytes{target.node.subnet, target.node.node});
-    std::uint8_t& last = lastTransaction_[key];
-    last = static_cast<std::uint8_t>((last + 1) & 0x0F);
-    p.transaction = last;
+    const auto last = lastTransaction_.find(key);
+    if (last != lastTransaction_.end() && last->second == next_) {
+        next_ = NextTransaction(next_);
+    }
+    p.transaction = next_;
+    lastTransaction_[key] = next_;
+    next_ = NextTransaction(next_);
     return p;
 }
 

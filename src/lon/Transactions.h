@@ -1,9 +1,9 @@
 #pragma once
 // Acknowledged messages and request/response transactions with one node at a time, as a tool's
-// host calls need them: each transaction gets the next transaction number kept for its
-// destination, is sent again with the same number when the transmit timer runs out, and ends
-// with the destination's acknowledgement or response (matched by source address and transaction
-// number) or, after the last retry, as a failure that says how many tries were made.
+// host calls need them: each transaction gets the next transaction number (never the one its
+// destination had last), is sent again with the same number when the transmit timer runs out, and
+// ends with the destination's acknowledgement or response (matched by source address and
+// transaction number) or, after the last retry, as a failure that says how many tries were made.
 
 #include <cstdint>
 #include <functional>
@@ -19,6 +19,10 @@ namespace lon {
 
 // Transmit timer code n: 16 ms << n/2, half as much again for odd n (16 ms to 3072 ms).
 Millis TransmitTimer(std::uint8_t code);
+
+// The transaction number after this one: 1 to 15, and around to 1 (0 is for the first
+// transaction after start only).
+std::uint8_t NextTransaction(std::uint8_t number);
 
 struct RetryPolicy {
     int retries = 3;
@@ -63,6 +67,7 @@ private:
     SubnetNode self_;
     Domain domain_;
     RetryPolicy policy_;
+    std::uint8_t next_ = 0;
     std::map<std::pair<bool, Bytes>, std::uint8_t> lastTransaction_;
     std::function<void(const Packet&)> other_;
     std::uint64_t ignored_ = 0;

@@ -100,4 +100,37 @@ TEST(SequenceFilter, DropsStaleAndDuplicateUntilANewSession) {
     EXPECT_TRUE(wrapping.Accept(5, 0));
 }
 
+// The stale rule across the 32-bit wrap of the millisecond count, and where it does not apply.
+struct StaleRuleCase {
+    std::uint32_t packet;
+    std::optional<std::uint32_t> ours;
+    long timeoutMs;
+    bool stale;
+};
+
+class StaleRuleTest : public testing::TestWithParam<StaleRuleCase> {};
+
+TEST_P(StaleRuleTest, JudgesTheDifferenceBothWays) {
+    const StaleRuleCase& c = GetParam();
+    EXPECT_EQ(lon::IsStaleIp852(c.packet, c.ours, lon::Millis(c.timeoutMs)), c.stale);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StaleRuleTest,
+    testing::Values(StaleRuleCase{10'000, 10'500, 1000, false},
+                    StaleRuleCase{10'000, 11'001, 1000, true},
+                    StaleRuleCase{11'001, 10'000, 1000, true},
+                    StaleRuleCase{0xFFFF'FF00u, 0x0000'0100u, 1000, false},  // across the wrap
+                    StaleRuleCase{0xFFFF'0000u, 0x0001'0000u, 1000, true},
+                    StaleRuleCase{0, 99'999, 1000, false},  // the sender is not synchronised
+                    StaleRuleCase{10'000, std::nullopt, 1000, false},  // we are not
+                    StaleRuleCase{10'000, 99'999, 0, false}));         // no channel timeout
+
+TEST(Ip852, TimestampIsUtcMillisecondsOnlyWhenSynchronised) {
+    const lon::Millis utc{1'765'432'109'876};
+    EXPECT_EQ(lon::Ip852Timestamp(false, utc), 0u);
+    EXPECT_EQ(lon::Ip852Timestamp(true, utc),
+              static_cast<std::uint32_t>(1'765'432'109'876 % (1LL << 32)));
+}
+
 }  // namespace

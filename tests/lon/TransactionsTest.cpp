@@ -177,9 +177,77 @@ TEST(Transactions, NumbersFollowEachDestination) {
     for (std::size_t i = 0; i < link.network.sent.size(); i += 3) {
         numbers.push_back(link.network.sent[i].transaction);
     }
-    EXPECT_EQ(numbers, (std::vector<int>{1, 2, 1, 1}));
+    EXPECT_EQ(numbers, (std::vector<int>{0, 1, 2, 3}));
     EXPECT_EQ(link.network.sent.back().address.kind, lon::AddressKind::NeuronId);
 }
+
+// 0 for the first transaction only; the 16th to one node is 15 and the 17th goes around to 1.
+TEST(Transactions, NumbersWrapFrom15To1) {
+    Link link;
+    std::vector<int> numbers;
+    for (int i = 0; i < 17; ++i) {
+        link.network.answer = [&](const Packet& request, int) {
+            link.network.Deliver(Answer(request, kNode, 0, {0x33, 1, 0}));
+        };
+        link.transactions.Run({false, kNode, {}}, lon::Service::Request, lon::NvFetchRequest(1));
+        numbers.push_back(link.network.sent.back().transaction);
+    }
+    EXPECT_EQ(numbers.front(), 0);
+    EXPECT_EQ(numbers[14], 14);
+    EXPECT_EQ(numbers[15], 15);
+    EXPECT_EQ(numbers[16], 1);
+}
+
+// Stale packets on a channel whose clock is synchronised, against a wall clock of the test's.
+class FakeWall final : public lon::WallClock {
+public:
+    Millis SinceEpoch() override { return now; }
+    Millis now{1'765'000'000'000};
+};
+
+struct StaleCase {
+    const char* name;
+    bool synced;
+    std::int64_t stampedAgoMs;  // the packet's timestamp this long before our time; 0: none
+    bool delivered;
+};
+
+class ChannelStaleTest : public testing::TestWithParam<StaleCase> {};
+
+TEST_P(ChannelStaleTest, DropsOnlyWhatTheChannelTimeoutCalls) {
+    const StaleCase& c = GetParam();
+    FakeClock clock;
+    FakeWall wall;
+    FakeNetwork network{clock};
+    lon::Channel::Options options;
+    options.timeSynced = c.synced;
+    options.wall = &wall;
+    lon::Channel channel{network, clock, options};
+    lon::Ip852Header h;
+    h.session = 3;
+    h.sequence = 1;
+    h.timestamp =
+        c.stampedAgoMs == 0 ? 0 : static_cast<std::uint32_t>(wall.now.count() - c.stampedAgoMs);
+    network.inbox.push_back(
+        lon::EncodeIp852(h, lon::EncodeWithCrc(Answer(Packet{}, kNode, 0, {0x7F}))));
+    EXPECT_EQ(channel.Receive(clock.now + Millis(10)).has_value(), c.delivered);
+    EXPECT_EQ(channel.Counters().stale, c.delivered ? 0u : 1u);
+    // What we send carries the time only while our clock is synchronised.
+    channel.Send(Answer(Packet{}, kNode, 0, {0x7F}));
+    EXPECT_EQ(channel.Timestamp(), c.synced ? static_cast<std::uint32_t>(wall.now.count()) : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Timestamps, ChannelStaleTest,
+                         testing::Values(StaleCase{"fiveSecondsOld", true, 5000, false},
+                                         StaleCase{"fiveSecondsAhead", true, -5000, false},
+                                         StaleCase{"stampedNow", true, 1, true},
+                                         StaleCase{"withinTheTimeout", true, 1000, true},
+                                         StaleCase{"justPastTheTimeout", true, 1001, false},
+                                         StaleCase{"noTimestamp", true, 0, true},
+                                         StaleCase{"oursNotSynchronised", false, 5000, true}),
+                         [](const testing::TestParamInfo<StaleCase>& info) {
+                             return info.param.name;
+                         });
 
 TEST(TransmitTimer, DoublesEveryTwoCodesWithTheOddOnesBetween) {
     const int expected[] = {16,  24,  32,  48,  64,   96,   128,  192,
@@ -238,7 +306,7 @@ TEST(Channel, DropsARepeatedDatagram) {
     link.network.inbox.push_back(link.network.inbox.back());
     EXPECT_TRUE(link.channel.Receive(link.clock.now + Millis(10)));
     EXPECT_FALSE(link.channel.Receive(link.clock.now + Millis(10)));
-    EXPECT_EQ(link.channel.Counters().stale, 1u);
+    EXPECT_EQ(link.channel.Counters().duplicates, 1u);
 }
 
 }  // namespace
