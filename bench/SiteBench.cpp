@@ -54,7 +54,7 @@ public:
             ::close(out[0]);
             const std::string count = std::to_string(channels);
             ::execl(VIREO_PROGRAM, VIREO_PROGRAM, "site", "serve", folder.c_str(), "--channels",
-                    count.c_str(), "--port", "0", "--paced", static_cast<char*>(nullptr));
+                    count.c_str(), "--port", "0", "--paced", "--open", static_cast<char*>(nullptr));
             ::_exit(127);
         }
         ::close(out[1]);

@@ -167,7 +167,31 @@ std::optional<std::string> ReadLinkOptions(const LinkOptions& options, LinkSetti
     }
     settings.capture = options.capture;
     settings.name = options.name;
+    settings.timeSynced = options.timeSynced;
     return std::nullopt;
+}
+
+std::optional<std::string> ServedRouting::Read(RouterRules& rules) const {
+    rules.open = open;
+    for (const std::string& text : members) {
+        lon::Endpoint member;
+        if (auto problem = ParseEndpoint(text, member)) {
+            return "--member " + *problem;
+        }
+        rules.members.push_back(member);
+    }
+    return std::nullopt;
+}
+
+std::string ServedRouting::Describe() const {
+    if (open) {
+        return "Open: forwarding for anyone, as no real router does (--open)";
+    }
+    std::string line = "Forwarding for the members its configuration server lists";
+    for (const std::string& member : members) {
+        line += (&member == &members.front() ? " and " : ", ") + member;
+    }
+    return line + "; nothing else reaches its nodes";
 }
 
 int RunServeCommand(const ServeOptions& options, std::ostream& out, std::ostream& err) {
@@ -204,7 +228,13 @@ int RunServeCommand(const ServeOptions& options, std::ostream& out, std::ostream
         err << "vireo node serve: " << error.what() << '\n';
         return 1;
     }
-    udp->FollowSender();
+    udp->AcceptAnyone();
+    RouterRules rules;
+    if (auto problem = options.routing.Read(rules)) {
+        err << "vireo node serve: " << *problem << '\n';
+        return 2;
+    }
+    RouterMembership membership(rules);
     lon::Bytes secret;
     if (!options.keyFile.empty()) {
         if (auto problem = ReadSecretFile(options.keyFile, secret)) {
@@ -212,19 +242,26 @@ int RunServeCommand(const ServeOptions& options, std::ostream& out, std::ostream
             return 2;
         }
     }
-    lon::Channel channel(*udp, clock,
-                         {secret, 0x5E4E0000u ^ static_cast<std::uint32_t>(::getpid()), 0});
+    lon::Channel::Options channelOptions;
+    channelOptions.secret = secret;
+    channelOptions.session = 0x5E4E0000u ^ static_cast<std::uint32_t>(::getpid());
+    channelOptions.timeSynced = options.routing.timeSynced;
+    lon::Channel channel(*udp, clock, channelOptions);
     NodeServer server(node, channel, clock, identity, options.faults);
+    server.SetMembership(membership);
     if (options.paced) {
         server.PaceAsFt10();
     }
     out << "Serving node " << node.Name() << " as " << options.address << " (Neuron ID "
         << NeuronIdText(identity.neuronId) << ") on lonip://" << options.host << ":"
         << udp->LocalPort() << std::endl;
+    out << options.routing.Describe() << std::endl;
     ServeUntilStopped([&](lon::Millis time) { server.ServeUntil(clock.Now() + time); },
                       [&server] { server.SendServicePin(); });
     out << "Stopped; " << server.Dropped() << " packets dropped, " << server.Repeats()
-        << " repeats answered" << std::endl;
+        << " repeats answered, " << channel.Counters().nonMembers
+        << " packets from non-members dropped, " << channel.Counters().stale << " stale"
+        << std::endl;
     return store.Error().empty() ? 0 : 1;
 }
 
@@ -271,6 +308,11 @@ int ServedSite::Start(const SiteServeOptions& options, std::ostream& err) {
             return 2;
         }
     }
+    ServedChannel served{options.paced, secret, {}, options.routing.timeSynced};
+    if (auto problem = options.routing.Read(served.rules)) {
+        err << "vireo site serve: " << *problem << '\n';
+        return 2;
+    }
     std::vector<std::vector<ChannelMember>> channels(static_cast<std::size_t>(options.channels));
     for (const SitePlace& place : places_) {
         channels[static_cast<std::size_t>(place.channel - 1)].push_back(members[place.node]);
@@ -279,7 +321,7 @@ int ServedSite::Start(const SiteServeOptions& options, std::ostream& err) {
         for (int k = 0; k < options.channels; ++k) {
             const auto port = static_cast<std::uint16_t>(options.port == 0 ? 0 : options.port + k);
             channels_.push_back(std::make_unique<ServingThread>(
-                channels[static_cast<std::size_t>(k)], ServedChannel{options.paced, secret}, port));
+                channels[static_cast<std::size_t>(k)], served, port));
             sizes_.push_back(channels[static_cast<std::size_t>(k)].size());
         }
     } catch (const std::system_error& error) {
@@ -320,6 +362,14 @@ bool ServedSite::Stop() {
                        [](const ServedSiteNode& node) { return node.store->Error().empty(); });
 }
 
+std::uint64_t ServedSite::NonMembers() const {
+    std::uint64_t dropped = 0;
+    for (const auto& channel : channels_) {
+        dropped += channel->NonMembers();
+    }
+    return dropped;
+}
+
 std::uint64_t ServedSite::Dropped() const {
     std::uint64_t dropped = 0;
     for (const auto& channel : channels_) {
@@ -334,10 +384,12 @@ int RunSiteServeCommand(const SiteServeOptions& options, std::ostream& out, std:
         return status;
     }
     site.Print(out);
+    out << options.routing.Describe() << std::endl;
     ServeUntilStopped([](lon::Millis time) { std::this_thread::sleep_for(time); },
                       [&site] { site.PressServicePins(); });
     const bool saved = site.Stop();
-    out << "Stopped; " << site.Dropped() << " packets dropped" << std::endl;
+    out << "Stopped; " << site.Dropped() << " packets dropped, " << site.NonMembers()
+        << " packets from non-members dropped" << std::endl;
     for (std::size_t k = 0; k < static_cast<std::size_t>(options.channels); ++k) {
         out << "Channel " << k + 1 << " carried " << site.Channel(k).ChannelSeconds()
             << " s of traffic" << std::endl;

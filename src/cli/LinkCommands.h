@@ -31,7 +31,8 @@ struct LinkOptions {
     std::string keyFile;  // the channel's MD5 secret
     int localPort = 0;
     int retries = 3;
-    int transmitTimer = 10;  // code 0-15: 16 ms to 3072 ms
+    int transmitTimer = 10;   // code 0-15: 16 ms to 3072 ms
+    bool timeSynced = false;  // this PC's clock follows a time server
 
     bool Given() const { return !link.empty(); }
     bool SiteGiven() const { return !site.empty(); }
@@ -47,6 +48,18 @@ std::optional<std::string> ReadLinkOptions(const LinkOptions& options, LinkSetti
 int RunDiscoverCommand(const LinkOptions& options, int waitSeconds, std::ostream& out,
                        std::ostream& err);
 
+// How a served router takes its members: strict, as a real one, unless open.
+struct ServedRouting {
+    bool open = false;                 // forwards for everyone
+    std::vector<std::string> members;  // HOST:PORT, each a member of the channel
+    bool timeSynced = false;           // its clock follows a time server
+
+    // The rules, or the line that says which --member is wrong.
+    std::optional<std::string> Read(RouterRules& rules) const;
+    // What the router says on start about whom it forwards for.
+    std::string Describe() const;
+};
+
 struct ServeOptions {
     std::string nodeFile;  // the node's state file; empty: the default one
     std::string host = "127.0.0.1";
@@ -58,6 +71,7 @@ struct ServeOptions {
     bool paced = false;         // answers at the FT-10 channel's pace
     std::string keyFile;        // the channel's MD5 secret: an authenticated channel
     ServedFaults faults;
+    ServedRouting routing;
 };
 
 // Serves the node until an interrupt or a terminate signal; 0 once stopped, 1 when the node or
@@ -72,6 +86,7 @@ struct SiteServeOptions {
     std::vector<std::string> late;    // NAME=MS: that node answers this late
     std::vector<int> silentChannels;  // channels whose router answers nothing
     std::string keyFile;              // the channels' MD5 secret: authenticated channels
+    ServedRouting routing;
 };
 
 // A node of a served site: its simulated node kept in its state file.
@@ -100,6 +115,7 @@ public:
     // Channel k, from 0.
     const ServingThread& Channel(std::size_t k) const { return *channels_[k]; }
     std::uint64_t Dropped() const;
+    std::uint64_t NonMembers() const;
 
 private:
     std::deque<ServedSiteNode> nodes_;

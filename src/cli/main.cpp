@@ -162,7 +162,10 @@ void AddLinkOptions(CLI::App* command, host::LinkOptions& link, host::OptionRule
                           "the wait for an answer, as a code 0-15 (default 10: 512 ms)"),
         group->add_option("--name", link.name, "the node's name (default: its Neuron ID)"),
         group->add_option("--auth-key-file", link.keyFile,
-                          "a file holding the channel's MD5 secret (16 bytes in hex)")};
+                          "a file holding the channel's MD5 secret (16 bytes in hex)"),
+        group->add_flag("--time-synced", link.timeSynced,
+                        "this PC's clock follows a time server (NTP): packets carry the time and "
+                        "stale ones are dropped")};
     const auto linked = host::OptionRules::Given(url);
     for (const CLI::Option* option : needsLink) {
         rules.Needs(host::OptionRules::Given(option), linked,
@@ -497,6 +500,21 @@ Subcommand AddNodeShow(CLI::App& node, Program& program) {
     return show;
 }
 
+// How a served router takes its members: strict as a real one unless --open.
+void AddServedRouting(CLI::App* command, host::ServedRouting& routing) {
+    auto* group = command->add_option_group("Channel members");
+    auto* open = group->add_flag("--open", routing.open,
+                                 "forward for anyone, as no real router does (a quick try)");
+    group
+        ->add_option("--member", routing.members,
+                     "HOST:PORT: a member of the channel the router forwards for, besides "
+                     "those its configuration server lists")
+        ->excludes(open);
+    group->add_flag("--time-synced", routing.timeSynced,
+                    "the router's clock follows a time server: it stamps its packets and drops "
+                    "stale ones");
+}
+
 Subcommand AddNodeServe(CLI::App& node) {
     auto options = std::make_shared<host::ServeOptions>();
     auto* command =
@@ -532,6 +550,7 @@ Subcommand AddNodeServe(CLI::App& node) {
                       "answer at the pace of an FT-10 channel (78.125 kbit/s, 70 % usable)");
     command->add_flag("--unconfigured", options->unconfigured,
                       "answer a query ID of the unconfigured nodes, as a new node does");
+    AddServedRouting(command, options->routing);
     faults->add_flag("--silent", f.silent, "answer nothing");
     faults->add_option("--refuse-nv", f.refusedNvs, "never take an update of this NV")
         ->check(CLI::Range(0, 0x3FFF));
@@ -560,6 +579,7 @@ Subcommand AddSiteServe(CLI::App& site) {
         ->excludes(paced);
     command->add_option("--auth-key-file", options->keyFile,
                         "a file holding the channels' MD5 secret (16 bytes in hex)");
+    AddServedRouting(command, options->routing);
     auto* faults = command->add_option_group("Faults");
     faults->add_option("--late", options->late, "NAME=MS: that node answers MS milliseconds late");
     faults->add_option("--silent-channel", options->silentChannels,

@@ -1,5 +1,8 @@
 #include "link/LinkSettings.h"
 
+#include <arpa/inet.h>
+#include <netdb.h>
+
 #include <charconv>
 
 #include "codecs/HexBytes.h"
@@ -20,6 +23,43 @@ std::optional<int> Number(std::string_view text, int low, int high) {
 }
 
 }  // namespace
+
+lon::Channel::Options ChannelOptions(const LinkSettings& settings) {
+    lon::Channel::Options options;
+    options.secret = settings.secret;
+    options.session = lon::NewSessionId();
+    options.timeSynced = settings.timeSynced;
+    return options;
+}
+
+std::optional<std::string> ParseEndpoint(const std::string& text, lon::Endpoint& endpoint) {
+    const std::size_t colon = text.rfind(':');
+    const std::optional<int> port =
+        colon == std::string::npos ? std::nullopt
+                                   : Number(std::string_view(text).substr(colon + 1), 1, 65535);
+    if (colon == 0 || !port) {
+        return "'" + text + "' is not HOST:PORT (a port from 1 to 65535)";
+    }
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_DGRAM;
+    addrinfo* found = nullptr;
+    const std::string host = text.substr(0, colon);
+    if (::getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) {
+        return "'" + text + "': " + host + " is no IPv4 address or known host";
+    }
+    endpoint.address = ntohl(reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr);
+    endpoint.port = static_cast<std::uint16_t>(*port);
+    ::freeaddrinfo(found);
+    return std::nullopt;
+}
+
+std::string EndpointText(const lon::Endpoint& endpoint) {
+    const std::uint32_t a = endpoint.address;
+    return std::to_string(a >> 24) + "." + std::to_string((a >> 16) & 0xFF) + "." +
+           std::to_string((a >> 8) & 0xFF) + "." + std::to_string(a & 0xFF) + ":" +
+           std::to_string(endpoint.port);
+}
 
 std::optional<std::string> ParseLinkUrl(const std::string& text, LinkSettings& settings) {
     constexpr std::string_view kScheme = "lonip://";

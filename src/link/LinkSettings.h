@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "lon/Channel.h"
 #include "lon/Ip852.h"
 #include "lon/Packet.h"
 #include "lon/Transactions.h"
@@ -25,10 +26,18 @@ struct LinkSettings {
     std::string capture;          // a pcap file of every packet; empty: none
     std::string name;             // the node's name as the host knows it; empty: its Neuron ID
     std::uint16_t localPort = 0;  // our UDP port; 0: any free one
+    bool timeSynced = false;      // this PC's clock follows a time server: packets carry the time
 };
+
+// The channel a node's link runs: its secret and whether our clock is synchronised.
+lon::Channel::Options ChannelOptions(const LinkSettings& settings);
 
 // "lonip://HOST[:PORT]" into router and port; the error line, or nothing.
 std::optional<std::string> ParseLinkUrl(const std::string& text, LinkSettings& settings);
+// "HOST:PORT" (an IPv4 address or a host name) as a channel member's address.
+std::optional<std::string> ParseEndpoint(const std::string& text, lon::Endpoint& endpoint);
+std::string EndpointText(const lon::Endpoint& endpoint);
+
 // "SUBNET/NODE", subnet 1-255, node 1-127.
 std::optional<std::string> ParseSubnetNode(const std::string& text, lon::SubnetNode& address);
 // Twelve hexadecimal digits, blanks and colons between bytes allowed.

@@ -36,8 +36,7 @@ std::optional<std::string> LonNode::OpenChannel() {
         }
         network_ = udp_.get();
     }
-    channel_ = std::make_unique<lon::Channel>(
-        *network_, clock_, lon::Channel::Options{settings_.secret, lon::NewSessionId(), 0});
+    channel_ = std::make_unique<lon::Channel>(*network_, clock_, ChannelOptions(settings_));
     transactions_ = std::make_unique<lon::Transactions>(*channel_, clock_, settings_.source,
                                                         settings_.domain, settings_.retry);
     if (!settings_.capture.empty()) {

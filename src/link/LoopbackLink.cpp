@@ -39,7 +39,7 @@ std::optional<std::string> LoopbackLink::Open() {
     } catch (const std::system_error& error) {
         return std::string("the loopback link: ") + error.what();
     }
-    servedSocket_->FollowSender();
+    servedSocket_->AcceptAnyone();
     servedChannel_ = std::make_unique<lon::Channel>(*servedSocket_, clock_,
                                                     lon::Channel::Options{{}, 0x5E4E0002u, 0});
     server_ = std::make_unique<NodeServer>(node_, *servedChannel_, clock_, ServedIdentity{});

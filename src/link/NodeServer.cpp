@@ -197,19 +197,30 @@ void ChannelServer::ServeUntil(lon::Millis deadline) {
         const std::optional<lon::Packet> packet = channel_.Receive(wake);
         arrived = packet.has_value();
         if (arrived) {
-            Handle(*packet);
+            Handle(*packet, channel_.LastFrom());
         }
         SendDue();
     } while (arrived || clock_.Now() < deadline || !pending_.empty());
 }
 
+void ChannelServer::SetMembership(RouterMembership& membership) {
+    membership_ = &membership;
+    membership.Attach(channel_);
+}
+
 void ChannelServer::SendServicePins() {
     for (const ServedNode* node : nodes_) {
-        channel_.Send(node->ServicePin());
+        if (membership_ == nullptr) {
+            channel_.Send(node->ServicePin());
+            continue;
+        }
+        for (const lon::Endpoint& member : membership_->Recipients()) {
+            channel_.SendTo(node->ServicePin(), member);
+        }
     }
 }
 
-void ChannelServer::Handle(const lon::Packet& packet) {
+void ChannelServer::Handle(const lon::Packet& packet, const lon::Endpoint& from) {
     // A broadcast crosses the channel once, however many nodes answer it.
     bool requestCarried = false;
     for (ServedNode* node : nodes_) {
@@ -219,7 +230,7 @@ void ChannelServer::Handle(const lon::Packet& packet) {
         if (std::optional<ServedNode::Reply> reply = node->Answer(packet)) {
             const lon::Millis due = Due(packet, requestCarried, reply->packet, node->Late());
             requestCarried = true;
-            Send(std::move(*reply), due);
+            Send(std::move(*reply), due, from);
         }
     }
     SendDue();
@@ -239,14 +250,14 @@ lon::Millis ChannelServer::Due(const lon::Packet& request, bool requestCarried,
     return lon::Millis(static_cast<std::int64_t>(std::ceil(channelFreeMs_))) + late;
 }
 
-void ChannelServer::Send(ServedNode::Reply reply, lon::Millis due) {
+void ChannelServer::Send(ServedNode::Reply reply, lon::Millis due, const lon::Endpoint& to) {
     for (int i = 0; i < reply.copies; ++i) {
         if (reply.holdBack && !held_) {
             // Numbered now, it goes out after the next answer, out of sequence.
-            held_ = Pending{reply.packet, channel_.Frame(reply.packet)};
+            held_ = Pending{reply.packet, channel_.Frame(reply.packet), to};
             continue;
         }
-        pending_.emplace(due, Pending{reply.packet, std::nullopt});
+        pending_.emplace(due, Pending{reply.packet, std::nullopt, to});
         if (held_) {
             pending_.emplace(due, std::move(*held_));
             held_.reset();
@@ -257,7 +268,7 @@ void ChannelServer::Send(ServedNode::Reply reply, lon::Millis due) {
 void ChannelServer::SendDue() {
     while (!pending_.empty() && pending_.begin()->first <= clock_.Now()) {
         const Pending& next = pending_.begin()->second;
-        channel_.SendFrame(next.frame ? *next.frame : channel_.Frame(next.packet));
+        channel_.SendFrameTo(next.frame ? *next.frame : channel_.Frame(next.packet), next.to);
         pending_.erase(pending_.begin());
     }
 }
@@ -291,9 +302,17 @@ ServingThread::ServingThread(SimNode& node, const ServedFaults& faults, ServedId
 ServingThread::ServingThread(const std::vector<ChannelMember>& members, ServedChannel channel,
                              std::uint16_t port)
     : udp_(clock_, "127.0.0.1", port),
-      channel_(udp_, clock_, {channel.secret, lon::NewSessionId(), 0}),
+      channel_(udp_, clock_,
+               {.secret = channel.secret,
+                .session = lon::NewSessionId(),
+                .vendor = 0,
+                .timeSynced = channel.timeSynced,
+                .channelTimeout = lon::Millis(1000),
+                .wall = nullptr}),
+      membership_(channel.rules),
       server_(channel_, clock_) {
-    udp_.FollowSender();
+    udp_.AcceptAnyone();
+    server_.SetMembership(membership_);
     for (const ChannelMember& member : members) {
         server_.Add(nodes_.emplace_back(*member.node, member.identity, member.faults));
     }

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "link/RouterMembership.h"
 #include "lon/Channel.h"
 #include "lon/NetworkManagement.h"
 #include "lon/UdpDatagram.h"
@@ -104,6 +105,9 @@ public:
 
     // Serves the node too (not owned; it must outlive the server).
     void Add(ServedNode& node) { nodes_.push_back(&node); }
+    // Forwards only for the members it names (not owned; it must outlive the server), and sends
+    // its service pins to them; without one, for everyone, and service pins to the peer.
+    void SetMembership(RouterMembership& membership);
 
     // Answers what arrives until the clock reaches the deadline.
     void ServeUntil(lon::Millis deadline);
@@ -124,17 +128,19 @@ private:
     struct Pending {
         lon::Packet packet;
         std::optional<lon::Bytes> frame;  // numbered already: an answer kept back
+        lon::Endpoint to;                 // the sender of the request it answers
     };
 
-    void Handle(const lon::Packet& packet);
+    void Handle(const lon::Packet& packet, const lon::Endpoint& from);
     lon::Millis Due(const lon::Packet& request, bool requestCarried, const lon::Packet& answer,
                     lon::Millis late);
-    void Send(ServedNode::Reply reply, lon::Millis due);
+    void Send(ServedNode::Reply reply, lon::Millis due, const lon::Endpoint& to);
     void SendDue();
 
     lon::Channel& channel_;
     lon::Clock& clock_;
     std::vector<ServedNode*> nodes_;
+    RouterMembership* membership_ = nullptr;
     bool paced_ = false;
     double channelSeconds_ = 0;
     double channelFreeMs_ = 0;                     // when the channel is free again, on the clock
@@ -151,6 +157,7 @@ public:
     void ServeUntil(lon::Millis deadline) { server_.ServeUntil(deadline); }
     void SendServicePin() { server_.SendServicePins(); }
     void PaceAsFt10() { server_.PaceAsFt10(); }
+    void SetMembership(RouterMembership& membership) { server_.SetMembership(membership); }
     double ChannelSeconds() const { return server_.ChannelSeconds(); }
     std::uint64_t Dropped() const { return node_.Dropped(); }
     std::uint64_t Repeats() const { return node_.Repeats(); }
@@ -165,6 +172,10 @@ private:
 struct ServedChannel {
     bool paced = false;
     lon::Bytes secret;
+    // Who the router forwards for; open here, for tests of everything but membership (the
+    // served router of the command line is strict).
+    RouterRules rules{.open = true, .members = {}};
+    bool timeSynced = false;  // stamps its packets and judges others' by their timestamps
 };
 
 // A node of a served channel: the simulated node (not owned), its identity and its faults.
@@ -196,11 +207,16 @@ public:
     // Read once stopped.
     double ChannelSeconds() const { return server_.ChannelSeconds(); }
     std::uint64_t Dropped() const { return server_.Dropped(); }
+    // Data packets from senders that are no members, dropped; read once stopped.
+    std::uint64_t NonMembers() const { return channel_.Counters().nonMembers; }
+    // Data packets whose timestamp was too far from the router's clock, dropped.
+    std::uint64_t Stale() const { return channel_.Counters().stale; }
 
 private:
     lon::SteadyClock clock_;
     lon::UdpDatagram udp_;
     lon::Channel channel_;
+    RouterMembership membership_;
     std::deque<ServedNode> nodes_;
     ChannelServer server_;
     std::atomic<bool> stop_{false};

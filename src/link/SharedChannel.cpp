@@ -44,8 +44,7 @@ std::optional<std::string> SharedChannel::Open() {
     } catch (const std::system_error& error) {
         return "router " + LinkUrl(settings_) + ": " + error.what();
     }
-    channel_ = std::make_unique<lon::Channel>(
-        *udp_, clock_, lon::Channel::Options{settings_.secret, lon::NewSessionId(), 0});
+    channel_ = std::make_unique<lon::Channel>(*udp_, clock_, ChannelOptions(settings_));
     if (!settings_.capture.empty()) {
         if (auto problem = capture_.Open(settings_.capture)) {
             return problem;

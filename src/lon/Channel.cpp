@@ -18,13 +18,34 @@ bool Channel::Send(const Packet& packet) {
     return SendFrame(Frame(packet));
 }
 
-Bytes Channel::Frame(const Packet& packet) {
+bool Channel::SendTo(const Packet& packet, const Endpoint& to) {
+    return SendFrameTo(Frame(packet), to);
+}
+
+Bytes Channel::FrameIp852(std::uint8_t type, ByteView payload) {
     Ip852Header header;
+    header.type = type;
     header.vendor = options_.vendor;
     header.session = options_.session;
     header.sequence = ++sequence_;
     header.timestamp = Timestamp();
-    return EncodeIp852(header, EncodeWithCrc(packet), options_.secret);
+    return EncodeIp852(header, payload, options_.secret);
+}
+
+Bytes Channel::Frame(const Packet& packet) {
+    return FrameIp852(kIp852Data, EncodeWithCrc(packet));
+}
+
+bool Channel::SendControl(std::uint8_t type, ByteView payload, const Endpoint& to) {
+    return SendFrameTo(FrameIp852(type, payload), to);
+}
+
+bool Channel::SendFrameTo(ByteView datagram, const Endpoint& to) {
+    if (capture_) {
+        capture_(true, datagram);
+    }
+    ++counters_.sent;
+    return network_.SendTo(datagram, to);
 }
 
 std::uint32_t Channel::Timestamp() {
@@ -49,9 +70,10 @@ std::optional<Packet> Channel::Receive(Millis deadline) {
         if (capture_) {
             capture_(false, *datagram);
         }
+        const Endpoint from = network_.LastSource().value_or(Endpoint{});
         const Ip852Datagram decoded = DecodeIp852(*datagram, options_.secret);
         for (const Ip852Packet& packet : decoded.packets) {
-            Accept(packet);
+            Accept(packet, from);
         }
         if (decoded.fault == Ip852Fault::Malformed) {
             ++counters_.malformed;
@@ -59,15 +81,25 @@ std::optional<Packet> Channel::Receive(Millis deadline) {
             ++counters_.badDigest;
         }
     }
-    Packet packet = std::move(arrived_.front());
+    Arrived next = std::move(arrived_.front());
     arrived_.pop_front();
     ++counters_.received;
-    return packet;
+    lastFrom_ = next.from;
+    return std::move(next.packet);
 }
 
-void Channel::Accept(const Ip852Packet& in) {
+void Channel::Accept(const Ip852Packet& in, const Endpoint& from) {
+    if (in.header.type != kIp852Data && control_) {
+        ++counters_.control;
+        control_(in, from);
+        return;
+    }
     if (in.header.type != kIp852Data || (in.header.flags & kIp852ProtocolMask) != 0) {
         ++counters_.foreign;
+        return;
+    }
+    if (admission_ && !admission_(from)) {
+        ++counters_.nonMembers;
         return;
     }
     if (!CrcMatches(in.payload)) {
@@ -87,11 +119,21 @@ void Channel::Accept(const Ip852Packet& in) {
         ++counters_.stale;
         return;
     }
-    if (!filter_.Accept(in.header.session, in.header.sequence)) {
+    if (!InSequence(in.header, from)) {
         ++counters_.duplicates;
         return;
     }
-    arrived_.push_back(std::move(*packet));
+    arrived_.push_back({std::move(*packet), from});
+}
+
+bool Channel::InSequence(const Ip852Header& header, const Endpoint& from) {
+    // One session and sequence per member; a channel of a few hundred members at most, so a
+    // flood of made-up senders cannot grow the table without bound.
+    constexpr std::size_t kMostMembers = 1024;
+    if (filters_.size() >= kMostMembers && !filters_.contains(from)) {
+        filters_.erase(filters_.begin());
+    }
+    return filters_[from].Accept(header.session, header.sequence);
 }
 
 }  // namespace lon

@@ -2,11 +2,13 @@
 // LonTalk packets over a datagram network as an IP-852 channel member sends and receives them:
 // each packet with its CRC in a data packet of this member's session, numbered in sequence, with
 // a digest where the channel is authenticated. What arrives malformed, with a bad CRC or digest,
-// out of sequence, or not as a LonTalk data packet is dropped and counted.
+// stale, out of sequence, from a member the channel does not admit, or not as a LonTalk data
+// packet is dropped and counted. The configuration server's packets go to whoever handles them.
 
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <optional>
 
 #include "lon/Bytes.h"
@@ -27,6 +29,8 @@ struct ChannelCounters {
     std::uint64_t duplicates = 0;  // a sequence number already delivered, or an older one
     std::uint64_t stale = 0;       // a timestamp further from ours than the channel timeout
     std::uint64_t foreign = 0;     // another packet type or protocol
+    std::uint64_t nonMembers = 0;  // data from a sender that is no member of the channel
+    std::uint64_t control = 0;     // configuration packets handed on
 };
 
 // An IP-852 session id of its own for every run of a member, so that the router or a served node
@@ -49,18 +53,32 @@ public:
     };
     // Sees every datagram as it goes out (true) or comes in (false), before any check.
     using Capture = std::function<void(bool outgoing, ByteView datagram)>;
+    // Whether data from this sender may pass: a router forwards only its channel's members'.
+    using Admission = std::function<bool(const Endpoint& from)>;
+    // Takes a configuration packet (any type but data) that passed the digest, with its sender.
+    using Control = std::function<void(const Ip852Packet& packet, const Endpoint& from)>;
 
     Channel(Datagram& network, Clock& clock, Options options);
 
     bool Send(const Packet& packet) override;
+    // To one member: the sender of the request being answered.
+    bool SendTo(const Packet& packet, const Endpoint& to);
     // The packet framed as the next datagram of this member (its sequence number taken now),
     // and such a datagram sent, later or out of turn.
     Bytes Frame(const Packet& packet);
     bool SendFrame(ByteView datagram);
+    bool SendFrameTo(ByteView datagram, const Endpoint& to);
+    // A configuration packet of this member's session to one member.
+    bool SendControl(std::uint8_t type, ByteView payload, const Endpoint& to);
     // The next packet that passes every check, or nothing at the deadline.
     std::optional<Packet> Receive(Millis deadline) override;
 
+    // Where the packet Receive gave last came from (the peer where the network cannot tell).
+    const Endpoint& LastFrom() const { return lastFrom_; }
+
     void SetCapture(Capture capture) { capture_ = std::move(capture); }
+    void SetAdmission(Admission admission) { admission_ = std::move(admission); }
+    void SetControl(Control control) { control_ = std::move(control); }
     const ChannelCounters& Counters() const { return counters_; }
     void SetChannelTimeout(Millis timeout) { options_.channelTimeout = timeout; }
 
@@ -68,16 +86,26 @@ public:
     std::uint32_t Timestamp();
 
 private:
-    void Accept(const Ip852Packet& packet);
+    struct Arrived {
+        Packet packet;
+        Endpoint from;
+    };
+
+    void Accept(const Ip852Packet& packet, const Endpoint& from);
+    bool InSequence(const Ip852Header& header, const Endpoint& from);
+    Bytes FrameIp852(std::uint8_t type, ByteView payload);
 
     Datagram& network_;
     Clock& clock_;
     Options options_;
     Capture capture_;
     SystemWallClock systemWall_;
+    Admission admission_;
+    Control control_;
     std::uint32_t sequence_ = 0;
-    SequenceFilter filter_;
-    std::deque<Packet> arrived_;
+    std::map<Endpoint, SequenceFilter> filters_;  // each member's session and sequence
+    std::deque<Arrived> arrived_;
+    Endpoint lastFrom_;
     ChannelCounters counters_;
 };
 

@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 
@@ -34,6 +35,18 @@ sockaddr_in Resolve(const std::string& host, std::uint16_t port) {
     return address;
 }
 
+sockaddr_in Address(const Endpoint& endpoint) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(endpoint.address);
+    address.sin_port = htons(endpoint.port);
+    return address;
+}
+
+Endpoint EndpointOf(const sockaddr_in& address) {
+    return {ntohl(address.sin_addr.s_addr), ntohs(address.sin_port)};
+}
+
 }  // namespace
 
 UdpDatagram::UdpDatagram(Clock& clock, const std::string& localHost, std::uint16_t localPort)
@@ -61,6 +74,24 @@ void UdpDatagram::SetPeer(const std::string& host, std::uint16_t port) {
     if (::connect(socket_, reinterpret_cast<const sockaddr*>(&peer_), sizeof peer_) != 0) {
         Fail("connect " + host + ":" + std::to_string(port), errno);
     }
+}
+
+void UdpDatagram::SetPeer(const Endpoint& peer) {
+    peer_ = Address(peer);
+}
+
+void UdpDatagram::AlsoAccept(const Endpoint& member) {
+    alsoFrom_.push_back(member);
+    sockaddr unconnect{};
+    unconnect.sa_family = AF_UNSPEC;
+    ::connect(socket_, &unconnect, sizeof unconnect);
+}
+
+bool UdpDatagram::SendTo(ByteView bytes, const Endpoint& to) {
+    const sockaddr_in address = Address(to);
+    const ssize_t sent = ::sendto(socket_, bytes.data(), bytes.size(), 0,
+                                  reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    return sent == static_cast<ssize_t>(bytes.size());
 }
 
 bool UdpDatagram::Send(ByteView bytes) {
@@ -99,13 +130,15 @@ std::optional<Bytes> UdpDatagram::Receive(Millis deadline) {
             }
             return std::nullopt;
         }
-        if (followSender_) {
-            peer_ = from;
-        } else if (from.sin_addr.s_addr != peer_.sin_addr.s_addr ||
-                   from.sin_port != peer_.sin_port) {
+        const Endpoint source = EndpointOf(from);
+        const bool fromPeer =
+            from.sin_addr.s_addr == peer_.sin_addr.s_addr && from.sin_port == peer_.sin_port;
+        if (!anyone_ && !fromPeer &&
+            std::find(alsoFrom_.begin(), alsoFrom_.end(), source) == alsoFrom_.end()) {
             ++foreign_;
             continue;
         }
+        lastSource_ = source;
         return Bytes(buffer_.begin(), buffer_.begin() + size);
     }
 }

@@ -2,10 +2,13 @@
 // The datagram network over a POSIX UDP socket: bound to a local IPv4 address and port, sending
 // to one peer (the LON/IP router or a served node) and waiting in poll() for what the peer sends.
 // The socket is connected to that peer: datagrams from any other address are dropped, and a peer
-// port where nothing listens is heard of (a refusal).
+// port where nothing listens is heard of (a refusal). A member that also takes what its channel's
+// configuration server sends, or a served router that hears every member, is not connected and
+// sorts what arrives by its source itself.
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include <netinet/in.h>
 
@@ -25,11 +28,18 @@ public:
     // Names the peer by IPv4 address or host name; throws std::system_error when it does not
     // resolve.
     void SetPeer(const std::string& host, std::uint16_t port);
-    // A served node answers whoever writes to it: each datagram's sender becomes the peer.
-    void FollowSender() { followSender_ = true; }
+    // Takes datagrams from this member too (the channel's configuration server): the socket is
+    // no longer connected, so refusals go unheard.
+    void AlsoAccept(const Endpoint& member);
+    // A served router hears everyone; the channel above it decides what it takes.
+    void AcceptAnyone() { anyone_ = true; }
+    // Where Send goes from now on, without connecting.
+    void SetPeer(const Endpoint& peer);
 
     bool Send(ByteView bytes) override;
+    bool SendTo(ByteView bytes, const Endpoint& to) override;
     std::optional<Bytes> Receive(Millis deadline) override;
+    std::optional<Endpoint> LastSource() const override { return lastSource_; }
 
     std::uint16_t LocalPort() const;
     std::uint64_t ForeignDatagrams() const { return foreign_; }
@@ -42,7 +52,9 @@ private:
     sockaddr_in peer_{};
     std::uint64_t foreign_ = 0;
     std::uint64_t refused_ = 0;
-    bool followSender_ = false;
+    bool anyone_ = false;
+    std::vector<Endpoint> alsoFrom_;
+    std::optional<Endpoint> lastSource_;
     Bytes buffer_;
 };
 

@@ -251,6 +251,36 @@ TEST(LinkedNodeShowTest, ANodeThatDoesNotAnswerFails) {
     EXPECT_NE(err.str().find("did not answer query ID"), std::string::npos) << err.str();
 }
 
+// A time-synchronised router judges each packet by its timestamp: one stamped 5 s in the past
+// is stale and dropped, one stamped now is answered.
+TEST(LinkTimestampTest, ASynchronisedRouterDropsAStalePacket) {
+    struct ShiftedWall final : lon::WallClock {
+        lon::Millis SinceEpoch() override { return system.SinceEpoch() + shift; }
+        lon::SystemWallClock system;
+        lon::Millis shift{0};
+    };
+    host::SimNode node;
+    host::ServingThread served(node, {}, {}, {.timeSynced = true});
+    lon::SteadyClock clock;
+    lon::UdpDatagram udp(clock, "127.0.0.1", 0);
+    udp.SetPeer("127.0.0.1", served.Port());
+    ShiftedWall wall;
+    lon::Channel::Options options;
+    options.session = lon::NewSessionId();
+    options.timeSynced = true;
+    options.wall = &wall;
+    lon::Channel channel(udp, clock, options);
+    lon::Transactions transactions(channel, clock, {1, 126}, {}, {0, 6});
+    const lon::Target target{false, {1, 5}, {}};
+    wall.shift = lon::Millis(-5000);
+    EXPECT_FALSE(
+        transactions.Run(target, lon::Service::Request, lon::NvFetchRequest(44)).completed);
+    wall.shift = lon::Millis(0);
+    EXPECT_TRUE(transactions.Run(target, lon::Service::Request, lon::NvFetchRequest(44)).completed);
+    served.Stop();
+    EXPECT_EQ(served.Stale(), 1u);
+}
+
 host::ServedFaults Faults(int dropPercent, int duplicateEvery, int lateMs, bool silent,
                           std::set<int> refused = {}) {
     host::ServedFaults f;

@@ -17,6 +17,7 @@
 #include "link/LonNode.h"
 #include "link/SharedChannel.h"
 #include "lon/Ft10.h"
+#include "lon/UdpDatagram.h"
 #include "node/NodeVariableMap.h"
 #include "sim/NodeStateFile.h"
 
@@ -45,17 +46,21 @@ protected:
 
     std::string File(int i) const { return (folder / ("Node" + std::to_string(i) + ".json")); }
 
+    // The routers are strict: they forward for the host's member port alone.
     void Serve(bool paced, std::vector<std::string> late = {}) {
         std::ostringstream err;
-        ASSERT_EQ(site.Start({folder.string(), 2, 0, paced, std::move(late), {}}, err), 0);
+        host::SiteServeOptions options{folder.string(), 2, 0, paced, std::move(late), {}, {}, {}};
+        options.routing.members = {"127.0.0.1:" + std::to_string(memberPort)};
+        ASSERT_EQ(site.Start(options, err), 0);
         EXPECT_NE(err.str().find("skipped " + (folder / "broken.json").string()),
                   std::string::npos);
     }
 
-    std::unique_ptr<host::SharedChannel> Router(std::size_t channel) {
+    std::unique_ptr<host::SharedChannel> Router(std::size_t channel, bool member = true) {
         host::LinkSettings settings;
         settings.router = "127.0.0.1";
         settings.port = site.Channel(channel).Port();
+        settings.localPort = member ? memberPort : 0;
         settings.retry = {6, 4};  // 64 ms a try
         auto router = std::make_unique<host::SharedChannel>(settings);
         EXPECT_EQ(router->Open(), std::nullopt);
@@ -73,7 +78,33 @@ protected:
 
     std::filesystem::path folder;
     host::ServedSite site;
+    std::uint16_t memberPort = FreePort();
+
+private:
+    static std::uint16_t FreePort() {
+        lon::SteadyClock clock;
+        return lon::UdpDatagram(clock, "127.0.0.1", 0).LocalPort();
+    }
 };
+
+// A strict router's nodes answer the member it was given; anyone else's packets are dropped and
+// counted, and the host's line asks whether it is a member.
+TEST_F(SiteChannelTest, OnlyTheChannelsMembersReachItsNodes) {
+    Serve(false);
+    for (const bool member : {true, false}) {
+        auto router = Router(0, member);
+        host::LonNode node(*router, {false, Place(0).address, {}}, "Node0");
+        const std::optional<std::string> problem = node.Open();
+        EXPECT_EQ(problem.has_value(), !member) << problem.value_or("");
+        if (!member) {
+            EXPECT_NE(problem->find("is this PC a member of the router's channel?"),
+                      std::string::npos)
+                << *problem;
+        }
+    }
+    site.Stop();
+    EXPECT_GT(site.NonMembers(), 0u);
+}
 
 // Sorted by name, node j sits on channel (j mod 2) + 1 as node (j div 2) + 1 of its subnet.
 TEST_F(SiteChannelTest, PlacesNodesByNameAcrossTheChannels) {
