@@ -27,6 +27,8 @@ struct LinkSettings {
     std::string name;             // the node's name as the host knows it; empty: its Neuron ID
     std::uint16_t localPort = 0;  // our UDP port; 0: any free one
     bool timeSynced = false;      // this PC's clock follows a time server: packets carry the time
+    // The channel's configuration server, whose configuration we take while the link runs.
+    std::optional<lon::Endpoint> configServer;
 };
 
 // The channel a node's link runs: its secret and whether our clock is synchronised.

@@ -134,7 +134,9 @@ public:
         Site site;
         site.name = name;
         Object(doc_, "");
-        Known(doc_, "", {"vireoSite", "source", "domain", "links", "nodes"});
+        Known(doc_, "",
+              {"vireoSite", "source", "domain", "timeSynced", "configServer", "links", "nodes",
+               "channelConfiguration"});
         if (!doc_.contains("vireoSite") || doc_["vireoSite"] != kFormat) {
             throw Refusal{"/vireoSite", "not a site file of this version (\"vireoSite\": 1)"};
         }
@@ -150,6 +152,15 @@ public:
         const json& nodes = Array(doc_, "", "nodes");
         for (std::size_t i = 0; i < nodes.size(); ++i) {
             site.nodes.push_back(ReadNode(nodes[i], "/nodes/" + std::to_string(i), site));
+        }
+        site.timeSynced = doc_.contains("timeSynced") && Boolean(doc_, "", "timeSynced");
+        if (doc_.contains("configServer")) {
+            site.configServer = Text(doc_, "", "configServer");
+            lon::Endpoint server;
+            Check(ParseEndpoint(site.configServer, server), "/configServer");
+        }
+        if (doc_.contains("channelConfiguration")) {
+            site.configuration = ReadConfiguration(doc_["channelConfiguration"]);
         }
         return site;
     }
@@ -179,6 +190,43 @@ private:
         link.transmitTimer =
             entry.contains("transmitTimer") ? Integer(entry, at, "transmitTimer", 0, 15) : 10;
         return link;
+    }
+
+    SiteChannelConfiguration ReadConfiguration(const json& entry) {
+        const std::string at = "/channelConfiguration";
+        Object(entry, at);
+        Known(entry, at, {"address", "serverPort", "channelTimeout", "configured", "members"});
+        SiteChannelConfiguration configuration;
+        configuration.address = Text(entry, at, "address");
+        lon::Endpoint self;
+        Check(ParseEndpoint(configuration.address + ":1", self), at + "/address");
+        configuration.serverPort = Integer(entry, at, "serverPort", 1, 65535);
+        configuration.channelTimeout = Integer(entry, at, "channelTimeout", 0, 65535);
+        configuration.configured = entry.contains("configured") ? Text(entry, at, "configured") : "";
+        const json& members = Array(entry, at, "members");
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            const std::string place = at + "/members/" + std::to_string(i);
+            Object(members[i], place);
+            Known(members[i], place, {"endpoint", "role", "state"});
+            SiteMember member{Text(members[i], place, "endpoint"), Text(members[i], place, "role"),
+                              members[i].contains("state") ? Text(members[i], place, "state")
+                                                           : ""};
+            lon::Endpoint endpoint;
+            Check(ParseEndpoint(member.endpoint, endpoint), place + "/endpoint");
+            if (member.role != "router" && member.role != "this PC") {
+                throw Refusal{place + "/role", "is \"router\" or \"this PC\""};
+            }
+            configuration.members.push_back(std::move(member));
+        }
+        return configuration;
+    }
+
+    static bool Boolean(const json& object, const std::string& at, const char* name) {
+        const json& value = Field(object, at, name);
+        if (!value.is_boolean()) {
+            throw Refusal{at + "/" + name, "is true or false"};
+        }
+        return value.get<bool>();
     }
 
     SiteNode ReadNode(const json& entry, const std::string& at, const Site& site) {
@@ -344,6 +392,25 @@ nlohmann::ordered_json NodeJson(const SiteNode& node) {
     return entry;
 }
 
+nlohmann::ordered_json ConfigurationJson(const SiteChannelConfiguration& configuration) {
+    nlohmann::ordered_json members = nlohmann::ordered_json::array();
+    for (const SiteMember& member : configuration.members) {
+        nlohmann::ordered_json entry = {{"endpoint", member.endpoint}, {"role", member.role}};
+        if (!member.state.empty()) {
+            entry["state"] = member.state;
+        }
+        members.push_back(entry);
+    }
+    nlohmann::ordered_json entry = {{"address", configuration.address},
+                                    {"serverPort", configuration.serverPort},
+                                    {"channelTimeout", configuration.channelTimeout}};
+    if (!configuration.configured.empty()) {
+        entry["configured"] = configuration.configured;
+    }
+    entry["members"] = members;
+    return entry;
+}
+
 std::string LockPath(const std::string& path) {
     std::string error;
     const std::string target = platform::FollowLinks(path, error);
@@ -403,11 +470,20 @@ std::string SiteText(const Site& site) {
     for (const SiteNode& node : site.nodes) {
         nodes.push_back(NodeJson(node));
     }
-    const ordered doc = {{"vireoSite", kFormat},
-                         {"source", SubnetNodeText(site.source)},
-                         {"domain", DomainText(site.domain)},
-                         {"links", links},
-                         {"nodes", nodes}};
+    ordered doc = {{"vireoSite", kFormat},
+                   {"source", SubnetNodeText(site.source)},
+                   {"domain", DomainText(site.domain)}};
+    if (site.timeSynced) {
+        doc["timeSynced"] = true;
+    }
+    if (!site.configServer.empty()) {
+        doc["configServer"] = site.configServer;
+    }
+    doc["links"] = links;
+    doc["nodes"] = nodes;
+    if (site.configuration) {
+        doc["channelConfiguration"] = ConfigurationJson(*site.configuration);
+    }
     return doc.dump(2) + "\n";
 }
 
@@ -491,6 +567,14 @@ std::optional<std::string> ChannelSettings(const Site& site, const SiteLink& lin
     settings.localPort = static_cast<std::uint16_t>(link.localPort);
     settings.retry = {link.retries, static_cast<std::uint8_t>(link.transmitTimer)};
     settings.secret = link.authenticated ? secret : lon::Bytes{};
+    settings.timeSynced = site.timeSynced;
+    if (!site.configServer.empty()) {
+        lon::Endpoint server;
+        if (auto problem = ParseEndpoint(site.configServer, server)) {
+            return problem;
+        }
+        settings.configServer = server;
+    }
     return std::nullopt;
 }
 

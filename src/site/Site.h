@@ -42,12 +42,36 @@ struct SiteNode {
     bool operator==(const SiteNode&) const = default;
 };
 
+// A member of the site's IP channel and how the last configuration went with it.
+struct SiteMember {
+    std::string endpoint;  // "HOST:PORT"
+    std::string role;      // "router" or "this PC"
+    std::string state;     // "acknowledged", "sent", "failed: REASON"; "" not configured yet
+
+    bool operator==(const SiteMember&) const = default;
+};
+
+// The site's IP channel where this PC is its configuration server (`vireo site configure`):
+// where it configures from, the channel timeout it sets, and each member's state.
+struct SiteChannelConfiguration {
+    std::string address;       // this PC's address as the routers see it
+    int serverPort = 0;        // the UDP port this PC configures from, the same every time
+    int channelTimeout = 1000;  // ms a data packet may take before it is stale; 0: never
+    std::string configured;    // when it was last configured, "2026-12-08T09:30:00Z"
+    std::vector<SiteMember> members;
+
+    bool operator==(const SiteChannelConfiguration&) const = default;
+};
+
 struct Site {
     std::string name;
     std::vector<SiteLink> links;
     lon::SubnetNode source{1, 126};
     lon::Domain domain;
     std::vector<SiteNode> nodes;
+    bool timeSynced = false;   // this PC's clock follows a time server
+    std::string configServer;  // "HOST:PORT" of the channel's configuration server, if another
+    std::optional<SiteChannelConfiguration> configuration;  // this PC configures the channel
 
     bool operator==(const Site&) const = default;
 };
