@@ -154,8 +154,8 @@ std::optional<std::uint32_t> ParseIp852Address(std::string_view text) {
     std::uint32_t address = 0;
     const char* at = text.data();
     const char* end = text.data() + text.size();
-    for (int part = 0; part < 4; ++part) {
-        if (part > 0) {
+    for (int octet = 0; octet < 4; ++octet) {
+        if (octet > 0) {
             if (at == end || *at != '.') {
                 return std::nullopt;
             }

@@ -62,7 +62,7 @@ inline constexpr std::size_t kIp852SegmentData = 492;
 inline constexpr std::size_t kIp852MaxSegments = 40;
 inline constexpr std::size_t kIp852MaxNameLength = 128;
 
-// The fixed part of each payload; the variable lists follow it.
+// The fixed fields of each payload, and the size of each list entry after them.
 inline constexpr std::size_t kIp852DeviceFixedSize = 48;
 inline constexpr std::size_t kIp852MembershipFixedSize = 16;
 inline constexpr std::size_t kIp852MemberEntrySize = 12;

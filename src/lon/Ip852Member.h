@@ -40,7 +40,7 @@
 // entries and Neuron IDs, its router type), and Ip852NodeRouting builds the one a single node has.
 // The router asks the configuration server for each member's routing it lacks (request id 1000
 // plus the member's index); "refused" makes it stop asking. It asks again whenever the routing's
-// date-time in a new membership differs from the one it holds. The send list plays no part: the
+// date-time in a new membership differs from the one it holds. The send list does not matter: the
 // sources' router ignores it and sends to every member it holds a routing for.
 
 #include <cstdint>
