@@ -41,7 +41,7 @@ run() {
   {
     echo "FAILED $target: see $dir/log; the input is kept in:"
     find "$dir" -maxdepth 1 -type f -regex '.*/\(crash\|leak\|timeout\|oom\)-.*' | sed 's/^/  /'
-    grep -E 'broken:|ERROR|SUMMARY|#[0-9]+ .* in (settings|host|history|codecs|node|platform|nv)::' \
+    grep -E 'broken:|ERROR|SUMMARY|#[0-9]+ .* in (settings|host|history|codecs|node|platform|nv|lon)::' \
       "$dir/log" | head -20 || true
   } >&2
   return 1
