@@ -234,7 +234,9 @@ int RunServeCommand(const ServeOptions& options, std::ostream& out, std::ostream
         err << "vireo node serve: " << *problem << '\n';
         return 2;
     }
-    RouterMembership membership(rules);
+    RouterMembership membership(
+        rules,
+        {{0x7F000001, udp->LocalPort()}, "Vireo served node", identity.domain, {identity.address}});
     lon::Bytes secret;
     if (!options.keyFile.empty()) {
         if (auto problem = ReadSecretFile(options.keyFile, secret)) {
@@ -256,8 +258,12 @@ int RunServeCommand(const ServeOptions& options, std::ostream& out, std::ostream
         << NeuronIdText(identity.neuronId) << ") on lonip://" << options.host << ":"
         << udp->LocalPort() << std::endl;
     out << options.routing.Describe() << std::endl;
-    ServeUntilStopped([&](lon::Millis time) { server.ServeUntil(clock.Now() + time); },
-                      [&server] { server.SendServicePin(); });
+    ServeUntilStopped(
+        [&](lon::Millis time) {
+            server.ServeUntil(clock.Now() + time);
+            membership.Tick();
+        },
+        [&server] { server.SendServicePin(); });
     out << "Stopped; " << server.Dropped() << " packets dropped, " << server.Repeats()
         << " repeats answered, " << channel.Counters().nonMembers
         << " packets from non-members dropped, " << channel.Counters().stale << " stale"

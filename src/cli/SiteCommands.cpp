@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <ostream>
+#include <system_error>
 
 #include "cli/LinkCommands.h"
 #include "cli/TableRenderer.h"
@@ -10,6 +11,10 @@
 #include "framework/Registry.h"
 #include "host/Plugin.h"
 #include "host/SecretStore.h"
+#include "link/RouterMembership.h"
+#include "lon/Channel.h"
+#include "lon/Ip852Member.h"
+#include "lon/UdpDatagram.h"
 #include "sim/Network.h"
 #include "sim/SimNode.h"
 #include "site/SiteDiscovery.h"
@@ -88,6 +93,14 @@ int RunSiteNewCommand(const SiteNewOptions& options, std::ostream& out, std::ost
     if (auto problem = ParseDomain(options.domain.empty() ? "-" : options.domain, site.domain)) {
         return refuse(*problem);
     }
+    site.timeSynced = options.timeSynced;
+    if (!options.configServer.empty()) {
+        lon::Endpoint server;
+        if (auto problem = ParseEndpoint(options.configServer, server)) {
+            return refuse("--config-server " + *problem);
+        }
+        site.configServer = options.configServer;
+    }
     lon::Bytes secret;
     if (!options.keyFile.empty()) {
         if (auto problem = ReadSecretFile(options.keyFile, secret)) {
@@ -110,7 +123,181 @@ int RunSiteNewCommand(const SiteNewOptions& options, std::ostream& out, std::ost
         << (site.links.size() == 1 ? " channel" : " channels") << " in " << path
         << (secret.empty() ? ""
                            : "; the channels' secret kept apart in " + SecretFilePath(options.name))
-        << "\nFind its nodes with 'vireo discover --site " << options.name << " --save'\n";
+        << "\n"
+        << (site.configServer.empty()
+                ? "Make this PC a member of its routers' channel with 'vireo site configure " +
+                      options.name + "' where the site has no configuration server of its own"
+                : "Register this PC with its configuration server with 'vireo site register " +
+                      options.name + "'")
+        << "\nThen find its nodes with 'vireo discover --site " << options.name << " --save'\n";
+    return 0;
+}
+
+int RunSiteConfigureCommand(const std::string& name, const ConfigureOptions& options,
+                            std::ostream& out, std::ostream& err) {
+    Site site;
+    lon::Bytes secret;
+    if (auto problem = LoadSiteWithSecret(name, site, secret)) {
+        err << "vireo site configure: " << *problem << '\n';
+        return 1;
+    }
+    if (!site.configServer.empty()) {
+        err << "vireo site configure: site " << name << " has a configuration server of its own ("
+            << platform::PrintableText(site.configServer)
+            << "); register with it: 'vireo site register " << name << "'\n";
+        return 1;
+    }
+    out << "Configuring the channel of site " << name << " as its configuration server"
+        << std::endl;
+    std::vector<ConfiguredMember> members;
+    const auto told = [&out](const ConfiguredMember& member) {
+        out << member.member.endpoint << " (" << member.member.role << ", channel "
+            << member.channel << "): " << member.member.state << std::endl;
+    };
+    if (std::string problem = ConfigureSiteChannel(name, secret, options, members, told);
+        !problem.empty()) {
+        err << "vireo site configure: " << problem << '\n';
+        return 1;
+    }
+    const auto failed = std::count_if(members.begin(), members.end(),
+                                      [](const ConfiguredMember& m) { return !m.acknowledged; });
+    out << (members.size() - static_cast<std::size_t>(failed)) << " of " << members.size()
+        << " members configured" << std::endl;
+    return failed == 0 ? 0 : 1;
+}
+
+namespace {
+
+// One link's member of this PC registering with the configuration server: registers once a
+// second until the server sends it its device configuration, or the wait is over.
+std::string RegisterLink(const Site& site, const SiteLink& link, const lon::Endpoint& server,
+                         const lon::Bytes& secret, lon::Millis wait) {
+    lon::SteadyClock clock;
+    const lon::Endpoint self{lon::LocalAddressTowards(server),
+                             static_cast<std::uint16_t>(link.localPort)};
+    lon::UdpDatagram udp(clock, lon::Ip852AddressText(self.address), self.port);
+    udp.SetPeer(server);
+    udp.AcceptAnyone();
+    lon::Channel::Options options;
+    options.secret = link.authenticated ? secret : lon::Bytes{};
+    options.session = lon::NewSessionId();
+    options.timeSynced = site.timeSynced;
+    lon::Channel channel(udp, clock, options);
+    lon::Ip852Member member(
+        {self,
+         {},
+         "Vireo",
+         server,
+         1000,
+         lon::Ip852NodeRouting(self, lon::NeuronId{}, site.domain, site.source)});
+    const auto send = [&channel](const std::vector<lon::Ip852Outgoing>& packets) {
+        for (const lon::Ip852Outgoing& packet : packets) {
+            channel.SendControl(packet.type, packet.payload, packet.to);
+        }
+    };
+    channel.SetControl([&](const lon::Ip852Packet& packet, const lon::Endpoint& from) {
+        send(member.Handle(packet.header.type, packet.payload, from, Ip852Now(clock.Now())));
+    });
+    const lon::Millis until = clock.Now() + wait;
+    lon::Millis registerAt = clock.Now();
+    while (member.Counters().applied == 0 && clock.Now() < until) {
+        if (clock.Now() >= registerAt) {
+            if (const auto registration = member.Register(Ip852Now(clock.Now()))) {
+                send({*registration});
+            }
+            registerAt = clock.Now() + lon::Millis(1000);
+        }
+        channel.Receive(std::min(until, registerAt));
+        send(member.Tick(Ip852Now(clock.Now())));
+    }
+    if (member.Counters().applied == 0) {
+        return "no configuration from " + EndpointText(server) + " in " +
+               std::to_string(wait.count() / 1000) + " s" +
+               (channel.Counters().badDigest > 0 ? "; its packets failed the channel's secret"
+                                                 : "");
+    }
+    return "";
+}
+
+}  // namespace
+
+int RunSiteRegisterCommand(const std::string& name, int waitSeconds, std::ostream& out,
+                           std::ostream& err) {
+    Site site;
+    lon::Bytes secret;
+    if (auto problem = LoadSiteWithSecret(name, site, secret)) {
+        err << "vireo site register: " << *problem << '\n';
+        return 1;
+    }
+    lon::Endpoint server;
+    if (site.configServer.empty() || ParseEndpoint(site.configServer, server)) {
+        err << "vireo site register: site " << name
+            << " names no configuration server (\"configServer\": \"HOST:PORT\" in "
+            << SitePath(name) << ")\n";
+        return 2;
+    }
+    int failed = 0;
+    for (const SiteLink& link : site.links) {
+        out << "Channel " << link.channel << ": ";
+        if (link.localPort == 0) {
+            out << "not registered: its local port is \"any\", and a configuration server lists "
+                   "a member by address and port; give it one (\"localPort\" in "
+                << SitePath(name) << ")" << std::endl;
+            ++failed;
+            continue;
+        }
+        std::string problem;
+        try {
+            problem = RegisterLink(site, link, server, secret, lon::Millis(1000LL * waitSeconds));
+        } catch (const std::system_error& error) {
+            problem = error.what();
+        }
+        out << (problem.empty() ? "registered; configured by " + EndpointText(server)
+                                : "not registered: " + problem)
+            << std::endl;
+        failed += problem.empty() ? 0 : 1;
+    }
+    return failed == 0 ? 0 : 1;
+}
+
+int RunSiteShowCommand(const std::string& name, std::ostream& out, std::ostream& err) {
+    Site site;
+    if (std::string problem = LoadNamedSite(name, site); !problem.empty()) {
+        err << "vireo site show: " << problem << '\n';
+        return 1;
+    }
+    out << "Site " << name << " (" << SitePath(name) << ")\n";
+    out << "This PC: " << SubnetNodeText(site.source) << " in domain " << DomainText(site.domain)
+        << (site.timeSynced ? ", clock synchronised" : ", clock not synchronised (timestamps 0)")
+        << '\n';
+    TableRenderer links({{"Channel"}, {"Router"}, {"Local port"}, {"Authenticated"}});
+    for (const SiteLink& link : site.links) {
+        links.AddRow({std::to_string(link.channel), platform::PrintableText(link.url),
+                      link.localPort == 0 ? "any" : std::to_string(link.localPort),
+                      link.authenticated ? "yes" : "no"});
+    }
+    links.Print(out);
+    if (!site.configServer.empty()) {
+        out << "Configuration server: " << platform::PrintableText(site.configServer) << '\n';
+        return 0;
+    }
+    if (!site.configuration) {
+        out << "Configuration server: none; the routers are not configured by this PC ('vireo "
+               "site configure "
+            << name << "')\n";
+        return 0;
+    }
+    const SiteChannelConfiguration& c = *site.configuration;
+    out << "Configuration server: this PC, " << c.address << ":" << c.serverPort
+        << "; channel timeout " << c.channelTimeout << " ms; last configured "
+        << (c.configured.empty() ? "never" : c.configured)
+        << (SiteChannelConfigured(site) ? "" : " (not every member took it)") << '\n';
+    TableRenderer members({{"Member"}, {"Role"}, {"State"}});
+    for (const SiteMember& member : c.members) {
+        members.AddRow(
+            {member.endpoint, member.role, member.state.empty() ? "not configured" : member.state});
+    }
+    members.Print(out);
     return 0;
 }
 

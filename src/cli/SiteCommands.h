@@ -11,6 +11,7 @@
 
 #include "host/SecretStore.h"
 #include "site/Site.h"
+#include "site/SiteConfigure.h"
 
 namespace host {
 
@@ -20,7 +21,9 @@ struct SiteNewOptions {
     std::string source = "1/126";
     std::string domain;
     int localPort = 0;
-    std::string keyFile;  // the channels' MD5 secret: every link is authenticated
+    std::string keyFile;       // the channels' MD5 secret: every link is authenticated
+    bool timeSynced = false;   // this PC's clock follows a time server
+    std::string configServer;  // HOST:PORT of the channel's configuration server
 };
 
 int RunSiteNewCommand(const SiteNewOptions& options, std::ostream& out, std::ostream& err);
@@ -32,6 +35,16 @@ int RunSiteNodesCommand(const std::string& name, bool json, std::ostream& out, s
 // `vireo site rename SITE NODE NEW`: a node's name in the site.
 int RunSiteRenameCommand(const std::string& site, const std::string& node,
                          const std::string& newName, std::ostream& out, std::ostream& err);
+// `vireo site configure NAME`: this PC as the site's configuration server; 0 when every router
+// took its configuration.
+int RunSiteConfigureCommand(const std::string& name, const ConfigureOptions& options,
+                            std::ostream& out, std::ostream& err);
+// `vireo site show NAME`: the site's links, its channel's members and the last configuration.
+int RunSiteShowCommand(const std::string& name, std::ostream& out, std::ostream& err);
+// `vireo site register NAME`: this PC's member of each link registers with the site's
+// configuration server; 0 when the server configured each.
+int RunSiteRegisterCommand(const std::string& name, int waitSeconds, std::ostream& out,
+                           std::ostream& err);
 int RunDiscoverSiteCommand(const std::string& name, int waitSeconds, bool save, std::ostream& out,
                            std::ostream& err);
 

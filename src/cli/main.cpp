@@ -685,6 +685,10 @@ void AddSite(CLI::App& app, std::vector<Subcommand>& subcommands) {
     create->add_option("--auth-key-file", made->keyFile,
                        "a file holding the channels' MD5 secret (16 bytes in hex), kept apart "
                        "from the site file");
+    create->add_flag("--time-synced", made->timeSynced,
+                     "this PC's clock follows a time server (NTP): packets carry the time");
+    create->add_option("--config-server", made->configServer,
+                       "HOST:PORT of the channel's configuration server, where it has one");
     subcommands.push_back(
         {create, [made] { return host::RunSiteNewCommand(*made, std::cout, std::cerr); }});
 
@@ -705,6 +709,46 @@ void AddSite(CLI::App& app, std::vector<Subcommand>& subcommands) {
     subcommands.push_back(
         {list, [json] { return host::RunSiteListCommand(*json, std::cout, std::cerr); }});
     subcommands.push_back(AddSiteServe(*site));
+
+    auto configure = std::make_shared<std::pair<std::string, host::ConfigureOptions>>();
+    auto* configureCommand = site->add_subcommand(
+        "configure",
+        "act as the configuration server of the site's IP channel: make its routers and this PC "
+        "the channel's members, and print each member's state");
+    configureCommand->add_option("NAME", configure->first, "the site")->required();
+    configureCommand
+        ->add_option("--channel-timeout", configure->second.channelTimeout,
+                     "ms a packet may take before it is stale; 0: never (default: as last time, "
+                     "else 1000)")
+        ->check(CLI::Range(0, 65535));
+    configureCommand->add_option("--capture", configure->second.capture,
+                                 "write every configuration packet to this pcap file");
+    subcommands.push_back({configureCommand, [configure] {
+                               return host::RunSiteConfigureCommand(
+                                   configure->first, configure->second, std::cout, std::cerr);
+                           }});
+
+    auto shown = std::make_shared<std::string>();
+    auto* show = site->add_subcommand(
+        "show",
+        "show a site: its links, its channel's members and how the last configuration went");
+    show->add_option("NAME", *shown, "the site")->required();
+    subcommands.push_back(
+        {show, [shown] { return host::RunSiteShowCommand(*shown, std::cout, std::cerr); }});
+
+    auto registering = std::make_shared<std::pair<std::string, int>>("", 5);
+    auto* registerCommand = site->add_subcommand(
+        "register",
+        "register this PC (each link's local port) with the site's configuration server");
+    registerCommand->add_option("NAME", registering->first, "the site")->required();
+    registerCommand
+        ->add_option("--wait", registering->second,
+                     "seconds to wait for the server's configuration (default 5)")
+        ->check(CLI::Range(1, 3600));
+    subcommands.push_back({registerCommand, [registering] {
+                               return host::RunSiteRegisterCommand(
+                                   registering->first, registering->second, std::cout, std::cerr);
+                           }});
 
     auto names = std::make_shared<std::vector<std::string>>();
     auto* rename = site->add_subcommand("rename", "give a node of a site another name");

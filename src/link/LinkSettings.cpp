@@ -7,6 +7,7 @@
 
 #include "codecs/HexBytes.h"
 #include "framework/SafeFile.h"
+#include "lon/Ip852Config.h"
 
 namespace host {
 namespace {
@@ -55,10 +56,7 @@ std::optional<std::string> ParseEndpoint(const std::string& text, lon::Endpoint&
 }
 
 std::string EndpointText(const lon::Endpoint& endpoint) {
-    const std::uint32_t a = endpoint.address;
-    return std::to_string(a >> 24) + "." + std::to_string((a >> 16) & 0xFF) + "." +
-           std::to_string((a >> 8) & 0xFF) + "." + std::to_string(a & 0xFF) + ":" +
-           std::to_string(endpoint.port);
+    return lon::Ip852EndpointText(endpoint);
 }
 
 std::optional<std::string> ParseLinkUrl(const std::string& text, LinkSettings& settings) {

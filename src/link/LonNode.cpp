@@ -43,7 +43,7 @@ std::optional<std::string> LonNode::OpenChannel() {
         if (auto problem = capture_.Open(settings_.capture)) {
             return problem;
         }
-        channel_->SetCapture([this](bool outgoing, lon::ByteView datagram) {
+        channel_->SetCapture([this](bool outgoing, lon::ByteView datagram, const lon::Endpoint&) {
             capture_.Write(outgoing, udp_ ? udp_->LocalPort() : 0, settings_, datagram);
         });
     }

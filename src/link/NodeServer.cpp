@@ -295,6 +295,22 @@ NodeServer::NodeServer(SimNode& node, lon::Channel& channel, lon::Clock& clock,
     server_.Add(node_);
 }
 
+namespace {
+
+// A served channel's router on 127.0.0.1: the subnets of its nodes in their domain.
+RouterIdentity Identity(std::uint16_t port, const std::vector<ChannelMember>& members) {
+    RouterIdentity identity;
+    identity.self = {0x7F000001, port};
+    identity.name = "Vireo served router";
+    for (const ChannelMember& member : members) {
+        identity.nodes.push_back(member.identity.address);
+        identity.domain = member.identity.domain;
+    }
+    return identity;
+}
+
+}  // namespace
+
 ServingThread::ServingThread(SimNode& node, const ServedFaults& faults, ServedIdentity identity,
                              ServedChannel channel)
     : ServingThread({ChannelMember{&node, identity, faults}}, std::move(channel)) {}
@@ -309,7 +325,7 @@ ServingThread::ServingThread(const std::vector<ChannelMember>& members, ServedCh
                 .timeSynced = channel.timeSynced,
                 .channelTimeout = lon::Millis(1000),
                 .wall = nullptr}),
-      membership_(channel.rules),
+      membership_(channel.rules, Identity(udp_.LocalPort(), members)),
       server_(channel_, clock_) {
     udp_.AcceptAnyone();
     server_.SetMembership(membership_);
@@ -322,6 +338,7 @@ ServingThread::ServingThread(const std::vector<ChannelMember>& members, ServedCh
     thread_ = std::thread([this] {
         while (!stop_) {
             server_.ServeUntil(clock_.Now() + lon::Millis(20));
+            membership_.Tick();
             if (pins_.exchange(false)) {
                 server_.SendServicePins();
             }

@@ -49,7 +49,7 @@ std::optional<std::string> SharedChannel::Open() {
         if (auto problem = capture_.Open(settings_.capture)) {
             return problem;
         }
-        channel_->SetCapture([this](bool outgoing, lon::ByteView datagram) {
+        channel_->SetCapture([this](bool outgoing, lon::ByteView datagram, const lon::Endpoint&) {
             const std::lock_guard lock(captureMutex_);
             capture_.Write(outgoing, udp_->LocalPort(), settings_, datagram);
         });

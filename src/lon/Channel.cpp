@@ -42,7 +42,7 @@ bool Channel::SendControl(std::uint8_t type, ByteView payload, const Endpoint& t
 
 bool Channel::SendFrameTo(ByteView datagram, const Endpoint& to) {
     if (capture_) {
-        capture_(true, datagram);
+        capture_(true, datagram, to);
     }
     ++counters_.sent;
     return network_.SendTo(datagram, to);
@@ -55,7 +55,7 @@ std::uint32_t Channel::Timestamp() {
 
 bool Channel::SendFrame(ByteView datagram) {
     if (capture_) {
-        capture_(true, datagram);
+        capture_(true, datagram, Endpoint{});
     }
     ++counters_.sent;
     return network_.Send(datagram);
@@ -67,10 +67,10 @@ std::optional<Packet> Channel::Receive(Millis deadline) {
         if (!datagram) {
             return std::nullopt;
         }
-        if (capture_) {
-            capture_(false, *datagram);
-        }
         const Endpoint from = network_.LastSource().value_or(Endpoint{});
+        if (capture_) {
+            capture_(false, *datagram, from);
+        }
         const Ip852Datagram decoded = DecodeIp852(*datagram, options_.secret);
         for (const Ip852Packet& packet : decoded.packets) {
             Accept(packet, from);

@@ -51,8 +51,9 @@ public:
         Millis channelTimeout{1000};
         WallClock* wall = nullptr;  // the system's clock when none is given
     };
-    // Sees every datagram as it goes out (true) or comes in (false), before any check.
-    using Capture = std::function<void(bool outgoing, ByteView datagram)>;
+    // Sees every datagram as it goes out (true) or comes in (false), before any check, with the
+    // member it goes to or came from (where the network does not tell: the peer, as 0.0.0.0:0).
+    using Capture = std::function<void(bool outgoing, ByteView datagram, const Endpoint& peer)>;
     // Whether data from this sender may pass: a router forwards only its channel's members'.
     using Admission = std::function<bool(const Endpoint& from)>;
     // Takes a configuration packet (any type but data) that passed the digest, with its sender.
@@ -81,6 +82,8 @@ public:
     void SetControl(Control control) { control_ = std::move(control); }
     const ChannelCounters& Counters() const { return counters_; }
     void SetChannelTimeout(Millis timeout) { options_.channelTimeout = timeout; }
+    // The channel's clock, as the configuration logic times its retries by it.
+    Millis Now() { return clock_.Now(); }
 
     // The timestamp our packets carry now: 0 unless our clock is synchronised.
     std::uint32_t Timestamp();

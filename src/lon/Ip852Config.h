@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "lon/Bytes.h"
+#include "lon/Datagram.h"
 #include "lon/Packet.h"
 
 namespace lon {
@@ -76,11 +77,7 @@ inline constexpr std::size_t kIp852RequestSize = 16;
 inline constexpr std::size_t kIp852SegmentHeaderSize = 8;
 
 // A member as the channel knows it: its unicast IPv4 address and UDP port.
-struct Ip852Endpoint {
-    std::uint32_t address = 0;
-    std::uint16_t port = 0;
-    auto operator<=>(const Ip852Endpoint&) const = default;
-};
+using Ip852Endpoint = Endpoint;
 
 // "10.0.0.1"; the dotted quad back, nothing for anything else (no names, no short forms).
 std::string Ip852AddressText(std::uint32_t address);

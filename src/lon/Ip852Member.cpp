@@ -362,14 +362,14 @@ std::vector<Ip852Outgoing> Ip852Member::TakeRouting(ByteView payload, Ip852Endpo
         return {AckTo(from, Ip852AckCode::BadMessage, 0, now.dateTime)};
     }
     if (held == routings_.end()) {
-        routings_.push_back(*routing);
         ++counters_.applied;
-    } else if (*held == *routing) {
-        ++counters_.current;
     } else {
-        *held = *routing;
-        ++counters_.applied;
+        ++(*held == *routing ? counters_.current : counters_.applied);
+        routings_.erase(held);
     }
+    // The last taken goes last: a request names a member by its address alone, and where
+    // members share one (several ports of one host) it is answered with the one taken last.
+    routings_.push_back(*routing);
     return {};
 }
 
@@ -447,12 +447,16 @@ std::vector<Ip852Outgoing> Ip852Member::Answer(std::uint8_t type, ByteView paylo
 
 std::optional<Ip852ChannelRouting> Ip852Member::RoutingFor(std::uint32_t address,
                                                            Ip852Instant now) {
-    if (address == options_.self.address) {
-        return ownRouting_ ? std::optional(OwnRouting(now)) : std::nullopt;
+    const auto held =
+        std::ranges::find(routings_.rbegin(), routings_.rend(), address,
+                          [](const Ip852ChannelRouting& r) { return r.unicast.address; });
+    if (held != routings_.rend()) {
+        return *held;
     }
-    const auto held = std::ranges::find(
-        routings_, address, [](const Ip852ChannelRouting& r) { return r.unicast.address; });
-    return held == routings_.end() ? std::nullopt : std::optional(*held);
+    if (address == options_.self.address && ownRouting_) {
+        return OwnRouting(now);
+    }
+    return std::nullopt;
 }
 
 const Ip852ChannelRouting& Ip852Member::OwnRouting(Ip852Instant now) {
@@ -579,7 +583,7 @@ Ip852ConfigServer::Ip852ConfigServer(Ip852ServerOptions options) : options_(std:
         options_.members.resize(kIp852MaxMembers);
     }
     for (const Ip852PlannedMember& member : options_.members) {
-        if (member.endpoint != options_.self) {
+        if (member.endpoint != options_.self && !member.thisPc) {
             jobs_.push_back({.progress = {.endpoint = member.endpoint}});
         }
     }

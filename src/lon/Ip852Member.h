@@ -253,6 +253,9 @@ struct Ip852PlannedMember {
     Ip852Endpoint endpoint;
     std::optional<Ip852ChannelRouting> routing;
     std::string name;  // sent in its device configuration; empty leaves its own
+    // One of this PC's own members (a port of its own besides the server's): listed with its
+    // routing, never configured.
+    bool thisPc = false;
 };
 
 struct Ip852ServerOptions {

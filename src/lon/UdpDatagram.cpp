@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "lon/Ip852Config.h"
+
 namespace lon {
 namespace {
 
@@ -35,7 +37,7 @@ sockaddr_in Resolve(const std::string& host, std::uint16_t port) {
     return address;
 }
 
-sockaddr_in Address(const Endpoint& endpoint) {
+sockaddr_in SocketAddress(const Endpoint& endpoint) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(endpoint.address);
@@ -48,6 +50,41 @@ Endpoint EndpointOf(const sockaddr_in& address) {
 }
 
 }  // namespace
+
+std::uint32_t LocalAddressTowards(const Endpoint& member) {
+    const int probe = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (probe < 0) {
+        Fail("socket", errno);
+    }
+    // Connecting a datagram socket sends nothing; it only picks the route.
+    const sockaddr_in to = SocketAddress(member);
+    sockaddr_in local{};
+    socklen_t size = sizeof local;
+    if (::connect(probe, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0 ||
+        ::getsockname(probe, reinterpret_cast<sockaddr*>(&local), &size) != 0) {
+        const int error = errno;
+        ::close(probe);
+        Fail("no route to " + Ip852EndpointText(member), error);
+    }
+    ::close(probe);
+    return ntohl(local.sin_addr.s_addr);
+}
+
+std::uint16_t FreeUdpPort(std::uint32_t address) {
+    const int probe = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    sockaddr_in local = SocketAddress({address, 0});
+    socklen_t size = sizeof local;
+    if (probe < 0 || ::bind(probe, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0 ||
+        ::getsockname(probe, reinterpret_cast<sockaddr*>(&local), &size) != 0) {
+        const int error = errno;
+        if (probe >= 0) {
+            ::close(probe);
+        }
+        Fail("bind", error);
+    }
+    ::close(probe);
+    return ntohs(local.sin_port);
+}
 
 UdpDatagram::UdpDatagram(Clock& clock, const std::string& localHost, std::uint16_t localPort)
     : clock_(clock) {
@@ -77,7 +114,7 @@ void UdpDatagram::SetPeer(const std::string& host, std::uint16_t port) {
 }
 
 void UdpDatagram::SetPeer(const Endpoint& peer) {
-    peer_ = Address(peer);
+    peer_ = SocketAddress(peer);
 }
 
 void UdpDatagram::AlsoAccept(const Endpoint& member) {
@@ -88,7 +125,7 @@ void UdpDatagram::AlsoAccept(const Endpoint& member) {
 }
 
 bool UdpDatagram::SendTo(ByteView bytes, const Endpoint& to) {
-    const sockaddr_in address = Address(to);
+    const sockaddr_in address = SocketAddress(to);
     const ssize_t sent = ::sendto(socket_, bytes.data(), bytes.size(), 0,
                                   reinterpret_cast<const sockaddr*>(&address), sizeof address);
     return sent == static_cast<ssize_t>(bytes.size());

@@ -17,6 +17,12 @@
 
 namespace lon {
 
+// The address of ours that datagrams to this member leave from (the route's source address);
+// throws std::system_error when there is no route.
+std::uint32_t LocalAddressTowards(const Endpoint& member);
+// A UDP port free on that address now.
+std::uint16_t FreeUdpPort(std::uint32_t address);
+
 class UdpDatagram final : public Datagram {
 public:
     // Throws std::system_error when the socket cannot be made or bound (port 0: any free port).
