@@ -579,6 +579,7 @@ const char* Ip852StepName(Ip852Step step) {
 }
 
 Ip852ConfigServer::Ip852ConfigServer(Ip852ServerOptions options) : options_(std::move(options)) {
+    dateTimes_.Next(options_.after);
     if (options_.members.size() > kIp852MaxMembers) {
         options_.members.resize(kIp852MaxMembers);
     }

@@ -146,6 +146,7 @@ private:
 class Ip852DateTimes {
 public:
     std::uint32_t Next(std::uint32_t now);
+    std::uint32_t Last() const { return last_; }
 
 private:
     std::uint32_t last_ = 0;
@@ -268,6 +269,9 @@ struct Ip852ServerOptions {
     Ip852Endpoint timeServer2;
     Millis retryAfter{1000};
     int retries = 3;  // sends after the first before a member fails
+    // The last date-time an earlier run gave its packets: members keep only what is newer, so a
+    // run in the same second as the last one dates its packets after that run's.
+    std::uint32_t after = 0;
 };
 
 // Where the server is with one member. Each step sends one configuration packet and waits for its
@@ -329,6 +333,8 @@ public:
     Ip852Device DeviceConfigurationFor(Ip852Endpoint member) const;
     Ip852SendList SendListFor(Ip852Endpoint member) const;
     const Ip852ServerCounters& Counters() const { return counters_; }
+    // The latest date-time given a packet so far, for the next run's `after`.
+    std::uint32_t LastDateTime() const { return dateTimes_.Last(); }
 
 private:
     struct Job {

@@ -195,22 +195,30 @@ private:
     SiteChannelConfiguration ReadConfiguration(const json& entry) {
         const std::string at = "/channelConfiguration";
         Object(entry, at);
-        Known(entry, at, {"address", "serverPort", "channelTimeout", "configured", "members"});
+        Known(entry, at,
+              {"address", "serverPort", "channelTimeout", "configured", "dateTime", "members"});
         SiteChannelConfiguration configuration;
         configuration.address = Text(entry, at, "address");
         lon::Endpoint self;
         Check(ParseEndpoint(configuration.address + ":1", self), at + "/address");
         configuration.serverPort = Integer(entry, at, "serverPort", 1, 65535);
         configuration.channelTimeout = Integer(entry, at, "channelTimeout", 0, 65535);
-        configuration.configured = entry.contains("configured") ? Text(entry, at, "configured") : "";
+        configuration.configured =
+            entry.contains("configured") ? Text(entry, at, "configured") : "";
+        if (entry.contains("dateTime")) {
+            if (!entry["dateTime"].is_number_unsigned() ||
+                entry["dateTime"].get<std::uint64_t>() > 0xFFFFFFFFu) {
+                throw Refusal{at + "/dateTime", "is a whole number from 0 to 4294967295"};
+            }
+            configuration.dateTime = entry["dateTime"].get<std::uint32_t>();
+        }
         const json& members = Array(entry, at, "members");
         for (std::size_t i = 0; i < members.size(); ++i) {
             const std::string place = at + "/members/" + std::to_string(i);
             Object(members[i], place);
             Known(members[i], place, {"endpoint", "role", "state"});
             SiteMember member{Text(members[i], place, "endpoint"), Text(members[i], place, "role"),
-                              members[i].contains("state") ? Text(members[i], place, "state")
-                                                           : ""};
+                              members[i].contains("state") ? Text(members[i], place, "state") : ""};
             lon::Endpoint endpoint;
             Check(ParseEndpoint(member.endpoint, endpoint), place + "/endpoint");
             if (member.role != "router" && member.role != "this PC") {
@@ -406,6 +414,9 @@ nlohmann::ordered_json ConfigurationJson(const SiteChannelConfiguration& configu
                                     {"channelTimeout", configuration.channelTimeout}};
     if (!configuration.configured.empty()) {
         entry["configured"] = configuration.configured;
+    }
+    if (configuration.dateTime != 0) {
+        entry["dateTime"] = configuration.dateTime;
     }
     entry["members"] = members;
     return entry;

@@ -54,10 +54,11 @@ struct SiteMember {
 // The site's IP channel where this PC is its configuration server (`vireo site configure`):
 // where it configures from, the channel timeout it sets, and each member's state.
 struct SiteChannelConfiguration {
-    std::string address;       // this PC's address as the routers see it
-    int serverPort = 0;        // the UDP port this PC configures from, the same every time
-    int channelTimeout = 1000;  // ms a data packet may take before it is stale; 0: never
-    std::string configured;    // when it was last configured, "2026-12-08T09:30:00Z"
+    std::string address;         // this PC's address as the routers see it
+    int serverPort = 0;          // the UDP port this PC configures from, the same every time
+    int channelTimeout = 1000;   // ms a data packet may take before it is stale; 0: never
+    std::string configured;      // when it was last configured, "2026-12-08T09:30:00Z"
+    std::uint32_t dateTime = 0;  // the last configuration date-time sent (seconds since 1900)
     std::vector<SiteMember> members;
 
     bool operator==(const SiteChannelConfiguration&) const = default;

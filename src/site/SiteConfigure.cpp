@@ -87,6 +87,7 @@ lon::Ip852ServerOptions ServerOptions(const Site& site, const Plan& plan,
     server.channelTimeout = static_cast<std::uint16_t>(channelTimeout);
     server.retryAfter = options.retryAfter;
     server.retries = options.retries;
+    server.after = site.configuration ? site.configuration->dateTime : 0;
     for (std::size_t i = 0; i < plan.members.size(); ++i) {
         lon::Ip852PlannedMember member{plan.endpoints[i], std::nullopt, {}, false};
         if (plan.members[i].member.role == "this PC") {
@@ -167,14 +168,21 @@ private:
     std::set<lon::Endpoint> badDigest_;
 };
 
-std::string StateOf(const lon::Ip852MemberProgress& progress, bool failedDigest) {
+// A router drops what fails its digest without a word: on an authenticated channel silence may
+// be a secret that differs, and what came back with a bad digest surely is one.
+std::string StateOf(const lon::Ip852MemberProgress& progress, bool failedDigest,
+                    bool authenticated) {
     switch (progress.state) {
         case lon::Ip852MemberState::Acknowledged:
             return "acknowledged";
         case lon::Ip852MemberState::Failed:
-            return "failed: " + (failedDigest ? "authentication: what it sent failed the "
-                                                "channel's secret"
-                                              : progress.reason);
+            if (failedDigest) {
+                return "failed: authentication: what it sent failed the channel's secret";
+            }
+            return "failed: " + progress.reason +
+                   (authenticated && progress.reason.find("did not answer") != std::string::npos
+                        ? "; if it is there, the channel's secret may differ"
+                        : "");
         default:
             return "failed: no answer in time (" + std::string(lon::Ip852StepName(progress.step)) +
                    " sent)";
@@ -198,21 +206,22 @@ std::string ConfigureSiteChannel(const std::string& siteName, const lon::Bytes& 
     const int channelTimeout = options.channelTimeout >= 0 ? options.channelTimeout
                                : site.configuration        ? site.configuration->channelTimeout
                                                            : 1000;
-    lon::Ip852ConfigServer configuration(ServerOptions(site, plan, options, channelTimeout));
+    lon::Ip852ConfigServer server(ServerOptions(site, plan, options, channelTimeout));
     try {
         ConfigurationRun run(plan, secret, site);
         if (auto problem = run.Capture(options.capture)) {
             return *problem;
         }
         const auto steps = static_cast<int>(4 + plan.members.size());
-        run.Run(configuration, steps * (options.retries + 2) * options.retryAfter);
+        run.Run(server, steps * (options.retries + 2) * options.retryAfter);
         for (std::size_t i = 0; i < plan.members.size(); ++i) {
             ConfiguredMember& member = plan.members[i];
             if (member.member.role == "this PC") {
                 member.member.state = "listed";
                 member.acknowledged = true;
-            } else if (const auto state = configuration.ProgressOf(plan.endpoints[i])) {
-                member.member.state = StateOf(*state, run.FailedDigest(plan.endpoints[i]));
+            } else if (const auto state = server.ProgressOf(plan.endpoints[i])) {
+                member.member.state =
+                    StateOf(*state, run.FailedDigest(plan.endpoints[i]), !secret.empty());
                 member.acknowledged = state->state == lon::Ip852MemberState::Acknowledged;
             }
             if (progress) {
@@ -232,6 +241,7 @@ std::string ConfigureSiteChannel(const std::string& siteName, const lon::Bytes& 
                                                plan.server.port,
                                                channelTimeout,
                                                UtcNow(),
+                                               server.LastDateTime(),
                                                {}};
         for (const ConfiguredMember& member : plan.members) {
             configuration.members.push_back(member.member);
