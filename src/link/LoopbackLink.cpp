@@ -43,6 +43,12 @@ std::optional<std::string> LoopbackLink::Open() {
     servedChannel_ = std::make_unique<lon::Channel>(*servedSocket_, clock_,
                                                     lon::Channel::Options{{}, 0x5E4E0002u, 0});
     server_ = std::make_unique<NodeServer>(node_, *servedChannel_, clock_, ServedIdentity{});
+    // A router as strict as a real one, with the host's socket the one member of its channel.
+    membership_ = std::make_unique<RouterMembership>(
+        RouterRules{false, {{0x7F000001, hostSocket_->LocalPort()}}},
+        RouterIdentity{
+            {0x7F000001, servedSocket_->LocalPort()}, "", {}, {ServedIdentity{}.address}});
+    server_->SetMembership(*membership_);
     turns_ = std::make_unique<Turns>(*hostSocket_, *server_, clock_);
     LinkSettings settings;
     settings.router = "127.0.0.1";

@@ -1,7 +1,8 @@
 #pragma once
 // The simulated node reached over a LON/IP channel on 127.0.0.1, in one thread: the host's node
-// sends its packets over a UDP socket to the node served on another socket, and the served node
-// answers whatever has arrived whenever the host's side sends or waits. Session scripts run
+// sends its packets over a UDP socket to the node served on another socket, whose router forwards
+// for the host's socket alone, and the served node answers whatever has arrived whenever the
+// host's side sends or waits. Session scripts run
 // through it to show that the link is invisible to the plug-in. The node's name comes from the
 // simulated node itself, as a network tool's database gives it for a real one.
 
@@ -34,6 +35,7 @@ private:
     std::unique_ptr<lon::UdpDatagram> servedSocket_;
     std::unique_ptr<lon::Channel> servedChannel_;
     std::unique_ptr<NodeServer> server_;
+    std::unique_ptr<RouterMembership> membership_;
     std::unique_ptr<lon::UdpDatagram> hostSocket_;
     std::unique_ptr<Turns> turns_;
     std::unique_ptr<LonNode> link_;
