@@ -37,6 +37,9 @@ std::optional<std::string> LonNode::OpenChannel() {
         network_ = udp_.get();
     }
     channel_ = std::make_unique<lon::Channel>(*network_, clock_, ChannelOptions(settings_));
+    if (udp_ && (member_ = MemberConfiguration::For(settings_, *udp_))) {
+        member_->Attach(*channel_);
+    }
     transactions_ = std::make_unique<lon::Transactions>(*channel_, clock_, settings_.source,
                                                         settings_.domain, settings_.retry);
     if (!settings_.capture.empty()) {

@@ -70,6 +70,7 @@ private:
     std::unique_ptr<lon::UdpDatagram> udp_;
     lon::Datagram* network_ = nullptr;  // udp_, or the caller's
     std::unique_ptr<lon::Channel> channel_;
+    std::unique_ptr<MemberConfiguration> member_;
     SharedChannel* shared_ = nullptr;
     std::unique_ptr<lon::PacketPort> sharedPort_;
     std::unique_ptr<lon::Transactions> transactions_;

@@ -45,6 +45,9 @@ std::optional<std::string> SharedChannel::Open() {
         return "router " + LinkUrl(settings_) + ": " + error.what();
     }
     channel_ = std::make_unique<lon::Channel>(*udp_, clock_, ChannelOptions(settings_));
+    if ((member_ = MemberConfiguration::For(settings_, *udp_))) {
+        member_->Attach(*channel_, &sendMutex_);
+    }
     if (!settings_.capture.empty()) {
         if (auto problem = capture_.Open(settings_.capture)) {
             return problem;

@@ -16,6 +16,7 @@
 
 #include "link/CaptureFile.h"
 #include "link/LinkSettings.h"
+#include "link/MemberConfiguration.h"
 #include "lon/Channel.h"
 #include "lon/PacketPort.h"
 #include "lon/UdpDatagram.h"
@@ -43,6 +44,8 @@ public:
     std::unique_ptr<lon::PacketPort> Listener();
 
     const LinkSettings& Settings() const { return settings_; }
+    // What the channel's configuration server told this PC, where the site names one.
+    const MemberConfiguration* Member() const { return member_.get(); }
     lon::Clock& Clock() { return clock_; }
     // Packets from nodes nobody waited for, dropped.
     std::uint64_t Unclaimed() const;
@@ -69,6 +72,7 @@ private:
     lon::SteadyClock clock_;
     std::unique_ptr<lon::UdpDatagram> udp_;
     std::unique_ptr<lon::Channel> channel_;
+    std::unique_ptr<MemberConfiguration> member_;  // where the site names a configuration server
     CaptureFile capture_;
     std::mutex sendMutex_;     // the channel's sends
     std::mutex captureMutex_;  // sends and the receiving caller both write the capture

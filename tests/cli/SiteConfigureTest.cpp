@@ -19,8 +19,10 @@
 #include "cli/LinkCommands.h"
 #include "cli/NetworkCommands.h"
 #include "cli/SiteCommands.h"
+#include "link/LonNode.h"
 #include "link/NodeServer.h"
 #include "link/RouterMembership.h"
+#include "link/SharedChannel.h"
 #include "lon/Ip852Member.h"
 #include "lon/UdpDatagram.h"
 #include "sim/NodeStateFile.h"
@@ -264,6 +266,48 @@ TEST_F(SiteConfigureTest, RegistersEachLinkWithTheSitesConfigurationServer) {
         << said;
     EXPECT_NE(said.find("Channel 2: not registered: its local port is \"any\""), std::string::npos)
         << said;
+}
+
+// While a link runs, this PC takes its configuration from the configuration server the site
+// names, acknowledges it and applies it; the same from anyone else is not taken.
+TEST_F(SiteConfigureTest, ALinkTakesItsConfigurationFromTheSitesServerAlone) {
+    host::SimNode node;
+    host::ServingThread router(node, {});
+    lon::SteadyClock clock;
+    lon::UdpDatagram serverSocket(clock, "127.0.0.1", 0);
+    lon::UdpDatagram strangerSocket(clock, "127.0.0.1", 0);
+    serverSocket.AcceptAnyone();
+    lon::Channel server(serverSocket, clock, {});
+    lon::Channel stranger(strangerSocket, clock, {});
+    host::LinkSettings settings;
+    settings.router = "127.0.0.1";
+    settings.port = router.Port();
+    settings.localPort = lon::FreeUdpPort(0x7F000001);
+    settings.configServer = lon::Endpoint{0x7F000001, serverSocket.LocalPort()};
+    host::SharedChannel channel(settings);
+    ASSERT_EQ(channel.Open(), std::nullopt);
+
+    const lon::Endpoint member{0x7F000001, settings.localPort};
+    lon::Ip852Device device;
+    device.dateTime = 100;
+    device.unicast = member;
+    device.channelTimeout = 250;
+    device.configServer = *settings.configServer;
+    stranger.SendControl(lon::kIp852DeviceConfiguration,
+                         lon::EncodeIp852Device({.dateTime = 200, .channelTimeout = 9000}), member);
+    server.SendControl(lon::kIp852DeviceConfiguration, lon::EncodeIp852Device(device), member);
+    host::LonNode linked(channel, {false, {1, 5}, {}}, "Boiler");
+    ASSERT_EQ(linked.Open(), std::nullopt);
+
+    ASSERT_NE(channel.Member(), nullptr);
+    EXPECT_EQ(channel.Member()->Member().ChannelTimeout(), 250);
+    int acknowledged = 0;
+    server.SetControl([&](const lon::Ip852Packet& packet, const lon::Endpoint& from) {
+        acknowledged += packet.header.type == lon::kIp852Acknowledge && from == member ? 1 : 0;
+    });
+    server.Receive(clock.Now() + lon::Millis(200));
+    EXPECT_EQ(acknowledged, 1);
+    router.Stop();
 }
 
 }  // namespace
