@@ -33,6 +33,15 @@ protected:
         site.domain = {1, {0x42}};
         site.nodes = {{"boiler", {5, 1, 2, 3, 4, 5}, {1, 5}, 1, "90 56 69 72 65 6F 4B 2A", ""},
                       {"tank", {5, 1, 2, 3, 4, 6}, {2, 7}, 2, "", "2026-12-08T09:30:00Z"}};
+        site.timeSynced = true;
+        site.configServer = "10.0.0.9:1629";
+        site.configuration = host::SiteChannelConfiguration{
+            "10.0.0.1",
+            1629,
+            1000,
+            "2026-12-08T09:30:00Z",
+            3'974'000'000u,
+            {{"10.0.0.2:1628", "router", "acknowledged"}, {"10.0.0.1:1630", "this PC", "listed"}}};
     }
     void TearDown() override { fs::remove_all(dir); }
 
@@ -82,16 +91,21 @@ TEST_P(BrokenSiteTest, IsRefusedWithItsLineAndLeftAsItWas) {
 INSTANTIATE_TEST_SUITE_P(
     Faults, BrokenSiteTest,
     ::testing::Values(
-        Broken{"\"address\": \"2/7\"", "\"address\": \"2/200\"", 30, "node 1 to 127"},
-        Broken{"\"channel\": 2,\n      \"lastSeen", "\"channel\": 3,\n      \"lastSeen", 31,
+        Broken{"\"address\": \"2/7\"", "\"address\": \"2/200\"", 32, "node 1 to 127"},
+        Broken{"\"channel\": 2,\n      \"lastSeen", "\"channel\": 3,\n      \"lastSeen", 33,
                "no link for channel 3"},
-        Broken{"\"name\": \"tank\"", "\"name\": \"boiler\"", 28, "more than one node"},
-        Broken{"\"url\": \"lonip://10.0.0.2:1628\"", "\"url\": \"http://x\"", 8, "is not lonip://"},
-        Broken{"\"localPort\": 1630", "\"localport\": 1630", 13, "unknown field"},
-        Broken{"\"neuronId\": \"05 01 02 03 04 06\"", "\"neuronId\": \"05 01 02 03 04 05\"", 29,
+        Broken{"\"name\": \"tank\"", "\"name\": \"boiler\"", 30, "more than one node"},
+        Broken{"\"url\": \"lonip://10.0.0.2:1628\"", "\"url\": \"http://x\"", 10, "is not lonip://"},
+        Broken{"\"localPort\": 1630", "\"localport\": 1630", 15, "unknown field"},
+        Broken{"\"neuronId\": \"05 01 02 03 04 06\"", "\"neuronId\": \"05 01 02 03 04 05\"", 31,
                "belongs to another node"},
         Broken{"\"domain\": \"42\",", "\"domain\": \"42\"", 5, "syntax error"},
-        Broken{"\"vireoSite\": 1", "\"vireoSite\": 2", 2, "not a site file"}),
+        Broken{"\"vireoSite\": 1", "\"vireoSite\": 2", 2, "not a site file"},
+        Broken{"\"timeSynced\": true", "\"timeSynced\": 1", 5, "is true or false"},
+        Broken{"\"configServer\": \"10.0.0.9:1629\"", "\"configServer\": \"10.0.0.9\"", 6,
+               "is not HOST:PORT"},
+        Broken{"\"role\": \"router\"", "\"role\": \"gateway\"", 46, "is \"router\" or"},
+        Broken{"\"serverPort\": 1629", "\"serverPort\": 0", 39, "whole number from 1"}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST_F(SiteTest, SecretStaysOutOfTheSiteInAFileOfThisUsersAlone) {
