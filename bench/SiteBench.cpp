@@ -32,6 +32,7 @@
 #include "link/SitePlan.h"
 #include "sim/NodeStateFile.h"
 #include "site/Site.h"
+#include "site/SiteConfigure.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ public:
             ::close(out[0]);
             const std::string count = std::to_string(channels);
             ::execl(VIREO_PROGRAM, VIREO_PROGRAM, "site", "serve", folder.c_str(), "--channels",
-                    count.c_str(), "--port", "0", "--paced", "--open", static_cast<char*>(nullptr));
+                    count.c_str(), "--port", "0", "--paced", static_cast<char*>(nullptr));
             ::_exit(127);
         }
         ::close(out[1]);
@@ -132,6 +133,14 @@ void BM_SiteExport(benchmark::State& state) {
         }
         fs::remove(host::SitePath("bench"));
         host::CreateSite(host::SitePath("bench"), site);
+        // The served routers are strict: this PC becomes a member of their channel first.
+        std::vector<host::ConfiguredMember> members;
+        if (!host::ConfigureSiteChannel("bench", {}, {}, members, nullptr).empty() ||
+            !std::all_of(members.begin(), members.end(),
+                         [](const host::ConfiguredMember& m) { return m.acknowledged; })) {
+            state.SkipWithError("vireo site configure failed");
+            return;
+        }
 
         host::NetworkOptions options;
         options.site = "bench";

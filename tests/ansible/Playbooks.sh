@@ -31,9 +31,8 @@ serve_site() {  # name channels keyfile node...
     "$vireo" node new --network "$work/$name" --name "$node" >/dev/null
   done
   mkfifo "$work/$name.fifo"
-  # Open routers: the playbooks are what is tried here, not the channel's membership.
-  "$vireo" site serve "$work/$name" --channels "$channels" --port 0 --unpaced --open \
-    "${key[@]}" >"$work/$name.fifo" &
+  "$vireo" site serve "$work/$name" --channels "$channels" --port 0 --unpaced "${key[@]}" \
+    >"$work/$name.fifo" &
   pids+=($!)
   exec {fd}<"$work/$name.fifo"
   local links=()
@@ -42,6 +41,8 @@ serve_site() {  # name channels keyfile node...
     links+=(--link "$(sed -E 's/^Channel [0-9]+: ([^,]+),.*/\1/' <<<"$line")")
   done
   "$vireo" site new "$name" "${links[@]}" "${key[@]}" >/dev/null
+  # The routers are strict: this PC becomes a member of their channel first.
+  "$vireo" site configure "$name" >/dev/null || fail "site configure $name"
   "$vireo" discover --site "$name" --save --wait 1 >/dev/null 2>&1
 }
 serve_site north 2 "$work/key" boiler-1 boiler-2 tank
