@@ -19,15 +19,17 @@
 #include "sim/NodeStateFile.h"
 #include "sim/SimNode.h"
 #include "site/Site.h"
+#include "site/SiteConfigure.h"
 #include "site/SiteDiscovery.h"
 
 namespace host {
 namespace {
 
 // What a row carries besides its texts.
-constexpr int kKeyRole = Qt::UserRole;         // the node it opens (NodeChoice.h); empty: none
-constexpr int kSiteRole = Qt::UserRole + 1;    // the site Discover listens on
-constexpr int kNeuronRole = Qt::UserRole + 2;  // a node's Neuron ID
+constexpr int kKeyRole = Qt::UserRole;       // the node it opens (NodeChoice.h); empty: none
+constexpr int kSiteRole = Qt::UserRole + 1;  // the site Discover listens on
+constexpr int kUnconfiguredRole = Qt::UserRole + 3;  // a site whose routers wait for this PC
+constexpr int kNeuronRole = Qt::UserRole + 2;        // a node's Neuron ID
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -67,6 +69,7 @@ StartWindow::StartWindow(std::string simulatedNode, std::string site, Opener ope
       tree_(new QTreeWidget(this)),
       openButton_(new QPushButton(tr("&Open"), this)),
       discoverButton_(new QPushButton(tr("&Discover"), this)),
+      configureButton_(new QPushButton(tr("Con&figure routers"), this)),
       status_(new QLabel(this)) {
     setWindowTitle(tr("Vireo: sites and nodes"));
     tree_->setColumnCount(kColumns);
@@ -78,10 +81,14 @@ StartWindow::StartWindow(std::string simulatedNode, std::string site, Opener ope
     discoverButton_->setToolTip(
         tr("Listen on every channel of the selected site for the nodes that answer and those "
            "whose service pin is pressed, and save them into the site file"));
+    configureButton_->setToolTip(
+        tr("Make this PC the configuration server of the selected site's routers and a member "
+           "of their channel, as 'vireo site configure' does"));
     status_->setWordWrap(true);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(openButton_);
     buttons->addWidget(discoverButton_);
+    buttons->addWidget(configureButton_);
     buttons->addStretch();
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tree_);
@@ -93,6 +100,11 @@ StartWindow::StartWindow(std::string simulatedNode, std::string site, Opener ope
     connect(discoverButton_, &QPushButton::clicked, this, [this] {
         if (QTreeWidgetItem* row = tree_->currentItem()) {
             Discover(row->data(0, kSiteRole).toString().toStdString());
+        }
+    });
+    connect(configureButton_, &QPushButton::clicked, this, [this] {
+        if (QTreeWidgetItem* row = tree_->currentItem()) {
+            Configure(row->data(0, kSiteRole).toString().toStdString());
         }
     });
     resize(960, 520);
@@ -190,6 +202,14 @@ void StartWindow::AddSite(const std::string& name) {
                                     routers.join(QStringLiteral(", "))});
     row->setData(0, kSiteRole, Q(name));
     Emphasize(row);
+    if (site.configServer.empty() && !SiteChannelConfigured(site)) {
+        // A strict router drops what this PC sends until its channel lists it.
+        row->setData(0, kUnconfiguredRole, true);
+        row->setText(kPlugin, tr("routers not configured"));
+        row->setForeground(kPlugin, Qt::darkRed);
+        row->setToolTip(kPlugin, tr("This PC is no member of the routers' channel yet: "
+                                    "\"Configure routers\" makes it one"));
+    }
     for (const SiteNode& node : site.nodes) {
         AddNode(row, site, node, Q(node.name));
     }
@@ -237,6 +257,51 @@ void StartWindow::SelectionChanged() {
     openButton_->setEnabled(row != nullptr && !row->data(0, kKeyRole).toString().isEmpty());
     const QString site = row != nullptr ? row->data(0, kSiteRole).toString() : QString();
     discoverButton_->setEnabled(!site.isEmpty() && !discoveries_.contains(site.toStdString()));
+    QTreeWidgetItem* siteRow = site.isEmpty() ? nullptr : SiteRow(site.toStdString());
+    configureButton_->setEnabled(siteRow != nullptr &&
+                                 siteRow->data(0, kUnconfiguredRole).toBool() &&
+                                 !configuring_.contains(site.toStdString()));
+}
+
+void StartWindow::Configure(const std::string& name) {
+    Site site;
+    lon::Bytes secret;
+    if (auto problem = LoadSiteWithSecret(name, site, secret)) {
+        status_->setText(Q(*problem));
+        return;
+    }
+    configuring_.insert(name);
+    status_->setText(tr("Configuring the routers of %1...").arg(Q(name)));
+    listeners_.emplace_back([this, name, secret] {
+        std::vector<ConfiguredMember> members;
+        const std::string problem = ConfigureSiteChannel(name, secret, {}, members, nullptr);
+        QStringList lines;
+        int configured = 0;
+        for (const ConfiguredMember& member : members) {
+            configured += member.acknowledged ? 1 : 0;
+            if (member.member.role == "router") {
+                lines << Q(member.member.endpoint + ": " + member.member.state);
+            }
+        }
+        const QString text = !problem.empty() ? Q(problem)
+                                              : tr("Routers of %1: %2 of %3 members configured. %4")
+                                                    .arg(Q(name))
+                                                    .arg(configured)
+                                                    .arg(members.size())
+                                                    .arg(lines.join(QStringLiteral("; ")));
+        QMetaObject::invokeMethod(
+            this, [=, this] { ConfigurationEnded(name, text); }, Qt::QueuedConnection);
+    });
+    SelectionChanged();
+}
+
+void StartWindow::ConfigurationEnded(const std::string& site, const QString& text) {
+    configuring_.erase(site);
+    Fill();
+    status_->setText(text);
+    if (configurationEnded) {
+        configurationEnded(site);
+    }
 }
 
 void StartWindow::Open(QTreeWidgetItem* row) {

@@ -47,6 +47,9 @@ public:
     // Listens on every channel of the site at once, away from the window's thread; each node
     // shows as it is heard, those new to the site marked, and all are saved into the site file.
     void Discover(const std::string& site);
+    // Makes this PC the configuration server of the site's routers' channel, in a thread of
+    // its own; the status line then tells each router's state.
+    void Configure(const std::string& site);
     // Opens the node of a row; the window hides while the sheet is open.
     void Open(QTreeWidgetItem* row);
     // Saves start.png of the window into dir; false after a line on standard error.
@@ -57,6 +60,8 @@ public:
     void SetListenTime(lon::Millis listen) { listen_ = listen; }
     // Told on the window's thread when a site's discovery has ended.
     std::function<void(const std::string& site)> discoveryEnded;
+    // Called once a configuration ended, with its status line.
+    std::function<void(const std::string& site)> configurationEnded;
     // Told when the window is closed.
     std::function<void()> closed;
 
@@ -74,6 +79,7 @@ private:
     void Heard(const std::string& site, const DiscoveredNode& node);
     void DiscoveryEnded(const std::string& site, const std::vector<std::string>& problems);
     void SelectionChanged();
+    void ConfigurationEnded(const std::string& site, const QString& text);
 
     std::string simulatedNode_;
     std::string site_;
@@ -83,6 +89,8 @@ private:
     QTreeWidget* tree_;
     QPushButton* openButton_;
     QPushButton* discoverButton_;
+    QPushButton* configureButton_;
+    std::set<std::string> configuring_;  // the sites being configured
     QLabel* status_;
     std::map<std::string, int> discoveries_;  // the sites listening: how many nodes each heard
     std::set<std::string> newNodes_;  // Neuron IDs heard this session that their site lacked

@@ -108,6 +108,7 @@ TEST_F(StartWindowTest, ListsRecentNodesFirstThenTheSimulatedNodeAndEachSiteWith
         {2, 0, StartWindow::kPlugin, "registered"},
         {2, 1, StartWindow::kNode, "Other"},
         {2, 1, StartWindow::kPlugin, "none"},
+        {2, -1, StartWindow::kPlugin, "routers not configured"},
         {3, 0, StartWindow::kNode, "Tank"},
     };
     for (const Cell& cell : cells) {
@@ -203,6 +204,29 @@ TEST_F(StartWindowTest, DiscoverAddsTheNodeHeardOnTheSitesChannelToTheListAndThe
     EXPECT_EQ(row->text(StartWindow::kNode).toStdString(), heard.name + "  (new)");
     EXPECT_EQ(row->text(StartWindow::kPlugin).toStdString(), "registered");
     EXPECT_EQ(window.Tree()->topLevelItem(1)->child(0)->text(StartWindow::kNode), "Known");
+}
+
+// A site whose strict router has not listed this PC is marked; "Configure routers" makes this PC
+// a member, and the mark goes.
+TEST_F(StartWindowTest, ConfigureRoutersMakesThisPcAMemberOfTheSitesChannel) {
+    host::SimNode node;
+    host::ServingThread served(node, {}, {}, {.rules = {}});
+    MakeSite("delta", "lonip://127.0.0.1:" + std::to_string(served.Port()), {});
+    StartWindow window((folder / "node.json").string(), "delta",
+                       [](const std::string&) { return ""; });
+    const auto mark = [&window] {
+        const auto rows = window.Tree()->findItems("delta", Qt::MatchExactly);
+        return rows.size() == 1 ? rows[0]->text(StartWindow::kPlugin).toStdString() : "no row";
+    };
+    ASSERT_EQ(mark(), "routers not configured");
+    QEventLoop loop;
+    window.configurationEnded = [&loop](const std::string&) { loop.quit(); };
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);  // a guard, not a wait
+    window.Configure("delta");
+    loop.exec();
+    EXPECT_NE(window.Status().toStdString().find("2 of 2 members configured"), std::string::npos)
+        << window.Status().toStdString();
+    EXPECT_EQ(mark(), "");
 }
 
 TEST_F(StartWindowTest, WithoutASessionBusTheSecretGoesToAFileOfThisUserOnly) {
