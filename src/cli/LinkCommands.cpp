@@ -19,6 +19,7 @@
 #include "link/Discovery.h"
 #include "link/SitePlan.h"
 #include "lon/Channel.h"
+#include "lon/Ip852Config.h"
 #include "lon/UdpDatagram.h"
 #include "sim/Network.h"
 #include "sim/NodeStateFile.h"
@@ -235,8 +236,10 @@ int RunServeCommand(const ServeOptions& options, std::ostream& out, std::ostream
         return 2;
     }
     RouterMembership membership(
-        rules,
-        {{0x7F000001, udp->LocalPort()}, "Vireo served node", identity.domain, {identity.address}});
+        rules, {{lon::ParseIp852Address(options.host).value_or(0x7F000001), udp->LocalPort()},
+                "Vireo served node",
+                identity.domain,
+                {identity.address}});
     lon::Bytes secret;
     if (!options.keyFile.empty()) {
         if (auto problem = ReadSecretFile(options.keyFile, secret)) {
