@@ -6,7 +6,7 @@
 #   bash scripts/test.sh
 # The clone takes the commit HEAD names: uncommitted changes are not checked; commit first.
 # Not part of CI and not run by scripts/test.sh: it downloads a few hundred MB of packages and
-# builds everything from scratch (about 40 minutes on 2 cores). Run it as root on a Debian host;
+# builds everything from scratch (about half an hour on 2 cores). Run it as root on a Debian host;
 # debootstrap is installed with apt-get when it is missing. The packages come from the Debian
 # mirror the host's own apt sources name (/etc/apt/sources.list, /etc/apt/sources.list.d), so the
 # check needs no host besides the one the host already installs from.
@@ -25,7 +25,11 @@ codename=bookworm
 dir=/var/tmp/vireo-fresh-debian
 keep=0
 reuse=0
-usage() { sed -n '/^#   bash/,/^# The last line/p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2; }
+usage() {
+  sed -n '/^#   bash scripts\/fresh-debian-check/,/^# The last line/p' "$0" |
+    sed 's/^# \{0,1\}//' >&2
+  exit 2
+}
 while [ $# -gt 0 ]; do
   case $1 in
     --dir) [ $# -ge 2 ] || usage; dir=$2; shift 2 ;;
@@ -39,10 +43,16 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 marker=.vireo-fresh-debian-root
 started=$SECONDS
 
-stage() { printf '\n=== fresh-debian-check [%dm%02ds]: %s\n' $(((SECONDS - started) / 60)) \
-  $(((SECONDS - started) % 60)) "$*"; }
+current="starting"
+finished=0
+stage() {
+  current=$*
+  printf '\n=== fresh-debian-check [%dm%02ds]: %s\n' $(((SECONDS - started) / 60)) \
+    $(((SECONDS - started) % 60)) "$*"
+}
 result() { # the last line: PASSED, or FAILED and what
   local minutes=$(((SECONDS - started) / 60))
+  finished=1
   echo
   echo "fresh-debian-check: $* (${minutes} min)"
 }
@@ -76,7 +86,7 @@ host_sources() {
          /^[ \t]*#/ { next }
          /^[ \t]*$/ { flush(); next }
          /^[ \t]/ { if (key != "") f[key] = f[key] " " $0; next }
-         { key = tolower(substr($0, 1, index($0, ":") - 1)); f[key] = substr($0, index($0, ":") + 1) }
+         { c = index($0, ":"); key = tolower(substr($0, 1, c - 1)); f[key] = substr($0, c + 1) }
          END { flush() }' "$f"
   done
 }
@@ -95,10 +105,15 @@ cleanup() {
       echo "fresh-debian-check: could not unmount ${mounts[i]}" >&2
   done
   mounts=()
+  # A step that stopped the script (or a signal) still gets its last line.
+  if [ "$finished" -eq 0 ] && [ "$status" -ne 0 ]; then
+    result "FAILED: $current (status $status)"
+  fi
   return "$status"
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 mount_in_root() { # TARGET MOUNT-ARGS...
   local target=$dir$1
