@@ -132,7 +132,10 @@ in_root() {
   for v in http_proxy https_proxy no_proxy HTTP_PROXY HTTPS_PROXY NO_PROXY; do
     [ -n "${!v:-}" ] && env+=("$v=${!v}")
   done
-  chroot "$dir" /usr/bin/env -i "${env[@]}" /bin/bash -c "$1"
+  # In the background with a wait, so that a signal to this script is handled at once, not
+  # after the command; its interrupt and quit signals as a foreground command would have them.
+  chroot "$dir" /usr/bin/env --default-signal=INT,QUIT -i "${env[@]}" /bin/bash -c "$1" &
+  wait $!
 }
 
 sources=$(host_sources | awk -v c="$codename" '$2 == c || index($2, c "-") == 1' | sort -u)
