@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the program and the tests need. Safe to run again.
+# Packages are installed without their recommended ones, so a package that a step needs and
+# that Debian only recommends is named here too:
+#   libclang-rt-14-dev  clang's runtimes: libFuzzer and the sanitizers of the fuzz build
+#                       (recommended by libclang-common-14-dev)
+#   file                the Debian package step: CPack's DEB generator runs it on every file
+#   procps              ps: the real-window test watches the program with it
 set -euo pipefail
 packages=(
-  cmake ninja-build g++ pkg-config git
+  cmake ninja-build g++ pkg-config git file procps
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev libsqlite3-dev nettle-dev qtkeychain-qt6-dev
-  clang clang-format fonts-dejavu-core dpkg-dev
+  clang libclang-rt-14-dev clang-format fonts-dejavu-core dpkg-dev
   xvfb xdotool imagemagick qt6-qpa-plugins locales tshark ansible-core
 )
 missing=()

@@ -41,7 +41,9 @@ if [ "${1:-}" != "--quick" ]; then
   # use_tls=0: LeakSanitizer's exit check crashes ("Tracer caught signal 11") reading a
   # dynamically loaded library's thread storage once the secret store's libraries (QtKeychain,
   # libsecret, GLib) are loaded too. Without it, a block reached only from thread storage shows as
-  # a leak (GLib's per-thread blocks, suppressed); no leak is hidden.
+  # a leak (GLib's per-thread blocks, suppressed); no leak is hidden. The plug-in module's own
+  # thread storage is static (node/WriteRecorder.cpp): the loader's per-thread copy of it would
+  # show as a leak wherever the C library's debugging symbols are missing.
   export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp:print_suppressions=0:use_tls=0
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   (cd build-asan && ctest --output-on-failure -j "$jobs")
