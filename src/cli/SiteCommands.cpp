@@ -11,10 +11,6 @@
 #include "framework/Registry.h"
 #include "host/Plugin.h"
 #include "host/SecretStore.h"
-#include "link/RouterMembership.h"
-#include "lon/Channel.h"
-#include "lon/Ip852Member.h"
-#include "lon/UdpDatagram.h"
 #include "sim/Network.h"
 #include "sim/SimNode.h"
 #include "site/SiteDiscovery.h"
@@ -166,61 +162,6 @@ int RunSiteConfigureCommand(const std::string& name, const ConfigureOptions& opt
     return failed == 0 ? 0 : 1;
 }
 
-namespace {
-
-// One link's member of this PC registering with the configuration server: registers once a
-// second until the server sends it its device configuration, or the wait is over.
-std::string RegisterLink(const Site& site, const SiteLink& link, const lon::Endpoint& server,
-                         const lon::Bytes& secret, lon::Millis wait) {
-    lon::SteadyClock clock;
-    const lon::Endpoint self{lon::LocalAddressTowards(server),
-                             static_cast<std::uint16_t>(link.localPort)};
-    lon::UdpDatagram udp(clock, lon::Ip852AddressText(self.address), self.port);
-    udp.SetPeer(server);
-    udp.AcceptAnyone();
-    lon::Channel::Options options;
-    options.secret = link.authenticated ? secret : lon::Bytes{};
-    options.session = lon::NewSessionId();
-    options.timeSynced = site.timeSynced;
-    lon::Channel channel(udp, clock, options);
-    lon::Ip852Member member(
-        {self,
-         {},
-         "Vireo",
-         server,
-         1000,
-         lon::Ip852NodeRouting(self, lon::NeuronId{}, site.domain, site.source)});
-    const auto send = [&channel](const std::vector<lon::Ip852Outgoing>& packets) {
-        for (const lon::Ip852Outgoing& packet : packets) {
-            channel.SendControl(packet.type, packet.payload, packet.to);
-        }
-    };
-    channel.SetControl([&](const lon::Ip852Packet& packet, const lon::Endpoint& from) {
-        send(member.Handle(packet.header.type, packet.payload, from, Ip852Now(clock.Now())));
-    });
-    const lon::Millis until = clock.Now() + wait;
-    lon::Millis registerAt = clock.Now();
-    while (member.Counters().applied == 0 && clock.Now() < until) {
-        if (clock.Now() >= registerAt) {
-            if (const auto registration = member.Register(Ip852Now(clock.Now()))) {
-                send({*registration});
-            }
-            registerAt = clock.Now() + lon::Millis(1000);
-        }
-        channel.Receive(std::min(until, registerAt));
-        send(member.Tick(Ip852Now(clock.Now())));
-    }
-    if (member.Counters().applied == 0) {
-        return "no configuration from " + EndpointText(server) + " in " +
-               std::to_string(wait.count() / 1000) + " s" +
-               (channel.Counters().badDigest > 0 ? "; its packets failed the channel's secret"
-                                                 : "");
-    }
-    return "";
-}
-
-}  // namespace
-
 int RunSiteRegisterCommand(const std::string& name, int waitSeconds, std::ostream& out,
                            std::ostream& err) {
     Site site;
@@ -248,7 +189,8 @@ int RunSiteRegisterCommand(const std::string& name, int waitSeconds, std::ostrea
         }
         std::string problem;
         try {
-            problem = RegisterLink(site, link, server, secret, lon::Millis(1000LL * waitSeconds));
+            problem =
+                RegisterSiteLink(site, link, server, secret, lon::Millis(1000LL * waitSeconds));
         } catch (const std::system_error& error) {
             problem = error.what();
         }

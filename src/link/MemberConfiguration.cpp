@@ -35,9 +35,7 @@ void MemberConfiguration::Attach(lon::Channel& channel, std::mutex* sendMutex) {
             if (sendMutex != nullptr) {
                 lock = std::unique_lock(*sendMutex);
             }
-            for (const lon::Ip852Outgoing& reply : replies) {
-                channel.SendControl(reply.type, reply.payload, reply.to);
-            }
+            SendConfiguration(channel, replies);
         });
 }
 

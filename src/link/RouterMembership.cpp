@@ -35,6 +35,12 @@ lon::Ip852Instant Ip852Now(lon::Millis steady) {
     return {steady, lon::Ip852DateTime(std::chrono::system_clock::now())};
 }
 
+void SendConfiguration(lon::Channel& channel, const std::vector<lon::Ip852Outgoing>& packets) {
+    for (const lon::Ip852Outgoing& packet : packets) {
+        channel.SendControl(packet.type, packet.payload, packet.to);
+    }
+}
+
 RouterMembership::RouterMembership(RouterRules rules, const RouterIdentity& identity)
     : rules_(std::move(rules)), member_(MemberOptions(identity)) {}
 
@@ -88,9 +94,7 @@ void RouterMembership::Tick() {
 }
 
 void RouterMembership::Send(const std::vector<lon::Ip852Outgoing>& packets) {
-    for (const lon::Ip852Outgoing& packet : packets) {
-        channel_->SendControl(packet.type, packet.payload, packet.to);
-    }
+    SendConfiguration(*channel_, packets);
 }
 
 }  // namespace host

@@ -58,5 +58,7 @@ private:
 
 // The configuration logic's time: the steady clock and the wall clock's date-time.
 lon::Ip852Instant Ip852Now(lon::Millis steady);
+// Sends what the configuration logic gave back, each packet to its member.
+void SendConfiguration(lon::Channel& channel, const std::vector<lon::Ip852Outgoing>& packets);
 
 }  // namespace host

@@ -154,9 +154,7 @@ private:
     }
 
     void Send(const std::vector<lon::Ip852Outgoing>& packets) {
-        for (const lon::Ip852Outgoing& packet : packets) {
-            channel_.SendControl(packet.type, packet.payload, packet.to);
-        }
+        SendConfiguration(channel_, packets);
     }
 
     lon::SteadyClock clock_;
@@ -248,6 +246,53 @@ std::string ConfigureSiteChannel(const std::string& siteName, const lon::Bytes& 
         }
         saved.configuration = std::move(configuration);
     });
+}
+
+std::string RegisterSiteLink(const Site& site, const SiteLink& link, const lon::Endpoint& server,
+                             const lon::Bytes& secret, lon::Millis wait) {
+    lon::SteadyClock clock;
+    const lon::Endpoint self{lon::LocalAddressTowards(server),
+                             static_cast<std::uint16_t>(link.localPort)};
+    lon::UdpDatagram udp(clock, lon::Ip852AddressText(self.address), self.port);
+    udp.SetPeer(server);
+    udp.AcceptAnyone();
+    lon::Channel::Options options;
+    options.secret = link.authenticated ? secret : lon::Bytes{};
+    options.session = lon::NewSessionId();
+    options.timeSynced = site.timeSynced;
+    lon::Channel channel(udp, clock, options);
+    lon::Ip852Member member(
+        {self,
+         {},
+         "Vireo",
+         server,
+         1000,
+         lon::Ip852NodeRouting(self, lon::NeuronId{}, site.domain, site.source)});
+    const auto send = [&channel](const std::vector<lon::Ip852Outgoing>& packets) {
+        SendConfiguration(channel, packets);
+    };
+    channel.SetControl([&](const lon::Ip852Packet& packet, const lon::Endpoint& from) {
+        send(member.Handle(packet.header.type, packet.payload, from, Ip852Now(clock.Now())));
+    });
+    const lon::Millis until = clock.Now() + wait;
+    lon::Millis registerAt = clock.Now();
+    while (member.Counters().applied == 0 && clock.Now() < until) {
+        if (clock.Now() >= registerAt) {
+            if (const auto registration = member.Register(Ip852Now(clock.Now()))) {
+                send({*registration});
+            }
+            registerAt = clock.Now() + lon::Millis(1000);
+        }
+        channel.Receive(std::min(until, registerAt));
+        send(member.Tick(Ip852Now(clock.Now())));
+    }
+    if (member.Counters().applied == 0) {
+        return "no configuration from " + EndpointText(server) + " in " +
+               std::to_string(wait.count() / 1000) + " s" +
+               (channel.Counters().badDigest > 0 ? "; its packets failed the channel's secret"
+                                                 : "");
+    }
+    return "";
 }
 
 bool SiteChannelConfigured(const Site& site) {

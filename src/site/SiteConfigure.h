@@ -16,6 +16,7 @@
 
 #include "lon/Bytes.h"
 #include "lon/Clock.h"
+#include "lon/Datagram.h"
 #include "site/Site.h"
 
 namespace host {
@@ -40,6 +41,13 @@ std::string ConfigureSiteChannel(const std::string& siteName, const lon::Bytes& 
                                  const ConfigureOptions& options,
                                  std::vector<ConfiguredMember>& members,
                                  const std::function<void(const ConfiguredMember&)>& progress);
+
+// One link's member of this PC (its local port) registering with the site's configuration
+// server: registers once a second until the server sends it its device configuration, or the
+// wait is over. "" or why it is not registered; throws std::system_error when its port cannot
+// be had.
+std::string RegisterSiteLink(const Site& site, const SiteLink& link, const lon::Endpoint& server,
+                             const lon::Bytes& secret, lon::Millis wait);
 
 // Whether the site's routers have been configured and every member took it.
 bool SiteChannelConfigured(const Site& site);
