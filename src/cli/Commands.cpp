@@ -120,17 +120,25 @@ void ReportOutcome(const NodeOutcome& outcome, const CommandOptions& options,
 // the channel's time twice).
 int WithLinkedNode(const CommandOptions& options, std::ostream& result, std::ostream& err,
                    const Run& what) {
-    LonNode node(*options.link);
-    if (const std::optional<std::string> problem = OpenLinkedNode(node)) {
-        err << "vireo: " << *problem << '\n';
+    const auto tell = [&err](const std::string& text) { err << "vireo: " << text << '\n'; };
+    // Held before the node is opened: opening selects it for its query ID.
+    OperationLock lock(TargetText(options.link->node) + " at " + LinkUrl(*options.link),
+                       OperationLock::PathForLinkedNode(WireName(*options.link)),
+                       {.wait = !options.noWait, .notice = tell});
+    if (!lock.Acquire()) {
+        tell(lock.Error());
         return 1;
     }
+    LonNode node(*options.link);
+    if (const std::optional<std::string> problem = OpenLinkedNode(node)) {
+        tell(*problem);
+        return 1;
+    }
+    node.operationLock = &lock;
     ConsoleDesktop desktop(options.file, options.yes, err);
     desktop.sleep = options.sleep;
     desktop.SetProgressStyle(options.progress, what.operation, 0);
-    const NodeOutcome outcome =
-        RunOnLinkedNode(node, desktop, what.run,
-                        [&err](const std::string& text) { err << "vireo: " << text << '\n'; });
+    const NodeOutcome outcome = RunOnLinkedNode(node, desktop, what.run, tell);
     ReportOutcome(outcome, options, desktop, result, err);
     return outcome.completed ? 0 : 1;
 }

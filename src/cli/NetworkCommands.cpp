@@ -25,6 +25,7 @@
 #include "settings/SettingsFile.h"
 #include "sim/Network.h"
 #include "sim/NodeStateFile.h"
+#include "sim/OperationLock.h"
 #include "sim/SimNode.h"
 
 namespace host {
@@ -340,12 +341,23 @@ void OpenRouters(std::vector<Row>& rows, RunChannels& channels) {
 // the operation run on it; a node that does not answer fails alone.
 void RunLinkedRow(Row& row, const NodeOperation& operation, const NetworkOptions& options,
                   SharedChannel& router) {
+    // The node's operation lock, as every program of this PC takes it for this node.
+    OperationLock lock(row.node, OperationLock::PathForLinkedNode(WireName(*row.link)),
+                       {.wait = !options.command.noWait,
+                        .notice = [&row](const std::string& text) { row.notes.push_back(text); },
+                        .stop = options.stopRequested});
+    if (!lock.Acquire()) {
+        row.result = Result::Failed;
+        row.message = lock.Error();
+        return;
+    }
     LonNode node(router, row.link->node, row.node);
     if (auto problem = OpenLinkedNode(node)) {
         row.result = Result::Failed;
         row.message = *problem;
         return;
     }
+    node.operationLock = &lock;
     std::ostringstream log;
     const auto desktop = RowDesktop(row, options, log);
     TakeOutcome(row, RunOnLinkedNode(node, *desktop, operation, [&row](const std::string& text) {

@@ -147,10 +147,22 @@ int WithPlugin(NodeAccess& node, const ProgramId& programId,
 }
 
 std::string OpenSheetOnLink(const LinkSettings& settings) {
+    // As on a simulated node: the sheet holds the node for each Read, Write and file operation,
+    // and a command-line run on the same node over any link of this PC waits for it.
+    OperationLock lock(
+        TargetText(settings.node) + " at " + LinkUrl(settings),
+        OperationLock::PathForLinkedNode(WireName(settings)),
+        {.notice = [](const std::string& text) { std::cerr << "vireo: " << text << '\n'; }});
     LonNode node(settings);
-    if (std::optional<std::string> problem = node.Open()) {
+    if (!lock.Acquire()) {
+        return lock.Error();
+    }
+    std::optional<std::string> problem = node.Open();
+    lock.Release();
+    if (problem) {
         return *problem;
     }
+    node.operationLock = &lock;
     const std::string error = OpenSheet(node, node.Identity().programId);
     return node.LastError().empty() ? error : node.LastError();
 }

@@ -162,4 +162,11 @@ std::string LinkUrl(const LinkSettings& settings) {
     return "lonip://" + settings.router + ":" + std::to_string(settings.port);
 }
 
+std::string WireName(const LinkSettings& settings) {
+    const lon::Target& node = settings.node;
+    return settings.router + ":" + std::to_string(settings.port) + " " +
+           DomainText(settings.domain) + " " +
+           (node.byNeuronId ? NeuronIdText(node.neuronId) : SubnetNodeText(node.node));
+}
+
 }  // namespace host

@@ -4,6 +4,7 @@
 #include <array>
 #include <system_error>
 
+#include "link/MemberMemory.h"
 #include "node/NodeVariableMap.h"
 
 namespace host {
@@ -18,13 +19,18 @@ LonNode::LonNode(SharedChannel& channel, const lon::Target& node, std::string na
     settings_.name = std::move(name);
 }
 
-LonNode::~LonNode() = default;
+LonNode::~LonNode() {
+    if (udp_ && channel_) {
+        KeepMembers(*channel_);
+    }
+}
 
 std::optional<std::string> LonNode::OpenChannel() {
     if (shared_ != nullptr) {
         sharedPort_ = shared_->NodePort(settings_.node);
         transactions_ = std::make_unique<lon::Transactions>(
             *sharedPort_, shared_->Clock(), settings_.source, settings_.domain, settings_.retry);
+        transactions_->ShareNumbers([this] { return shared_->Numbers().Next(); });
         return std::nullopt;
     }
     if (network_ == nullptr) {
@@ -37,11 +43,19 @@ std::optional<std::string> LonNode::OpenChannel() {
         network_ = udp_.get();
     }
     channel_ = std::make_unique<lon::Channel>(*network_, clock_, ChannelOptions(settings_));
+    if (udp_) {
+        RecallMembers(*channel_);
+    }
     if (udp_ && (member_ = MemberConfiguration::For(settings_, *udp_))) {
         member_->Attach(*channel_);
     }
     transactions_ = std::make_unique<lon::Transactions>(*channel_, clock_, settings_.source,
                                                         settings_.domain, settings_.retry);
+    if (udp_) {
+        numbers_ = std::make_unique<TransactionCount>(
+            TransactionCount::PathFor(settings_.domain, settings_.source));
+        transactions_->ShareNumbers([this] { return numbers_->Next(); });
+    }
     if (!settings_.capture.empty()) {
         if (auto problem = capture_.Open(settings_.capture)) {
             return problem;
@@ -77,6 +91,14 @@ std::optional<std::string> LonNode::Open() {
     identity = LinkUrl(settings_) + " " + NeuronIdText(identity_.neuronId);
     lastError_.clear();
     return std::nullopt;
+}
+
+std::optional<std::size_t> LonNode::NvSize(int index) {
+    if (index == nv::kNodeName) {
+        return nv::kNodeNameSize;
+    }
+    const nv::Variable* variable = nv::Find(index);
+    return variable != nullptr ? std::optional<std::size_t>(variable->size) : std::nullopt;
 }
 
 void LonNode::Fail(const std::string& line) {
@@ -185,8 +207,17 @@ HRESULT LonNode::ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t l
              (reply == lon::Reply::Failure ? " refused " : " answered something else to ") + what);
         return E_FAIL;
     }
+    // A value of another size than the NV's is no answer to this read: padded or cut, it would
+    // pass for the node's value.
+    const auto room = static_cast<std::size_t>(length);
+    const std::size_t holds = std::min(NvSize(index).value_or(value.size()), room);
+    if (value.size() != holds) {
+        Fail("node " + TargetText(settings_.node) + " answered " + std::to_string(value.size()) +
+             " bytes for NV " + std::to_string(index) + ", which holds " + std::to_string(holds));
+        return E_FAIL;
+    }
     std::fill_n(buffer, length, std::uint8_t{0});
-    std::copy_n(value.begin(), std::min(value.size(), static_cast<std::size_t>(length)), buffer);
+    std::copy(value.begin(), value.end(), buffer);
     return S_OK;
 }
 

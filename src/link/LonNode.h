@@ -55,6 +55,8 @@ private:
     std::optional<lon::Bytes> Transact(lon::Service service, const lon::Bytes& apdu,
                                        const std::string& what);
     std::optional<std::uint16_t> Selector(int index);
+    // How many bytes the node's NV of this index holds, where the node variable map knows it.
+    static std::optional<std::size_t> NvSize(int index);
     void Fail(const std::string& line);
     std::optional<std::string> OpenChannel();
     // The node's name NV, where it has one; else its Neuron ID.
@@ -73,6 +75,7 @@ private:
     std::unique_ptr<MemberConfiguration> member_;
     SharedChannel* shared_ = nullptr;
     std::unique_ptr<lon::PacketPort> sharedPort_;
+    std::unique_ptr<TransactionCount> numbers_;  // over a socket of its own
     std::unique_ptr<lon::Transactions> transactions_;
     CaptureFile capture_;
     std::map<int, std::uint16_t> selectors_;

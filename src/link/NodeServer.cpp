@@ -151,7 +151,7 @@ std::optional<lon::Bytes> ServedNode::Fetch(std::uint16_t index, lon::ByteView a
     if (size == 0 || read != S_OK) {
         return lon::NmFailureResponse(lon::kNmNvFetch);
     }
-    value.resize(static_cast<std::size_t>(size));
+    value.resize(static_cast<std::size_t>(faults_.answerBytes > 0 ? faults_.answerBytes : size));
     return lon::NvFetchResponse(apdu, value);
 }
 

@@ -34,6 +34,7 @@ struct ServedFaults {
     lon::Millis late{0};       // each answer leaves only this long after its request
     bool silent = false;       // the node answers nothing
     std::set<int> refusedNvs;  // NV updates to these NVs are not taken (never acknowledged)
+    int answerBytes = 0;       // an NV fetch answers this many bytes of value; 0: the NV's own
     std::uint32_t seed = 1;
 };
 

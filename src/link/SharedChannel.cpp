@@ -5,6 +5,8 @@
 #include <deque>
 #include <system_error>
 
+#include "link/MemberMemory.h"
+
 namespace host {
 
 class SharedChannel::Port final : public lon::PacketPort {
@@ -35,7 +37,11 @@ public:
 
 SharedChannel::SharedChannel(LinkSettings settings) : settings_(std::move(settings)) {}
 
-SharedChannel::~SharedChannel() = default;
+SharedChannel::~SharedChannel() {
+    if (channel_) {
+        KeepMembers(*channel_);
+    }
+}
 
 std::optional<std::string> SharedChannel::Open() {
     try {
@@ -45,6 +51,9 @@ std::optional<std::string> SharedChannel::Open() {
         return "router " + LinkUrl(settings_) + ": " + error.what();
     }
     channel_ = std::make_unique<lon::Channel>(*udp_, clock_, ChannelOptions(settings_));
+    RecallMembers(*channel_);
+    numbers_ = std::make_unique<TransactionCount>(
+        TransactionCount::PathFor(settings_.domain, settings_.source));
     if ((member_ = MemberConfiguration::For(settings_, *udp_))) {
         member_->Attach(*channel_, &sendMutex_);
     }

@@ -17,6 +17,7 @@
 #include "link/CaptureFile.h"
 #include "link/LinkSettings.h"
 #include "link/MemberConfiguration.h"
+#include "link/TransactionCount.h"
 #include "lon/Channel.h"
 #include "lon/PacketPort.h"
 #include "lon/UdpDatagram.h"
@@ -47,6 +48,8 @@ public:
     // What the channel's configuration server told this PC, where the site names one.
     const MemberConfiguration* Member() const { return member_.get(); }
     lon::Clock& Clock() { return clock_; }
+    // The transaction numbers its nodes' transactions take, shared with this PC's other programs.
+    TransactionCount& Numbers() { return *numbers_; }
     // Packets from nodes nobody waited for, dropped.
     std::uint64_t Unclaimed() const;
     std::uint64_t Refusals() const { return udp_ ? udp_->Refusals() : 0; }
@@ -72,7 +75,8 @@ private:
     lon::SteadyClock clock_;
     std::unique_ptr<lon::UdpDatagram> udp_;
     std::unique_ptr<lon::Channel> channel_;
-    std::unique_ptr<MemberConfiguration> member_;  // where the site names a configuration server
+    std::unique_ptr<MemberConfiguration> member_;
+    std::unique_ptr<TransactionCount> numbers_;  // where the site names a configuration server
     CaptureFile capture_;
     std::mutex sendMutex_;     // the channel's sends
     std::mutex captureMutex_;  // sends and the receiving caller both write the capture

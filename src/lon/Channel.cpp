@@ -5,6 +5,15 @@
 #include "lon/Crc16.h"
 
 namespace lon {
+namespace {
+
+// One session and sequence per member; a channel of a few hundred members at most, so a flood of
+// made-up senders cannot grow the table without bound.
+constexpr std::size_t kMostMembers = 1024;
+// The sessions whose member is known: each member's current and earlier ones.
+constexpr std::size_t kMostSessions = 16 * kMostMembers;
+
+}  // namespace
 
 std::uint32_t NewSessionId() {
     std::random_device random;
@@ -126,12 +135,41 @@ void Channel::Accept(const Ip852Packet& in, const Endpoint& from) {
     arrived_.push_back({std::move(*packet), from});
 }
 
+Channel::KnownMembers Channel::Members() const {
+    KnownMembers members;
+    for (const auto& [member, filter] : filters_) {
+        members.emplace(member, filter.Known());
+    }
+    return members;
+}
+
+void Channel::RememberMembers(const KnownMembers& members) {
+    for (const auto& [member, state] : members) {
+        if (filters_.size() < kMostMembers || filters_.contains(member)) {
+            filters_.insert_or_assign(member, SequenceFilter(state));
+            for (const std::uint32_t session : state.earlier) {
+                sessionOwners_.try_emplace(session, member);
+            }
+            if (state.session) {
+                sessionOwners_.try_emplace(*state.session, member);
+            }
+        }
+    }
+}
+
 bool Channel::InSequence(const Ip852Header& header, const Endpoint& from) {
-    // One session and sequence per member; a channel of a few hundred members at most, so a
-    // flood of made-up senders cannot grow the table without bound.
-    constexpr std::size_t kMostMembers = 1024;
     if (filters_.size() >= kMostMembers && !filters_.contains(from)) {
         filters_.erase(filters_.begin());
+    }
+    // A session belongs to the member that used it first: the same session from another
+    // address is a copy of that member's packets, sent in by someone else.
+    const auto owner = sessionOwners_.try_emplace(header.session, from).first;
+    if (owner->second != from) {
+        return false;
+    }
+    if (sessionOwners_.size() > kMostSessions) {
+        sessionOwners_.erase(sessionOwners_.begin() == owner ? std::next(owner)
+                                                             : sessionOwners_.begin());
     }
     return filters_[from].Accept(header.session, header.sequence);
 }

@@ -88,6 +88,12 @@ public:
     // The timestamp our packets carry now: 0 unless our clock is synchronised.
     std::uint32_t Timestamp();
 
+    // Each member's session and sequence as far as this channel heard them, and the same taken
+    // back from an earlier run, so that packets kept from then are not taken as new.
+    using KnownMembers = std::map<Endpoint, SequenceFilter::State>;
+    KnownMembers Members() const;
+    void RememberMembers(const KnownMembers& members);
+
 private:
     struct Arrived {
         Packet packet;
@@ -107,6 +113,7 @@ private:
     Control control_;
     std::uint32_t sequence_ = 0;
     std::map<Endpoint, SequenceFilter> filters_;  // each member's session and sequence
+    std::map<std::uint32_t, Endpoint> sessionOwners_;
     std::deque<Arrived> arrived_;
     Endpoint lastFrom_;
     ChannelCounters counters_;

@@ -62,6 +62,11 @@ Ip852Datagram DecodeIp852(ByteView datagram, ByteView secret) {
         h.session = GetU32(datagram, 8);
         h.sequence = GetU32(datagram, 12);
         h.timestamp = GetU32(datagram, 16);
+        // Another version of the framing may lay out what follows otherwise: not ours to read.
+        if (h.version != kIp852Version) {
+            result.fault = Ip852Fault::Malformed;
+            break;
+        }
         const std::size_t payloadAt = kIp852HeaderSize + 4 * std::size_t{h.extensionWords};
         if (h.length < payloadAt || h.length + digestSize > datagram.size()) {
             result.fault = Ip852Fault::Malformed;
@@ -95,16 +100,25 @@ bool IsStaleIp852(std::uint32_t packetTimestamp, std::optional<std::uint32_t> ou
 }
 
 bool SequenceFilter::Accept(std::uint32_t session, std::uint32_t sequence) {
-    if (session_ != session) {
-        session_ = session;
-        last_ = sequence;
+    if (state_.session != session) {
+        if (std::ranges::find(state_.earlier, session) != state_.earlier.end()) {
+            return false;
+        }
+        if (state_.session) {
+            state_.earlier.push_back(*state_.session);
+            if (state_.earlier.size() > kEarlierSessions) {
+                state_.earlier.erase(state_.earlier.begin());
+            }
+        }
+        state_.session = session;
+        state_.last = sequence;
         return true;
     }
     // Serial-number order, so that the sequence may wrap around.
-    if (static_cast<std::int32_t>(sequence - last_) <= 0) {
+    if (static_cast<std::int32_t>(sequence - state_.last) <= 0) {
         return false;
     }
-    last_ = sequence;
+    state_.last = sequence;
     return true;
 }
 

@@ -70,14 +70,28 @@ bool IsStaleIp852(std::uint32_t packetTimestamp, std::optional<std::uint32_t> ou
                   Millis channelTimeout);
 
 // Drops what a member already delivered: a packet of the current session whose sequence number
-// is not after the last one accepted. A new session id starts over.
+// is not after the last one accepted, and any packet of a session the member had before. A new
+// session id is the member's restart; the one it replaces is never taken again, so that packets
+// kept from an earlier run cannot be sent in as new ones.
 class SequenceFilter {
 public:
+    // What the filter knows of one member, as a program keeps it between its runs.
+    struct State {
+        std::optional<std::uint32_t> session;
+        std::uint32_t last = 0;
+        std::vector<std::uint32_t> earlier;  // the sessions before, the latest last
+    };
+    // Earlier sessions kept per member: a member restarts a few times a day at most.
+    static constexpr std::size_t kEarlierSessions = 16;
+
+    SequenceFilter() = default;
+    explicit SequenceFilter(State state) : state_(std::move(state)) {}
+
     bool Accept(std::uint32_t session, std::uint32_t sequence);
+    const State& Known() const { return state_; }
 
 private:
-    std::optional<std::uint32_t> session_;
-    std::uint32_t last_ = 0;
+    State state_;
 };
 
 }  // namespace lon

@@ -36,9 +36,12 @@ Packet Transactions::Build(const Target& target, Service service, ByteView apdu)
     const auto key = std::make_pair(
         target.byNeuronId, target.byNeuronId ? Bytes(target.neuronId.begin(), target.neuronId.end())
                                              : Bytes{target.node.subnet, target.node.node});
+    if (shared_) {
+        next_ = shared_();
+    }
     const auto last = lastTransaction_.find(key);
     if (last != lastTransaction_.end() && last->second == next_) {
-        next_ = NextTransaction(next_);
+        next_ = shared_ ? shared_() : NextTransaction(next_);
     }
     p.transaction = next_;
     lastTransaction_[key] = next_;

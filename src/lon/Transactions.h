@@ -52,6 +52,11 @@ public:
     // Sends the APDU and waits for its end; blocks only in the port's Receive.
     Outcome Run(const Target& target, Service service, ByteView apdu);
 
+    // Takes each transaction's number from a count shared with other programs that send from
+    // the same address (1 to 15 and around), so that two of them never give one node the same
+    // number one after the other: the node would answer the second with the first's response.
+    void ShareNumbers(std::function<std::uint8_t()> next) { shared_ = std::move(next); }
+
     // Sees every packet that arrives while a transaction waits and is not its answer.
     void SetOtherPackets(std::function<void(const Packet&)> sink) { other_ = std::move(sink); }
     // Acknowledgements and responses to us that answered no waiting transaction: late answers
@@ -70,6 +75,7 @@ private:
     std::uint8_t next_ = 0;
     std::map<std::pair<bool, Bytes>, std::uint8_t> lastTransaction_;
     std::function<void(const Packet&)> other_;
+    std::function<std::uint8_t()> shared_;
     std::uint64_t ignored_ = 0;
 };
 

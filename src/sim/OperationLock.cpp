@@ -6,12 +6,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <thread>
 
 #include "framework/SafeFile.h"
+#include "framework/XdgPaths.h"
 
 namespace host {
 namespace {
@@ -38,6 +42,38 @@ std::string OperationLock::PathForStateFile(const std::string& stateFile) {
     std::string error;
     const std::string target = platform::FollowLinks(stateFile, error);
     return (target.empty() ? stateFile : target) + ".operation.lock";
+}
+
+std::string OperationLock::PathForLinkedNode(const std::string& wireName) {
+    // The runtime folder is this user's alone; without one, the user's state folder.
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string folder = runtime != nullptr && runtime[0] == '/'
+                                   ? std::string(runtime) + "/vireo/linked-nodes"
+                                   : platform::XdgStateHome() + "/vireo/linked-nodes";
+    // A file name of the wire name's letters and digits; the rest as their hexadecimal codes,
+    // so that two names never share a file.
+    std::string file;
+    for (const char c : wireName) {
+        if (std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '.') {
+            file += c;
+        } else {
+            constexpr std::string_view kHex = "0123456789abcdef";
+            const auto code = static_cast<unsigned char>(c);
+            file += '_';
+            file += kHex[code >> 4];
+            file += kHex[code & 15];
+        }
+    }
+    // A host name may be long: past a file name's length, its start and a checksum of it all.
+    constexpr std::size_t kLongest = 160;
+    if (file.size() > kLongest) {
+        std::uint64_t sum = 14695981039346656037ULL;  // FNV-1a
+        for (const char c : wireName) {
+            sum = (sum ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+        }
+        file = file.substr(0, kLongest) + "_" + std::to_string(sum);
+    }
+    return folder + "/" + file + ".operation.lock";
 }
 
 std::string OperationLock::ThisProcess() {

@@ -39,6 +39,9 @@ public:
 
     // The lock file of a node kept in a state file: beside the file its links lead to.
     static std::string PathForStateFile(const std::string& stateFile);
+    // The lock file of a node over a link, by what names it on the wire: in the user's runtime
+    // folder, so that every program of this PC finds the same one.
+    static std::string PathForLinkedNode(const std::string& wireName);
     // How this process names itself to a process that waits: "process 1234 (vireo export a.txt)".
     static std::string ThisProcess();
 

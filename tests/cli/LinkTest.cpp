@@ -15,14 +15,18 @@
 #include <sstream>
 #include <thread>
 
+#include <unistd.h>
+
 #include "cli/Commands.h"
 #include "cli/ViewCommands.h"
 #include "host/ClientSite.h"
 #include "link/Discovery.h"
 #include "link/LonNode.h"
+#include "link/MemberMemory.h"
 #include "link/NodeServer.h"
 #include "lon/UdpDatagram.h"
 #include "node/NodeVariableMap.h"
+#include "sim/OperationLock.h"
 #include "sim/SimNode.h"
 
 namespace {
@@ -299,6 +303,12 @@ host::ServedFaults Reordered(int every) {
     return f;
 }
 
+host::ServedFaults AnswersOf(int bytes) {
+    host::ServedFaults f;
+    f.answerBytes = bytes;
+    return f;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, LinkTest,
     ::testing::Values(
@@ -314,8 +324,110 @@ INSTANTIATE_TEST_SUITE_P(
         LinkCase{"WrongSecret", {}, false, false, "the channel's secret may differ", 0x5A, 0x33},
         LinkCase{
             "ClosedPort", {}, false, false, "; nothing listens on the router's port", 0, 0, true},
+        LinkCase{"ShortAnswers", AnswersOf(2), false, false, "node 1/5 answered 2 bytes for NV "},
+        LinkCase{"LongAnswers", AnswersOf(40), false, false, "node 1/5 answered 40 bytes for NV "},
         LinkCase{"RefusedPartWindow", Faults(0, 0, 0, false, {nv::kPluginCnf}), true, false,
                  "node 1/5 did not answer the write of NV 45 after 7 tries"}),
     [](const ::testing::TestParamInfo<LinkCase>& info) { return std::string(info.param.name); });
+
+// A program of this PC on a node over the link keeps the next one out, as on a state file's
+// node: with --no-wait it fails before it touches the node, and runs once the node is free.
+TEST(LinkedLockTest, AProgramOnTheNodeKeepsTheNextOneOut) {
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / "vireo-linked-lock.txt";
+    std::filesystem::remove(file);
+    host::SimNode served;
+    ServedNode server(served, {}, {}, {});
+    host::CommandOptions options;
+    options.link = host::LinkSettings{};
+    options.link->router = "127.0.0.1";
+    options.link->port = server.Port();
+    options.link->node.node = {1, 5};
+    options.file = file.string();
+    options.noWait = true;
+    host::OperationLock other(
+        "Boiler1", host::OperationLock::PathForLinkedNode(host::WireName(*options.link)), {});
+    ASSERT_TRUE(other.Acquire());
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(host::RunExportCommand(options, out, err), 1);
+    EXPECT_NE(err.str().find("node 1/5 at lonip://127.0.0.1:" + std::to_string(server.Port()) +
+                             " is in use by process " + std::to_string(::getpid())),
+              std::string::npos)
+        << err.str();
+    EXPECT_FALSE(std::filesystem::exists(file));
+    other.Release();
+    EXPECT_EQ(host::RunExportCommand(options, out, err), 0) << err.str();
+    std::filesystem::remove(file);
+}
+
+// Junk from a stranger while an authenticated export runs: every answer goes to the sender of
+// the request it answers, never to the junk's sender, and the export completes.
+TEST(LinkJunkTest, AnswersGoToTheirRequestsSender) {
+    const std::filesystem::path file = std::filesystem::temp_directory_path() / "vireo-junk.txt";
+    host::SimNode served;
+    ServedNode server(served, {}, {}, {.secret = lon::Bytes(16, 0x5A)});
+    lon::SteadyClock clock;
+    lon::UdpDatagram stranger(clock, "127.0.0.1", 0);
+    stranger.SetPeer("127.0.0.1", server.Port());
+    std::atomic<bool> done = false;
+    std::thread junk([&] {
+        for (int sent = 0; !done || sent < 300; ++sent) {
+            stranger.Send(lon::Bytes{0x00, 0x03, 0x01});
+            std::this_thread::yield();
+        }
+    });
+    host::LinkSettings settings;
+    settings.router = "127.0.0.1";
+    settings.port = server.Port();
+    settings.node.node = {1, 5};
+    settings.secret = lon::Bytes(16, 0x5A);
+    host::LonNode node(settings);
+    ASSERT_FALSE(host::OpenLinkedNode(node));
+    std::ostringstream log;
+    host::ConsoleDesktop desktop(file.string(), false, log);
+    desktop.sleep = [](int) {};
+    const host::NodeOutcome outcome =
+        host::RunOnLinkedNode(node, desktop, host::ExportTo(file.string()), [](auto&) {});
+    done = true;
+    junk.join();
+    EXPECT_TRUE(outcome.completed) << outcome.line;
+    EXPECT_FALSE(stranger.Receive(clock.Now() + lon::Millis(50)).has_value());
+    std::filesystem::remove(file);
+}
+
+// What two runs heard of one member, as the next run starts from it.
+struct MergeCase {
+    const char* name;
+    lon::SequenceFilter::State kept;
+    lon::SequenceFilter::State now;
+    lon::SequenceFilter::State merged;
+};
+
+class MemberMemoryTest : public ::testing::TestWithParam<MergeCase> {};
+
+TEST_P(MemberMemoryTest, KeepsTheLaterOfTwoRuns) {
+    const MergeCase& c = GetParam();
+    const lon::SequenceFilter::State merged = host::Merged(c.kept, c.now);
+    EXPECT_EQ(merged.session, c.merged.session);
+    EXPECT_EQ(merged.last, c.merged.last);
+    EXPECT_EQ(merged.earlier, c.merged.earlier);
+    // Written and read back as the file holds it.
+    const lon::Channel::KnownMembers members = {{{0x7F000001, 1628}, merged}};
+    const lon::Channel::KnownMembers read = host::MemberMemory::Parse(
+        "junk line\n" + host::MemberMemory::Text(members) + "1.2.3.4:5 x 1\n");
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read.begin()->second.last, c.merged.last);
+    EXPECT_EQ(read.begin()->second.earlier, c.merged.earlier);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, MemberMemoryTest,
+    ::testing::Values(MergeCase{"sameSessionLaterSequence", {7, 90, {}}, {7, 40, {}}, {7, 90, {}}},
+                      MergeCase{"aRestartHeardNow", {7, 90, {}}, {8, 3, {7}}, {8, 3, {7}}},
+                      MergeCase{"aRestartHeardBefore", {8, 3, {7}}, {7, 95, {}}, {8, 3, {7}}},
+                      MergeCase{"neitherKnowsTheOther", {7, 90, {5}}, {8, 3, {6}}, {8, 3, {5, 6}}},
+                      MergeCase{"nothingKept", {}, {7, 1, {}}, {7, 1, {}}}),
+    [](const ::testing::TestParamInfo<MergeCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

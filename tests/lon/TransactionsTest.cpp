@@ -51,7 +51,10 @@ public:
         inbox.push_back(lon::EncodeIp852(h, lon::EncodeWithCrc(p)));
     }
 
+    std::optional<lon::Endpoint> LastSource() const override { return source; }
+
     std::function<void(const Packet&, int sends)> answer;
+    std::optional<lon::Endpoint> source;  // where what arrives comes from
     std::vector<Packet> sent;
     std::deque<Bytes> inbox;
 
@@ -295,6 +298,12 @@ INSTANTIATE_TEST_SUITE_P(
                      return lon::EncodeIp852(lon::Ip852Header{}, lon::WithCrc(Bytes{0x00, 0x08}));
                  },
                  &lon::ChannelCounters::malformed},
+        DropCase{"otherVersion",
+                 [](Bytes b) {
+                     b[2] = 2;
+                     return b;
+                 },
+                 &lon::ChannelCounters::malformed},
         DropCase{"authenticatedUnknownSecret",
                  [](Bytes b) { return lon::EncodeIp852(lon::Ip852Header{}, b, Bytes(16, 7)); },
                  &lon::ChannelCounters::badDigest}),
@@ -307,6 +316,77 @@ TEST(Channel, DropsARepeatedDatagram) {
     EXPECT_TRUE(link.channel.Receive(link.clock.now + Millis(10)));
     EXPECT_FALSE(link.channel.Receive(link.clock.now + Millis(10)));
     EXPECT_EQ(link.channel.Counters().duplicates, 1u);
+}
+
+// Packets kept from earlier traffic and sent in again, by someone who could not sign new ones:
+// a member's earlier session is never taken again, by this run or, from what it remembers, the
+// next one.
+struct ReplayCase {
+    const char* name;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> heard;  // session, sequence
+    bool nextRun;  // a new program, told what the one before heard
+    std::pair<std::uint32_t, std::uint32_t> replayed;
+    bool taken;
+    bool fromAnother = false;  // the replay comes from another address than the member's
+};
+
+class ReplayTest : public testing::TestWithParam<ReplayCase> {};
+
+TEST_P(ReplayTest, AnEarlierSessionNeverComesBack) {
+    const ReplayCase& c = GetParam();
+    Link link;
+    const auto arrive = [&link](lon::Channel& channel, std::pair<std::uint32_t, std::uint32_t> at) {
+        lon::Ip852Header h;
+        h.session = at.first;
+        h.sequence = at.second;
+        link.network.inbox.push_back(
+            lon::EncodeIp852(h, lon::EncodeWithCrc(Answer(Packet{}, kNode, 0, {0x7F}))));
+        return channel.Receive(link.clock.now + Millis(10)).has_value();
+    };
+    for (const auto& packet : c.heard) {
+        ASSERT_TRUE(arrive(link.channel, packet));
+    }
+    lon::Channel next{link.network, link.clock, {}};
+    next.RememberMembers(link.channel.Members());
+    if (c.fromAnother) {
+        link.network.source = lon::Endpoint{0x0A000009, 1628};
+    }
+    EXPECT_EQ(arrive(c.nextRun ? next : link.channel, c.replayed), c.taken);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replays, ReplayTest,
+    testing::Values(
+        ReplayCase{"sameSessionAgain", {{7, 1}, {7, 2}}, false, {7, 1}, false},
+        ReplayCase{"earlierSessionAfterARestart", {{7, 5}, {8, 1}}, false, {7, 6}, false},
+        ReplayCase{"sessionsInTurn", {{7, 5}, {8, 1}, {9, 1}}, false, {8, 2}, false},
+        ReplayCase{"restartTaken", {{7, 5}}, false, {8, 1}, true},
+        ReplayCase{"earlierRunSentToTheNext", {{7, 1}, {7, 2}}, true, {7, 2}, false},
+        ReplayCase{"earlierSessionSentToTheNextRun", {{7, 1}, {8, 1}}, true, {7, 9}, false},
+        ReplayCase{"nextRunTakesANewSession", {{7, 1}}, true, {8, 1}, true},
+        ReplayCase{"copiedFromAnotherAddress", {{7, 1}}, false, {7, 5}, false, true},
+        ReplayCase{"earlierRunFromAnotherAddress", {{7, 1}}, true, {7, 5}, false, true}),
+    [](const testing::TestParamInfo<ReplayCase>& info) { return info.param.name; });
+
+// Two programs that send from one address take their numbers from one count: one node never
+// gets the same number from both in a row, so neither takes the other's answer as its own.
+TEST(Transactions, SharedNumbersNeverRepeatToOneNode) {
+    Link first;
+    Link second;
+    std::uint8_t count = 0;
+    const auto shared = [&count] { return count = lon::NextTransaction(count); };
+    first.transactions.ShareNumbers(shared);
+    second.transactions.ShareNumbers(shared);
+    std::vector<int> numbers;
+    for (int i = 0; i < 20; ++i) {
+        Link& link = i % 3 == 0 ? second : first;
+        link.transactions.Run({false, kNode, {}}, lon::Service::Request, lon::NvFetchRequest(1));
+        numbers.push_back(link.network.sent.back().transaction);
+    }
+    for (std::size_t i = 1; i < numbers.size(); ++i) {
+        EXPECT_NE(numbers[i], numbers[i - 1]) << i;
+        EXPECT_NE(numbers[i], 0) << i;
+    }
 }
 
 }  // namespace
