@@ -249,7 +249,7 @@ int RunServeCommand(const ServeOptions& options, std::ostream& out, std::ostream
     }
     lon::Channel::Options channelOptions;
     channelOptions.secret = secret;
-    channelOptions.session = 0x5E4E0000u ^ static_cast<std::uint32_t>(::getpid());
+    channelOptions.session = lon::NewSessionId();
     channelOptions.timeSynced = options.routing.timeSynced;
     lon::Channel channel(*udp, clock, channelOptions);
     NodeServer server(node, channel, clock, identity, options.faults);
