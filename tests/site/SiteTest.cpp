@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -61,7 +62,7 @@ TEST_F(SiteTest, WrittenSiteReadsBackTheSame) {
 
 struct Broken {
     const char* from;  // a line of the good file
-    const char* to;    // what it becomes
+    std::string to;    // what it becomes
     int line;
     const char* says;
 };
@@ -73,6 +74,7 @@ TEST_P(BrokenSiteTest, IsRefusedWithItsLineAndLeftAsItWas) {
     const std::size_t at = text.find(GetParam().from);
     ASSERT_NE(at, std::string::npos);
     text.replace(at, std::strlen(GetParam().from), GetParam().to);
+    const auto start = std::chrono::steady_clock::now();
     const std::string path = host::SitePath("plant");
     ASSERT_EQ(platform::ReplaceFile(path, text, true), "");
     host::Site read = site;
@@ -81,6 +83,8 @@ TEST_P(BrokenSiteTest, IsRefusedWithItsLineAndLeftAsItWas) {
     EXPECT_NE(problem.find(path + ":" + std::to_string(GetParam().line) + ": "), std::string::npos)
         << problem;
     EXPECT_NE(problem.find(GetParam().says), std::string::npos) << problem;
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2))
+        << "a refusal costs no more than reading the file";
     EXPECT_EQ(read.name, "unchanged");
     EXPECT_EQ(host::UpdateSite(path, [](host::Site& s) { s.nodes.clear(); }), problem);
     std::string after;
@@ -95,7 +99,8 @@ INSTANTIATE_TEST_SUITE_P(
         Broken{"\"channel\": 2,\n      \"lastSeen", "\"channel\": 3,\n      \"lastSeen", 33,
                "no link for channel 3"},
         Broken{"\"name\": \"tank\"", "\"name\": \"boiler\"", 30, "more than one node"},
-        Broken{"\"url\": \"lonip://10.0.0.2:1628\"", "\"url\": \"http://x\"", 10, "is not lonip://"},
+        Broken{"\"url\": \"lonip://10.0.0.2:1628\"", "\"url\": \"http://x\"", 10,
+               "is not lonip://"},
         Broken{"\"localPort\": 1630", "\"localport\": 1630", 15, "unknown field"},
         Broken{"\"neuronId\": \"05 01 02 03 04 06\"", "\"neuronId\": \"05 01 02 03 04 05\"", 31,
                "belongs to another node"},
@@ -105,7 +110,18 @@ INSTANTIATE_TEST_SUITE_P(
         Broken{"\"configServer\": \"10.0.0.9:1629\"", "\"configServer\": \"10.0.0.9\"", 6,
                "is not HOST:PORT"},
         Broken{"\"role\": \"router\"", "\"role\": \"gateway\"", 46, "is \"router\" or"},
-        Broken{"\"serverPort\": 1629", "\"serverPort\": 0", 39, "whole number from 1"}),
+        Broken{"\"serverPort\": 1629", "\"serverPort\": 0", 39, "whole number from 1"},
+        Broken{"\"source\": \"1/126\",", "\"source\": \"1/126\",\n  \"source\": \"1/5\",", 4,
+               "the site has \"source\" twice"},
+        Broken{"\"name\": \"tank\",", "\"name\": \"tank\",\n      \"name\": \"pump\",", 31,
+               "nodes/1 has \"name\" twice"},
+        Broken{"\"address\": \"2/7\",\n      \"channel\": 2",
+               "\"address\": \"1/5\",\n      \"channel\": 1", 32,
+               "nodes boiler and tank are both at address 1/5 of channel 1"},
+        // 200 KB of brackets: refused at the ninth, before the parser builds any more.
+        Broken{"\"vireoSite\": 1",
+               "\"vireoSite\": 1, \"x\": " + std::string(100000, '[') + std::string(100000, ']'), 2,
+               "more than 8 deep"}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST_F(SiteTest, SecretStaysOutOfTheSiteInAFileOfThisUsersAlone) {
@@ -124,6 +140,26 @@ TEST_F(SiteTest, SecretStaysOutOfTheSiteInAFileOfThisUsersAlone) {
     EXPECT_EQ(read, secret);
     ::chmod(host::SecretFilePath("plant").c_str(), 0644);
     EXPECT_NE(host::LoadSecretFile("plant", read).find("may be read by others"), std::string::npos);
+}
+
+// A node heard at the address of one that was not heard would make a file that cannot be read:
+// it is not saved, and the file stays as it was.
+TEST_F(SiteTest, AChangeThatPutsTwoNodesAtOneAddressIsNotSaved) {
+    const std::string path = host::SitePath("plant");
+    ASSERT_EQ(host::CreateSite(path, site), "");
+    host::DiscoveredNode heard;
+    heard.channel = 1;
+    heard.found.identity.neuronId = {5, 1, 2, 3, 4, 9};
+    heard.found.address = {1, 5};
+    const std::string problem = host::UpdateSite(
+        path, [&](host::Site& edited) { host::MergeDiscovered(edited, {heard}, "now"); });
+    EXPECT_NE(problem.find("not saved"), std::string::npos) << problem;
+    EXPECT_NE(problem.find("boiler and node-050102030409 are both at address 1/5 of channel 1"),
+              std::string::npos)
+        << problem;
+    host::Site read;
+    ASSERT_EQ(host::LoadSite(path, read), "");
+    EXPECT_EQ(read.nodes, site.nodes);
 }
 
 TEST_F(SiteTest, DiscoveredNodesAreAddedMovedOrSeenAgain) {
