@@ -724,9 +724,11 @@ void PrintNetwork(const std::vector<NetworkNode>& network, std::ostream& out) {
         TableRenderer::Width::Bytes);
     for (const NetworkNode& node : network) {
         if (node.problem.empty()) {
-            table.AddRow({platform::PrintableText(node.name), node.programId, node.stateFile});
+            table.AddRow({platform::PrintableText(node.name), node.programId,
+                          platform::PrintableText(node.stateFile)});
         } else {
-            table.AddRow({"?", "?", node.stateFile + "  (" + node.problem + ")"});
+            table.AddRow(
+                {"?", "?", platform::PrintableText(node.stateFile + "  (" + node.problem + ")")});
         }
     }
     table.Print(out);

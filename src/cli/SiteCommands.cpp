@@ -115,17 +115,20 @@ int RunSiteNewCommand(const SiteNewOptions& options, std::ostream& out, std::ost
             return 1;
         }
     }
-    out << "Site " << options.name << ": " << site.links.size()
-        << (site.links.size() == 1 ? " channel" : " channels") << " in " << path
+    const std::string shown = platform::PrintableText(options.name);
+    out << "Site " << shown << ": " << site.links.size()
+        << (site.links.size() == 1 ? " channel" : " channels") << " in "
+        << platform::PrintableText(path)
         << (secret.empty() ? ""
-                           : "; the channels' secret kept apart in " + SecretFilePath(options.name))
+                           : "; the channels' secret kept apart in " +
+                                 platform::PrintableText(SecretFilePath(options.name)))
         << "\n"
         << (site.configServer.empty()
                 ? "Make this PC a member of its routers' channel with 'vireo site configure " +
-                      options.name + "' where the site has no configuration server of its own"
+                      shown + "' where the site has no configuration server of its own"
                 : "Register this PC with its configuration server with 'vireo site register " +
-                      options.name + "'")
-        << "\nThen find its nodes with 'vireo discover --site " << options.name << " --save'\n";
+                      shown + "'")
+        << "\nThen find its nodes with 'vireo discover --site " << shown << " --save'\n";
     return 0;
 }
 
@@ -290,7 +293,7 @@ int RunSiteListCommand(bool json, std::ostream& out, std::ostream& err) {
     for (const std::string& name : names) {
         Site site;
         if (std::string problem = LoadNamedSite(name, site); !problem.empty()) {
-            err << "vireo site list: " << problem << '\n';
+            err << "vireo site list: " << platform::PrintableText(problem) << '\n';
             status = 1;
             continue;
         }
@@ -298,8 +301,8 @@ int RunSiteListCommand(bool json, std::ostream& out, std::ostream& err) {
         for (const SiteLink& link : site.links) {
             links += (links.empty() ? "" : " ") + link.url;
         }
-        table.AddRow(
-            {name, std::to_string(site.links.size()), std::to_string(site.nodes.size()), links});
+        table.AddRow({platform::PrintableText(name), std::to_string(site.links.size()),
+                      std::to_string(site.nodes.size()), platform::PrintableText(links)});
         doc.push_back({{"name", name},
                        {"channels", site.links.size()},
                        {"nodes", site.nodes.size()},
@@ -401,11 +404,13 @@ int RunDiscoverSiteCommand(const std::string& name, int waitSeconds, bool save, 
     for (const DiscoveredNode& node : found) {
         const SiteNode* known = FindByNeuronId(site, node.found.identity.neuronId);
         const std::string programId = ProgramIdText(node.found.identity.programId);
-        table.AddRow({NeuronIdText(node.found.identity.neuronId), std::to_string(node.channel),
-                      SubnetNodeText(node.found.address), programId,
-                      known == nullptr ? (node.name.empty() ? "new" : "new: " + node.name)
-                                       : known->name + (node.moved ? " (moved)" : ""),
-                      PluginColumn(plugins, programId)});
+        table.AddRow(
+            {NeuronIdText(node.found.identity.neuronId), std::to_string(node.channel),
+             SubnetNodeText(node.found.address), programId,
+             known == nullptr
+                 ? (node.name.empty() ? "new" : "new: " + platform::PrintableText(node.name))
+                 : platform::PrintableText(known->name) + (node.moved ? " (moved)" : ""),
+             PluginColumn(plugins, programId)});
     }
     if (found.empty()) {
         out << "No node answered\n";

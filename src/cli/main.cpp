@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -110,16 +111,29 @@ struct ManyNodes {
     bool Wanted() const { return !names.empty() || all; }
 };
 
+// An option that takes a number: its text must read as one that fits, else one line says what
+// it takes.
+CLI::Validator NumberCheck(bool (*fits)(double), const std::string& takes, const char* shown) {
+    return {
+        [fits, takes](std::string& text) {
+            double number = 0;
+            if (CLI::detail::lexical_cast(text, number) && std::isfinite(number) && fits(number)) {
+                return std::string();
+            }
+            return takes + "; not " + text;
+        },
+        shown};
+}
+
 // A channel carries 1 to 1,000,000 node transactions a second, or 0 for no limit.
-const CLI::Validator kChannelRate(
-    [](std::string& text) {
-        double rate = -1;
-        if (CLI::detail::lexical_cast(text, rate) && (rate == 0 || (rate >= 1 && rate <= 1e6))) {
-            return std::string();
-        }
-        return "node transactions a second, 1 to 1000000, or 0 for no limit; not " + text;
-    },
-    "0 or 1-1000000");
+const CLI::Validator kChannelRate =
+    NumberCheck([](double rate) { return rate == 0 || (rate >= 1 && rate <= 1e6); },
+                "node transactions a second, 1 to 1000000, or 0 for no limit", "0 or 1-1000000");
+
+// The simulated plant runs some finite number of times faster than real time.
+const CLI::Validator kSpeed =
+    NumberCheck([](double speed) { return speed > 0; },
+                "how many times faster than real time, a number above 0", "POSITIVE");
 
 // An export, a download or the factory defaults: on the node of --node, or on the nodes of a
 // network that --nodes or --all name.
@@ -851,7 +865,7 @@ int Main(int argc, char** argv, int& lostOutput) {
     app.add_option("--speed", options.speed,
                    "how much faster than real time the simulated heating plant runs (default 1; "
                    "60 makes a day pass in 24 minutes)")
-        ->check(CLI::PositiveNumber);
+        ->check(kSpeed);
 
     // In the order the help lists them.
     std::vector<Subcommand> subcommands;
