@@ -806,22 +806,12 @@ Subcommand AddRegistration(CLI::App& app, bool remove) {
 
 Subcommand AddHistory(CLI::App& app) {
     auto options = std::make_shared<host::HistoryOptions>();
-    auto site = std::make_shared<std::string>();
     auto* command =
         app.add_subcommand("history", "list the writes the plug-in made to nodes, decoded");
     auto* node = command->add_option("--node", options->node, "only the writes to this node");
-    command->add_option("--site", *site, "the node of --node is this site's")->needs(node);
+    command->add_option("--site", options->site, "the node of --node is this site's")->needs(node);
     command->add_option("--since", options->since, "only the writes from this day on (YYYY-MM-DD)");
-    return {command, [options, site] {
-                host::LinkSettings settings;
-                if (!site->empty()) {
-                    if (auto problem = host::SiteNodeSettings(*site, options->node, settings)) {
-                        std::cerr << "vireo history: " << *problem << '\n';
-                        return 1;
-                    }
-                }
-                return host::RunHistoryCommand(*options, std::cout, std::cerr);
-            }};
+    return {command, [options] { return host::RunHistoryCommand(*options, std::cout, std::cerr); }};
 }
 
 Subcommand AddAbout(CLI::App& app, Program& program) {

@@ -131,8 +131,7 @@ std::optional<std::string> SiteNodeSettings(const std::string& siteName, const s
     }
     const SiteNode* entry = FindSiteNode(site, node);
     if (entry == nullptr) {
-        return "the site " + siteName + " has no node named " + node + " ('vireo nodes --site " +
-               siteName + "' lists them)";
+        return MissingSiteNode(site, node);
     }
     if (channel != nullptr) {
         *channel = entry->channel;

@@ -627,6 +627,15 @@ const SiteNode* FindSiteNode(const Site& site, const std::string& name) {
     return found == site.nodes.end() ? nullptr : &*found;
 }
 
+std::string MissingSiteNode(const Site& site, const std::string& name) {
+    if (FindSiteNode(site, name) != nullptr) {
+        return "";
+    }
+    return "the site " + platform::PrintableText(site.name) + " has no node named " +
+           platform::PrintableText(name) + " ('vireo nodes --site " +
+           platform::PrintableText(site.name) + "' lists them)";
+}
+
 const SiteNode* FindByAddress(const Site& site, int channel, const lon::SubnetNode& address) {
     const auto found = std::find_if(
         site.nodes.begin(), site.nodes.end(),

@@ -75,6 +75,19 @@ set(ENV{VIREO_HISTORY} ${WORKDIR}/pipes/vireo/history.sqlite)
 expect(1 "history.sqlite: not a regular file" history)
 set(ENV{VIREO_HISTORY} off)
 
+# A history listing on a site's node reads no channel secret: it talks to no node.
+unset(ENV{DBUS_SESSION_BUS_ADDRESS})
+file(WRITE ${WORKDIR}/vireo/sites/plant.json [=[{
+  "vireoSite": 1, "source": "1/126", "domain": "-",
+  "links": [{"channel": 1, "url": "lonip://127.0.0.1:1628", "authenticated": true}],
+  "nodes": [{"name": "boiler", "neuronId": "05 01 00 00 00 01", "address": "1/5", "channel": 1}]
+}
+]=])
+set(ENV{VIREO_HISTORY} ${WORKDIR}/no-history.sqlite)
+expect(0 "no write history yet" history --site plant --node boiler)
+expect(1 "the site plant has no node named pump" history --site plant --node pump)
+set(ENV{VIREO_HISTORY} off)
+
 # A file-size limit a save meets is its failure, not a signal that leaves its temporary.
 execute_process(COMMAND sh -c "ulimit -f 1 && exec \"$0\" \"$@\"" ${VIREO} node new
                         ${WORKDIR}/big.json
