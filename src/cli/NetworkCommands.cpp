@@ -207,7 +207,7 @@ private:
 std::optional<std::vector<Row>> SelectSiteRows(const NetworkOptions& options, const char* command,
                                                std::ostream& err) {
     Site site;
-    lon::Bytes secret;
+    platform::SecretBytes secret;
     if (auto problem = LoadSiteWithSecret(options.site, site, secret)) {
         err << "vireo " << command << ": " << *problem << '\n';
         return std::nullopt;

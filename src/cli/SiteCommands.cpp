@@ -97,7 +97,7 @@ int RunSiteNewCommand(const SiteNewOptions& options, std::ostream& out, std::ost
         }
         site.configServer = options.configServer;
     }
-    lon::Bytes secret;
+    platform::SecretBytes secret;
     if (!options.keyFile.empty()) {
         if (auto problem = ReadSecretFile(options.keyFile, secret)) {
             return refuse(*problem);
@@ -135,7 +135,7 @@ int RunSiteNewCommand(const SiteNewOptions& options, std::ostream& out, std::ost
 int RunSiteConfigureCommand(const std::string& name, const ConfigureOptions& options,
                             std::ostream& out, std::ostream& err) {
     Site site;
-    lon::Bytes secret;
+    platform::SecretBytes secret;
     if (auto problem = LoadSiteWithSecret(name, site, secret)) {
         err << "vireo site configure: " << *problem << '\n';
         return 1;
@@ -168,7 +168,7 @@ int RunSiteConfigureCommand(const std::string& name, const ConfigureOptions& opt
 int RunSiteRegisterCommand(const std::string& name, int waitSeconds, std::ostream& out,
                            std::ostream& err) {
     Site site;
-    lon::Bytes secret;
+    platform::SecretBytes secret;
     if (auto problem = LoadSiteWithSecret(name, site, secret)) {
         err << "vireo site register: " << *problem << '\n';
         return 1;
@@ -253,7 +253,7 @@ int RunSiteSecretCommand(const std::string& name, const std::string& keyFile, st
         err << "vireo site secret: " << problem << '\n';
         return 1;
     }
-    lon::Bytes secret;
+    platform::SecretBytes secret;
     if (auto problem = ReadSecretFile(keyFile, secret)) {
         err << "vireo site secret: " << *problem << '\n';
         return 2;
@@ -376,7 +376,7 @@ int RunSiteRenameCommand(const std::string& siteName, const std::string& node,
 int RunDiscoverSiteCommand(const std::string& name, int waitSeconds, bool save, std::ostream& out,
                            std::ostream& err) {
     Site site;
-    lon::Bytes secret;
+    platform::SecretBytes secret;
     if (auto problem = LoadSiteWithSecret(name, site, secret)) {
         err << "vireo discover: " << *problem << '\n';
         return 1;

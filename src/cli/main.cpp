@@ -161,6 +161,8 @@ void AddLinkOptions(CLI::App* command, host::LinkOptions& link, host::OptionRule
                                   "reach the nodes of this site: its node of --node NAME, or its "
                                   "nodes of --nodes or --all")
                      ->excludes(url);
+    auto* capture = group->add_option("--capture", link.capture,
+                                      "write every packet sent and received to this pcap file");
     const std::vector<CLI::Option*> needsLink = {
         group->add_option("--address", link.address, "the node's SUBNET/NODE"),
         group->add_option("--neuron-id", link.neuronId, "the node's Neuron ID (12 hex digits)"),
@@ -169,8 +171,7 @@ void AddLinkOptions(CLI::App* command, host::LinkOptions& link, host::OptionRule
         group->add_option("--local-port", link.localPort,
                           "the UDP port we send from, as the router's member list has it "
                           "(default: any free one)"),
-        group->add_option("--capture", link.capture,
-                          "write every packet sent and received to this pcap file"),
+        capture,
         group->add_option("--retries", link.retries, "tries after the first (default 3)"),
         group->add_option("--transmit-timer", link.transmitTimer,
                           "the wait for an answer, as a code 0-15 (default 10: 512 ms)"),
@@ -180,6 +181,13 @@ void AddLinkOptions(CLI::App* command, host::LinkOptions& link, host::OptionRule
         group->add_flag("--time-synced", link.timeSynced,
                         "this PC's clock follows a time server (NTP): packets carry the time and "
                         "stale ones are dropped")};
+    // The export's --force replaces its settings file and the capture alike.
+    if (command->get_option_no_throw("--force") == nullptr) {
+        auto* force =
+            group->add_flag("--force", link.force, "replace the --capture file when it exists");
+        rules.Needs(host::OptionRules::Given(force), host::OptionRules::Given(capture),
+                    "--force goes with --capture");
+    }
     const auto linked = host::OptionRules::Given(url);
     for (const CLI::Option* option : needsLink) {
         rules.Needs(host::OptionRules::Given(option), linked,
@@ -290,6 +298,7 @@ int RunOperation(const Program& program, Operation& operation, const std::string
                  int (*manyNodes)(host::NetworkOptions, std::ostream&, std::ostream&)) {
     host::CommandOptions& command = operation.command;
     command.nodeFile = program.options.nodeFile;
+    operation.link.force = operation.link.force || command.force;
     if (!operation.many.Wanted() &&
         !ReadLink(operation.link, command.nodeFile, name, command.link)) {
         return 2;
@@ -341,7 +350,8 @@ Subcommand AddExport(CLI::App& app, Program& program) {
     auto* outDir = command->add_option(
         "--out", operation->many.outDir,
         "with --nodes or --all: the folder of the settings files, NAME.txt a node");
-    command->add_flag("--force", operation->command.force, "overwrite FILE when it exists");
+    command->add_flag("--force", operation->command.force,
+                      "overwrite FILE (and the --capture file) when it exists");
     Subcommand exportCommand{command, [&program, operation] {
                                  return RunOperation(program, *operation, "export",
                                                      host::RunExportCommand,
@@ -633,7 +643,9 @@ Subcommand AddDiscover(CLI::App& app) {
         command->add_option("--auth-key-file", discover->link.keyFile,
                             "a file holding the channel's MD5 secret (16 bytes in hex)"),
         command->add_option("--capture", discover->link.capture,
-                            "write every packet sent and received to this pcap file")};
+                            "write every packet sent and received to this pcap file"),
+        command->add_flag("--force", discover->link.force,
+                          "replace the --capture file when it exists")};
     for (CLI::Option* option : linkOnly) {
         option->needs(url);
     }
@@ -735,8 +747,10 @@ void AddSite(CLI::App& app, std::vector<Subcommand>& subcommands) {
                      "ms a packet may take before it is stale; 0: never (default: as last time, "
                      "else 1000)")
         ->check(CLI::Range(0, 65535));
-    configureCommand->add_option("--capture", configure->second.capture,
+    configureCommand->add_option("--capture", configure->second.capture.path,
                                  "write every configuration packet to this pcap file");
+    configureCommand->add_flag("--force", configure->second.capture.replace,
+                               "replace the --capture file when it exists");
     subcommands.push_back({configureCommand, [configure] {
                                return host::RunSiteConfigureCommand(
                                    configure->first, configure->second, std::cout, std::cerr);

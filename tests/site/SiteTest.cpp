@@ -1,9 +1,13 @@
 // The site file: what is written reads back the same; a broken file is refused with the line of
 // the fault and its reason and stays as it was; the channel's secret stays out of it, in a file
-// of this user's alone; discovery's nodes go in as new, moved or seen again.
+// of this user's alone, as a key file must be; discovery's nodes go in as new, moved or seen
+// again.
 
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -13,6 +17,7 @@
 #include <fstream>
 
 #include "framework/SafeFile.h"
+#include "framework/SecretBytes.h"
 #include "site/SiteDiscovery.h"
 #include "site/SiteSecret.h"
 
@@ -135,12 +140,75 @@ TEST_F(SiteTest, SecretStaysOutOfTheSiteInAFileOfThisUsersAlone) {
     ASSERT_EQ(platform::ReadWholeFile(host::SitePath("plant"), text), "");
     EXPECT_EQ(text.find("a7"), std::string::npos);
     EXPECT_EQ(text.find("A7"), std::string::npos);
-    lon::Bytes read;
-    ASSERT_EQ(host::LoadSecretFile("plant", read), "");
-    EXPECT_EQ(read, secret);
-    ::chmod(host::SecretFilePath("plant").c_str(), 0644);
-    EXPECT_NE(host::LoadSecretFile("plant", read).find("may be read by others"), std::string::npos);
 }
+
+struct SecretRead {
+    const char* name;
+    bool siteFile;  // the site's secret file, else a key file given by --auth-key-file
+    mode_t mode;
+    const char* says;  // the refusal; "" for a secret read
+};
+
+class SecretFileTest : public SiteTest, public ::testing::WithParamInterface<SecretRead> {};
+
+// A secret in a file others may read may be known: refused, whichever file it is. A process
+// that has read one makes no core dump from then on. Each case reads in a process of its own,
+// so that the test's process stays as it was.
+TEST_P(SecretFileTest, IsReadFromAFileOfThisUsersAloneAndKeptOutOfCoreDumps) {
+    const lon::Bytes secret(16, 0xA7);
+    ASSERT_EQ(host::SaveSecretFile("plant", secret), "");
+    const std::string path =
+        GetParam().siteFile ? host::SecretFilePath("plant") : (dir / "key.txt").string();
+    if (!GetParam().siteFile) {
+        std::ofstream(path) << "a7a7a7a7 a7a7a7a7 a7a7a7a7 a7a7a7a7\n";
+    }
+    ASSERT_EQ(::chmod(path.c_str(), GetParam().mode), 0);
+    int said[2];
+    ASSERT_EQ(::pipe(said), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool dumpableBefore = ::prctl(PR_GET_DUMPABLE) == 1;
+        platform::SecretBytes read;
+        std::string problem;
+        if (GetParam().siteFile) {
+            problem = host::LoadSecretFile("plant", read);
+        } else {
+            problem = host::ReadSecretFile(path, read).value_or("");
+        }
+        struct rlimit core {};
+        ::getrlimit(RLIMIT_CORE, &core);
+        const bool kept = ::prctl(PR_GET_DUMPABLE) == 0 && core.rlim_cur == 0 && core.rlim_max == 0;
+        (void)::write(said[1], problem.data(), problem.size());
+        ::_exit(!dumpableBefore ? 3 : problem.empty() && (read != secret || !kept) ? 4 : 0);
+    }
+    ::close(said[1]);
+    std::string problem;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(said[0], buffer, sizeof buffer)) > 0;) {
+        problem.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(said[0]);
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_NE(WEXITSTATUS(status), 3) << "the test's process makes no core dump already";
+    EXPECT_NE(WEXITSTATUS(status), 4) << "the secret was not read, or the process may dump it";
+    if (*GetParam().says == '\0') {
+        EXPECT_EQ(problem, "");
+    } else {
+        EXPECT_NE(problem.find(path + " " + GetParam().says), std::string::npos) << problem;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SecretFileTest,
+    ::testing::Values(
+        SecretRead{"KeyFileOfThisUserAlone", false, 0600, ""},
+        SecretRead{"KeyFileOthersMayRead", false, 0644,
+                   "may be read by others (chmod 600 it, and change the channel's secret"},
+        SecretRead{"KeyFileTheGroupMayRead", false, 0640, "may be read by others"},
+        SecretRead{"SiteSecretOfThisUserAlone", true, 0600, ""},
+        SecretRead{"SiteSecretOthersMayRead", true, 0604, "may be read by others (chmod 600"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // A node heard at the address of one that was not heard would make a file that cannot be read:
 // it is not saved, and the file stays as it was.
