@@ -368,7 +368,8 @@ int RunNewNodeCommand(const std::string& path, const std::string& name, std::ost
             << '\n';
         return 1;
     }
-    out << "Node " << platform::PrintableText(name) << " created in " << path << '\n';
+    out << "Node " << platform::PrintableText(name) << " created in "
+        << platform::PrintableText(path) << '\n';
     return 0;
 }
 

@@ -5,6 +5,7 @@
 
 #include "history/HistoryStore.h"
 #include "history/HistoryText.h"
+#include "site/Site.h"
 
 namespace host {
 
@@ -17,6 +18,17 @@ int RunHistoryCommand(const HistoryOptions& options, std::ostream& out, std::ost
             return 2;
         }
         filter.sinceMs = *since;
+    }
+    if (!options.site.empty()) {
+        Site site;
+        std::string problem = LoadNamedSite(options.site, site);
+        if (problem.empty()) {
+            problem = MissingSiteNode(site, options.node);
+        }
+        if (!problem.empty()) {
+            err << "vireo history: " << problem << '\n';
+            return 1;
+        }
     }
     if (!options.node.empty()) {
         filter.node = options.node;

@@ -166,7 +166,7 @@ std::optional<std::string> ReadLinkOptions(const LinkOptions& options, LinkSetti
             return problem;
         }
     }
-    settings.capture = options.capture;
+    settings.capture = {options.capture, options.force};
     settings.name = options.name;
     settings.timeSynced = options.timeSynced;
     return std::nullopt;
@@ -240,7 +240,7 @@ int RunServeCommand(const ServeOptions& options, std::ostream& out, std::ostream
                 "Vireo served node",
                 identity.domain,
                 {identity.address}});
-    lon::Bytes secret;
+    platform::SecretBytes secret;
     if (!options.keyFile.empty()) {
         if (auto problem = ReadSecretFile(options.keyFile, secret)) {
             err << "vireo node serve: " << *problem << '\n';
@@ -310,7 +310,7 @@ int ServedSite::Start(const SiteServeOptions& options, std::ostream& err) {
             return 2;
         }
     }
-    lon::Bytes secret;
+    platform::SecretBytes secret;
     if (!options.keyFile.empty()) {
         if (auto problem = ReadSecretFile(options.keyFile, secret)) {
             err << "vireo site serve: " << *problem << '\n';

@@ -27,6 +27,7 @@ struct LinkOptions {
     std::string source = "1/126";
     std::string domain;
     std::string capture;
+    bool force = false;  // an existing capture file is replaced
     std::string name;
     std::string keyFile;  // the channel's MD5 secret
     int localPort = 0;

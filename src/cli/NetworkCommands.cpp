@@ -208,7 +208,7 @@ private:
 std::optional<std::vector<Row>> SelectSiteRows(const NetworkOptions& options, const char* command,
                                                std::ostream& err) {
     Site site;
-    lon::Bytes secret;
+    platform::SecretBytes secret;
     if (auto problem = LoadSiteWithSecret(options.site, site, secret)) {
         err << "vireo " << command << ": " << *problem << '\n';
         return std::nullopt;
@@ -736,9 +736,11 @@ void PrintNetwork(const std::vector<NetworkNode>& network, std::ostream& out) {
         TableRenderer::Width::Bytes);
     for (const NetworkNode& node : network) {
         if (node.problem.empty()) {
-            table.AddRow({platform::PrintableText(node.name), node.programId, node.stateFile});
+            table.AddRow({platform::PrintableText(node.name), node.programId,
+                          platform::PrintableText(node.stateFile)});
         } else {
-            table.AddRow({"?", "?", node.stateFile + "  (" + node.problem + ")"});
+            table.AddRow(
+                {"?", "?", platform::PrintableText(node.stateFile + "  (" + node.problem + ")")});
         }
     }
     table.Print(out);

@@ -97,7 +97,7 @@ int RunSiteNewCommand(const SiteNewOptions& options, std::ostream& out, std::ost
         }
         site.configServer = options.configServer;
     }
-    lon::Bytes secret;
+    platform::SecretBytes secret;
     if (!options.keyFile.empty()) {
         if (auto problem = ReadSecretFile(options.keyFile, secret)) {
             return refuse(*problem);
@@ -115,24 +115,27 @@ int RunSiteNewCommand(const SiteNewOptions& options, std::ostream& out, std::ost
             return 1;
         }
     }
-    out << "Site " << options.name << ": " << site.links.size()
-        << (site.links.size() == 1 ? " channel" : " channels") << " in " << path
+    const std::string shown = platform::PrintableText(options.name);
+    out << "Site " << shown << ": " << site.links.size()
+        << (site.links.size() == 1 ? " channel" : " channels") << " in "
+        << platform::PrintableText(path)
         << (secret.empty() ? ""
-                           : "; the channels' secret kept apart in " + SecretFilePath(options.name))
+                           : "; the channels' secret kept apart in " +
+                                 platform::PrintableText(SecretFilePath(options.name)))
         << "\n"
         << (site.configServer.empty()
                 ? "Make this PC a member of its routers' channel with 'vireo site configure " +
-                      options.name + "' where the site has no configuration server of its own"
+                      shown + "' where the site has no configuration server of its own"
                 : "Register this PC with its configuration server with 'vireo site register " +
-                      options.name + "'")
-        << "\nThen find its nodes with 'vireo discover --site " << options.name << " --save'\n";
+                      shown + "'")
+        << "\nThen find its nodes with 'vireo discover --site " << shown << " --save'\n";
     return 0;
 }
 
 int RunSiteConfigureCommand(const std::string& name, const ConfigureOptions& options,
                             std::ostream& out, std::ostream& err) {
     Site site;
-    lon::Bytes secret;
+    platform::SecretBytes secret;
     if (auto problem = LoadSiteWithSecret(name, site, secret)) {
         err << "vireo site configure: " << *problem << '\n';
         return 1;
@@ -165,7 +168,7 @@ int RunSiteConfigureCommand(const std::string& name, const ConfigureOptions& opt
 int RunSiteRegisterCommand(const std::string& name, int waitSeconds, std::ostream& out,
                            std::ostream& err) {
     Site site;
-    lon::Bytes secret;
+    platform::SecretBytes secret;
     if (auto problem = LoadSiteWithSecret(name, site, secret)) {
         err << "vireo site register: " << *problem << '\n';
         return 1;
@@ -250,7 +253,7 @@ int RunSiteSecretCommand(const std::string& name, const std::string& keyFile, st
         err << "vireo site secret: " << problem << '\n';
         return 1;
     }
-    lon::Bytes secret;
+    platform::SecretBytes secret;
     if (auto problem = ReadSecretFile(keyFile, secret)) {
         err << "vireo site secret: " << *problem << '\n';
         return 2;
@@ -290,7 +293,7 @@ int RunSiteListCommand(bool json, std::ostream& out, std::ostream& err) {
     for (const std::string& name : names) {
         Site site;
         if (std::string problem = LoadNamedSite(name, site); !problem.empty()) {
-            err << "vireo site list: " << problem << '\n';
+            err << "vireo site list: " << platform::PrintableText(problem) << '\n';
             status = 1;
             continue;
         }
@@ -298,8 +301,8 @@ int RunSiteListCommand(bool json, std::ostream& out, std::ostream& err) {
         for (const SiteLink& link : site.links) {
             links += (links.empty() ? "" : " ") + link.url;
         }
-        table.AddRow(
-            {name, std::to_string(site.links.size()), std::to_string(site.nodes.size()), links});
+        table.AddRow({platform::PrintableText(name), std::to_string(site.links.size()),
+                      std::to_string(site.nodes.size()), platform::PrintableText(links)});
         doc.push_back({{"name", name},
                        {"channels", site.links.size()},
                        {"nodes", site.nodes.size()},
@@ -373,7 +376,7 @@ int RunSiteRenameCommand(const std::string& siteName, const std::string& node,
 int RunDiscoverSiteCommand(const std::string& name, int waitSeconds, bool save, std::ostream& out,
                            std::ostream& err) {
     Site site;
-    lon::Bytes secret;
+    platform::SecretBytes secret;
     if (auto problem = LoadSiteWithSecret(name, site, secret)) {
         err << "vireo discover: " << *problem << '\n';
         return 1;
@@ -401,11 +404,13 @@ int RunDiscoverSiteCommand(const std::string& name, int waitSeconds, bool save, 
     for (const DiscoveredNode& node : found) {
         const SiteNode* known = FindByNeuronId(site, node.found.identity.neuronId);
         const std::string programId = ProgramIdText(node.found.identity.programId);
-        table.AddRow({NeuronIdText(node.found.identity.neuronId), std::to_string(node.channel),
-                      SubnetNodeText(node.found.address), programId,
-                      known == nullptr ? (node.name.empty() ? "new" : "new: " + node.name)
-                                       : known->name + (node.moved ? " (moved)" : ""),
-                      PluginColumn(plugins, programId)});
+        table.AddRow(
+            {NeuronIdText(node.found.identity.neuronId), std::to_string(node.channel),
+             SubnetNodeText(node.found.address), programId,
+             known == nullptr
+                 ? (node.name.empty() ? "new" : "new: " + platform::PrintableText(node.name))
+                 : platform::PrintableText(known->name) + (node.moved ? " (moved)" : ""),
+             PluginColumn(plugins, programId)});
     }
     if (found.empty()) {
         out << "No node answered\n";

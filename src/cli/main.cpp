@@ -3,6 +3,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cerrno>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -110,16 +111,29 @@ struct ManyNodes {
     bool Wanted() const { return !names.empty() || all; }
 };
 
+// An option that takes a number: its text must read as one that fits, else one line says what
+// it takes.
+CLI::Validator NumberCheck(bool (*fits)(double), const std::string& takes, const char* shown) {
+    return {
+        [fits, takes](std::string& text) {
+            double number = 0;
+            if (CLI::detail::lexical_cast(text, number) && std::isfinite(number) && fits(number)) {
+                return std::string();
+            }
+            return takes + "; not " + text;
+        },
+        shown};
+}
+
 // A channel carries 1 to 1,000,000 node transactions a second, or 0 for no limit.
-const CLI::Validator kChannelRate(
-    [](std::string& text) {
-        double rate = -1;
-        if (CLI::detail::lexical_cast(text, rate) && (rate == 0 || (rate >= 1 && rate <= 1e6))) {
-            return std::string();
-        }
-        return "node transactions a second, 1 to 1000000, or 0 for no limit; not " + text;
-    },
-    "0 or 1-1000000");
+const CLI::Validator kChannelRate =
+    NumberCheck([](double rate) { return rate == 0 || (rate >= 1 && rate <= 1e6); },
+                "node transactions a second, 1 to 1000000, or 0 for no limit", "0 or 1-1000000");
+
+// The simulated plant runs some finite number of times faster than real time.
+const CLI::Validator kSpeed =
+    NumberCheck([](double speed) { return speed > 0; },
+                "how many times faster than real time, a number above 0", "POSITIVE");
 
 // An export, a download or the factory defaults: on the node of --node, or on the nodes of a
 // network that --nodes or --all name.
@@ -147,6 +161,8 @@ void AddLinkOptions(CLI::App* command, host::LinkOptions& link, host::OptionRule
                                   "reach the nodes of this site: its node of --node NAME, or its "
                                   "nodes of --nodes or --all")
                      ->excludes(url);
+    auto* capture = group->add_option("--capture", link.capture,
+                                      "write every packet sent and received to this pcap file");
     const std::vector<CLI::Option*> needsLink = {
         group->add_option("--address", link.address, "the node's SUBNET/NODE"),
         group->add_option("--neuron-id", link.neuronId, "the node's Neuron ID (12 hex digits)"),
@@ -155,8 +171,7 @@ void AddLinkOptions(CLI::App* command, host::LinkOptions& link, host::OptionRule
         group->add_option("--local-port", link.localPort,
                           "the UDP port we send from, as the router's member list has it "
                           "(default: any free one)"),
-        group->add_option("--capture", link.capture,
-                          "write every packet sent and received to this pcap file"),
+        capture,
         group->add_option("--retries", link.retries, "tries after the first (default 3)"),
         group->add_option("--transmit-timer", link.transmitTimer,
                           "the wait for an answer, as a code 0-15 (default 10: 512 ms)"),
@@ -166,6 +181,13 @@ void AddLinkOptions(CLI::App* command, host::LinkOptions& link, host::OptionRule
         group->add_flag("--time-synced", link.timeSynced,
                         "this PC's clock follows a time server (NTP): packets carry the time and "
                         "stale ones are dropped")};
+    // The export's --force replaces its settings file and the capture alike.
+    if (command->get_option_no_throw("--force") == nullptr) {
+        auto* force =
+            group->add_flag("--force", link.force, "replace the --capture file when it exists");
+        rules.Needs(host::OptionRules::Given(force), host::OptionRules::Given(capture),
+                    "--force goes with --capture");
+    }
     const auto linked = host::OptionRules::Given(url);
     for (const CLI::Option* option : needsLink) {
         rules.Needs(host::OptionRules::Given(option), linked,
@@ -276,6 +298,7 @@ int RunOperation(const Program& program, Operation& operation, const std::string
                  int (*manyNodes)(host::NetworkOptions, std::ostream&, std::ostream&)) {
     host::CommandOptions& command = operation.command;
     command.nodeFile = program.options.nodeFile;
+    operation.link.force = operation.link.force || command.force;
     if (!operation.many.Wanted() &&
         !ReadLink(operation.link, command.nodeFile, name, command.link)) {
         return 2;
@@ -327,7 +350,8 @@ Subcommand AddExport(CLI::App& app, Program& program) {
     auto* outDir = command->add_option(
         "--out", operation->many.outDir,
         "with --nodes or --all: the folder of the settings files, NAME.txt a node");
-    command->add_flag("--force", operation->command.force, "overwrite FILE when it exists");
+    command->add_flag("--force", operation->command.force,
+                      "overwrite FILE (and the --capture file) when it exists");
     Subcommand exportCommand{command, [&program, operation] {
                                  return RunOperation(program, *operation, "export",
                                                      host::RunExportCommand,
@@ -619,7 +643,9 @@ Subcommand AddDiscover(CLI::App& app) {
         command->add_option("--auth-key-file", discover->link.keyFile,
                             "a file holding the channel's MD5 secret (16 bytes in hex)"),
         command->add_option("--capture", discover->link.capture,
-                            "write every packet sent and received to this pcap file")};
+                            "write every packet sent and received to this pcap file"),
+        command->add_flag("--force", discover->link.force,
+                          "replace the --capture file when it exists")};
     for (CLI::Option* option : linkOnly) {
         option->needs(url);
     }
@@ -721,8 +747,10 @@ void AddSite(CLI::App& app, std::vector<Subcommand>& subcommands) {
                      "ms a packet may take before it is stale; 0: never (default: as last time, "
                      "else 1000)")
         ->check(CLI::Range(0, 65535));
-    configureCommand->add_option("--capture", configure->second.capture,
+    configureCommand->add_option("--capture", configure->second.capture.path,
                                  "write every configuration packet to this pcap file");
+    configureCommand->add_flag("--force", configure->second.capture.replace,
+                               "replace the --capture file when it exists");
     subcommands.push_back({configureCommand, [configure] {
                                return host::RunSiteConfigureCommand(
                                    configure->first, configure->second, std::cout, std::cerr);
@@ -792,22 +820,12 @@ Subcommand AddRegistration(CLI::App& app, bool remove) {
 
 Subcommand AddHistory(CLI::App& app) {
     auto options = std::make_shared<host::HistoryOptions>();
-    auto site = std::make_shared<std::string>();
     auto* command =
         app.add_subcommand("history", "list the writes the plug-in made to nodes, decoded");
     auto* node = command->add_option("--node", options->node, "only the writes to this node");
-    command->add_option("--site", *site, "the node of --node is this site's")->needs(node);
+    command->add_option("--site", options->site, "the node of --node is this site's")->needs(node);
     command->add_option("--since", options->since, "only the writes from this day on (YYYY-MM-DD)");
-    return {command, [options, site] {
-                host::LinkSettings settings;
-                if (!site->empty()) {
-                    if (auto problem = host::SiteNodeSettings(*site, options->node, settings)) {
-                        std::cerr << "vireo history: " << *problem << '\n';
-                        return 1;
-                    }
-                }
-                return host::RunHistoryCommand(*options, std::cout, std::cerr);
-            }};
+    return {command, [options] { return host::RunHistoryCommand(*options, std::cout, std::cerr); }};
 }
 
 Subcommand AddAbout(CLI::App& app, Program& program) {
@@ -851,7 +869,7 @@ int Main(int argc, char** argv, int& lostOutput) {
     app.add_option("--speed", options.speed,
                    "how much faster than real time the simulated heating plant runs (default 1; "
                    "60 makes a day pass in 24 minutes)")
-        ->check(CLI::PositiveNumber);
+        ->check(kSpeed);
 
     // In the order the help lists them.
     std::vector<Subcommand> subcommands;

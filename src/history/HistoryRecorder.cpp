@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "history/HistoryText.h"
+#include "history/RunLock.h"
 
 namespace history {
 
@@ -36,7 +37,7 @@ bool HistoryRecorder::Opened() {
     }
     if (!store_) {
         std::string error;
-        store_ = history::Store::Shared(path_, error);
+        store_ = history::Store::Shared(path_, error, busyTimeoutMs_);
         if (!store_) {
             TurnOff(error);
             return false;
@@ -54,6 +55,7 @@ void HistoryRecorder::RunStarted(std::string_view origin, std::string_view file)
             file.empty() ? std::string() : std::filesystem::absolute(file, unknown).string();
         run_ = store_->BeginRun(NodeIdentity(), NodeName(), std::string(origin), where, NowMs(),
                                 error);
+        runLock_ = store_->RunLockFile();
         if (run_ == 0) {
             TurnOff(path_ + ": " + error);
         }
@@ -61,9 +63,22 @@ void HistoryRecorder::RunStarted(std::string_view origin, std::string_view file)
 }
 
 void HistoryRecorder::RunEnded() {
+    if (run_ == 0) {
+        return;
+    }
     std::string error;
-    if (run_ != 0 && Opened() && !store_->EndRun(run_, NowMs(), error)) {
-        TurnOff(path_ + ": " + error);
+    if (Opened()) {
+        // The store keeps the end in the run's lock file itself when the history is held.
+        if (!store_->EndRun(run_, NowMs(), error)) {
+            TurnOff(path_ + ": " + error);
+        }
+    } else if (!NoteRunEnded(runLock_, run_, NowMs()) && tell_) {
+        // The history went off during the run (another program held it longer than a write
+        // waits): the run's lock file keeps its end, so that the next look at the node does
+        // not take a run that finished for one cut off.
+        tell_("The end of this run could not be recorded in the write history (" + runLock_ +
+              "): the next command on " + NodeName() +
+              " may report it as not finished, although it finished.");
     }
     run_ = 0;
 }

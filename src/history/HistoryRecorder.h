@@ -20,9 +20,14 @@ class HistoryRecorder : public node::WriteRecorder {
 public:
     // tell: shows the user the one message that the history is off; report: the report of a
     // run on the node that never finished (tell when not given).
+    // busyTimeoutMs: how long a write waits for another program that holds the history.
     HistoryRecorder(std::string path, std::function<void(const std::string&)> tell,
-                    std::function<void(const std::string&)> report = nullptr)
-        : path_(std::move(path)), tell_(std::move(tell)), report_(std::move(report)) {
+                    std::function<void(const std::string&)> report = nullptr,
+                    int busyTimeoutMs = kBusyTimeoutMs)
+        : path_(std::move(path)),
+          tell_(std::move(tell)),
+          report_(std::move(report)),
+          busyTimeoutMs_(busyTimeoutMs) {
         if (!report_) {
             report_ = tell_;
         }
@@ -47,10 +52,12 @@ private:
     std::string path_;
     std::function<void(const std::string&)> tell_;
     std::function<void(const std::string&)> report_;
+    int busyTimeoutMs_;
     std::shared_ptr<history::Store> store_;
     bool off_ = false;
     std::int64_t operation_ = 0;  // the operation going on; 0: none written yet
     std::int64_t run_ = 0;        // the run going on; 0: none
+    std::string runLock_;         // the lock file that names the run going on
     std::set<std::string> checkedNodes_;
 };
 

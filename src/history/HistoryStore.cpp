@@ -178,7 +178,8 @@ std::unique_ptr<Store> Store::OpenForReading(const std::string& path, std::strin
     return Open(path, false, kBusyTimeoutMs, error);
 }
 
-std::shared_ptr<Store> Store::Shared(const std::string& path, std::string& error) {
+std::shared_ptr<Store> Store::Shared(const std::string& path, std::string& error,
+                                     int busyTimeoutMs) {
     static std::mutex mutex;
     // By process too: a forked child must not use its parent's connection.
     static std::map<std::pair<std::string, pid_t>, std::weak_ptr<Store>> open;
@@ -186,7 +187,7 @@ std::shared_ptr<Store> Store::Shared(const std::string& path, std::string& error
     std::weak_ptr<Store>& entry = open[{path, ::getpid()}];
     std::shared_ptr<Store> store = entry.lock();
     if (!store) {
-        store = OpenForWriting(path, error);
+        store = OpenForWriting(path, error, busyTimeoutMs);
         entry = store;
     }
     return store;

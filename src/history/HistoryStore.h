@@ -59,7 +59,8 @@ public:
     static std::unique_ptr<Store> OpenForReading(const std::string& path, std::string& error);
     // The one writing connection of this process to the history at path, shared by every
     // recorder (the nodes of a command on many nodes), made on first use.
-    static std::shared_ptr<Store> Shared(const std::string& path, std::string& error);
+    static std::shared_ptr<Store> Shared(const std::string& path, std::string& error,
+                                         int busyTimeoutMs = kBusyTimeoutMs);
     ~Store();
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
@@ -86,6 +87,8 @@ public:
     // When the history cannot take the end now (another program holds it), the run's lock
     // file keeps it; the run is not reported then.
     bool EndRun(std::int64_t run, std::int64_t timeMs, std::string& error);
+    // This process's run lock file, once a run began; "" before.
+    std::string RunLockFile() const { return runLock_.value_or(""); }
     // The node's runs whose process is gone without ending them, not reported yet; they count
     // as reported from now on. Runs still going on are left for a later look. A run written
     // by an older version, which knew the node only by name, is matched by name.

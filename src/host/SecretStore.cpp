@@ -34,6 +34,13 @@ QString StoreKey(const std::string& site) {
     return QString::fromStdString("site/" + site);
 }
 
+// Overwrites the secret a byte array holds, in place: wherever the store's job shares the
+// array's block, that copy goes too.
+void Wipe(const QByteArray& bytes) {
+    platform::WipeMemory(const_cast<char*>(bytes.constData()),
+                         static_cast<std::size_t>(bytes.size()));
+}
+
 // Runs a job of the secret store to its end, or until the store has been silent for a few
 // seconds. The job deletes itself when it ends, also after the wait gave up on it.
 StoreAnswer RunJob(QKeychain::Job* job) {
@@ -75,10 +82,12 @@ std::string SaveSiteSecret(const std::string& site, const lon::Bytes& secret, st
     if (SessionBusAvailable()) {
         auto* job = new QKeychain::WritePasswordJob(QStringLiteral("vireo"));
         job->setKey(StoreKey(site));
-        job->setBinaryData(QByteArray(reinterpret_cast<const char*>(secret.data()),
-                                      static_cast<qsizetype>(secret.size())));
-        if (const StoreAnswer answer = RunJob(job);
-            answer.done && answer.error == QKeychain::NoError) {
+        const QByteArray bytes(reinterpret_cast<const char*>(secret.data()),
+                               static_cast<qsizetype>(secret.size()));
+        job->setBinaryData(bytes);
+        const StoreAnswer answer = RunJob(job);
+        Wipe(bytes);
+        if (answer.done && answer.error == QKeychain::NoError) {
             where = "the desktop's secret store";
             return "";
         }
@@ -87,13 +96,18 @@ std::string SaveSiteSecret(const std::string& site, const lon::Bytes& secret, st
     return SaveSecretFile(site, secret);
 }
 
-std::string LoadSiteSecret(const std::string& site, lon::Bytes& secret) {
+std::string LoadSiteSecret(const std::string& site, platform::SecretBytes& secret) {
     if (SessionBusAvailable()) {
         auto* job = new QKeychain::ReadPasswordJob(QStringLiteral("vireo"));
         job->setKey(StoreKey(site));
-        if (const StoreAnswer answer = RunJob(job);
-            answer.done && answer.error == QKeychain::NoError) {
-            secret.assign(answer.data.begin(), answer.data.end());
+        const StoreAnswer answer = RunJob(job);
+        const bool kept = answer.done && answer.error == QKeychain::NoError;
+        if (kept) {
+            secret.Assign({reinterpret_cast<const std::uint8_t*>(answer.data.constData()),
+                           static_cast<std::size_t>(answer.data.size())});
+        }
+        Wipe(answer.data);
+        if (kept) {
             return "";
         }
     }
@@ -110,7 +124,7 @@ bool NeedsSecret(const Site& site) {
 }  // namespace
 
 std::optional<std::string> LoadSiteWithSecret(const std::string& name, Site& site,
-                                              lon::Bytes& secret) {
+                                              platform::SecretBytes& secret) {
     if (std::string problem = LoadNamedSite(name, site); !problem.empty()) {
         return problem;
     }
@@ -125,14 +139,13 @@ std::optional<std::string> LoadSiteWithSecret(const std::string& name, Site& sit
 std::optional<std::string> SiteNodeSettings(const std::string& siteName, const std::string& node,
                                             LinkSettings& settings, int* channel) {
     Site site;
-    lon::Bytes secret;
+    platform::SecretBytes secret;
     if (auto problem = LoadSiteWithSecret(siteName, site, secret)) {
         return problem;
     }
     const SiteNode* entry = FindSiteNode(site, node);
     if (entry == nullptr) {
-        return "the site " + siteName + " has no node named " + node + " ('vireo nodes --site " +
-               siteName + "' lists them)";
+        return MissingSiteNode(site, node);
     }
     if (channel != nullptr) {
         *channel = entry->channel;

@@ -7,6 +7,7 @@
 
 #include <optional>
 
+#include "framework/SecretBytes.h"
 #include "lon/Bytes.h"
 #include "site/Site.h"
 
@@ -16,12 +17,12 @@ namespace host {
 // file). "" or the reason.
 std::string SaveSiteSecret(const std::string& site, const lon::Bytes& secret, std::string& where);
 // The site's secret from the secret store, else from its file. "" or the reason.
-std::string LoadSiteSecret(const std::string& site, lon::Bytes& secret);
+std::string LoadSiteSecret(const std::string& site, platform::SecretBytes& secret);
 
 // The site and its channels' secret, where one of its links is authenticated; the reason, or
 // nothing.
 std::optional<std::string> LoadSiteWithSecret(const std::string& name, Site& site,
-                                              lon::Bytes& secret);
+                                              platform::SecretBytes& secret);
 // How to reach a node of a site, by its name there: its channel's settings with the secret,
 // and its channel when asked.
 std::optional<std::string> SiteNodeSettings(const std::string& site, const std::string& node,

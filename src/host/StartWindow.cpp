@@ -265,7 +265,7 @@ void StartWindow::SelectionChanged() {
 
 void StartWindow::Configure(const std::string& name) {
     Site site;
-    lon::Bytes secret;
+    platform::SecretBytes secret;
     if (auto problem = LoadSiteWithSecret(name, site, secret)) {
         status_->setText(Q(*problem));
         return;
@@ -334,7 +334,7 @@ void StartWindow::Discover(const std::string& name) {
     }
     Site site;
     std::string problem = LoadNamedSite(name, site);
-    lon::Bytes secret;
+    platform::SecretBytes secret;
     const bool authenticated = std::any_of(site.links.begin(), site.links.end(),
                                            [](const SiteLink& link) { return link.authenticated; });
     if (problem.empty() && authenticated) {

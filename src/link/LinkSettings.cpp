@@ -1,8 +1,13 @@
 #include "link/LinkSettings.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netdb.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <array>
+#include <cerrno>
 #include <charconv>
 
 #include "codecs/HexBytes.h"
@@ -123,20 +128,55 @@ std::optional<std::string> ParseDomain(const std::string& text, lon::Domain& dom
     return std::nullopt;
 }
 
-std::optional<std::string> ReadSecretFile(const std::string& path, lon::Bytes& secret) {
-    std::string text;
-    if (const std::string problem = platform::ReadWholeFile(path, text, 4096); !problem.empty()) {
-        return "authentication key file " + path + ": " + problem;
+std::optional<std::string> ReadSecretFile(const std::string& path, platform::SecretBytes& secret,
+                                          const std::string& what) {
+    const std::string name = what + " " + path;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return name + ": " + platform::ErrnoText(errno);
     }
-    while (!text.empty() && codecs::kHexBlanks.find(text.back()) != std::string_view::npos) {
-        text.pop_back();
+    // Sixteen bytes in hexadecimal and a few blanks; the text is wiped once read.
+    std::array<char, 4096> text{};
+    std::size_t length = 0;
+    std::optional<std::string> problem;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        problem = name + ": " + platform::ErrnoText(errno);
+    } else if (!S_ISREG(info.st_mode)) {
+        problem = name + ": " +
+                  (S_ISDIR(info.st_mode) ? platform::ErrnoText(EISDIR) : "not a regular file");
+    } else if ((info.st_mode & 077) != 0) {
+        problem = name +
+                  " may be read by others (chmod 600 it, and change the channel's secret if it "
+                  "was shared)";
+    }
+    while (!problem && length < text.size()) {
+        const ssize_t n = ::read(fd, text.data() + length, text.size() - length);
+        if (n == 0) {
+            break;
+        }
+        if (n < 0 && errno != EINTR) {
+            problem = name + ": " + platform::ErrnoText(errno);
+        }
+        length += n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
+    ::close(fd);
+    std::string_view hex(text.data(), length);
+    while (!hex.empty() && codecs::kHexBlanks.find(hex.back()) != std::string_view::npos) {
+        hex.remove_suffix(1);
     }
     std::vector<std::uint8_t> bytes;
-    if (!codecs::ParseHexBytes(text, bytes) || bytes.size() != lon::kIp852DigestSize) {
-        return "authentication key file " + path + " does not hold 16 bytes in hexadecimal";
+    bytes.reserve(text.size());  // never moved while parsed: no copy is freed unwiped
+    if (!problem && (!codecs::ParseHexBytes(hex, bytes) || bytes.size() != lon::kIp852DigestSize)) {
+        problem = name + " does not hold 16 bytes in hexadecimal";
     }
-    secret.assign(bytes.begin(), bytes.end());
-    return std::nullopt;
+    if (!problem) {
+        secret.Assign(bytes);
+    }
+    bytes.resize(bytes.capacity());  // what a failed parse cleared is still in the block
+    platform::WipeMemory(bytes.data(), bytes.size());
+    platform::WipeMemory(text.data(), text.size());
+    return problem;
 }
 
 std::string NeuronIdText(const lon::NeuronId& id) {

@@ -8,12 +8,22 @@
 #include <optional>
 #include <string>
 
+#include "framework/SecretBytes.h"
 #include "lon/Channel.h"
 #include "lon/Ip852.h"
 #include "lon/Packet.h"
 #include "lon/Transactions.h"
 
 namespace host {
+
+// Where a link's packets are captured: a pcap file, made readable by this user alone, as it
+// holds a channel's authenticated traffic; an existing file is replaced only when asked.
+struct CaptureTarget {
+    std::string path;  // empty: no capture
+    bool replace = false;
+
+    bool empty() const { return path.empty(); }
+};
 
 struct LinkSettings {
     std::string router;  // IPv4 address or host name
@@ -22,11 +32,11 @@ struct LinkSettings {
     lon::SubnetNode source{1, 126};
     lon::Domain domain;
     lon::RetryPolicy retry;
-    lon::Bytes secret;            // the channel's MD5 secret; empty: not authenticated
-    std::string capture;          // a pcap file of every packet; empty: none
-    std::string name;             // the node's name as the host knows it; empty: its Neuron ID
-    std::uint16_t localPort = 0;  // our UDP port; 0: any free one
-    bool timeSynced = false;      // this PC's clock follows a time server: packets carry the time
+    platform::SecretBytes secret;  // the channel's MD5 secret; empty: not authenticated
+    CaptureTarget capture;         // a pcap file of every packet
+    std::string name;              // the node's name as the host knows it; empty: its Neuron ID
+    std::uint16_t localPort = 0;   // our UDP port; 0: any free one
+    bool timeSynced = false;       // this PC's clock follows a time server: packets carry the time
     // The channel's configuration server, whose configuration we take while the link runs.
     std::optional<lon::Endpoint> configServer;
 };
@@ -48,8 +58,10 @@ std::optional<std::string> ParseNeuronId(const std::string& text, lon::NeuronId&
 std::optional<std::string> ParseDomain(const std::string& text, lon::Domain& domain);
 
 // The channel's MD5 secret from a file of its own (sixteen bytes in hexadecimal), so that it is
-// never on a command line.
-std::optional<std::string> ReadSecretFile(const std::string& path, lon::Bytes& secret);
+// never on a command line. A file that others may read is refused: its secret may be known.
+// what: how messages name the file.
+std::optional<std::string> ReadSecretFile(const std::string& path, platform::SecretBytes& secret,
+                                          const std::string& what = "authentication key file");
 
 // "1/5" or "Neuron ID 05 01 02 03 04 05", as messages name the node.
 std::string TargetText(const lon::Target& target);

@@ -5,6 +5,7 @@
 #include <map>
 #include <ostream>
 
+#include "framework/QuoteText.h"
 #include "sim/NodeStateFile.h"
 #include "sim/SimNode.h"
 
@@ -81,10 +82,11 @@ std::string NameProblem(const std::string& name) {
     }
     if (name == "." || name == ".." ||
         name.find_first_of(std::string("/\0", 2)) != std::string::npos) {
-        return "the name \"" + name + "\" cannot name a file (no \"/\", \".\" or \"..\")";
+        return "the name \"" + platform::PrintableText(name) +
+               "\" cannot name a file (no \"/\", \".\" or \"..\")";
     }
     if (name.size() + 5 > 255) {
-        return "the name \"" + name + "\" is too long to name a file";
+        return "the name \"" + platform::PrintableText(name) + "\" is too long to name a file";
     }
     return {};
 }

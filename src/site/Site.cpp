@@ -6,11 +6,11 @@
 #include <ctime>
 #include <filesystem>
 #include <iterator>
-#include <map>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <utility>
 
+#include "framework/QuoteText.h"
 #include "framework/SafeFile.h"
 #include "framework/XdgPaths.h"
 #include "sim/Network.h"
@@ -25,8 +25,25 @@ using nlohmann::json;
 constexpr int kFormat = 1;
 constexpr const char* kExtension = ".json";
 
-// Walks the file's text for the JSON parser and counts the lines it has passed, so that each
-// field can be told by the line it stands on.
+// A field of the site file that is wrong: where it is and why.
+struct Refusal {
+    std::string pointer;
+    std::string reason;
+};
+
+// A fault the parser's walk finds on the line it stands on.
+struct LinedRefusal {
+    Refusal refusal;
+    int line = 1;
+};
+
+// The deepest a site file's lists and objects nest: its fields need 4 (the channel
+// configuration's members); a deeper file is refused before the parser builds any more of it, so
+// a file of nothing but brackets costs no more than its reading.
+constexpr std::size_t kDeepest = 8;
+
+// Walks the file's text for the JSON parser and counts the lines it has passed, so that a fault
+// can be told by the line it stands on.
 class LineCountingIterator {
 public:
     using iterator_category = std::forward_iterator_tag;
@@ -57,28 +74,37 @@ private:
     int* line_ = nullptr;
 };
 
-// The document with the line of every field and array element, by its JSON pointer.
-struct LinedDocument {
-    json doc;
-    std::map<std::string, int> lines;
-};
-
-class FieldLines {
+// Follows the parser through the document: refuses a key an object has twice (the parser would
+// keep the last without a word) and nesting deeper than kDeepest, and, when asked for a field,
+// notes the line of that field or of the nearest enclosing one it passes.
+class FieldWalk {
 public:
-    explicit FieldLines(std::map<std::string, int>& lines, const int& line)
-        : lines_(lines), line_(line) {}
+    FieldWalk(const int& line, std::string wanted) : line_(line), wanted_(std::move(wanted)) {}
 
     bool operator()(int, json::parse_event_t event, json& parsed) {
         using Event = json::parse_event_t;
         switch (event) {
-            case Event::key:
-                frames_.back().key = parsed.get<std::string>();
-                lines_[Path()] = line_ + 1;
+            case Event::key: {
+                Frame& frame = frames_.back();
+                frame.key = parsed.get<std::string>();
+                if (!frame.keys.insert(frame.key).second) {
+                    const std::string at = Path(frames_.size() - 1);
+                    throw LinedRefusal{{at.empty() ? "/" : at, "has \"" + frame.key + "\" twice"},
+                                       line_ + 1};
+                }
+                Passed();
                 break;
+            }
             case Event::object_start:
             case Event::array_start:
                 Element();
-                frames_.push_back({event == Event::array_start, -1, {}});
+                if (frames_.size() == kDeepest) {
+                    throw LinedRefusal{
+                        {"/", "nests lists and objects more than " + std::to_string(kDeepest) +
+                                  " deep; a site file needs 4"},
+                        line_ + 1};
+                }
+                frames_.push_back({event == Event::array_start, -1, {}, {}});
                 break;
             case Event::object_end:
             case Event::array_end:
@@ -91,38 +117,53 @@ public:
         return true;
     }
 
+    // The line of the wanted field, or of the nearest enclosing one passed; 1 when none was.
+    int Line() const { return found_; }
+
 private:
     struct Frame {
         bool array = false;
         int index = -1;
         std::string key;
+        std::set<std::string> keys;
     };
 
     // An array's next element starts here.
     void Element() {
         if (!frames_.empty() && frames_.back().array) {
             ++frames_.back().index;
-            lines_[Path()] = line_ + 1;
+            Passed();
         }
     }
 
-    std::string Path() const {
+    // The walk stands on a field: its line is kept when it is the wanted one or encloses it.
+    void Passed() {
+        if (wanted_.empty()) {
+            return;
+        }
+        const std::string path = Path(frames_.size());
+        if (wanted_ == path ||
+            (wanted_.starts_with(path) && wanted_[path.size()] == '/' && path.size() >= deepest_)) {
+            deepest_ = path.size();
+            found_ = line_ + 1;
+        }
+    }
+
+    // The JSON pointer of the first levels of the walk.
+    std::string Path(std::size_t levels) const {
         std::string path;
-        for (const Frame& frame : frames_) {
+        for (std::size_t i = 0; i < levels; ++i) {
+            const Frame& frame = frames_[i];
             path += '/' + (frame.array ? std::to_string(frame.index) : frame.key);
         }
         return path;
     }
 
-    std::map<std::string, int>& lines_;
     const int& line_;
+    const std::string wanted_;
     std::vector<Frame> frames_;
-};
-
-// A field of the site file that is wrong: where it is and why.
-struct Refusal {
-    std::string pointer;
-    std::string reason;
+    std::size_t deepest_ = 0;
+    int found_ = 1;
 };
 
 // The checks of one document, each refusing with the field's pointer.
@@ -246,7 +287,8 @@ private:
             throw Refusal{at + "/name", problem};
         }
         if (FindSiteNode(site, node.name) != nullptr) {
-            throw Refusal{at + "/name", "more than one node is named " + node.name};
+            throw Refusal{at + "/name",
+                          "more than one node is named " + platform::PrintableText(node.name)};
         }
         Check(ParseNeuronId(Text(entry, at, "neuronId"), node.neuronId), at + "/neuronId");
         if (std::any_of(site.nodes.begin(), site.nodes.end(),
@@ -259,6 +301,14 @@ private:
         if (FindLink(site, node.channel) == nullptr) {
             throw Refusal{at + "/channel",
                           "the site has no link for channel " + std::to_string(node.channel)};
+        }
+        // Two nodes at one address would each take the other's answers.
+        if (const SiteNode* other = FindByAddress(site, node.channel, node.address)) {
+            throw Refusal{at + "/address", "nodes " + platform::PrintableText(other->name) +
+                                               " and " + platform::PrintableText(node.name) +
+                                               " are both at address " +
+                                               SubnetNodeText(node.address) + " of channel " +
+                                               std::to_string(node.channel)};
         }
         if (entry.contains("programId")) {
             node.programId = Text(entry, at, "programId");
@@ -329,41 +379,51 @@ private:
     const json& doc_;
 };
 
-// The line of a field, or of the nearest enclosing one the parser saw.
-int LineOf(const std::map<std::string, int>& lines, std::string pointer) {
-    while (!pointer.empty()) {
-        if (const auto found = lines.find(pointer); found != lines.end()) {
-            return found->second;
-        }
-        pointer.erase(pointer.rfind('/'));
-    }
-    return 1;
-}
-
-// The site of a file's text; "" or "PATH:LINE: reason".
-std::string ParseSite(const std::string& path, const std::string& text, Site& site) {
-    LinedDocument lined;
-    int line = 0;
-    FieldLines fields(lined.lines, line);
+// Parses the text, walking it with walk; a syntax error is refused with its line.
+json Parse(const std::string& text, FieldWalk& walk, int& line) {
     const LineCountingIterator begin(text.data(), &line);
     const LineCountingIterator end(text.data() + text.size(), &line);
     try {
-        lined.doc = json::parse(begin, end, std::ref(fields));
+        return json::parse(begin, end, std::ref(walk));
     } catch (const json::parse_error& error) {
         // The parser names the byte it stopped at; its line is the count of newlines before it.
         const auto upTo = std::min<std::size_t>(error.byte, text.size());
         const auto lines = std::count(text.begin(), text.begin() + static_cast<long>(upTo), '\n');
         std::string reason = error.what();
         const std::size_t cut = reason.find("syntax error");
-        return path + ":" + std::to_string(lines + (upTo == text.size() ? 0 : 1)) + ": " +
-               (cut == std::string::npos ? reason : reason.substr(cut));
+        throw LinedRefusal{{"", cut == std::string::npos ? reason : reason.substr(cut)},
+                           static_cast<int>(lines) + (upTo == text.size() ? 0 : 1)};
+    }
+}
+
+// "PATH:LINE: FIELD reason".
+std::string RefusalText(const std::string& path, const LinedRefusal& refused) {
+    const std::string& pointer = refused.refusal.pointer;
+    return path + ":" + std::to_string(refused.line) + ": " +
+           (pointer.empty()  ? ""
+            : pointer == "/" ? "the site "
+                             : pointer.substr(1) + " ") +
+           refused.refusal.reason;
+}
+
+// The site of a file's text; "" or "PATH:LINE: reason".
+std::string ParseSite(const std::string& path, const std::string& text, Site& site) {
+    json doc;
+    try {
+        int line = 0;
+        FieldWalk walk(line, "");
+        doc = Parse(text, walk, line);
+    } catch (const LinedRefusal& refused) {
+        return RefusalText(path, refused);
     }
     try {
-        site = SiteReader(lined.doc).Read(fs::path(path).stem().string());
+        site = SiteReader(doc).Read(fs::path(path).stem().string());
     } catch (const Refusal& refusal) {
-        return path + ":" + std::to_string(LineOf(lined.lines, refusal.pointer)) + ": " +
-               (refusal.pointer == "/" ? "the site " : refusal.pointer.substr(1) + " ") +
-               refusal.reason;
+        // The field's line is looked for only now, by a second walk that notes it alone.
+        int line = 0;
+        FieldWalk walk(line, refusal.pointer);
+        Parse(text, walk, line);
+        return RefusalText(path, {refusal, walk.Line()});
     }
     return "";
 }
@@ -439,6 +499,11 @@ std::string SitePath(const std::string& name) {
 }
 
 std::string SiteNameProblem(const std::string& name) {
+    // A dot file is hidden: the sites folder's listing would never show it.
+    if (name.starts_with('.') && name != "." && name != "..") {
+        return "site name \"" + platform::PrintableText(name) +
+               "\" starts with a dot, which would hide its file; give it another name";
+    }
     if (std::string problem = NameProblem(name); !problem.empty()) {
         return "site " + problem.substr(problem.find(' ') + 1);
     }
@@ -515,7 +580,15 @@ std::string UpdateSite(const std::string& path, const std::function<void(Site&)>
         return problem;
     }
     change(site);
-    if (std::string problem = platform::ReplaceFile(path, SiteText(site)); !problem.empty()) {
+    // A change that would leave a file we refuse to read (two nodes moved to one address) is
+    // not saved: the file stays as it was, readable.
+    const std::string text = SiteText(site);
+    Site check;
+    if (std::string problem = ParseSite(path, text, check); !problem.empty()) {
+        return "site file " + path + " not saved, it would not read back: " +
+               problem.substr(problem.find(": ", path.size()) + 2);
+    }
+    if (std::string problem = platform::ReplaceFile(path, text); !problem.empty()) {
         return "site file " + path + ": " + problem;
     }
     return "";
@@ -551,6 +624,22 @@ const SiteLink* FindLink(const Site& site, int channel) {
 const SiteNode* FindSiteNode(const Site& site, const std::string& name) {
     const auto found = std::find_if(site.nodes.begin(), site.nodes.end(),
                                     [&name](const SiteNode& node) { return node.name == name; });
+    return found == site.nodes.end() ? nullptr : &*found;
+}
+
+std::string MissingSiteNode(const Site& site, const std::string& name) {
+    if (FindSiteNode(site, name) != nullptr) {
+        return "";
+    }
+    return "the site " + platform::PrintableText(site.name) + " has no node named " +
+           platform::PrintableText(name) + " ('vireo nodes --site " +
+           platform::PrintableText(site.name) + "' lists them)";
+}
+
+const SiteNode* FindByAddress(const Site& site, int channel, const lon::SubnetNode& address) {
+    const auto found = std::find_if(
+        site.nodes.begin(), site.nodes.end(),
+        [&](const SiteNode& node) { return node.channel == channel && node.address == address; });
     return found == site.nodes.end() ? nullptr : &*found;
 }
 

@@ -105,6 +105,10 @@ const SiteNode* FindSiteNode(const Site& site, const std::string& name);
 SiteNode* FindSiteNode(Site& site, const std::string& name);
 SiteNode* FindByNeuronId(Site& site, const lon::NeuronId& id);
 const SiteNode* FindByNeuronId(const Site& site, const lon::NeuronId& id);
+// Why the site has no node of that name ("" when it has), with how to list its nodes.
+std::string MissingSiteNode(const Site& site, const std::string& name);
+// The node of the site at that address of that channel, if any.
+const SiteNode* FindByAddress(const Site& site, int channel, const lon::SubnetNode& address);
 
 // How to reach the router of a channel: its address and port, our subnet/node, domain and
 // local port. The node and the secret are left for the caller.

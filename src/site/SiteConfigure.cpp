@@ -112,11 +112,11 @@ public:
         udp_.AcceptAnyone();
     }
 
-    std::optional<std::string> Capture(const std::string& path) {
-        if (path.empty()) {
+    std::optional<std::string> Capture(const CaptureTarget& target) {
+        if (target.empty()) {
             return std::nullopt;
         }
-        return capture_.Open(path);
+        return capture_.Open(target);
     }
 
     void Run(lon::Ip852ConfigServer& configuration, lon::Millis longest) {

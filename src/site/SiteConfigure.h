@@ -25,7 +25,7 @@ struct ConfigureOptions {
     int channelTimeout = -1;  // ms; -1: as the site has it (1000 the first time)
     lon::Millis retryAfter{1000};
     int retries = 3;
-    std::string capture;  // a pcap file of every configuration packet; empty: none
+    CaptureTarget capture;  // a pcap file of every configuration packet
 };
 
 struct ConfiguredMember {

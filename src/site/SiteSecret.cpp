@@ -32,14 +32,13 @@ std::string SaveSecretFile(const std::string& site, const lon::Bytes& secret) {
         return "secret file " + path + ": " + reason;
     }
     ::close(fd);
-    const std::string text = codecs::HexBytes(secret.data(), secret.size()) + "\n";
-    if (std::string problem = platform::ReplaceFile(path, text); !problem.empty()) {
-        return "secret file " + path + ": " + problem;
-    }
-    return "";
+    std::string text = codecs::HexBytes(secret.data(), secret.size()) + "\n";
+    std::string problem = platform::ReplaceFile(path, text);
+    platform::WipeMemory(text.data(), text.size());
+    return problem.empty() ? "" : "secret file " + path + ": " + problem;
 }
 
-std::string LoadSecretFile(const std::string& site, lon::Bytes& secret) {
+std::string LoadSecretFile(const std::string& site, platform::SecretBytes& secret) {
     const std::string path = SecretFilePath(site);
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
@@ -47,12 +46,7 @@ std::string LoadSecretFile(const std::string& site, lon::Bytes& secret) {
                platform::ErrnoText(errno) + "); give it with 'vireo site secret " + site +
                " --auth-key-file FILE'";
     }
-    if ((info.st_mode & 077) != 0) {
-        return "secret file " + path +
-               " may be read by others (chmod 600 it, and change the "
-               "channel's secret if it was shared)";
-    }
-    if (auto problem = ReadSecretFile(path, secret)) {
+    if (auto problem = ReadSecretFile(path, secret, "secret file")) {
         return *problem;
     }
     return "";

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "framework/SecretBytes.h"
 #include "lon/Bytes.h"
 
 namespace host {
@@ -15,6 +16,6 @@ std::string SecretFilePath(const std::string& site);
 std::string SaveSecretFile(const std::string& site, const lon::Bytes& secret);
 // Reads the secret; a file others may read is refused, as its secret may be known. "" or the
 // reason.
-std::string LoadSecretFile(const std::string& site, lon::Bytes& secret);
+std::string LoadSecretFile(const std::string& site, platform::SecretBytes& secret);
 
 }  // namespace host

@@ -22,7 +22,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; wait 2>/dev/null || true' EXIT
 secret=5ec7e75ec7e75ec7e75ec7e75ec7e75e
-echo "$secret" >"$work/key"
+(umask 077 && echo "$secret" >"$work/key")  # a key file of this user alone
 serve_site() {  # name channels keyfile node...
   local name=$1 channels=$2 key=()
   [ -n "$3" ] && key=(--auth-key-file "$3")

@@ -4,6 +4,7 @@
 // taken twice.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <atomic>
 #include <cstdio>
@@ -20,6 +21,7 @@
 #include "cli/Commands.h"
 #include "cli/ViewCommands.h"
 #include "host/ClientSite.h"
+#include "link/CaptureFile.h"
 #include "link/Discovery.h"
 #include "link/LonNode.h"
 #include "link/MemberMemory.h"
@@ -166,7 +168,7 @@ TEST(LinkCaptureTest, APacketAnalyserDecodesTheExportAsMeant) {
     settings.router = "127.0.0.1";
     settings.port = server.Port();
     settings.node.node = {1, 5};
-    settings.capture = (dir / "export.pcap").string();
+    settings.capture.path = (dir / "export.pcap").string();
     {
         host::LonNode node(settings);
         ASSERT_EQ(host::OpenLinkedNode(node), std::nullopt);
@@ -179,7 +181,7 @@ TEST(LinkCaptureTest, APacketAnalyserDecodesTheExportAsMeant) {
                         .completed);
     }
     const std::string command =
-        "tshark -r " + settings.capture + " -d udp.port==" + std::to_string(settings.port) +
+        "tshark -r " + settings.capture.path + " -d udp.port==" + std::to_string(settings.port) +
         ",cnip -T fields -E separator=, -e cnip.type -e lon.addrfmt -e lon.srcnode -e "
         "lon.dstnode -e lon.trans_no -e lon.nm -e lon.nv.selector 2>/dev/null";
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -429,5 +431,59 @@ INSTANTIATE_TEST_SUITE_P(
                       MergeCase{"neitherKnowsTheOther", {7, 90, {5}}, {8, 3, {6}}, {8, 3, {5, 6}}},
                       MergeCase{"nothingKept", {}, {7, 1, {}}, {7, 1, {}}}),
     [](const ::testing::TestParamInfo<MergeCase>& info) { return std::string(info.param.name); });
+
+struct CaptureCase {
+    const char* name;
+    const char* before;  // the file's contents before; nullptr: no file
+    bool replace;        // --force
+    const char* says;    // the refusal; "" when the capture is written
+};
+
+class CaptureFileTest : public ::testing::TestWithParam<CaptureCase> {};
+
+// A capture holds the channel's authenticated traffic: it is this user's alone, and a file that
+// exists is kept unless --force says to replace it.
+TEST_P(CaptureFileTest, IsThisUsersAloneAndReplacesOnlyWhenTold) {
+    const CaptureCase& c = GetParam();
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("vireo-capture-" + std::string(c.name));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "link.pcap").string();
+    if (c.before != nullptr) {
+        std::ofstream(path) << c.before;
+        ::chmod(path.c_str(), 0644);
+    }
+    const mode_t mask = ::umask(022);
+    std::optional<std::string> problem;
+    {
+        host::CaptureFile capture;
+        problem = capture.Open({path, c.replace});
+    }
+    ::umask(mask);
+    std::ifstream in(path, std::ios::binary);
+    const std::string after((std::istreambuf_iterator<char>(in)), {});
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    if (*c.says != '\0') {
+        EXPECT_NE(problem.value_or("").find(path + " " + c.says), std::string::npos)
+            << problem.value_or("written");
+        EXPECT_EQ(after, c.before);
+    } else {
+        EXPECT_EQ(problem, std::nullopt) << *problem;
+        EXPECT_EQ(info.st_mode & 0777, 0600u);
+        EXPECT_EQ(after.substr(0, 4), "\xD4\xC3\xB2\xA1");  // a pcap file, nothing of before
+        EXPECT_EQ(after.size(), 24u);
+    }
+    std::filesystem::remove_all(dir);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CaptureFileTest,
+    ::testing::Values(CaptureCase{"New", nullptr, false, ""},
+                      CaptureCase{"ExistingKept", "earlier capture", false,
+                                  "exists; --force replaces it"},
+                      CaptureCase{"ExistingReplacedWithForce", "earlier capture", true, ""}),
+    [](const ::testing::TestParamInfo<CaptureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -103,6 +103,7 @@ TEST_F(SiteCommandsTest, ANodeWhoseRouterDoesNotAnswerFailsAloneAndTheSecretShow
 
 TEST_F(SiteCommandsTest, DiscoveryKeepsEveryNodeThatAnswersLateOrSoon) {
     host::SimNode first;
+    first.SetName("Boiler\x1b[2J");  // its name NV cannot drive the terminal
     host::SimNode second;
     const host::ServedIdentity fresh{.address = {1, 9}, .configured = false};
     host::ServedIdentity late = fresh;
@@ -125,6 +126,8 @@ TEST_F(SiteCommandsTest, DiscoveryKeepsEveryNodeThatAnswersLateOrSoon) {
     EXPECT_NE(host::FindByNeuronId(saved, late.neuronId), nullptr);
     EXPECT_EQ(host::FindByNeuronId(saved, late.neuronId)->channel, 2);
     EXPECT_NE(out.str().find("2 added"), std::string::npos) << out.str();
+    EXPECT_NE(out.str().find("new: Boiler\\x1b[2J"), std::string::npos) << out.str();
+    EXPECT_EQ((out.str() + err.str()).find('\x1b'), std::string::npos);
     std::istringstream lines(out.str());
     for (std::string line; std::getline(lines, line);) {
         if (line.starts_with("05 01")) {
@@ -133,5 +136,39 @@ TEST_F(SiteCommandsTest, DiscoveryKeepsEveryNodeThatAnswersLateOrSoon) {
         }
     }
 }
+
+struct SiteNameCase {
+    const char* name;
+    int status;
+    const char* says;  // by site new, and by site list where it was made
+};
+
+class SiteNameTest : public SiteCommandsTest, public ::testing::WithParamInterface<SiteNameCase> {};
+
+// A site's name is shown as a node's is, its control characters escaped; a name that would hide
+// its file is refused.
+TEST_P(SiteNameTest, IsShownEscapedOrRefused) {
+    host::SiteNewOptions options;
+    options.name = GetParam().name;
+    options.links = {"lonip://127.0.0.1"};
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(host::RunSiteNewCommand(options, out, err), GetParam().status) << err.str();
+    if (GetParam().status == 0) {
+        EXPECT_EQ(host::RunSiteListCommand(false, out, err), 0) << err.str();
+    }
+    const std::string said = out.str() + err.str();
+    EXPECT_NE(said.find(GetParam().says), std::string::npos) << said;
+    EXPECT_EQ(said.find('\x1b'), std::string::npos) << said;
+    std::string error;
+    EXPECT_EQ(host::ListSites(error).size(), GetParam().status == 0 ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, SiteNameTest,
+    ::testing::Values(SiteNameCase{"north\x1b[2J", 0, "Site north\\x1b[2J: 1 channel"},
+                      SiteNameCase{"north\x1b]0;x", 0, "\nnorth\\x1b]0;x "},
+                      SiteNameCase{".hidden", 2, "site name \".hidden\" starts with a dot"}),
+    [](const auto& info) { return "case" + std::to_string(info.index); });
 
 }  // namespace

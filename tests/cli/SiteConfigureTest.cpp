@@ -43,7 +43,7 @@ protected:
         setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
         setenv("VIREO_HISTORY", "off", 1);
         options.retryAfter = lon::Millis(40);
-        options.capture = (dir / "configure.pcap").string();
+        options.capture.path = (dir / "configure.pcap").string();
     }
     void TearDown() override { fs::remove_all(dir); }
 
@@ -157,6 +157,7 @@ TEST_F(SiteConfigureTest, StrictRoutersTakeThisPcOnlyOnceConfigured) {
     const int serverPort = site.configuration->serverPort;
     ASSERT_EQ(host::UpdateSite(host::SitePath("north"), [](host::Site& s) { s.links.pop_back(); }),
               "");
+    options.capture.replace = true;  // the capture of the first run, as --force replaces it
     EXPECT_EQ(Run([&](auto& out, auto& err) {
                   return host::RunSiteConfigureCommand("north", options, out, err);
               }),
@@ -176,7 +177,7 @@ TEST_F(SiteConfigureTest, StrictRoutersTakeThisPcOnlyOnceConfigured) {
     std::map<std::string, int> acknowledged;
     const std::string server = std::to_string(serverPort);
     for (const std::string& row :
-         Decoded(options.capture, static_cast<std::uint16_t>(serverPort))) {
+         Decoded(options.capture.path, static_cast<std::uint16_t>(serverPort))) {
         const std::string port = row.substr(0, row.find(','));
         const std::string type = row.substr(row.find(',') + 1);
         EXPECT_NE(type, "0x01") << "a data packet in the configuration: " << row;
@@ -201,7 +202,7 @@ TEST_F(SiteConfigureTest, RefusesMixedSecretsAndTellsAnAuthenticationFailure) {
     site.links = {{1, "lonip://127.0.0.1:" + std::to_string(router.Port()), 0, true}};
     ASSERT_EQ(host::CreateSite(host::SitePath("south"), site), "");
     ASSERT_EQ(host::SaveSecretFile("south", lon::Bytes(16, 0x22)), "");
-    options.capture.clear();
+    options.capture = {};
     options.retries = 1;
     EXPECT_EQ(Run([&](auto& out, auto& err) {
                   return host::RunSiteConfigureCommand("south", options, out, err);

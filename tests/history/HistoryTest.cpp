@@ -435,6 +435,48 @@ public:
         return {pid, stay[1]};
     }
 
+    // A child whose recorder starts a download into the node, records part 1, finds the
+    // history held by another program (hold, longer than its writes wait) for part 2, and ends
+    // the run; the child is gone when this returns.
+    void RecordWhileHeld(sqlite3* hold) const {
+        struct Recorder : history::HistoryRecorder {
+            using HistoryRecorder::HistoryRecorder;
+            using HistoryRecorder::Record;
+        };
+        int ready[2];
+        int go[2];
+        EXPECT_EQ(::pipe(ready), 0);
+        EXPECT_EQ(::pipe(go), 0);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            Recorder recorder(
+                path, [](const std::string&) {}, nullptr, 0);
+            recorder.SetNode("/nodes/a.json", "Boiler1");
+            recorder.RunStarted("Download from file", "boiler.txt");
+            char byte = 1;
+            for (int part = 1; part <= 2; ++part) {
+                if (part == 2) {
+                    (void)::write(ready[1], &byte, 1);  // the parent takes the history now
+                    (void)::read(go[0], &byte, 1);
+                }
+                recorder.Record({0, "Download", nv::kPluginCnf, part, {}, true});
+            }
+            recorder.RunEnded();
+            ::_exit(recorder.IsOff() ? 0 : 1);
+        }
+        char byte = 0;
+        EXPECT_EQ(::read(ready[0], &byte, 1), 1);
+        EXPECT_EQ(sqlite3_exec(hold, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        (void)::write(go[1], &byte, 1);
+        int status = -1;
+        EXPECT_EQ(::waitpid(pid, &status, 0), pid);
+        EXPECT_EQ(status, 0) << "the history did not go off";
+        sqlite3_exec(hold, "COMMIT", nullptr, nullptr, nullptr);
+        for (const int fd : {ready[0], ready[1], go[0], go[1]}) {
+            ::close(fd);
+        }
+    }
+
     static void Kill(Child& child) {
         ::kill(child.pid, SIGKILL);
         ::waitpid(child.pid, nullptr, 0);
@@ -491,6 +533,15 @@ const RunCase kRuns[] = {
          sqlite3_open(t.path.c_str(), &db);
          auto child = t.Start("/nodes/a.json", 12, true, db);
          RunTest::Kill(child);
+         sqlite3_close(db);
+         return std::vector<std::vector<int>>{t.Look()};
+     },
+     {{}}},
+    {"EndedAfterItsHistoryWentOff",
+     [](RunTest& t) {
+         sqlite3* db = nullptr;
+         sqlite3_open(t.path.c_str(), &db);
+         t.RecordWhileHeld(db);
          sqlite3_close(db);
          return std::vector<std::vector<int>>{t.Look()};
      },

@@ -235,7 +235,7 @@ TEST_F(StartWindowTest, WithoutASessionBusTheSecretGoesToAFileOfThisUserOnly) {
                                0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xCD, 0xEF};
     std::string where;
     EXPECT_EQ(host::SaveSiteSecret("delta", secret, where), "");
-    lon::Bytes loaded;
+    platform::SecretBytes loaded;
     EXPECT_EQ(host::LoadSiteSecret("delta", loaded), "");
     EXPECT_EQ(loaded, secret);
     EXPECT_EQ(where, host::SecretFilePath("delta"));
