@@ -1,5 +1,6 @@
 #include "lon/Channel.h"
 
+#include <cstring>
 #include <random>
 
 #include "lon/Crc16.h"
@@ -22,6 +23,10 @@ std::uint32_t NewSessionId() {
 
 Channel::Channel(Datagram& network, Clock& clock, Options options)
     : network_(network), clock_(clock), options_(std::move(options)) {}
+
+Channel::~Channel() {
+    ::explicit_bzero(options_.secret.data(), options_.secret.size());
+}
 
 bool Channel::Send(const Packet& packet) {
     return SendFrame(Frame(packet));

@@ -60,6 +60,10 @@ public:
     using Control = std::function<void(const Ip852Packet& packet, const Endpoint& from)>;
 
     Channel(Datagram& network, Clock& clock, Options options);
+    // Clears its copy of the channel's secret.
+    ~Channel() override;
+    Channel(const Channel&) = delete;
+    Channel& operator=(const Channel&) = delete;
 
     bool Send(const Packet& packet) override;
     // To one member: the sender of the request being answered.
