@@ -25,7 +25,9 @@ Channel::Channel(Datagram& network, Clock& clock, Options options)
     : network_(network), clock_(clock), options_(std::move(options)) {}
 
 Channel::~Channel() {
-    ::explicit_bzero(options_.secret.data(), options_.secret.size());
+    if (!options_.secret.empty()) {
+        ::explicit_bzero(options_.secret.data(), options_.secret.size());
+    }
 }
 
 bool Channel::Send(const Packet& packet) {
