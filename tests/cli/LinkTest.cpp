@@ -161,6 +161,7 @@ TEST(LinkCaptureTest, APacketAnalyserDecodesTheExportAsMeant) {
         GTEST_SKIP() << "tshark is not installed; the capture is not checked";
     }
     const auto dir = std::filesystem::temp_directory_path() / "vireo-link-capture";
+    std::filesystem::remove_all(dir);  // a capture is never written over
     std::filesystem::create_directories(dir);
     host::SimNode served;
     ServedNode server(served, {});
