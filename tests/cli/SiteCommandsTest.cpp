@@ -154,6 +154,40 @@ TEST_F(SiteCommandsTest, ACrowdedChannelRunsWhatItCarriesAndEveryNodeCompletes) 
         << out.str();
 }
 
+// Twelve new nodes heard, five kept: the site file gets five, the output says how many more
+// were heard, and each kept node is asked its name once, though its answers come after the
+// transmit timer (it keeps its Neuron ID as its name).
+TEST_F(SiteCommandsTest, DiscoveryKeepsAtMostItsLimitOfNewNodesAndAsksEachNameOnce) {
+    constexpr int kNodes = 12;
+    std::deque<host::SimNode> nodes(kNodes);
+    std::vector<host::ChannelMember> members;
+    for (int i = 1; i <= kNodes; ++i) {
+        const auto n = static_cast<std::uint8_t>(i);
+        members.push_back({&nodes[static_cast<std::size_t>(i - 1)],
+                           {.address = {1, n}, .neuronId = {5, 1, 0, 0, 0, n}, .configured = false},
+                           {.late = lon::Millis(40)}});
+    }
+    host::ServingThread served(members, {});
+    host::Site site;
+    site.links = {{1, "lonip://127.0.0.1:" + std::to_string(served.Port()), 0, false, 3, 2}};
+    ASSERT_EQ(host::CreateSite(host::SitePath("plant"), site), "");
+
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(host::RunDiscoverSiteCommand("plant", 1, true, out, err, 5), 0) << err.str();
+    served.Stop();
+    host::Site saved;
+    ASSERT_EQ(host::LoadNamedSite("plant", saved), "");
+    EXPECT_EQ(saved.nodes.size(), 5u);
+    EXPECT_NE(
+        out.str().find("Site plant: 5 added, 0 moved, 0 seen again\n"
+                       "7 more new nodes were heard and not kept: a discovery keeps at most 5 "
+                       "new nodes; run it again for the others\n"),
+        std::string::npos)
+        << out.str();
+    EXPECT_EQ(served.Repeats(), 0u);
+}
+
 TEST_F(SiteCommandsTest, DiscoveryKeepsEveryNodeThatAnswersLateOrSoon) {
     host::SimNode first;
     host::SimNode second;
