@@ -64,6 +64,15 @@ protected:
         site.nodes = std::move(nodes);
         ASSERT_EQ(host::CreateSite(host::SitePath(name), site), "");
     }
+    // Discovery on the site, listening 300 ms, until it has ended.
+    static void Discover(StartWindow& window, const std::string& site) {
+        window.SetListenTime(lon::Millis(300));
+        QEventLoop loop;
+        window.discoveryEnded = [&loop](const std::string&) { loop.quit(); };
+        QTimer::singleShot(20000, &loop, &QEventLoop::quit);  // a guard, not a wait
+        window.Discover(site);
+        loop.exec();
+    }
     static std::string Text(const fs::path& path) {
         std::ifstream in(path);
         std::stringstream text;
@@ -185,12 +194,7 @@ TEST_F(StartWindowTest, DiscoverAddsTheNodeHeardOnTheSitesChannelToTheListAndThe
 
     StartWindow window((folder / "node.json").string(), "gamma",
                        [](const std::string&) { return ""; });
-    window.SetListenTime(lon::Millis(300));
-    QEventLoop loop;
-    window.discoveryEnded = [&loop](const std::string&) { loop.quit(); };
-    QTimer::singleShot(20000, &loop, &QEventLoop::quit);  // a guard, not a wait
-    window.Discover("gamma");
-    loop.exec();
+    Discover(window, "gamma");
 
     host::Site site;
     ASSERT_EQ(host::LoadNamedSite("gamma", site), "");
@@ -222,13 +226,8 @@ TEST_F(StartWindowTest, DiscoverSaysHowManyNewNodesItLeftOut) {
 
     StartWindow window((folder / "node.json").string(), "gamma",
                        [](const std::string&) { return ""; });
-    window.SetListenTime(lon::Millis(300));
     window.SetDiscoveryLimits({.mostNew = 1});
-    QEventLoop loop;
-    window.discoveryEnded = [&loop](const std::string&) { loop.quit(); };
-    QTimer::singleShot(20000, &loop, &QEventLoop::quit);  // a guard, not a wait
-    window.Discover("gamma");
-    loop.exec();
+    Discover(window, "gamma");
 
     host::Site site;
     ASSERT_EQ(host::LoadNamedSite("gamma", site), "");
