@@ -89,9 +89,9 @@ constexpr Operation kDefaults{"defaults", "Factory defaults", kDefaultsChannelUs
 // its state is saved, the state file's lock, the temporary and the folder (opened to sync it);
 // the settings file the operation reads or writes.
 constexpr std::uint64_t kOpenFilesPerNode = 5;
-// A site's node holds none for its run: only its settings file while an export saves it (the
-// temporary and its folder).
-constexpr std::uint64_t kOpenFilesPerLinkedNode = 2;
+// A site's node holds none for its run: only its settings file's temporary while an export
+// saves it (its folder is opened to sync it once the temporary is closed).
+constexpr std::uint64_t kOpenFilesPerLinkedNode = 1;
 // The process's own: standard streams, the write history's connection (database, journal, WAL
 // and its shared memory), the network's folder while it is listed, the loader's files.
 constexpr std::uint64_t kOpenFilesReserved = 64;

@@ -157,9 +157,9 @@ std::string DomainText(const lon::Domain& domain) {
 int NodesAtOnceOnChannel(const LinkSettings& settings) {
     const double timer =
         static_cast<double>(lon::TransmitTimer(settings.retry.transmitTimerCode).count()) / 1000;
-    const double longest =
-        lon::Ft10TransactionSeconds(false, nv::kNodeNameSize, settings.domain.length);
-    return std::max(1, static_cast<int>(timer / longest));
+    const double partRead =
+        lon::Ft10TransactionSeconds(false, nv::kPartSize, settings.domain.length);
+    return std::max(1, static_cast<int>(timer / partRead));
 }
 
 std::string TargetText(const lon::Target& target) {

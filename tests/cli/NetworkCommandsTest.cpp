@@ -217,32 +217,32 @@ TEST_P(PlanJobsTest, FitsEachChannelAndTheOpenFileLimit) {
 
 using Crowd = host::ChannelCrowd;
 constexpr int kMost = host::kMostNodesAtOnce;
-// A site's channel of 125 nodes, each carrying 61 at once; eight of them.
-const std::map<int, Crowd> kEightChannels = {{1, {125, 61}}, {2, {125, 61}}, {3, {125, 61}},
-                                             {4, {125, 61}}, {5, {125, 61}}, {6, {125, 61}},
-                                             {7, {125, 61}}, {8, {125, 61}}};
+// A site's channel of 125 nodes, each carrying 63 at once; eight of them.
+const std::map<int, Crowd> kEightChannels = {{1, {125, 63}}, {2, {125, 63}}, {3, {125, 63}},
+                                             {4, {125, 63}}, {5, {125, 63}}, {6, {125, 63}},
+                                             {7, {125, 63}}, {8, {125, 63}}};
 INSTANTIATE_TEST_SUITE_P(
     Cases, PlanJobsTest,
     ::testing::Values(
         JobsCase{"AllTheChannelCarries", 0, {{0, {100, 102}}}, 5, 1024, 1024, {{0, 100}}, 0, false},
         JobsCase{"FewerNodes", 0, {{0, {3, 102}}}, 5, 1024, 1024, {{0, 3}}, 0, false},
-        JobsCase{"EvenRounds", 0, {{1, {125, 61}}}, 2, 1024, 1024, {{1, 42}}, 0, false},
+        JobsCase{"EvenRounds", 0, {{1, {125, 50}}}, 1, 1024, 1024, {{1, 42}}, 0, false},
         JobsCase{"CrowdedChannelsEachWhatItCarries",
                  0,
-                 {{1, {100, 61}}, {2, {100, 61}}, {3, {100, 61}}, {4, {100, 61}}},
+                 {{1, {100, 63}}, {2, {100, 63}}, {3, {100, 63}}, {4, {100, 63}}},
                  2,
                  1024,
                  1024,
                  {{1, 50}, {2, 50}, {3, 50}, {4, 50}},
                  0,
                  false},
-        JobsCase{"LinkedNodesUnderTheCommonLimit", 0, kEightChannels, 2, 1024, 1024,
+        JobsCase{"LinkedNodesUnderTheCommonLimit", 0, kEightChannels, 1, 1024, 1024,
                  std::map<int, int>{
-                     {1, 42}, {2, 42}, {3, 42}, {4, 42}, {5, 42}, {6, 42}, {7, 42}, {8, 42}},
+                     {1, 63}, {2, 63}, {3, 63}, {4, 63}, {5, 63}, {6, 63}, {7, 63}, {8, 63}},
                  0, false},
         JobsCase{"Requested", 7, {{0, {100, kMost}}}, 5, 1024, 1024, {{0, 7}}, 0, false},
         JobsCase{
-            "RequestedBeyondTheChannel", 100, {{1, {100, 61}}}, 2, 1024, 1024, {{1, 61}}, 0, false},
+            "RequestedBeyondTheChannel", 100, {{1, {100, 63}}}, 2, 1024, 1024, {{1, 63}}, 0, false},
         JobsCase{
             "FastChannel", 0, {{0, {5000, kMost}}}, 5, 1024, 524288, {{0, 1000}}, 524288, false},
         JobsCase{"NoHardLimit",
@@ -259,7 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
             "RequestedTooMany", 2000, {{0, {2000, kMost}}}, 5, 1024, 4096, {{0, 806}}, 4096, true},
         JobsCase{"LimitSharedAmongChannels",
                  0,
-                 {{1, {100, 61}}, {2, {10, 61}}},
+                 {{1, {100, 63}}, {2, {10, 63}}},
                  5,
                  200,
                  200,
