@@ -178,21 +178,24 @@ JobsPlan PlanJobs(int requested, const std::map<int, ChannelCrowd>& channels,
         // An unlimited hard limit still has the kernel's ceiling: ask for what is needed.
         plan.openFiles = hard == RLIM_INFINITY ? needed(plan.jobs) : hard;
     }
-    if (needed(plan.jobs) > std::max(soft, plan.openFiles)) {
-        const int fit = plan.openFiles > kOpenFilesReserved + openFilesPerNode
-                            ? static_cast<int>((plan.openFiles - kOpenFilesReserved) /
-                                               std::max<std::uint64_t>(1, openFilesPerNode))
-                            : 1;
-        plan.note = std::to_string(plan.jobs) + " nodes at once need " +
-                    std::to_string(needed(plan.jobs)) + " open files and the limit is " +
-                    std::to_string(plan.openFiles) + ": " + std::to_string(fit) +
-                    " at a time (ulimit -n raises it)";
-        plan.jobs = fit;
+    const int wanted = plan.jobs;
+    const bool lowered = needed(wanted) > std::max(soft, plan.openFiles);
+    if (lowered) {
+        plan.jobs = plan.openFiles > kOpenFilesReserved + openFilesPerNode
+                        ? static_cast<int>((plan.openFiles - kOpenFilesReserved) /
+                                           std::max<std::uint64_t>(1, openFilesPerNode))
+                        : 1;
     }
     plan.atOnce = ShareJobs(channels, plan.jobs, requested <= 0);
     plan.jobs = 0;
     for (const auto& [channel, atOnce] : plan.atOnce) {
         plan.jobs += atOnce;
+    }
+    if (lowered) {
+        plan.note = std::to_string(wanted) + " nodes at once need " +
+                    std::to_string(needed(wanted)) + " open files and the limit is " +
+                    std::to_string(plan.openFiles) + ": " + std::to_string(plan.jobs) +
+                    " at a time (ulimit -n raises it)";
     }
     return plan;
 }
