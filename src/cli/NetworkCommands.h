@@ -2,8 +2,9 @@
 // The settings-file operations on many nodes of a simulated network at once: `vireo export
 // --out DIR`, `vireo download FILE` and `vireo defaults`, each with `--nodes A,B,...` or `--all`.
 // Every node runs the very operation a single node runs, on a thread of its own with its own
-// pauses, up to --jobs nodes at a time (by default as many as the channel carries at once, within
-// the process's open-file limit); all of them share the network's channel. A node that
+// pauses, up to --jobs nodes at a time (by default as many as keep each channel busy without
+// crowding it, within the process's open-file limit); all of them share the network's channel,
+// or a site's nodes their router's. A node that
 // fails fails alone. The command ends with one row a node (result, write and read errors,
 // seconds) and the channel's load, as a table or as JSON, and exits 0 only when every node
 // completed.
