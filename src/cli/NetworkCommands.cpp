@@ -7,6 +7,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -89,6 +90,9 @@ constexpr Operation kDefaults{"defaults", "Factory defaults", kDefaultsChannelUs
 // its state is saved, the state file's lock, the temporary and the folder (opened to sync it);
 // the settings file the operation reads or writes.
 constexpr std::uint64_t kOpenFilesPerNode = 5;
+// A site's node holds none for its run: only its settings file's temporary while an export
+// saves it (its folder is opened to sync it once the temporary is closed).
+constexpr std::uint64_t kOpenFilesPerLinkedNode = 1;
 // The process's own: standard streams, the write history's connection (database, journal, WAL
 // and its shared memory), the network's folder while it is listed, the loader's files.
 constexpr std::uint64_t kOpenFilesReserved = 64;
@@ -114,37 +118,86 @@ std::string Fixed(double value, int decimals) {
 
 }  // namespace
 
-JobsPlan PlanJobs(int requested, int nodes, double channelRate, ChannelUse use, std::uint64_t soft,
-                  std::uint64_t hard) {
+int SimulatedNodesAtOnce(double channelRate, ChannelUse use) {
+    if (channelRate <= 0) {
+        return kMostNodesAtOnce;
+    }
+    const double timer =
+        static_cast<double>(lon::TransmitTimer(lon::RetryPolicy{}.transmitTimerCode).count()) /
+        1000;
+    const double carried =
+        std::max(channelRate * use.pauseSeconds / use.transactions, channelRate * timer);
+    return std::clamp(static_cast<int>(carried), 1, kMostNodesAtOnce);
+}
+
+int EvenlyAtOnce(int nodes, int most) {
+    if (nodes <= 0 || most <= 0) {
+        return 0;
+    }
+    const int rounds = (nodes + most - 1) / most;
+    return (nodes + rounds - 1) / rounds;
+}
+
+namespace {
+
+// The jobs shared among the channels: each channel up to what it carries and has, the smallest
+// first, the rest evenly.
+std::map<int, int> ShareJobs(const std::map<int, ChannelCrowd>& channels, int jobs, bool evenly) {
+    std::vector<std::pair<int, int>> wanted;  // channel, nodes it can run at once
+    for (const auto& [channel, crowd] : channels) {
+        wanted.emplace_back(channel, std::min(crowd.nodes, std::max(1, crowd.most)));
+    }
+    std::sort(wanted.begin(), wanted.end(),
+              [](const auto& a, const auto& b) { return a.second < b.second; });
+    std::map<int, int> share;
+    int left = jobs;
+    for (std::size_t i = 0; i < wanted.size(); ++i) {
+        const int remaining = static_cast<int>(wanted.size() - i);
+        const int given = std::min(wanted[i].second, (left + remaining - 1) / remaining);
+        left -= given;
+        const int nodes = channels.at(wanted[i].first).nodes;
+        share[wanted[i].first] = evenly ? EvenlyAtOnce(nodes, given) : given;
+    }
+    return share;
+}
+
+}  // namespace
+
+JobsPlan PlanJobs(int requested, const std::map<int, ChannelCrowd>& channels,
+                  std::uint64_t openFilesPerNode, std::uint64_t soft, std::uint64_t hard) {
     JobsPlan plan;
-    int wanted = requested;
-    if (wanted <= 0) {
-        const double carried = channelRate * use.pauseSeconds / use.transactions;
-        wanted = channelRate > 0 && carried < kMostNodesAtOnce
-                     ? std::max(1, static_cast<int>(carried))
-                     : kMostNodesAtOnce;
+    int carried = 0;
+    for (const auto& [channel, crowd] : channels) {
+        const int most = std::min(std::max(0, crowd.nodes), std::max(1, crowd.most));
+        carried += requested > 0 ? most : EvenlyAtOnce(crowd.nodes, most);
     }
-    plan.jobs = std::min(wanted, std::max(0, nodes));
-    const auto needed = [](int jobs) {
-        return kOpenFilesReserved + kOpenFilesPerNode * static_cast<std::uint64_t>(jobs);
+    plan.jobs = std::min({requested > 0 ? requested : carried, carried, kMostNodesAtOnce});
+    const auto needed = [openFilesPerNode](int jobs) {
+        return kOpenFilesReserved + openFilesPerNode * static_cast<std::uint64_t>(jobs);
     };
-    if (needed(plan.jobs) <= soft) {
-        return plan;
+    if (needed(plan.jobs) > soft) {
+        // An unlimited hard limit still has the kernel's ceiling: ask for what is needed.
+        plan.openFiles = hard == RLIM_INFINITY ? needed(plan.jobs) : hard;
     }
-    // An unlimited hard limit still has the kernel's ceiling: ask for what is needed.
-    plan.openFiles = hard == RLIM_INFINITY ? needed(plan.jobs) : hard;
-    if (needed(plan.jobs) <= plan.openFiles) {
-        return plan;
+    const int wanted = plan.jobs;
+    const bool lowered = needed(wanted) > std::max(soft, plan.openFiles);
+    if (lowered) {
+        plan.jobs = plan.openFiles > kOpenFilesReserved + openFilesPerNode
+                        ? static_cast<int>((plan.openFiles - kOpenFilesReserved) /
+                                           std::max<std::uint64_t>(1, openFilesPerNode))
+                        : 1;
     }
-    const int fit =
-        plan.openFiles > kOpenFilesReserved + kOpenFilesPerNode
-            ? static_cast<int>((plan.openFiles - kOpenFilesReserved) / kOpenFilesPerNode)
-            : 1;
-    plan.note = std::to_string(plan.jobs) + " nodes at once need " +
-                std::to_string(needed(plan.jobs)) + " open files and the limit is " +
-                std::to_string(plan.openFiles) + ": " + std::to_string(fit) +
-                " at a time (ulimit -n raises it)";
-    plan.jobs = fit;
+    plan.atOnce = ShareJobs(channels, plan.jobs, requested <= 0);
+    plan.jobs = 0;
+    for (const auto& [channel, atOnce] : plan.atOnce) {
+        plan.jobs += atOnce;
+    }
+    if (lowered) {
+        plan.note = std::to_string(wanted) + " nodes at once need " +
+                    std::to_string(needed(wanted)) + " open files and the limit is " +
+                    std::to_string(plan.openFiles) + ": " + std::to_string(plan.jobs) +
+                    " at a time (ulimit -n raises it)";
+    }
     return plan;
 }
 
@@ -410,17 +463,31 @@ double SimulatedRate(const NetworkOptions& options) {
     return options.site.empty() ? options.channelRate : 0;
 }
 
+// The nodes ready to run, by channel (the simulated network's nodes share channel 0).
+using ReadyRows = std::map<int, std::vector<Row*>>;
+
 // The plan for the nodes ready to run, with the process's open-file limit raised as the plan
 // needs; says on err when the limit lowered the jobs.
-int JobsFor(std::size_t nodes, const NetworkOptions& options, const Operation& operation,
-            std::ostream& err) {
+JobsPlan JobsFor(const ReadyRows& ready, const NetworkOptions& options, const Operation& operation,
+                 std::ostream& err) {
+    std::map<int, ChannelCrowd> channels;
+    for (const auto& [channel, rows] : ready) {
+        ChannelCrowd& crowd = channels[channel];
+        crowd.nodes = static_cast<int>(rows.size());
+        const Row& first = *rows.front();
+        crowd.most = first.link ? NodesAtOnceOnChannel(*first.link)
+                     : options.jobs > 0
+                         ? kMostNodesAtOnce
+                         : SimulatedNodesAtOnce(SimulatedRate(options), operation.use);
+    }
+    const std::uint64_t perNode =
+        options.site.empty() ? kOpenFilesPerNode : kOpenFilesPerLinkedNode;
     rlimit limit{};
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) {
         limit.rlim_cur = limit.rlim_max = RLIM_INFINITY;
     }
     const auto plan = [&](rlim_t hard) {
-        return PlanJobs(options.jobs, static_cast<int>(nodes), SimulatedRate(options),
-                        operation.use, limit.rlim_cur, hard);
+        return PlanJobs(options.jobs, channels, perNode, limit.rlim_cur, hard);
     };
     JobsPlan chosen = plan(limit.rlim_max);
     if (chosen.openFiles > limit.rlim_cur) {
@@ -433,30 +500,39 @@ int JobsFor(std::size_t nodes, const NetworkOptions& options, const Operation& o
     if (!chosen.note.empty()) {
         err << "vireo " << operation.command << ": " << chosen.note << '\n';
     }
-    return chosen.jobs;
+    return chosen;
 }
 
-// Runs the rows that are ready, as many at once as JobsFor says, each on a thread of its own.
+// Runs the rows that are ready, each on a thread of its own: on each channel as many at once as
+// JobsFor says, a channel's threads taking its nodes one after the other.
 void RunRows(std::vector<Row>& rows, const NetworkOptions& options, const Operation& operation,
              const std::function<NodeOperation(const Row&)>& operationFor, RunChannels& channels,
              NodesProgress& progress, std::ostream& err) {
-    std::vector<Row*> ready;
+    ReadyRows ready;
     for (Row& row : rows) {
         if (row.ready) {
-            ready.push_back(&row);
+            ready[row.link ? row.channel : 0].push_back(&row);
         }
     }
-    const auto wanted = static_cast<std::size_t>(JobsFor(ready.size(), options, operation, err));
-    progress.Begin(static_cast<int>(wanted));
+    const JobsPlan plan = JobsFor(ready, options, operation, err);
+    progress.Begin(plan.jobs);
     for (const Row& row : rows) {
         if (!row.ready) {
             progress.Done(row, false);
         }
     }
-    std::atomic<std::size_t> next{0};
-    const auto worker = [&] {
-        for (std::size_t i = next++; i < ready.size(); i = next++) {
-            Row& row = *ready[i];
+    struct Queue {
+        std::vector<Row*>* rows;
+        std::atomic<std::size_t> next{0};
+        int threads = 0;
+    };
+    std::deque<Queue> queues;
+    for (auto& [channel, channelRows] : ready) {
+        queues.emplace_back().rows = &channelRows;
+    }
+    const auto worker = [&](Queue& queue) {
+        for (std::size_t i = queue.next++; i < queue.rows->size(); i = queue.next++) {
+            Row& row = *(*queue.rows)[i];
             const bool stopped = options.stopRequested && options.stopRequested();
             if (stopped) {
                 row.message = "not started: the run was stopped";
@@ -468,15 +544,22 @@ void RunRows(std::vector<Row>& rows, const NetworkOptions& options, const Operat
         }
     };
     std::vector<std::thread> threads;
-    for (std::size_t i = 0; i < wanted; ++i) {
-        try {
-            threads.emplace_back(worker);
-        } catch (const std::system_error&) {
-            break;  // the system gives no more threads: those there are take all the nodes
+    auto queue = queues.begin();
+    for (const auto& [channel, atOnce] : plan.atOnce) {
+        for (int i = 0; i < atOnce; ++i) {
+            try {
+                threads.emplace_back(worker, std::ref(*queue));
+                ++queue->threads;
+            } catch (const std::system_error&) {
+                break;  // the system gives no more threads: those there are take the nodes
+            }
         }
+        ++queue;
     }
-    if (threads.empty()) {
-        worker();
+    for (Queue& idle : queues) {
+        if (idle.threads == 0) {
+            worker(idle);
+        }
     }
     for (std::thread& thread : threads) {
         thread.join();

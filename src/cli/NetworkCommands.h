@@ -2,8 +2,9 @@
 // The settings-file operations on many nodes of a simulated network at once: `vireo export
 // --out DIR`, `vireo download FILE` and `vireo defaults`, each with `--nodes A,B,...` or `--all`.
 // Every node runs the very operation a single node runs, on a thread of its own with its own
-// pauses, up to --jobs nodes at a time (by default as many as the channel carries at once, within
-// the process's open-file limit); all of them share the network's channel. A node that
+// pauses, up to --jobs nodes at a time (by default as many as keep each channel busy without
+// crowding it, within the process's open-file limit); all of them share the network's channel,
+// or a site's nodes their router's. A node that
 // fails fails alone. The command ends with one row a node (result, write and read errors,
 // seconds) and the channel's load, as a table or as JSON, and exits 0 only when every node
 // completed.
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -34,24 +36,45 @@ inline constexpr ChannelUse kDefaultsChannelUse{44, 35.25};
 // a thread with its stack and a few open files.
 inline constexpr int kMostNodesAtOnce = 1000;
 
-// How many nodes run at once, and the open-file limit they need.
+// The nodes of the simulated network's channel that run at once by default: as many as keep it
+// busy. Nodes that start together run in step, each asking its next transaction after the same
+// pause, so the channel needs more of them than its share of the pauses suggests: as many as it
+// carries transactions within a link's transmit timer (the time a real channel may let a node
+// wait), or more where the pauses hold more of them (the factory defaults). Without a limit,
+// kMostNodesAtOnce.
+int SimulatedNodesAtOnce(double channelRate, ChannelUse use);
+
+// At most `most` of `nodes` at once, spread evenly over the rounds that takes: 125 nodes, at
+// most 60 at once, run 42 at once, so that no last round of a few nodes leaves the channel idle
+// while they pause.
+int EvenlyAtOnce(int nodes, int most);
+
+// One channel of a run: its nodes ready to run and the most of them it carries at once.
+struct ChannelCrowd {
+    int nodes = 0;
+    int most = kMostNodesAtOnce;
+};
+
+// How many nodes run at once, on each channel and in all, and the open-file limit they need.
 struct JobsPlan {
     int jobs = 0;
+    std::map<int, int> atOnce;    // by channel
     std::uint64_t openFiles = 0;  // the soft limit to set before the run; 0: the one there is
     std::string note;             // one line when the limit lowered the jobs
 };
-// requested: --jobs, 0 for the default (the nodes the channel carries at once, or
-// kMostNodesAtOnce without a channel limit); never more than nodes. soft and hard are the
-// open-file limits as getrlimit gives them: the soft one is raised to the hard one when the
-// jobs need more, and when even that is too little the jobs are lowered.
-JobsPlan PlanJobs(int requested, int nodes, double channelRate, ChannelUse use, std::uint64_t soft,
-                  std::uint64_t hard);
+// requested: --jobs, the nodes at once in all, 0 for the default (every channel as many as it
+// carries, spread evenly over the rounds); never more than a channel carries or has. Each node
+// holds up to openFilesPerNode files; soft and hard are the open-file limits as getrlimit gives
+// them: the soft one is raised to the hard one when the jobs need more, and when even that is
+// too little the jobs are lowered and shared among the channels.
+JobsPlan PlanJobs(int requested, const std::map<int, ChannelCrowd>& channels,
+                  std::uint64_t openFilesPerNode, std::uint64_t soft, std::uint64_t hard);
 
 struct NetworkOptions {
     std::string network;             // the network's folder
     std::string site;                // a site's name instead: its real nodes over their channels
     std::vector<std::string> names;  // the nodes, by name; empty: every node of the network
-    int jobs = 0;                    // nodes at once; 0 or less: see PlanJobs
+    int jobs = 0;                    // nodes at once in all; 0 or less: see PlanJobs
     double channelRate = kTwistedPairTransactionsPerSecond;
     bool json = false;   // the summary as JSON
     std::string outDir;  // the export's folder: one settings file a node, NAME.txt

@@ -374,7 +374,7 @@ int RunSiteRenameCommand(const std::string& siteName, const std::string& node,
 }
 
 int RunDiscoverSiteCommand(const std::string& name, int waitSeconds, bool save, std::ostream& out,
-                           std::ostream& err) {
+                           std::ostream& err, int mostNew) {
     Site site;
     platform::SecretBytes secret;
     if (auto problem = LoadSiteWithSecret(name, site, secret)) {
@@ -384,13 +384,15 @@ int RunDiscoverSiteCommand(const std::string& name, int waitSeconds, bool save, 
     err << "Listening on the " << site.links.size() << " channels of site " << name << " for "
         << waitSeconds << " s: press a node's service pin to see it" << std::endl;
     std::vector<std::string> problems;
-    const std::vector<DiscoveredNode> found = DiscoverSite(
+    const DiscoveryLimits limits{.mostNew = mostNew};
+    const SiteDiscovery discovery = DiscoverSite(
         site, secret, lon::Millis(1000LL * waitSeconds),
         [&err](const DiscoveredNode& node) {
             err << "Heard " << NeuronIdText(node.found.identity.neuronId) << " on channel "
                 << node.channel << (node.known ? "" : " (new)") << std::endl;
         },
-        problems);
+        problems, limits);
+    const std::vector<DiscoveredNode>& found = discovery.nodes;
     for (const std::string& problem : problems) {
         err << "vireo discover: " << problem << '\n';
     }
@@ -428,6 +430,9 @@ int RunDiscoverSiteCommand(const std::string& name, int waitSeconds, bool save, 
         }
         out << "Site " << name << ": " << changes.added << " added, " << changes.moved << " moved, "
             << changes.seen << " seen again\n";
+    }
+    if (const std::string leftOut = LeftOutText(discovery, limits); !leftOut.empty()) {
+        out << leftOut << '\n';
     }
     return problems.size() == site.links.size() ? 1 : 0;
 }

@@ -12,6 +12,7 @@
 #include "host/SecretStore.h"
 #include "site/Site.h"
 #include "site/SiteConfigure.h"
+#include "site/SiteDiscovery.h"
 
 namespace host {
 
@@ -45,7 +46,10 @@ int RunSiteShowCommand(const std::string& name, std::ostream& out, std::ostream&
 // configuration server; 0 when the server configured each.
 int RunSiteRegisterCommand(const std::string& name, int waitSeconds, std::ostream& out,
                            std::ostream& err);
+// `vireo discover --site NAME [--save] [--most-new N]`: listens on every channel, lists the
+// nodes heard (at most mostNew new ones, saying how many more were left out) and with save keeps
+// them in the site file.
 int RunDiscoverSiteCommand(const std::string& name, int waitSeconds, bool save, std::ostream& out,
-                           std::ostream& err);
+                           std::ostream& err, int mostNew = kMostNewNodes);
 
 }  // namespace host

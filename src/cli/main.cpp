@@ -617,6 +617,7 @@ Subcommand AddDiscover(CLI::App& app) {
         host::LinkOptions link;
         int wait = 3;
         bool save = false;
+        int mostNew = host::kMostNewNodes;
     };
     auto discover = std::make_shared<Discover>();
     auto* command = app.add_subcommand(
@@ -632,6 +633,13 @@ Subcommand AddDiscover(CLI::App& app) {
         ->add_flag("--save", discover->save,
                    "with --site: add the new nodes to the site, and take the "
                    "ones that moved to their new address")
+        ->needs(site);
+    command
+        ->add_option("--most-new", discover->mostNew,
+                     "with --site: keep at most N new nodes, and say how many more were heard "
+                     "(default " +
+                         std::to_string(host::kMostNewNodes) + ")")
+        ->check(CLI::Range(1, 1000000))
         ->needs(site);
     const std::vector<CLI::Option*> linkOnly = {
         command->add_option("--source", discover->link.source,
@@ -653,9 +661,9 @@ Subcommand AddDiscover(CLI::App& app) {
         ->check(CLI::Range(1, 3600));
     Subcommand run{command, [discover] {
                        return discover->link.SiteGiven()
-                                  ? host::RunDiscoverSiteCommand(discover->link.site,
-                                                                 discover->wait, discover->save,
-                                                                 std::cout, std::cerr)
+                                  ? host::RunDiscoverSiteCommand(
+                                        discover->link.site, discover->wait, discover->save,
+                                        std::cout, std::cerr, discover->mostNew)
                                   : host::RunDiscoverCommand(discover->link, discover->wait,
                                                              std::cout, std::cerr);
                    }};

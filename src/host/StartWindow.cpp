@@ -351,18 +351,22 @@ void StartWindow::Discover(const std::string& name) {
     status_->setText(tr("Listening on %1 of %2 for %3 s; press a node's service pin to see it")
                          .arg(Count(static_cast<int>(site.links.size()), "channel"), Q(name))
                          .arg(static_cast<double>(listen_.count()) / 1000.0));
-    listeners_.emplace_back([this, name, site, secret, listen = listen_] {
+    listeners_.emplace_back([this, name, site, secret, listen = listen_, limits = limits_] {
         std::vector<std::string> problems;
         const auto heard = [&](const DiscoveredNode& node) {
             QMetaObject::invokeMethod(
                 this, [=, this] { Heard(name, node); }, Qt::QueuedConnection);
         };
-        const std::vector<DiscoveredNode> found =
-            DiscoverSite(site, secret, listen, heard, problems);
-        const std::string saved = UpdateSite(
-            SitePath(name), [&](Site& latest) { MergeDiscovered(latest, found, UtcNow()); });
+        const SiteDiscovery discovery = DiscoverSite(site, secret, listen, heard, problems, limits);
+        const std::string saved = UpdateSite(SitePath(name), [&](Site& latest) {
+            MergeDiscovered(latest, discovery.nodes, UtcNow());
+        });
         if (!saved.empty()) {
             problems.push_back(saved);
+        }
+        // The message ends with the nodes left out, as it ends with any channel's problem.
+        if (std::string leftOut = LeftOutText(discovery, limits); !leftOut.empty()) {
+            problems.push_back(std::move(leftOut));
         }
         QMetaObject::invokeMethod(
             this, [=, this] { DiscoveryEnded(name, problems); }, Qt::QueuedConnection);

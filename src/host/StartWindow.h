@@ -16,6 +16,7 @@
 
 #include "host/Plugin.h"
 #include "lon/Clock.h"
+#include "site/SiteDiscovery.h"
 
 class QLabel;
 class QPushButton;
@@ -24,7 +25,6 @@ class QTreeWidgetItem;
 
 namespace host {
 
-struct DiscoveredNode;
 struct Site;
 struct SiteNode;
 
@@ -58,6 +58,7 @@ public:
     QTreeWidget* Tree() const { return tree_; }
     QString Status() const;
     void SetListenTime(lon::Millis listen) { listen_ = listen; }
+    void SetDiscoveryLimits(DiscoveryLimits limits) { limits_ = limits; }
     // Told on the window's thread when a site's discovery has ended.
     std::function<void(const std::string& site)> discoveryEnded;
     // Called once a configuration ended, with its status line.
@@ -85,6 +86,7 @@ private:
     std::string site_;
     Opener open_;
     lon::Millis listen_{3000};
+    DiscoveryLimits limits_;
     std::unique_ptr<RegisteredPlugins> plugins_;
     QTreeWidget* tree_;
     QPushButton* openButton_;

@@ -1,6 +1,6 @@
 #include "link/Discovery.h"
 
-#include <algorithm>
+#include <set>
 
 namespace host {
 namespace {
@@ -53,12 +53,13 @@ std::optional<std::string> Discover(lon::PacketPort& port, lon::Clock& clock,
         }
     }
     const lon::Millis end = clock.Now() + listen;
+    std::set<lon::NeuronId> heardOnce;  // a flood of messages is looked up, not searched
+    for (const FoundNode& node : found) {
+        heardOnce.insert(node.identity.neuronId);
+    }
     while (const std::optional<lon::Packet> packet = port.Receive(end)) {
         const std::optional<FoundNode> node = Heard(*packet, settings);
-        const bool known = node && std::any_of(found.begin(), found.end(), [&](const FoundNode& f) {
-                               return f.identity.neuronId == node->identity.neuronId;
-                           });
-        if (node && !known) {
+        if (node && heardOnce.insert(node->identity.neuronId).second) {
             found.push_back(*node);
             if (heard) {
                 heard(*node);

@@ -6,13 +6,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
 
 #include "codecs/HexBytes.h"
 #include "framework/SafeFile.h"
+#include "lon/Ft10.h"
 #include "lon/Ip852Config.h"
+#include "node/NodeVariableMap.h"
 
 namespace host {
 namespace {
@@ -189,6 +192,14 @@ std::string SubnetNodeText(const lon::SubnetNode& address) {
 
 std::string DomainText(const lon::Domain& domain) {
     return domain.length == 0 ? "-" : codecs::HexBytes(domain.id.data(), domain.length);
+}
+
+int NodesAtOnceOnChannel(const LinkSettings& settings) {
+    const double timer =
+        static_cast<double>(lon::TransmitTimer(settings.retry.transmitTimerCode).count()) / 1000;
+    const double partRead =
+        lon::Ft10TransactionSeconds(false, nv::kPartSize, settings.domain.length);
+    return std::max(1, static_cast<int>(timer / partRead));
 }
 
 std::string TargetText(const lon::Target& target) {

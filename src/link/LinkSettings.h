@@ -63,6 +63,13 @@ std::optional<std::string> ParseDomain(const std::string& text, lon::Domain& dom
 std::optional<std::string> ReadSecretFile(const std::string& path, platform::SecretBytes& secret,
                                           const std::string& what = "authentication key file");
 
+// How many nodes of one channel may wait for it at once over this link: as many of an
+// operation's longest host calls (a part's read) as an FT-10 channel carries one after the other
+// within the transmit timer. Even when every one of them asks at the same moment, the last is
+// answered before its try runs out; more nodes would wait past their tries, and their retries
+// would crowd the channel further.
+int NodesAtOnceOnChannel(const LinkSettings& settings);
+
 // "1/5" or "Neuron ID 05 01 02 03 04 05", as messages name the node.
 std::string TargetText(const lon::Target& target);
 std::string NeuronIdText(const lon::NeuronId& id);

@@ -124,7 +124,7 @@ lon::ChannelCounters LonNode::CountersNow() const {
 }
 
 std::string LonNode::WhyUnanswered(const lon::ChannelCounters& before, std::uint64_t refusedBefore,
-                                   std::uint64_t ignoredBefore) const {
+                                   std::uint64_t ignoredBefore, std::uint64_t lateBefore) const {
     const lon::ChannelCounters now = CountersNow();
     if (Refusals() > refusedBefore) {
         return "; nothing listens on the router's port";
@@ -137,7 +137,14 @@ std::string LonNode::WhyUnanswered(const lon::ChannelCounters& before, std::uint
         return "; what came back was stale: this PC's clock and the router's differ by more than "
                "the channel timeout";
     }
-    if (transactions_->IgnoredAnswers() > ignoredBefore) {
+    // The node asked answered, but each answer was for a transaction that had ended: the
+    // channel delays its answers beyond the transmit timer.
+    const std::uint64_t late = transactions_->LateAnswers() - lateBefore;
+    const std::uint64_t ignored = transactions_->IgnoredAnswers() - ignoredBefore;
+    if (ignored > 0 && late == ignored) {
+        return "; answers came late (for an earlier transaction)";
+    }
+    if (ignored > 0) {
         return "; answers came from another node, or for another transaction";
     }
     if (now.received == before.received && now.foreign == before.foreign) {
@@ -155,13 +162,14 @@ std::optional<lon::Bytes> LonNode::Transact(lon::Service service, const lon::Byt
                                             const std::string& what) {
     const std::uint64_t refusedBefore = Refusals();
     const std::uint64_t ignoredBefore = transactions_->IgnoredAnswers();
+    const std::uint64_t lateBefore = transactions_->LateAnswers();
     const lon::ChannelCounters before = CountersNow();
     const lon::Outcome outcome = transactions_->Run(settings_.node, service, apdu);
     if (!outcome.completed) {
         // Why nothing answered, where the network told us.
         Fail("node " + TargetText(settings_.node) + " did not answer " + what + " after " +
              std::to_string(outcome.tries) + " tries (router " + LinkUrl(settings_) + ")" +
-             WhyUnanswered(before, refusedBefore, ignoredBefore));
+             WhyUnanswered(before, refusedBefore, ignoredBefore, lateBefore));
         return std::nullopt;
     }
     return outcome.response;

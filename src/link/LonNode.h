@@ -65,7 +65,7 @@ private:
     lon::ChannelCounters CountersNow() const;
     // What the channel saw while a transaction went unanswered, as the end of its error line.
     std::string WhyUnanswered(const lon::ChannelCounters& before, std::uint64_t refusedBefore,
-                              std::uint64_t ignoredBefore) const;
+                              std::uint64_t ignoredBefore, std::uint64_t lateBefore) const;
 
     LinkSettings settings_;
     lon::SteadyClock clock_;

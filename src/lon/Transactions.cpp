@@ -72,13 +72,14 @@ Outcome Transactions::Run(const Target& target, Service service, ByteView apdu) 
                 continue;
             }
             const bool fromTarget = target.byNeuronId || packet->address.source == target.node;
-            if (fromTarget && packet->format == answerFormat && packet->type == answerType &&
-                packet->transaction == request.transaction) {
+            const bool expected = packet->format == answerFormat && packet->type == answerType;
+            if (fromTarget && expected && packet->transaction == request.transaction) {
                 outcome.completed = true;
                 outcome.response = packet->body;
                 return outcome;
             }
             ++ignored_;
+            late_ += fromTarget && packet->transaction != request.transaction ? 1 : 0;
         }
     }
     return outcome;

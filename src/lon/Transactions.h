@@ -62,6 +62,9 @@ public:
     // Acknowledgements and responses to us that answered no waiting transaction: late answers
     // to an earlier try, duplicates, or answers from the wrong node.
     std::uint64_t IgnoredAnswers() const { return ignored_; }
+    // Those of them that came from the node asked but for another transaction number: answers
+    // to an earlier transaction that arrived after it had ended (a crowded channel).
+    std::uint64_t LateAnswers() const { return late_; }
 
 private:
     Packet Build(const Target& target, Service service, ByteView apdu);
@@ -77,6 +80,7 @@ private:
     std::function<void(const Packet&)> other_;
     std::function<std::uint8_t()> shared_;
     std::uint64_t ignored_ = 0;
+    std::uint64_t late_ = 0;
 };
 
 }  // namespace lon

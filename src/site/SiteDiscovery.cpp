@@ -1,12 +1,17 @@
 #include "site/SiteDiscovery.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
+#include <set>
+#include <system_error>
 #include <thread>
 
 #include "codecs/HexBytes.h"
-#include "link/LonNode.h"
+#include "link/LinkSettings.h"
 #include "link/SharedChannel.h"
+#include "lon/Transactions.h"
+#include "node/NodeVariableMap.h"
 #include "sim/Network.h"
 #include "sim/SimNode.h"
 
@@ -14,43 +19,81 @@ namespace host {
 
 namespace {
 
-// Asks each new node of a channel its name, by its name NV. Other channels may still add
-// their nodes to found meanwhile: it is touched under the mutex only.
-void NameNewNodes(SharedChannel& router, int channel, std::mutex& mutex,
+// The node's name NV, asked once; empty when it does not answer in time or has no name.
+std::string AskName(SharedChannel& router, const lon::SubnetNode& address) {
+    const lon::Target target{false, address, {}};
+    const std::unique_ptr<lon::PacketPort> port = router.NodePort(target);
+    const LinkSettings& settings = router.Settings();
+    lon::Transactions transactions(*port, router.Clock(), settings.source, settings.domain,
+                                   {0, settings.retry.transmitTimerCode});
+    const lon::Outcome outcome =
+        transactions.Run(target, lon::Service::Request, lon::NvFetchRequest(nv::kNodeName));
+    lon::Bytes value;
+    if (!outcome.completed ||
+        lon::ReadNvFetchResponse(outcome.response, nv::kNodeName, value) != lon::Reply::Success) {
+        return {};
+    }
+    return std::string(value.begin(), std::find(value.begin(), value.end(), std::uint8_t{0}));
+}
+
+// Asks the channel's new nodes their names, as many at once as the channel carries, until the
+// deadline. Other channels may still add their nodes to found meanwhile: it is touched under
+// the mutex only.
+void NameNewNodes(SharedChannel& router, int channel, lon::Millis deadline, std::mutex& mutex,
                   std::vector<DiscoveredNode>& found) {
-    std::vector<FoundNode> unnamed;
+    std::vector<std::size_t> unnamed;
     {
         const std::lock_guard<std::mutex> lock(mutex);
-        for (const DiscoveredNode& node : found) {
-            if (node.channel == channel && !node.known) {
-                unnamed.push_back(node.found);
+        for (std::size_t i = 0; i < found.size(); ++i) {
+            if (found[i].channel == channel && !found[i].known) {
+                unnamed.push_back(i);
             }
         }
     }
-    for (const FoundNode& node : unnamed) {
-        lon::Target target;
-        target.node = node.address;
-        LonNode named(router, target);
-        if (named.Open() || named.Name() == NeuronIdText(node.identity.neuronId)) {
-            continue;
-        }
-        const std::lock_guard<std::mutex> lock(mutex);
-        for (DiscoveredNode& entry : found) {
-            if (entry.found.identity.neuronId == node.identity.neuronId) {
-                entry.name = named.Name();
+    std::atomic<std::size_t> next{0};
+    const auto asker = [&] {
+        for (std::size_t i = next++; i < unnamed.size() && router.Clock().Now() < deadline;
+             i = next++) {
+            lon::SubnetNode address;
+            {
+                const std::lock_guard<std::mutex> lock(mutex);
+                address = found[unnamed[i]].found.address;
             }
+            std::string name = AskName(router, address);
+            const std::lock_guard<std::mutex> lock(mutex);
+            found[unnamed[i]].name = std::move(name);
         }
+    };
+    const auto atOnce = std::min<std::size_t>(
+        unnamed.size(), static_cast<std::size_t>(NodesAtOnceOnChannel(router.Settings())));
+    std::vector<std::thread> askers;
+    for (std::size_t i = 0; i < atOnce; ++i) {
+        try {
+            askers.emplace_back(asker);
+        } catch (const std::system_error&) {
+            break;  // those there are ask the others
+        }
+    }
+    if (askers.empty()) {
+        asker();
+    }
+    for (std::thread& thread : askers) {
+        thread.join();
     }
 }
 
 }  // namespace
 
-std::vector<DiscoveredNode> DiscoverSite(const Site& site, const lon::Bytes& secret,
-                                         lon::Millis listen,
-                                         const std::function<void(const DiscoveredNode&)>& heard,
-                                         std::vector<std::string>& problems) {
+SiteDiscovery DiscoverSite(const Site& site, const lon::Bytes& secret, lon::Millis listen,
+                           const std::function<void(const DiscoveredNode&)>& heard,
+                           std::vector<std::string>& problems, DiscoveryLimits limits) {
     std::mutex mutex;
-    std::vector<DiscoveredNode> found;
+    SiteDiscovery discovery;
+    std::vector<DiscoveredNode>& found = discovery.nodes;
+    std::set<lon::NeuronId> kept;  // a node heard on two channels (bridged by mistake) is kept once
+    int added = 0;
+    lon::SteadyClock clock;
+    const lon::Millis namingEnds = clock.Now() + listen + limits.naming;
     const auto listenOn = [&](const SiteLink& link) {
         LinkSettings settings;
         std::optional<std::string> problem = ChannelSettings(site, link, secret, settings);
@@ -71,6 +114,15 @@ std::vector<DiscoveredNode> DiscoverSite(const Site& site, const lon::Bytes& sec
                             known->channel != link.channel || known->address != node.address;
                     }
                     const std::lock_guard<std::mutex> lock(mutex);
+                    if (kept.contains(node.identity.neuronId)) {
+                        return;
+                    }
+                    if (!entry.known && added >= limits.mostNew) {
+                        ++discovery.leftOut;
+                        return;
+                    }
+                    added += entry.known ? 0 : 1;
+                    kept.insert(node.identity.neuronId);
                     found.push_back(entry);
                     if (heard) {
                         heard(entry);
@@ -79,7 +131,7 @@ std::vector<DiscoveredNode> DiscoverSite(const Site& site, const lon::Bytes& sec
                 nodes);
         }
         if (!problem) {
-            NameNewNodes(*router, link.channel, mutex, found);
+            NameNewNodes(*router, link.channel, namingEnds, mutex, found);
         }
         if (problem) {
             const std::lock_guard<std::mutex> lock(mutex);
@@ -93,18 +145,19 @@ std::vector<DiscoveredNode> DiscoverSite(const Site& site, const lon::Bytes& sec
     for (std::thread& thread : threads) {
         thread.join();
     }
-    // A node heard on two channels (a router's channels bridged by mistake) is kept once.
-    std::vector<DiscoveredNode> unique;
-    for (const DiscoveredNode& node : found) {
-        if (std::none_of(unique.begin(), unique.end(), [&](const DiscoveredNode& other) {
-                return other.found.identity.neuronId == node.found.identity.neuronId;
-            })) {
-            unique.push_back(node);
-        }
-    }
-    std::stable_partition(unique.begin(), unique.end(),
+    std::stable_partition(found.begin(), found.end(),
                           [](const DiscoveredNode& node) { return !node.known; });
-    return unique;
+    return discovery;
+}
+
+std::string LeftOutText(const SiteDiscovery& discovery, const DiscoveryLimits& limits) {
+    if (discovery.leftOut == 0) {
+        return {};
+    }
+    return std::to_string(discovery.leftOut) + " more new " +
+           (discovery.leftOut == 1 ? "node was" : "nodes were") +
+           " heard and not kept: a discovery keeps at most " + std::to_string(limits.mostNew) +
+           " new nodes; run it again for the others";
 }
 
 std::string NameForNode(const Site& site, const DiscoveredNode& node) {

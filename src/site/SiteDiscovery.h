@@ -21,15 +21,36 @@ struct DiscoveredNode {
     std::string name;    // a new node's name as its name NV tells it; empty where it has none
 };
 
+// The most new nodes one discovery keeps: their names are asked and they are saved. A flood of
+// service pin messages (a faulty node, made-up packets) neither fills the site file nor keeps
+// discovery asking names; a second discovery finds the nodes left out, once these are known.
+inline constexpr int kMostNewNodes = 1000;
+// How long discovery asks the new nodes their names, in all, once it stopped listening.
+inline constexpr lon::Millis kNamingTime{10000};
+
+struct DiscoveryLimits {
+    int mostNew = kMostNewNodes;
+    lon::Millis naming = kNamingTime;
+};
+
+struct SiteDiscovery {
+    std::vector<DiscoveredNode> nodes;  // new ones first
+    int leftOut = 0;                    // new nodes heard beyond the limit, not kept
+};
+
 // Listens on every channel of the site for listen milliseconds, each on a thread of its own;
-// heard sees each node once, as it is heard (one call at a time); then asks each new node its
-// name. secret: the channels' MD5
-// secret, for those marked authenticated. The nodes heard, new ones first; a channel whose
-// router cannot be reached adds its line to problems and the others go on.
-std::vector<DiscoveredNode> DiscoverSite(const Site& site, const lon::Bytes& secret,
-                                         lon::Millis listen,
-                                         const std::function<void(const DiscoveredNode&)>& heard,
-                                         std::vector<std::string>& problems);
+// heard sees each node kept once, as it is heard (one call at a time). Then each channel asks
+// its new nodes their names, as many at once as it carries, each once, until the naming time
+// is over; a node that does not answer in time keeps its Neuron ID as its name. secret: the
+// channels' MD5 secret, for those marked authenticated. A channel whose router cannot be
+// reached adds its line to problems and the others go on.
+SiteDiscovery DiscoverSite(const Site& site, const lon::Bytes& secret, lon::Millis listen,
+                           const std::function<void(const DiscoveredNode&)>& heard,
+                           std::vector<std::string>& problems, DiscoveryLimits limits = {});
+
+// "3 more new nodes were heard and not kept: a discovery keeps at most 1000 new nodes; run it
+// again for the others"; empty when none was left out.
+std::string LeftOutText(const SiteDiscovery& discovery, const DiscoveryLimits& limits = {});
 
 // The name a new node gets: the one its name NV told where it can name the node's files, else
 // "node-" and its Neuron ID, made unique in the site.

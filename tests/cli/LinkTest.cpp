@@ -288,6 +288,55 @@ TEST(LinkTimestampTest, ASynchronisedRouterDropsAStalePacket) {
     EXPECT_EQ(served.Stale(), 1u);
 }
 
+// A node whose answer comes after its transaction ended: the next transaction hears the answer
+// for the one before and, with nothing of its own, fails naming the answers late, not another
+// node's.
+TEST(LinkLateAnswerTest, AnAnswerForAnEarlierTransactionIsLate) {
+    lon::SteadyClock clock;
+    lon::UdpDatagram udp(clock, "127.0.0.1", 0);
+    udp.AcceptAnyone();
+    lon::Channel router(udp, clock, {.session = lon::NewSessionId()});
+    std::thread node([&] {
+        // Selecting the node is answered; the query ID is answered only once the next request
+        // (ending the selection) has come, and that one never.
+        std::vector<lon::Packet> requests;
+        while (requests.size() < 3) {
+            const std::optional<lon::Packet> packet =
+                router.Receive(clock.Now() + lon::Millis(5000));
+            if (!packet) {
+                return;
+            }
+            requests.push_back(*packet);
+            if (requests.size() == 2) {
+                continue;
+            }
+            const lon::Packet& answered = requests[requests.size() == 1 ? 0 : 1];
+            lon::Packet answer;
+            answer.format = answered.format;
+            answer.type = lon::kSpduResponse;
+            answer.address.source = {1, 5};
+            answer.address.destination = answered.address.source;
+            answer.transaction = answered.transaction;
+            answer.body = {lon::NmSuccess(answered.body.at(0))};
+            router.SendTo(answer, router.LastFrom());
+        }
+    });
+    host::LinkSettings settings;
+    settings.router = "127.0.0.1";
+    settings.port = udp.LocalPort();
+    settings.node.node = {1, 5};
+    settings.retry = {0, 2};
+    host::LonNode linked(settings);
+    const std::optional<std::string> problem = linked.Open();
+    node.join();
+    ASSERT_TRUE(problem);
+    EXPECT_NE(problem->find("did not answer query ID after 1 tries (router lonip://127.0.0.1:"),
+              std::string::npos)
+        << *problem;
+    EXPECT_NE(problem->find("; answers came late (for an earlier transaction)"), std::string::npos)
+        << *problem;
+}
+
 host::ServedFaults Faults(int dropPercent, int duplicateEvery, int lateMs, bool silent,
                           std::set<int> refused = {}) {
     host::ServedFaults f;

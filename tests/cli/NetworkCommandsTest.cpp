@@ -183,53 +183,107 @@ INSTANTIATE_TEST_SUITE_P(
                                       "writeErrors", host::kDefaultsChannelUse}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// How many nodes run at once: by default what the channel carries (an export's 44 transactions
-// over 9 s of pauses are 4.9 a second, so 200 a second carry 40 nodes), never more than there
-// are, and within the open-file limit, the soft one raised to the hard one when needed.
+// How many nodes run at once: by default on each channel what it carries, spread evenly over
+// the rounds, never more than there are, and within the open-file limit (the soft one raised to
+// the hard one when needed), shared among the channels when even that is too little. --jobs
+// chooses the number in all, but never more than a channel carries.
 struct JobsCase {
     const char* name;
     int requested;
-    int nodes;
-    double rate;
-    host::ChannelUse use;
+    std::map<int, host::ChannelCrowd> channels;
+    std::uint64_t filesPerNode;
     std::uint64_t soft;
     std::uint64_t hard;
-    int jobs;
+    std::map<int, int> atOnce;
     std::uint64_t openFiles;
     bool note;
 };
 
 class PlanJobsTest : public ::testing::TestWithParam<JobsCase> {};
 
-TEST_P(PlanJobsTest, FitsTheChannelAndTheOpenFileLimit) {
+TEST_P(PlanJobsTest, FitsEachChannelAndTheOpenFileLimit) {
     const JobsCase& c = GetParam();
-    const host::JobsPlan plan = host::PlanJobs(c.requested, c.nodes, c.rate, c.use, c.soft, c.hard);
-    EXPECT_EQ(plan.jobs, c.jobs);
+    const host::JobsPlan plan =
+        host::PlanJobs(c.requested, c.channels, c.filesPerNode, c.soft, c.hard);
+    EXPECT_EQ(plan.atOnce, c.atOnce);
+    int jobs = 0;
+    for (const auto& [channel, atOnce] : c.atOnce) {
+        jobs += atOnce;
+    }
+    EXPECT_EQ(plan.jobs, jobs);
     EXPECT_EQ(plan.openFiles, c.openFiles);
     EXPECT_EQ(plan.note.empty(), !c.note) << plan.note;
 }
 
-constexpr auto kExport = host::kExportChannelUse;
+using Crowd = host::ChannelCrowd;
+constexpr int kMost = host::kMostNodesAtOnce;
+// A site's channel of 125 nodes, each carrying 63 at once; eight of them.
+const std::map<int, Crowd> kEightChannels = {{1, {125, 63}}, {2, {125, 63}}, {3, {125, 63}},
+                                             {4, {125, 63}}, {5, {125, 63}}, {6, {125, 63}},
+                                             {7, {125, 63}}, {8, {125, 63}}};
 INSTANTIATE_TEST_SUITE_P(
     Cases, PlanJobsTest,
     ::testing::Values(
-        JobsCase{"ExportOnTwistedPair", 0, 100, 200, kExport, 1024, 1024, 40, 0, false},
-        JobsCase{"DownloadOnTwistedPair", 0, 100, 200, host::kDownloadChannelUse, 1024, 1024, 54, 0,
+        JobsCase{"AllTheChannelCarries", 0, {{0, {100, 102}}}, 5, 1024, 1024, {{0, 100}}, 0, false},
+        JobsCase{"FewerNodes", 0, {{0, {3, 102}}}, 5, 1024, 1024, {{0, 3}}, 0, false},
+        JobsCase{"EvenRounds", 0, {{1, {125, 50}}}, 1, 1024, 1024, {{1, 42}}, 0, false},
+        JobsCase{"CrowdedChannelsEachWhatItCarries",
+                 0,
+                 {{1, {100, 63}}, {2, {100, 63}}, {3, {100, 63}}, {4, {100, 63}}},
+                 2,
+                 1024,
+                 1024,
+                 {{1, 50}, {2, 50}, {3, 50}, {4, 50}},
+                 0,
                  false},
-        JobsCase{"FewerNodes", 0, 3, 200, kExport, 1024, 1024, 3, 0, false},
-        JobsCase{"SlowChannel", 0, 10, 1, kExport, 1024, 1024, 1, 0, false},
-        JobsCase{"Requested", 7, 100, 200, kExport, 1024, 1024, 7, 0, false},
-        JobsCase{"FastChannel", 0, 5000, 1e6, kExport, 1024, 524288, 1000, 524288, false},
-        JobsCase{"NoHardLimit", 0, 1000, 0, kExport, 1024, RLIM_INFINITY, 1000, 5064, false},
-        JobsCase{"HardLimitTooLow", 0, 1000, 0, kExport, 1024, 1024, 192, 1024, true},
-        JobsCase{"RequestedTooMany", 2000, 2000, 0, kExport, 1024, 4096, 806, 4096, true}),
+        JobsCase{"LinkedNodesUnderTheCommonLimit", 0, kEightChannels, 1, 1024, 1024,
+                 std::map<int, int>{
+                     {1, 63}, {2, 63}, {3, 63}, {4, 63}, {5, 63}, {6, 63}, {7, 63}, {8, 63}},
+                 0, false},
+        JobsCase{"Requested", 7, {{0, {100, kMost}}}, 5, 1024, 1024, {{0, 7}}, 0, false},
+        JobsCase{
+            "RequestedBeyondTheChannel", 100, {{1, {100, 63}}}, 2, 1024, 1024, {{1, 63}}, 0, false},
+        JobsCase{
+            "FastChannel", 0, {{0, {5000, kMost}}}, 5, 1024, 524288, {{0, 1000}}, 524288, false},
+        JobsCase{"NoHardLimit",
+                 0,
+                 {{0, {1000, kMost}}},
+                 5,
+                 1024,
+                 RLIM_INFINITY,
+                 {{0, 1000}},
+                 5064,
+                 false},
+        JobsCase{"HardLimitTooLow", 0, {{0, {1000, kMost}}}, 5, 1024, 1024, {{0, 167}}, 1024, true},
+        JobsCase{
+            "RequestedTooMany", 2000, {{0, {2000, kMost}}}, 5, 1024, 4096, {{0, 806}}, 4096, true},
+        JobsCase{"LimitSharedAmongChannels",
+                 0,
+                 {{1, {100, 63}}, {2, {10, 63}}},
+                 5,
+                 200,
+                 200,
+                 {{1, 17}, {2, 10}},
+                 200,
+                 true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The simulated channel's default keeps it busy: an export's nodes run in step, so the channel
+// needs as many as it carries transactions in a transmit timer (200 a second: 102), more than
+// its share of their pauses (40); the factory defaults' long pauses hold more (160).
+TEST(SimulatedNodesAtOnceTest, KeepTheChannelBusy) {
+    EXPECT_EQ(host::SimulatedNodesAtOnce(200, host::kExportChannelUse), 102);
+    EXPECT_EQ(host::SimulatedNodesAtOnce(200, host::kDefaultsChannelUse), 160);
+    EXPECT_EQ(host::SimulatedNodesAtOnce(5, host::kExportChannelUse), 2);
+    EXPECT_EQ(host::SimulatedNodesAtOnce(0, host::kExportChannelUse), kMost);
+    EXPECT_EQ(host::SimulatedNodesAtOnce(1e6, host::kExportChannelUse), kMost);
+}
+
 TEST_F(NetworkCommandsTest, ByDefaultAsManyNodesRunAsTheChannelCarries) {
-    options.channelRate = 5;  // carries one exporting node
+    options.channelRate = 5;  // carries two exporting nodes at once
     options.channelClock = {[] { return 0.0; }, [](double) {}};
     EXPECT_EQ(Run(host::RunNetworkExport), 0) << err.str();
-    EXPECT_EQ(err.str().rfind("Export of 3 nodes, 1 at a time\n", 0), 0U) << err.str();
+    EXPECT_EQ(err.str().rfind("Export of 3 nodes, 2 at a time\n", 0), 0U) << err.str();
 }
 
 TEST_F(NetworkCommandsTest, AFileForAnotherProgramIdIsRefusedPerNodeUnlessYes) {

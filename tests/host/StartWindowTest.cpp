@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <QTimer>
 #include <QTreeWidget>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -62,6 +63,15 @@ protected:
         host::Site site{.name = name, .links = {{.channel = 1, .url = url}}};
         site.nodes = std::move(nodes);
         ASSERT_EQ(host::CreateSite(host::SitePath(name), site), "");
+    }
+    // Discovery on the site, listening 300 ms, until it has ended.
+    static void Discover(StartWindow& window, const std::string& site) {
+        window.SetListenTime(lon::Millis(300));
+        QEventLoop loop;
+        window.discoveryEnded = [&loop](const std::string&) { loop.quit(); };
+        QTimer::singleShot(20000, &loop, &QEventLoop::quit);  // a guard, not a wait
+        window.Discover(site);
+        loop.exec();
     }
     static std::string Text(const fs::path& path) {
         std::ifstream in(path);
@@ -184,12 +194,7 @@ TEST_F(StartWindowTest, DiscoverAddsTheNodeHeardOnTheSitesChannelToTheListAndThe
 
     StartWindow window((folder / "node.json").string(), "gamma",
                        [](const std::string&) { return ""; });
-    window.SetListenTime(lon::Millis(300));
-    QEventLoop loop;
-    window.discoveryEnded = [&loop](const std::string&) { loop.quit(); };
-    QTimer::singleShot(20000, &loop, &QEventLoop::quit);  // a guard, not a wait
-    window.Discover("gamma");
-    loop.exec();
+    Discover(window, "gamma");
 
     host::Site site;
     ASSERT_EQ(host::LoadNamedSite("gamma", site), "");
@@ -204,6 +209,34 @@ TEST_F(StartWindowTest, DiscoverAddsTheNodeHeardOnTheSitesChannelToTheListAndThe
     EXPECT_EQ(row->text(StartWindow::kNode).toStdString(), heard.name + "  (new)");
     EXPECT_EQ(row->text(StartWindow::kPlugin).toStdString(), "registered");
     EXPECT_EQ(window.Tree()->topLevelItem(1)->child(0)->text(StartWindow::kNode), "Known");
+}
+
+// Discovery keeps at most the new nodes its limit allows, and its message says how many more
+// were heard.
+TEST_F(StartWindowTest, DiscoverSaysHowManyNewNodesItLeftOut) {
+    std::deque<host::SimNode> nodes(3);
+    std::vector<host::ChannelMember> members;
+    for (std::uint8_t i = 1; i <= 3; ++i) {
+        members.push_back({&nodes[i - 1],
+                           {.address = {2, i}, .neuronId = {5, 1, 0, 0, 0, i}, .configured = false},
+                           {}});
+    }
+    host::ServingThread served(members, {});
+    MakeSite("gamma", "lonip://127.0.0.1:" + std::to_string(served.Port()), {});
+
+    StartWindow window((folder / "node.json").string(), "gamma",
+                       [](const std::string&) { return ""; });
+    window.SetDiscoveryLimits({.mostNew = 1});
+    Discover(window, "gamma");
+
+    host::Site site;
+    ASSERT_EQ(host::LoadNamedSite("gamma", site), "");
+    EXPECT_EQ(site.nodes.size(), 1u);
+    EXPECT_NE(
+        window.Status().toStdString().find(
+            "2 more new nodes were heard and not kept: a discovery keeps at most 1 new nodes"),
+        std::string::npos)
+        << window.Status().toStdString();
 }
 
 // A site whose strict router has not listed this PC is marked; "Configure routers" makes this PC

@@ -100,6 +100,7 @@ struct TransactionCase {
     NodeDoes node;
     bool completed;
     int tries;
+    std::uint64_t late;  // answers from the node asked for another transaction
 };
 
 class TransactionTest : public testing::TestWithParam<TransactionCase> {};
@@ -128,6 +129,7 @@ TEST_P(TransactionTest, EndsWithTheRightAnswerOrAfterTheLastTry) {
     EXPECT_EQ(outcome.completed, c.completed);
     EXPECT_EQ(outcome.tries, c.tries);
     EXPECT_EQ(outcome.response, c.completed ? reply : Bytes{});
+    EXPECT_EQ(link.transactions.LateAnswers(), c.late);
     // Every try is the same transaction: the same number and the same bytes.
     ASSERT_EQ(link.network.sent.size(), static_cast<std::size_t>(c.tries));
     for (const Packet& p : link.network.sent) {
@@ -141,16 +143,16 @@ TEST_P(TransactionTest, EndsWithTheRightAnswerOrAfterTheLastTry) {
 INSTANTIATE_TEST_SUITE_P(
     Answers, TransactionTest,
     testing::Values(
-        TransactionCase{"request", lon::Service::Request, NodeDoes::Answer, true, 1},
-        TransactionCase{"acknowledged", lon::Service::Acknowledged, NodeDoes::Answer, true, 1},
-        TransactionCase{"retried", lon::Service::Request, NodeDoes::LoseFirstAnswer, true, 2},
+        TransactionCase{"request", lon::Service::Request, NodeDoes::Answer, true, 1, 0},
+        TransactionCase{"acknowledged", lon::Service::Acknowledged, NodeDoes::Answer, true, 1, 0},
+        TransactionCase{"retried", lon::Service::Request, NodeDoes::LoseFirstAnswer, true, 2, 0},
         TransactionCase{"ackRetried", lon::Service::Acknowledged, NodeDoes::LoseFirstAnswer, true,
-                        2},
+                        2, 0},
         TransactionCase{"wrongTransaction", lon::Service::Request, NodeDoes::AnswerWrongTransaction,
-                        false, 3},
-        TransactionCase{"wrongNode", lon::Service::Request, NodeDoes::AnswerFromOtherNode, false,
-                        3},
-        TransactionCase{"silent", lon::Service::Acknowledged, NodeDoes::Nothing, false, 3}),
+                        false, 3, 3},
+        TransactionCase{"wrongNode", lon::Service::Request, NodeDoes::AnswerFromOtherNode, false, 3,
+                        0},
+        TransactionCase{"silent", lon::Service::Acknowledged, NodeDoes::Nothing, false, 3, 0}),
     [](const testing::TestParamInfo<TransactionCase>& info) { return info.param.name; });
 
 TEST(Transactions, ADuplicateAnswerNeverEndsTheNextTransaction) {
