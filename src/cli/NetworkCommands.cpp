@@ -90,8 +90,9 @@ constexpr Operation kDefaults{"defaults", "Factory defaults", kDefaultsChannelUs
 // its state is saved, the state file's lock, the temporary and the folder (opened to sync it);
 // the settings file the operation reads or writes.
 constexpr std::uint64_t kOpenFilesPerNode = 5;
-// A site's node holds none for its run: only its settings file's temporary while an export
-// saves it (its folder is opened to sync it once the temporary is closed).
+// A site's node holds one at a time: its operation lock while it opens the node and while the
+// operation uses it; its settings file's temporary while an export saves it, after the node is
+// let go (its folder is opened to sync it once the temporary is closed).
 constexpr std::uint64_t kOpenFilesPerLinkedNode = 1;
 // The process's own: standard streams, the write history's connection (database, journal, WAL
 // and its shared memory), the network's folder while it is listed, the loader's files.
@@ -410,6 +411,9 @@ void RunLinkedRow(Row& row, const NodeOperation& operation, const NetworkOptions
         row.message = *problem;
         return;
     }
+    // From here the operation holds the node while it uses it, and not while it writes its
+    // settings file: a node's run holds one file at a time.
+    lock.Release();
     node.operationLock = &lock;
     std::ostringstream log;
     const auto desktop = RowDesktop(row, options, log);

@@ -180,6 +180,9 @@ void OperationLock::Release() {
         // Harmless: the next holder writes its own name over it.
     }
     ::flock(fd_, LOCK_UN);
+    // Closed until the next hold: a site's nodes hold no file between their operations.
+    ::close(fd_);
+    fd_ = -1;
 }
 
 }  // namespace host
