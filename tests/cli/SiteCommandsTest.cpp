@@ -18,6 +18,7 @@
 #include "link/LinkSettings.h"
 #include "link/NodeServer.h"
 #include "lon/UdpDatagram.h"
+#include "sim/OperationLock.h"
 #include "site/SiteSecret.h"
 
 namespace {
@@ -152,6 +153,48 @@ TEST_F(SiteCommandsTest, ACrowdedChannelRunsWhatItCarriesAndEveryNodeCompletes) 
     EXPECT_NE(err.str().find("Export of 10 nodes, 3 at a time"), std::string::npos) << err.str();
     EXPECT_NE(out.str().find("Channel 1: 10 of 10 nodes completed."), std::string::npos)
         << out.str();
+}
+
+// Another program of this PC on one node of the site: with --no-wait that node fails with the
+// line that names its holder, untouched, and the others run.
+TEST_F(SiteCommandsTest, ANodeInUseByAnotherProgramFailsAloneWithoutWaiting) {
+    std::deque<host::SimNode> nodes(2);
+    std::vector<host::ChannelMember> members;
+    host::Site site;
+    site.name = "plant";
+    for (std::uint8_t n = 1; n <= 2; ++n) {
+        const host::ServedIdentity identity{.address = {1, n}, .neuronId = {5, 1, 0, 0, 0, n}};
+        members.push_back({&nodes[n - 1u], identity, {}});
+        site.nodes.push_back({"boiler" + std::to_string(n), identity.neuronId, identity.address, 1,
+                              host::ProgramIdText(nodes.front().GetProgramId()), ""});
+    }
+    host::ServingThread served(members, {});
+    site.links = {{1, "lonip://127.0.0.1:" + std::to_string(served.Port()), 0, false, 1, 2}};
+    ASSERT_EQ(host::CreateSite(host::SitePath("plant"), site), "");
+    setenv("VIREO_HISTORY", "off", 1);
+    host::LinkSettings first;
+    first.router = "127.0.0.1";
+    first.port = served.Port();
+    first.domain = site.domain;
+    first.node.node = {1, 1};
+    host::OperationLock other("boiler1",
+                              host::OperationLock::PathForLinkedNode(host::WireName(first)), {});
+    ASSERT_TRUE(other.Acquire());
+
+    host::NetworkOptions options;
+    options.site = "plant";
+    options.outDir = (dir / "out").string();
+    options.command.sleep = [](int) {};
+    options.command.noWait = true;
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(host::RunNetworkExport(options, out, err), 1) << out.str();
+    served.Stop();
+    EXPECT_NE(out.str().find("is in use by process " + std::to_string(::getpid())),
+              std::string::npos)
+        << out.str();
+    EXPECT_NE(out.str().find("1 of 2 nodes completed"), std::string::npos) << out.str();
+    EXPECT_FALSE(std::filesystem::exists(dir / "out" / "boiler1.txt"));
 }
 
 // Twelve new nodes heard, five kept: the site file gets five, the output says how many more
