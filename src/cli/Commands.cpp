@@ -122,7 +122,7 @@ int WithLinkedNode(const CommandOptions& options, std::ostream& result, std::ost
                    const Run& what) {
     const auto tell = [&err](const std::string& text) { err << "vireo: " << text << '\n'; };
     // Held before the node is opened: opening selects it for its query ID.
-    OperationLock lock(TargetText(options.link->node) + " at " + LinkUrl(*options.link),
+    OperationLock lock(NodeAtRouterText(*options.link),
                        OperationLock::PathForLinkedNode(WireName(*options.link)),
                        {.wait = !options.noWait, .notice = tell});
     if (!lock.Acquire()) {

@@ -44,4 +44,9 @@ std::string XdgStateHome() {
     return BaseFolder("XDG_STATE_HOME", "/.local/state");
 }
 
+std::string XdgRuntimeDir() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    return runtime != nullptr && runtime[0] == '/' ? std::string(runtime) : std::string();
+}
+
 }  // namespace platform

@@ -16,5 +16,8 @@ std::string XdgDataHome();
 std::string XdgConfigHome();
 // $XDG_STATE_HOME when it is an absolute path, else HomeDirectory() + "/.local/state".
 std::string XdgStateHome();
+// $XDG_RUNTIME_DIR when it is an absolute path (the session's private folder for this user's
+// locks and counts), else "".
+std::string XdgRuntimeDir();
 
 }  // namespace platform

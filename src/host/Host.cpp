@@ -150,8 +150,7 @@ std::string OpenSheetOnLink(const LinkSettings& settings) {
     // As on a simulated node: the sheet holds the node for each Read, Write and file operation,
     // and a command-line run on the same node over any link of this PC waits for it.
     OperationLock lock(
-        TargetText(settings.node) + " at " + LinkUrl(settings),
-        OperationLock::PathForLinkedNode(WireName(settings)),
+        NodeAtRouterText(settings), OperationLock::PathForLinkedNode(WireName(settings)),
         {.notice = [](const std::string& text) { std::cerr << "vireo: " << text << '\n'; }});
     LonNode node(settings);
     if (!lock.Acquire()) {

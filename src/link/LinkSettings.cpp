@@ -213,6 +213,10 @@ std::string LinkUrl(const LinkSettings& settings) {
     return "lonip://" + settings.router + ":" + std::to_string(settings.port);
 }
 
+std::string NodeAtRouterText(const LinkSettings& settings) {
+    return TargetText(settings.node) + " at " + LinkUrl(settings);
+}
+
 std::string WireName(const LinkSettings& settings) {
     const lon::Target& node = settings.node;
     return settings.router + ":" + std::to_string(settings.port) + " " +

@@ -78,6 +78,8 @@ std::string SubnetNodeText(const lon::SubnetNode& address);
 std::string DomainText(const lon::Domain& domain);
 // "lonip://127.0.0.1:1628".
 std::string LinkUrl(const LinkSettings& settings);
+// "1/5 at lonip://10.20.0.2:1628", as the operation lock of a linked node names it.
+std::string NodeAtRouterText(const LinkSettings& settings);
 // What names the node on the wire: its router, domain and subnet/node or Neuron ID, as the
 // operation lock of a linked node is kept under ("127.0.0.1:1628 42 1/5").
 std::string WireName(const LinkSettings& settings);

@@ -93,14 +93,6 @@ std::optional<std::string> LonNode::Open() {
     return std::nullopt;
 }
 
-std::optional<std::size_t> LonNode::NvSize(int index) {
-    if (index == nv::kNodeName) {
-        return nv::kNodeNameSize;
-    }
-    const nv::Variable* variable = nv::Find(index);
-    return variable != nullptr ? std::optional<std::size_t>(variable->size) : std::nullopt;
-}
-
 void LonNode::Fail(const std::string& line) {
     lastError_ = line;
 }
@@ -218,7 +210,9 @@ HRESULT LonNode::ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t l
     // A value of another size than the NV's is no answer to this read: padded or cut, it would
     // pass for the node's value.
     const auto room = static_cast<std::size_t>(length);
-    const std::size_t holds = std::min(NvSize(index).value_or(value.size()), room);
+    const int known = nv::SizeOf(index);
+    const std::size_t holds =
+        std::min(known > 0 ? static_cast<std::size_t>(known) : value.size(), room);
     if (value.size() != holds) {
         Fail("node " + TargetText(settings_.node) + " answered " + std::to_string(value.size()) +
              " bytes for NV " + std::to_string(index) + ", which holds " + std::to_string(holds));

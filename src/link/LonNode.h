@@ -55,8 +55,6 @@ private:
     std::optional<lon::Bytes> Transact(lon::Service service, const lon::Bytes& apdu,
                                        const std::string& what);
     std::optional<std::uint16_t> Selector(int index);
-    // How many bytes the node's NV of this index holds, where the node variable map knows it.
-    static std::optional<std::size_t> NvSize(int index);
     void Fail(const std::string& line);
     std::optional<std::string> OpenChannel();
     // The node's name NV, where it has one; else its Neuron ID.

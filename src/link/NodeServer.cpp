@@ -142,8 +142,7 @@ std::optional<lon::Bytes> ServedNode::AnswerRequest(lon::ByteView apdu) {
 }
 
 std::optional<lon::Bytes> ServedNode::Fetch(std::uint16_t index, lon::ByteView apdu) {
-    const nv::Variable* variable = nv::Find(index);
-    const int size = index == nv::kNodeName ? nv::kNodeNameSize : variable ? variable->size : 0;
+    const int size = nv::SizeOf(index);
     lon::Bytes value(static_cast<std::size_t>(std::max(size, nv::kBufferSize)));
     const auto length = static_cast<std::int32_t>(value.size());
     const HRESULT read = index == nv::kNodeName ? node_.GetNodeName(value.data(), length)

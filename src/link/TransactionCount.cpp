@@ -3,7 +3,6 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "framework/SafeFile.h"
@@ -30,13 +29,12 @@ TransactionCount::~TransactionCount() {
 }
 
 std::string TransactionCount::PathFor(const lon::Domain& domain, const lon::SubnetNode& source) {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime == nullptr || runtime[0] != '/') {
+    const std::string runtime = platform::XdgRuntimeDir();
+    if (runtime.empty()) {
         return {};
     }
-    std::string name = DomainText(domain) + "-" + std::to_string(source.subnet) + "-" +
-                       std::to_string(source.node);
-    return std::string(runtime) + "/vireo/transactions/" + name;
+    return runtime + "/vireo/transactions/" + DomainText(domain) + "-" +
+           std::to_string(source.subnet) + "-" + std::to_string(source.node);
 }
 
 std::uint8_t TransactionCount::Next() {

@@ -71,6 +71,14 @@ const Variable* Find(int index) {
     return it == kVariables.end() ? nullptr : &*it;
 }
 
+int SizeOf(int index) {
+    if (index == kNodeName) {
+        return kNodeNameSize;
+    }
+    const Variable* variable = Find(index);
+    return variable != nullptr ? variable->size : 0;
+}
+
 std::span<const Variable> FileVariables() {
     const auto first = std::find_if(kVariables.begin(), kVariables.end(),
                                     [](const Variable& v) { return v.index == kTemp1PlugIn; });

@@ -83,6 +83,9 @@ struct Variable {
 std::span<const Variable> Variables();
 // The entry of one host index, or nothing for an index the plug-in does not use.
 const Variable* Find(int index);
+// How many bytes the node's NV of this index holds (its name NV too), or 0 for one the plug-in
+// does not use: what a node's fetch answer carries.
+int SizeOf(int index);
 
 // The seven single configuration variables of the settings file, in block order (37 to 43).
 std::span<const Variable> FileVariables();

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string_view>
@@ -46,10 +45,9 @@ std::string OperationLock::PathForStateFile(const std::string& stateFile) {
 
 std::string OperationLock::PathForLinkedNode(const std::string& wireName) {
     // The runtime folder is this user's alone; without one, the user's state folder.
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    const std::string folder = runtime != nullptr && runtime[0] == '/'
-                                   ? std::string(runtime) + "/vireo/linked-nodes"
-                                   : platform::XdgStateHome() + "/vireo/linked-nodes";
+    const std::string runtime = platform::XdgRuntimeDir();
+    const std::string folder =
+        (runtime.empty() ? platform::XdgStateHome() : runtime) + "/vireo/linked-nodes";
     // A file name of the wire name's letters and digits; the rest as their hexadecimal codes,
     // so that two names never share a file.
     std::string file;
