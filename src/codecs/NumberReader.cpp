@@ -18,9 +18,13 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-}  // namespace
+// The number at the start of a text, and where it ends (0 when the text holds none).
+struct Scanned {
+    double value = 0.0;
+    std::size_t end = 0;
+};
 
-double ReadNumber(std::string_view text) {
+Scanned Scan(std::string_view text) {
     std::size_t pos = 0;
     const std::size_t size = text.size();
     while (pos < size && IsBlank(text[pos])) {
@@ -63,7 +67,7 @@ double ReadNumber(std::string_view text) {
         }
     }
     if (digits == 0) {
-        return 0.0;
+        return {};
     }
 
     // Exponent: only when at least one digit follows the letter and its optional sign.
@@ -101,7 +105,26 @@ double ReadNumber(std::string_view text) {
             value = 0.0;
         }
     }
-    return negative ? -value : value;
+    return {negative ? -value : value, pos};
+}
+
+}  // namespace
+
+double ReadNumber(std::string_view text) {
+    return Scan(text).value;
+}
+
+bool IsWholeNumber(std::string_view text) {
+    const Scanned scanned = Scan(text);
+    if (scanned.end == 0) {
+        return false;
+    }
+    for (std::size_t pos = scanned.end; pos < text.size(); ++pos) {
+        if (!IsBlank(text[pos])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::string FixedText(double value, int decimals) {

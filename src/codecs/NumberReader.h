@@ -10,6 +10,8 @@
 namespace codecs {
 
 double ReadNumber(std::string_view text);
+// Whether the text is one number and nothing else (white space around it aside).
+bool IsWholeNumber(std::string_view text);
 
 // The number with the given decimals, as "%.0f" or "%.1f" writes it in the C locale.
 std::string FixedText(double value, int decimals);

@@ -52,21 +52,91 @@ void StoreHourMinute(const Field& field, codecs::HourMinute time, std::uint8_t* 
     PutWord(bytes, at + 2, codec.IntHighByte(time.minutes), codec.IntLowByte(time.minutes));
 }
 
-}  // namespace
+// The whole numbers a number codec's bytes hold and read back unchanged: a typed number is
+// multiplied by scale and truncated toward zero, as StoreNumber does, and must land within
+// [min, max]. Each end follows from the codec: 16 unsigned bits for words, words above 10000
+// reading back negative for hundredths (so -1 is word 65535 and -55535 word 10001), one
+// two's-complement byte, one unsigned byte of half steps, one bit for a flag.
+struct Stored {
+    int scale;
+    int min;
+    int max;
+    int decimals;  // of the range's ends: as many as the scale holds
+};
 
-int Size(const Field& field) {
-    switch (field.codec) {
+Stored StoredRange(Codec codec) {
+    switch (codec) {
+        case Codec::Tenths:
+        case Codec::DecimalTenths:
+            return {10, 0, 0xFFFF, 1};
+        case Codec::SignedHundredths:
+            return {100, 10000 - 0xFFFF, 10000, 2};
+        case Codec::HalfHundredths:
+            return {200, 0, 0xFFFF, 3};
         case Codec::SignedByte:
+            return {1, -128, 127, 0};
         case Codec::HalfSteps:
+            return {2, 0, 0xFF, 1};
         case Codec::Flag:
-        case Codec::QuarterHours:
-            return 1;
-        case Codec::HourMinuteWords:
-            return 4;
-        default:
-            return 2;
+            return {1, 0, 1, 0};
+        default:  // Word, Mode; times have ranges of their own
+            return {1, 0, 0xFFFF, 0};
     }
 }
+
+// The hours and minutes an "H:MM" field's bytes hold and show as typed: a quarter-hour byte up
+// to the end of the day; signed bytes (a minute below 0 would show as "0-5"); unsigned words.
+struct TimeRange {
+    int minHours;
+    int maxHours;
+    int maxMinutes;
+};
+
+TimeRange TimeRangeOf(Codec codec) {
+    switch (codec) {
+        case Codec::QuarterHours:
+            return {0, 24, 59};
+        case Codec::HourMinuteBytes:
+            return {-128, 127, 127};
+        default:
+            return {0, 0xFFFF, 0xFFFF};
+    }
+}
+
+bool IsTime(Codec codec) {
+    return codec == Codec::QuarterHours || codec == Codec::HourMinuteBytes ||
+           codec == Codec::HourMinuteWords;
+}
+
+Validation Refused(Fault fault, std::string reason, const Field& field) {
+    return {fault, std::move(reason), RangeText(field)};
+}
+
+// "H:MM" with a whole number on each side of the colon.
+Validation ValidateTime(const Field& field, std::string_view typed) {
+    const std::size_t colon = typed.find(':');
+    const auto number = [](std::string_view part) {
+        return codecs::IsWholeNumber(part) && part.find_first_of(".eE") == std::string_view::npos;
+    };
+    if (colon == std::string_view::npos || !number(typed.substr(0, colon)) ||
+        !number(typed.substr(colon + 1))) {
+        return Refused(Fault::NotATime, "not a time of the form H:MM", field);
+    }
+    const codecs::HourMinute time = codecs::ParseHourMinute(typed);
+    const TimeRange range = TimeRangeOf(field.codec);
+    const bool endOfDay = time.hours == range.maxHours && time.minutes == 0;
+    if (time.hours < range.minHours || time.minutes < 0 || time.minutes > range.maxMinutes ||
+        (field.codec == Codec::QuarterHours ? time.hours >= range.maxHours && !endOfDay
+                                            : time.hours > range.maxHours)) {
+        return Refused(Fault::OutOfRange, "outside " + RangeText(field), field);
+    }
+    if (field.codec == Codec::QuarterHours && time.minutes % 15 != 0) {
+        return Refused(Fault::NotAQuarter, "the node keeps only whole quarter hours", field);
+    }
+    return {Fault::None, {}, RangeText(field)};
+}
+
+}  // namespace
 
 std::string ShortName(const Field& field) {
     std::string name(field.name);
@@ -196,6 +266,40 @@ void StoreText(const Field& field, std::string_view typed, std::uint8_t* bytes) 
 
 bool Accepts(const Field& field, std::string_view typed) {
     return field.codec != Codec::QuarterHours || codecs::TimeOfDayCodec().IsValidTime(typed);
+}
+
+std::string RangeText(const Field& field) {
+    if (IsTime(field.codec)) {
+        const TimeRange range = TimeRangeOf(field.codec);
+        if (field.codec == Codec::QuarterHours) {
+            return "0:00 to " + codecs::FormatHourMinute(range.maxHours, 0);
+        }
+        return "hours " + std::to_string(range.minHours) + " to " + std::to_string(range.maxHours) +
+               ", minutes 0 to " + std::to_string(range.maxMinutes);
+    }
+    const Stored stored = StoredRange(field.codec);
+    const auto end = [&stored](int word) {
+        return codecs::FixedText(static_cast<double>(word) / stored.scale, stored.decimals);
+    };
+    return end(stored.min) + " to " + end(stored.max);
+}
+
+Validation Validate(const Field& field, std::string_view typed) {
+    if (field.live) {
+        return Refused(Fault::Live, "a live value the node computes", field);
+    }
+    if (IsTime(field.codec)) {
+        return ValidateTime(field, typed);
+    }
+    if (!codecs::IsWholeNumber(typed)) {
+        return Refused(Fault::NotANumber, "not a number", field);
+    }
+    const Stored stored = StoredRange(field.codec);
+    const int word = codecs::TruncateToInt(codecs::ReadNumber(typed) * stored.scale);
+    if (word < stored.min || word > stored.max) {
+        return Refused(Fault::OutOfRange, "outside " + RangeText(field), field);
+    }
+    return {Fault::None, {}, RangeText(field)};
 }
 
 Limited Limit(const Field& field, double typed) {

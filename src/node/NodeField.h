@@ -3,7 +3,9 @@
 // a part of nviPluginCnf, byte offset, mask), how its bytes turn into the number or text a
 // technician sees and back (its codec, with the display format that goes with it), and its
 // unit. Pages bind fields to their controls; the settings-file viewer, comparisons and the
-// write history name and decode values with the same declarations. Plain C++, no Qt.
+// write history name and decode values with the same declarations. A field also says whether
+// it is a live value the node computes or configuration, the value the factory defaults give
+// it, and which typed values its bytes can store. Plain C++, no Qt.
 
 #include <cstdint>
 #include <span>
@@ -77,7 +79,17 @@ struct Field {
     std::uint8_t mask = 0;             // Flag: the bits of the byte at offset
     const Choices* choices = nullptr;  // an enumerated field: the texts of its values
     const Range* range = nullptr;      // a typed number the page holds to a range
+    bool live = false;                 // a value the node computes: read only
+    // The number the factory defaults store (as StoreNumber takes it); a flag 1 for set. Only
+    // the configuration the factory defaults write (NV 37 to 43, the parts) has one.
+    double factory = 0;
 };
+
+// The field with the value the factory defaults give it.
+constexpr Field Factory(Field field, double value) {
+    field.factory = value;
+    return field;
+}
 
 // A declared field, with what tells it from the fields named alike ("circuit 2", "point 3",
 // "Monday"); empty when the name alone is clear.
@@ -92,7 +104,27 @@ constexpr Field Flag(std::string_view name, Place place, int offset, std::uint8_
 }
 
 // Bytes the field takes (1, 2 or 4).
-int Size(const Field& field);
+constexpr int Size(const Field& field) {
+    switch (field.codec) {
+        case Codec::SignedByte:
+        case Codec::HalfSteps:
+        case Codec::Flag:
+        case Codec::QuarterHours:
+            return 1;
+        case Codec::HourMinuteWords:
+            return 4;
+        default:
+            return 2;
+    }
+}
+// Whether two fields claim a bit of the same place: overlapping bytes, and for two flags of
+// one byte overlapping masks.
+constexpr bool ClaimTheSameBits(const Field& a, const Field& b) {
+    if (!(a.place == b.place) || a.offset >= b.offset + Size(b) || b.offset >= a.offset + Size(a)) {
+        return false;
+    }
+    return a.codec != Codec::Flag || b.codec != Codec::Flag || (a.mask & b.mask) != 0;
+}
 // The decimals the field's number is shown with (0 or 1, as "%.0f" or "%.1f" shows it).
 int Decimals(const Field& field);
 // The name a chart's legend shows: the valve or pump first ("Mv1 output"), without the words
@@ -125,6 +157,28 @@ struct Limited {
     std::string_view message;
 };
 Limited Limit(const Field& field, double typed);
+// Why a typed text or a settings-file value cannot be stored as it is; kept by the caller, which
+// decides what to do with it (the pages hold a number to a Range, a calendar refuses a time).
+enum class Fault : std::uint8_t {
+    None,
+    Live,         // the node computes the value
+    NotANumber,   // not a number as a whole ("12abc", "")
+    NotATime,     // not "H:MM"
+    OutOfRange,   // beyond what the bytes store and read back
+    NotAQuarter,  // a time of day the node keeps only to the quarter hour below
+};
+struct Validation {
+    Fault fault = Fault::None;
+    std::string reason;  // empty when the value can be stored
+    std::string range;   // what the bytes store: "0 to 65535", "0:00 to 24:00"
+
+    bool Storable() const { return fault == Fault::None; }
+};
+// What the field's bytes can store and read back as typed (up to the digits the display drops).
+std::string RangeText(const Field& field);
+// Whether the typed text is a value the field's bytes store and read back as typed, and why not.
+Validation Validate(const Field& field, std::string_view typed);
+
 // Stores a number, truncated toward zero after scaling.
 void StoreNumber(const Field& field, double value, std::uint8_t* bytes);
 void StoreFlag(const Field& field, bool on, std::uint8_t* bytes);

@@ -1,7 +1,8 @@
 #pragma once
 // Every value of the node that a page shows or edits, declared once, in one table: its name,
 // where its bytes live, its codec and unit, the texts of an enumerated value, the range a page
-// holds a typed number to. That table is the catalogue the settings-file viewer, comparisons and
+// holds a typed number to, whether the node computes the value (live) and the value the factory
+// defaults give it. That table is the catalogue the settings-file viewer, comparisons and
 // the write history name values from; the constants the pages bind look their fields up in it
 // by name, so a field a page shows is a field the catalogue shows. Circuit twins are arrays:
 // [0] circuit 1, [1] circuit 2. The bytes of a variable or part that no field names are carried
@@ -186,14 +187,17 @@ constexpr Entries<4> FourValves(const Field& mv1, const Field& mv2, const Field&
                                 const Field& mv4) {
     return {{{mv1, {}}, {mv2, {}}, {mv3, {}}, {mv4, {}}}};
 }
+// Circuit 1's curve; the factory's runs from 70 degrees forward at -12 outside to 35 at 20.
 constexpr Entries<2 * kCurvePointCount> CurvePoints() {
     constexpr std::string_view kPoint[kCurvePointCount] = {"point 1", "point 2", "point 3",
                                                            "point 4", "point 5"};
+    constexpr double kFactoryOutdoor[kCurvePointCount] = {-12, 20};
+    constexpr double kFactoryForward[kCurvePointCount] = {70, 35};
     Entries<2 * kCurvePointCount> entries{};
     for (int k = 0; k < kCurvePointCount; ++k) {
         const auto at = static_cast<std::size_t>(2 * k);
-        entries[at] = {CurveOutdoor(k), kPoint[at / 2]};
-        entries[at + 1] = {CurveForward(k), kPoint[at / 2]};
+        entries[at] = {Factory(CurveOutdoor(k), kFactoryOutdoor[at / 2]), kPoint[at / 2]};
+        entries[at + 1] = {Factory(CurveForward(k), kFactoryForward[at / 2]), kPoint[at / 2]};
     }
     return entries;
 }
@@ -206,6 +210,18 @@ constexpr Entries<14> Days(Time time) {
         entries[2 * day + 1] = {time(static_cast<int>(day), Edge::Start), kDays[day]};
     }
     return entries;
+}
+// Values the node computes: read only.
+template <std::size_t N>
+constexpr Entries<N> Live(Entries<N> entries) {
+    for (CatalogueEntry& entry : entries) {
+        entry.field.live = true;
+    }
+    return entries;
+}
+// Circuit twins with the same factory value.
+constexpr Entries<2> FactoryCircuits(double value, const Field& one, const Field& two) {
+    return Circuits(Factory(one, value), Factory(two, value));
 }
 template <std::size_t... N>
 constexpr auto Join(const Entries<N>&... groups) {
@@ -231,56 +247,60 @@ inline constexpr auto kDeclared = [] {
     constexpr auto kHundredths = Codec::SignedHundredths;
     return Join(
         // ---- live values ----
-        Single({"actual room temperature", Variable(nv::kRoomTemperature), 0, kHundredths, "°C"}),
-        Circuits(
-            {"actual return temperature", Variable(nv::kReturnTemperature1), 0, kHundredths, "°C"},
-            {"actual return temperature", Variable(nv::kReturnTemperature2), 0, kHundredths, "°C"}),
-        Circuits({"actual forward temperature", Variable(nv::kForwardTemperature1), 0, kHundredths,
-                  "°C"},
-                 {"actual forward temperature", Variable(nv::kForwardTemperature2), 0, kHundredths,
-                  "°C"}),
-        Single(
-            {"measured outdoor temperature", Variable(nv::kOutdoorSensor), 0, kHundredths, "°C"}),
-        Single({"outdoor temperature in use", Variable(nv::kOutdoorTemperature), 0, kHundredths,
-                "°C"}),
-        Single({"calculated forward set point", Variable(nv::kForwardSetPoint1), 0, kHundredths,
-                "°C"}),
-        Circuits({"presence state", Variable(nv::kPresence1), 0, Codec::SignedByte, "", 0,
-                  &kPresenceStates},
-                 {"presence state", Variable(nv::kPresence2), 0, Codec::SignedByte, "", 0,
-                  &kPresenceStates}),
-        Circuits({"calendar state", Variable(nv::kCalendarState1), 0, Codec::Word, "", 0,
-                  &kCalendarStates},
-                 {"calendar state", Variable(nv::kCalendarState2), 0, Codec::Word, "", 0,
-                  &kCalendarStates}),
-        Circuits({"rotary switch position", Variable(nv::kRotarySwitch1), 0, Codec::Word, "", 0,
-                  &kSwitchPositions},
-                 {"rotary switch position", Variable(nv::kRotarySwitch2), 0, Codec::Word, "", 0,
-                  &kSwitchPositions}),
-        Circuits({"unit operating mode", Variable(nv::kUnitMode1), 0, Codec::SignedByte, "", 0,
-                  &kUnitModes},
-                 {"unit operating mode", Variable(nv::kUnitMode2), 0, Codec::SignedByte, "", 0,
-                  &kUnitModes}),
-        Single({"actual pressure", Variable(nv::kPressure), 0, Codec::Word, "Pa"}),
-        Single(Flag("frost protection heating", Variable(nv::kStatusFlags), 0, 0x40)),
-        // Pump outputs: byte 1 not 0 means running. Alarm bytes of NV 35: Mp1 byte 1, Mp2
-        // byte 0.
-        Circuits(Flag("pump Mp1 running", Variable(nv::kPumpOutput1), 1, 0xFF),
-                 Flag("pump Mp2 running", Variable(nv::kPumpOutput2), 1, 0xFF)),
-        Circuits(Flag("pump fault Mp1", Variable(nv::kStatusFlags), 1, 0x01),
-                 Flag("pump fault Mp2", Variable(nv::kStatusFlags), 0, 0x01)),
-        Circuits(Flag("pressure fault with pump stop Mp1", Variable(nv::kStatusFlags), 1, 0x20),
-                 Flag("pressure fault with pump stop Mp2", Variable(nv::kStatusFlags), 0, 0x20)),
-        Circuits(Flag("pressure fault Mp1", Variable(nv::kStatusFlags), 1, 0x10),
-                 Flag("pressure fault Mp2", Variable(nv::kStatusFlags), 0, 0x10)),
-        Circuits(Flag("low forward temperature", Variable(nv::kStatusFlags), 0, 0x08),
-                 Flag("low forward temperature", Variable(nv::kStatusFlags), 1, 0x08)),
+        Live(Join(
+            Single(
+                {"actual room temperature", Variable(nv::kRoomTemperature), 0, kHundredths, "°C"}),
+            Circuits({"actual return temperature", Variable(nv::kReturnTemperature1), 0,
+                      kHundredths, "°C"},
+                     {"actual return temperature", Variable(nv::kReturnTemperature2), 0,
+                      kHundredths, "°C"}),
+            Circuits({"actual forward temperature", Variable(nv::kForwardTemperature1), 0,
+                      kHundredths, "°C"},
+                     {"actual forward temperature", Variable(nv::kForwardTemperature2), 0,
+                      kHundredths, "°C"}),
+            Single({"measured outdoor temperature", Variable(nv::kOutdoorSensor), 0, kHundredths,
+                    "°C"}),
+            Single({"outdoor temperature in use", Variable(nv::kOutdoorTemperature), 0, kHundredths,
+                    "°C"}),
+            Single({"calculated forward set point", Variable(nv::kForwardSetPoint1), 0, kHundredths,
+                    "°C"}),
+            Circuits({"presence state", Variable(nv::kPresence1), 0, Codec::SignedByte, "", 0,
+                      &kPresenceStates},
+                     {"presence state", Variable(nv::kPresence2), 0, Codec::SignedByte, "", 0,
+                      &kPresenceStates}),
+            Circuits({"calendar state", Variable(nv::kCalendarState1), 0, Codec::Word, "", 0,
+                      &kCalendarStates},
+                     {"calendar state", Variable(nv::kCalendarState2), 0, Codec::Word, "", 0,
+                      &kCalendarStates}),
+            Circuits({"rotary switch position", Variable(nv::kRotarySwitch1), 0, Codec::Word, "", 0,
+                      &kSwitchPositions},
+                     {"rotary switch position", Variable(nv::kRotarySwitch2), 0, Codec::Word, "", 0,
+                      &kSwitchPositions}),
+            Circuits({"unit operating mode", Variable(nv::kUnitMode1), 0, Codec::SignedByte, "", 0,
+                      &kUnitModes},
+                     {"unit operating mode", Variable(nv::kUnitMode2), 0, Codec::SignedByte, "", 0,
+                      &kUnitModes}),
+            Single({"actual pressure", Variable(nv::kPressure), 0, Codec::Word, "Pa"}),
+            Single(Flag("frost protection heating", Variable(nv::kStatusFlags), 0, 0x40)),
+            // Pump outputs: byte 1 not 0 means running. Alarm bytes of NV 35: Mp1 byte 1, Mp2
+            // byte 0.
+            Circuits(Flag("pump Mp1 running", Variable(nv::kPumpOutput1), 1, 0xFF),
+                     Flag("pump Mp2 running", Variable(nv::kPumpOutput2), 1, 0xFF)),
+            Circuits(Flag("pump fault Mp1", Variable(nv::kStatusFlags), 1, 0x01),
+                     Flag("pump fault Mp2", Variable(nv::kStatusFlags), 0, 0x01)),
+            Circuits(
+                Flag("pressure fault with pump stop Mp1", Variable(nv::kStatusFlags), 1, 0x20),
+                Flag("pressure fault with pump stop Mp2", Variable(nv::kStatusFlags), 0, 0x20)),
+            Circuits(Flag("pressure fault Mp1", Variable(nv::kStatusFlags), 1, 0x10),
+                     Flag("pressure fault Mp2", Variable(nv::kStatusFlags), 0, 0x10)),
+            Circuits(Flag("low forward temperature", Variable(nv::kStatusFlags), 0, 0x08),
+                     Flag("low forward temperature", Variable(nv::kStatusFlags), 1, 0x08)))),
 
         // ---- part 1: flags and the variant word ----
         Single(Flag("night lowering after room temperature", Part(1), 2, 0x02)),
         Single(Flag("summer stop", Part(1), 2, 0x04)),
-        Single(Flag("frost protection", Part(1), 2, 0x08)),
-        Single(Flag("calculated set point", Part(1), 2, 0x10)),
+        Single(Factory(Flag("frost protection", Part(1), 2, 0x08), 1)),
+        Single(Factory(Flag("calculated set point", Part(1), 2, 0x10), 1)),
         Circuits(Flag("night lowering", Part(1), 2, 0x01),
                  Flag("night lowering", Part(1), 8, 0x01)),
         Single(Flag("analog pressure sensor", Part(1), 10, 0x02)),
@@ -289,7 +309,8 @@ inline constexpr auto kDeclared = [] {
         Circuits(Flag("pressure fault stops pump VI1", Part(1), 10, 0x10),
                  Flag("pressure fault stops pump VI2", Part(1), 10, 0x20)),
         // Not 0: the sheet opens with page set 1.
-        Single({"variant word", Part(nv::kVariantPart), nv::kVariantHigh, Codec::Word, ""}),
+        Single(Factory({"variant word", Part(nv::kVariantPart), nv::kVariantHigh, Codec::Word, ""},
+                       2)),
 
         // ---- part 2: sensor offsets and frost protection ----
         Single({"outdoor sensor offset", Part(2), 1, kHundredths, "°C"}),
@@ -297,55 +318,61 @@ inline constexpr auto kDeclared = [] {
                  {"forward sensor offset", Part(2), 15, kHundredths, "°C"}),
         Circuits({"return sensor offset", Part(2), 5, kHundredths, "°C"},
                  {"return sensor offset", Part(2), 17, kHundredths, "°C"}),
-        Single({"frost protection outdoor start", Part(2), 19, kHundredths, "°C"}),
-        Single({"frost protection outdoor stop", Part(2), 21, kHundredths, "°C"}),
+        Single(Factory({"frost protection outdoor start", Part(2), 19, kHundredths, "°C"}, 4)),
+        Single(Factory({"frost protection outdoor stop", Part(2), 21, kHundredths, "°C"}, 8)),
         Single({"frost protection return temperature", Part(2), 27, kHundredths, "°C"}),
 
         // ---- part 3: summer stop and low forward temperature ----
-        Single({"temperature before summer stop", Part(3), 1, kHundredths, "°C"}),
-        Single({"time before pump stop", Part(3), 3, Codec::Tenths, "s"}),
-        Circuits({"low forward temperature offset", Part(3), 13, kHundredths, "°C"},
-                 {"low forward temperature offset", Part(3), 17, kHundredths, "°C"}),
-        Circuits({"low forward temperature delay", Part(3), 15, Codec::Word, "min"},
-                 {"low forward temperature delay", Part(3), 19, Codec::Word, "min"}),
+        Single(Factory({"temperature before summer stop", Part(3), 1, kHundredths, "°C"}, 20)),
+        Single(Factory({"time before pump stop", Part(3), 3, Codec::Tenths, "s"}, 0.5)),
+        FactoryCircuits(7, {"low forward temperature offset", Part(3), 13, kHundredths, "°C"},
+                        {"low forward temperature offset", Part(3), 17, kHundredths, "°C"}),
+        FactoryCircuits(5, {"low forward temperature delay", Part(3), 15, Codec::Word, "min"},
+                        {"low forward temperature delay", Part(3), 19, Codec::Word, "min"}),
 
         // ---- part 4: room set point; bactericidal heating of the hot-water tank ----
-        Single({"room set point", Part(4), 1, kHundredths, "°C"}),
-        Single({"bactericidal delta temperature", Part(4), 7, kHundredths, "°C"}),
-        Single({"bactericidal delta time", Part(4), 9, Codec::Word, "min"}),
-        Single({"bactericidal minimum temperature", Part(4), 11, kHundredths, "°C"}),
-        Single({"bactericidal temperature raising period", Part(4), 13, Codec::Word, "min"}),
-        Single({"bactericidal pump stop delay", Part(4), 15, Codec::Word, "min"}),
+        Single(Factory({"room set point", Part(4), 1, kHundredths, "°C"}, 15)),
+        Single(Factory({"bactericidal delta temperature", Part(4), 7, kHundredths, "°C"}, 2)),
+        Single(Factory({"bactericidal delta time", Part(4), 9, Codec::Word, "min"}, 5)),
+        Single(Factory({"bactericidal minimum temperature", Part(4), 11, kHundredths, "°C"}, 80)),
+        Single(Factory({"bactericidal temperature raising period", Part(4), 13, Codec::Word, "min"},
+                       15)),
+        Single(Factory({"bactericidal pump stop delay", Part(4), 15, Codec::Word, "min"}, 5)),
 
         // ---- part 5 and 7: digital valve and exercise; the calibration time of day ----
-        Circuits({"valve running time", Part(5), 1, Codec::Tenths, "s"},
-                 {"valve running time", Part(5), 13, Codec::Tenths, "s"}),
-        Circuits({"pause before next valve move", Part(5), 3, Codec::Tenths, "s"},
-                 {"pause before next valve move", Part(5), 15, Codec::Tenths, "s"}),
-        Circuits({"pump idle time before exercise", Part(7), 1, Codec::Word, "h"},
-                 {"pump idle time before exercise", Part(7), 13, Codec::Word, "h"}),
-        Circuits({"valve idle time before exercise", Part(7), 3, Codec::Word, "h"},
-                 {"valve idle time before exercise", Part(7), 15, Codec::Word, "h"}),
-        Circuits(
+        FactoryCircuits(180, {"valve running time", Part(5), 1, Codec::Tenths, "s"},
+                        {"valve running time", Part(5), 13, Codec::Tenths, "s"}),
+        FactoryCircuits(30, {"pause before next valve move", Part(5), 3, Codec::Tenths, "s"},
+                        {"pause before next valve move", Part(5), 15, Codec::Tenths, "s"}),
+        FactoryCircuits(168, {"pump idle time before exercise", Part(7), 1, Codec::Word, "h"},
+                        {"pump idle time before exercise", Part(7), 13, Codec::Word, "h"}),
+        FactoryCircuits(168, {"valve idle time before exercise", Part(7), 3, Codec::Word, "h"},
+                        {"valve idle time before exercise", Part(7), 15, Codec::Word, "h"}),
+        // 4:00 in minutes.
+        FactoryCircuits(
+            240,
             {"valve calibration time", Variable(nv::kCalcValve1), 0, Codec::HourMinuteBytes, ""},
             {"valve calibration time", Variable(nv::kCalcValve2), 0, Codec::HourMinuteBytes, ""}),
 
         // ---- part 6: pressure; cascade changeover outputs ----
         Single({"pressure sensor minimum", Part(6), 1, Codec::Word, "Pa"}),
-        Single({"pressure sensor maximum", Part(6), 3, Codec::Word, "Pa"}),
+        Single(Factory({"pressure sensor maximum", Part(6), 3, Codec::Word, "Pa"}, 10000)),
         Single({"pressure sensor offset", Part(6), 5, Codec::Word, "Pa"}),
-        Circuits({"pressure set point VI1", Part(6), 7, Codec::Word, "Pa"},
-                 {"pressure set point VI2", Part(6), 9, Codec::Word, "Pa"}),
-        Circuits({"cascade changeover output", Part(nv::kCascadeOutputPart),
-                  nv::kCascadeOutputCircuit1, Codec::HalfSteps, "%"},
-                 {"cascade changeover output", Part(nv::kCascadeOutputPart),
-                  nv::kCascadeOutputCircuit2, Codec::HalfSteps, "%"}),
+        FactoryCircuits(2000, {"pressure set point VI1", Part(6), 7, Codec::Word, "Pa"},
+                        {"pressure set point VI2", Part(6), 9, Codec::Word, "Pa"}),
+        FactoryCircuits(25,
+                        {"cascade changeover output", Part(nv::kCascadeOutputPart),
+                         nv::kCascadeOutputCircuit1, Codec::HalfSteps, "%"},
+                        {"cascade changeover output", Part(nv::kCascadeOutputPart),
+                         nv::kCascadeOutputCircuit2, Codec::HalfSteps, "%"}),
 
         // ---- part 8: PID of valves Mv1 and Mv2 ----
-        Circuits({"PID P", Part(8), 1, Codec::DecimalTenths, ""},
-                 {"PID P", Part(8), 19, Codec::DecimalTenths, ""}),
-        Circuits({"PID I", Part(8), 3, Codec::Word, ""}, {"PID I", Part(8), 21, Codec::Word, ""}),
-        Circuits({"PID D", Part(8), 5, Codec::Word, ""}, {"PID D", Part(8), 23, Codec::Word, ""}),
+        FactoryCircuits(10, {"PID P", Part(8), 1, Codec::DecimalTenths, ""},
+                        {"PID P", Part(8), 19, Codec::DecimalTenths, ""}),
+        FactoryCircuits(60, {"PID I", Part(8), 3, Codec::Word, ""},
+                        {"PID I", Part(8), 21, Codec::Word, ""}),
+        FactoryCircuits(5, {"PID D", Part(8), 5, Codec::Word, ""},
+                        {"PID D", Part(8), 23, Codec::Word, ""}),
 
         // ---- parts 9 to 12: the calendars ----
         Single(CalendarLeadByte(kWeekPart[0])), Single(CalendarLeadByte(kWeekPart[1])),
@@ -369,23 +396,29 @@ inline constexpr auto kDeclared = [] {
                   nv::kDelaysCircuit2 + 8, Codec::HourMinuteWords, ""}),
 
         // ---- override codes NV 39 / NV 40 ----
-        Circuits(
+        FactoryCircuits(
+            kOverrideNone,
             {"override code", Variable(nv::kSwitchExt1), 0, Codec::Word, "", 0, &kOverrideCodes},
             {"override code", Variable(nv::kSwitchExt2), 0, Codec::Word, "", 0, &kOverrideCodes}),
 
         // ---- temperature settings records NV 37 / NV 38 ----
-        Single({"number of curve points", Variable(nv::kTemp1PlugIn), 0, Codec::SignedByte, "", 0,
-                nullptr, &kCurvePointRange}),
-        CurvePoints(), Single({"night offset", Variable(nv::kTemp1PlugIn), 21, kHundredths, "°C"}),
-        Circuits({"maximum return temperature", Variable(nv::kTemp1PlugIn), 23, kHundredths, "°C"},
-                 {"maximum return temperature", Variable(nv::kTemp2PlugIn), 23, kHundredths, "°C"}),
-        Circuits(
-            {"return temperature dead band", Variable(nv::kTemp1PlugIn), 25, kHundredths, "°C"},
+        Single(Factory({"number of curve points", Variable(nv::kTemp1PlugIn), 0, Codec::SignedByte,
+                        "", 0, nullptr, &kCurvePointRange},
+                       2)),
+        CurvePoints(),
+        Single(Factory({"night offset", Variable(nv::kTemp1PlugIn), 21, kHundredths, "°C"}, 5)),
+        FactoryCircuits(
+            33, {"maximum return temperature", Variable(nv::kTemp1PlugIn), 23, kHundredths, "°C"},
+            {"maximum return temperature", Variable(nv::kTemp2PlugIn), 23, kHundredths, "°C"}),
+        FactoryCircuits(
+            5, {"return temperature dead band", Variable(nv::kTemp1PlugIn), 25, kHundredths, "°C"},
             {"return temperature dead band", Variable(nv::kTemp2PlugIn), 25, kHundredths, "°C"}),
-        Circuits({"constant day temperature", Variable(nv::kTemp1PlugIn), 27, kHundredths, "°C"},
-                 {"constant day temperature", Variable(nv::kTemp2PlugIn), 27, kHundredths, "°C"}),
-        Circuits({"constant night temperature", Variable(nv::kTemp1PlugIn), 29, kHundredths, "°C"},
-                 {"constant night temperature", Variable(nv::kTemp2PlugIn), 29, kHundredths, "°C"}),
+        FactoryCircuits(
+            70, {"constant day temperature", Variable(nv::kTemp1PlugIn), 27, kHundredths, "°C"},
+            {"constant day temperature", Variable(nv::kTemp2PlugIn), 27, kHundredths, "°C"}),
+        FactoryCircuits(
+            55, {"constant night temperature", Variable(nv::kTemp1PlugIn), 29, kHundredths, "°C"},
+            {"constant night temperature", Variable(nv::kTemp2PlugIn), 29, kHundredths, "°C"}),
 
         // ---- pumps, valves and the hot-water tank ----
         FourValves(ModeWord("mode of valve Mv1", nv::kModeValveMv1),
@@ -400,11 +433,11 @@ inline constexpr auto kDeclared = [] {
                     nv::kManualOutputMv3, Codec::HalfSteps, "%"},
                    {"manual output of valve Mv4", Variable(nv::kManualOutputs),
                     nv::kManualOutputMv4, Codec::HalfSteps, "%"}),
-        FourValves(
+        Live(FourValves(
             {"output of valve Mv1", Variable(nv::kValveOutputMv1), 0, Codec::HalfHundredths, "%"},
             {"output of valve Mv2", Variable(nv::kValveOutputMv2), 0, Codec::HalfHundredths, "%"},
             {"output of valve Mv3", Variable(nv::kValveOutputMv3), 0, Codec::HalfHundredths, "%"},
-            {"output of valve Mv4", Variable(nv::kValveOutputMv4), 0, Codec::HalfHundredths, "%"}),
+            {"output of valve Mv4", Variable(nv::kValveOutputMv4), 0, Codec::HalfHundredths, "%"})),
         FourValves(Flag("valve Mv1 2-10 volt", Part(1), nv::kVoltageFlagsByte, 0x01),
                    Flag("valve Mv2 2-10 volt", Part(1), nv::kVoltageFlagsByte, 0x40),
                    Flag("valve Mv3 2-10 volt", Part(1), nv::kVoltageFlagsByte, 0x02),
@@ -419,11 +452,80 @@ inline constexpr auto kDeclared = [] {
                  ModeWord("mode of pump Mp2", nv::kModePumpMp2)),
         Single(ModeWord("mode of pump Mp3", nv::kModeHotWaterPump)),
         Single(ModeWord("mode of the heating element", nv::kModeHeatingElement)),
-        Single({"running time of pump Mp3", Variable(nv::kTimePump3), 0, Codec::Tenths, "s"}),
-        Single({"output of pump Mp3", Variable(nv::kHotWaterPumpOutput), 0, Codec::HalfSteps, "%"}),
-        Single({"output of the heating element", Variable(nv::kHeatingElementOutput), 0,
-                Codec::HalfSteps, "%"}));
+        Single(Factory(
+            {"running time of pump Mp3", Variable(nv::kTimePump3), 0, Codec::Tenths, "s"}, 300)),
+        Live(Join(Single({"output of pump Mp3", Variable(nv::kHotWaterPumpOutput), 0,
+                          Codec::HalfSteps, "%"}),
+                  Single({"output of the heating element", Variable(nv::kHeatingElementOutput), 0,
+                          Codec::HalfSteps, "%"}))));
 }();
+
+// What the factory defaults write into bytes of the configuration that no field names (the
+// high bits of part 1 byte 2, circuit 2's curve point count, words no page shows), each as a
+// nameless field that only the factory image and the check below use.
+inline constexpr auto kFactoryUnnamed = [] {
+    const auto word = [](int part, int offset, double value) {
+        return Factory({"", Part(part), offset, Codec::Word, ""}, value);
+    };
+    return std::array{Factory({"", Variable(nv::kTemp2PlugIn), 0, Codec::SignedByte, ""}, 2),
+                      Factory(Flag("", Part(1), 2, 0xC0), 1),
+                      word(1, 3, 216),
+                      word(1, 5, 80),
+                      word(2, 23, 400),
+                      word(2, 25, 800),
+                      word(3, 5, 2000),
+                      word(3, 7, 5),
+                      word(3, 9, 1500),
+                      word(3, 11, 5),
+                      word(3, 21, 65336),
+                      word(3, 23, 3000),
+                      word(3, 25, 200),
+                      word(4, 3, 1500),
+                      word(4, 5, 2800),
+                      word(5, 5, 1800),
+                      word(5, 7, 300),
+                      word(5, 9, 1800),
+                      word(5, 11, 300),
+                      word(6, 13, 50),
+                      word(6, 15, 50),
+                      word(7, 5, 168),
+                      word(7, 7, 168),
+                      word(7, 9, 168),
+                      word(7, 11, 168),
+                      word(7, 17, 168),
+                      word(8, 7, 100),
+                      word(8, 9, 60),
+                      word(8, 11, 5),
+                      word(8, 13, 100),
+                      word(8, 15, 60),
+                      word(8, 17, 5)};
+}();
+
+namespace declare {
+
+// Whether two of the fields (named or the factory's nameless ones) claim the same bits.
+consteval bool AnyClaimTwice() {
+    std::array<Field, kDeclared.size() + kFactoryUnnamed.size()> all{};
+    std::size_t count = 0;
+    for (const CatalogueEntry& entry : kDeclared) {
+        all[count++] = entry.field;
+    }
+    for (const Field& field : kFactoryUnnamed) {
+        all[count++] = field;
+    }
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        for (std::size_t j = i + 1; j < all.size(); ++j) {
+            if (ClaimTheSameBits(all[i], all[j])) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace declare
+
+static_assert(!declare::AnyClaimTwice(), "two fields claim the same bits of a variable or part");
 
 // ---- the fields by name ----
 namespace declare {

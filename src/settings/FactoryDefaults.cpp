@@ -2,68 +2,45 @@
 
 #include <algorithm>
 
+#include "node/NodeFields.h"
 #include "settings/SettingsFile.h"
 
 namespace settings {
 namespace {
 
-constexpr std::array<FactoryLine, 7> kVariableLines = {{
-    {nv::kTemp1PlugIn, "2, 64336, 2000, 0, 0, 0, 7000, 3500, 0, 0, 0, 500, 3300, 500, 7000, 5500"},
-    {nv::kTemp2PlugIn, "2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3300, 500, 7000, 5500"},
-    {nv::kSwitchExt1, "255"},
-    {nv::kSwitchExt2, "255"},
-    {nv::kTimePump3, "300"},
-    {nv::kCalcValve1, "4, 0, 0, 0"},
-    {nv::kCalcValve2, "4, 0, 0, 0"},
-}};
-
-constexpr std::string_view kAllZero = "0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0";
-
-constexpr std::array<std::string_view, nv::kPartCount> kPartLines = {
-    "0, 216, 216, 80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2",
-    "0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 400, 800, 400, 800, 0, 0",
-    "0, 2000, 5, 2000, 5, 1500, 5, 700, 5, 700, 5, 65336, 3000, 200, 0, 0",
-    "0, 1500, 1500, 2800, 200, 5, 8000, 15, 5, 0, 0, 0, 0, 0, 0, 0",
-    "0, 1800, 300, 1800, 300, 1800, 300, 1800, 300, 0, 0, 0, 0, 0, 0, 0",
-    "0, 0, 10000, 0, 2000, 2000, 50, 50, 50, 50, 0, 0, 0, 0, 0, 0",
-    "0, 168, 168, 168, 168, 168, 168, 168, 168, 168, 0, 0, 0, 0, 0, 0",
-    "0, 100, 60, 5, 100, 60, 5, 100, 60, 5, 100, 60, 5, 0, 0, 0",
-    kAllZero,
-    kAllZero,
-    kAllZero,
-    kAllZero,
-};
+// Stores the factory value of every field of the place over zero bytes.
+void StoreFactory(const node::Place& place, std::uint8_t* bytes) {
+    const auto store = [&](const node::Field& field) {
+        if (field.place == place && !field.live) {
+            node::StoreNumber(field, field.factory, bytes);
+        }
+    };
+    for (const node::CatalogueEntry& entry : node::fields::kDeclared) {
+        store(entry.field);
+    }
+    std::for_each(node::fields::kFactoryUnnamed.begin(), node::fields::kFactoryUnnamed.end(),
+                  store);
+}
 
 }  // namespace
 
-std::span<const FactoryLine> FactoryVariableLines() {
-    return kVariableLines;
-}
-
-std::string_view FactoryPartLine(int part) {
-    if (part < nv::kFirstPart || part > nv::kPartCount) {
-        return {};
-    }
-    return kPartLines[static_cast<std::size_t>(part - nv::kFirstPart)];
-}
-
 std::vector<std::uint8_t> FactoryVariableImage(int hostIndex) {
+    const auto variables = nv::FileVariables();
     const auto it =
-        std::find_if(kVariableLines.begin(), kVariableLines.end(),
-                     [hostIndex](const FactoryLine& l) { return l.hostIndex == hostIndex; });
-    const nv::Variable* variable = nv::Find(hostIndex);
-    if (it == kVariableLines.end() || variable == nullptr) {
+        std::find_if(variables.begin(), variables.end(),
+                     [hostIndex](const nv::Variable& v) { return v.index == hostIndex; });
+    if (it == variables.end()) {
         return {};
     }
-    return ParseValueLine(variable->fileKind, it->line);
+    std::vector<std::uint8_t> image(static_cast<std::size_t>(ImageSize(it->fileKind)), 0);
+    StoreFactory(node::Variable(hostIndex), image.data());
+    return image;
 }
 
 std::array<std::uint8_t, nv::kPartSize> FactoryPartImage(int part) {
     std::array<std::uint8_t, nv::kPartSize> image{};
-    const std::string_view line = FactoryPartLine(part);
-    if (!line.empty()) {
-        const std::vector<std::uint8_t> parsed = ParseValueLine(nv::FileKind::StrInt, line);
-        std::copy_n(parsed.begin(), image.size(), image.begin());
+    if (part >= nv::kFirstPart && part <= nv::kPartCount) {
+        StoreFactory(node::Part(part), image.data());
     }
     return image;
 }

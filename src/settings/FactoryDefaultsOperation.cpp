@@ -30,21 +30,19 @@ FactoryDefaultsResult FactoryDefaultsOperation::Run(const std::string& password)
 
     const node::RecordedRun run("Factory defaults", "");
     const OperationHold hold(link_);
-    const auto variables = FactoryVariableLines();
+    const auto variables = nv::FileVariables();
     const int total = static_cast<int>(variables.size()) + nv::kPartCount;
     int done = 0;
 
-    for (const FactoryLine& line : variables) {
-        const std::vector<std::uint8_t> image = FactoryVariableImage(line.hostIndex);
+    for (const nv::Variable& variable : variables) {
+        const std::vector<std::uint8_t> image = FactoryVariableImage(variable.index);
         std::array<std::uint8_t, nv::kBufferSize> buffer{};
         std::copy(image.begin(), image.end(), buffer.begin());
-        if (!link_.Write(line.hostIndex, buffer.data(), static_cast<int>(image.size()))) {
+        if (!link_.Write(variable.index, buffer.data(), static_cast<int>(image.size()))) {
             ++result.writeErrors;
         }
         desktop_.Sleep(kPartPauseMs);
-        const nv::Variable* variable = nv::Find(line.hostIndex);
-        desktop_.Progress(variable != nullptr ? std::string(variable->fileName) : std::string(),
-                          ++done, total);
+        desktop_.Progress(std::string(variable.fileName), ++done, total);
     }
 
     const PartWindow window(link_, desktop_, kPartPauseMs);

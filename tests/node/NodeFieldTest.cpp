@@ -71,6 +71,93 @@ TEST_P(NodeFieldCodecTest, ShowsAndStoresAsThePagesDo) {
 INSTANTIATE_TEST_SUITE_P(Codecs, NodeFieldCodecTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// What a field's bytes store and read back: each codec's ends are taken and show as typed (up
+// to the digits the display drops), a step beyond either end is refused with the range, and
+// so is text that is not a number or time, a time between quarter hours, and a live value.
+struct ValidateCase {
+    const char* name;
+    node::Field field;
+    const char* typed;
+    node::Fault fault;
+    const char* shown;  // what the field shows after the text is stored (storable cases)
+    const char* range;
+};
+
+void PrintTo(const ValidateCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+constexpr node::Field kLive = node::fields::kRoomTemperature;
+using F = node::Fault;
+constexpr const char* kWords = "0 to 65535";
+constexpr const char* kTenths = "0.0 to 6553.5";
+constexpr const char* kHundredths = "-555.35 to 100.00";
+constexpr const char* kDay = "0:00 to 24:00";
+constexpr const char* kByteTimes = "hours -128 to 127, minutes 0 to 127";
+constexpr const char* kWordTimes = "hours 0 to 65535, minutes 0 to 65535";
+
+const ValidateCase kValidateCases[] = {
+    {"WordLow", At1(Codec::Word), "0", F::None, "0", kWords},
+    {"WordHigh", At1(Codec::Word), "65535", F::None, "65535", kWords},
+    {"WordBelow", At1(Codec::Word), "-1", F::OutOfRange, "", kWords},
+    {"WordAbove", At1(Codec::Word), "65536", F::OutOfRange, "", kWords},
+    {"WordLetters", At1(Codec::Word), "12abc", F::NotANumber, "", kWords},
+    {"WordEmpty", At1(Codec::Word), "", F::NotANumber, "", kWords},
+    {"ModeAbove", At1(Codec::Mode), "65536", F::OutOfRange, "", kWords},
+    {"TenthsHigh", At1(Codec::Tenths), "6553.5", F::None, "6553", kTenths},
+    {"TenthsAbove", At1(Codec::Tenths), "6553.6", F::OutOfRange, "", kTenths},
+    {"TenthsBelow", At1(Codec::Tenths), "-0.1", F::OutOfRange, "", kTenths},
+    {"DecimalTenthsHigh", At1(Codec::DecimalTenths), "6553.5", F::None, "6553.5", kTenths},
+    {"DecimalTenthsAbove", At1(Codec::DecimalTenths), "6553.6", F::OutOfRange, "", kTenths},
+    {"HundredthsHigh", At1(Codec::SignedHundredths), "100", F::None, "100.0", kHundredths},
+    {"HundredthsAbove", At1(Codec::SignedHundredths), "100.01", F::OutOfRange, "", kHundredths},
+    {"HundredthsLow", At1(Codec::SignedHundredths), "-555.3", F::None, "-555.3", kHundredths},
+    {"HundredthsBelow", At1(Codec::SignedHundredths), "-555.4", F::OutOfRange, "", kHundredths},
+    {"HundredthsLetters", At1(Codec::SignedHundredths), "abc", F::NotANumber, "", kHundredths},
+    {"SignedByteLow", At1(Codec::SignedByte), "-128", F::None, "-128", "-128 to 127"},
+    {"SignedByteHigh", At1(Codec::SignedByte), "127", F::None, "127", "-128 to 127"},
+    {"SignedByteBelow", At1(Codec::SignedByte), "-129", F::OutOfRange, "", "-128 to 127"},
+    {"SignedByteAbove", At1(Codec::SignedByte), "128", F::OutOfRange, "", "-128 to 127"},
+    {"HalfStepsHigh", At1(Codec::HalfSteps), "127", F::None, "127", "0.0 to 127.5"},
+    {"HalfStepsAbove", At1(Codec::HalfSteps), "128", F::OutOfRange, "", "0.0 to 127.5"},
+    {"HalfStepsBelow", At1(Codec::HalfSteps), "-0.5", F::OutOfRange, "", "0.0 to 127.5"},
+    {"FlagAbove", node::Flag("flag", node::Part(2), 1, 0x04), "2", F::OutOfRange, "", "0 to 1"},
+    {"QuarterHoursLow", At1(Codec::QuarterHours), "0:00", F::None, "0:00", kDay},
+    {"QuarterHoursHigh", At1(Codec::QuarterHours), "24:00", F::None, "24:00", kDay},
+    {"QuarterHoursAbove", At1(Codec::QuarterHours), "24:15", F::OutOfRange, "", kDay},
+    {"QuarterHoursMinutes", At1(Codec::QuarterHours), "23:60", F::OutOfRange, "", kDay},
+    {"QuarterHoursBetween", At1(Codec::QuarterHours), "8:20", F::NotAQuarter, "", kDay},
+    {"QuarterHoursNumber", At1(Codec::QuarterHours), "8", F::NotATime, "", kDay},
+    {"QuarterHoursLetters", At1(Codec::QuarterHours), "a1:00", F::NotATime, "", kDay},
+    {"ByteTimeLow", At1(Codec::HourMinuteBytes), "-128:00", F::None, "-128:00", kByteTimes},
+    {"ByteTimeHigh", At1(Codec::HourMinuteBytes), "127:127", F::None, "127:127", kByteTimes},
+    {"ByteTimeAbove", At1(Codec::HourMinuteBytes), "128:00", F::OutOfRange, "", kByteTimes},
+    {"ByteTimeNegativeMinute", At1(Codec::HourMinuteBytes), "4:-5", F::OutOfRange, "", kByteTimes},
+    {"WordTimeHigh", At1(Codec::HourMinuteWords), "65535:65535", F::None, "65535:65535",
+     kWordTimes},
+    {"WordTimeAbove", At1(Codec::HourMinuteWords), "65536:00", F::OutOfRange, "", kWordTimes},
+    {"LiveValue", kLive, "20", F::Live, "", kHundredths},
+};
+
+class ValidateTest : public ::testing::TestWithParam<ValidateCase> {};
+
+TEST_P(ValidateTest, TakesWhatTheBytesStoreAndReadBack) {
+    const ValidateCase& c = GetParam();
+    const node::Validation result = node::Validate(c.field, c.typed);
+    EXPECT_EQ(result.fault, c.fault) << result.reason;
+    EXPECT_EQ(result.range, c.range);
+    EXPECT_EQ(result.reason.empty(), c.fault == F::None);
+    if (c.fault == F::None) {
+        Bytes bytes{};
+        bytes.fill(0xA5);
+        node::StoreText(c.field, c.typed, bytes.data());
+        EXPECT_EQ(node::Text(c.field, bytes.data()), c.shown);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Codecs, ValidateTest, ::testing::ValuesIn(kValidateCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // A text equal to what the field shows keeps the stored word when the display drops digits:
 // 305 tenths show 30 and stay 305, as hundredths and half steps stay; a changed text is stored
 // as typed.
@@ -129,3 +216,22 @@ TEST(NodeFieldTest, ShortNamesPutTheValveFirstAndDropTheSharedWords) {
 }
 
 }  // namespace
+
+// The table's check that no two fields claim the same bits: overlapping bytes of one place, or
+// overlapping masks of flags in one byte; other places, neighbouring bytes and other bits are
+// free.
+namespace claims {
+using node::ClaimTheSameBits;
+using node::Part;
+constexpr node::Field kWordAt1{"word", Part(2), 1, node::Codec::Word};
+static_assert(ClaimTheSameBits(kWordAt1, {"byte", Part(2), 2, node::Codec::SignedByte}));
+static_assert(!ClaimTheSameBits(kWordAt1, {"byte", Part(2), 3, node::Codec::SignedByte}));
+static_assert(!ClaimTheSameBits(kWordAt1, {"word", Part(3), 1, node::Codec::Word}));
+static_assert(ClaimTheSameBits(kWordAt1, node::Flag("flag", Part(2), 1, 0x01)));
+static_assert(ClaimTheSameBits(node::Flag("a", Part(1), 2, 0x03),
+                               node::Flag("b", Part(1), 2, 0x02)));
+static_assert(!ClaimTheSameBits(node::Flag("a", Part(1), 2, 0x01),
+                                node::Flag("b", Part(1), 2, 0x02)));
+static_assert(ClaimTheSameBits({"time", node::Variable(36), 1, node::Codec::HourMinuteWords},
+                               {"word", node::Variable(36), 3, node::Codec::Word}));
+}  // namespace claims

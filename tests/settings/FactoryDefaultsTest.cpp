@@ -65,22 +65,51 @@ TEST(FactoryTable, ImagesHoldTheDesignedBytes) {
         const auto image = settings::FactoryPartImage(part);
         EXPECT_TRUE(std::all_of(image.begin(), image.end(), [](auto b) { return b == 0; }));
     }
-    // Every default line holds all the fields of its kind.
-    for (const auto& line : settings::FactoryVariableLines()) {
-        EXPECT_TRUE(settings::IsCompleteValueLine(nv::Find(line.hostIndex)->fileKind, line.line));
+}
+
+// The images the field table builds are, byte for byte, those of the factory's value lines.
+TEST(FactoryTable, FieldTableGivesTheFactoryLinesBytes) {
+    const std::pair<int, std::string_view> kVariableLines[] = {
+        {nv::kTemp1PlugIn,
+         "2, 64336, 2000, 0, 0, 0, 7000, 3500, 0, 0, 0, 500, 3300, 500, 7000, 5500"},
+        {nv::kTemp2PlugIn, "2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3300, 500, 7000, 5500"},
+        {nv::kSwitchExt1, "255"},
+        {nv::kSwitchExt2, "255"},
+        {nv::kTimePump3, "300"},
+        {nv::kCalcValve1, "4, 0, 0, 0"},
+        {nv::kCalcValve2, "4, 0, 0, 0"},
+    };
+    for (const auto& [index, line] : kVariableLines) {
+        EXPECT_EQ(settings::FactoryVariableImage(index),
+                  settings::ParseValueLine(nv::Find(index)->fileKind, line))
+            << "NV " << index;
     }
+    const std::string_view kPartLines[nv::kPartCount] = {
+        "0, 216, 216, 80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2",
+        "0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 400, 800, 400, 800, 0, 0",
+        "0, 2000, 5, 2000, 5, 1500, 5, 700, 5, 700, 5, 65336, 3000, 200, 0, 0",
+        "0, 1500, 1500, 2800, 200, 5, 8000, 15, 5, 0, 0, 0, 0, 0, 0, 0",
+        "0, 1800, 300, 1800, 300, 1800, 300, 1800, 300, 0, 0, 0, 0, 0, 0, 0",
+        "0, 0, 10000, 0, 2000, 2000, 50, 50, 50, 50, 0, 0, 0, 0, 0, 0",
+        "0, 168, 168, 168, 168, 168, 168, 168, 168, 168, 0, 0, 0, 0, 0, 0",
+        "0, 100, 60, 5, 100, 60, 5, 100, 60, 5, 100, 60, 5, 0, 0, 0"};
     for (int part = 1; part <= nv::kPartCount; ++part) {
-        EXPECT_TRUE(
-            settings::IsCompleteValueLine(nv::FileKind::StrInt, settings::FactoryPartLine(part)));
+        const std::string_view line = kPartLines[part - 1];
+        const auto expected = settings::ParseValueLine(
+            nv::FileKind::StrInt,
+            line.empty() ? "0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0" : line);
+        const auto image = settings::FactoryPartImage(part);
+        EXPECT_EQ(std::vector<std::uint8_t>(image.begin(), image.end()), expected)
+            << "part " << part;
     }
 }
 
 TEST_F(FactoryDefaultsTest, WritesEveryByteOfTheTableAndLeavesPartWindowAtZero) {
     const auto result = Run();
 
-    for (const auto& line : settings::FactoryVariableLines()) {
-        EXPECT_EQ(node_.Raw(line.hostIndex), settings::FactoryVariableImage(line.hostIndex))
-            << "NV " << line.hostIndex;
+    for (const nv::Variable& variable : nv::FileVariables()) {
+        EXPECT_EQ(node_.Raw(variable.index), settings::FactoryVariableImage(variable.index))
+            << "NV " << variable.index;
     }
     for (int part = 1; part <= nv::kPartCount; ++part) {
         EXPECT_EQ(node_.Part(part), settings::FactoryPartImage(part)) << "part " << part;
