@@ -112,6 +112,8 @@ Validation Refused(Fault fault, std::string reason, const Field& field) {
     return {fault, std::move(reason), RangeText(field)};
 }
 
+constexpr std::string_view kNotATime = "not a time of the form H:MM";
+
 // "H:MM" with a whole number on each side of the colon.
 Validation ValidateTime(const Field& field, std::string_view typed) {
     const std::size_t colon = typed.find(':');
@@ -120,7 +122,7 @@ Validation ValidateTime(const Field& field, std::string_view typed) {
     };
     if (colon == std::string_view::npos || !number(typed.substr(0, colon)) ||
         !number(typed.substr(colon + 1))) {
-        return Refused(Fault::NotATime, "not a time of the form H:MM", field);
+        return Refused(Fault::NotATime, std::string(kNotATime), field);
     }
     const codecs::HourMinute time = codecs::ParseHourMinute(typed);
     const TimeRange range = TimeRangeOf(field.codec);
@@ -129,6 +131,10 @@ Validation ValidateTime(const Field& field, std::string_view typed) {
         (field.codec == Codec::QuarterHours ? time.hours >= range.maxHours && !endOfDay
                                             : time.hours > range.maxHours)) {
         return Refused(Fault::OutOfRange, "outside " + RangeText(field), field);
+    }
+    // A quarter-hour time is stored only in the form the calendar pages take ("H:MM", "HH:MM").
+    if (field.codec == Codec::QuarterHours && !codecs::TimeOfDayCodec().IsValidTime(typed)) {
+        return Refused(Fault::NotATime, std::string(kNotATime), field);
     }
     if (field.codec == Codec::QuarterHours && time.minutes % 15 != 0) {
         return Refused(Fault::NotAQuarter, "the node keeps only whole quarter hours", field);

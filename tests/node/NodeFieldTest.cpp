@@ -129,6 +129,8 @@ const ValidateCase kValidateCases[] = {
     {"QuarterHoursBetween", At1(Codec::QuarterHours), "8:20", F::NotAQuarter, "", kDay},
     {"QuarterHoursNumber", At1(Codec::QuarterHours), "8", F::NotATime, "", kDay},
     {"QuarterHoursLetters", At1(Codec::QuarterHours), "a1:00", F::NotATime, "", kDay},
+    {"QuarterHoursSpaced", At1(Codec::QuarterHours), " 8:00", F::NotATime, "", kDay},
+    {"QuarterHoursLong", At1(Codec::QuarterHours), "008:00", F::NotATime, "", kDay},
     {"ByteTimeLow", At1(Codec::HourMinuteBytes), "-128:00", F::None, "-128:00", kByteTimes},
     {"ByteTimeHigh", At1(Codec::HourMinuteBytes), "127:127", F::None, "127:127", kByteTimes},
     {"ByteTimeAbove", At1(Codec::HourMinuteBytes), "128:00", F::OutOfRange, "", kByteTimes},
