@@ -77,3 +77,24 @@ public:
 protected:
     ~NodeIdentity() = default;
 };
+
+// A host call's answer when the host can no longer reach the node at all (the link's router or
+// interface does not answer, nothing listens on its port): every further call would wait its own
+// retries in vain, so the plug-in stops the routine at once and shows the host's reason.
+inline constexpr HRESULT NODE_E_UNREACHABLE = static_cast<HRESULT>(0x800704D0u);
+
+// {8F3A6C21-4B7D-4E19-A2C5-6D0E9B1F3A72}
+inline constexpr IID IID_NodeProblem = {
+    0x8F3A6C21, 0x4B7D, 0x4E19, {0xA2, 0xC5, 0x6D, 0x0E, 0x9B, 0x1F, 0x3A, 0x72}};
+
+// Served by a host that can say why its last call failed ("nothing listens on the router's
+// port"), so that the page's status line gives the reason, not only the variable.
+class NodeProblem : public IUnknown {
+public:
+    // The reason as single-byte text, zero-terminated when shorter than length; empty when the
+    // last call succeeded or the host knows no reason.
+    virtual HRESULT GetLastProblem(std::uint8_t* buffer, std::int32_t length) = 0;
+
+protected:
+    ~NodeProblem() = default;
+};

@@ -3,12 +3,20 @@
 // failed call: nothing is sent and the caller behaves as on a non-zero result.
 
 #include <cstdint>
+#include <string>
 
 #include "node/NodeInterfaces.h"
 
 namespace platform {
 class Desktop;
 }
+
+// What one routine of calls learnt of the node's reach: once the host answers a call with
+// NODE_E_UNREACHABLE, the routine's later calls fail at once, without asking the host, and its
+// reason is kept for the status line.
+struct Reachability {
+    std::string unreachable;  // the host's reason; empty while the node is reachable
+};
 
 class NodeLink {
 public:
@@ -19,6 +27,8 @@ public:
     NodeReader* Reader() const { return reader_; }
     NodeWriter* Writer() const { return writer_; }
     NodeOperationLock* Lock() const { return lock_; }
+    // The same link, its calls watched by reach for a node the host reports unreachable.
+    NodeLink Watched(Reachability& reach) const;
 
     // True when the host answered 0.
     bool Read(int index, std::uint8_t* buffer, int length) const;
@@ -26,9 +36,15 @@ public:
     bool GetNodeName(std::uint8_t* buffer, int length) const;
 
 private:
+    // False without calling the host when the node is known to be unreachable; otherwise the
+    // call's result, noting an unreachable node with the host's reason.
+    bool Reachable() const;
+    bool Noted(HRESULT result) const;
+
     NodeReader* reader_ = nullptr;
     NodeWriter* writer_ = nullptr;
     NodeOperationLock* lock_ = nullptr;
+    Reachability* reach_ = nullptr;
 };
 
 // Holds the node for one operation that uses the part window (a page's Read or Write, an

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <stdexcept>
 
 #include "codecs/NumberReader.h"
 #include "framework/Desktop.h"
@@ -64,21 +65,6 @@ double PcSeconds(const platform::LocalDateTime& now) {
     return static_cast<double>(time.time_since_epoch().count());
 }
 
-void AddOnce(std::vector<std::string>& texts, std::string text) {
-    if (std::find(texts.begin(), texts.end(), text) == texts.end()) {
-        texts.push_back(std::move(text));
-    }
-}
-
-// "NV 24, NV 45 (part 6)".
-std::string Joined(const std::vector<std::string>& texts) {
-    std::string text;
-    for (const std::string& t : texts) {
-        text += (text.empty() ? "" : ", ") + t;
-    }
-    return text;
-}
-
 }  // namespace
 
 CNodePage::CNodePage(int templateId, int captionId, PageBehaviour behaviour)
@@ -134,32 +120,43 @@ void CNodePage::OnTimer(int) {
     }
 }
 
+CNodePage::Running::Running(const CNodePage& page, NodeRoutine& routine)
+    : page_(page), outer_(page.routine_) {
+    const_cast<CNodePage&>(page).routine_ = &routine;
+}
+
+CNodePage::Running::~Running() {
+    const_cast<CNodePage&>(page_).routine_ = outer_;
+}
+
+template <typename Call>
+auto CNodePage::WithRoutine(Call call) const {
+    if (routine_ != nullptr) {
+        return call(*routine_);
+    }
+    NodeRoutine alone(RoutineKind::Other, Link(), behaviour_.partPauseMs);
+    return call(alone);
+}
+
 void CNodePage::RefreshLive() {
-    const int reads = nodeReads_;
     const unsigned long since = NextSetNumber();
-    failedReads_.clear();
-    refreshing_ = true;
-    Refresh();
-    refreshing_ = false;
-    MarkUnrefreshed(since);
+    NodeRoutine routine(RoutineKind::Refresh, Link(), behaviour_.partPauseMs);
+    {
+        const Running running(*this, routine);
+        Refresh();
+    }
+    MarkUnrefreshed(since, !routine.NotRead().empty());
     SampleTrend();
     if (site_ == nullptr) {
         return;
     }
-    if (nodeReads_ != reads) {
+    if (routine.Reads() > 0) {
         site_->LiveValuesRefreshed();
     }
-    std::vector<std::string> unread;
-    for (int index : failedReads_) {
-        AddOnce(unread, "NV " + std::to_string(index));
-    }
-    site_->ShowTrouble(NodeTrouble::Refresh, unread.empty()
-                                                 ? std::string()
-                                                 : "Refresh of " + Caption() +
-                                                       " failed: " + Joined(unread) + " not read");
+    site_->ShowTrouble(NodeTrouble::Refresh, RoutineTrouble("Refresh", Caption(), routine));
 }
 
-void CNodePage::MarkUnrefreshed(unsigned long since) {
+void CNodePage::MarkUnrefreshed(unsigned long since, bool failed) {
     const std::string now = platform::Desktop::Current().Now().TimeText();
     for (const platform::ControlState& control : Controls()) {
         // Live values show in edits, read-only or not (the actual pressure).
@@ -171,7 +168,7 @@ void CNodePage::MarkUnrefreshed(unsigned long since) {
         if (DlgItemSetNumber(control.id) >= since) {
             refreshedAt_[control.id] = now;
             ClearStale(control.id);
-        } else if (!failedReads_.empty() && last != refreshedAt_.end() && !control.text.empty()) {
+        } else if (failed && last != refreshedAt_.end() && !control.text.empty()) {
             MarkStale(control.id, last->second);
         }
     }
@@ -180,9 +177,7 @@ void CNodePage::MarkUnrefreshed(unsigned long since) {
 std::vector<const Bound*> CNodePage::TrendFields() const {
     std::vector<const Bound*> fields;
     for (const Bound& bound : live_) {
-        const bool number = bound.field.codec != node::Codec::Flag &&
-                            bound.field.codec != node::Codec::Mode && bound.onText == nullptr;
-        if (number && bound.ids[1] == 0) {
+        if (bound.IsNumber()) {
             fields.push_back(&bound);
         }
     }
@@ -247,10 +242,8 @@ namespace {
 
 // The bound whose first control is id (an edit showing the field's number), or null.
 const Bound* BoundOf(std::span<const Bound> bounds, int id) {
-    const auto it = std::find_if(bounds.begin(), bounds.end(), [id](const Bound& b) {
-        return b.ids[0] == id && b.ids[1] == 0 && b.onText == nullptr &&
-               b.field.codec != node::Codec::Flag && b.field.codec != node::Codec::Mode;
-    });
+    const auto it = std::find_if(bounds.begin(), bounds.end(),
+                                 [id](const Bound& b) { return b.IsNumber() && b.ids[0] == id; });
     return it == bounds.end() ? nullptr : &*it;
 }
 
@@ -279,17 +272,82 @@ std::vector<int> CNodePage::BarButtonIds() const {
 void CNodePage::RunRead() {
     SetDlgItemText(res::common::kRead, "Wait");
     const OperationHold hold(Link());
-    partSelected_ = false;
-    const int reads = nodeReads_;
-    ReadConfig();
-    if (nodeReads_ != reads) {
-        RecordNodeTexts();
-        // The node answers again: a failed Write shown until now is old news.
-        if (site_ != nullptr) {
-            site_->ShowTrouble(NodeTrouble::Write, "");
-        }
+    NodeRoutine routine(RoutineKind::Read, Link(), behaviour_.partPauseMs);
+    ReadKeepingEdits(routine);
+    if (site_ != nullptr && (routine.Reads() > 0 || !routine.Unreachable().empty())) {
+        // The node answers again: a failed Write shown until now is old news. Or it cannot be
+        // reached at all, and the status line says why.
+        site_->ShowTrouble(NodeTrouble::Write, RoutineTrouble("Read", Caption(), routine));
     }
     SetDlgItemText(res::common::kRead, "Read");
+}
+
+void CNodePage::ReadKeepingEdits(NodeRoutine& routine) {
+    std::vector<std::pair<int, std::string>> edited = EditedStates();
+    // A Read that a Write runs at its end shows what the node now holds of what it wrote.
+    if (routine_ != nullptr) {
+        std::erase_if(edited, [this](const auto& e) { return routine_->Wrote(e.first); });
+    }
+    std::vector<int> notWritten;
+    for (const auto& [id, state] : edited) {
+        if (IsDlgItemNotWritten(id)) {
+            notWritten.push_back(id);
+        }
+    }
+    const unsigned long since = NextSetNumber();
+    {
+        const Running running(*this, routine);
+        ReadConfig();
+    }
+    if (routine.Reads() == 0) {
+        return;
+    }
+    for (const platform::ControlState& control : Controls()) {
+        if (DlgItemSetNumber(control.id) >= since) {
+            RecordNodeText(control.id);
+        }
+    }
+    for (const auto& [id, state] : edited) {
+        if (DlgItemSetNumber(id) >= since) {
+            SetDlgItemState(id, state);
+        }
+        // Not written, and why, until a Write stores it.
+        if (std::find(notWritten.begin(), notWritten.end(), id) != notWritten.end()) {
+            MarkNotWritten(id);
+        }
+    }
+}
+
+std::vector<std::pair<int, std::string>> CNodePage::EditedStates() const {
+    std::vector<std::vector<int>> units = radioGroups_;
+    for (const Bound& bound : config_) {
+        units.emplace_back(bound.Controls().begin(), bound.Controls().end());
+    }
+    std::vector<int> ids;
+    for (const platform::ControlState& control : Controls()) {
+        if (!IsDlgItemModified(control.id) || !IsDlgItemTyped(control.id)) {
+            continue;
+        }
+        ids.push_back(control.id);
+        for (const std::vector<int>& unit : units) {
+            if (std::find(unit.begin(), unit.end(), control.id) != unit.end()) {
+                ids.insert(ids.end(), unit.begin(), unit.end());
+            }
+        }
+    }
+    std::sort(ids.begin(), ids.end());
+    // Clicks first: the edits they enable take their typed texts after them.
+    std::vector<std::pair<int, std::string>> states;
+    for (const bool clicks : {true, false}) {
+        for (const platform::ControlState& control : Controls()) {
+            const bool checkable = control.kind == platform::ControlKind::Radio ||
+                                   control.kind == platform::ControlKind::CheckBox;
+            if (checkable == clicks && std::binary_search(ids.begin(), ids.end(), control.id)) {
+                states.emplace_back(control.id, GetDlgItemState(control.id));
+            }
+        }
+    }
+    return states;
 }
 
 void CNodePage::RunWrite() {
@@ -299,35 +357,20 @@ void CNodePage::RunWrite() {
         ShowMessage(WrongPasswordMessage());
     } else {
         const OperationHold hold(Link());
-        partSelected_ = false;
-        const int writes = nodeWrites_;
-        stored_.clear();
-        notWritten_.clear();
-        notWrittenIds_.clear();
-        writing_ = true;
-        WriteConfig();
-        writing_ = false;
-        // A page that stores its controls itself does not say which of them a step stores:
-        // all of them are not written.
-        if (!notWritten_.empty() && notWrittenIds_.empty()) {
-            for (const platform::ControlState& control : Controls()) {
-                notWrittenIds_.push_back(control.id);
-            }
+        NodeRoutine routine(RoutineKind::Write, Link(), behaviour_.partPauseMs);
+        {
+            const Running running(*this, routine);
+            WriteConfig();
         }
-        const bool wrote = nodeWrites_ != writes;
-        if (wrote) {
-            // The controls of a failed step keep the node's state last recorded for them.
-            for (const platform::ControlState& control : Controls()) {
-                if (std::find(notWrittenIds_.begin(), notWrittenIds_.end(), control.id) ==
-                    notWrittenIds_.end()) {
-                    RecordNodeText(control.id);
-                }
-            }
-        }
+        MarkWritten(routine);
         if (ReadsAfterWrite()) {
             RunRead();
         }
-        ReportWrite(wrote);
+        // A Write that neither wrote nor failed to (its reads failed) leaves the line alone.
+        if (site_ != nullptr && (routine.Writes() > 0 || !routine.NotWritten().empty() ||
+                                 !routine.Unreachable().empty())) {
+            site_->ShowTrouble(NodeTrouble::Write, RoutineTrouble("Write", Caption(), routine));
+        }
     }
     if (passwordId != 0 && ClearsPasswordAfterWrite()) {
         SetDlgItemText(passwordId, "");
@@ -335,18 +378,24 @@ void CNodePage::RunWrite() {
     SetDlgItemText(res::common::kWrite, "Write");
 }
 
-void CNodePage::ReportWrite(bool wrote) {
-    for (int id : notWrittenIds_) {
-        MarkNotWritten(id);
+void CNodePage::MarkWritten(const NodeRoutine& routine) {
+    // A page that stores its controls itself does not say which of them a failed step stored:
+    // every edited control may be among them.
+    std::vector<int> failed = routine.NotWrittenControls();
+    if (!routine.NotWritten().empty() && failed.empty()) {
+        for (const platform::ControlState& control : Controls()) {
+            failed.push_back(control.id);
+        }
     }
-    if (site_ == nullptr) {
-        return;
-    }
-    if (!notWritten_.empty()) {
-        site_->ShowTrouble(NodeTrouble::Write, "Write of " + Caption() + " failed: " +
-                                                   Joined(notWritten_) + " not written");
-    } else if (wrote) {
-        site_->ShowTrouble(NodeTrouble::Write, "");
+    // Only what the technician changed is not written; an untouched value still shows what
+    // the node holds.
+    for (const platform::ControlState& control : Controls()) {
+        const bool notWritten = std::find(failed.begin(), failed.end(), control.id) != failed.end();
+        if (notWritten && IsDlgItemModified(control.id)) {
+            MarkNotWritten(control.id);
+        } else if (routine.Writes() > 0 && !notWritten) {
+            RecordNodeText(control.id);
+        }
     }
 }
 
@@ -378,58 +427,23 @@ NodeLink CNodePage::Link() const {
 }
 
 bool CNodePage::ReadNv(int index, NvBuffer& buffer, int length) const {
-    const bool read = Link().Read(index, buffer.data(), length);
-    nodeReads_ += read ? 1 : 0;
-    if (!read && refreshing_) {
-        failedReads_.push_back(index);
-    }
-    return read;
+    return WithRoutine([&](NodeRoutine& r) { return r.ReadNv(index, buffer, length); });
 }
 
 bool CNodePage::WriteNv(int index, const NvBuffer& buffer, int length) const {
-    const bool written = Link().Write(index, buffer.data(), length);
-    nodeWrites_ += written ? 1 : 0;
-    if (!written && writing_) {
-        NoteNotWritten(index);
-    }
-    stored_.clear();
-    return written;
-}
-
-void CNodePage::NoteNotWritten(int index) const {
-    ++failedWrites_;
-    std::string nv = "NV " + std::to_string(index);
-    if (index == nv::kPluginCnf && shownPart_ != 0) {
-        nv += " (part " + std::to_string(shownPart_) + ")";
-    }
-    AddOnce(notWritten_, nv);
-    notWrittenIds_.insert(notWrittenIds_.end(), stored_.begin(), stored_.end());
-}
-
-bool CNodePage::Selected(int part, bool selected) const {
-    if (selected) {
-        shownPart_ = part;
-    } else if (writing_) {
-        NoteNotWritten(nv::kPartSelector);
-    }
-    return selected;
+    return WithRoutine([&](NodeRoutine& r) { return r.WriteNv(index, buffer, length); });
 }
 
 int CNodePage::GetSelectedPart() const {
-    return PartWindow(Link(), platform::Desktop::Current(), behaviour_.partPauseMs)
-        .GetSelectedPart();
+    return WithRoutine([](NodeRoutine& r) { return r.GetSelectedPart(); });
 }
 
 bool CNodePage::SelectPart(int part) const {
-    return Selected(
-        part,
-        PartWindow(Link(), platform::Desktop::Current(), behaviour_.partPauseMs).SelectPart(part));
+    return WithRoutine([part](NodeRoutine& r) { return r.SelectPart(part); });
 }
 
 bool CNodePage::SelectFirst(int part) const {
-    return Selected(
-        part,
-        PartWindow(Link(), platform::Desktop::Current(), behaviour_.partPauseMs).SelectFirst(part));
+    return WithRoutine([part](NodeRoutine& r) { return r.SelectFirst(part); });
 }
 
 bool CNodePage::ReadFirstPart(int part, NvBuffer& buffer, int length) const {
@@ -441,6 +455,17 @@ bool CNodePage::ReadNextPart(int part, NvBuffer& buffer, int length) const {
 }
 
 void CNodePage::DeclareFields(std::span<const Bound> config, std::span<const Bound> live) {
+    for (const auto& bounds : {config, live}) {
+        for (const Bound& bound : bounds) {
+            const bool flagOrMode =
+                bound.field.codec == node::Codec::Flag || bound.field.codec == node::Codec::Mode;
+            // A flag or mode word shows in its own kinds of control, never as a number.
+            if (flagOrMode == (bound.kind == BindingKind::Number)) {
+                throw std::logic_error("field " + std::string(bound.field.name) +
+                                       " is bound as the wrong kind of control");
+            }
+        }
+    }
     config_.assign(config.begin(), config.end());
     live_.assign(live.begin(), live.end());
 }
@@ -485,10 +510,8 @@ bool CNodePage::ReadForStep(const node::Place& place, NvBuffer& bytes, int lengt
     if (place.part == 0) {
         return ReadNv(place.nv, bytes, length);
     }
-    const bool first = !partSelected_;
-    partSelected_ = true;
-    return first ? ReadFirstPart(place.part, bytes, length)
-                 : ReadNextPart(place.part, bytes, length);
+    return WithRoutine([&](NodeRoutine& r) { return r.SelectForStep(place.part); }) &&
+           ReadNv(nv::kPluginCnf, bytes, length);
 }
 
 bool CNodePage::ReadPlace(const node::Place& place) {
@@ -502,14 +525,16 @@ bool CNodePage::ReadPlace(const node::Place& place) {
 
 bool CNodePage::WritePlace(const node::Place& place) {
     NvBuffer bytes{};
-    const int failed = failedWrites_;
+    const int failed = WithRoutine([](NodeRoutine& r) { return r.WriteFailures(); });
     if (!ReadForStep(place, bytes, lengths_.modify)) {
         // A failed selection leaves the whole step unwritten.
-        for (const Bound& bound : config_) {
-            if (failedWrites_ != failed && bound.field.place == place) {
-                notWrittenIds_.insert(notWrittenIds_.end(), bound.ids.begin(), bound.ids.end());
+        WithRoutine([&](NodeRoutine& r) {
+            for (const Bound& bound : config_) {
+                if (r.WriteFailures() != failed && bound.field.place == place) {
+                    r.NoteNotWritten(bound.Controls());
+                }
             }
-        }
+        });
         return false;
     }
     StoreFields(place, bytes);
@@ -537,41 +562,59 @@ void CNodePage::StoreFields(const node::Place& place, NvBuffer& bytes) const {
 void CNodePage::ShowField(const Bound& bound, const NvBuffer& bytes) {
     const node::Field& field = bound.field;
     const auto& [id, second, third] = bound.ids;
-    if (field.codec == node::Codec::Mode) {
-        ShowMode({id, second, third}, static_cast<int>(node::Value(field, bytes.data())));
-    } else if (field.codec != node::Codec::Flag) {
-        SetDlgItemText(id, node::Text(field, bytes.data()));
-        RecordNodeText(id);
-    } else if (bound.onText != nullptr) {
-        const bool set = node::FlagSet(field, bytes.data());
-        SetDlgItemText(id, set ? bound.onText : bound.offText);
-        RecordNodeText(id);
-        if (bound.alarm) {
-            SetDlgItemColour(id, set ? platform::TextColour::Alarm : platform::TextColour::Normal);
+    switch (bound.kind) {
+        case BindingKind::Number:
+            SetDlgItemText(id, node::Text(field, bytes.data()));
+            RecordNodeText(id);
+            break;
+        case BindingKind::FlagText:
+        case BindingKind::Alarm: {
+            const bool set = node::FlagSet(field, bytes.data());
+            SetDlgItemText(id, set ? bound.onText : bound.offText);
+            RecordNodeText(id);
+            if (bound.kind == BindingKind::Alarm) {
+                SetDlgItemColour(id,
+                                 set ? platform::TextColour::Alarm : platform::TextColour::Normal);
+            }
+            break;
         }
-    } else if (second != 0) {
-        ShowChoice({id, second}, node::FlagSet(field, bytes.data()) ? 1 : 0);
-    } else {
-        ShowCheck(id, node::FlagSet(field, bytes.data()));
+        case BindingKind::Check:
+            ShowCheck(id, node::FlagSet(field, bytes.data()));
+            break;
+        case BindingKind::FlagRadios:
+            ShowChoice({id, second}, node::FlagSet(field, bytes.data()) ? 1 : 0);
+            break;
+        case BindingKind::ModeRadios:
+            ShowMode({id, second, third}, static_cast<int>(node::Value(field, bytes.data())));
+            break;
     }
 }
 
 void CNodePage::StoreField(const Bound& bound, NvBuffer& bytes) const {
     const node::Field& field = bound.field;
     const auto& [id, second, third] = bound.ids;
-    if (std::none_of(bound.ids.begin(), bound.ids.end(),
+    const std::span<const int> controls = bound.Controls();
+    if (std::none_of(controls.begin(), controls.end(),
                      [this](int control) { return DlgItemSetNumber(control) != 0; })) {
         return;
     }
-    stored_.insert(stored_.end(), bound.ids.begin(), bound.ids.end());
-    if (field.codec == node::Codec::Mode) {
-        node::StoreWord(field, ModeWord({id, second, third}), bytes.data());
-    } else if (field.codec != node::Codec::Flag) {
-        node::StoreText(field, GetDlgItemText(id), bytes.data());
-    } else if (second != 0) {
-        node::StoreFlag(field, FirstMarked({id, second}) == 1, bytes.data());
-    } else {
-        node::StoreFlag(field, IsChecked(id), bytes.data());
+    WithRoutine([controls](NodeRoutine& r) { r.NoteStored(controls); });
+    switch (bound.kind) {
+        case BindingKind::Number:
+            node::StoreText(field, GetDlgItemText(id), bytes.data());
+            break;
+        case BindingKind::FlagText:
+        case BindingKind::Alarm:
+            break;  // the node's state in words: shown, never stored
+        case BindingKind::Check:
+            node::StoreFlag(field, IsChecked(id), bytes.data());
+            break;
+        case BindingKind::FlagRadios:
+            node::StoreFlag(field, FirstMarked({id, second}) == 1, bytes.data());
+            break;
+        case BindingKind::ModeRadios:
+            node::StoreWord(field, ModeWord({id, second, third}), bytes.data());
+            break;
     }
 }
 
@@ -589,6 +632,7 @@ void CNodePage::ShowNumber(int editId, double value, int decimals) {
 
 void CNodePage::MakeRadioGroup(std::initializer_list<int> ids) {
     const std::vector<int> group(ids);
+    radioGroups_.push_back(group);
     for (int id : group) {
         OnClicked(id, [this, id, group] {
             for (int other : group) {

@@ -21,44 +21,57 @@
 #include "node/NodeSite.h"
 #include "node/NodeVariableMap.h"
 #include "node/ServicePassword.h"
+#include "page/NodeRoutine.h"
 #include "platform/PropertyPage.h"
 
 namespace vireo {
 
-// A handler's buffer for one host read: at least 32 bytes, zero-initialised.
-using NvBuffer = std::array<std::uint8_t, nv::kBufferSize>;
-
-// How a page shows one node field: in an edit (its number, or for a flag the texts of its two
-// states), a check box, a pair of radios (a flag: the first clears it, the second sets it), or
-// the three radios of a mode word (Off, Manual, Automatic).
-struct Bound {
-    node::Field field;
-    std::array<int, 3> ids{};      // the control; radios in their order
-    const char* onText = nullptr;  // a flag shown as text
-    const char* offText = nullptr;
-    bool alarm = false;  // a flag shown as text whose set state is an alarm, in red
+// How a page shows one node field.
+enum class BindingKind : std::uint8_t {
+    Number,      // an edit showing the field's number
+    FlagText,    // an edit or static showing the texts of a flag's two states
+    Alarm,       // a fault flag: "Alarm" in red when set, "OK" when clear
+    Check,       // a check box: marked sets the flag
+    FlagRadios,  // two radios: the first clears the flag, the second sets it
+    ModeRadios,  // the three radios of a mode word: Off, Manual, Automatic
 };
 
-// An edit showing the field's number (or a flag's texts).
+struct Bound {
+    node::Field field;
+    BindingKind kind = BindingKind::Number;
+    std::array<int, 3> ids{};      // the control; radios in their order
+    const char* onText = nullptr;  // FlagText and Alarm: the texts of the two states
+    const char* offText = nullptr;
+
+    // The controls the binding shows, in order.
+    std::span<const int> Controls() const {
+        const int count = kind == BindingKind::ModeRadios   ? 3
+                          : kind == BindingKind::FlagRadios ? 2
+                                                            : 1;
+        return {ids.data(), static_cast<std::size_t>(count)};
+    }
+    // A number in one edit: what the trend draws and the unit labels.
+    bool IsNumber() const { return kind == BindingKind::Number; }
+};
+
 constexpr Bound Edit(const node::Field& field, int id) {
-    return {field, {id, 0, 0}};
+    return {field, BindingKind::Number, {id, 0, 0}};
 }
 constexpr Bound FlagText(const node::Field& field, int id, const char* on, const char* off) {
-    return {field, {id, 0, 0}, on, off};
+    return {field, BindingKind::FlagText, {id, 0, 0}, on, off};
 }
-// A fault flag: "Alarm" in red when set, "OK" when clear.
 constexpr Bound AlarmText(const node::Field& field, int id) {
-    return {field, {id, 0, 0}, "Alarm", "OK", true};
+    return {field, BindingKind::Alarm, {id, 0, 0}, "Alarm", "OK"};
 }
 constexpr Bound Check(const node::Field& field, int id) {
-    return {field, {id, 0, 0}};
+    return {field, BindingKind::Check, {id, 0, 0}};
 }
 // A flag on two radios: marking setId sets it; any other state clears it.
 constexpr Bound FlagRadios(const node::Field& field, int clearId, int setId) {
-    return {field, {clearId, setId, 0}};
+    return {field, BindingKind::FlagRadios, {clearId, setId, 0}};
 }
 constexpr Bound ModeRadios(const node::Field& field, int off, int manual, int automatic) {
-    return {field, {off, manual, automatic}};
+    return {field, BindingKind::ModeRadios, {off, manual, automatic}};
 }
 
 // The lengths a page asks for: on its reads, and on the read of a read-modify-write.
@@ -165,6 +178,7 @@ protected:
     void ShowField(const Bound& bound, const NvBuffer& bytes);
     // A field whose controls were never filled from the node nor typed or clicked into (its
     // read failed) keeps the bytes read: an empty edit is no 0, an unmarked radio no choice.
+    // The controls stored are noted in the running Write for their marks.
     void StoreField(const Bound& bound, NvBuffer& bytes) const;
     // The places of the configuration fields, in declaration order.
     std::vector<node::Place> Places() const;
@@ -217,22 +231,41 @@ protected:
     void ShowMessage(const std::string& text, const std::string& caption = "") const;
 
 private:
+    // Runs routine as the page's current one: every node call until it ends goes through it.
+    class Running {
+    public:
+        Running(const CNodePage& page, NodeRoutine& routine);
+        ~Running();
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+
+    private:
+        const CNodePage& page_;
+        NodeRoutine* outer_;
+    };
+    // The routine the page's calls go to: the running one, or for a call outside any routine
+    // (a page's own button) one made for that call alone.
+    template <typename Call>
+    auto WithRoutine(Call call) const;
     // Reads a place for a step of the current routine, selecting its part as the protocol says.
     bool ReadForStep(const node::Place& place, NvBuffer& bytes, int length);
-    // A selection of the part window; notes the part NV 45 now shows, or the failed write.
-    bool Selected(int part, bool selected) const;
-    // A write of the Write routine that the node did not take: its variable for the status
-    // line, the controls stored since the last write for their marks.
-    void NoteNotWritten(int index) const;
-    // After the Write routine: the controls of its failed steps marked, the trouble shown or
-    // mended.
-    void ReportWrite(bool wrote);
+    // The Read routine's steps with the technician's edits kept: every control the routine set
+    // records the node's new state, and one that was edited (every control of its binding or
+    // radio group) shows again what was typed, still marked against the node's new state.
+    void ReadKeepingEdits(NodeRoutine& routine);
+    // Controls the technician typed or clicked into that differ from the node's state, widened
+    // to the whole binding or radio group each belongs to, with what each shows now: radios
+    // and check boxes first.
+    std::vector<std::pair<int, std::string>> EditedStates() const;
+    // After the Write routine: its edited controls of failed steps marked not written, the
+    // others recording the node's new state.
+    void MarkWritten(const NodeRoutine& routine);
     // The live refresh; tells the site when at least one of its reads succeeded, shows the
     // live values it could not read again as not refreshed, and reports the trouble.
     void RefreshLive();
     // Live values (edits) the refresh set since the set number since are refreshed now; the
     // others, when a read failed, are marked with the time of their last refresh.
-    void MarkUnrefreshed(unsigned long since);
+    void MarkUnrefreshed(unsigned long since, bool failed);
     // A page with numeric live values adds the "Trend" check box and, hidden until it is
     // ticked, the chart of those values over the last ten minutes.
     std::vector<platform::ControlTemplate> AddedControls() const override;
@@ -249,24 +282,12 @@ private:
     NodeSite* site_ = nullptr;
     std::vector<Bound> config_;
     std::vector<Bound> live_;
+    std::vector<std::vector<int>> radioGroups_;
     node::LiveTrend trend_;
     std::vector<node::Place> writeOrder_;
     ReadLengths lengths_;
-    bool partSelected_ = false;  // the current routine has selected its first part
-    // Successful reads and writes of the node: a routine that moved no byte leaves the edits'
-    // edited-but-not-written marks as they were.
-    mutable int nodeReads_ = 0;
-    mutable int nodeWrites_ = 0;
-    // The Write routine's steps are running: failed writes are noted.
-    bool writing_ = false;
-    mutable int shownPart_ = 0;                    // the part this page last saw NV 45 show
-    mutable std::vector<int> stored_;              // controls stored since the last write
-    mutable std::vector<std::string> notWritten_;  // "NV 45 (part 6)", once each
-    mutable std::vector<int> notWrittenIds_;
-    mutable int failedWrites_ = 0;
-    // The live refresh is running: failed reads are noted.
-    bool refreshing_ = false;
-    mutable std::vector<int> failedReads_;
+    // The routine running now; null between routines.
+    NodeRoutine* routine_ = nullptr;
     std::map<int, std::string> refreshedAt_;  // live edit -> time of its last refresh
 };
 

@@ -107,6 +107,7 @@ void ControlHost::AddControl(int id, ControlKind kind, QWidget* widget, bool nod
             }
             if (IsCheckable(kind)) {
                 NoteSet(id);
+                typed_.insert(id);
             }
             Dispatch(id);
         });
@@ -117,7 +118,10 @@ void ControlHost::AddControl(int id, ControlKind kind, QWidget* widget, bool nod
         }
     }
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        QObject::connect(edit, &QLineEdit::textEdited, edit, [this, id] { NoteSet(id); });
+        QObject::connect(edit, &QLineEdit::textEdited, edit, [this, id] {
+            NoteSet(id);
+            typed_.insert(id);
+        });
         QObject::connect(edit, &QLineEdit::textChanged, edit, [this, id] {
             ApplyStyle(id);
             const auto it = changeHandlers_.find(id);
@@ -132,6 +136,7 @@ void ControlHost::ClearControls() {
     controls_.clear();
     order_.clear();
     nodeTexts_.clear();
+    typed_.clear();
     colours_.clear();
     setNumbers_.clear();
     notWritten_.clear();
@@ -214,12 +219,35 @@ TextColour ControlHost::GetDlgItemColour(int id) const {
     return it == colours_.end() ? TextColour::Normal : it->second;
 }
 
-std::string ControlHost::NodeState(int id) const {
+std::string ControlHost::GetDlgItemState(int id) const {
     const auto it = controls_.find(id);
     if (it != controls_.end() && IsCheckable(it->second.kind)) {
         return IsDlgButtonChecked(id) == 1 ? "1" : "0";
     }
     return GetDlgItemText(id);
+}
+
+void ControlHost::SetDlgItemState(int id, const std::string& state) {
+    const auto it = controls_.find(id);
+    if (it == controls_.end()) {
+        return;
+    }
+    const int mark = state == "1" ? 1 : 0;
+    if (!IsCheckable(it->second.kind)) {
+        SetDlgItemText(id, state);
+    } else if (IsDlgButtonChecked(id) != mark) {
+        // Clicked again where it can be, so that the page's rules for the click run again (the
+        // edits a ticked box enables); a radio is cleared by the click on its group's other.
+        const bool clicks = mark == 1 || it->second.kind == ControlKind::CheckBox;
+        if (!clicks || !ClickDlgItem(id)) {
+            CheckDlgButton(id, mark);
+        }
+    }
+    typed_.insert(id);
+}
+
+bool ControlHost::IsDlgItemTyped(int id) const {
+    return typed_.count(id) != 0;
 }
 
 void ControlHost::RecordNodeText(int id) {
@@ -228,8 +256,9 @@ void ControlHost::RecordNodeText(int id) {
         return;
     }
     if (it->second.kind == ControlKind::Edit || IsCheckable(it->second.kind)) {
-        nodeTexts_[id] = NodeState(id);
+        nodeTexts_[id] = GetDlgItemState(id);
         notWritten_.erase(id);
+        typed_.erase(id);
         ApplyStyle(id);
     }
 }
@@ -242,7 +271,7 @@ void ControlHost::RecordNodeTexts() {
 
 bool ControlHost::IsDlgItemModified(int id) const {
     const auto it = nodeTexts_.find(id);
-    return it != nodeTexts_.end() && NodeState(id) != it->second;
+    return it != nodeTexts_.end() && GetDlgItemState(id) != it->second;
 }
 
 std::optional<std::string> ControlHost::NodeText(int id) const {

@@ -128,6 +128,14 @@ public:
     // value.
     void RecordNodeTexts();
     bool IsDlgItemModified(int id) const;
+    // A control's state as one text: an edit's text, a radio's or check box's mark as "1" or
+    // "0". Setting it puts back a state the user typed or clicked, as the typing or click did
+    // (the click's handler runs where the button can be clicked): it counts as typed.
+    std::string GetDlgItemState(int id) const;
+    void SetDlgItemState(int id, const std::string& state);
+    // Whether the user typed into the control or clicked it since its node state was last
+    // recorded (a page's own rules set controls too; those are not typed).
+    bool IsDlgItemTyped(int id) const;
     // The node's state last recorded for a control; nothing when none is recorded.
     std::optional<std::string> NodeText(int id) const;
     // Whether any control is edited but not written, or marked as not written.
@@ -235,8 +243,6 @@ private:
     // widget.
     void ApplyStyle(int id);
     QChartView* Chart(int id) const;
-    // An edit's text, or a radio's or check box's mark as "1" or "0".
-    std::string NodeState(int id) const;
     void NoteSet(int id);
 
     struct Entry {
@@ -253,6 +259,7 @@ private:
     std::map<int, unsigned long> setNumbers_;
     unsigned long setCount_ = 0;
     std::set<int> notWritten_;
+    std::set<int> typed_;
     std::map<int, std::string> staleSince_;
     std::map<int, std::string> problems_;
     std::map<int, std::string> units_;

@@ -128,6 +128,19 @@ std::vector<CPropertyPage*> CPropertySheet::PagesWithUnwrittenEdits() const {
     return pages;
 }
 
+bool CPropertySheet::WriteUnwrittenPages() {
+    const int shown = GetActiveIndex();
+    for (CPropertyPage* page : PagesWithUnwrittenEdits()) {
+        SetActivePage(GetPageIndex(page));
+        RunOnActivePage(PageCommand::Write);
+    }
+    if (!PagesWithUnwrittenEdits().empty()) {
+        return false;
+    }
+    SetActivePage(shown);
+    return true;
+}
+
 void CPropertySheet::UpdateEntry(const CPropertyPage* page) {
     const int index = GetPageIndex(page);
     if (list_ == nullptr || index < 0 || index >= list_->count()) {

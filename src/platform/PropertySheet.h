@@ -48,6 +48,10 @@ public:
     // The pages whose windows hold edits not written, in the sheet's order; their entries in
     // the page list end in " *" and show in bold.
     std::vector<CPropertyPage*> PagesWithUnwrittenEdits() const;
+    // What the leaving prompt's "Write" does: shows each page that holds edits not written and
+    // runs its Write. True when no page holds any afterwards (the shown page is shown again);
+    // false leaves the sheet on a page still holding some, its trouble on the status line.
+    bool WriteUnwrittenPages();
     // Shows whether the page holds edits not written on its entry in the page list.
     void UpdateEntry(const CPropertyPage* page);
     // Runs Read or Write of the shown page; false when it has none in reach.

@@ -238,19 +238,7 @@ bool MayLeave(CPropertySheet& sheet) {
     if (box.clickedButton() == discard) {
         return true;
     }
-    if (box.clickedButton() != write) {
-        return false;
-    }
-    const int shown = sheet.GetActiveIndex();
-    for (CPropertyPage* page : pages) {
-        sheet.SetActivePage(sheet.GetPageIndex(page));
-        sheet.RunOnActivePage(PageCommand::Write);
-    }
-    if (!sheet.PagesWithUnwrittenEdits().empty()) {
-        return false;
-    }
-    sheet.SetActivePage(shown);
-    return true;
+    return box.clickedButton() == write && sheet.WriteUnwrittenPages();
 }
 
 // F5 reads the shown page, Ctrl+S writes it, Ctrl+PgUp and Ctrl+PgDn show the page before

@@ -262,7 +262,7 @@ TEST_F(PageResetTest, CancellingTheSheetResetsTheEditsAndWritesNothing) {
 namespace {
 
 // What the user sees on the real widgets: a value typed or clicked but not written stands out
-// in yellow, the node's state in its tooltip, until a Read; a live value that can no longer
+// in yellow, the node's state in its tooltip, until a Write stores it; a live value that can no longer
 // be read shows greyed in italics, the status line saying why, until a refresh reads it.
 enum class UserAction { Type, Click, FailRefresh };
 
@@ -287,9 +287,7 @@ class WidgetMarksTest : public SheetFixture, public ::testing::WithParamInterfac
 
 TEST_P(WidgetMarksTest, ShowOnTheWidget) {
     const MarkCase& c = GetParam();
-    host::Bytes part1 = PartBytes(node.Part(1));
-    part1[10] |= 0x02;  // the analog sensor: the edits are enabled
-    node.SetPart(1, part1);
+    UseAnalogPressureSensor();
     CNodePage& page = Show(Open().page30);
     QWidget* widget = page.GetDlgItem(c.id);
     ASSERT_NE(widget, nullptr);
@@ -323,7 +321,7 @@ TEST_P(WidgetMarksTest, ShowOnTheWidget) {
 
     node.Heal();
     desktop.TickAll();
-    Click(page, res::common::kRead);
+    Click(page, res::common::kWrite);
     EXPECT_EQ(widget->styleSheet().toStdString(), "");
     EXPECT_EQ(sheet->StatusColour(), platform::TextColour::Normal);
 }

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QScrollArea>
 
+#include "PageBytes.h"
 #include "SheetFixture.h"
 #include "settings/FactoryDefaults.h"
 #include "sheet/VireoPropPage.h"
@@ -251,7 +252,7 @@ struct ListMarkCase {
 const ListMarkCase kListMarks[] = {
     {"UntilWritten", Then::Nothing, true},
     {"KeptOnAnotherPage", Then::ShowAnotherPage, true},
-    {"GoneOnRead", Then::Read, false},
+    {"KeptOnRead", Then::Read, true},
     {"GoneOnWrite", Then::Write, false},
 };
 
@@ -316,5 +317,99 @@ TEST_F(SheetTest, ReadAndWriteAreNeverScrolledAway) {
         }
     }
 }
+
+}  // namespace
+
+namespace {
+
+// A technician's edits outlive every Read: showing their page again, the leaving prompt's
+// Write (which shows each page first), F5 after a Write that failed. A Write the node took in
+// part marks only what the technician changed and was not stored, and says it was partial.
+enum class After { ShowAgain, LeavingPrompt, F5AfterFailedWrite, Write };
+
+struct EditCase {
+    const char* name;
+    After then;
+    int edited;        // the control of Pressure edited: edit 213 (part 6), box 207 (part 1)
+    int failPart = 0;  // the part whose NV 45 write fails on Write
+    bool writtenAtLast = false;  // the node holds the edit at the end
+    bool markedNotWritten = false;
+    const char* status = "Node1";  // how the status line starts at the end
+};
+
+constexpr const char* kPartial =
+    "Write of Pressure partly failed: NV 45 (part 1) not written; NV 45 (part 6) written";
+const EditCase kEditCases[] = {
+    {"ShownAgainKeepsTheEdit", After::ShowAgain, 213},
+    {"ShownAgainKeepsTheClick", After::ShowAgain, 207},
+    {"LeavingPromptWritesIt", After::LeavingPrompt, 213, 0, true},
+    {"F5AfterAFailedWriteKeepsIt", After::F5AfterFailedWrite, 213, 0, false, true},
+    {"PartialWriteMarksOnlyTheEditNotStored", After::Write, 207, 1, false, true, kPartial},
+    {"PartialWriteLeavesTheUntouchedUnmarked", After::Write, 213, 1, true, false, kPartial},
+};
+
+class EditsTest : public SheetFixture, public ::testing::WithParamInterface<EditCase> {};
+
+TEST_P(EditsTest, OutliveReadsUntilWritten) {
+    const EditCase& c = GetParam();
+    UseAnalogPressureSensor();
+    const int id = c.edited;
+    const int part = id == 207 ? 1 : 6;
+    const host::Bytes before = PartBytes(node.Part(part));
+    CNodePage& page = Show(Open().page30);
+    if (id == 207) {
+        Click(page, id);
+    } else {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_7, Qt::NoModifier, QStringLiteral("7"));
+        QApplication::sendEvent(page.GetDlgItem(id), &press);
+    }
+    const std::string typed = page.GetDlgItemState(id);
+    if (c.failPart != 0) {
+        node.FailPartWrite(c.failPart);
+    }
+    switch (c.then) {
+        case After::ShowAgain:
+            Show(sheet->page13);
+            Show(sheet->page30);
+            break;
+        case After::LeavingPrompt:
+            Show(sheet->page13);
+            EXPECT_TRUE(sheet->WriteUnwrittenPages());
+            break;
+        case After::F5AfterFailedWrite:
+            node.FailPartWrite(6);
+            Click(page, res::common::kWrite);
+            node.Heal();
+            EXPECT_TRUE(sheet->RunOnActivePage(platform::PageCommand::Read));
+            break;
+        case After::Write:
+            Click(page, res::common::kWrite);
+            break;
+    }
+    node.Heal();
+    EXPECT_EQ(sheet->StatusText().rfind(c.status, 0), 0u) << sheet->StatusText();
+    EXPECT_EQ(page.IsDlgItemNotWritten(id), c.markedNotWritten);
+    // Untouched controls of a step that failed show what the node holds, unmarked.
+    for (const platform::ControlState& control : page.Controls()) {
+        if (control.id != id) {
+            EXPECT_FALSE(page.IsDlgItemNotWritten(control.id)) << control.id;
+        }
+    }
+    if (c.writtenAtLast) {
+        EXPECT_NE(PartBytes(node.Part(part)), before);
+        EXPECT_FALSE(page.IsDlgItemModified(id));
+        return;
+    }
+    // The edit is still there, marked against the node's value, and a Write stores it.
+    EXPECT_EQ(page.GetDlgItemState(id), typed);
+    EXPECT_TRUE(page.IsDlgItemModified(id));
+    EXPECT_EQ(PartBytes(node.Part(part)), before);
+    Click(page, res::common::kWrite);
+    EXPECT_NE(PartBytes(node.Part(part)), before);
+    EXPECT_FALSE(page.IsDlgItemModified(id));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sheet, EditsTest, ::testing::ValuesIn(kEditCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

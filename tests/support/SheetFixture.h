@@ -87,6 +87,12 @@ protected:
         }
         return found;
     }
+    // The Pressure page's sensor set to analog in part 1: its edits are enabled.
+    void UseAnalogPressureSensor() {
+        host::PartImage part1 = node.Part(1);
+        part1[10] |= 0x02;
+        node.SetPart(1, host::Bytes(part1.begin(), part1.end()));
+    }
     void Forget() {
         calls.clear();
         desktop.Clear();
