@@ -12,6 +12,7 @@
 
 #include <unistd.h>
 
+#include "access/OpenNode.h"
 #include "cli/Commands.h"
 #include "cli/TableRenderer.h"
 #include "framework/Registry.h"
@@ -78,7 +79,7 @@ std::deque<ServedSiteNode> LoadServedNodes(const std::string& folder, std::ostre
         ServedSiteNode& served = site.emplace_back();
         std::string problem = entry.problem;
         if (problem.empty()) {
-            problem = LoadNodeState(entry.stateFile, served.node);
+            problem = LoadStateFile(entry.stateFile, served.node, MissingStateFile::Read);
         }
         if (!problem.empty()) {
             err << "vireo site serve: skipped " << entry.stateFile << ": " << problem << '\n';
