@@ -66,9 +66,10 @@ public:
 
 private:
     friend std::optional<std::string> OpenNode(const NodeTarget&, const OpenOptions&, OpenedNode&);
+    // The lock outlives the node: the node is closed before another process may take it.
+    std::unique_ptr<OperationLock> lock_;
     std::unique_ptr<SimNode> simulated_;
     std::unique_ptr<LonNode> linked_;
-    std::unique_ptr<OperationLock> lock_;
     std::string identity_;
     std::string name_;
     std::string stateFile_;

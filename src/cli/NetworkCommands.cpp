@@ -1,13 +1,10 @@
 #include "cli/NetworkCommands.h"
 
-#include <sys/resource.h>
 #include <unistd.h>
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -15,7 +12,6 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <sstream>
-#include <thread>
 
 #include "cli/Preflight.h"
 #include "cli/SiteCommands.h"
