@@ -26,7 +26,7 @@
 #include "cli/Commands.h"
 #include "host/ClientSite.h"
 #include "link/LonNode.h"
-#include "link/NodeServer.h"
+#include "serve/NodeServer.h"
 #include "sim/NodeStateFile.h"
 #include "sim/SimNode.h"
 

@@ -30,7 +30,7 @@
 #include <string>
 
 #include "cli/NetworkCommands.h"
-#include "link/SitePlan.h"
+#include "serve/SitePlan.h"
 #include "sim/NodeStateFile.h"
 #include "site/Site.h"
 #include "site/SiteConfigure.h"

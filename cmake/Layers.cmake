@@ -51,9 +51,16 @@ vireo_row(history STATIC LINKS node EXTERNAL SQLite::SQLite3
 vireo_row(sim STATIC LINKS settings lon EXTERNAL nlohmann_json::nlohmann_json
   ABOUT "The simulated node: its plant, state file, network folder, channel and operation lock")
 vireo_row(link STATIC LINKS sim lon
-  ABOUT "The host's node over a LON/IP channel, and the simulated node served on one")
+  ABOUT "The host's node over a LON/IP channel: the node link, the shared channel, discovery,
+the channel members and transaction numbers it keeps")
 vireo_row(site STATIC LINKS link
   ABOUT "The site: its file of routers, channels and nodes, and the secret of its channels")
+vireo_row(serve STATIC LINKS link sim
+  ABOUT "The served side: the simulated node served on a LON/IP channel, its router membership,
+the served site and the in-process loopback link of the session scripts")
+vireo_row(access STATIC LINKS site link sim
+  ABOUT "Opening a node: node targets with one parser and one text form, the one open call
+(operation lock, identity, history naming), the state-file loader, the many-node runner")
 vireo_row(platform SHARED QT LINKS framework EXTERNAL Qt6::Widgets PRIVATE_EXTERNAL Qt6::Charts
   ABOUT "The dialog layer over Qt: dialogs, property sheets and pages, controls by id, the Qt
 desktop, charts; shared for one dialog layer in the host and the module")
@@ -71,11 +78,11 @@ vireo_row(control STATIC QT LINKS sheet history
   ABOUT "The control that opens the sheet, its class object and registration")
 vireo_row(module MODULE QT PRIVATE control
   ABOUT "The module the host loads (Vireo.so): the four exports over everything above")
-vireo_row(host STATIC QT LINKS site platform EXTERNAL dl PRIVATE res PRIVATE_EXTERNAL qt6keychain
+vireo_row(host STATIC QT LINKS site access platform EXTERNAL dl PRIVATE res PRIVATE_EXTERNAL qt6keychain
   ABOUT "The network tool: finds the plug-in by Program ID and loads its module, the client
 site, the console desktop, the start window, the secret store; it reaches the control only
 through the module")
-vireo_row(script STATIC QT LINKS host
+vireo_row(script STATIC QT LINKS host serve
   ABOUT "The session-script runner and its syntax")
 vireo_row(cli STATIC QT LINKS script history EXTERNAL CLI11::CLI11 EXCLUDE main.cpp
   ABOUT "The command line: one function per subcommand; main is the vireo program's")

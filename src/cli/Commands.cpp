@@ -121,20 +121,15 @@ void ReportOutcome(const NodeOutcome& outcome, const CommandOptions& options,
 int WithLinkedNode(const CommandOptions& options, std::ostream& result, std::ostream& err,
                    const Run& what) {
     const auto tell = [&err](const std::string& text) { err << "vireo: " << text << '\n'; };
-    // Held before the node is opened: opening selects it for its query ID.
-    OperationLock lock(NodeAtRouterText(*options.link),
-                       OperationLock::PathForLinkedNode(WireName(*options.link)),
-                       {.wait = !options.noWait, .notice = tell});
-    if (!lock.Acquire()) {
-        tell(lock.Error());
-        return 1;
-    }
-    LonNode node(*options.link);
-    if (const std::optional<std::string> problem = OpenLinkedNode(node)) {
+    OpenedNode opened;
+    if (const std::optional<std::string> problem =
+            OpenNode(NodeTarget::Linked(*options.link),
+                     {.hold = LockHold::Kept, .waiting = {.wait = !options.noWait, .notice = tell}},
+                     opened)) {
         tell(*problem);
         return 1;
     }
-    node.operationLock = &lock;
+    LonNode& node = *opened.Linked();
     ConsoleDesktop desktop(options.file, options.yes, err);
     desktop.sleep = options.sleep;
     desktop.SetProgressStyle(options.progress, what.operation, 0);
@@ -189,18 +184,10 @@ int ExportToStream(CommandOptions options, std::ostream& out, std::ostream& err)
 std::optional<std::string> LoadCommandNode(const std::string& nodeFile, SimNode& node,
                                            std::ostream& err) {
     const std::string path = nodeFile.empty() ? DefaultNodeStatePath() : nodeFile;
-    std::string error;
-    if (StateFileExists(path, error)) {
-        if (error = LoadNodeState(path, node); !error.empty()) {
-            err << "vireo: " << error << '\n';
-            return std::nullopt;
-        }
-    } else if (!error.empty()) {
+    if (const std::string error = LoadStateFile(
+            path, node, nodeFile.empty() ? MissingStateFile::Factory : MissingStateFile::Refuse);
+        !error.empty()) {
         err << "vireo: " << error << '\n';
-        return std::nullopt;
-    } else if (!nodeFile.empty()) {
-        err << "vireo: node state file " << path
-            << " does not exist; make one with 'vireo node new " << path << "'\n";
         return std::nullopt;
     }
     return path;
@@ -279,18 +266,6 @@ NodeOutcome RunOnNode(SimNode& node, const std::string& stateFile, ConsoleDeskto
         outcome.completed = false;
     }
     return outcome;
-}
-
-std::optional<std::string> OpenLinkedNode(LonNode& node) {
-    if (std::optional<std::string> problem = node.Open()) {
-        return problem;
-    }
-    const lon::ProgramId& id = node.Identity().programId;
-    if (id != ControllerProgramId()) {
-        return "node " + node.Name() + " has Program ID " + ProgramIdText(id) +
-               "; no registered plug-in serves it";
-    }
-    return std::nullopt;
 }
 
 NodeOutcome RunOnLinkedNode(LonNode& node, ConsoleDesktop& desktop, const NodeOperation& operation,

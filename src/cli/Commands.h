@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "access/OpenNode.h"
 #include "host/ConsoleDesktop.h"
 #include "link/LinkSettings.h"
 #include "node/NodeLink.h"
@@ -69,9 +70,6 @@ NodeOutcome RunOnNode(SimNode& node, const std::string& stateFile, ConsoleDeskto
 // router, node, NV and after how many tries).
 NodeOutcome RunOnLinkedNode(LonNode& node, ConsoleDesktop& desktop, const NodeOperation& operation,
                             const std::function<void(const std::string&)>& tell);
-// Opens the node of the link and checks that this plug-in serves its Program ID; the reason,
-// or nothing.
-std::optional<std::string> OpenLinkedNode(LonNode& node);
 
 // Loads the node of a state file, or of the default one (made with the factory configuration
 // when it does not exist yet). The state file's path, or nothing once err says what is wrong.

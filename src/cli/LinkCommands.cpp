@@ -12,15 +12,16 @@
 
 #include <unistd.h>
 
+#include "access/OpenNode.h"
 #include "cli/Commands.h"
 #include "cli/TableRenderer.h"
 #include "framework/Registry.h"
 #include "host/Plugin.h"
 #include "link/Discovery.h"
-#include "link/SitePlan.h"
 #include "lon/Channel.h"
 #include "lon/Ip852Config.h"
 #include "lon/UdpDatagram.h"
+#include "serve/SitePlan.h"
 #include "sim/Network.h"
 #include "sim/NodeStateFile.h"
 #include "sim/SimNode.h"
@@ -78,7 +79,7 @@ std::deque<ServedSiteNode> LoadServedNodes(const std::string& folder, std::ostre
         ServedSiteNode& served = site.emplace_back();
         std::string problem = entry.problem;
         if (problem.empty()) {
-            problem = LoadNodeState(entry.stateFile, served.node);
+            problem = LoadStateFile(entry.stateFile, served.node, MissingStateFile::Read);
         }
         if (!problem.empty()) {
             err << "vireo site serve: skipped " << entry.stateFile << ": " << problem << '\n';

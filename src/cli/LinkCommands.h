@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "link/LinkSettings.h"
-#include "link/NodeServer.h"
-#include "link/SitePlan.h"
+#include "serve/NodeServer.h"
+#include "serve/SitePlan.h"
 #include "sim/NodeStateFile.h"
 
 namespace host {

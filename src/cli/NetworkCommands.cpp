@@ -1,13 +1,10 @@
 #include "cli/NetworkCommands.h"
 
-#include <sys/resource.h>
 #include <unistd.h>
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -15,18 +12,15 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <sstream>
-#include <thread>
 
 #include "cli/Preflight.h"
 #include "cli/SiteCommands.h"
 #include "cli/TableRenderer.h"
 #include "framework/QuoteText.h"
-#include "link/LonNode.h"
 #include "link/SharedChannel.h"
 #include "settings/SettingsFile.h"
 #include "sim/Network.h"
 #include "sim/NodeStateFile.h"
-#include "sim/OperationLock.h"
 #include "sim/SimNode.h"
 
 namespace host {
@@ -94,9 +88,6 @@ constexpr std::uint64_t kOpenFilesPerNode = 5;
 // operation uses it; its settings file's temporary while an export saves it, after the node is
 // let go (its folder is opened to sync it once the temporary is closed).
 constexpr std::uint64_t kOpenFilesPerLinkedNode = 1;
-// The process's own: standard streams, the write history's connection (database, journal, WAL
-// and its shared memory), the network's folder while it is listed, the loader's files.
-constexpr std::uint64_t kOpenFilesReserved = 64;
 
 struct Summary {
     const char* operation;
@@ -118,89 +109,6 @@ std::string Fixed(double value, int decimals) {
 }
 
 }  // namespace
-
-int SimulatedNodesAtOnce(double channelRate, ChannelUse use) {
-    if (channelRate <= 0) {
-        return kMostNodesAtOnce;
-    }
-    const double timer =
-        static_cast<double>(lon::TransmitTimer(lon::RetryPolicy{}.transmitTimerCode).count()) /
-        1000;
-    const double carried =
-        std::max(channelRate * use.pauseSeconds / use.transactions, channelRate * timer);
-    return std::clamp(static_cast<int>(carried), 1, kMostNodesAtOnce);
-}
-
-int EvenlyAtOnce(int nodes, int most) {
-    if (nodes <= 0 || most <= 0) {
-        return 0;
-    }
-    const int rounds = (nodes + most - 1) / most;
-    return (nodes + rounds - 1) / rounds;
-}
-
-namespace {
-
-// The jobs shared among the channels: each channel up to what it carries and has, the smallest
-// first, the rest evenly.
-std::map<int, int> ShareJobs(const std::map<int, ChannelCrowd>& channels, int jobs, bool evenly) {
-    std::vector<std::pair<int, int>> wanted;  // channel, nodes it can run at once
-    for (const auto& [channel, crowd] : channels) {
-        wanted.emplace_back(channel, std::min(crowd.nodes, std::max(1, crowd.most)));
-    }
-    std::sort(wanted.begin(), wanted.end(),
-              [](const auto& a, const auto& b) { return a.second < b.second; });
-    std::map<int, int> share;
-    int left = jobs;
-    for (std::size_t i = 0; i < wanted.size(); ++i) {
-        const int remaining = static_cast<int>(wanted.size() - i);
-        const int given = std::min(wanted[i].second, (left + remaining - 1) / remaining);
-        left -= given;
-        const int nodes = channels.at(wanted[i].first).nodes;
-        share[wanted[i].first] = evenly ? EvenlyAtOnce(nodes, given) : given;
-    }
-    return share;
-}
-
-}  // namespace
-
-JobsPlan PlanJobs(int requested, const std::map<int, ChannelCrowd>& channels,
-                  std::uint64_t openFilesPerNode, std::uint64_t soft, std::uint64_t hard) {
-    JobsPlan plan;
-    int carried = 0;
-    for (const auto& [channel, crowd] : channels) {
-        const int most = std::min(std::max(0, crowd.nodes), std::max(1, crowd.most));
-        carried += requested > 0 ? most : EvenlyAtOnce(crowd.nodes, most);
-    }
-    plan.jobs = std::min({requested > 0 ? requested : carried, carried, kMostNodesAtOnce});
-    const auto needed = [openFilesPerNode](int jobs) {
-        return kOpenFilesReserved + openFilesPerNode * static_cast<std::uint64_t>(jobs);
-    };
-    if (needed(plan.jobs) > soft) {
-        // An unlimited hard limit still has the kernel's ceiling: ask for what is needed.
-        plan.openFiles = hard == RLIM_INFINITY ? needed(plan.jobs) : hard;
-    }
-    const int wanted = plan.jobs;
-    const bool lowered = needed(wanted) > std::max(soft, plan.openFiles);
-    if (lowered) {
-        plan.jobs = plan.openFiles > kOpenFilesReserved + openFilesPerNode
-                        ? static_cast<int>((plan.openFiles - kOpenFilesReserved) /
-                                           std::max<std::uint64_t>(1, openFilesPerNode))
-                        : 1;
-    }
-    plan.atOnce = ShareJobs(channels, plan.jobs, requested <= 0);
-    plan.jobs = 0;
-    for (const auto& [channel, atOnce] : plan.atOnce) {
-        plan.jobs += atOnce;
-    }
-    if (lowered) {
-        plan.note = std::to_string(wanted) + " nodes at once need " +
-                    std::to_string(needed(wanted)) + " open files and the limit is " +
-                    std::to_string(plan.openFiles) + ": " + std::to_string(plan.jobs) +
-                    " at a time (ulimit -n raises it)";
-    }
-    return plan;
-}
 
 namespace {
 
@@ -395,26 +303,24 @@ void OpenRouters(std::vector<Row>& rows, RunChannels& channels) {
 // the operation run on it; a node that does not answer fails alone.
 void RunLinkedRow(Row& row, const NodeOperation& operation, const NetworkOptions& options,
                   SharedChannel& router) {
-    // The node's operation lock, as every program of this PC takes it for this node.
-    OperationLock lock(row.node, OperationLock::PathForLinkedNode(WireName(*row.link)),
-                       {.wait = !options.command.noWait,
-                        .notice = [&row](const std::string& text) { row.notes.push_back(text); },
-                        .stop = options.stopRequested});
-    if (!lock.Acquire()) {
-        row.result = Result::Failed;
-        row.message = lock.Error();
-        return;
-    }
-    LonNode node(router, row.link->node, row.node);
-    if (auto problem = OpenLinkedNode(node)) {
+    // The node's operation lock, as every program of this PC takes it for this node; from the
+    // node's opening on, the operation holds the node while it uses it, and not while it writes
+    // its settings file: a node's run holds one file at a time.
+    OpenedNode opened;
+    if (auto problem = OpenNode(
+            NodeTarget::Linked(*row.link),
+            {.hold = LockHold::WhileOpening,
+             .waiting = {.wait = !options.command.noWait,
+                         .notice = [&row](const std::string& text) { row.notes.push_back(text); },
+                         .stop = options.stopRequested},
+             .router = &router,
+             .name = row.node},
+            opened)) {
         row.result = Result::Failed;
         row.message = *problem;
         return;
     }
-    // From here the operation holds the node while it uses it, and not while it writes its
-    // settings file: a node's run holds one file at a time.
-    lock.Release();
-    node.operationLock = &lock;
+    LonNode& node = *opened.Linked();
     std::ostringstream log;
     const auto desktop = RowDesktop(row, options, log);
     TakeOutcome(row, RunOnLinkedNode(node, *desktop, operation, [&row](const std::string& text) {
@@ -436,7 +342,8 @@ void RunRow(Row& row, const NetworkOptions& options, const NodeOperation& operat
             return;
         }
         SimNode node;
-        if (std::string problem = LoadNodeState(row.stateFile, node); !problem.empty()) {
+        if (std::string problem = LoadStateFile(row.stateFile, node, MissingStateFile::Read);
+            !problem.empty()) {
             row.result = Result::Failed;
             row.message = std::move(problem);
             return;
@@ -484,23 +391,8 @@ JobsPlan JobsFor(const ReadyRows& ready, const NetworkOptions& options, const Op
                          ? kMostNodesAtOnce
                          : SimulatedNodesAtOnce(SimulatedRate(options), operation.use);
     }
-    const std::uint64_t perNode =
-        options.site.empty() ? kOpenFilesPerNode : kOpenFilesPerLinkedNode;
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) {
-        limit.rlim_cur = limit.rlim_max = RLIM_INFINITY;
-    }
-    const auto plan = [&](rlim_t hard) {
-        return PlanJobs(options.jobs, channels, perNode, limit.rlim_cur, hard);
-    };
-    JobsPlan chosen = plan(limit.rlim_max);
-    if (chosen.openFiles > limit.rlim_cur) {
-        rlimit raised = limit;
-        raised.rlim_cur = chosen.openFiles;
-        if (::setrlimit(RLIMIT_NOFILE, &raised) != 0) {
-            chosen = plan(limit.rlim_cur);
-        }
-    }
+    const JobsPlan chosen = PlanJobsForThisProcess(
+        options.jobs, channels, options.site.empty() ? kOpenFilesPerNode : kOpenFilesPerLinkedNode);
     if (!chosen.note.empty()) {
         err << "vireo " << operation.command << ": " << chosen.note << '\n';
     }
@@ -525,49 +417,21 @@ void RunRows(std::vector<Row>& rows, const NetworkOptions& options, const Operat
             progress.Done(row, false);
         }
     }
-    struct Queue {
-        std::vector<Row*>* rows;
-        std::atomic<std::size_t> next{0};
-        int threads = 0;
-    };
-    std::deque<Queue> queues;
-    for (auto& [channel, channelRows] : ready) {
-        queues.emplace_back().rows = &channelRows;
+    std::map<int, std::size_t> counts;
+    for (const auto& [channel, channelRows] : ready) {
+        counts[channel] = channelRows.size();
     }
-    const auto worker = [&](Queue& queue) {
-        for (std::size_t i = queue.next++; i < queue.rows->size(); i = queue.next++) {
-            Row& row = *(*queue.rows)[i];
-            const bool stopped = options.stopRequested && options.stopRequested();
-            if (stopped) {
-                row.message = "not started: the run was stopped";
-            } else {
-                progress.Started();
-                RunRow(row, options, operationFor(row), channels);
-            }
-            progress.Done(row, !stopped);
+    RunOnChannels(counts, plan.atOnce, [&](int channel, std::size_t i) {
+        Row& row = *std::as_const(ready).at(channel)[i];
+        const bool stopped = options.stopRequested && options.stopRequested();
+        if (stopped) {
+            row.message = "not started: the run was stopped";
+        } else {
+            progress.Started();
+            RunRow(row, options, operationFor(row), channels);
         }
-    };
-    std::vector<std::thread> threads;
-    auto queue = queues.begin();
-    for (const auto& [channel, atOnce] : plan.atOnce) {
-        for (int i = 0; i < atOnce; ++i) {
-            try {
-                threads.emplace_back(worker, std::ref(*queue));
-                ++queue->threads;
-            } catch (const std::system_error&) {
-                break;  // the system gives no more threads: those there are take the nodes
-            }
-        }
-        ++queue;
-    }
-    for (Queue& idle : queues) {
-        if (idle.threads == 0) {
-            worker(idle);
-        }
-    }
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
+        progress.Done(row, !stopped);
+    });
 }
 
 std::string Dash(const Row& row, int value) {

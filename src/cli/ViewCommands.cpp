@@ -13,7 +13,6 @@
 #include "framework/SafeFile.h"
 #include "host/ClientSite.h"
 #include "host/ConsoleDesktop.h"
-#include "link/LonNode.h"
 #include "settings/SettingsView.h"
 #include "sim/SimNode.h"
 
@@ -208,11 +207,13 @@ int DiffNodeWithFile(NodeAccess& node, const std::string& name, const NodeDiffOp
 
 int RunDiffNodeCommand(const NodeDiffOptions& options, std::ostream& out, std::ostream& err) {
     if (options.link) {
-        LonNode node(*options.link);
-        if (const std::optional<std::string> problem = OpenLinkedNode(node)) {
+        OpenedNode opened;
+        if (const std::optional<std::string> problem =
+                OpenNode(NodeTarget::Linked(*options.link), {.hold = LockHold::None}, opened)) {
             err << "vireo: " << *problem << '\n';
             return kViewTrouble;
         }
+        LonNode& node = *opened.Linked();
         const int status = DiffNodeWithFile(node, node.Name(), options, out, err);
         if (status == kViewTrouble && !node.LastError().empty()) {
             err << "vireo: " << node.LastError() << '\n';
@@ -244,11 +245,13 @@ int RunNodeShowCommand(const std::string& nodeFile, std::ostream& out, std::ostr
 }
 
 int RunLinkedNodeShowCommand(const LinkSettings& link, std::ostream& out, std::ostream& err) {
-    LonNode node(link);
-    if (const std::optional<std::string> problem = OpenLinkedNode(node)) {
+    OpenedNode opened;
+    if (const std::optional<std::string> problem =
+            OpenNode(NodeTarget::Linked(link), {.hold = LockHold::None}, opened)) {
         err << "vireo: " << *problem << '\n';
         return kShowFailed;
     }
+    LonNode& node = *opened.Linked();
     const SimLink site(node);
     ConsoleDesktop desktop("", false, err);
     int readErrors = 0;

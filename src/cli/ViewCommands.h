@@ -9,7 +9,7 @@
 #include <string>
 
 #include "link/LinkSettings.h"
-#include "sim/NodeAccess.h"
+#include "node/NodeAccess.h"
 
 namespace host {
 

@@ -135,6 +135,28 @@ const CLI::Validator kSpeed =
     NumberCheck([](double speed) { return speed > 0; },
                 "how many times faster than real time, a number above 0", "POSITIVE");
 
+// The options more than one subcommand takes, each written once: its name and its help.
+struct SharedOption {
+    const char* name;
+    const char* help;
+};
+constexpr SharedOption kStateFile{"--node", "state file of the simulated node"};
+constexpr SharedOption kSource{"--source", "our own SUBNET/NODE (default 1/126)"};
+constexpr SharedOption kDomain{"--domain", "the domain ID in hex (default: none)"};
+constexpr SharedOption kNeuronId{"--neuron-id", "the node's Neuron ID (12 hex digits)"};
+constexpr SharedOption kChannelKeyFile{"--auth-key-file",
+                                       "a file holding the channel's MD5 secret (16 bytes in hex)"};
+// A site's channels share one secret.
+constexpr SharedOption kChannelsKeyFile{
+    kChannelKeyFile.name, "a file holding the channels' MD5 secret (16 bytes in hex)"};
+constexpr SharedOption kCapture{"--capture",
+                                "write every packet sent and received to this pcap file"};
+
+template <typename T>
+CLI::Option* AddShared(CLI::App* command, const SharedOption& option, T& value) {
+    return command->add_option(option.name, value, option.help);
+}
+
 // An export, a download or the factory defaults: on the node of --node, or on the nodes of a
 // network that --nodes or --all name.
 struct Operation {
@@ -161,13 +183,12 @@ void AddLinkOptions(CLI::App* command, host::LinkOptions& link, host::OptionRule
                                   "reach the nodes of this site: its node of --node NAME, or its "
                                   "nodes of --nodes or --all")
                      ->excludes(url);
-    auto* capture = group->add_option("--capture", link.capture,
-                                      "write every packet sent and received to this pcap file");
+    auto* capture = AddShared(group, kCapture, link.capture);
     const std::vector<CLI::Option*> needsLink = {
         group->add_option("--address", link.address, "the node's SUBNET/NODE"),
-        group->add_option("--neuron-id", link.neuronId, "the node's Neuron ID (12 hex digits)"),
-        group->add_option("--source", link.source, "our own SUBNET/NODE (default 1/126)"),
-        group->add_option("--domain", link.domain, "the domain ID in hex (default: none)"),
+        AddShared(group, kNeuronId, link.neuronId),
+        AddShared(group, kSource, link.source),
+        AddShared(group, kDomain, link.domain),
         group->add_option("--local-port", link.localPort,
                           "the UDP port we send from, as the router's member list has it "
                           "(default: any free one)"),
@@ -176,8 +197,7 @@ void AddLinkOptions(CLI::App* command, host::LinkOptions& link, host::OptionRule
         group->add_option("--transmit-timer", link.transmitTimer,
                           "the wait for an answer, as a code 0-15 (default 10: 512 ms)"),
         group->add_option("--name", link.name, "the node's name (default: its Neuron ID)"),
-        group->add_option("--auth-key-file", link.keyFile,
-                          "a file holding the channel's MD5 secret (16 bytes in hex)"),
+        AddShared(group, kChannelKeyFile, link.keyFile),
         group->add_flag("--time-synced", link.timeSynced,
                         "this PC's clock follows a time server (NTP): packets carry the time and "
                         "stale ones are dropped")};
@@ -236,7 +256,7 @@ void AddOperationOptions(CLI::App* command, Operation& operation, std::string& n
         group->add_option(outDir);
         manyOnly.push_back(outDir);
     }
-    auto* node = command->add_option("--node", nodeFile, "state file of the simulated node");
+    auto* node = AddShared(command, kStateFile, nodeFile);
     const auto wanted = [&many] { return many.Wanted(); };
     const auto site = [&link = operation.link] { return link.SiteGiven(); };
     rules.Excludes(host::OptionRules::Given(manyOnly.front()), site,
@@ -450,8 +470,7 @@ Subcommand AddDiff(CLI::App& app, Program& program) {
     command->add_option("FILE", *files, "one settings file (compared with the node) or two")
         ->required()
         ->expected(1, 2);
-    auto* node =
-        command->add_option("--node", program.options.nodeFile, "state file of the simulated node");
+    auto* node = AddShared(command, kStateFile, program.options.nodeFile);
     auto link = std::make_shared<host::LinkOptions>();
     Subcommand diff{command, [&program, files, link] { return RunDiff(program, *files, *link); }};
     AddLinkOptions(
@@ -506,8 +525,7 @@ Subcommand AddNodeShow(CLI::App& node, Program& program) {
         "show",
         "print a node's name, Program ID and configuration, decoded: a simulated node's "
         "from its state file, a real one's (--link) read as the export reads it");
-    auto* nodeOption =
-        command->add_option("--node", program.options.nodeFile, "state file of the simulated node");
+    auto* nodeOption = AddShared(command, kStateFile, program.options.nodeFile);
     auto link = std::make_shared<host::LinkOptions>();
     Subcommand show{command, [&program, link] {
                         std::optional<host::LinkSettings> settings;
@@ -545,12 +563,12 @@ Subcommand AddNodeServe(CLI::App& node) {
         node.add_subcommand("serve",
                             "serve a simulated node on a LON/IP channel at 127.0.0.1 until Ctrl+C "
                             "(SIGUSR1 sends its service pin message)");
-    command->add_option("--node", options->nodeFile, "state file of the simulated node");
+    AddShared(command, kStateFile, options->nodeFile);
     command->add_option("--port", options->port, "the UDP port (default 1628; 0: any free one)")
         ->check(CLI::Range(0, 65535));
     command->add_option("--address", options->address, "the node's SUBNET/NODE (default 1/5)");
-    command->add_option("--neuron-id", options->neuronId, "the node's Neuron ID (12 hex digits)");
-    command->add_option("--domain", options->domain, "the domain ID in hex (default: none)");
+    AddShared(command, kNeuronId, options->neuronId);
+    AddShared(command, kDomain, options->domain);
     auto* faults = command->add_option_group("Faults");
     host::ServedFaults& f = options->faults;
     faults->add_option("--drop-every", f.dropEvery, "lose every Nth packet to the node")
@@ -568,8 +586,7 @@ Subcommand AddNodeServe(CLI::App& node) {
             "--late", [&f](int ms) { f.late = lon::Millis(ms); },
             "send each answer this many milliseconds late")
         ->check(CLI::Range(0, 60000));
-    command->add_option("--auth-key-file", options->keyFile,
-                        "a file holding the channel's MD5 secret (16 bytes in hex)");
+    AddShared(command, kChannelKeyFile, options->keyFile);
     command->add_flag("--paced", options->paced,
                       "answer at the pace of an FT-10 channel (78.125 kbit/s, 70 % usable)");
     command->add_flag("--unconfigured", options->unconfigured,
@@ -601,8 +618,7 @@ Subcommand AddSiteServe(CLI::App& site) {
         ->add_flag_callback(
             "--unpaced", [options] { options->paced = false; }, "answer at once")
         ->excludes(paced);
-    command->add_option("--auth-key-file", options->keyFile,
-                        "a file holding the channels' MD5 secret (16 bytes in hex)");
+    AddShared(command, kChannelsKeyFile, options->keyFile);
     AddServedRouting(command, options->routing);
     auto* faults = command->add_option_group("Faults");
     faults->add_option("--late", options->late, "NAME=MS: that node answers MS milliseconds late");
@@ -642,16 +658,12 @@ Subcommand AddDiscover(CLI::App& app) {
         ->check(CLI::Range(1, 1000000))
         ->needs(site);
     const std::vector<CLI::Option*> linkOnly = {
-        command->add_option("--source", discover->link.source,
-                            "our own SUBNET/NODE (default 1/126)"),
-        command->add_option("--domain", discover->link.domain,
-                            "the domain ID in hex (default: none)"),
+        AddShared(command, kSource, discover->link.source),
+        AddShared(command, kDomain, discover->link.domain),
         command->add_option("--local-port", discover->link.localPort,
                             "the UDP port we send from, as the router's member list has it"),
-        command->add_option("--auth-key-file", discover->link.keyFile,
-                            "a file holding the channel's MD5 secret (16 bytes in hex)"),
-        command->add_option("--capture", discover->link.capture,
-                            "write every packet sent and received to this pcap file"),
+        AddShared(command, kChannelKeyFile, discover->link.keyFile),
+        AddShared(command, kCapture, discover->link.capture),
         command->add_flag("--force", discover->link.force,
                           "replace the --capture file when it exists")};
     for (CLI::Option* option : linkOnly) {
@@ -712,13 +724,12 @@ void AddSite(CLI::App& app, std::vector<Subcommand>& subcommands) {
     create->add_option("NAME", made->name, "the site's name")->required();
     create->add_option("--link", made->links, "a router: lonip://ROUTER[:PORT]; one a channel")
         ->required();
-    create->add_option("--source", made->source, "our own SUBNET/NODE (default 1/126)");
-    create->add_option("--domain", made->domain, "the domain ID in hex (default: none)");
+    AddShared(create, kSource, made->source);
+    AddShared(create, kDomain, made->domain);
     create->add_option("--local-port", made->localPort,
                        "the UDP port we send from, as the routers' member lists have it");
-    create->add_option("--auth-key-file", made->keyFile,
-                       "a file holding the channels' MD5 secret (16 bytes in hex), kept apart "
-                       "from the site file");
+    create->add_option(kChannelKeyFile.name, made->keyFile,
+                       std::string(kChannelsKeyFile.help) + ", kept apart from the site file");
     create->add_flag("--time-synced", made->timeSynced,
                      "this PC's clock follows a time server (NTP): packets carry the time");
     create->add_option("--config-server", made->configServer,
@@ -730,7 +741,7 @@ void AddSite(CLI::App& app, std::vector<Subcommand>& subcommands) {
     auto* secret = site->add_subcommand(
         "secret", "authenticate the site's channels with the MD5 secret of a file");
     secret->add_option("NAME", keyed->first, "the site")->required();
-    secret->add_option("--auth-key-file", keyed->second, "the secret (16 bytes in hex)")
+    secret->add_option(kChannelKeyFile.name, keyed->second, "the secret (16 bytes in hex)")
         ->required();
     subcommands.push_back({secret, [keyed] {
                                return host::RunSiteSecretCommand(keyed->first, keyed->second,
@@ -755,7 +766,7 @@ void AddSite(CLI::App& app, std::vector<Subcommand>& subcommands) {
                      "ms a packet may take before it is stale; 0: never (default: as last time, "
                      "else 1000)")
         ->check(CLI::Range(0, 65535));
-    configureCommand->add_option("--capture", configure->second.capture.path,
+    configureCommand->add_option(kCapture.name, configure->second.capture.path,
                                  "write every configuration packet to this pcap file");
     configureCommand->add_flag("--force", configure->second.capture.replace,
                                "replace the --capture file when it exists");
@@ -838,7 +849,7 @@ Subcommand AddHistory(CLI::App& app) {
 
 Subcommand AddAbout(CLI::App& app, Program& program) {
     auto* command = app.add_subcommand("about", "show the plug-in's About box");
-    command->add_option("--node", program.options.nodeFile, "state file of the simulated node");
+    AddShared(command, kStateFile, program.options.nodeFile);
     return {command, [&program] {
                 int qtArgc = 1;
                 return host::RunAbout(qtArgc, program.argv, program.options);
@@ -866,8 +877,8 @@ int Main(int argc, char** argv, int& lostOutput) {
     Program program{argc, argv, {}};
     host::HostOptions& options = program.options;
     auto* nodeOption =
-        app.add_option("--node", options.nodeFile,
-                       "state file of the simulated node (default: under the XDG state folder)");
+        app.add_option(kStateFile.name, options.nodeFile,
+                       std::string(kStateFile.help) + " (default: under the XDG state folder)");
     host::LinkOptions guiLink;
     host::OptionRules guiRules;
     AddLinkOptions(

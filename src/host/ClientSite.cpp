@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "sim/OperationLock.h"
+#include "node/NodeLock.h"
 
 namespace host {
 
@@ -44,7 +44,7 @@ bool ClientSite::PartWindowRefused(int index) const {
 }
 
 HRESULT ClientSite::Lock::BeginOperation() {
-    OperationLock* lock = site_.node_.operationLock;
+    NodeLock* lock = site_.node_.operationLock;
     const bool granted = lock != nullptr && lock->Acquire();
     site_.holds_.push_back(granted);
     return granted ? S_OK : E_FAIL;

@@ -13,18 +13,17 @@
 
 #include <QIcon>
 
+#include "access/OpenNode.h"
 #include "framework/ScriptedDesktop.h"
 #include "host/ClientSite.h"
 #include "host/NodeChoice.h"
 #include "host/Plugin.h"
 #include "host/StartWindow.h"
-#include "link/LonNode.h"
 #include "platform/Dialog.h"
 #include "platform/PropertySheet.h"
 #include "platform/QtDesktop.h"
 #include "res/NodeInfoDialog.h"
 #include "sim/NodeStateFile.h"
-#include "sim/OperationLock.h"
 #include "sim/Plant.h"
 #include "sim/SimNode.h"
 #include "site/Site.h"
@@ -77,6 +76,11 @@ std::string RunPlugin(NodeAccess& node, const ProgramId& programId,
     }
     site->Release();
     return error;
+}
+
+// A wait for a node another process holds is told where the GUI was started.
+void TellWhereStarted(const std::string& text) {
+    std::cerr << "vireo: " << text << '\n';
 }
 
 // The properties verb on a node behind a client site; "" or why the sheet did not open.
@@ -149,49 +153,38 @@ int WithPlugin(NodeAccess& node, const ProgramId& programId,
 std::string OpenSheetOnLink(const LinkSettings& settings) {
     // As on a simulated node: the sheet holds the node for each Read, Write and file operation,
     // and a command-line run on the same node over any link of this PC waits for it.
-    OperationLock lock(
-        NodeAtRouterText(settings), OperationLock::PathForLinkedNode(WireName(settings)),
-        {.notice = [](const std::string& text) { std::cerr << "vireo: " << text << '\n'; }});
-    LonNode node(settings);
-    if (!lock.Acquire()) {
-        return lock.Error();
-    }
-    std::optional<std::string> problem = node.Open();
-    lock.Release();
-    if (problem) {
+    OpenedNode opened;
+    if (std::optional<std::string> problem = OpenNode(NodeTarget::Linked(settings),
+                                                      {.hold = LockHold::WhileOpening,
+                                                       .waiting = {.notice = TellWhereStarted},
+                                                       .checkProgramId = false},
+                                                      opened)) {
         return *problem;
     }
-    node.operationLock = &lock;
+    LonNode& node = *opened.Linked();
     const std::string error = OpenSheet(node, node.Identity().programId);
     return node.LastError().empty() ? error : node.LastError();
 }
 
 std::string OpenSheetOnSimulatedNode(const std::string& path, double speed) {
-    SimNode node;
-    std::string error;
-    if (StateFileExists(path, error)) {
-        error = LoadNodeState(path, node);
-    } else if (error.empty()) {
-        error = SaveNodeState(path, node);
+    // The sheet holds the node for each Read, Write and file operation; a command-line run on
+    // the same node makes it wait, and the wait is told where the GUI was started.
+    OpenedNode opened;
+    if (std::optional<std::string> problem =
+            OpenNode(NodeTarget::Simulated(path),
+                     {.waiting = {.notice = TellWhereStarted}, .missing = MissingStateFile::Create},
+                     opened)) {
+        return *problem;
     }
-    if (!error.empty()) {
-        return error;
-    }
+    SimNode& node = *opened.Simulated();
     node.SetClockRuns(true);
     Plant plant(node, {.seed = kGuiPlantSeed});
     plant.Attach(node, speed);
     // Shared with any other vireo on the same node: each write is saved as it happens.
     StateFileStore store(path);
     node.store = &store;
-    // The sheet holds the node for each Read, Write and file operation; a command-line run on
-    // the same node makes it wait, and the wait is told where the GUI was started.
-    OperationLock lock(
-        node.Name(), OperationLock::PathForStateFile(path),
-        {.notice = [](const std::string& text) { std::cerr << "vireo: " << text << '\n'; }});
-    node.operationLock = &lock;
-    node.identity = StateFileIdentity(path);
     platform::Desktop::Current().SetNodeNote("Simulated node: " + path);
-    error = OpenSheet(node, node.GetProgramId());
+    const std::string error = OpenSheet(node, node.GetProgramId());
     return store.Error().empty() ? error : store.Error();
 }
 
@@ -307,13 +300,12 @@ int RunAbout(int& argc, char** argv, const HostOptions& options) {
     }
     SimNode node;
     const std::string path = options.nodeFile.empty() ? DefaultNodeStatePath() : options.nodeFile;
-    std::string missing;
-    if (StateFileExists(path, missing) || !options.nodeFile.empty() || !missing.empty()) {
-        if (const std::string error = missing.empty() ? LoadNodeState(path, node) : missing;
-            !error.empty()) {
-            std::cerr << "vireo: " << error << '\n';
-            return 1;
-        }
+    if (const std::string error = LoadStateFile(
+            path, node,
+            options.nodeFile.empty() ? MissingStateFile::Factory : MissingStateFile::Read);
+        !error.empty()) {
+        std::cerr << "vireo: " << error << '\n';
+        return 1;
     }
     HostApplication app(argc, argv);
     QApplication::setApplicationName("Vireo");
@@ -330,7 +322,7 @@ int RunScreenshots(int& argc, char** argv, const HostOptions& options) {
     InstallQuietHandler();
     SimNode node;
     if (!options.nodeFile.empty()) {
-        const std::string error = LoadNodeState(options.nodeFile, node);
+        const std::string error = LoadStateFile(options.nodeFile, node, MissingStateFile::Read);
         if (!error.empty()) {
             std::cerr << "vireo: " << error << '\n';
             return 1;

@@ -3,6 +3,7 @@
 #include <QSettings>
 #include <QStringList>
 
+#include "access/NodeTarget.h"
 #include "framework/Desktop.h"
 #include "host/Host.h"
 #include "host/SecretStore.h"
@@ -12,11 +13,8 @@ namespace host {
 namespace {
 
 constexpr int kRecentCount = 10;
-constexpr const char* kSimulatedPrefix = "sim:";
-constexpr const char* kLinkPrefix = "lonip://";
-
 bool IsLinkKey(const std::string& key) {
-    return key.rfind(kLinkPrefix, 0) == 0;
+    return NodeTargetKind(key) == NodeTarget::Kind::Linked;
 }
 
 QString ListOf(const std::string& key) {
@@ -31,26 +29,7 @@ std::vector<std::string> Recent(const QString& list) {
     return keys;
 }
 
-// "lonip://ROUTER:PORT NODE" back into the router and the node.
-std::optional<std::string> ReadLinkKey(const std::string& key, LinkSettings& settings) {
-    const std::size_t blank = key.find(' ');
-    if (blank == std::string::npos) {
-        return "no node after the router in " + key;
-    }
-    if (auto problem = ParseLinkUrl(key.substr(0, blank), settings)) {
-        return problem;
-    }
-    const std::string node = key.substr(blank + 1);
-    settings.node.byNeuronId = node.find('/') == std::string::npos;
-    return settings.node.byNeuronId ? ParseNeuronId(node, settings.node.neuronId)
-                                    : ParseSubnetNode(node, settings.node.node);
-}
-
-std::string OpenLinkKey(const std::string& key) {
-    LinkSettings settings;
-    if (auto problem = ReadLinkKey(key, settings)) {
-        return *problem;
-    }
+std::string OpenLinkedTarget(const LinkSettings& settings) {
     platform::Desktop::Current().SetNodeNote("Node " + TargetText(settings.node) + " at " +
                                              LinkUrl(settings));
     return OpenSheetOnLink(settings);
@@ -69,17 +48,15 @@ std::string OpenSiteNode(const std::string& siteName, const std::string& nodeNam
 }  // namespace
 
 std::string SimulatedKey(const std::string& path) {
-    return kSimulatedPrefix + path;
+    return NodeTargetText(NodeTarget::Simulated(path));
 }
 
 std::string SiteNodeKey(const std::string& site, const std::string& node) {
-    return site + "/" + node;
+    return NodeTargetText(NodeTarget::OfSite(site, node));
 }
 
 std::string LinkKey(const LinkSettings& settings) {
-    return LinkUrl(settings) + " " +
-           (settings.node.byNeuronId ? NeuronIdText(settings.node.neuronId)
-                                     : SubnetNodeText(settings.node.node));
+    return NodeTargetText(NodeTarget::Linked(settings));
 }
 
 void RememberNode(const std::string& key) {
@@ -105,16 +82,16 @@ std::string SiteNodeNote(const std::string& site, int channel, const LinkSetting
 }
 
 std::string OpenNodeByKey(const std::string& key, double speed) {
+    NodeTarget target;
     std::string error;
-    if (key.rfind(kSimulatedPrefix, 0) == 0) {
-        error = OpenSheetOnSimulatedNode(key.substr(std::string(kSimulatedPrefix).size()), speed);
-    } else if (IsLinkKey(key)) {
-        error = OpenLinkKey(key);
+    if (std::optional<std::string> problem = ParseNodeTarget(key, target)) {
+        error = *problem;
+    } else if (target.kind == NodeTarget::Kind::Simulated) {
+        error = OpenSheetOnSimulatedNode(target.stateFile, speed);
+    } else if (target.kind == NodeTarget::Kind::Linked) {
+        error = OpenLinkedTarget(target.link);
     } else {
-        const std::size_t slash = key.find('/');
-        error = slash == std::string::npos
-                    ? "not a node of a site: " + key
-                    : OpenSiteNode(key.substr(0, slash), key.substr(slash + 1));
+        error = OpenSiteNode(target.site, target.node);
     }
     if (error.empty()) {
         RememberNode(key);

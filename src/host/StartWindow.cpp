@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "access/OpenNode.h"
 #include "framework/Desktop.h"
 #include "host/NodeChoice.h"
 #include "host/Plugin.h"
@@ -173,10 +174,9 @@ void StartWindow::AddRecent() {
 
 void StartWindow::AddSimulatedNode(QTreeWidgetItem* parent, const std::string& path) {
     SimNode node;
-    std::string error;
     std::string programId;
     // A state file not made yet will be made for the controller this plug-in serves.
-    if (!StateFileExists(path, error) || LoadNodeState(path, node).empty()) {
+    if (LoadStateFile(path, node, MissingStateFile::Factory).empty()) {
         programId = ProgramIdText(node.GetProgramId());
     }
     Row(parent,

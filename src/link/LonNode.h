@@ -17,7 +17,7 @@
 #include "lon/NetworkManagement.h"
 #include "lon/Transactions.h"
 #include "lon/UdpDatagram.h"
-#include "sim/NodeAccess.h"
+#include "node/NodeAccess.h"
 
 namespace host {
 

@@ -1,8 +1,7 @@
 #include "link/MemberConfiguration.h"
 
+#include <chrono>
 #include <system_error>
-
-#include "link/RouterMembership.h"
 
 namespace host {
 
@@ -37,6 +36,16 @@ void MemberConfiguration::Attach(lon::Channel& channel, std::mutex* sendMutex) {
             }
             SendConfiguration(channel, replies);
         });
+}
+
+lon::Ip852Instant Ip852Now(lon::Millis steady) {
+    return {steady, lon::Ip852DateTime(std::chrono::system_clock::now())};
+}
+
+void SendConfiguration(lon::Channel& channel, const std::vector<lon::Ip852Outgoing>& packets) {
+    for (const lon::Ip852Outgoing& packet : packets) {
+        channel.SendControl(packet.type, packet.payload, packet.to);
+    }
 }
 
 }  // namespace host

@@ -33,4 +33,9 @@ private:
     lon::Ip852Member member_;
 };
 
+// The configuration logic's time: the steady clock and the wall clock's date-time.
+lon::Ip852Instant Ip852Now(lon::Millis steady);
+// Sends what the configuration logic gave back, each packet to its member.
+void SendConfiguration(lon::Channel& channel, const std::vector<lon::Ip852Outgoing>& packets);
+
 }  // namespace host

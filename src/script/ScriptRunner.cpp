@@ -15,8 +15,8 @@
 #include "framework/ScriptedDesktop.h"
 #include "host/ClientSite.h"
 #include "host/Plugin.h"
-#include "link/LoopbackLink.h"
 #include "platform/PropertySheet.h"
+#include "serve/LoopbackLink.h"
 #include "sim/SimNode.h"
 
 namespace host {

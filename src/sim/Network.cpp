@@ -5,7 +5,6 @@
 #include <map>
 #include <ostream>
 
-#include "framework/QuoteText.h"
 #include "sim/NodeStateFile.h"
 #include "sim/SimNode.h"
 
@@ -74,21 +73,6 @@ std::vector<NetworkNode> ListNetwork(const std::string& folder, std::string& err
     std::sort(network.begin(), network.end(),
               [](const NetworkNode& a, const NetworkNode& b) { return a.stateFile < b.stateFile; });
     return network;
-}
-
-std::string NameProblem(const std::string& name) {
-    if (name.empty()) {
-        return "a node needs a name";
-    }
-    if (name == "." || name == ".." ||
-        name.find_first_of(std::string("/\0", 2)) != std::string::npos) {
-        return "the name \"" + platform::PrintableText(name) +
-               "\" cannot name a file (no \"/\", \".\" or \"..\")";
-    }
-    if (name.size() + 5 > 255) {
-        return "the name \"" + platform::PrintableText(name) + "\" is too long to name a file";
-    }
-    return {};
 }
 
 std::vector<NetworkNode> SelectNodes(const std::vector<NetworkNode>& network,

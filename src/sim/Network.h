@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "node/NodeName.h"
+
 namespace host {
 
 // $XDG_STATE_HOME/vireo/nodes, or ~/.local/state/vireo/nodes.
@@ -24,10 +26,6 @@ std::vector<NetworkNode> ListNetwork(const std::string& folder, std::string& err
 
 // "a, b, c".
 std::string Joined(const std::vector<std::string>& texts);
-
-// Why a node's name cannot name its files in a folder (its state file NAME.json, its settings
-// file NAME.txt); empty when it can.
-std::string NameProblem(const std::string& name);
 
 // The nodes of the network with the given names, in the order given. Empty, with the reason in
 // error, when a name is no node's, is given twice, or is the name of more than one node.

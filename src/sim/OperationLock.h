@@ -10,9 +10,11 @@
 #include <functional>
 #include <string>
 
+#include "node/NodeLock.h"
+
 namespace host {
 
-class OperationLock {
+class OperationLock final : public NodeLock {
 public:
     struct Waiting {
         bool wait = true;  // false: a node in use fails at once (--no-wait)
@@ -25,17 +27,17 @@ public:
 
     // nodeName names the node in the messages; lockPath is the node's lock file.
     OperationLock(std::string nodeName, std::string lockPath, Waiting waiting);
-    ~OperationLock();
+    ~OperationLock() override;
     OperationLock(const OperationLock&) = delete;
     OperationLock& operator=(const OperationLock&) = delete;
 
     // Holds the node, waiting for another holder as Waiting says. Nested calls only count.
     // False (and Error() says why) when the node stays in use or the lock file cannot be used.
-    bool Acquire();
+    bool Acquire() override;
     // Ends one Acquire that succeeded; the last one frees the node.
-    void Release();
-    bool Held() const { return depth_ > 0; }
-    const std::string& Error() const { return error_; }
+    void Release() override;
+    bool Held() const override { return depth_ > 0; }
+    const std::string& Error() const override { return error_; }
 
     // The lock file of a node kept in a state file: beside the file its links lead to.
     static std::string PathForStateFile(const std::string& stateFile);

@@ -4,34 +4,12 @@
 #include <chrono>
 #include <iterator>
 
-#include "codecs/HexBytes.h"
 #include "codecs/NumericCodec.h"
 #include "lon/Ft10.h"
-#include "node/ProgramId.h"
 #include "settings/FactoryDefaults.h"
 #include "sim/Channel.h"
 
 namespace host {
-
-std::string ProgramIdText(const ProgramId& id) {
-    return codecs::HexBytes(id.data(), id.size());
-}
-
-bool ParseProgramId(const std::string& text, ProgramId& id) {
-    // Eight bytes, with only spaces between them.
-    std::vector<std::uint8_t> bytes;
-    if (!codecs::ParseHexBytes(text, bytes, " ") || bytes.size() != id.size()) {
-        return false;
-    }
-    std::copy(bytes.begin(), bytes.end(), id.begin());
-    return true;
-}
-
-ProgramId ControllerProgramId() {
-    ProgramId id{};
-    ParseProgramId(GetProgramIdText(), id);
-    return id;
-}
 
 namespace {
 

@@ -15,24 +15,15 @@
 #include <vector>
 
 #include "framework/Com.h"
+#include "node/NodeAccess.h"
 #include "node/NodeClock.h"
 #include "node/NodeVariableMap.h"
-#include "sim/NodeAccess.h"
+#include "node/ProgramId.h"
 
 namespace host {
 
 using Bytes = std::vector<std::uint8_t>;
 using PartImage = std::array<std::uint8_t, nv::kPartSize>;
-
-// The Program ID of a node: eight bytes that name its kind, which the host tool looks up to
-// find the plug-in that serves it.
-using ProgramId = std::array<std::uint8_t, 8>;
-// "90 56 69 72 65 6F 4B 2A".
-std::string ProgramIdText(const ProgramId& id);
-// Reads eight hexadecimal bytes, blanks between them optional; false for anything else.
-bool ParseProgramId(const std::string& text, ProgramId& id);
-// The Program ID of the heating controller node this plug-in serves.
-ProgramId ControllerProgramId();
 
 // The node clock; a fresh node's stands at 2026-12-06 09:05:07.
 using ClockTime = platform::DateTime;

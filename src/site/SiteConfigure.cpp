@@ -7,7 +7,7 @@
 
 #include "link/CaptureFile.h"
 #include "link/LinkSettings.h"
-#include "link/RouterMembership.h"
+#include "link/MemberConfiguration.h"
 #include "lon/Channel.h"
 #include "lon/Ip852Config.h"
 #include "lon/Ip852Member.h"

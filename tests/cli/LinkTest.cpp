@@ -25,9 +25,9 @@
 #include "link/Discovery.h"
 #include "link/LonNode.h"
 #include "link/MemberMemory.h"
-#include "link/NodeServer.h"
 #include "lon/UdpDatagram.h"
 #include "node/NodeVariableMap.h"
+#include "serve/NodeServer.h"
 #include "sim/OperationLock.h"
 #include "sim/SimNode.h"
 

@@ -16,8 +16,8 @@
 #include "cli/SiteCommands.h"
 #include "framework/SafeFile.h"
 #include "link/LinkSettings.h"
-#include "link/NodeServer.h"
 #include "lon/UdpDatagram.h"
+#include "serve/NodeServer.h"
 #include "sim/OperationLock.h"
 #include "site/SiteSecret.h"
 

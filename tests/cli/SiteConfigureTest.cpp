@@ -20,11 +20,11 @@
 #include "cli/NetworkCommands.h"
 #include "cli/SiteCommands.h"
 #include "link/LonNode.h"
-#include "link/NodeServer.h"
-#include "link/RouterMembership.h"
 #include "link/SharedChannel.h"
 #include "lon/Ip852Member.h"
 #include "lon/UdpDatagram.h"
+#include "serve/NodeServer.h"
+#include "serve/RouterMembership.h"
 #include "sim/NodeStateFile.h"
 #include "site/SiteSecret.h"
 

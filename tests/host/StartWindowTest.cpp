@@ -18,7 +18,7 @@
 #include "host/NodeChoice.h"
 #include "host/SecretStore.h"
 #include "host/StartWindow.h"
-#include "link/NodeServer.h"
+#include "serve/NodeServer.h"
 #include "site/Site.h"
 #include "site/SiteSecret.h"
 

@@ -1,4 +1,4 @@
-#include "link/NodeServer.h"
+#include "serve/NodeServer.h"
 
 #include <algorithm>
 #include <cmath>

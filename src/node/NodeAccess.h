@@ -10,7 +10,7 @@
 
 namespace host {
 
-class OperationLock;
+class NodeLock;
 
 class NodeAccess {
 public:
@@ -24,7 +24,7 @@ public:
 
     // The node's operation lock while other programs may share the node: the client site then
     // offers it to the plug-in. Not owned.
-    OperationLock* operationLock = nullptr;
+    NodeLock* operationLock = nullptr;
     // What tells this node from every other of the same name (its state file's real path, or
     // its link address); offered to the plug-in when not empty.
     std::string identity;

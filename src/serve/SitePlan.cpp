@@ -1,4 +1,4 @@
-#include "link/SitePlan.h"
+#include "serve/SitePlan.h"
 
 #include <algorithm>
 #include <numeric>

@@ -18,10 +18,10 @@
 #include <thread>
 #include <vector>
 
-#include "link/RouterMembership.h"
 #include "lon/Channel.h"
 #include "lon/NetworkManagement.h"
 #include "lon/UdpDatagram.h"
+#include "serve/RouterMembership.h"
 #include "sim/SimNode.h"
 
 namespace host {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "link/LonNode.h"
-#include "link/NodeServer.h"
+#include "serve/NodeServer.h"
 
 namespace host {
 

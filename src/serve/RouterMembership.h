@@ -11,6 +11,7 @@
 #include <set>
 #include <vector>
 
+#include "link/MemberConfiguration.h"
 #include "lon/Channel.h"
 #include "lon/Datagram.h"
 #include "lon/Ip852Member.h"
@@ -55,10 +56,5 @@ private:
     lon::Channel* channel_ = nullptr;
     std::set<lon::Endpoint> heard_;  // open: who sent data, at most a channel's worth
 };
-
-// The configuration logic's time: the steady clock and the wall clock's date-time.
-lon::Ip852Instant Ip852Now(lon::Millis steady);
-// Sends what the configuration logic gave back, each packet to its member.
-void SendConfiguration(lon::Channel& channel, const std::vector<lon::Ip852Outgoing>& packets);
 
 }  // namespace host

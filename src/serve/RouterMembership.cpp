@@ -1,4 +1,4 @@
-#include "link/RouterMembership.h"
+#include "serve/RouterMembership.h"
 
 #include <algorithm>
 #include <chrono>
@@ -30,16 +30,6 @@ lon::Ip852MemberOptions MemberOptions(const RouterIdentity& identity) {
 }
 
 }  // namespace
-
-lon::Ip852Instant Ip852Now(lon::Millis steady) {
-    return {steady, lon::Ip852DateTime(std::chrono::system_clock::now())};
-}
-
-void SendConfiguration(lon::Channel& channel, const std::vector<lon::Ip852Outgoing>& packets) {
-    for (const lon::Ip852Outgoing& packet : packets) {
-        channel.SendControl(packet.type, packet.payload, packet.to);
-    }
-}
 
 RouterMembership::RouterMembership(RouterRules rules, const RouterIdentity& identity)
     : rules_(std::move(rules)), member_(MemberOptions(identity)) {}

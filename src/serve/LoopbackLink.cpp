@@ -1,4 +1,4 @@
-#include "link/LoopbackLink.h"
+#include "serve/LoopbackLink.h"
 
 #include <system_error>
 
