@@ -25,6 +25,8 @@ HRESULT ClientSite::QueryInterface(const IID& iid, void** object) {
         *object = static_cast<NodeOperationLock*>(&lock_);
     } else if (iid == IID_NodeIdentity && !node_.identity.empty() && offer_ != Offer::None) {
         *object = static_cast<NodeIdentity*>(&identity_);
+    } else if (iid == IID_NodeProblem && offer_ != Offer::None) {
+        *object = static_cast<NodeProblem*>(&problem_);
     } else {
         return E_NOINTERFACE;
     }
@@ -68,6 +70,17 @@ HRESULT ClientSite::Identity::GetNodeIdentity(std::uint8_t* buffer, std::int32_t
     }
     std::fill_n(buffer, length, std::uint8_t{0});
     std::copy(identity.begin(), identity.end(), buffer);
+    return S_OK;
+}
+
+HRESULT ClientSite::Problem::GetLastProblem(std::uint8_t* buffer, std::int32_t length) {
+    if (buffer == nullptr || length <= 0) {
+        return E_POINTER;
+    }
+    const std::string problem = site_.node_.LastProblem();
+    const std::size_t shown = std::min(problem.size(), static_cast<std::size_t>(length - 1));
+    std::fill_n(buffer, length, std::uint8_t{0});
+    std::copy_n(problem.begin(), shown, buffer);
     return S_OK;
 }
 

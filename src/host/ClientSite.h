@@ -63,6 +63,12 @@ private:
         using Facet::Facet;
         HRESULT GetNodeIdentity(std::uint8_t* buffer, std::int32_t length) override;
     };
+    // Why the node's last failed call failed, as the node tells it.
+    class Problem final : public Facet<NodeProblem> {
+    public:
+        using Facet::Facet;
+        HRESULT GetLastProblem(std::uint8_t* buffer, std::int32_t length) override;
+    };
     class Writer final : public Facet<NodeWriter> {
     public:
         using Facet::Facet;
@@ -79,6 +85,7 @@ private:
     Writer writer_{*this};
     Lock lock_{*this};
     Identity identity_{*this};
+    Problem problem_{*this};
     std::vector<bool> holds_;  // per nested hold: whether it was granted
 };
 

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "link/MemberMemory.h"
+#include "node/NodeInterfaces.h"
 #include "node/NodeVariableMap.h"
 
 namespace host {
@@ -115,37 +116,42 @@ lon::ChannelCounters LonNode::CountersNow() const {
     return shared_ != nullptr ? shared_->CountersNow() : channel_->Counters();
 }
 
-std::string LonNode::WhyUnanswered(const lon::ChannelCounters& before, std::uint64_t refusedBefore,
-                                   std::uint64_t ignoredBefore, std::uint64_t lateBefore) const {
+LonNode::Unanswered LonNode::WhyUnanswered(const lon::ChannelCounters& before,
+                                           std::uint64_t refusedBefore, std::uint64_t ignoredBefore,
+                                           std::uint64_t lateBefore) const {
     const lon::ChannelCounters now = CountersNow();
     if (Refusals() > refusedBefore) {
-        return "; nothing listens on the router's port";
+        return {"; nothing listens on the router's port", true};
     }
     if (now.badDigest > before.badDigest) {
-        return "; what came back failed the channel's authentication: the channel's secret may "
-               "differ";
+        return {
+            "; what came back failed the channel's authentication: the channel's secret may "
+            "differ",
+            true};
     }
     if (now.stale > before.stale) {
-        return "; what came back was stale: this PC's clock and the router's differ by more than "
-               "the channel timeout";
+        return {
+            "; what came back was stale: this PC's clock and the router's differ by more than "
+            "the channel timeout",
+            true};
     }
     // The node asked answered, but each answer was for a transaction that had ended: the
     // channel delays its answers beyond the transmit timer.
     const std::uint64_t late = transactions_->LateAnswers() - lateBefore;
     const std::uint64_t ignored = transactions_->IgnoredAnswers() - ignoredBefore;
     if (ignored > 0 && late == ignored) {
-        return "; answers came late (for an earlier transaction)";
+        return {"; answers came late (for an earlier transaction)"};
     }
     if (ignored > 0) {
-        return "; answers came from another node, or for another transaction";
+        return {"; answers came from another node, or for another transaction"};
     }
     if (now.received == before.received && now.foreign == before.foreign) {
         // A router drops what comes from a non-member, and on an authenticated channel what
         // fails its digest, without a word.
-        return std::string(
-                   "; nothing came back: is this PC a member of the router's channel? "
-                   "see `vireo site configure`") +
-               (settings_.secret.empty() ? "" : "; or the channel's secret may differ");
+        return {std::string("; nothing came back: is this PC a member of the router's channel? "
+                            "see `vireo site configure`") +
+                    (settings_.secret.empty() ? "" : "; or the channel's secret may differ"),
+                true};
     }
     return {};
 }
@@ -157,11 +163,15 @@ std::optional<lon::Bytes> LonNode::Transact(lon::Service service, const lon::Byt
     const std::uint64_t lateBefore = transactions_->LateAnswers();
     const lon::ChannelCounters before = CountersNow();
     const lon::Outcome outcome = transactions_->Run(settings_.node, service, apdu);
+    unreachable_ = false;
     if (!outcome.completed) {
         // Why nothing answered, where the network told us.
+        const Unanswered unanswered =
+            WhyUnanswered(before, refusedBefore, ignoredBefore, lateBefore);
+        unreachable_ = unanswered.unreachable;
         Fail("node " + TargetText(settings_.node) + " did not answer " + what + " after " +
              std::to_string(outcome.tries) + " tries (router " + LinkUrl(settings_) + ")" +
-             WhyUnanswered(before, refusedBefore, ignoredBefore, lateBefore));
+             unanswered.why);
         return std::nullopt;
     }
     return outcome.response;
@@ -198,7 +208,7 @@ HRESULT LonNode::ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t l
     const std::optional<lon::Bytes> answer =
         Transact(lon::Service::Request, lon::NvFetchRequest(nvIndex), what);
     if (!answer) {
-        return E_FAIL;
+        return Failed();
     }
     lon::Bytes value;
     const lon::Reply reply = lon::ReadNvFetchResponse(*answer, nvIndex, value);
@@ -232,7 +242,7 @@ HRESULT LonNode::WriteNv(std::int32_t index, const std::uint8_t* buffer, std::in
     }
     const std::optional<std::uint16_t> selector = Selector(index);
     if (!selector) {
-        return E_FAIL;
+        return Failed();
     }
     // One acknowledged update: a retry carries the same transaction number, so the node takes
     // it once.
@@ -240,7 +250,11 @@ HRESULT LonNode::WriteNv(std::int32_t index, const std::uint8_t* buffer, std::in
         lon::NvUpdate(*selector, lon::ByteView(buffer, static_cast<std::size_t>(length)));
     return Transact(lon::Service::Acknowledged, update, "the write of NV " + std::to_string(index))
                ? S_OK
-               : E_FAIL;
+               : Failed();
+}
+
+HRESULT LonNode::Failed() const {
+    return unreachable_ ? NODE_E_UNREACHABLE : E_FAIL;
 }
 
 HRESULT LonNode::GetNodeName(std::uint8_t* buffer, std::int32_t length) {

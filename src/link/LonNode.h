@@ -46,6 +46,7 @@ public:
     const std::string& Name() const { return name_; }
     // Why the last failed call failed; empty while none has.
     const std::string& LastError() const { return lastError_; }
+    std::string LastProblem() const override { return lastError_; }
     const lon::ChannelCounters& Counters() const {
         return shared_ != nullptr ? shared_->Counters() : channel_->Counters();
     }
@@ -61,9 +62,19 @@ private:
     std::string ReadName();
     std::uint64_t Refusals() const;
     lon::ChannelCounters CountersNow() const;
-    // What the channel saw while a transaction went unanswered, as the end of its error line.
-    std::string WhyUnanswered(const lon::ChannelCounters& before, std::uint64_t refusedBefore,
-                              std::uint64_t ignoredBefore, std::uint64_t lateBefore) const;
+    // What the channel saw while a transaction went unanswered, as the end of its error line,
+    // and whether it tells that no later transaction can be answered either: nothing listens
+    // on the router's port, nothing at all came back, or what came back can never be taken
+    // (its authentication or its timestamp failed).
+    struct Unanswered {
+        std::string why;
+        bool unreachable = false;
+    };
+    Unanswered WhyUnanswered(const lon::ChannelCounters& before, std::uint64_t refusedBefore,
+                             std::uint64_t ignoredBefore, std::uint64_t lateBefore) const;
+    // The answer for a failed call: NODE_E_UNREACHABLE when its transaction found the node
+    // unreachable, else E_FAIL.
+    HRESULT Failed() const;
 
     LinkSettings settings_;
     lon::SteadyClock clock_;
@@ -80,6 +91,7 @@ private:
     lon::NodeIdentity identity_;
     std::string name_;
     std::string lastError_;
+    bool unreachable_ = false;  // the last transaction found the node unreachable
 };
 
 }  // namespace host

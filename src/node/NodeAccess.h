@@ -21,6 +21,10 @@ public:
     virtual HRESULT WriteNv(std::int32_t index, const std::uint8_t* buffer,
                             std::int32_t length) = 0;
     virtual HRESULT GetNodeName(std::uint8_t* buffer, std::int32_t length) = 0;
+    // Why the last host call that failed did (the node over a link knows: "... nothing listens
+    // on the router's port"); empty when the node knows no reason. A call answered
+    // NODE_E_UNREACHABLE always has one.
+    virtual std::string LastProblem() const { return {}; }
 
     // The node's operation lock while other programs may share the node: the client site then
     // offers it to the plug-in. Not owned.

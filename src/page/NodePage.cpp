@@ -363,7 +363,8 @@ void CNodePage::RunWrite() {
             WriteConfig();
         }
         MarkWritten(routine);
-        if (ReadsAfterWrite()) {
+        // What the node now holds, unless it could not be reached at all.
+        if (ReadsAfterWrite() && routine.Unreachable().empty()) {
             RunRead();
         }
         // A Write that neither wrote nor failed to (its reads failed) leaves the line alone.

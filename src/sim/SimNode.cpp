@@ -6,6 +6,7 @@
 
 #include "codecs/NumericCodec.h"
 #include "lon/Ft10.h"
+#include "node/NodeInterfaces.h"
 #include "settings/FactoryDefaults.h"
 #include "sim/Channel.h"
 
@@ -112,6 +113,9 @@ HRESULT SimNode::ReadNv(std::int32_t index, std::uint8_t* buffer, std::int32_t l
     if (buffer == nullptr || length <= 0) {
         return E_POINTER;
     }
+    if (!unreachable_.empty()) {
+        return NODE_E_UNREACHABLE;
+    }
     if (store != nullptr) {
         store->BeforeRead(*this);
     }
@@ -163,6 +167,9 @@ HRESULT SimNode::WriteNv(std::int32_t index, const std::uint8_t* buffer, std::in
     }
     if (!sent) {
         return E_POINTER;
+    }
+    if (!unreachable_.empty()) {
+        return NODE_E_UNREACHABLE;
     }
     if (failWrite_.count(index) != 0 ||
         (index == nv::kPluginCnf && failPartWrite_.count(Selector()) != 0)) {
@@ -271,6 +278,7 @@ void SimNode::Heal() {
     failPartRead_.clear();
     failPartWrite_.clear();
     failName_ = false;
+    unreachable_.clear();
 }
 
 void SimNode::StartRecording() {

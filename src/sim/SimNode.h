@@ -94,6 +94,9 @@ public:
     void FailPartRead(int part) { failPartRead_.insert(part); }    // NV 45 while part shows
     void FailPartWrite(int part) { failPartWrite_.insert(part); }  // NV 45 while part shows
     void FailName() { failName_ = true; }
+    // Every host call answered as a link answers for a node it cannot reach, with its reason.
+    void FailUnreachable(std::string reason) { unreachable_ = std::move(reason); }
+    std::string LastProblem() const override { return unreachable_; }
     void Heal();
 
     // The journal: empty and off at first (a long GUI session keeps none); StartRecording
@@ -127,6 +130,7 @@ private:
     std::set<int> failPartRead_;
     std::set<int> failPartWrite_;
     bool failName_ = false;
+    std::string unreachable_;
     bool recording_ = false;
     Journal journal_;
     bool clockRuns_ = false;

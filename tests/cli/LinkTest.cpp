@@ -537,3 +537,22 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<CaptureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+// A router that goes away under an opened node: the call tells the plug-in that the node cannot
+// be reached, and why, so that a page stops its routine there instead of retrying each call.
+TEST(LinkUnreachableTest, AClosedPortAnswersUnreachableWithItsReason) {
+    host::SimNode served;
+    auto server = std::make_unique<ServedNode>(served, host::ServedFaults{});
+    host::LinkSettings settings;
+    settings.router = "127.0.0.1";
+    settings.port = server->Port();
+    settings.node.node = {1, 5};
+    host::LonNode node(settings);
+    ASSERT_EQ(host::OpenLinkedNode(node), std::nullopt);
+    std::array<std::uint8_t, nv::kBufferSize> bytes{};
+    EXPECT_EQ(node.ReadNv(nv::kPartSelector, bytes.data(), 31), S_OK);
+    server.reset();
+    EXPECT_EQ(node.ReadNv(nv::kPartSelector, bytes.data(), 31), NODE_E_UNREACHABLE);
+    EXPECT_NE(node.LastProblem().find("; nothing listens on the router's port"), std::string::npos)
+        << node.LastProblem();
+}

@@ -413,3 +413,51 @@ INSTANTIATE_TEST_SUITE_P(Sheet, EditsTest, ::testing::ValuesIn(kEditCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// A node the host cannot reach ends a page's routine at its first call: no later call waits
+// its own retries, and the status line gives the host's reason instead of a variable.
+struct UnreachableCase {
+    const char* name;
+    int clicked;          // Read or Write; 0 for a tick of the live refresh
+    const char* routine;  // how the status line names it
+};
+
+const UnreachableCase kUnreachable[] = {
+    {"Read", res::common::kRead, "Read"},
+    {"Write", res::common::kWrite, "Write"},
+    {"Refresh", 0, "Refresh"},
+};
+
+class UnreachableTest : public SheetFixture,
+                        public ::testing::WithParamInterface<UnreachableCase> {};
+
+TEST_P(UnreachableTest, StopsAtTheFirstCallWithTheHostsReason) {
+    const UnreachableCase& c = GetParam();
+    CNodePage& page = Show(Open().page30);
+    const std::string reason =
+        "node 1/5 did not answer the read of NV 44 after 7 tries (router "
+        "lonip://127.0.0.1:1628); nothing listens on the router's port";
+    node.FailUnreachable(reason);
+    Forget();
+    if (c.clicked != 0) {
+        Click(page, c.clicked);
+    } else {
+        desktop.TickAll();
+    }
+    EXPECT_EQ(CallsOf("ReadNv").size() + CallsOf("WriteNv").size(), 1u);
+    EXPECT_EQ(
+        sheet->StatusText().rfind(std::string(c.routine) + " of Pressure failed: " + reason, 0), 0u)
+        << sheet->StatusText();
+    // Reached again, the next routine runs in full and the trouble is gone.
+    node.Heal();
+    Click(page, res::common::kRead);
+    desktop.TickAll();
+    EXPECT_EQ(sheet->StatusText().rfind("Node1", 0), 0u) << sheet->StatusText();
+}
+
+INSTANTIATE_TEST_SUITE_P(Sheet, UnreachableTest, ::testing::ValuesIn(kUnreachable),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
