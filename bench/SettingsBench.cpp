@@ -99,7 +99,7 @@ void BM_Download(benchmark::State& state) {
         desktop.QueueFile(BenchFile());
         desktop.QueueAnswer(true);  // download from file to node
         const auto result = settings::DownloadOperation(link.Link(), desktop).Run("Quorka", "");
-        if (!result.completed || history.recorder.IsOff()) {
+        if (!result.Completed() || history.recorder.IsOff()) {
             state.SkipWithError("download did not complete or the history went off");
             break;
         }
@@ -116,7 +116,7 @@ void BM_FactoryDefaults(benchmark::State& state) {
     const History history(state.range(0) != 0);
     for (auto _ : state) {
         const auto result = settings::FactoryDefaultsOperation(link.Link(), desktop).Run("Quorka");
-        benchmark::DoNotOptimize(result.completed);
+        benchmark::DoNotOptimize(result.Completed());
     }
     Report(state, desktop);
     ReportWrites(state, static_cast<int>(state.iterations()) * (7 + nv::kPartCount));

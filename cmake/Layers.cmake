@@ -32,9 +32,12 @@ function(vireo_row folder kind)
   endforeach()
 endfunction()
 
-vireo_row(codecs STATIC
+vireo_row(base STATIC
+  ABOUT "The one way to report a failure: a problem (its text, and the file and line it is
+about) and a result that is a value or a problem")
+vireo_row(codecs STATIC LINKS base
   ABOUT "Value codecs: numbers, bits, times of day, hex, the settings file's value lines")
-vireo_row(framework SHARED
+vireo_row(framework SHARED LINKS base
   ABOUT "The platform's plain part: COM-shaped types, module state, class objects, the registry
 file, type library descriptions, the desktop (with the scripted one), safe files, the one date
 type; shared, so that the host and the module it loads share one desktop and module state")

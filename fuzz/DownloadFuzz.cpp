@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         settings::DownloadOperation(host::SimLink(node).Link(), desktop).Run("Quorka", "");
     fuzz::Require(result.passwordAccepted && result.path == path, "the download reaches the file");
     fuzz::Require(!desktop.Messages().empty(), "the download ends with a message");
-    fuzz::Require(!result.completed || result.writeErrors == 0,
+    fuzz::Require(!result.Completed() || result.writeErrors == 0,
                   "a completed download had no write errors");
     CheckWrites(node, text);
     return 0;

@@ -52,7 +52,7 @@ std::string Export(host::SimNode& node, const std::string& path) {
     platform::ScriptedDesktop desktop;
     desktop.QueueFile(path);
     const auto result = settings::ExportOperation(host::SimLink(node).Link(), desktop).Run("");
-    fuzz::Require(result.completed, "the export completes");
+    fuzz::Require(result.Completed(), "the export completes");
     return fuzz::ReadFile(path);
 }
 
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     desktop.QueueAnswer(true);
     const auto download =
         settings::DownloadOperation(host::SimLink(fresh).Link(), desktop).Run("Quorka", "");
-    fuzz::Require(download.completed, "the exported file downloads completely");
+    fuzz::Require(download.Completed(), "the exported file downloads completely");
     fuzz::Require(Export(fresh, second) == exported,
                   "export, download, export gives the same file");
     return 0;

@@ -193,31 +193,30 @@ std::optional<std::string> LoadCommandNode(const std::string& nodeFile, SimNode&
     return path;
 }
 
+namespace {
+
+NodeOutcome OutcomeOf(const settings::OperationReport& report) {
+    return NodeOutcome{report.Completed(), report.Line(), report.readErrors, report.writeErrors};
+}
+
+}  // namespace
+
 NodeOperation ExportTo(std::string file) {
     return [file = std::move(file)](const NodeLink& link, ConsoleDesktop& desktop) {
-        const settings::ExportResult r = settings::ExportOperation(link, desktop).Run(file);
-        return NodeOutcome{r.completed, r.message.empty() ? "Export not completed" : r.message,
-                           r.readErrors, 0};
+        return OutcomeOf(settings::ExportOperation(link, desktop).Run(file));
     };
 }
 
 NodeOperation DownloadFrom(std::string file, std::string password) {
     return [file = std::move(file), password = std::move(password)](const NodeLink& link,
                                                                     ConsoleDesktop& desktop) {
-        const settings::DownloadResult r =
-            settings::DownloadOperation(link, desktop).Run(password, file);
-        return NodeOutcome{r.completed, r.message.empty() ? "Download not completed" : r.message, 0,
-                           r.writeErrors};
+        return OutcomeOf(settings::DownloadOperation(link, desktop).Run(password, file));
     };
 }
 
 NodeOperation RestoreDefaults(std::string password) {
     return [password = std::move(password)](const NodeLink& link, ConsoleDesktop& desktop) {
-        const settings::FactoryDefaultsResult r =
-            settings::FactoryDefaultsOperation(link, desktop).Run(password);
-        return NodeOutcome{r.completed,
-                           r.message.empty() ? "Default settings not completed" : r.message, 0,
-                           r.writeErrors};
+        return OutcomeOf(settings::FactoryDefaultsOperation(link, desktop).Run(password));
     };
 }
 

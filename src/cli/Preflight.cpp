@@ -77,11 +77,12 @@ std::string CheckSettingsFileToRead(const std::string& path) {
         return "cannot read " + path + ": " + Reason(errno);
     }
     ::close(fd);
-    const settings::FileSnapshot read = settings::ReadFileSnapshot(path);
-    if (!read.readable) {
-        return "cannot read " + path + (read.problem.empty() ? "" : ": " + read.problem);
+    const base::Result<settings::FileSnapshot> read = settings::ReadFileSnapshot(path);
+    if (!read) {
+        const std::string problem = read.Error().Text();
+        return "cannot read " + path + (problem.empty() ? "" : ": " + problem);
     }
-    if (!read.programIdLine) {
+    if (!read->programIdLine) {
         return path + " has no Program ID line, so a download would write nothing";
     }
     return {};

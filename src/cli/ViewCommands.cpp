@@ -36,17 +36,19 @@ void PrintNotes(std::ostream& out, const std::string& file,
 
 // Reads a settings file, or says why it cannot.
 bool ReadFile(const std::string& path, settings::FileSnapshot& read, std::ostream& err) {
-    read = settings::ReadFileSnapshot(path);
-    if (!read.readable) {
+    base::Result<settings::FileSnapshot> snapshot = settings::ReadFileSnapshot(path);
+    if (!snapshot) {
         // A missing file needs no reason beyond its path; a refused one does.
-        const bool missing = read.problem == platform::ErrnoText(ENOENT);
+        const std::string problem = snapshot.Error().Text();
         err << "vireo: cannot read the settings file " << path;
-        if (!read.problem.empty() && !missing) {
-            err << ": " << read.problem;
+        if (!problem.empty() && problem != platform::ErrnoText(ENOENT)) {
+            err << ": " << problem;
         }
         err << '\n';
+        return false;
     }
-    return read.readable;
+    read = std::move(*snapshot);
+    return true;
 }
 
 // The snapshot's fields as a table; a file's fields that cannot carry every value are marked.

@@ -98,7 +98,7 @@ void ImportExportPage::FillNameAndFile() {
 void ImportExportPage::OnSaveToFile() {
     SetDlgItemText(import_export::kSave, settings::kPleaseWait);
     const ProgressTitle title("Export", GetDlgItemText(import_export::kNodeName));
-    const settings::ExportResult result =
+    const settings::OperationReport result =
         settings::ExportOperation(Link(), platform::Desktop::Current())
             .Run(GetDlgItemText(import_export::kFileName));
     if (result.path) {
@@ -113,7 +113,7 @@ void ImportExportPage::OnSaveToFile() {
 void ImportExportPage::OnReadFromFile() {
     SetDlgItemText(import_export::kDownload, settings::kPleaseWait);
     const ProgressTitle title("Download", GetDlgItemText(import_export::kNodeName));
-    const settings::DownloadResult result =
+    const settings::OperationReport result =
         settings::DownloadOperation(Link(), platform::Desktop::Current())
             .Run(GetDlgItemText(import_export::kPassword),
                  GetDlgItemText(import_export::kFileName));
@@ -144,8 +144,7 @@ void ImportExportPage::OnDefaultSettings() {
     defaults.beforeClosingMessage = [this] {
         SetDlgItemText(import_export::kFactory, settings::kDefaultSettingsButton);
     };
-    const settings::FactoryDefaultsResult result =
-        defaults.Run(GetDlgItemText(import_export::kPassword));
+    const settings::OperationReport result = defaults.Run(GetDlgItemText(import_export::kPassword));
     if (result.clearPassword) {
         SetDlgItemText(import_export::kPassword, "");
     }

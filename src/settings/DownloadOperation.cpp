@@ -22,7 +22,7 @@ constexpr int kProgressScale = 1000;
 // Writes each accepted block to the node as soon as the reader reports it.
 class DownloadWriter : public SettingsFile::Visitor {
 public:
-    DownloadWriter(const NodeLink& link, platform::Desktop& desktop, DownloadResult& result,
+    DownloadWriter(const NodeLink& link, platform::Desktop& desktop, OperationReport& result,
                    std::uint64_t fileSize)
         : link_(link),
           desktop_(desktop),
@@ -54,6 +54,8 @@ public:
             case SettingsFile::Verdict::TooLong:
             case SettingsFile::Verdict::Incomplete:
                 ++result_.refusedBlocks;
+                result_.items.push_back(
+                    {std::string(label.name), label.part, ItemReport::Action::Refused});
                 return;
         }
         const nv::Variable& variable = *label.variable;
@@ -70,7 +72,8 @@ public:
             }
             desktop_.Sleep(kPartPauseMs);
             // Without the selection NV 45 may show another part: nothing is written to it.
-            Count(selected && link_.Write(nv::kPluginCnf, buffer.data(), length));
+            result_.CountWrite(variable.fileName, label.part,
+                               selected && link_.Write(nv::kPluginCnf, buffer.data(), length));
             if (!SelectPartChecked(link_, desktop_, 0)) {
                 ++result_.writeErrors;
             }
@@ -80,7 +83,8 @@ public:
             slot.repeat = image;  // its last value goes once the file is read
         } else {
             slot.written = true;
-            Count(link_.Write(variable.index, buffer.data(), length));
+            result_.CountWrite(variable.fileName, 0,
+                               link_.Write(variable.index, buffer.data(), length));
             Report(std::string(variable.fileName), label.offset);
         }
     }
@@ -96,8 +100,11 @@ public:
             const int index = kFirstSingle + static_cast<int>(i);
             std::array<std::uint8_t, nv::kBufferSize> buffer{};
             std::copy(slots_[i].repeat->begin(), slots_[i].repeat->end(), buffer.begin());
-            Count(link_.Write(index, buffer.data(), static_cast<int>(slots_[i].repeat->size())));
-            Report(std::string(nv::Find(index)->fileName), fileSize_);
+            const nv::Variable& variable = *nv::Find(index);
+            result_.CountWrite(
+                variable.fileName, 0,
+                link_.Write(index, buffer.data(), static_cast<int>(slots_[i].repeat->size())));
+            Report(std::string(variable.fileName), fileSize_);
         }
     }
 
@@ -110,14 +117,6 @@ private:
         std::optional<std::vector<std::uint8_t>> repeat;
     };
 
-    void Count(bool written) {
-        if (written) {
-            ++result_.writtenVariables;
-        } else {
-            ++result_.writeErrors;
-        }
-    }
-
     void Report(const std::string& text, std::uint64_t offset) {
         int done = kProgressScale - 1;
         if (fileSize_ > 0 && offset < fileSize_) {
@@ -129,7 +128,7 @@ private:
     NodeLink link_;
     platform::Desktop& desktop_;
     PartWindow window_;
-    DownloadResult& result_;
+    OperationReport& result_;
     std::uint64_t fileSize_;
     std::string programId_;
     std::array<Slot, nv::kCalcValve2 - nv::kTemp1PlugIn + 1> slots_{};
@@ -137,19 +136,18 @@ private:
 
 }  // namespace
 
-DownloadResult DownloadOperation::Run(const std::string& password,
-                                      const std::string& initialFileName) {
+OperationReport DownloadOperation::Run(const std::string& password,
+                                       const std::string& initialFileName) {
     const node::RecordedOperation operation("Download from file");
-    DownloadResult result;
-    auto show = [this, &result](std::string_view text, std::string_view caption) {
-        result.message = text;
-        desktop_.MessageBox(result.message, std::string(caption), platform::MessageButtons::Ok,
-                            platform::MessageIcon::None);
+    OperationReport result(Operation::Download);
+    auto end = [this, &result](Outcome outcome) {
+        result.outcome = outcome;
+        ShowClosingMessage(desktop_, result);
+        return result;
     };
 
     if (!IsServicePassword(password)) {
-        show(kDownloadWrongPassword, kDownloadStatusCaption);
-        return result;
+        return end(Outcome::WrongPassword);
     }
     result.passwordAccepted = true;
     result.clearPassword = true;
@@ -160,20 +158,18 @@ DownloadResult DownloadOperation::Run(const std::string& password,
     }
 
     // Opened for reading only: a read-only file downloads like any other.
-    std::string text;
-    if (!ReadSettingsFile(*result.path, text).empty()) {
-        show(kFileNotFound, "");
-        return result;
+    const base::Result<std::string> text = ReadSettingsFile(*result.path);
+    if (!text) {
+        return end(Outcome::FileFailed);
     }
-    std::istringstream in(text);
-    const std::uint64_t size = text.size();
+    std::istringstream in(*text);
+    const std::uint64_t size = text->size();
 
     const auto answer =
         desktop_.MessageBox(std::string(kDownloadQuestion), std::string(kDownloadCaption),
                             platform::MessageButtons::YesNo, platform::MessageIcon::None);
     if (answer != platform::MessageAnswer::Yes) {
-        show(kDownloadAborted, kDownloadStatusCaption);
-        return result;
+        return end(Outcome::Declined);
     }
     result.confirmed = true;
 
@@ -188,17 +184,8 @@ DownloadResult DownloadOperation::Run(const std::string& password,
     }
     desktop_.Progress("", kProgressScale, kProgressScale);
 
-    if (result.writeErrors > 0) {
-        show(std::string(kDownloadWriteErrors) + FormatCount(result.writeErrors) +
-                 std::string(kWriteErrorsSuffix),
-             kDownloadStatusCaption);
-    } else if (!result.accepted || result.refusedBlocks > 0) {
-        show(kDownloadNotCompleted, kDownloadStatusCaption);
-    } else {
-        result.completed = true;
-        show(kDownloadCompleted, kDownloadStatusCaption);
-    }
-    return result;
+    const bool clean = result.writeErrors == 0 && result.accepted && result.refusedBlocks == 0;
+    return end(clean ? Outcome::Completed : Outcome::Partial);
 }
 
 }  // namespace settings

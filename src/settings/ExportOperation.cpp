@@ -56,23 +56,28 @@ NodeReading ReadNodeConfiguration(const NodeLink& link, platform::Desktop& deskt
             progress = variable != nullptr ? std::string(variable->fileName) : std::string();
         }
         std::array<std::uint8_t, nv::kBufferSize> buffer{};
-        if (canRead && link.Read(block.hostIndex, buffer.data(), nv::kPartSize)) {
+        const bool read = canRead && link.Read(block.hostIndex, buffer.data(), nv::kPartSize);
+        if (read) {
             contents.values[static_cast<std::size_t>(i)].emplace(
                 buffer.begin(), buffer.begin() + ImageSize(block.kind));
         } else {
             ++reading.readErrors;
         }
+        const nv::Variable* variable = nv::Find(block.hostIndex);
+        reading.items.push_back({variable != nullptr ? std::string(variable->fileName) : "",
+                                 block.part,
+                                 read ? ItemReport::Action::Read : ItemReport::Action::Failed});
         desktop.Progress(progress, i + 1, total);
     }
     return reading;
 }
 
-ExportResult ExportOperation::Run(const std::string& initialFileName) {
-    ExportResult result;
-    auto show = [this, &result](std::string_view text) {
-        result.message = text;
-        desktop_.MessageBox(result.message, "", platform::MessageButtons::Ok,
-                            platform::MessageIcon::None);
+OperationReport ExportOperation::Run(const std::string& initialFileName) {
+    OperationReport result(Operation::Export);
+    auto end = [this, &result](Outcome outcome) {
+        result.outcome = outcome;
+        ShowClosingMessage(desktop_, result);
+        return result;
     };
 
     result.path = desktop_.SaveFileDialog(SettingsFileRequest(initialFileName));
@@ -86,8 +91,7 @@ ExportResult ExportOperation::Run(const std::string& initialFileName) {
             desktop_.MessageBox(std::string(kOverwriteQuestion), std::string(kOverwriteCaption),
                                 platform::MessageButtons::YesNo, platform::MessageIcon::None);
         if (answer != platform::MessageAnswer::Yes) {
-            show(kFileNotWritten);
-            return result;
+            return end(Outcome::Declined);
         }
     }
 
@@ -95,20 +99,13 @@ ExportResult ExportOperation::Run(const std::string& initialFileName) {
     const NodeReading reading = ReadNodeConfiguration(link_, desktop_);
     result.nodeName = reading.contents.nodeName;
     result.readErrors = reading.readErrors;
+    result.items = reading.items;
 
     if (!SettingsFile::WriteAtomically(path, SettingsFile::Compose(reading.contents))) {
-        show(kErrorOpeningFile);
-        return result;
+        return end(Outcome::FileFailed);
     }
     result.written = true;
-    if (result.readErrors == 0) {
-        result.completed = true;
-        show(kFileWritten);
-    } else {
-        show(std::string(kFileWrittenWithErrors) + FormatCount(result.readErrors) +
-             std::string(kReadErrorsSuffix));
-    }
-    return result;
+    return end(result.readErrors == 0 ? Outcome::Completed : Outcome::Partial);
 }
 
 }  // namespace settings

@@ -13,18 +13,17 @@
 
 namespace settings {
 
-FactoryDefaultsResult FactoryDefaultsOperation::Run(const std::string& password) {
+OperationReport FactoryDefaultsOperation::Run(const std::string& password) {
     const node::RecordedOperation operation("Factory defaults");
-    FactoryDefaultsResult result;
-    auto show = [this, &result](std::string_view text) {
-        result.message = text;
-        desktop_.MessageBox(result.message, "", platform::MessageButtons::Ok,
-                            platform::MessageIcon::None);
+    OperationReport result(Operation::FactoryDefaults);
+    auto end = [this, &result](Outcome outcome) {
+        result.outcome = outcome;
+        ShowClosingMessage(desktop_, result);
+        return result;
     };
 
     if (!IsServicePassword(password)) {
-        show(kDefaultsWrongPassword);
-        return result;
+        return end(Outcome::WrongPassword);
     }
     result.passwordAccepted = true;
 
@@ -38,9 +37,9 @@ FactoryDefaultsResult FactoryDefaultsOperation::Run(const std::string& password)
         const std::vector<std::uint8_t> image = FactoryVariableImage(variable.index);
         std::array<std::uint8_t, nv::kBufferSize> buffer{};
         std::copy(image.begin(), image.end(), buffer.begin());
-        if (!link_.Write(variable.index, buffer.data(), static_cast<int>(image.size()))) {
-            ++result.writeErrors;
-        }
+        result.CountWrite(
+            variable.fileName, 0,
+            link_.Write(variable.index, buffer.data(), static_cast<int>(image.size())));
         desktop_.Sleep(kPartPauseMs);
         desktop_.Progress(std::string(variable.fileName), ++done, total);
     }
@@ -57,9 +56,8 @@ FactoryDefaultsResult FactoryDefaultsOperation::Run(const std::string& password)
         std::array<std::uint8_t, nv::kBufferSize> buffer{};
         std::copy(image.begin(), image.end(), buffer.begin());
         // Without the selection NV 45 may show another part: nothing is written to it.
-        if (!selected || !link_.Write(nv::kPluginCnf, buffer.data(), nv::kPartSize)) {
-            ++result.writeErrors;
-        }
+        result.CountWrite(nv::Find(nv::kPluginCnf)->fileName, part,
+                          selected && link_.Write(nv::kPluginCnf, buffer.data(), nv::kPartSize));
         // The last step is reported after the part window is back at 0.
         if (part < nv::kPartCount) {
             desktop_.Progress(PartProgressText(part), ++done, total);
@@ -73,14 +71,7 @@ FactoryDefaultsResult FactoryDefaultsOperation::Run(const std::string& password)
         beforeClosingMessage();
     }
 
-    if (result.writeErrors == 0) {
-        result.completed = true;
-        show(kRestartPlugin);
-    } else {
-        show(std::string(kDefaultsWriteErrors) + FormatCount(result.writeErrors) +
-             std::string(kWriteErrorsSuffix));
-    }
-    return result;
+    return end(result.writeErrors == 0 ? Outcome::Completed : Outcome::Partial);
 }
 
 }  // namespace settings

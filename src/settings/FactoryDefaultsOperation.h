@@ -7,6 +7,7 @@
 #include <string>
 
 #include "node/NodeLink.h"
+#include "settings/OperationReport.h"
 
 namespace platform {
 class Desktop;
@@ -14,21 +15,13 @@ class Desktop;
 
 namespace settings {
 
-struct FactoryDefaultsResult {
-    bool passwordAccepted = false;
-    bool clearPassword = true;  // the page empties the password edit after every run
-    int writeErrors = 0;        // failed writes, part selections included
-    bool completed = false;     // every write succeeded
-    std::string message;        // the closing message shown
-};
-
 class FactoryDefaultsOperation {
 public:
     FactoryDefaultsOperation(const NodeLink& link, platform::Desktop& desktop)
         : link_(link), desktop_(desktop) {}
 
     // password: the text of edit 226.
-    FactoryDefaultsResult Run(const std::string& password);
+    OperationReport Run(const std::string& password);
 
     // Runs after the part window is back at 0 and before the closing message: the page puts
     // its button text back there.

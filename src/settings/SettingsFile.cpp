@@ -294,8 +294,14 @@ std::string SettingsFile::ToDiskText(std::string_view text) {
 
 // A careful editor's replacement: links followed, permissions and owner kept, a read-only
 // file or anything but a regular file refused, the old file intact on every failure.
-bool SettingsFile::WriteAtomically(const std::string& path, std::string_view text) {
-    return !path.empty() && platform::ReplaceFile(path, ToDiskText(text)).empty();
+base::Result<void> SettingsFile::WriteAtomically(const std::string& path, std::string_view text) {
+    if (path.empty()) {
+        return base::Problem("no file name");
+    }
+    if (std::string problem = platform::ReplaceFile(path, ToDiskText(text)); !problem.empty()) {
+        return base::Problem(std::move(problem));
+    }
+    return {};
 }
 
 const nv::Variable* SettingsFile::FindByName(std::string_view name) {

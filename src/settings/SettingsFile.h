@@ -22,6 +22,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Result.h"
 #include "codecs/SettingsFileCodec.h"
 #include "framework/DateTime.h"
 #include "node/NodeVariableMap.h"
@@ -81,7 +82,7 @@ public:
     // file beside path is written, flushed and checked, then renamed over path. On any
     // failure the temporary file is removed, path keeps its old content and false is returned.
     // An existing path that this process may not write counts as a failure.
-    static bool WriteAtomically(const std::string& path, std::string_view text);
+    static base::Result<void> WriteAtomically(const std::string& path, std::string_view text);
 
     // ---- Reader ----
 

@@ -54,8 +54,12 @@ bool SelectPartChecked(const NodeLink& link, platform::Desktop& desktop, int par
     return PartWindow(link, desktop, kPartPauseMs).SelectPart(part);
 }
 
-std::string ReadSettingsFile(const std::string& path, std::string& text) {
-    return platform::ReadWholeFile(path, text);
+base::Result<std::string> ReadSettingsFile(const std::string& path) {
+    std::string text;
+    if (std::string problem = platform::ReadWholeFile(path, text); !problem.empty()) {
+        return base::Problem(std::move(problem));
+    }
+    return text;
 }
 
 platform::FileDialogRequest SettingsFileRequest(const std::string& initialName) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/Result.h"
 #include "framework/Desktop.h"
 #include "node/NodeLink.h"
 #include "node/ServicePassword.h"
@@ -33,8 +34,8 @@ std::string DefaultFileName(std::string_view nodeName);
 bool SelectPartChecked(const NodeLink& link, platform::Desktop& desktop, int part);
 
 // Reads a settings file whole, as every reader of one does: anything but a regular file, or a
-// file larger than any settings file could be, is refused unread. "" or the reason.
-std::string ReadSettingsFile(const std::string& path, std::string& text);
+// file larger than any settings file could be, is refused unread. Its text, or the reason.
+base::Result<std::string> ReadSettingsFile(const std::string& path);
 
 // The request of every settings-file dialog: the initial name, the file filter and extension.
 platform::FileDialogRequest SettingsFileRequest(const std::string& initialName);

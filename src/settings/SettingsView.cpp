@@ -271,7 +271,6 @@ private:
 
 FileSnapshot ReadFileSnapshot(std::istream& in, std::uint64_t size) {
     FileSnapshot out;
-    out.readable = true;
     FileReader reader(out);
     const SettingsFile::ReadResult read = SettingsFile::Read(in, reader);
     out.programIdLine = reader.SawProgramId();
@@ -286,16 +285,14 @@ FileSnapshot ReadFileSnapshot(std::istream& in, std::uint64_t size) {
     return out;
 }
 
-FileSnapshot ReadFileSnapshot(const std::string& path) {
+base::Result<FileSnapshot> ReadFileSnapshot(const std::string& path) {
     // Read as the download reads it.
-    std::string text;
-    if (std::string problem = ReadSettingsFile(path, text); !problem.empty()) {
-        FileSnapshot unread;
-        unread.problem = std::move(problem);
-        return unread;
+    const base::Result<std::string> text = ReadSettingsFile(path);
+    if (!text) {
+        return text.Error();
     }
-    std::istringstream in(text);
-    return ReadFileSnapshot(in, text.size());
+    std::istringstream in(*text);
+    return ReadFileSnapshot(in, text->size());
 }
 
 Snapshot ReadNodeSnapshot(const NodeLink& link, platform::Desktop& desktop, int& readErrors) {
@@ -395,15 +392,15 @@ NodeComparison CompareWithNode(const NodeLink& link, platform::Desktop& desktop,
     if (!result.path) {
         return result;
     }
-    const FileSnapshot file = ReadFileSnapshot(*result.path);
-    if (!file.readable) {
+    const base::Result<FileSnapshot> file = ReadFileSnapshot(*result.path);
+    if (!file) {
         result.message = std::string(kCompareUnreadable) + *result.path;
         desktop.MessageBox(result.message, std::string(kCompareCaption),
                            platform::MessageButtons::Ok, platform::MessageIcon::None);
         return result;
     }
     const Snapshot node = ReadNodeSnapshot(link, desktop, result.readErrors);
-    result.comparison = Compare(node, file.snapshot);
+    result.comparison = Compare(node, file->snapshot);
     result.compared = true;
     return result;
 }

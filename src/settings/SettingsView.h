@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Result.h"
 #include "node/NodeLink.h"
 #include "settings/SettingsFile.h"
 
@@ -41,8 +42,6 @@ struct LineNote {
 };
 
 struct FileSnapshot {
-    bool readable = false;       // false: no such regular file, or it could not be opened
-    std::string problem;         // why it could not be read
     bool programIdLine = false;  // the file has a Program ID line (without one nothing is taken)
     Snapshot snapshot;
     std::vector<LineNote> notes;
@@ -50,7 +49,8 @@ struct FileSnapshot {
 
 // Reads a settings file as the download does. A Program ID other than the node kind's is taken,
 // as the download takes it when the user answers Yes, and noted.
-FileSnapshot ReadFileSnapshot(const std::string& path);
+// Nothing but the reason when it is no regular file or cannot be read.
+base::Result<FileSnapshot> ReadFileSnapshot(const std::string& path);
 // The same on a stream of size bytes (a stream that ends early is noted).
 FileSnapshot ReadFileSnapshot(std::istream& in, std::uint64_t size);
 

@@ -10,6 +10,7 @@
 #include <set>
 #include <utility>
 
+#include "base/Result.h"
 #include "framework/QuoteText.h"
 #include "framework/SafeFile.h"
 #include "framework/XdgPaths.h"
@@ -396,25 +397,25 @@ json Parse(const std::string& text, FieldWalk& walk, int& line) {
     }
 }
 
-// "PATH:LINE: FIELD reason".
-std::string RefusalText(const std::string& path, const LinedRefusal& refused) {
+// "FIELD reason", about its line of the file at path.
+base::Problem RefusalProblem(const std::string& path, const LinedRefusal& refused) {
     const std::string& pointer = refused.refusal.pointer;
-    return path + ":" + std::to_string(refused.line) + ": " +
-           (pointer.empty()  ? ""
-            : pointer == "/" ? "the site "
-                             : pointer.substr(1) + " ") +
-           refused.refusal.reason;
+    return base::Problem(path, refused.line,
+                         (pointer.empty()  ? ""
+                          : pointer == "/" ? "the site "
+                                           : pointer.substr(1) + " ") +
+                             refused.refusal.reason);
 }
 
-// The site of a file's text; "" or "PATH:LINE: reason".
-std::string ParseSite(const std::string& path, const std::string& text, Site& site) {
+// The site of a file's text, or the refusal of a field with its line.
+base::Result<void> ParseSite(const std::string& path, const std::string& text, Site& site) {
     json doc;
     try {
         int line = 0;
         FieldWalk walk(line, "");
         doc = Parse(text, walk, line);
     } catch (const LinedRefusal& refused) {
-        return RefusalText(path, refused);
+        return RefusalProblem(path, refused);
     }
     try {
         site = SiteReader(doc).Read(fs::path(path).stem().string());
@@ -423,9 +424,9 @@ std::string ParseSite(const std::string& path, const std::string& text, Site& si
         int line = 0;
         FieldWalk walk(line, refusal.pointer);
         Parse(text, walk, line);
-        return RefusalText(path, {refusal, walk.Line()});
+        return RefusalProblem(path, {refusal, walk.Line()});
     }
-    return "";
+    return {};
 }
 
 nlohmann::ordered_json LinkJson(const SiteLink& link) {
@@ -516,8 +517,8 @@ std::string LoadSite(const std::string& path, Site& site) {
         return "site file " + path + ": " + problem;
     }
     Site read;
-    if (std::string problem = ParseSite(path, text, read); !problem.empty()) {
-        return problem;
+    if (const base::Result<void> parsed = ParseSite(path, text, read); !parsed) {
+        return parsed.Error().Text();
     }
     site = std::move(read);
     return "";
@@ -584,9 +585,8 @@ std::string UpdateSite(const std::string& path, const std::function<void(Site&)>
     // not saved: the file stays as it was, readable.
     const std::string text = SiteText(site);
     Site check;
-    if (std::string problem = ParseSite(path, text, check); !problem.empty()) {
-        return "site file " + path + " not saved, it would not read back: " +
-               problem.substr(problem.find(": ", path.size()) + 2);
+    if (const base::Result<void> parsed = ParseSite(path, text, check); !parsed) {
+        return "site file " + path + " not saved, it would not read back: " + parsed.Error().What();
     }
     if (std::string problem = platform::ReplaceFile(path, text); !problem.empty()) {
         return "site file " + path + ": " + problem;

@@ -107,7 +107,7 @@ TEST_F(HistoryTest, DownloadKeepsEveryBlockItWrote) {
     desktop.QueueFile((dir_ / "boiler.txt").string());
     desktop.QueueAnswer(true);
     const auto result = settings::DownloadOperation(link.Link(), desktop).Run("Quorka", "");
-    ASSERT_TRUE(result.completed);
+    ASSERT_TRUE(result.Completed());
     const auto rows = Rows();
     ASSERT_EQ(static_cast<int>(rows.size()), result.writtenVariables);
     int parts = 0;
@@ -195,7 +195,7 @@ TEST_P(BrokenHistoryTest, WritesGoOnTheUserIsToldOnceAndTheFileIsLeftAlone) {
     for (int run = 0; run < 2; ++run) {
         node.SetPart(5, host::Bytes(nv::kPartSize, 0xAA));
         const auto result = settings::FactoryDefaultsOperation(link.Link(), desktop).Run("Quorka");
-        EXPECT_TRUE(result.completed);
+        EXPECT_TRUE(result.Completed());
         const auto image = settings::FactoryPartImage(5);
         EXPECT_EQ(node.Part(5), image);
     }

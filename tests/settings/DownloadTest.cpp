@@ -76,7 +76,7 @@ protected:
     }
     void Script() { Script(path_, {MessageAnswer::Yes}); }
 
-    settings::DownloadResult Run(const std::string& password = "Quorka") {
+    settings::OperationReport Run(const std::string& password = "Quorka") {
         return DownloadOperation(link_.Link(), desktop_).Run(password, "initial.txt");
     }
 
@@ -113,7 +113,7 @@ TEST_F(DownloadTest, ExportThenDownloadRestoresEveryByteButTheTenthsOfTimePump3)
         EXPECT_EQ(target_.Part(part), source.Part(part)) << "part " << part;
     }
     EXPECT_EQ(target_.Selector(), 0);
-    EXPECT_TRUE(result.completed);
+    EXPECT_TRUE(result.Completed());
     EXPECT_TRUE(result.clearPassword);
     EXPECT_EQ(result.writtenVariables, 19);
     ASSERT_EQ(desktop_.Messages().size(), 2u);
@@ -195,7 +195,7 @@ TEST_F(DownloadTest, EarlyEnds) {
         EXPECT_EQ(result.clearPassword, c.clearPassword);
         EXPECT_EQ(desktop_.FileDialogs().size(), c.dialogShown ? 1u : 0u);
         EXPECT_TRUE(target_.Recorded().writes.empty());
-        EXPECT_FALSE(result.completed);
+        EXPECT_FALSE(result.Completed());
     }
 }
 
@@ -223,7 +223,7 @@ TEST_F(DownloadTest, ReadOnlyFileDownloads) {
                                             std::filesystem::perms::others_read);
     Script();
     const auto result = Run();
-    EXPECT_TRUE(result.completed);
+    EXPECT_TRUE(result.Completed());
     EXPECT_EQ(target_.Raw(nv::kSwitchExt1), (std::vector<std::uint8_t>{0x02, 0x01}));
 }
 
@@ -302,7 +302,7 @@ TEST_F(DownloadTest, ClosingMessage) {
         ASSERT_FALSE(desktop_.Messages().empty());
         EXPECT_EQ(desktop_.Messages().back().text, c.message);
         EXPECT_EQ(desktop_.Messages().back().caption, "Download status");
-        EXPECT_EQ(result.completed, c.message == "Download completed");
+        EXPECT_EQ(result.Completed(), c.message == "Download completed");
         EXPECT_EQ(target_.Recorded().ConfigurationWrites().size(), c.configurationWrites);
     }
     EXPECT_EQ(target_.Raw(nv::kSwitchExt1), (std::vector<std::uint8_t>{0x02, 0x01}))
@@ -335,7 +335,7 @@ TEST_F(DownloadTest, FailedWritesAreCountedAndReported) {
     EXPECT_EQ(desktop_.Messages().back().text, "Download not completed. 3 NV write errors");
     EXPECT_EQ(desktop_.Messages().back().caption, "Download status");
     EXPECT_EQ(result.writeErrors, 3);
-    EXPECT_FALSE(result.completed);
+    EXPECT_FALSE(result.Completed());
     // The other blocks are written all the same.
     EXPECT_EQ(target_.Raw(nv::kTemp1PlugIn), source.Raw(nv::kTemp1PlugIn));
     EXPECT_EQ(target_.Part(12), source.Part(12));
@@ -379,7 +379,7 @@ TEST_F(DownloadTest, ThirteenthPartIsNotWritten) {
     EXPECT_EQ(target_.Recorded().ConfigurationWrites().size(), 12u);
     EXPECT_EQ(target_.Selector(), 0);
     EXPECT_EQ(desktop_.Messages().back().text, "Download not completed");
-    EXPECT_FALSE(result.completed);
+    EXPECT_FALSE(result.Completed());
 }
 
 // An export whose reads failed has label lines without value lines. Downloading it writes

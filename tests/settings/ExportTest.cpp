@@ -123,7 +123,9 @@ protected:
         node_.StartRecording();
     }
 
-    settings::ExportResult Run() { return ExportOperation(link_.Link(), desktop_).Run("initial"); }
+    settings::OperationReport Run() {
+        return ExportOperation(link_.Link(), desktop_).Run("initial");
+    }
 
     std::filesystem::path dir_;
     std::string path_;
@@ -155,7 +157,7 @@ TEST_F(ExportTest, WritesTheHandCheckedFileByteForByte) {
 
     EXPECT_EQ(ReadBytes(path_), Expected("Boiler1", std::vector<bool>(19, true)));
     EXPECT_TRUE(result.written);
-    EXPECT_TRUE(result.completed);
+    EXPECT_TRUE(result.Completed());
     EXPECT_EQ(result.readErrors, 0);
     EXPECT_EQ(result.path, path_);
     EXPECT_EQ(result.nodeName, "Boiler1");
@@ -184,7 +186,7 @@ TEST_F(ExportTest, EveryReadFailingGivesHeaderAndLabelsOnly) {
 
     EXPECT_EQ(ReadBytes(path_), Expected("", std::vector<bool>(19, false)));
     EXPECT_EQ(result.readErrors, 19);
-    EXPECT_FALSE(result.completed);
+    EXPECT_FALSE(result.Completed());
     EXPECT_EQ(result.nodeName, "");
     EXPECT_EQ(desktop_.MessageTexts(), std::vector<std::string>{"File Written. 19 NV read errors"});
 }

@@ -28,7 +28,7 @@ protected:
         node_.StartRecording();
     }
 
-    settings::FactoryDefaultsResult Run(const std::string& password = "Quorka") {
+    settings::OperationReport Run(const std::string& password = "Quorka") {
         return FactoryDefaultsOperation(link_.Link(), desktop_).Run(password);
     }
 
@@ -115,7 +115,7 @@ TEST_F(FactoryDefaultsTest, WritesEveryByteOfTheTableAndLeavesPartWindowAtZero) 
         EXPECT_EQ(node_.Part(part), settings::FactoryPartImage(part)) << "part " << part;
     }
     EXPECT_EQ(node_.Selector(), 0);
-    EXPECT_TRUE(result.completed);
+    EXPECT_TRUE(result.Completed());
     EXPECT_TRUE(result.clearPassword);
     EXPECT_EQ(desktop_.MessageTexts(), std::vector<std::string>{"Please restart the plugin"});
     EXPECT_EQ(desktop_.Messages()[0].caption, "");
@@ -147,7 +147,7 @@ TEST_F(FactoryDefaultsTest, WrongPasswordWritesNothing) {
         const auto result = Run(password);
         EXPECT_EQ(desktop_.MessageTexts(), std::vector<std::string>{"Wrong password"});
         EXPECT_TRUE(result.clearPassword);
-        EXPECT_FALSE(result.completed);
+        EXPECT_FALSE(result.Completed());
         EXPECT_TRUE(desktop_.Sleeps().empty());
     }
     EXPECT_TRUE(node_.Recorded().writes.empty());
@@ -161,7 +161,7 @@ TEST_F(FactoryDefaultsTest, FailedWritesAreReported) {
     EXPECT_EQ(desktop_.MessageTexts(),
               std::vector<std::string>{"Default settings not completed. 3 NV write errors"});
     EXPECT_EQ(result.writeErrors, 3);
-    EXPECT_FALSE(result.completed);
+    EXPECT_FALSE(result.Completed());
     EXPECT_EQ(node_.Part(10), settings::FactoryPartImage(10));
 }
 

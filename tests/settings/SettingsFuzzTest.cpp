@@ -208,7 +208,7 @@ TEST(SettingsFuzz, DamagedFilesNeverCrashSelectBeyondTwelveOrWriteUnnamedVariabl
         }
         ASSERT_LE(partWrites, nv::kPartCount);
         ASSERT_FALSE(desktop.Messages().empty());
-        if (result.completed) {
+        if (result.Completed()) {
             ASSERT_EQ(desktop.Messages().back().text, "Download completed");
             ASSERT_EQ(result.writeErrors, 0);
             ++completed;
