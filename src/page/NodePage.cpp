@@ -318,11 +318,16 @@ void CNodePage::ReadKeepingEdits(NodeRoutine& routine) {
     }
 }
 
-std::vector<std::pair<int, std::string>> CNodePage::EditedStates() const {
+std::vector<std::vector<int>> CNodePage::Units() const {
     std::vector<std::vector<int>> units = radioGroups_;
     for (const Bound& bound : config_) {
         units.emplace_back(bound.Controls().begin(), bound.Controls().end());
     }
+    return units;
+}
+
+std::vector<std::pair<int, std::string>> CNodePage::EditedStates() const {
+    const std::vector<std::vector<int>> units = Units();
     std::vector<int> ids;
     for (const platform::ControlState& control : Controls()) {
         if (!IsDlgItemModified(control.id) || !IsDlgItemTyped(control.id)) {
@@ -647,6 +652,63 @@ void CNodePage::ShowChoice(std::initializer_list<int> ids, int index) {
     int i = 0;
     for (int id : ids) {
         CheckDlgButton(id, i++ == index ? 1 : 0);
+    }
+    if (ids.size() != 0) {
+        ApplyRulesOf(*ids.begin());
+    }
+}
+
+void CNodePage::ShowCheck(int id, bool marked) {
+    CheckDlgButton(id, marked ? 1 : 0);
+    ApplyRulesOf(id);
+}
+
+void CNodePage::OnClicked(int id, std::function<void()> handler) {
+    clickable_.push_back(id);
+    platform::ControlHost::OnClicked(id, [this, id, handler = std::move(handler)] {
+        if (handler) {
+            handler();
+        }
+        ApplyRulesOf(id);
+    });
+}
+
+void CNodePage::EnableWhile(int controlId, std::vector<int> enabledIds) {
+    AddRule(controlId, std::move(enabledIds), true);
+}
+
+void CNodePage::EnableUnless(int controlId, std::vector<int> enabledIds) {
+    AddRule(controlId, std::move(enabledIds), false);
+}
+
+void CNodePage::AddRule(int controlId, std::vector<int> enabledIds, bool whileMarked) {
+    rules_.push_back({controlId, std::move(enabledIds), whileMarked});
+    // A click on the control alone applies its rules; a handler of the page's keeps its place.
+    if (std::find(clickable_.begin(), clickable_.end(), controlId) == clickable_.end()) {
+        OnClicked(controlId, nullptr);
+    }
+}
+
+void CNodePage::ApplyRulesOf(int controlId) {
+    if (rules_.empty()) {
+        return;
+    }
+    // A radio's rules follow every button of its group or binding: a click on one clears the
+    // others.
+    std::vector<int> controls{controlId};
+    for (const std::vector<int>& unit : Units()) {
+        if (std::find(unit.begin(), unit.end(), controlId) != unit.end()) {
+            controls.insert(controls.end(), unit.begin(), unit.end());
+        }
+    }
+    for (const EnablingRule& rule : rules_) {
+        if (std::find(controls.begin(), controls.end(), rule.control) == controls.end()) {
+            continue;
+        }
+        const bool enable = IsChecked(rule.control) == rule.whileMarked;
+        for (int id : rule.enabled) {
+            EnableDlgItem(id, enable);
+        }
     }
 }
 

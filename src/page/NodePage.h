@@ -121,6 +121,9 @@ public:
     // Read and Write as a click on their buttons: through the write history and the gate.
     bool RunCommand(platform::PageCommand command) override;
 
+    // The page's message map: the handler runs, then the enabling rules of the clicked control.
+    void OnClicked(int id, std::function<void()> handler);
+
     const PageBehaviour& Behaviour() const { return behaviour_; }
     // The node fields the page declared: its configuration fields, or its live ones.
     const std::vector<Bound>& DeclaredFields(bool live) const { return live ? live_ : config_; }
@@ -222,7 +225,18 @@ protected:
 
     // Check boxes: state 1 sets the flag.
     bool IsChecked(int id) const { return IsDlgButtonChecked(id) == 1; }
-    void ShowCheck(int id, bool marked) { CheckDlgButton(id, marked ? 1 : 0); }
+    void ShowCheck(int id, bool marked);
+
+    // Enabling rules, declared in the constructor: the controls enabledIds are enabled while
+    // the check box or radio controlId is marked (EnableWhile) or while it is not
+    // (EnableUnless). The protocol applies a control's rules whenever the page sets its mark
+    // (ShowCheck, ShowChoice, ShowMode and so a read of its field) and after every click on it
+    // or on a radio of its group or binding (and so when an edit is put back after a Read).
+    void EnableWhile(int controlId, std::vector<int> enabledIds);
+    void EnableUnless(int controlId, std::vector<int> enabledIds);
+    // Applies the rules of controlId and of the radios of its group or binding now: for a
+    // page whose design runs them at a moment of its own as well.
+    void ApplyRulesOf(int controlId);
 
     // The password gate: the typed text compared byte for byte with the service password.
     bool PasswordMatches(int editId) const;
@@ -257,6 +271,8 @@ private:
     // to the whole binding or radio group each belongs to, with what each shows now: radios
     // and check boxes first.
     std::vector<std::pair<int, std::string>> EditedStates() const;
+    // The radio groups and the bindings' controls: the controls that change together.
+    std::vector<std::vector<int>> Units() const;
     // After the Write routine: its edited controls of failed steps marked not written, the
     // others recording the node's new state.
     void MarkWritten(const NodeRoutine& routine);
@@ -278,8 +294,18 @@ private:
     void SampleTrend();
     void DrawTrend();
 
+    // Controls enabled while control's mark is whileMarked.
+    struct EnablingRule {
+        int control;
+        std::vector<int> enabled;
+        bool whileMarked;
+    };
+    void AddRule(int controlId, std::vector<int> enabledIds, bool whileMarked);
+
     PageBehaviour behaviour_;
     NodeSite* site_ = nullptr;
+    std::vector<EnablingRule> rules_;
+    std::vector<int> clickable_;  // controls with a click handler of the page
     std::vector<Bound> config_;
     std::vector<Bound> live_;
     std::vector<std::vector<int>> radioGroups_;

@@ -34,19 +34,23 @@ AnalogValvePage::AnalogValvePage(const AnalogValveTwin& twin)
     DeclareFields(config, live);
     for (const Valve& valve : valves_) {
         const auto& ids = valve.ids;
-        OnClicked(ids.off, [this, &valve] { ShowValveMode(valve, nv::kModeOff); });
-        OnClicked(ids.manual, [this, &valve] { ShowValveMode(valve, nv::kModeManual); });
-        OnClicked(ids.automatic, [this, &valve] { ShowValveMode(valve, nv::kModeAutomatic); });
+        MakeRadioGroup({ids.off, ids.manual, ids.automatic});
+        // Only Manual enables the valve's manual output.
+        EnableWhile(ids.manual, {ids.in});
         MakeRadioGroup({ids.volts0to10, ids.volts2to10});
     }
-    OnClicked(kCascade, [this] { ApplyCascadeRule(); });
+    // The second valve's controls and the cascade output while "Cascade" is ticked.
+    const auto& second = valves_[1].ids;
+    EnableWhile(kCascade, {second.off, second.manual, second.automatic, second.volts0to10,
+                           second.volts2to10, second.invert, second.out, kCascadeOutput});
+    OnClicked(kCascade, [this] { SecondValveToAutomatic(); });
 }
 
 void AnalogValvePage::ReadConfig() {
     NvBuffer part1{};
     if (ReadFirstPart(nv::kValveFlagsPart, part1, nv::kBufferSize)) {
         ShowField(cascade_, part1);
-        ApplyCascadeRule();
+        SecondValveToAutomatic();
         for (const Valve& valve : valves_) {
             ShowField(valve.twoToTenVolt, part1);
             ShowField(valve.invert, part1);
@@ -56,7 +60,7 @@ void AnalogValvePage::ReadConfig() {
     for (const Valve& valve : valves_) {
         NvBuffer modes{};
         if (ReadNv(nv::kModeWords, modes)) {
-            ShowValveMode(valve, static_cast<int>(node::Value(valve.mode.field, modes.data())));
+            ShowField(valve.mode, modes);
         }
     }
     for (const Valve& valve : valves_) {
@@ -76,26 +80,12 @@ void AnalogValvePage::ReadConfig() {
 // rule's enabling and leaves the second valve's mode as read. A Write right after showing the
 // page therefore stores the node's own modes back.
 void AnalogValvePage::ShowExtras() {
-    EnableCascadeControls();
+    ApplyRulesOf(kCascade);
 }
 
-void AnalogValvePage::ShowValveMode(const Valve& valve, int word) {
-    ShowMode({valve.ids.off, valve.ids.manual, valve.ids.automatic}, word);
-    EnableDlgItem(valve.ids.in, word == nv::kModeManual);
-}
-
-void AnalogValvePage::EnableCascadeControls() {
-    const bool on = IsChecked(kCascade);
+void AnalogValvePage::SecondValveToAutomatic() {
     const auto& ids = valves_[1].ids;
-    for (int id : {ids.off, ids.manual, ids.automatic, ids.volts0to10, ids.volts2to10, ids.invert,
-                   ids.out, kCascadeOutput}) {
-        EnableDlgItem(id, on);
-    }
-}
-
-void AnalogValvePage::ApplyCascadeRule() {
-    EnableCascadeControls();
-    ShowValveMode(valves_[1], nv::kModeAutomatic);
+    ShowMode({ids.off, ids.manual, ids.automatic}, nv::kModeAutomatic);
 }
 
 }  // namespace vireo

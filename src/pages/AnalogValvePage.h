@@ -45,12 +45,8 @@ private:
     };
     static Valve Bind(const AnalogValve& valve);
 
-    // Selects a mode radio of the valve and clears the other two; only Manual enables "In".
-    void ShowValveMode(const Valve& valve, int word);
-    // Enables the second valve's controls and the cascade output while "Cascade" is ticked.
-    void EnableCascadeControls();
-    // The cascade rule: the enabling above, then the second valve goes to Automatic.
-    void ApplyCascadeRule();
+    // The cascade rule sets the second valve to Automatic besides its enabling rule: code.
+    void SecondValveToAutomatic();
 
     Valve valves_[2];
     Bound cascade_;

@@ -27,21 +27,20 @@ constexpr Bound kLive[] = {
 // while their edits are disabled, then reads both parts again.
 AntifrostPage::AntifrostPage() : CNodePage(216, 251, behaviour::RefreshReadExtras()) {
     DeclareFields(kConfig, kLive);
-    OnClicked(kAntifrost, [this] { ApplyEnablingRule(); });
+    // The temperature edits and the live edits are enabled while "Antifrost" is ticked.
+    EnableWhile(kAntifrost,
+                {kOutdoorStart, kOutdoorStop, kReturnTemperature, kActualOutdoor, kStatus});
 }
 
 // The enabling rule runs between the two parts, whether or not part 1 could be read.
 void AntifrostPage::ReadConfig() {
     ReadPlace(node::Part(1));
-    ApplyEnablingRule();
+    ApplyRulesOf(kAntifrost);
     ReadPlace(node::Part(2));
 }
 
-void AntifrostPage::ApplyEnablingRule() {
-    const bool on = IsChecked(kAntifrost);
-    for (int id : {kOutdoorStart, kOutdoorStop, kReturnTemperature, kActualOutdoor, kStatus}) {
-        EnableDlgItem(id, on);
-    }
+void AntifrostPage::ShowExtras() {
+    ApplyRulesOf(kAntifrost);
 }
 
 }  // namespace vireo

@@ -13,12 +13,9 @@ public:
 
 protected:
     void ReadConfig() override;
-    void ShowExtras() override { ApplyEnablingRule(); }
+    // The enabling rule runs once more on show, whether or not the Read could show the flag.
+    void ShowExtras() override;
     bool ReadsAfterWrite() const override { return true; }
-
-private:
-    // The temperature edits and the live edits are enabled while "Antifrost" is ticked.
-    void ApplyEnablingRule();
 };
 
 }  // namespace vireo

@@ -18,17 +18,15 @@ ConstantTemperaturesPage::ConstantTemperaturesPage()
     };
     const Bound live[] = {Edit(fields::kForwardTemperature[1], ids::kActualForward)};
     DeclareFields(config, live);
-    OnClicked(ids::kNightLowering, [this] { ApplyNightRule(); });
+    // The night temperature can be edited only while "Night lowering" is ticked.
+    EnableWhile(ids::kNightLowering, {ids::kConstantNight});
 }
 
+// The night rule runs between the two steps, whether or not part 1 could be read.
 void ConstantTemperaturesPage::ReadConfig() {
     ReadPlace(node::Part(1));
-    ApplyNightRule();
+    ApplyRulesOf(ids::kNightLowering);
     ReadPlace(fields::kTempRecord[1]);
-}
-
-void ConstantTemperaturesPage::ApplyNightRule() {
-    EnableDlgItem(ids::kConstantNight, IsChecked(ids::kNightLowering));
 }
 
 }  // namespace vireo

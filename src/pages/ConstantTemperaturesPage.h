@@ -15,10 +15,6 @@ public:
 protected:
     void ReadConfig() override;
     bool ReadsAfterWrite() const override { return true; }
-
-private:
-    // The night temperature can be edited only while "Night lowering" is ticked.
-    void ApplyNightRule();
 };
 
 }  // namespace vireo

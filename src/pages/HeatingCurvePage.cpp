@@ -98,6 +98,11 @@ HeatingCurvePage::HeatingCurvePage() : CNodePage(220, 255, Circuit1Behaviour()) 
         Edit(fields::kOutdoorTemperature, ids::kOutdoorTemperature),
     };
     DeclareFields(config, live);
+    // The calculated way uses the curve and its night offset, the constant way the constant day
+    // temperature.
+    EnableWhile(ids::kCalculatedSetPointOn,
+                {ids::kCurvePoints, ids::kNightOffset, ids::kOutdoorTemperature});
+    EnableUnless(ids::kCalculatedSetPointOn, {ids::kConstantDay});
     OnClicked(ids::kCalculatedSetPointOn, [this] { ApplyEnablingRule(); });
     for (int k = 0; k < kMaxCurvePoints; ++k) {
         OnEditChanged(OutdoorEdit(k), [this] { DrawCurve(); });
@@ -237,17 +242,13 @@ void HeatingCurvePage::ReadConfig() {
 }
 
 void HeatingCurvePage::ApplyEnablingRule() {
+    ApplyRulesOf(ids::kCalculatedSetPointOn);
     EnableControlsOfChosenWay();
     DrawCurve();
 }
 
 void HeatingCurvePage::EnableControlsOfChosenWay() {
-    const bool calculated = IsChecked(ids::kCalculatedSetPointOn);
-    for (int id : {ids::kCurvePoints, ids::kNightOffset, ids::kOutdoorTemperature}) {
-        EnableDlgItem(id, calculated);
-    }
-    EnableDlgItem(ids::kConstantDay, !calculated);
-    if (calculated) {
+    if (IsChecked(ids::kCalculatedSetPointOn)) {
         EnableDlgItem(ids::kConstantNight, false);
         NvBuffer record{};
         if (!ReadNv(kRecord.nv, record, nv::kBufferSize)) {

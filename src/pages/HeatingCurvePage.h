@@ -40,8 +40,10 @@ protected:
     void OnEditMarksChanged() override;
 
 private:
-    // Enables the controls of the chosen way; reads the number of curve points (ticked) or the
-    // night-lowering flag (cleared) from the node for it.
+    // Enables the controls of the chosen way: the enabling rules of "Calculated set point",
+    // then what the node says: the number of curve points (ticked) or the night-lowering flag
+    // (cleared). It reads the node, so it stays code; it runs on click, after the flags of a
+    // Read (whether or not they could be read) and once more on show.
     void ApplyEnablingRule();
     void EnableControlsOfChosenWay();
     // Draws the curves through the points whose edits are enabled and the live operating

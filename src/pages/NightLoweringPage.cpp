@@ -36,8 +36,10 @@ NightLoweringPage::NightLoweringPage() : CNodePage(221, 257, NightLoweringBehavi
     const Bound live[] = {Edit(fields::kRoomTemperature, ids::kRoomTemperature)};
     DeclareFields(config, live);
     OnClicked(ids::kNightLowering, [this] { ApplyNightRule(); });
-    OnClicked(ids::kRoomStartStop, [this] { ApplyRoomRule(); });
-    OnClicked(ids::kSummerStop, [this] { ApplySummerRule(); });
+    // The room set point and temperature belong to "Start/stop after room temp", the summer
+    // stop temperature and the pump stop time to "Summer stop".
+    EnableWhile(ids::kRoomStartStop, {ids::kRoomSetPoint, ids::kRoomTemperature});
+    EnableWhile(ids::kSummerStop, {ids::kSummerStopTemperature, ids::kPumpStopDelay});
 }
 
 // Each flag is shown and its rule run before the next flag is shown: night lowering off with
@@ -48,9 +50,7 @@ void NightLoweringPage::ReadConfig() {
         ShowField(kNightLowering, part1);
         ApplyNightRule();
         ShowField(kRoomStartStop, part1);
-        ApplyRoomRule();
         ShowField(kSummerStop, part1);
-        ApplySummerRule();
     }
     for (const int part : {3, 4}) {
         NvBuffer bytes{};
@@ -60,9 +60,11 @@ void NightLoweringPage::ReadConfig() {
     }
 }
 
+// The night and summer rules run once more on show, whether or not the Read could show the
+// flags.
 void NightLoweringPage::ShowExtras() {
     ApplyNightRule();
-    ApplySummerRule();
+    ApplyRulesOf(ids::kSummerStop);
 }
 
 void NightLoweringPage::ApplyNightRule() {
@@ -71,19 +73,7 @@ void NightLoweringPage::ApplyNightRule() {
         ShowCheck(ids::kRoomStartStop, false);
     }
     EnableDlgItem(ids::kRoomStartStop, on);
-    ApplyRoomRule();
-}
-
-void NightLoweringPage::ApplyRoomRule() {
-    const bool on = IsChecked(ids::kRoomStartStop);
-    EnableDlgItem(ids::kRoomSetPoint, on);
-    EnableDlgItem(ids::kRoomTemperature, on);
-}
-
-void NightLoweringPage::ApplySummerRule() {
-    const bool on = IsChecked(ids::kSummerStop);
-    EnableDlgItem(ids::kSummerStopTemperature, on);
-    EnableDlgItem(ids::kPumpStopDelay, on);
+    ApplyRulesOf(ids::kRoomStartStop);
 }
 
 }  // namespace vireo

@@ -20,11 +20,8 @@ protected:
 
 private:
     // Night lowering off clears and disables "Start/stop after room temp"; then the room rule.
+    // Clearing a box is more than enabling, so this rule is code, not an enabling rule.
     void ApplyNightRule();
-    // The room set point and temperature belong to "Start/stop after room temp".
-    void ApplyRoomRule();
-    // The summer stop temperature and the pump stop time belong to "Summer stop".
-    void ApplySummerRule();
 };
 
 }  // namespace vireo

@@ -32,23 +32,11 @@ constexpr Bound kLive[] = {Edit(fields::kPressure, kActual)};
 PressurePage::PressurePage() : CNodePage(228, 264, behaviour::RefreshRead()) {
     DeclareFields(kConfig, kLive);
     SetReadLengths({.read = nv::kBufferSize, .modify = nv::kBufferSize});
-    OnClicked(kAnalogSensor, [this] { ApplySensorRule(true); });
-    OnClicked(kDigitalSensor, [this] { ApplySensorRule(false); });
-}
-
-void PressurePage::ReadConfig() {
-    if (ReadPlace(node::Part(1))) {
-        ApplySensorRule(IsChecked(kAnalogSensor));
-    }
-    ReadPlace(node::Part(6));
-}
-
-// The four check boxes are never disabled.
-void PressurePage::ApplySensorRule(bool analog) {
-    ShowChoice({kDigitalSensor, kAnalogSensor}, analog ? 1 : 0);
-    for (int id : {kSensorMin, kSensorMax, kOffset, kSetPointVi1, kSetPointVi2, kActual}) {
-        EnableDlgItem(id, analog);
-    }
+    MakeRadioGroup({kDigitalSensor, kAnalogSensor});
+    // The range, offset, set point and live edits belong to the analog sensor; the four check
+    // boxes are never disabled.
+    EnableWhile(kAnalogSensor,
+                {kSensorMin, kSensorMax, kOffset, kSetPointVi1, kSetPointVi2, kActual});
 }
 
 }  // namespace vireo

@@ -12,13 +12,7 @@ public:
     PressurePage();
 
 protected:
-    void ReadConfig() override;
     bool ReadsAfterWrite() const override { return true; }
-
-private:
-    // The analog rule (analog true) or the digital rule: marks the sensor type's radio, clears
-    // the other, and enables or disables the range, offset, set point and live edits.
-    void ApplySensorRule(bool analog);
 };
 
 }  // namespace vireo

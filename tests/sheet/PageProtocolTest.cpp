@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QWidget>
 #include <algorithm>
+#include <optional>
 
 #include "PageBytes.h"
 #include "SheetFixture.h"
@@ -262,8 +263,8 @@ TEST_F(PageResetTest, CancellingTheSheetResetsTheEditsAndWritesNothing) {
 namespace {
 
 // What the user sees on the real widgets: a value typed or clicked but not written stands out
-// in yellow, the node's state in its tooltip, until a Write stores it; a live value that can no longer
-// be read shows greyed in italics, the status line saying why, until a refresh reads it.
+// in yellow, the node's state in its tooltip, until a Write stores it; a live value that can no
+// longer be read shows greyed in italics, the status line saying why, until a refresh reads it.
 enum class UserAction { Type, Click, FailRefresh };
 
 struct MarkCase {
@@ -327,6 +328,71 @@ TEST_P(WidgetMarksTest, ShowOnTheWidget) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Controls, WidgetMarksTest, ::testing::ValuesIn(kMarks),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// A page with enabling rules on the pressure dialog's controls: the analog radio (224, bit 0x02
+// of byte 10 of part 1) enables edit 218; monitoring VI1 (207, bit 0x04) enables 215 and
+// disables 216. Shown, it reads the node's factory values: digital, not monitoring.
+class RulesPage : public CNodePage {
+public:
+    RulesPage() : CNodePage(228, 264, behaviour::ReadOnly()) {
+        static constexpr Bound kConfig[] = {
+            FlagRadios(node::fields::kAnalogPressureSensor, 225, 224),
+            Check(node::fields::kMonitorPressure[0], 207),
+        };
+        DeclareFields(kConfig);
+        MakeRadioGroup({225, 224});
+        EnableWhile(224, {218});
+        EnableWhile(207, {215});
+        EnableUnless(207, {216});
+    }
+};
+
+struct RuleCase {
+    const char* name;
+    std::vector<int> clicks;             // after the page is shown
+    std::optional<std::uint8_t> byte10;  // the node's byte 10 for a Read after the clicks
+    std::vector<bool> enabled;           // 215, 216, 218 at the end
+};
+
+const RuleCase kRuleCases[] = {
+    {"Shown", {}, std::nullopt, {false, true, false}},
+    {"TickingTheBox", {207}, std::nullopt, {true, false, false}},
+    {"UntickingTheBox", {207, 207}, std::nullopt, {false, true, false}},
+    {"MarkingTheRadio", {224}, std::nullopt, {false, true, true}},
+    {"MarkingTheOtherRadio", {224, 225}, std::nullopt, {false, true, false}},
+    {"ReadShowingBoth", {}, 0x06, {true, false, true}},
+    // The clicked states are put back after the Read, their rules with them.
+    {"ReadKeepingTheClicks", {207, 224}, 0x00, {true, false, true}},
+};
+
+class EnablingRulesTest : public SheetFixture, public ::testing::WithParamInterface<RuleCase> {};
+
+TEST_P(EnablingRulesTest, FollowTheirBoxOrRadio) {
+    const RuleCase& c = GetParam();
+    RulesPage page;
+    Open().AddPage(&page);
+    page.AttachNode(sheet.get());
+    Show(page);
+    for (int id : c.clicks) {
+        Click(page, id);
+    }
+    if (c.byte10) {
+        host::Bytes part1 = Pattern(0x31);
+        part1[10] = *c.byte10;
+        node.SetPart(1, part1);
+        Click(page, res::common::kRead);
+    }
+    EXPECT_EQ((std::vector<bool>{page.IsDlgItemEnabled(215), page.IsDlgItemEnabled(216),
+                                 page.IsDlgItemEnabled(218)}),
+              c.enabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(Triggers, EnablingRulesTest, ::testing::ValuesIn(kRuleCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
