@@ -151,7 +151,7 @@ void BM_ShowEveryTab(benchmark::State& state) {
         sheet.Create();
         ShowEveryTab(sheet);
         sheet.SetActivePage(0);
-        sheet.page1.ClickDlgItem(235);
+        sheet.nodeInfo.ClickDlgItem(235);
         ShowEveryTab(sheet);
         sheet.Close();
         bench.desktop.Clear();
@@ -234,7 +234,7 @@ void BM_HourOfTrendOnEveryPage(benchmark::State& state) {
             }
             if (set == 0) {
                 sheet.SetActivePage(0);
-                sheet.page1.ClickDlgItem(235);
+                sheet.nodeInfo.ClickDlgItem(235);
             }
         }
         sheet.Close();

@@ -13,8 +13,8 @@ CSheet::CSheet(const std::string& caption, QWidget* parentWindow, int selectPage
     : CPropertySheet(caption, parentWindow, selectPage), m_pClientSite(clientSite) {
     ObtainInterfaces();
     AttachPages();
-    AddPage(&page1);
-    AddPage(&page2);
+    AddPage(&nodeInfo);
+    AddPage(&importExport);
     const OperationHold hold(Link());
     // A failed selection leaves NV 45 on another part: its word 29-30 is no variant word.
     const bool selected = GetSelectedPart() == nv::kVariantPart || SelectPart(nv::kVariantPart);
@@ -86,13 +86,17 @@ BOOL CSheet::OnInitDialog() {
 }
 
 std::vector<platform::CPropertyPage*> CSheet::PageSet1() {
-    return {&page4,  &page5,  &page7,  &page9,  &page25, &page11, &page13, &page15,
-            &page17, &page19, &page21, &page23, &page27, &page29, &page30};
+    return {&setTime,    &weekCalendar1,       &presenceCalendar1, &statusSwitchSw1,
+            &exercise1,  &analogValves1,       &pumpMp1,           &extendedOperation1,
+            &antifrost1, &temperatures1,       &heatingCurve,      &nightLowering1,
+            &pidMv1,     &outdoorTemperatures, &pressure};
 }
 
 std::vector<platform::CPropertyPage*> CSheet::PageSet2() {
-    return {&page4,  &page6,  &page8,  &page32, &page10, &page26, &page12, &page14,
-            &page33, &page16, &page20, &page22, &page28, &page29, &page30};
+    return {&setTime,         &weekCalendar2,       &presenceCalendar2, &hotWaterCalendar,
+            &statusSwitchSw2, &exercise2,           &analogValves2,     &pumpMp2,
+            &hotWaterTank,    &extendedOperation2,  &temperatures2,     &constantTemperatures,
+            &pidMv2,          &outdoorTemperatures, &pressure};
 }
 
 void CSheet::AddPageSet1() {
@@ -129,9 +133,9 @@ void CSheet::UpdateTitle() {
         return;
     }
     // Page 5 belongs to page set 1 only, page 6 to page set 2 only.
-    const char* set = GetPageIndex(&page5) >= 0   ? " - VI1"
-                      : GetPageIndex(&page6) >= 0 ? " - VI2"
-                                                  : "";
+    const char* set = GetPageIndex(&weekCalendar1) >= 0   ? " - VI1"
+                      : GetPageIndex(&weekCalendar2) >= 0 ? " - VI2"
+                                                          : "";
     SetTitle(nodeName_ + set);
 }
 
@@ -185,11 +189,37 @@ bool CSheet::SelectPart(int part) {
 }
 
 void CSheet::AttachPages() {
-    for (CNodePage* page : std::initializer_list<CNodePage*>{
-             &page1,  &page2,  &page4,  &page5,  &page6,  &page7,  &page8,  &page9,
-             &page10, &page11, &page12, &page13, &page14, &page15, &page16, &page17,
-             &page18, &page19, &page20, &page21, &page22, &page23, &page24, &page25,
-             &page26, &page27, &page28, &page29, &page30, &page32, &page33}) {
+    for (CNodePage* page : std::initializer_list<CNodePage*>{&nodeInfo,
+                                                             &importExport,
+                                                             &setTime,
+                                                             &weekCalendar1,
+                                                             &weekCalendar2,
+                                                             &presenceCalendar1,
+                                                             &presenceCalendar2,
+                                                             &statusSwitchSw1,
+                                                             &statusSwitchSw2,
+                                                             &analogValves1,
+                                                             &analogValves2,
+                                                             &pumpMp1,
+                                                             &pumpMp2,
+                                                             &extendedOperation1,
+                                                             &extendedOperation2,
+                                                             &antifrost1,
+                                                             &antifrost2,
+                                                             &temperatures1,
+                                                             &temperatures2,
+                                                             &heatingCurve,
+                                                             &constantTemperatures,
+                                                             &nightLowering1,
+                                                             &nightLowering2,
+                                                             &exercise1,
+                                                             &exercise2,
+                                                             &pidMv1,
+                                                             &pidMv2,
+                                                             &outdoorTemperatures,
+                                                             &pressure,
+                                                             &hotWaterCalendar,
+                                                             &hotWaterTank}) {
         page->AttachNode(this);
     }
 }

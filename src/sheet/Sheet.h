@@ -6,43 +6,43 @@
 #include <map>
 #include <string>
 
-#include "calendar/Page32PropPage.h"
-#include "calendar/Page4PropPage.h"
-#include "calendar/Page5PropPage.h"
-#include "calendar/Page6PropPage.h"
-#include "calendar/Page7PropPage.h"
-#include "calendar/Page8PropPage.h"
+#include "calendar/HotWaterCalendarPage.h"
+#include "calendar/PresenceCalendar1Page.h"
+#include "calendar/PresenceCalendar2Page.h"
+#include "calendar/SetTimePage.h"
+#include "calendar/WeekCalendar1Page.h"
+#include "calendar/WeekCalendar2Page.h"
 #include "node/NodeInterfaces.h"
 #include "node/NodeSite.h"
-#include "pages/Page10PropPage.h"
-#include "pages/Page11PropPage.h"
-#include "pages/Page12PropPage.h"
-#include "pages/Page13PropPage.h"
-#include "pages/Page14PropPage.h"
-#include "pages/Page15PropPage.h"
-#include "pages/Page16PropPage.h"
-#include "pages/Page17PropPage.h"
-#include "pages/Page18PropPage.h"
-#include "pages/Page19PropPage.h"
-#include "pages/Page20PropPage.h"
-#include "pages/Page21PropPage.h"
-#include "pages/Page22PropPage.h"
-#include "pages/Page23PropPage.h"
-#include "pages/Page24PropPage.h"
-#include "pages/Page25PropPage.h"
-#include "pages/Page26PropPage.h"
-#include "pages/Page27PropPage.h"
-#include "pages/Page28PropPage.h"
-#include "pages/Page29PropPage.h"
-#include "pages/Page2PropPage.h"
-#include "pages/Page30PropPage.h"
-#include "pages/Page31PropPage.h"
-#include "pages/Page33PropPage.h"
-#include "pages/Page34PropPage.h"
-#include "pages/Page35PropPage.h"
-#include "pages/Page36PropPage.h"
-#include "pages/Page3PropPage.h"
-#include "pages/Page9PropPage.h"
+#include "pages/AnalogValves1Page.h"
+#include "pages/AnalogValves2Page.h"
+#include "pages/Antifrost2Page.h"
+#include "pages/AntifrostPage.h"
+#include "pages/ConstantTemperaturesPage.h"
+#include "pages/DewpointPage.h"
+#include "pages/Exercise1Page.h"
+#include "pages/Exercise2Page.h"
+#include "pages/ExtendedOperation1Page.h"
+#include "pages/ExtendedOperation2Page.h"
+#include "pages/HeatingCurvePage.h"
+#include "pages/HotWaterTankPage.h"
+#include "pages/ImportExportPage.h"
+#include "pages/NightLowering2Page.h"
+#include "pages/NightLoweringPage.h"
+#include "pages/OutdoorTemperaturesPage.h"
+#include "pages/PidMv1Page.h"
+#include "pages/PidMv2Page.h"
+#include "pages/PressurePage.h"
+#include "pages/PumpMp1Page.h"
+#include "pages/PumpMp2Page.h"
+#include "pages/StatusSwitchSw1Page.h"
+#include "pages/StatusSwitchSw2Page.h"
+#include "pages/Temperatures1Page.h"
+#include "pages/Temperatures2Page.h"
+#include "pages/UnshownImportExportPage.h"
+#include "pages/UnusedPage1.h"
+#include "pages/UnusedPage2.h"
+#include "pages/UnusedPage3.h"
 #include "platform/PropertySheet.h"
 #include "sheet/VireoPropPage.h"
 
@@ -84,42 +84,42 @@ public:
     NodeOperationLock* m_pLock = nullptr;
     IOleClientSite* m_pClientSite = nullptr;
 
-    CVireoPropPage page1{*this};
-    CPage2PropPage page2;
-    CPage3PropPage page3;
-    CPage4PropPage page4;
-    CPage5PropPage page5;
-    CPage6PropPage page6;
-    CPage7PropPage page7;
-    CPage8PropPage page8;
-    CPage9PropPage page9;
-    CPage10PropPage page10;
-    CPage11PropPage page11;
-    CPage12PropPage page12;
-    CPage13PropPage page13;
-    CPage14PropPage page14;
-    CPage15PropPage page15;
-    CPage16PropPage page16;
-    CPage17PropPage page17;
-    CPage18PropPage page18;
-    CPage19PropPage page19;
-    CPage20PropPage page20;
-    CPage21PropPage page21;
-    CPage22PropPage22 page22;
-    CPage23PropPage page23;
-    CPage24PropPage page24;
-    CPage25PropPage page25;
-    CPage26PropPage page26;
-    CPage27PropPage page27;
-    CPage28PropPage page28;
-    CPage29PropPage page29;
-    CPage30PropPage page30;
-    CPage31PropPage page31;
-    CPage32PropPage page32;
-    CPage33PropPage page33;
-    CPage34PropPage page34;
-    CPage35PropPage page35;
-    CPage36PropPage page36;
+    CVireoPropPage nodeInfo{*this};
+    ImportExportPage importExport;
+    UnshownImportExportPage unshownImportExport;
+    SetTimePage setTime;
+    WeekCalendar1Page weekCalendar1;
+    WeekCalendar2Page weekCalendar2;
+    PresenceCalendar1Page presenceCalendar1;
+    PresenceCalendar2Page presenceCalendar2;
+    StatusSwitchSw1Page statusSwitchSw1;
+    StatusSwitchSw2Page statusSwitchSw2;
+    AnalogValves1Page analogValves1;
+    AnalogValves2Page analogValves2;
+    PumpMp1Page pumpMp1;
+    PumpMp2Page pumpMp2;
+    ExtendedOperation1Page extendedOperation1;
+    ExtendedOperation2Page extendedOperation2;
+    AntifrostPage antifrost1;
+    Antifrost2Page antifrost2;
+    Temperatures1Page temperatures1;
+    Temperatures2Page temperatures2;
+    HeatingCurvePage heatingCurve;
+    ConstantTemperaturesPage constantTemperatures;
+    NightLoweringPage nightLowering1;
+    NightLowering2Page nightLowering2;
+    Exercise1Page exercise1;
+    Exercise2Page exercise2;
+    PidMv1Page pidMv1;
+    PidMv2Page pidMv2;
+    OutdoorTemperaturesPage outdoorTemperatures;
+    PressurePage pressure;
+    DewpointPage dewpoint;
+    HotWaterCalendarPage hotWaterCalendar;
+    HotWaterTankPage hotWaterTank;
+    UnusedPage1 unused1;
+    UnusedPage2 unused2;
+    UnusedPage3 unused3;
 
 private:
     std::vector<platform::CPropertyPage*> PageSet1();

@@ -69,7 +69,7 @@ protected:
             Open();
         }
         node.SetSelector(selector);
-        return Show(sheet->page32);
+        return Show(sheet->hotWaterCalendar);
     }
 
     std::vector<Bytes> AllParts() const {

@@ -30,8 +30,8 @@ void PrintTo(const Twin& twin, std::ostream* os) {
 }
 
 const Twin kTwins[] = {
-    {"Page7", [](CSheet& s) -> CNodePage& { return s.page7; }, 10, 8},
-    {"Page8", [](CSheet& s) -> CNodePage& { return s.page8; }, 12, 9},
+    {"Page7", [](CSheet& s) -> CNodePage& { return s.presenceCalendar1; }, 10, 8},
+    {"Page8", [](CSheet& s) -> CNodePage& { return s.presenceCalendar2; }, 12, 9},
 };
 
 // Each time edit and its byte in the part: stop first, Sunday first.

@@ -52,11 +52,11 @@ const ClockCase kClocks[] = {
 
 class SetTimePageTest : public SheetFixture {
 protected:
-    CPage4PropPage& ShowPage() {
+    SetTimePage& ShowPage() {
         if (!sheet) {
             Open();
         }
-        return Show(sheet->page4);
+        return Show(sheet->setTime);
     }
 };
 
@@ -68,7 +68,7 @@ TEST_P(SetTimeClockTest, ShowsBothClocksAndSyncSetsTheNodeToThePc) {
     const ClockCase& c = GetParam();
     node.SetClock(c.node);
     desktop.SetNow(c.pc);
-    CPage4PropPage& page = ShowPage();
+    SetTimePage& page = ShowPage();
     EXPECT_EQ(calls, std::vector<std::string>{"ReadNv 3 32 -> 0"});
     EXPECT_EQ(Texts(page), c.texts);
 
@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(Clocks, SetTimeClockTest, ::testing::ValuesIn(kClocks),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SetTimePageTest, EveryTickRefreshesAndAFailedNodeReadKeepsTheNodeFields) {
-    CPage4PropPage& page = ShowPage();
+    SetTimePage& page = ShowPage();
     EXPECT_EQ(desktop.TimerPeriods(), std::vector<int>{2000});
     EXPECT_EQ(page.OnInitDialog(), FALSE);
 
@@ -112,7 +112,7 @@ TEST_F(SetTimePageTest, ShowsTheWeekdayOfTheNodesDate) {
         {{2028, 2, 29, 12, 0, 0}, "Tuesday"},
         {{2027, 13, 1, 0, 0, 0}, ""},
     };
-    CPage4PropPage& page = ShowPage();
+    SetTimePage& page = ShowPage();
     for (const auto& [clock, weekday] : cases) {
         node.SetClock(clock);
         desktop.TickAll();
@@ -135,7 +135,7 @@ private:
 // Sync and the PC's fields take the date and the time from one reading of the PC's clock, so
 // that neither is ever a day off at midnight.
 TEST_F(SetTimePageTest, DateAndTimeComeFromOneReadingOfThePcClock) {
-    CPage4PropPage& page = ShowPage();
+    SetTimePage& page = ShowPage();
     MidnightDesktop midnight;
     platform::Desktop::SetCurrent(&midnight);
     Forget();

@@ -51,8 +51,8 @@ void PrintTo(const WeekBar& b, std::ostream* os) {
 namespace {
 
 const WeekCase kPages[] = {
-    {"Page5", [](CSheet& s) -> CNodePage& { return s.page5; }, 204, 9, 4},
-    {"Page6", [](CSheet& s) -> CNodePage& { return s.page6; }, 205, 11, 5},
+    {"Page5", [](CSheet& s) -> CNodePage& { return s.weekCalendar1; }, 204, 9, 4},
+    {"Page6", [](CSheet& s) -> CNodePage& { return s.weekCalendar2; }, 205, 11, 5},
 };
 
 // Every time edit and its byte of the part: per day calendar 1 stop, start, calendar 2 stop,

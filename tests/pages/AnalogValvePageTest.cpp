@@ -35,13 +35,13 @@ struct TwinCase {
 
 const TwinCase kTwins[] = {
     {"Page11",
-     [](CSheet& s) -> AnalogValvePage& { return s.page11; },
+     [](CSheet& s) -> AnalogValvePage& { return s.analogValves1; },
      {res::analog_valve::kValveMv1Ids, 3, 4, 28, 0x01},
      {res::analog_valve::kValveMv3Ids, 5, 6, 29, 0x02},
      0x01,
      12},
     {"Page12",
-     [](CSheet& s) -> AnalogValvePage& { return s.page12; },
+     [](CSheet& s) -> AnalogValvePage& { return s.analogValves2; },
      {res::analog_valve::kValveMv2Ids, 9, 10, 33, 0x40},
      {res::analog_valve::kValveMv4Ids, 11, 12, 34, 0x80},
      0x08,
@@ -72,7 +72,7 @@ protected:
         AnalogValvePage& page = Twin().page(*sheet);
         if (sheet->GetPageIndex(&page) < 0) {
             sheet->SetActivePage(0);
-            sheet->page1.ClickDlgItem(235);  // "VI2"
+            sheet->nodeInfo.ClickDlgItem(235);  // "VI2"
         }
         return page;
     }

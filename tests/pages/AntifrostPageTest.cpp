@@ -30,9 +30,9 @@ void PutWord(Bytes& bytes, int at, int word) {
 
 class AntifrostPageTest : public SheetFixture {
 protected:
-    CPage17PropPage& ShowPage() {
+    AntifrostPage& ShowPage() {
         Open();
-        return Show(sheet->page17);
+        return Show(sheet->antifrost1);
     }
 
     // Part 1 with only the frost-protection flag set or cleared in byte 2.
@@ -59,7 +59,7 @@ TEST_F(AntifrostPageTest, ShowRefreshesReadsPart1ThenPart2AndTicksOnlyRefresh) {
     PutWord(part2, 21, 350);
     PutWord(part2, 27, 1234);
     node.SetPart(2, part2);
-    CPage17PropPage& page = ShowPage();
+    AntifrostPage& page = ShowPage();
 
     EXPECT_EQ(calls, (std::vector<std::string>{"ReadNv 13 32 -> 0", "ReadNv 35 32 -> 0",
                                                "ReadNv 44 31 -> 0", "WriteNv 44 00 01 -> 0",
@@ -85,7 +85,7 @@ TEST_F(AntifrostPageTest, ShowRefreshesReadsPart1ThenPart2AndTicksOnlyRefresh) {
 
 // Mask 0x40 of NV 35 byte 0 alone decides the state; each live read runs on its own.
 TEST_F(AntifrostPageTest, LiveStateIsMask40OfByte0AndAFailedReadKeepsOnlyItsEdit) {
-    CPage17PropPage& page = ShowPage();
+    AntifrostPage& page = ShowPage();
     const struct {
         Bytes flags;
         const char* shown;
@@ -109,7 +109,7 @@ TEST_F(AntifrostPageTest, LiveStateIsMask40OfByte0AndAFailedReadKeepsOnlyItsEdit
 }
 
 TEST_F(AntifrostPageTest, FlagEnablesTheFiveEditsOnReadAndOnClickWithoutTouchingTheNode) {
-    CPage17PropPage& page = ShowPage();
+    AntifrostPage& page = ShowPage();
     for (const bool on : {false, true}) {
         SetFlag(on);
         Click(page, 211);
@@ -128,7 +128,7 @@ TEST_F(AntifrostPageTest, FlagEnablesTheFiveEditsOnReadAndOnClickWithoutTouching
 // shown again by the Read that ends the Write.
 TEST_F(AntifrostPageTest, TemperaturesAreStoredAsHundredthsEvenWhileDisabled) {
     SetFlag(false);
-    CPage17PropPage& page = ShowPage();
+    AntifrostPage& page = ShowPage();
     ASSERT_EQ(EnabledByFlag(page), std::vector<bool>(5, false));
     const struct {
         const char* typed;
@@ -155,7 +155,7 @@ TEST_F(AntifrostPageTest, TemperaturesAreStoredAsHundredthsEvenWhileDisabled) {
 
 // Two rounds: the flag cleared in a byte with every bit set, and set in a byte with none.
 TEST_F(AntifrostPageTest, WriteChangesOnlyMask08OfPart1Byte2AndItsWordsOfPart2InOrder) {
-    CPage17PropPage& page = ShowPage();
+    AntifrostPage& page = ShowPage();
     for (const bool on : {false, true}) {
         SCOPED_TRACE(on ? "on" : "off");
         for (int p = 1; p <= nv::kPartCount; ++p) {
@@ -199,7 +199,7 @@ TEST_F(AntifrostPageTest, WriteChangesOnlyMask08OfPart1Byte2AndItsWordsOfPart2In
 }
 
 TEST_F(AntifrostPageTest, FailedPartSelectionWritesNothingAndKeepsTheControls) {
-    CPage17PropPage& page = ShowPage();
+    AntifrostPage& page = ShowPage();
     const host::PartImage part1 = node.Part(1);
     const host::PartImage part2 = node.Part(2);
     Click(page, kAntifrost);
@@ -221,8 +221,8 @@ TEST_F(AntifrostPageTest, FailedPartSelectionWritesNothingAndKeepsTheControls) {
 // The circuit-2 page is in neither page set; the test adds it to the open sheet.
 TEST_F(AntifrostPageTest, Circuit2PageOnlyRestoresItsButtonTexts) {
     Open();
-    sheet->AddPage(&sheet->page18);
-    CPage18PropPage& page = Show(sheet->page18);
+    sheet->AddPage(&sheet->antifrost2);
+    Antifrost2Page& page = Show(sheet->antifrost2);
     EXPECT_FALSE(page.IsTimerRunning(1));
     Click(page, 211);
     Click(page, 210);

@@ -31,8 +31,8 @@ void PrintTo(const TwinCase& twin, std::ostream* os) {
 }
 
 const TwinCase kTwins[] = {
-    {"Page25", [](CSheet& s) -> ExercisePage& { return s.page25; }, 1, 42, 43},
-    {"Page26", [](CSheet& s) -> ExercisePage& { return s.page26; }, 13, 43, 42},
+    {"Page25", [](CSheet& s) -> ExercisePage& { return s.exercise1; }, 1, 42, 43},
+    {"Page26", [](CSheet& s) -> ExercisePage& { return s.exercise2; }, 13, 43, 42},
 };
 
 void PutWord(Bytes& bytes, int at, int word) {
@@ -57,7 +57,7 @@ protected:
         desktop.onLine = [this](const std::string& line) { calls.push_back(line); };
         Open();
         if (sheet->GetPageIndex(&Page()) < 0) {
-            sheet->page1.ClickDlgItem(235);  // "VI2"
+            sheet->nodeInfo.ClickDlgItem(235);  // "VI2"
         }
     }
 

@@ -26,8 +26,8 @@ void PrintTo(const TwinCase& twin, std::ostream* os) {
 }
 
 const TwinCase kTwins[] = {
-    {"Circuit1", [](CSheet& s) -> ExtendedOperationPage& { return s.page15; }, 1},
-    {"Circuit2", [](CSheet& s) -> ExtendedOperationPage& { return s.page16; }, 13},
+    {"Circuit1", [](CSheet& s) -> ExtendedOperationPage& { return s.extendedOperation1; }, 1},
+    {"Circuit2", [](CSheet& s) -> ExtendedOperationPage& { return s.extendedOperation2; }, 13},
 };
 
 constexpr int kEdits[] = {res::extended_operation::kBoostDelay, res::extended_operation::kDayDelay,

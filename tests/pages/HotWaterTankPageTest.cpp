@@ -42,7 +42,7 @@ class HotWaterTankPageTest : public SheetFixture {
 protected:
     CNodePage& ShowTank() {
         Open();
-        return Show(sheet->page33);
+        return Show(sheet->hotWaterTank);
     }
 
     std::vector<int> Marked(CNodePage& page, std::vector<int> ids) const {

@@ -32,7 +32,7 @@ protected:
         if (!sheet) {
             Open();
         }
-        return sheet->page23;
+        return sheet->nightLowering1;
     }
 
     // Shows the page anew (hiding it first when it is visible) with NV 44 holding selector.
@@ -291,8 +291,8 @@ TEST_F(NightLoweringPageTest, PageWithoutNodeHasTheSameControlsAndNoBehaviour) {
         EXPECT_EQ(shown[i].unit, unused[i].unit);
     }
     Open();
-    sheet->AddPage(&sheet->page24);
-    CNodePage& page = Show(sheet->page24);
+    sheet->AddPage(&sheet->nightLowering2);
+    CNodePage& page = Show(sheet->nightLowering2);
     EXPECT_FALSE(page.IsTimerRunning(1));
     for (int id : {kNightLowering, res::common::kRead, res::common::kWrite, kSummerStop}) {
         Click(page, id);

@@ -18,11 +18,11 @@ constexpr int kOffset = 230;
 
 class OutdoorPageTest : public SheetFixture {
 protected:
-    CPage29PropPage& ShowPage() {
+    OutdoorTemperaturesPage& ShowPage() {
         if (!sheet) {
             Open();
         }
-        return Show(sheet->page29);
+        return Show(sheet->outdoorTemperatures);
     }
     // Selects the first tab, which hides the page.
     void Hide() { sheet->SetActivePage(0); }
@@ -42,7 +42,7 @@ TEST_F(OutdoorPageTest, ShowReadsMeasuredValueAndPart2ThenChecksTheSensorAndTick
     part2[1] = 0x00;
     part2[2] = 0x32;  // 0.50
     node.SetPart(2, part2);
-    CPage29PropPage& page = ShowPage();
+    OutdoorTemperaturesPage& page = ShowPage();
     EXPECT_EQ(calls, (std::vector<std::string>{"ReadNv 12 32 -> 0", "ReadNv 44 31 -> 0",
                                                "WriteNv 44 00 02 -> 0", "ReadNv 45 32 -> 0",
                                                "ReadNv 12 31 -> 0"}));
@@ -70,7 +70,7 @@ TEST_F(OutdoorPageTest, ShowReadsMeasuredValueAndPart2ThenChecksTheSensorAndTick
 // -200.00 still means a sensor; anything lower disables both edits, and a later showing with
 // a sensor enables them again. A failed check keeps the state it found.
 TEST_F(OutdoorPageTest, SensorCheckDisablesBothEditsBelowMinus200) {
-    CPage29PropPage& page = ShowPage();
+    OutdoorTemperaturesPage& page = ShowPage();
     const struct {
         int word;
         const char* shown;
@@ -96,7 +96,7 @@ TEST_F(OutdoorPageTest, SensorCheckDisablesBothEditsBelowMinus200) {
 // Only bytes 1-2 of part 2 change; Read and Write work while the edits are disabled.
 TEST_F(OutdoorPageTest, OffsetIsStoredAsHundredthsIntoBytes1And2Only) {
     SetMeasured(0x8000);
-    CPage29PropPage& page = ShowPage();
+    OutdoorTemperaturesPage& page = ShowPage();
     ASSERT_EQ(Enabled(page), (std::vector<bool>{false, false}));
     const struct {
         const char* typed;
@@ -133,7 +133,7 @@ TEST_F(OutdoorPageTest, OffsetIsStoredAsHundredthsIntoBytes1And2Only) {
 }
 
 TEST_F(OutdoorPageTest, FailedPartSelectionWritesNothingAndKeepsTheOffset) {
-    CPage29PropPage& page = ShowPage();
+    OutdoorTemperaturesPage& page = ShowPage();
     const host::PartImage part2 = node.Part(2);
     node.SetSelector(0);
     node.FailWrite(44);

@@ -90,7 +90,7 @@ const std::vector<PageEntry>& Pages() {
     static const std::vector<PageEntry> pages{
         // Set Time: "Sync" sets the node's clock (NV 0), which NV 3 then reads.
         {"SetTime",
-         &Get<&CSheet::page4>,
+         &Get<&CSheet::setTime>,
          Action::Sync,
          {Nv(0, 0, 6), Nv(3, 0, 6)},
          {3},
@@ -99,7 +99,7 @@ const std::vector<PageEntry>& Pages() {
          {}},
         // Week calendars: the whole of part 9 (circuit 1) or part 11 (circuit 2).
         {"WeekCalendar1",
-         &Get<&CSheet::page5>,
+         &Get<&CSheet::weekCalendar1>,
          Action::ReadWrite,
          {Part(9, 0, 30), kSelector},
          {3, 4, 44},
@@ -107,7 +107,7 @@ const std::vector<PageEntry>& Pages() {
          {9},
          {9}},
         {"WeekCalendar2",
-         &Get<&CSheet::page6>,
+         &Get<&CSheet::weekCalendar2>,
          Action::ReadWrite,
          {Part(11, 0, 30), kSelector},
          {3, 5, 44},
@@ -117,7 +117,7 @@ const std::vector<PageEntry>& Pages() {
         // Presence calendars: calendar 1 positions of part 10 (circuit 1) or part 12
         // (circuit 2, whose calendar 2 positions are the hot-water tank's).
         {"PresenceCalendar1",
-         &Get<&CSheet::page7>,
+         &Get<&CSheet::presenceCalendar1>,
          Action::ReadWrite,
          Join(CalendarDays(10, 0), std::vector<Owned>{kSelector}),
          {8, 44},
@@ -125,7 +125,7 @@ const std::vector<PageEntry>& Pages() {
          {10},
          {10}},
         {"PresenceCalendar2",
-         &Get<&CSheet::page8>,
+         &Get<&CSheet::presenceCalendar2>,
          Action::ReadWrite,
          Join(CalendarDays(12, 0), std::vector<Owned>{kSelector}),
          {9, 44},
@@ -135,7 +135,7 @@ const std::vector<PageEntry>& Pages() {
         // Hot-water tank calendar: calendar 2 positions of part 12, bactericidal heating in
         // part 4 bytes 7-16.
         {"HotWaterCalendar",
-         &Get<&CSheet::page32>,
+         &Get<&CSheet::hotWaterCalendar>,
          Action::ReadWrite,
          Join(CalendarDays(12, 2), std::vector<Owned>{Part(4, 7, 16), kSelector}),
          {44},
@@ -144,7 +144,7 @@ const std::vector<PageEntry>& Pages() {
          {4, 12}},
         // Status switch: the override code, NV 39 (Sw1) or NV 40 (Sw2).
         {"StatusSwitchSw1",
-         &Get<&CSheet::page9>,
+         &Get<&CSheet::statusSwitchSw1>,
          Action::ReadWrite,
          {Nv(39, 0, 1)},
          {16, 22, 39},
@@ -152,7 +152,7 @@ const std::vector<PageEntry>& Pages() {
          {},
          {}},
         {"StatusSwitchSw2",
-         &Get<&CSheet::page10>,
+         &Get<&CSheet::statusSwitchSw2>,
          Action::ReadWrite,
          {Nv(40, 0, 1)},
          {17, 23, 40},
@@ -163,7 +163,7 @@ const std::vector<PageEntry>& Pages() {
         // 6, cascade/2-10 V/invert bits 0x01 (and 0x02) of part 1 bytes 12, 14, 16, cascade
         // changeover part 6 byte 12.
         {"AnalogValveMv1Mv3",
-         &Get<&CSheet::page11>,
+         &Get<&CSheet::analogValves1>,
          Action::ReadWrite,
          {Nv(25, 3, 6), Nv(26, 4, 4), Nv(26, 6, 6), Bits(1, 12, 0x01), Bits(1, 14, 0x03),
           Bits(1, 16, 0x03), Part(6, 12, 12), kSelector},
@@ -174,7 +174,7 @@ const std::vector<PageEntry>& Pages() {
         // Analog valves Mv2/Mv4: NV 25 bytes 9-12, NV 26 bytes 10 and 12, bits 0x08 of part 1
         // byte 12 and 0x40/0x80 of bytes 14 and 16, part 6 byte 18.
         {"AnalogValveMv2Mv4",
-         &Get<&CSheet::page12>,
+         &Get<&CSheet::analogValves2>,
          Action::ReadWrite,
          {Nv(25, 9, 12), Nv(26, 10, 10), Nv(26, 12, 12), Bits(1, 12, 0x08), Bits(1, 14, 0xC0),
           Bits(1, 16, 0xC0), Part(6, 18, 18), kSelector},
@@ -184,7 +184,7 @@ const std::vector<PageEntry>& Pages() {
          {1, 6}},
         // Pumps: the mode word of Mp1 (NV 25 bytes 1-2) or Mp2 (bytes 7-8).
         {"PumpMp1",
-         &Get<&CSheet::page13>,
+         &Get<&CSheet::pumpMp1>,
          Action::ReadWrite,
          {Nv(25, 1, 2)},
          {25, 27, 35},
@@ -192,7 +192,7 @@ const std::vector<PageEntry>& Pages() {
          {},
          {}},
         {"PumpMp2",
-         &Get<&CSheet::page14>,
+         &Get<&CSheet::pumpMp2>,
          Action::ReadWrite,
          {Nv(25, 7, 8)},
          {25, 32, 35},
@@ -202,7 +202,7 @@ const std::vector<PageEntry>& Pages() {
         // Extended operation: the six delay words of NV 36, circuit 1 bytes 1-12, circuit 2
         // bytes 13-24.
         {"ExtendedOperation1",
-         &Get<&CSheet::page15>,
+         &Get<&CSheet::extendedOperation1>,
          Action::ReadWrite,
          {Nv(36, 1, 12)},
          {36},
@@ -210,7 +210,7 @@ const std::vector<PageEntry>& Pages() {
          {},
          {}},
         {"ExtendedOperation2",
-         &Get<&CSheet::page16>,
+         &Get<&CSheet::extendedOperation2>,
          Action::ReadWrite,
          {Nv(36, 13, 24)},
          {36},
@@ -220,7 +220,7 @@ const std::vector<PageEntry>& Pages() {
         // Antifrost of circuit 1: frost protection bit 0x08 of part 1 byte 2; start and stop
         // temperatures part 2 bytes 19-22, heating-surface return temperature bytes 27-28.
         {"Antifrost",
-         &Get<&CSheet::page17>,
+         &Get<&CSheet::antifrost1>,
          Action::ReadWrite,
          {Bits(1, 2, 0x08), Part(2, 19, 22), Part(2, 27, 28), kSelector},
          {13, 35, 44},
@@ -230,7 +230,7 @@ const std::vector<PageEntry>& Pages() {
         // Temperatures: sensor offsets in part 2, low forward temperature offset and delay in
         // part 3, maximum return temperature and dead band in bytes 23-26 of NV 37 / NV 38.
         {"Temperatures1",
-         &Get<&CSheet::page19>,
+         &Get<&CSheet::temperatures1>,
          Action::ReadWrite,
          {Part(2, 3, 6), Part(3, 13, 16), Nv(37, 23, 26), kSelector},
          {10, 11, 35, 37, 44},
@@ -238,7 +238,7 @@ const std::vector<PageEntry>& Pages() {
          {2, 3},
          {2, 3}},
         {"Temperatures2",
-         &Get<&CSheet::page20>,
+         &Get<&CSheet::temperatures2>,
          Action::ReadWrite,
          {Part(2, 15, 18), Part(3, 17, 20), Nv(38, 23, 26), kSelector},
          {14, 15, 35, 38, 44},
@@ -248,7 +248,7 @@ const std::vector<PageEntry>& Pages() {
         // Settings temperatures of circuit 1: all of NV 37 but the return temperatures (bytes
         // 23-26), and the calculated set point bit 0x10 of part 1 byte 2.
         {"SettingsTemperatures1",
-         &Get<&CSheet::page21>,
+         &Get<&CSheet::heatingCurve>,
          Action::ReadWrite,
          {Nv(37, 0, 22), Nv(37, 27, 30), Bits(1, 2, 0x10), kSelector},
          {11, 13, 20, 37, 44},
@@ -258,7 +258,7 @@ const std::vector<PageEntry>& Pages() {
         // Settings temperatures of circuit 2: constant day and night temperatures NV 38 bytes
         // 27-30, night lowering bit 0x01 of part 1 byte 8.
         {"SettingsTemperatures2",
-         &Get<&CSheet::page22>,
+         &Get<&CSheet::constantTemperatures>,
          Action::ReadWrite,
          {Nv(38, 27, 30), Bits(1, 8, 0x01), kSelector},
          {15, 38, 44},
@@ -268,7 +268,7 @@ const std::vector<PageEntry>& Pages() {
         // Night lowering / summer stop: bits 0x07 of part 1 byte 2, summer stop temperature and
         // pump stop delay part 3 bytes 1-4, room set point part 4 bytes 1-2.
         {"NightLowering",
-         &Get<&CSheet::page23>,
+         &Get<&CSheet::nightLowering1>,
          Action::ReadWrite,
          {Bits(1, 2, 0x07), Part(3, 1, 4), Part(4, 1, 2), kSelector},
          {6, 44},
@@ -279,7 +279,7 @@ const std::vector<PageEntry>& Pages() {
         // 5 (circuit 1 bytes 1-4, circuit 2 bytes 13-16), calibration hour and minute in bytes
         // 0-1 of NV 42 / NV 43.
         {"Exercise1",
-         &Get<&CSheet::page25>,
+         &Get<&CSheet::exercise1>,
          Action::ReadWrite,
          {Part(7, 1, 4), Part(5, 1, 4), Nv(42, 0, 1), kSelector},
          {42, 44},
@@ -287,7 +287,7 @@ const std::vector<PageEntry>& Pages() {
          {5, 7},
          {5, 7}},
         {"Exercise2",
-         &Get<&CSheet::page26>,
+         &Get<&CSheet::exercise2>,
          Action::ReadWrite,
          {Part(7, 13, 16), Part(5, 13, 16), Nv(43, 0, 1), kSelector},
          {43, 44},
@@ -296,7 +296,7 @@ const std::vector<PageEntry>& Pages() {
          {5, 7}},
         // PID: P, I and D of Mv1 (part 8 bytes 1-6) or Mv2 (bytes 19-24).
         {"PidMv1",
-         &Get<&CSheet::page27>,
+         &Get<&CSheet::pidMv1>,
          Action::ReadPasswordWrite,
          {Part(8, 1, 6), kSelector},
          {44},
@@ -304,7 +304,7 @@ const std::vector<PageEntry>& Pages() {
          {8},
          {8}},
         {"PidMv2",
-         &Get<&CSheet::page28>,
+         &Get<&CSheet::pidMv2>,
          Action::ReadPasswordWrite,
          {Part(8, 19, 24), kSelector},
          {44},
@@ -313,7 +313,7 @@ const std::vector<PageEntry>& Pages() {
          {8}},
         // Outdoor temperatures: the sensor offset, part 2 bytes 1-2.
         {"Outdoor",
-         &Get<&CSheet::page29>,
+         &Get<&CSheet::outdoorTemperatures>,
          Action::ReadWrite,
          {Part(2, 1, 2), kSelector},
          {12, 44},
@@ -323,7 +323,7 @@ const std::vector<PageEntry>& Pages() {
         // Pressure: sensor type and supervision bits 0x3E of part 1 byte 10, range, offset and
         // set points part 6 bytes 1-10.
         {"Pressure",
-         &Get<&CSheet::page30>,
+         &Get<&CSheet::pressure>,
          Action::ReadWrite,
          {Bits(1, 10, 0x3E), Part(6, 1, 10), kSelector},
          {24, 44},
@@ -333,7 +333,7 @@ const std::vector<PageEntry>& Pages() {
         // Hot-water tank: mode words of Mp3 and the heating element (NV 25 bytes 13-16), the
         // running time of the hot-water pump (NV 41).
         {"HotWaterTank",
-         &Get<&CSheet::page33>,
+         &Get<&CSheet::hotWaterTank>,
          Action::ReadWrite,
          {Nv(25, 13, 16), Nv(41, 0, 1)},
          {25, 30, 31, 41},
@@ -492,7 +492,7 @@ protected:
         CNodePage& page = Entry().page(*sheet);
         if (sheet->GetPageIndex(&page) < 0) {
             sheet->SetActivePage(0);
-            Click(sheet->page1, 235);  // "VI2"
+            Click(sheet->nodeInfo, 235);  // "VI2"
         }
         Load(node, image);
         fail();
@@ -814,7 +814,7 @@ TEST_F(SheetFixture, GermanLocaleKeepsTheDecimalPoint) {
     }
     node.SetRaw(12, {0x04, 0xE2});        // outdoor temperature 12.50
     node.SetPart(2, {0x00, 0x00, 0x96});  // outdoor sensor offset 1.50
-    CNodePage& page = Show(Open().page29);
+    CNodePage& page = Show(Open().outdoorTemperatures);
     const std::string shown = page.GetDlgItemText(229) + " " + page.GetDlgItemText(230);
     page.SetDlgItemText(230, "13.5");
     Click(page, 210);

@@ -20,15 +20,15 @@ void PrintTo(const PageCase& c, std::ostream* os) {
 
 // Every page family that uses the part window.
 const PageCase kPages[] = {
-    {"AnalogValve", [](CSheet& s) -> CNodePage& { return s.page11; }},
-    {"Antifrost", [](CSheet& s) -> CNodePage& { return s.page17; }},
-    {"Temperatures", [](CSheet& s) -> CNodePage& { return s.page20; }},
-    {"SettingsTemperatures", [](CSheet& s) -> CNodePage& { return s.page22; }},
-    {"NightLowering", [](CSheet& s) -> CNodePage& { return s.page23; }},
-    {"Exercise", [](CSheet& s) -> CNodePage& { return s.page25; }},
-    {"Pid", [](CSheet& s) -> CNodePage& { return s.page28; }},
-    {"Outdoor", [](CSheet& s) -> CNodePage& { return s.page29; }},
-    {"Pressure", [](CSheet& s) -> CNodePage& { return s.page30; }},
+    {"AnalogValve", [](CSheet& s) -> CNodePage& { return s.analogValves1; }},
+    {"Antifrost", [](CSheet& s) -> CNodePage& { return s.antifrost1; }},
+    {"Temperatures", [](CSheet& s) -> CNodePage& { return s.temperatures2; }},
+    {"SettingsTemperatures", [](CSheet& s) -> CNodePage& { return s.constantTemperatures; }},
+    {"NightLowering", [](CSheet& s) -> CNodePage& { return s.nightLowering1; }},
+    {"Exercise", [](CSheet& s) -> CNodePage& { return s.exercise1; }},
+    {"Pid", [](CSheet& s) -> CNodePage& { return s.pidMv2; }},
+    {"Outdoor", [](CSheet& s) -> CNodePage& { return s.outdoorTemperatures; }},
+    {"Pressure", [](CSheet& s) -> CNodePage& { return s.pressure; }},
 };
 
 class PartSelectionTest : public SheetFixture, public ::testing::WithParamInterface<PageCase> {

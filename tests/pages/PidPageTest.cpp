@@ -32,8 +32,8 @@ void PrintTo(const PidCase& c, std::ostream* os) {
 }
 
 const PidCase kValves[] = {
-    {"Mv1", [](CSheet& s) -> CNodePage& { return s.page27; }, 225, 1, "Valve (Mv1)"},
-    {"Mv2", [](CSheet& s) -> CNodePage& { return s.page28; }, 226, 19, "Valve (Mv2)"},
+    {"Mv1", [](CSheet& s) -> CNodePage& { return s.pidMv1; }, 225, 1, "Valve (Mv1)"},
+    {"Mv2", [](CSheet& s) -> CNodePage& { return s.pidMv2; }, 226, 19, "Valve (Mv2)"},
 };
 
 class PidPageTest : public SheetFixture, public ::testing::WithParamInterface<PidCase> {
@@ -46,7 +46,7 @@ protected:
         CNodePage& page = GetParam().page(*sheet);
         if (sheet->GetPageIndex(&page) < 0) {
             sheet->SetActivePage(0);
-            sheet->page1.ClickDlgItem(235);  // "VI2"
+            sheet->nodeInfo.ClickDlgItem(235);  // "VI2"
         }
         node.SetSelector(0);
         return Show(page);

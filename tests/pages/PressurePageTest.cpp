@@ -28,11 +28,11 @@ constexpr struct {
 
 class PressurePageTest : public SheetFixture {
 protected:
-    CPage30PropPage& ShowPage() {
+    PressurePage& ShowPage() {
         if (!sheet) {
             Open();
         }
-        return Show(sheet->page30);
+        return Show(sheet->pressure);
     }
 
     // Part 1 as the pattern with byte 10 given.
@@ -68,7 +68,7 @@ protected:
 
 TEST_F(PressurePageTest, ShowRefreshesThenReadsPart1AndPart6) {
     node.SetRaw(24, {0x11, 0x70});
-    CPage30PropPage& page = ShowPage();
+    PressurePage& page = ShowPage();
     EXPECT_EQ(calls, (std::vector<std::string>{"ReadNv 24 32 -> 0", "ReadNv 44 31 -> 0",
                                                "WriteNv 44 00 01 -> 0", "ReadNv 45 32 -> 0",
                                                "WriteNv 44 00 06 -> 0", "ReadNv 45 32 -> 0"}));
@@ -88,7 +88,7 @@ TEST_F(PressurePageTest, ShowRefreshesThenReadsPart1AndPart6) {
 // Read shows the masks of byte 10; a Write into a byte holding the opposite bits sends back
 // only masks 0x3E from the controls and the other bits as the node holds them.
 TEST_F(PressurePageTest, Byte10MasksAreShownAndOnlyMasks3EAreWritten) {
-    CPage30PropPage& page = ShowPage();
+    PressurePage& page = ShowPage();
     for (const std::uint8_t byte10 : {0x02, 0x3C, 0xC1, 0xFF, 0x14, 0x28, 0x00}) {
         SCOPED_TRACE(static_cast<int>(byte10));
         node.SetPart(1, Part1(byte10));
@@ -110,7 +110,7 @@ TEST_F(PressurePageTest, Byte10MasksAreShownAndOnlyMasks3EAreWritten) {
 }
 
 TEST_F(PressurePageTest, SensorRadiosRunTheirRulesAndTheDisabledLiveEditIsStillRefreshed) {
-    CPage30PropPage& page = ShowPage();
+    PressurePage& page = ShowPage();
     Forget();
     Click(page, kAnalog);
     EXPECT_EQ(page.IsDlgButtonChecked(kDigital), 0);
@@ -130,7 +130,7 @@ TEST_F(PressurePageTest, SensorRadiosRunTheirRulesAndTheDisabledLiveEditIsStillR
 // Typed pressures are stored as 16-bit words with wrap, also from disabled edits; part 1 is
 // written before part 6 and only bytes 1-10 of part 6 change.
 TEST_F(PressurePageTest, WordsAreStoredModulo65536IntoBytes1To10OfPart6Only) {
-    CPage30PropPage& page = ShowPage();
+    PressurePage& page = ShowPage();
     Click(page, kDigital);
     const struct {
         const char* typed;
@@ -182,7 +182,7 @@ TEST_F(PressurePageTest, WordsAreStoredModulo65536IntoBytes1To10OfPart6Only) {
 TEST_F(PressurePageTest, NothingFilledOnShowKeepsTheNodesBytes) {
     Open();
     node.FailRead(nv::kPluginCnf);
-    CPage30PropPage& page = ShowPage();
+    PressurePage& page = ShowPage();
     ASSERT_EQ(Marks(page), (std::vector<int>{0, 0, 0, 0, 0, 0}));
     node.Heal();
     node.SetPart(1, Part1(0xFF));
@@ -194,7 +194,7 @@ TEST_F(PressurePageTest, NothingFilledOnShowKeepsTheNodesBytes) {
 }
 
 TEST_F(PressurePageTest, FailedPartSelectionWritesNothingAndKeepsTheControls) {
-    CPage30PropPage& page = ShowPage();
+    PressurePage& page = ShowPage();
     const host::PartImage part1 = node.Part(1);
     const host::PartImage part6 = node.Part(6);
     Click(page, kAnalog);

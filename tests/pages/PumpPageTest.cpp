@@ -37,8 +37,8 @@ void PrintTo(const PumpCase& c, std::ostream* os) {
 }
 
 const PumpCase kPumps[] = {
-    {"Mp1", [](CSheet& s) -> CNodePage& { return s.page13; }, 212, "Status pump (Mp1)", 1, 27, 1},
-    {"Mp2", [](CSheet& s) -> CNodePage& { return s.page14; }, 213, "Status pump (Mp2)", 7, 32, 0},
+    {"Mp1", [](CSheet& s) -> CNodePage& { return s.pumpMp1; }, 212, "Status pump (Mp1)", 1, 27, 1},
+    {"Mp2", [](CSheet& s) -> CNodePage& { return s.pumpMp2; }, 213, "Status pump (Mp2)", 7, 32, 0},
 };
 
 // A value for NV 25 in which no two bytes are equal and no word reads as Off or Manual.

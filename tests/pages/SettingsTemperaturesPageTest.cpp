@@ -73,7 +73,7 @@ void PrintTo(const SettingsCase& c, std::ostream* os) {
 
 const SettingsCase kPages[] = {
     {"Circuit1",
-     [](CSheet& s) -> CNodePage& { return s.page21; },
+     [](CSheet& s) -> CNodePage& { return s.heatingCurve; },
      37,
      38,
      2,
@@ -100,7 +100,7 @@ const SettingsCase kPages[] = {
       {ids::kConstantDay, "21.5", 27, {0x08, 0x66}},
       {ids::kConstantNight, "-1", 29, {0xFF, 0x9C}}}},
     {"Circuit2",
-     [](CSheet& s) -> CNodePage& { return s.page22; },
+     [](CSheet& s) -> CNodePage& { return s.constantTemperatures; },
      38,
      37,
      8,
@@ -125,7 +125,7 @@ protected:
         CNodePage& page = get(*sheet);
         if (sheet->GetPageIndex(&page) < 0) {
             sheet->SetActivePage(0);
-            sheet->page1.ClickDlgItem(235);  // "VI2"
+            sheet->nodeInfo.ClickDlgItem(235);  // "VI2"
         }
         node.SetSelector(0);
         return page;
@@ -418,7 +418,7 @@ TEST_F(SettingsTemperaturesTest, CurveChartDrawsTheEnabledPointsAsTyped) {
             std::snprintf(text, sizeof text, "%g", typed[k].y);
             page.SetDlgItemText(ids::kCurveForward[k], text);
         }
-        EXPECT_EQ(page.GetChartSeries(ids::kCurveChart, CPage21PropPage::kCurveSeries),
+        EXPECT_EQ(page.GetChartSeries(ids::kCurveChart, HeatingCurvePage::kCurveSeries),
                   std::vector<platform::ChartPoint>(typed, typed + c.drawn));
         EXPECT_TRUE(calls.empty());  // drawing asks the node nothing
     }
@@ -428,14 +428,14 @@ TEST_F(SettingsTemperaturesTest, CurveChartDrawsTheEnabledPointsAsTyped) {
 // temperature and calculated set point are the marked operating point.
 TEST_F(SettingsTemperaturesTest, CurveChartFollowsTheWayAndMarksTheLiveOperatingPoint) {
     CNodePage& page = ShowCircuit1();
-    const std::string curve = CPage21PropPage::kCurveSeries;
+    const std::string curve = HeatingCurvePage::kCurveSeries;
     EXPECT_FALSE(page.GetChartSeries(ids::kCurveChart, curve).empty());
     Click(page, ids::kCalculatedSetPointOn);
     EXPECT_TRUE(page.GetChartSeries(ids::kCurveChart, curve).empty());
     node.SetRaw(20, {0x17, 0x70});  // 60.00
     node.SetRaw(13, {0xFC, 0x18});  // -10.00
     page.DeliverTimer(1);
-    EXPECT_EQ(page.GetChartSeries(ids::kCurveChart, CPage21PropPage::kNowSeries),
+    EXPECT_EQ(page.GetChartSeries(ids::kCurveChart, HeatingCurvePage::kNowSeries),
               (std::vector<platform::ChartPoint>{{-10, 60}}));
 }
 
@@ -516,7 +516,7 @@ TEST_F(SettingsTemperaturesTest, CurveChartHoldsTheEndsFlatAndLowersTheNightCurv
     };
     CNodePage& page = ShowCircuit1();
     ASSERT_EQ(EnabledPoints(page), 0x03);
-    using Page = CPage21PropPage;
+    using Page = HeatingCurvePage;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.flat);
         const int edits[] = {ids::kCurveOutdoor[0], ids::kCurveForward[0], ids::kCurveOutdoor[1],
@@ -566,7 +566,7 @@ TEST_F(SettingsTemperaturesTest, TrendBreaksWhereThePageWasHiddenAndSavesAsCsv) 
     Click(page, res::common::kTrend);
     desktop.SetNow({2026, 12, 7, 10, 0, 2});
     page.DeliverTimer(1);
-    Show(sheet->page1);
+    Show(sheet->nodeInfo);
     desktop.SetNow({2026, 12, 7, 10, 1, 0});
     Show(page);
     desktop.SetNow({2026, 12, 7, 10, 1, 2});

@@ -35,10 +35,10 @@ void PrintTo(const SwitchCase& c, std::ostream* os) {
 }
 
 const SwitchCase kSwitches[] = {
-    {"Sw1", [](CSheet& s) -> CNodePage& { return s.page9; }, 208, "Rotary switch (Sw1)", 16, 22, 39,
-     40},
-    {"Sw2", [](CSheet& s) -> CNodePage& { return s.page10; }, 209, "Rotary switch (Sw2)", 17, 23,
-     40, 39},
+    {"Sw1", [](CSheet& s) -> CNodePage& { return s.statusSwitchSw1; }, 208, "Rotary switch (Sw1)",
+     16, 22, 39, 40},
+    {"Sw2", [](CSheet& s) -> CNodePage& { return s.statusSwitchSw2; }, 209, "Rotary switch (Sw2)",
+     17, 23, 40, 39},
 };
 
 host::Bytes Word(int value) {

@@ -37,10 +37,10 @@ void PrintTo(const TwinCase& twin, std::ostream* os) {
 }
 
 const TwinCase kTwins[] = {
-    {"Page19", [](CSheet& s) -> TemperaturesPage& { return s.page19; }, kCircuit1Ids, 11, 10, 0, 3,
-     5, 13, 15, 37, 38},
-    {"Page20", [](CSheet& s) -> TemperaturesPage& { return s.page20; }, kCircuit2Ids, 15, 14, 1, 15,
-     17, 17, 19, 38, 37},
+    {"Page19", [](CSheet& s) -> TemperaturesPage& { return s.temperatures1; }, kCircuit1Ids, 11, 10,
+     0, 3, 5, 13, 15, 37, 38},
+    {"Page20", [](CSheet& s) -> TemperaturesPage& { return s.temperatures2; }, kCircuit2Ids, 15, 14,
+     1, 15, 17, 17, 19, 38, 37},
 };
 
 constexpr int kMaxReturnAt = 23;
@@ -90,7 +90,7 @@ protected:
         timedDesktop.onLine = [this](const std::string& line) { calls.push_back(line); };
         Open();
         if (sheet->GetPageIndex(&Page()) < 0) {
-            sheet->page1.ClickDlgItem(235);  // "VI2"
+            sheet->nodeInfo.ClickDlgItem(235);  // "VI2"
         }
     }
 

@@ -9,7 +9,7 @@
 
 #include "SheetFixture.h"
 #include "TestFiles.h"
-#include "pages/Page2PropPage.h"
+#include "pages/ImportExportPage.h"
 #include "platform/Dialog.h"
 #include "res/ImportExportDialog.h"
 #include "res/NodeComparisonDialog.h"
@@ -44,7 +44,7 @@ private:
 
 TEST_F(ImportExportPageTest, ShowingThePageFillsTheNameAndTheFileName) {
     node.SetName("Boiler1");
-    auto& page = Show(sheet ? sheet->page2 : Open().page2);
+    auto& page = Show(sheet ? sheet->importExport : Open().importExport);
     EXPECT_EQ(page.GetDlgItemText(res::import_export::kNodeName), "Boiler1");
     EXPECT_EQ(page.GetDlgItemText(res::import_export::kFileName), "/home/technician/Boiler1.txt");
     EXPECT_TRUE(page.IsDlgItemEnabled(res::import_export::kSave));
@@ -58,7 +58,7 @@ TEST_F(ImportExportPageTest, ShowingThePageFillsTheNameAndTheFileName) {
 }
 
 TEST_F(ImportExportPageTest, UnreadableNameDisablesSaveAndKeepsTheEdits) {
-    auto& page = Show(Open().page2);
+    auto& page = Show(Open().importExport);
     page.SetDlgItemText(res::import_export::kFileName, "kept.txt");
     node.FailName();
     Click(page, res::import_export::kDefault);
@@ -68,7 +68,7 @@ TEST_F(ImportExportPageTest, UnreadableNameDisablesSaveAndKeepsTheEdits) {
 
 TEST_F(ImportExportPageTest, ExportPutsTheChosenPathIntoTheFileNameEdit) {
     node.SetName("Boiler1");
-    auto& page = Show(Open().page2);
+    auto& page = Show(Open().importExport);
     desktop.QueueFile(File("export.txt"));
     Click(page, res::import_export::kSave);
     EXPECT_EQ(page.GetDlgItemText(res::import_export::kFileName), File("export.txt"));
@@ -79,7 +79,7 @@ TEST_F(ImportExportPageTest, ExportPutsTheChosenPathIntoTheFileNameEdit) {
 }
 
 TEST_F(ImportExportPageTest, CancelledOpenDialogAfterTheRightPasswordEmptiesThePassword) {
-    auto& page = Show(Open().page2);
+    auto& page = Show(Open().importExport);
     page.SetDlgItemText(res::import_export::kPassword, "Quorka");
     Click(page, res::import_export::kDownload);  // no file queued: the dialog is cancelled
     EXPECT_EQ(page.GetDlgItemText(res::import_export::kPassword), "");
@@ -88,7 +88,7 @@ TEST_F(ImportExportPageTest, CancelledOpenDialogAfterTheRightPasswordEmptiesTheP
 }
 
 TEST_F(ImportExportPageTest, WrongPasswordForTheDownloadKeepsThePasswordText) {
-    auto& page = Show(Open().page2);
+    auto& page = Show(Open().importExport);
     page.SetDlgItemText(res::import_export::kPassword, "quorka");
     Click(page, res::import_export::kDownload);
     EXPECT_EQ(page.GetDlgItemText(res::import_export::kPassword), "quorka");
@@ -97,7 +97,7 @@ TEST_F(ImportExportPageTest, WrongPasswordForTheDownloadKeepsThePasswordText) {
 }
 
 TEST_F(ImportExportPageTest, DefaultsWithAWrongPasswordWriteNothingAndEmptyThePassword) {
-    auto& page = Show(Open().page2);
+    auto& page = Show(Open().importExport);
     page.SetDlgItemText(res::import_export::kPassword, "wrong");
     Click(page, res::import_export::kFactory);
     EXPECT_TRUE(CallsOf("WriteNv").empty());
@@ -110,7 +110,7 @@ TEST_F(ImportExportPageTest, DefaultsWithAWrongPasswordWriteNothingAndEmptyThePa
 TEST_F(ImportExportPageTest, DefaultsWithTheRightPasswordRestoreTheFactoryImage) {
     node.SetRaw(39, {0x00, 0x04});
     node.SetPart(9, host::Bytes(31, 0x11));
-    auto& page = Show(Open().page2);
+    auto& page = Show(Open().importExport);
     page.SetDlgItemText(res::import_export::kPassword, "Quorka");
     Click(page, res::import_export::kFactory);
     EXPECT_EQ(node.Raw(39), (host::Bytes{0x00, 0xFF}));
@@ -129,7 +129,7 @@ struct ShownComparison {
 
 TEST_F(ImportExportPageTest, CompareWithNodeShowsTheNodeBesideTheFileWithChangesMarked) {
     namespace cmp = res::node_comparison;
-    auto& page = Show(Open().page2);
+    auto& page = Show(Open().importExport);
     std::string changed = settings_test::FactoryFileText();
     changed.replace(changed.find("\n255\n") + 1, 3, "3");  // override code of circuit 1
     settings_test::WriteBytes(File("changed.txt"), settings_test::CrLf(changed));
@@ -172,7 +172,7 @@ TEST_F(ImportExportPageTest, CompareWithNodeShowsTheNodeBesideTheFileWithChanges
 }
 
 TEST_F(ImportExportPageTest, CompareWithNodeWithoutAReadableFileReadsNoNode) {
-    auto& page = Show(Open().page2);
+    auto& page = Show(Open().importExport);
     int opened = 0;
     desktop.onDialogModal = [&](platform::CDialog&) { ++opened; };
     Click(page, res::import_export::kCompare);  // no file queued: the dialog is cancelled

@@ -31,13 +31,14 @@ void PrintTo(const ButtonCase& c, std::ostream* os) {
 }
 
 const ButtonCase kButtons[] = {
-    {"PumpReadOnShow", [](CSheet& s) -> CNodePage& { return s.page13; }, 211, "Wait", "Read", true},
-    {"PumpRead", [](CSheet& s) -> CNodePage& { return s.page13; }, 211, "Wait", "Read"},
-    {"PumpWrite", [](CSheet& s) -> CNodePage& { return s.page13; }, 210, "Wait", "Write"},
-    {"ValveWrite", [](CSheet& s) -> CNodePage& { return s.page11; }, 210, "Wait", "Write"},
-    {"ExportSave", [](CSheet& s) -> CNodePage& { return s.page2; }, res::import_export::kSave,
-     "Please wait...", "Save to file"},
-    {"FactoryDefaults", [](CSheet& s) -> CNodePage& { return s.page2; },
+    {"PumpReadOnShow", [](CSheet& s) -> CNodePage& { return s.pumpMp1; }, 211, "Wait", "Read",
+     true},
+    {"PumpRead", [](CSheet& s) -> CNodePage& { return s.pumpMp1; }, 211, "Wait", "Read"},
+    {"PumpWrite", [](CSheet& s) -> CNodePage& { return s.pumpMp1; }, 210, "Wait", "Write"},
+    {"ValveWrite", [](CSheet& s) -> CNodePage& { return s.analogValves1; }, 210, "Wait", "Write"},
+    {"ExportSave", [](CSheet& s) -> CNodePage& { return s.importExport; },
+     res::import_export::kSave, "Please wait...", "Save to file"},
+    {"FactoryDefaults", [](CSheet& s) -> CNodePage& { return s.importExport; },
      res::import_export::kFactory, "Please wait...", "Default settings"},
 };
 

@@ -27,7 +27,7 @@ TEST_F(SheetFixture, PageWriteIsRecordedWithoutExtraHostCalls) {
     history::HistoryRecorder recorder(path, [&](const std::string& text) { told.push_back(text); });
     const history::InstalledRecorder installed(&recorder);
     Open();
-    auto& page = Show(sheet->page13);
+    auto& page = Show(sheet->pumpMp1);
     Click(page, kAutomatic);
     Forget();
     {

@@ -92,7 +92,7 @@ TEST_F(PageProtocolTest, EveryPageTimerRunsEveryTwoSeconds) {
     std::vector<int> periods;
     for (const int vi : {res::node_info::kVi1, res::node_info::kVi2}) {
         s.SetActivePage(0);
-        s.page1.ClickDlgItem(vi);
+        s.nodeInfo.ClickDlgItem(vi);
         for (int i = 0; i < s.GetPageCount(); ++i) {
             desktop.Clear();
             s.SetActivePage(i);
@@ -289,7 +289,7 @@ class WidgetMarksTest : public SheetFixture, public ::testing::WithParamInterfac
 TEST_P(WidgetMarksTest, ShowOnTheWidget) {
     const MarkCase& c = GetParam();
     UseAnalogPressureSensor();
-    CNodePage& page = Show(Open().page30);
+    CNodePage& page = Show(Open().pressure);
     QWidget* widget = page.GetDlgItem(c.id);
     ASSERT_NE(widget, nullptr);
     switch (c.action) {

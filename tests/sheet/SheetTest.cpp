@@ -63,10 +63,10 @@ TEST_F(SheetTest, FactoryNodeOpensOnNodeInformationWithPageSet1) {
     node.SetName("Boiler1");
     CSheet& s = Open();
     EXPECT_EQ(s.TabCaptions(), kSet1);
-    EXPECT_EQ(s.GetActivePage(), &s.page1);
-    EXPECT_EQ(s.page1.GetDlgItemText(res::node_info::kNodeName), "Boiler1");
-    EXPECT_FALSE(s.page1.IsDlgItemEnabled(res::node_info::kVi1));
-    EXPECT_TRUE(s.page1.IsDlgItemEnabled(res::node_info::kVi2));
+    EXPECT_EQ(s.GetActivePage(), &s.nodeInfo);
+    EXPECT_EQ(s.nodeInfo.GetDlgItemText(res::node_info::kNodeName), "Boiler1");
+    EXPECT_FALSE(s.nodeInfo.IsDlgItemEnabled(res::node_info::kVi1));
+    EXPECT_TRUE(s.nodeInfo.IsDlgItemEnabled(res::node_info::kVi2));
     EXPECT_EQ(s.GetDlgItemText(platform::IDOK), "Exit");
     EXPECT_FALSE(s.IsDlgItemVisible(platform::IDCANCEL));
     EXPECT_FALSE(s.IsDlgItemVisible(platform::ID_APPLY_NOW));
@@ -101,8 +101,8 @@ TEST_F(SheetTest, VariantWordZeroShowsNoPageSetAndBothButtonsDisabled) {
     node.SetPart(1, PartWithVariant(0));
     CSheet& s = Open();
     EXPECT_EQ(s.TabCaptions(), kNoSet);
-    EXPECT_FALSE(s.page1.IsDlgItemEnabled(res::node_info::kVi1));
-    EXPECT_FALSE(s.page1.IsDlgItemEnabled(res::node_info::kVi2));
+    EXPECT_FALSE(s.nodeInfo.IsDlgItemEnabled(res::node_info::kVi1));
+    EXPECT_FALSE(s.nodeInfo.IsDlgItemEnabled(res::node_info::kVi2));
 }
 
 // When the selector cannot be written, NV 45 still shows another part; its word 29-30 is no
@@ -114,7 +114,7 @@ TEST_F(SheetTest, FailedPartSelectionReadsNoVariantWord) {
     node.FailWrite(nv::kPartSelector);
     CSheet& s = Open();
     EXPECT_EQ(s.TabCaptions(), kNoSet);
-    EXPECT_TRUE(s.page1.IsDlgItemEnabled(res::node_info::kVi2));
+    EXPECT_TRUE(s.nodeInfo.IsDlgItemEnabled(res::node_info::kVi2));
     EXPECT_EQ(CallsOf("ReadNv 45"), std::vector<std::string>{});
 }
 
@@ -125,14 +125,14 @@ TEST_F(SheetTest, AnyNonZeroVariantWordOpensPageSet1) {
 
 TEST_F(SheetTest, SwitchingVariantsSwapsThePageSetsInTheirTabOrder) {
     CSheet& s = Open();
-    s.page1.ClickDlgItem(res::node_info::kVi2);
+    s.nodeInfo.ClickDlgItem(res::node_info::kVi2);
     EXPECT_EQ(s.TabCaptions(), kSet2);
-    EXPECT_TRUE(s.page1.IsDlgItemEnabled(res::node_info::kVi1));
-    EXPECT_FALSE(s.page1.IsDlgItemEnabled(res::node_info::kVi2));
-    s.page1.ClickDlgItem(res::node_info::kVi1);
+    EXPECT_TRUE(s.nodeInfo.IsDlgItemEnabled(res::node_info::kVi1));
+    EXPECT_FALSE(s.nodeInfo.IsDlgItemEnabled(res::node_info::kVi2));
+    s.nodeInfo.ClickDlgItem(res::node_info::kVi1);
     EXPECT_EQ(s.TabCaptions(), kSet1);
-    EXPECT_FALSE(s.page1.IsDlgItemEnabled(res::node_info::kVi1));
-    EXPECT_TRUE(s.page1.IsDlgItemEnabled(res::node_info::kVi2));
+    EXPECT_FALSE(s.nodeInfo.IsDlgItemEnabled(res::node_info::kVi1));
+    EXPECT_TRUE(s.nodeInfo.IsDlgItemEnabled(res::node_info::kVi2));
 }
 
 // The window's title names the node and the page set shown; the page list follows a swap.
@@ -140,7 +140,7 @@ TEST_F(SheetTest, TitleAndPageListFollowThePageSet) {
     node.SetName("Boiler1");
     CSheet& s = Open();
     EXPECT_EQ(s.Window()->windowTitle().toStdString(), "Boiler1 - VI1");
-    s.page1.ClickDlgItem(res::node_info::kVi2);
+    s.nodeInfo.ClickDlgItem(res::node_info::kVi2);
     EXPECT_EQ(s.Window()->windowTitle().toStdString(), "Boiler1 - VI2");
     std::vector<std::string> entries;
     for (int i = 0; i < s.PageList()->count(); ++i) {
@@ -159,13 +159,13 @@ TEST_F(SheetTest, TitleWithoutPageSetIsTheNodeName) {
 
 TEST_F(SheetTest, SharedPagesLoseTheirWindowWithEachSwitch) {
     CSheet& s = Open();
-    s.SetActivePage(s.GetPageIndex(&s.page29));
-    EXPECT_TRUE(s.page29.IsWindowCreated());
+    s.SetActivePage(s.GetPageIndex(&s.outdoorTemperatures));
+    EXPECT_TRUE(s.outdoorTemperatures.IsWindowCreated());
     s.SetActivePage(0);
-    s.page1.ClickDlgItem(res::node_info::kVi2);
+    s.nodeInfo.ClickDlgItem(res::node_info::kVi2);
     // Removed and added again: its window is created anew when its tab is next shown.
-    EXPECT_FALSE(s.page29.IsWindowCreated());
-    EXPECT_GE(s.GetPageIndex(&s.page29), 0);
+    EXPECT_FALSE(s.outdoorTemperatures.IsWindowCreated());
+    EXPECT_GE(s.GetPageIndex(&s.outdoorTemperatures), 0);
 }
 
 TEST_F(SheetTest, FailedStartupReadButSuccessfulPageReadEnablesVi2WithNoSetShown) {
@@ -175,9 +175,9 @@ TEST_F(SheetTest, FailedStartupReadButSuccessfulPageReadEnablesVi2WithNoSetShown
     node.Heal();
     sheet->Create();
     EXPECT_EQ(sheet->TabCaptions(), kNoSet);
-    EXPECT_FALSE(sheet->page1.IsDlgItemEnabled(res::node_info::kVi1));
-    EXPECT_TRUE(sheet->page1.IsDlgItemEnabled(res::node_info::kVi2));
-    sheet->page1.ClickDlgItem(res::node_info::kVi2);
+    EXPECT_FALSE(sheet->nodeInfo.IsDlgItemEnabled(res::node_info::kVi1));
+    EXPECT_TRUE(sheet->nodeInfo.IsDlgItemEnabled(res::node_info::kVi2));
+    sheet->nodeInfo.ClickDlgItem(res::node_info::kVi2);
     EXPECT_EQ(sheet->TabCaptions(), kSet2);
     EXPECT_EQ(node.Selector(), 0);
 }
@@ -192,7 +192,7 @@ TEST_F(SheetTest, NeitherInterfaceShowsNodeNotAvailableAndStaysOpen) {
     EXPECT_TRUE(s.IsOpen());
     EXPECT_EQ(s.TabCaptions(), kNoSet);
     EXPECT_TRUE(calls.empty());
-    EXPECT_EQ(s.page1.GetDlgItemText(res::node_info::kNodeName), "");
+    EXPECT_EQ(s.nodeInfo.GetDlgItemText(res::node_info::kNodeName), "");
 }
 
 TEST_F(SheetTest, OnlyOneInterfaceGivesNoMessage) {
@@ -208,12 +208,12 @@ TEST_F(SheetTest, NodeNameOfExactly32BytesWithoutTerminatorShowsAll32) {
     const std::string name(32, 'N');
     node.SetName(name + "TAIL");
     CSheet& s = Open();
-    EXPECT_EQ(s.page1.GetDlgItemText(res::node_info::kNodeName), name);
+    EXPECT_EQ(s.nodeInfo.GetDlgItemText(res::node_info::kNodeName), name);
 }
 
 TEST_F(SheetTest, FailedNodeNameLeavesTheEditEmpty) {
     node.FailName();
-    EXPECT_EQ(Open().page1.GetDlgItemText(res::node_info::kNodeName), "");
+    EXPECT_EQ(Open().nodeInfo.GetDlgItemText(res::node_info::kNodeName), "");
 }
 
 TEST_F(SheetTest, DestructorReleasesBothReferencesOnEachInterface) {
@@ -228,11 +228,11 @@ TEST_F(SheetTest, DestructorReleasesBothReferencesOnEachInterface) {
 
 TEST_F(SheetTest, PagesTwoToSixteenLeaveTheFocusAlone) {
     CSheet& s = Open();
-    EXPECT_EQ(s.page1.OnInitDialog(), FALSE);
-    EXPECT_EQ(s.page9.OnInitDialog(), FALSE);
-    EXPECT_EQ(s.page16.OnInitDialog(), FALSE);
-    EXPECT_EQ(s.page17.OnInitDialog(), TRUE);
-    EXPECT_EQ(s.page30.OnInitDialog(), TRUE);
+    EXPECT_EQ(s.nodeInfo.OnInitDialog(), FALSE);
+    EXPECT_EQ(s.statusSwitchSw1.OnInitDialog(), FALSE);
+    EXPECT_EQ(s.extendedOperation2.OnInitDialog(), FALSE);
+    EXPECT_EQ(s.antifrost1.OnInitDialog(), TRUE);
+    EXPECT_EQ(s.pressure.OnInitDialog(), TRUE);
 }
 
 }  // namespace
@@ -260,7 +260,7 @@ class PageListMarkTest : public SheetFixture, public ::testing::WithParamInterfa
 
 TEST_P(PageListMarkTest, FollowsTheEdits) {
     const ListMarkCase& c = GetParam();
-    CNodePage& page = Show(Open().page27);  // PID
+    CNodePage& page = Show(Open().pidMv1);  // PID
     const int row = sheet->GetPageIndex(&page);
     QListWidgetItem* entry = sheet->PageList()->item(row);
     QKeyEvent press(QEvent::KeyPress, Qt::Key_7, Qt::NoModifier, QStringLiteral("7"));
@@ -271,7 +271,7 @@ TEST_P(PageListMarkTest, FollowsTheEdits) {
         case Then::Nothing:
             break;
         case Then::ShowAnotherPage:
-            Show(sheet->page13);
+            Show(sheet->pumpMp1);
             break;
         case Then::Read:
             EXPECT_TRUE(sheet->RunOnActivePage(platform::PageCommand::Read));
@@ -303,7 +303,7 @@ TEST_F(SheetTest, ReadAndWriteAreNeverScrolledAway) {
     Open();
     for (const bool set2 : {false, true}) {
         if (set2) {
-            Show(sheet->page1).ClickDlgItem(235);  // "VI2"
+            Show(sheet->nodeInfo).ClickDlgItem(235);  // "VI2"
         }
         for (int i = 0; i < sheet->GetPageCount(); ++i) {
             sheet->SetActivePage(i);
@@ -356,7 +356,7 @@ TEST_P(EditsTest, OutliveReadsUntilWritten) {
     const int id = c.edited;
     const int part = id == 207 ? 1 : 6;
     const host::Bytes before = PartBytes(node.Part(part));
-    CNodePage& page = Show(Open().page30);
+    CNodePage& page = Show(Open().pressure);
     if (id == 207) {
         Click(page, id);
     } else {
@@ -369,11 +369,11 @@ TEST_P(EditsTest, OutliveReadsUntilWritten) {
     }
     switch (c.then) {
         case After::ShowAgain:
-            Show(sheet->page13);
-            Show(sheet->page30);
+            Show(sheet->pumpMp1);
+            Show(sheet->pressure);
             break;
         case After::LeavingPrompt:
-            Show(sheet->page13);
+            Show(sheet->pumpMp1);
             EXPECT_TRUE(sheet->WriteUnwrittenPages());
             break;
         case After::F5AfterFailedWrite:

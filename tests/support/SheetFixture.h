@@ -62,7 +62,7 @@ protected:
         }
         if (sheet->GetPageIndex(&page) < 0) {
             sheet->SetActivePage(0);
-            sheet->page1.ClickDlgItem(235);  // "VI2"
+            sheet->nodeInfo.ClickDlgItem(235);  // "VI2"
         }
         const int index = sheet->GetPageIndex(&page);
         EXPECT_GE(index, 0) << "page is in neither page set";

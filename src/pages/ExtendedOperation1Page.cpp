@@ -1,0 +1,7 @@
+#include "pages/ExtendedOperation1Page.h"
+
+namespace vireo {
+
+ExtendedOperation1Page::ExtendedOperation1Page() : ExtendedOperationPage(214, 0) {}
+
+}  // namespace vireo

@@ -1,0 +1,7 @@
+#include "pages/PidMv1Page.h"
+
+namespace vireo {
+
+PidMv1Page::PidMv1Page() : PidPage(225, 261, 0) {}
+
+}  // namespace vireo
