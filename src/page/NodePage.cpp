@@ -512,35 +512,30 @@ void CNodePage::WriteConfig() {
     }
 }
 
-bool CNodePage::ReadForStep(const node::Place& place, NvBuffer& bytes, int length) {
-    if (place.part == 0) {
-        return ReadNv(place.nv, bytes, length);
-    }
-    return WithRoutine([&](NodeRoutine& r) { return r.SelectForStep(place.part); }) &&
-           ReadNv(nv::kPluginCnf, bytes, length);
+bool CNodePage::SelectForStep(const node::Place& place) {
+    return place.part == 0 ||
+           WithRoutine([&](NodeRoutine& r) { return r.SelectForStep(place.part); });
 }
 
-bool CNodePage::ReadPlace(const node::Place& place) {
-    NvBuffer bytes{};
-    if (!ReadForStep(place, bytes, lengths_.read)) {
-        return false;
-    }
-    ShowFields(place, bytes);
-    return true;
+bool CNodePage::ReadForStep(const node::Place& place, NvBuffer& bytes, int length) {
+    return SelectForStep(place) &&
+           ReadNv(place.part == 0 ? place.nv : nv::kPluginCnf, bytes, length);
 }
 
 bool CNodePage::WritePlace(const node::Place& place) {
     NvBuffer bytes{};
-    const int failed = WithRoutine([](NodeRoutine& r) { return r.WriteFailures(); });
-    if (!ReadForStep(place, bytes, lengths_.modify)) {
+    if (!SelectForStep(place)) {
         // A failed selection leaves the whole step unwritten.
         WithRoutine([&](NodeRoutine& r) {
             for (const Bound& bound : config_) {
-                if (r.WriteFailures() != failed && bound.field.place == place) {
+                if (bound.field.place == place) {
                     r.NoteNotWritten(bound.Controls());
                 }
             }
         });
+        return false;
+    }
+    if (!ReadNv(place.part == 0 ? place.nv : nv::kPluginCnf, bytes, lengths_.modify)) {
         return false;
     }
     StoreFields(place, bytes);

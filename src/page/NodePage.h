@@ -261,6 +261,9 @@ private:
     // (a page's own button) one made for that call alone.
     template <typename Call>
     auto WithRoutine(Call call) const;
+    // Selects a step's part as the protocol says (a plain variable needs none); false when the
+    // selection failed.
+    bool SelectForStep(const node::Place& place);
     // Reads a place for a step of the current routine, selecting its part as the protocol says.
     bool ReadForStep(const node::Place& place, NvBuffer& bytes, int length);
     // The Read routine's steps with the technician's edits kept: every control the routine set

@@ -76,7 +76,6 @@ void NodeRoutine::NoteWrite(int index, bool written) {
         AddOnce(written_, NameOf(index));
         writtenIds_.insert(writtenIds_.end(), stored_.begin(), stored_.end());
     } else {
-        ++writeFailures_;
         AddOnce(notWritten_, NameOf(index));
         NoteNotWritten(stored_);
     }

@@ -56,8 +56,6 @@ public:
     const std::vector<std::string>& Written() const { return written_; }
     // The variables a refresh could not read, once each ("NV 24").
     const std::vector<std::string>& NotRead() const { return notRead_; }
-    // How many writes (selections included) failed so far.
-    int WriteFailures() const { return writeFailures_; }
     // A Write's controls: those stored into the bytes of its next write, and those whose
     // write failed (a failed write takes the controls stored since the write before).
     void NoteStored(std::span<const int> ids);
@@ -85,7 +83,6 @@ private:
     int shownPart_ = 0;
     int reads_ = 0;
     int writes_ = 0;
-    int writeFailures_ = 0;
     std::vector<int> stored_;
     std::vector<int> writtenIds_;
     std::vector<int> notWrittenIds_;

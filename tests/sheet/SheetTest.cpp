@@ -435,7 +435,7 @@ class UnreachableTest : public SheetFixture,
 
 TEST_P(UnreachableTest, StopsAtTheFirstCallWithTheHostsReason) {
     const UnreachableCase& c = GetParam();
-    CNodePage& page = Show(Open().page30);
+    CNodePage& page = Show(Open().pressure);
     const std::string reason =
         "node 1/5 did not answer the read of NV 44 after 7 tries (router "
         "lonip://127.0.0.1:1628); nothing listens on the router's port";
