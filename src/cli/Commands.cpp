@@ -329,13 +329,10 @@ int RunDefaultsCommand(CommandOptions options, std::ostream& out, std::ostream& 
 
 int RunNewNodeCommand(const std::string& path, const std::string& name, std::ostream& out,
                       std::ostream& err) {
-    std::string error;
-    bool existed = StateFileExists(path, error);
     SimNode node;
     node.SetName(name);
-    if (!existed && error.empty()) {
-        error = CreateNodeState(path, node, existed);
-    }
+    bool existed = false;
+    const std::string error = CreateStateFile(path, node, existed);
     if (existed || !error.empty()) {
         err << "vireo: "
             << (existed ? path + " already exists; a node state file is never overwritten" : error)
