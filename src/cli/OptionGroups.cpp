@@ -152,6 +152,15 @@ void AddOperationOptions(CLI::App* command, OperationOptions& operation, std::st
     AddLinkOptions(command, operation.link, rules, wanted, node);
 }
 
+std::vector<CLI::Option*> AddOurSideOptions(CLI::App* command, std::string& source,
+                                            std::string& domain, int& localPort,
+                                            std::string& keyFile, const std::string& localPortHelp,
+                                            const std::string& keyFileHelp) {
+    return {AddShared(command, kSource, source), AddShared(command, kDomain, domain),
+            command->add_option("--local-port", localPort, localPortHelp),
+            command->add_option(kChannelKeyFile.name, keyFile, keyFileHelp)};
+}
+
 std::optional<std::string> ReadLinkGroup(const LinkOptions& options, std::string& nodeFile,
                                          std::optional<LinkSettings>& link) {
     LinkSettings settings;

@@ -71,6 +71,13 @@ CLI::Option* AddShared(CLI::App* command, const SharedOption& option, T& value) 
     return command->add_option(option.name, value, option.help);
 }
 
+// Our side of a channel, as discovery and a new site take it: our address and domain, the UDP
+// port we send from and the channel's secret, each with the help the subcommand gives it.
+std::vector<CLI::Option*> AddOurSideOptions(CLI::App* command, std::string& source,
+                                            std::string& domain, int& localPort,
+                                            std::string& keyFile, const std::string& localPortHelp,
+                                            const std::string& keyFileHelp);
+
 // An export, a download or the factory defaults: on the node of --node, or on the nodes of a
 // network that --nodes or --all name.
 struct OperationOptions {

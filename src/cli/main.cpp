@@ -446,15 +446,14 @@ Subcommand AddDiscover(CLI::App& app) {
                          std::to_string(host::kMostNewNodes) + ")")
         ->check(CLI::Range(1, 1000000))
         ->needs(site);
-    const std::vector<CLI::Option*> linkOnly = {
-        host::AddShared(command, host::kSource, discover->link.source),
-        host::AddShared(command, host::kDomain, discover->link.domain),
-        command->add_option("--local-port", discover->link.localPort,
-                            "the UDP port we send from, as the router's member list has it"),
-        host::AddShared(command, host::kChannelKeyFile, discover->link.keyFile),
-        host::AddShared(command, host::kCapture, discover->link.capture),
-        command->add_flag("--force", discover->link.force,
-                          "replace the --capture file when it exists")};
+    host::LinkOptions& link = discover->link;
+    std::vector<CLI::Option*> linkOnly =
+        host::AddOurSideOptions(command, link.source, link.domain, link.localPort, link.keyFile,
+                                "the UDP port we send from, as the router's member list has it",
+                                host::kChannelKeyFile.help);
+    linkOnly.push_back(host::AddShared(command, host::kCapture, link.capture));
+    linkOnly.push_back(
+        command->add_flag("--force", link.force, "replace the --capture file when it exists"));
     for (CLI::Option* option : linkOnly) {
         option->needs(url);
     }
@@ -513,12 +512,9 @@ void AddSite(CLI::App& app, std::vector<Subcommand>& subcommands) {
     create->add_option("NAME", made->name, "the site's name")->required();
     create->add_option("--link", made->links, "a router: lonip://ROUTER[:PORT]; one a channel")
         ->required();
-    host::AddShared(create, host::kSource, made->source);
-    host::AddShared(create, host::kDomain, made->domain);
-    create->add_option("--local-port", made->localPort,
-                       "the UDP port we send from, as the routers' member lists have it");
-    create->add_option(
-        host::kChannelKeyFile.name, made->keyFile,
+    host::AddOurSideOptions(
+        create, made->source, made->domain, made->localPort, made->keyFile,
+        "the UDP port we send from, as the routers' member lists have it",
         std::string(host::kChannelsKeyFile.help) + ", kept apart from the site file");
     create->add_flag("--time-synced", made->timeSynced,
                      "this PC's clock follows a time server (NTP): packets carry the time");
