@@ -85,13 +85,13 @@ std::string FreshStateFile(const char* name) {
 // time.
 double InProcessCpu(Op op) {
     const std::string path = FreshStateFile("in-process.json");
-    host::SimNode node;
-    host::LoadNodeState(path, node);
+    host::OpenedNode opened;
+    host::OpenNode(host::NodeTarget::Simulated(path), {}, opened);
     std::ostringstream log;
     host::ConsoleDesktop desktop(op == Op::Download ? SourceFile() : "", true, log);
     desktop.sleep = [](int) {};
     const double start = CpuSeconds();
-    host::RunOnNode(node, path, desktop, Operation(op), [](const std::string&) {});
+    host::RunOnNode(opened, desktop, Operation(op), [](const std::string&) {});
     return CpuSeconds() - start;
 }
 

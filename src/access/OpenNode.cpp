@@ -71,6 +71,15 @@ std::string LoadStateFile(const std::string& path, SimNode& node, MissingStateFi
     return LoadNodeState(path, node);
 }
 
+std::string CreateStateFile(const std::string& path, const SimNode& node, bool& existed) {
+    std::string error;
+    existed = StateFileExists(path, error);
+    if (!existed && error.empty()) {
+        error = CreateNodeState(path, node, existed);
+    }
+    return error;
+}
+
 std::optional<std::string> OpenLinkedNode(LonNode& node) {
     if (std::optional<std::string> problem = node.Open()) {
         return problem;

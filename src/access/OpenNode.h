@@ -28,6 +28,10 @@ enum class MissingStateFile {
 // Loads the node of a state file; "" or the line naming the file and what is wrong.
 std::string LoadStateFile(const std::string& path, SimNode& node, MissingStateFile missing);
 
+// Makes the state file of a new node, never over an existing one (existed then says so): "" or
+// the line naming the file and what is wrong.
+std::string CreateStateFile(const std::string& path, const SimNode& node, bool& existed);
+
 // Opens a node over a link and checks that this plug-in serves its Program ID; the reason, or
 // nothing.
 std::optional<std::string> OpenLinkedNode(LonNode& node);

@@ -82,6 +82,7 @@ int PlannedPauseMs(const SimNode& node, const CommandOptions& options, bool writ
     SimNode copy = node;
     copy.store = nullptr;
     copy.channel = nullptr;
+    copy.operationLock = nullptr;
     std::ostringstream silent;
     ConsoleDesktop desktop(options.file, options.yes, silent);
     desktop.SetProgressStyle(ProgressStyle::Quiet, "", 0);
@@ -118,18 +119,9 @@ void ReportOutcome(const NodeOutcome& outcome, const CommandOptions& options,
 
 // The same operation on a node over a link; its pauses are not planned ahead (that would cost
 // the channel's time twice).
-int WithLinkedNode(const CommandOptions& options, std::ostream& result, std::ostream& err,
-                   const Run& what) {
-    const auto tell = [&err](const std::string& text) { err << "vireo: " << text << '\n'; };
-    OpenedNode opened;
-    if (const std::optional<std::string> problem =
-            OpenNode(NodeTarget::Linked(*options.link),
-                     {.hold = LockHold::Kept, .waiting = {.wait = !options.noWait, .notice = tell}},
-                     opened)) {
-        tell(*problem);
-        return 1;
-    }
-    LonNode& node = *opened.Linked();
+int WithLinkedNode(LonNode& node, const CommandOptions& options, std::ostream& result,
+                   std::ostream& err, const Run& what,
+                   const std::function<void(const std::string&)>& tell) {
     ConsoleDesktop desktop(options.file, options.yes, err);
     desktop.sleep = options.sleep;
     desktop.SetProgressStyle(options.progress, what.operation, 0);
@@ -140,24 +132,25 @@ int WithLinkedNode(const CommandOptions& options, std::ostream& result, std::ost
 
 int WithNode(const CommandOptions& options, std::ostream& result, std::ostream& err,
              const Run& what) {
-    if (options.link) {
-        return WithLinkedNode(options, result, err, what);
-    }
-    SimNode node;
-    const std::optional<std::string> loaded = LoadCommandNode(options.nodeFile, node, err);
-    if (!loaded) {
+    const auto tell = [&err](const std::string& text) { err << "vireo: " << text << '\n'; };
+    CommandNode command = CommandNodeOf(options.nodeFile, options.link, true);
+    command.open.waiting = {.wait = !options.noWait, .notice = tell};
+    OpenedNode opened;
+    if (const std::optional<std::string> problem = OpenNode(command.target, command.open, opened)) {
+        tell(*problem);
         return 1;
     }
-    const int plannedMs = options.progress == ProgressStyle::Terminal
-                              ? PlannedPauseMs(node, options, what.writesFile, what.run)
-                              : 0;
+    if (opened.Linked() != nullptr) {
+        return WithLinkedNode(*opened.Linked(), options, result, err, what, tell);
+    }
+    const int plannedMs =
+        options.progress == ProgressStyle::Terminal
+            ? PlannedPauseMs(*opened.Simulated(), options, what.writesFile, what.run)
+            : 0;
     ConsoleDesktop desktop(options.file, options.yes, err);
     desktop.sleep = options.sleep;
     desktop.SetProgressStyle(options.progress, what.operation, plannedMs);
-    const NodeOutcome outcome =
-        RunOnNode(node, *loaded, desktop, what.run,
-                  [&err](const std::string& text) { err << "vireo: " << text << '\n'; },
-                  {.wait = !options.noWait});
+    const NodeOutcome outcome = RunOnNode(opened, desktop, what.run, tell);
     // When the result goes where the messages went, the message that says the same is enough.
     ReportOutcome(outcome, options, desktop, result, err);
     return outcome.completed ? 0 : 1;
@@ -181,16 +174,23 @@ int ExportToStream(CommandOptions options, std::ostream& out, std::ostream& err)
 
 }  // namespace
 
-std::optional<std::string> LoadCommandNode(const std::string& nodeFile, SimNode& node,
-                                           std::ostream& err) {
-    const std::string path = nodeFile.empty() ? DefaultNodeStatePath() : nodeFile;
-    if (const std::string error = LoadStateFile(
-            path, node, nodeFile.empty() ? MissingStateFile::Factory : MissingStateFile::Refuse);
-        !error.empty()) {
-        err << "vireo: " << error << '\n';
-        return std::nullopt;
+CommandNode CommandNodeOf(const std::string& nodeFile, const std::optional<LinkSettings>& link,
+                          bool operation) {
+    if (link) {
+        return {NodeTarget::Linked(*link), {.hold = operation ? LockHold::Kept : LockHold::None}};
     }
-    return path;
+    return {NodeTarget::Simulated(nodeFile.empty() ? DefaultNodeStatePath() : nodeFile),
+            {.hold = operation ? LockHold::Made : LockHold::None,
+             .missing = nodeFile.empty() ? MissingStateFile::Factory : MissingStateFile::Refuse}};
+}
+
+bool OpenCommandNode(const std::string& nodeFile, OpenedNode& opened, std::ostream& err) {
+    const CommandNode command = CommandNodeOf(nodeFile, std::nullopt, false);
+    if (const std::optional<std::string> problem = OpenNode(command.target, command.open, opened)) {
+        err << "vireo: " << *problem << '\n';
+        return false;
+    }
+    return true;
 }
 
 namespace {
@@ -220,31 +220,30 @@ NodeOperation RestoreDefaults(std::string password) {
     };
 }
 
-NodeOutcome RunOnNode(SimNode& node, const std::string& stateFile, ConsoleDesktop& desktop,
-                      const NodeOperation& operation,
-                      const std::function<void(const std::string&)>& tell,
-                      const NodeWait& waiting) {
+NodeOutcome RunOnNode(OpenedNode& opened, ConsoleDesktop& desktop, const NodeOperation& operation,
+                      const std::function<void(const std::string&)>& tell) {
+    SimNode& node = *opened.Simulated();
+    OperationLock* lock = opened.Lock();
+    // Without its lock the node runs in memory: its state file is neither written nor named.
+    const std::string stateFile = lock != nullptr ? opened.StateFile() : std::string();
     StateFileStore store(stateFile);
     node.store = stateFile.empty() ? nullptr : &store;
+    node.operationLock = nullptr;
     // Held before anything is read or written, so that a command that may not wait fails
     // before the node is touched.
-    OperationLock lock(
-        node.Name(), stateFile.empty() ? std::string() : OperationLock::PathForStateFile(stateFile),
-        {.wait = waiting.wait, .notice = tell, .stop = waiting.stop});
-    if (!stateFile.empty()) {
-        if (!lock.Acquire()) {
+    if (lock != nullptr) {
+        if (!lock->Acquire()) {
             node.store = nullptr;
-            return NodeOutcome{false, lock.Error(), 0, 0};
+            return NodeOutcome{false, lock->Error(), 0, 0};
         }
-        node.operationLock = &lock;
+        node.operationLock = lock;
     }
     const SimLink link(node);
     // The host owns the node: its name comes from the state file, not from an extra call, and
     // the state file is what tells it from another node of the same name.
     const auto recorder = history::RecorderFromEnvironment(tell);
     if (recorder) {
-        recorder->SetNode(stateFile.empty() ? std::string() : StateFileIdentity(stateFile),
-                          node.Name());
+        recorder->SetNode(stateFile.empty() ? std::string() : opened.Identity(), node.Name());
     }
     NodeOutcome outcome;
     {
@@ -255,8 +254,8 @@ NodeOutcome RunOnNode(SimNode& node, const std::string& stateFile, ConsoleDeskto
     desktop.EndProgress();
     node.store = nullptr;
     node.operationLock = nullptr;
-    if (lock.Held()) {
-        lock.Release();
+    if (lock != nullptr && lock->Held()) {
+        lock->Release();
     }
     // A write that could not be saved failed on the node, and the operation said so; here is
     // why.
@@ -329,13 +328,10 @@ int RunDefaultsCommand(CommandOptions options, std::ostream& out, std::ostream& 
 
 int RunNewNodeCommand(const std::string& path, const std::string& name, std::ostream& out,
                       std::ostream& err) {
-    std::string error;
-    bool existed = StateFileExists(path, error);
     SimNode node;
     node.SetName(name);
-    if (!existed && error.empty()) {
-        error = CreateNodeState(path, node, existed);
-    }
+    bool existed = false;
+    const std::string error = CreateStateFile(path, node, existed);
     if (existed || !error.empty()) {
         err << "vireo: "
             << (existed ? path + " already exists; a node state file is never overwritten" : error)

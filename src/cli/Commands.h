@@ -50,20 +50,14 @@ NodeOperation ExportTo(std::string file);
 NodeOperation DownloadFrom(std::string file, std::string password);
 NodeOperation RestoreDefaults(std::string password);
 
-// Runs an operation on a node loaded from its state file, which keeps it from then on (an
-// empty stateFile leaves the node's state in memory: benchmarks measure without the file): the
-// node is held for the whole operation, waiting as waiting says for another process that holds
-// it; the write history records it under the node's name (its messages, and the notice of a
-// wait, go to tell), the desktop is this thread's for the run, and a write that could not be
-// saved fails the operation.
-struct NodeWait {
-    bool wait = true;
-    std::function<bool()> stop;  // true gives the wait up
-};
-NodeOutcome RunOnNode(SimNode& node, const std::string& stateFile, ConsoleDesktop& desktop,
-                      const NodeOperation& operation,
-                      const std::function<void(const std::string&)>& tell,
-                      const NodeWait& waiting = {});
+// Runs an operation on a simulated node opened with its lock made (LockHold::Made), which keeps
+// its state file from then on; a node opened without its lock (LockHold::None) runs in memory
+// (benchmarks measure without the file). The node is held for the whole operation, waiting as
+// its lock's waiting says for another process that holds it; the write history records it
+// under the node's names (its messages go to tell), the desktop is this thread's for the run,
+// and a write that could not be saved fails the operation.
+NodeOutcome RunOnNode(OpenedNode& opened, ConsoleDesktop& desktop, const NodeOperation& operation,
+                      const std::function<void(const std::string&)>& tell);
 
 // Runs an operation on a node over a link, opened already: the write history records it under
 // the node's name and link address, and a failure the link saw is told in one line (which
@@ -71,10 +65,20 @@ NodeOutcome RunOnNode(SimNode& node, const std::string& stateFile, ConsoleDeskto
 NodeOutcome RunOnLinkedNode(LonNode& node, ConsoleDesktop& desktop, const NodeOperation& operation,
                             const std::function<void(const std::string&)>& tell);
 
-// Loads the node of a state file, or of the default one (made with the factory configuration
-// when it does not exist yet). The state file's path, or nothing once err says what is wrong.
-std::optional<std::string> LoadCommandNode(const std::string& nodeFile, SimNode& node,
-                                           std::ostream& err);
+// The node a command's options name and how it opens: the node of link when there is one, else
+// the simulated node of nodeFile, or of the default state file (the factory node until it is
+// saved). An operation holds the node (a linked one from its opening on, a simulated one while
+// RunOnNode runs); a look at it (a view, a comparison) takes no lock.
+struct CommandNode {
+    NodeTarget target;
+    OpenOptions open;
+};
+CommandNode CommandNodeOf(const std::string& nodeFile, const std::optional<LinkSettings>& link,
+                          bool operation);
+
+// Opens the simulated node of a state file, or of the default one, to look at it: false once err
+// says what is wrong.
+bool OpenCommandNode(const std::string& nodeFile, OpenedNode& opened, std::ostream& err);
 
 // Each checks what it can before the node's pauses start (the export's target, the settings
 // file to download) and fails at once with one line naming the path and the reason. Then it

@@ -214,13 +214,13 @@ int RunServeCommand(const ServeOptions& options, std::ostream& out, std::ostream
         return 2;
     }
     identity.configured = !options.unconfigured;
-    SimNode node;
-    const std::optional<std::string> path = LoadCommandNode(options.nodeFile, node, err);
-    if (!path) {
+    OpenedNode opened;
+    if (!OpenCommandNode(options.nodeFile, opened, err)) {
         return 1;
     }
+    SimNode& node = *opened.Simulated();
     // Every write goes to the state file, so `vireo node show` sees what came over the wire.
-    StateFileStore store(*path);
+    StateFileStore store(opened.StateFile());
     node.store = &store;
     lon::SteadyClock clock;
     std::optional<lon::UdpDatagram> udp;

@@ -341,24 +341,30 @@ void RunRow(Row& row, const NetworkOptions& options, const NodeOperation& operat
             row.seconds = SteadySeconds() - start;
             return;
         }
-        SimNode node;
-        if (std::string problem = LoadStateFile(row.stateFile, node, MissingStateFile::Read);
-            !problem.empty()) {
+        // The node's lock is made here and taken for the operation (a node that stays in use
+        // does not complete); without its state file kept, the node runs in memory, unlocked.
+        const auto tell = [&row](const std::string& text) { row.notes.push_back(text); };
+        OpenedNode opened;
+        if (auto problem =
+                OpenNode(NodeTarget::Simulated(row.stateFile),
+                         {.hold = options.keepStateFiles ? LockHold::Made : LockHold::None,
+                          .waiting = {.wait = !options.command.noWait,
+                                      .notice = tell,
+                                      .stop = options.stopRequested},
+                          .missing = MissingStateFile::Read},
+                         opened)) {
             row.result = Result::Failed;
-            row.message = std::move(problem);
+            row.message = std::move(*problem);
             return;
         }
+        SimNode& node = *opened.Simulated();
         node.channel = &channel;
         if (options.nodeLoaded) {
             options.nodeLoaded(node);
         }
         std::ostringstream log;
         const auto desktop = RowDesktop(row, options, log);
-        TakeOutcome(
-            row,
-            RunOnNode(node, options.keepStateFiles ? row.stateFile : std::string(), *desktop,
-                      operation, [&row](const std::string& text) { row.notes.push_back(text); },
-                      {.wait = !options.command.noWait, .stop = options.stopRequested}));
+        TakeOutcome(row, RunOnNode(opened, *desktop, operation, tell));
     } catch (const std::exception& e) {
         row.result = Result::Failed;
         row.message = std::string("unexpected error: ") + e.what();

@@ -208,38 +208,31 @@ int DiffNodeWithFile(NodeAccess& node, const std::string& name, const NodeDiffOp
 }
 
 int RunDiffNodeCommand(const NodeDiffOptions& options, std::ostream& out, std::ostream& err) {
-    if (options.link) {
-        OpenedNode opened;
-        if (const std::optional<std::string> problem =
-                OpenNode(NodeTarget::Linked(*options.link), {.hold = LockHold::None}, opened)) {
-            err << "vireo: " << *problem << '\n';
-            return kViewTrouble;
-        }
-        LonNode& node = *opened.Linked();
-        const int status = DiffNodeWithFile(node, node.Name(), options, out, err);
-        if (status == kViewTrouble && !node.LastError().empty()) {
-            err << "vireo: " << node.LastError() << '\n';
-        }
-        return status;
-    }
-    SimNode node;
-    if (!LoadCommandNode(options.nodeFile, node, err)) {
+    const CommandNode command = CommandNodeOf(options.nodeFile, options.link, false);
+    OpenedNode opened;
+    if (const std::optional<std::string> problem = OpenNode(command.target, command.open, opened)) {
+        err << "vireo: " << *problem << '\n';
         return kViewTrouble;
     }
-    return DiffNodeWithFile(node, options, out, err);
+    const int status = DiffNodeWithFile(opened.Access(), opened.Name(), options, out, err);
+    if (opened.Linked() != nullptr && status == kViewTrouble &&
+        !opened.Linked()->LastError().empty()) {
+        err << "vireo: " << opened.Linked()->LastError() << '\n';
+    }
+    return status;
 }
 
 int RunNodeShowCommand(const std::string& nodeFile, std::ostream& out, std::ostream& err) {
-    SimNode node;
-    const std::optional<std::string> path = LoadCommandNode(nodeFile, node, err);
-    if (!path) {
+    OpenedNode opened;
+    if (!OpenCommandNode(nodeFile, opened, err)) {
         return kShowFailed;
     }
+    const std::string& path = opened.StateFile();
     std::error_code error;
-    out << "State file: " << *path
-        << (std::filesystem::exists(*path, error) ? "" : " (not made yet: the factory node)")
+    out << "State file: " << path
+        << (std::filesystem::exists(path, error) ? "" : " (not made yet: the factory node)")
         << '\n';
-    const settings::Snapshot snapshot = NodeSnapshot(node);
+    const settings::Snapshot snapshot = NodeSnapshot(*opened.Simulated());
     out << "Program ID: " << snapshot.programId << '\n';
     out << "Node name:  " << platform::PrintableText(snapshot.nodeName) << "\n\n";
     PrintFields(snapshot, false, out);
@@ -247,9 +240,9 @@ int RunNodeShowCommand(const std::string& nodeFile, std::ostream& out, std::ostr
 }
 
 int RunLinkedNodeShowCommand(const LinkSettings& link, std::ostream& out, std::ostream& err) {
+    const CommandNode command = CommandNodeOf({}, link, false);
     OpenedNode opened;
-    if (const std::optional<std::string> problem =
-            OpenNode(NodeTarget::Linked(link), {.hold = LockHold::None}, opened)) {
+    if (const std::optional<std::string> problem = OpenNode(command.target, command.open, opened)) {
         err << "vireo: " << *problem << '\n';
         return kShowFailed;
     }

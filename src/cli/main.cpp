@@ -20,6 +20,7 @@
 #include "cli/HistoryCommand.h"
 #include "cli/LinkCommands.h"
 #include "cli/NetworkCommands.h"
+#include "cli/OptionGroups.h"
 #include "cli/Password.h"
 #include "cli/SiteCommands.h"
 #include "cli/ViewCommands.h"
@@ -67,236 +68,23 @@ host::ProgressStyle ProgressFor(bool quiet) {
     return isatty(STDERR_FILENO) != 0 ? host::ProgressStyle::Terminal : host::ProgressStyle::Lines;
 }
 
-// The service password of a download or the factory defaults, from the safest source given.
-struct PasswordSources {
-    std::optional<std::string> option;
-    std::optional<std::string> file;
-
-    bool Take(const std::string& command, std::string& password) const {
-        std::string error;
-        const auto resolved =
-            host::ResolvePassword(host::ProcessPasswordSources(option, file), error);
-        if (!resolved) {
-            std::cerr << "vireo " << command << ": " << error << '\n';
-            return false;
-        }
-        password = *resolved;
-        return true;
-    }
-};
-
-// The options every command that writes the node takes for its service password.
-void AddPasswordOptions(CLI::App* command, PasswordSources& sources) {
-    auto* group = command->add_option_group("Service password");
-    auto* fileOption =
-        group->add_option("--password-file", sources.file,
-                          "read the service password from the first line of this file");
-    group
-        ->add_option("--password", sources.option,
-                     "the service password (visible to other users in ps and kept in the "
-                     "shell's history: prefer --password-file or VIREO_PASSWORD)")
-        ->excludes(fileOption);
-}
-
-// The options of the operations that can work on many nodes of a network at once.
-struct ManyNodes {
-    std::vector<std::string> names;
-    bool all = false;
-    std::string network;
-    int jobs = 0;
-    bool json = false;
-    double channelRate = host::kTwistedPairTransactionsPerSecond;
-    std::string outDir;
-
-    bool Wanted() const { return !names.empty() || all; }
-};
-
-// An option that takes a number: its text must read as one that fits, else one line says what
-// it takes.
-CLI::Validator NumberCheck(bool (*fits)(double), const std::string& takes, const char* shown) {
-    return {
-        [fits, takes](std::string& text) {
-            double number = 0;
-            if (CLI::detail::lexical_cast(text, number) && std::isfinite(number) && fits(number)) {
-                return std::string();
-            }
-            return takes + "; not " + text;
-        },
-        shown};
-}
-
-// A channel carries 1 to 1,000,000 node transactions a second, or 0 for no limit.
-const CLI::Validator kChannelRate =
-    NumberCheck([](double rate) { return rate == 0 || (rate >= 1 && rate <= 1e6); },
-                "node transactions a second, 1 to 1000000, or 0 for no limit", "0 or 1-1000000");
-
 // The simulated plant runs some finite number of times faster than real time.
 const CLI::Validator kSpeed =
-    NumberCheck([](double speed) { return speed > 0; },
-                "how many times faster than real time, a number above 0", "POSITIVE");
+    host::NumberCheck([](double speed) { return speed > 0; },
+                      "how many times faster than real time, a number above 0", "POSITIVE");
 
-// The options more than one subcommand takes, each written once: its name and its help.
-struct SharedOption {
-    const char* name;
-    const char* help;
-};
-constexpr SharedOption kStateFile{"--node", "state file of the simulated node"};
-constexpr SharedOption kSource{"--source", "our own SUBNET/NODE (default 1/126)"};
-constexpr SharedOption kDomain{"--domain", "the domain ID in hex (default: none)"};
-constexpr SharedOption kNeuronId{"--neuron-id", "the node's Neuron ID (12 hex digits)"};
-constexpr SharedOption kChannelKeyFile{"--auth-key-file",
-                                       "a file holding the channel's MD5 secret (16 bytes in hex)"};
-// A site's channels share one secret.
-constexpr SharedOption kChannelsKeyFile{
-    kChannelKeyFile.name, "a file holding the channels' MD5 secret (16 bytes in hex)"};
-constexpr SharedOption kCapture{"--capture",
-                                "write every packet sent and received to this pcap file"};
-
-template <typename T>
-CLI::Option* AddShared(CLI::App* command, const SharedOption& option, T& value) {
-    return command->add_option(option.name, value, option.help);
-}
-
-// An export, a download or the factory defaults: on the node of --node, or on the nodes of a
-// network that --nodes or --all name.
-struct Operation {
-    host::CommandOptions command;
-    ManyNodes many;
-    bool quiet = false;
-    PasswordSources password;
-    bool dryRun = false;  // the download's --dry-run
-    host::LinkOptions link;
-};
-
-// The options that name a real node over a LON/IP router instead of the simulated one, by the
-// router and its address or by its name in a site. siteAlone: --site without --node names the
-// whole site (the GUI's start window), else it needs --node, --nodes or --all.
-void AddLinkOptions(CLI::App* command, host::LinkOptions& link, host::OptionRules& rules,
-                    const std::function<bool()>& manyNodes, CLI::Option* node,
-                    bool siteAlone = false) {
-    auto* group = command->add_option_group("Real node");
-    auto* url = group->add_option("--link", link.link,
-                                  "reach a real node through this LON/IP router: "
-                                  "lonip://ROUTER[:PORT] (port 1628 unless given)");
-    auto* site = group
-                     ->add_option("--site", link.site,
-                                  "reach the nodes of this site: its node of --node NAME, or its "
-                                  "nodes of --nodes or --all")
-                     ->excludes(url);
-    auto* capture = AddShared(group, kCapture, link.capture);
-    const std::vector<CLI::Option*> needsLink = {
-        group->add_option("--address", link.address, "the node's SUBNET/NODE"),
-        AddShared(group, kNeuronId, link.neuronId),
-        AddShared(group, kSource, link.source),
-        AddShared(group, kDomain, link.domain),
-        group->add_option("--local-port", link.localPort,
-                          "the UDP port we send from, as the router's member list has it "
-                          "(default: any free one)"),
-        capture,
-        group->add_option("--retries", link.retries, "tries after the first (default 3)"),
-        group->add_option("--transmit-timer", link.transmitTimer,
-                          "the wait for an answer, as a code 0-15 (default 10: 512 ms)"),
-        group->add_option("--name", link.name, "the node's name (default: its Neuron ID)"),
-        AddShared(group, kChannelKeyFile, link.keyFile),
-        group->add_flag("--time-synced", link.timeSynced,
-                        "this PC's clock follows a time server (NTP): packets carry the time and "
-                        "stale ones are dropped")};
-    // The export's --force replaces its settings file and the capture alike.
-    if (command->get_option_no_throw("--force") == nullptr) {
-        auto* force =
-            group->add_flag("--force", link.force, "replace the --capture file when it exists");
-        rules.Needs(host::OptionRules::Given(force), host::OptionRules::Given(capture),
-                    "--force goes with --capture");
-    }
-    const auto linked = host::OptionRules::Given(url);
-    for (const CLI::Option* option : needsLink) {
-        rules.Needs(host::OptionRules::Given(option), linked,
-                    option->get_name() + " goes with --link");
-    }
-    rules.Excludes(linked, host::OptionRules::Given(node),
-                   "--link reaches a real node; --node names a simulated one");
-    rules.Excludes(linked, manyNodes, "--link reaches one node; --nodes and --all a network");
-    if (!siteAlone) {
-        const auto named = [node, manyNodes] { return node->count() > 0 || manyNodes(); };
-        rules.Needs(host::OptionRules::Given(site), named,
-                    "--site needs the node: --node NAME (or --nodes A,B or --all)");
-    }
-}
-
-// The options the three operations share, after their own; the relations of the many-node
-// options in the order they are reported. outDir: the export's --out, added to the group.
-void AddOperationOptions(CLI::App* command, Operation& operation, std::string& nodeFile,
-                         host::OptionRules& rules, CLI::Option* outDir = nullptr) {
-    ManyNodes& many = operation.many;
-    command->add_flag("--quiet", operation.quiet, "print only the result line");
-    command->add_flag("--no-wait", operation.command.noWait,
-                      "fail at once when another process is using the node, instead of waiting "
-                      "for it");
-    auto* group = command->add_option_group("Many nodes");
-    auto* names =
-        group->add_option("--nodes", many.names, "the nodes of the network, by name: A,B,...")
-            ->delimiter(',');
-    group->add_flag("--all", many.all, "every node of the network")->excludes(names);
-    std::vector<CLI::Option*> manyOnly = {
-        group->add_option("--network", many.network,
-                          "the network's folder of node state files (default: under the XDG "
-                          "state folder)"),
-        group
-            ->add_option("--jobs", many.jobs,
-                         "how many nodes at once (default: as many as the channel carries, "
-                         "within the open-file limit)")
-            ->check(CLI::PositiveNumber),
-        group->add_flag("--json", many.json, "print the summary as JSON"),
-        group
-            ->add_option("--channel-rate", many.channelRate,
-                         "node transactions a second the network's channel carries (default "
-                         "200, a twisted-pair channel; 0: no limit)")
-            ->check(kChannelRate)};
-    if (outDir != nullptr) {
-        group->add_option(outDir);
-        manyOnly.push_back(outDir);
-    }
-    auto* node = AddShared(command, kStateFile, nodeFile);
-    const auto wanted = [&many] { return many.Wanted(); };
-    const auto site = [&link = operation.link] { return link.SiteGiven(); };
-    rules.Excludes(host::OptionRules::Given(manyOnly.front()), site,
-                   "--network names a simulated network; --site a site of real nodes");
-    for (const CLI::Option* option : manyOnly) {
-        rules.Needs(host::OptionRules::Given(option), wanted,
-                    option->get_name() + " goes with --nodes or --all");
-    }
-    rules.Excludes(host::OptionRules::Given(node), wanted,
-                   "--node names one node; --nodes and --all name nodes of a network");
-    AddLinkOptions(command, operation.link, rules, wanted, node);
-}
-
-// The link the options name, when they name one: the router and address given, or the node of
-// nodeFile (--node) in the site given, which then names no state file. false after a line on
-// err for wrong ones.
+// The link the options name, when they name one (see ReadLinkGroup); false after a line on
+// std::cerr for wrong ones.
 bool ReadLink(const host::LinkOptions& options, std::string& nodeFile, const std::string& name,
               std::optional<host::LinkSettings>& link) {
-    host::LinkSettings settings;
-    if (options.SiteGiven()) {
-        if (const auto problem = host::SiteNodeSettings(options.site, nodeFile, settings)) {
-            std::cerr << "vireo " << name << ": " << *problem << '\n';
-            return false;
-        }
-        nodeFile.clear();
-        link = settings;
-        return true;
-    }
-    if (!options.Given()) {
-        return true;
-    }
-    if (const auto problem = host::ReadLinkOptions(options, settings)) {
+    if (const auto problem = host::ReadLinkGroup(options, nodeFile, link)) {
         std::cerr << "vireo " << name << ": " << *problem << '\n';
         return false;
     }
-    link = settings;
     return true;
 }
 
-host::NetworkOptions NetworkOptionsOf(const ManyNodes& many, const host::LinkOptions& link,
+host::NetworkOptions NetworkOptionsOf(const host::ManyNodes& many, const host::LinkOptions& link,
                                       const host::CommandOptions& command) {
     host::NetworkOptions options;
     options.site = link.site;
@@ -313,7 +101,7 @@ host::NetworkOptions NetworkOptionsOf(const ManyNodes& many, const host::LinkOpt
 
 // Runs the operation on the node of --node, or on the nodes --nodes or --all name.
 template <typename OneNode>
-int RunOperation(const Program& program, Operation& operation, const std::string& name,
+int RunOperation(const Program& program, host::OperationOptions& operation, const std::string& name,
                  OneNode oneNode,
                  int (*manyNodes)(host::NetworkOptions, std::ostream&, std::ostream&)) {
     host::CommandOptions& command = operation.command;
@@ -361,7 +149,7 @@ Subcommand AddScript(CLI::App& app, Program& program) {
 }
 
 Subcommand AddExport(CLI::App& app, Program& program) {
-    auto operation = std::make_shared<Operation>();
+    auto operation = std::make_shared<host::OperationOptions>();
     auto* command =
         app.add_subcommand("export", "export the node's configuration to a settings file");
     command->add_option(
@@ -377,7 +165,8 @@ Subcommand AddExport(CLI::App& app, Program& program) {
                                                      host::RunExportCommand,
                                                      host::RunNetworkExport);
                              }};
-    AddOperationOptions(command, *operation, program.options.nodeFile, exportCommand.rules, outDir);
+    host::AddOperationOptions(command, *operation, program.options.nodeFile, exportCommand.rules,
+                              outDir);
     const auto wanted = [&many = operation->many] { return many.Wanted(); };
     const auto hasFile = [&file = operation->command.file] { return !file.empty(); };
     exportCommand.rules
@@ -390,7 +179,7 @@ Subcommand AddExport(CLI::App& app, Program& program) {
     return exportCommand;
 }
 
-int RunDownload(Program& program, Operation& download) {
+int RunDownload(Program& program, host::OperationOptions& download) {
     if (download.dryRun) {
         // A comparison's 1 means "different": an output that was lost is trouble.
         program.lostOutput = host::kViewTrouble;
@@ -405,10 +194,10 @@ int RunDownload(Program& program, Operation& download) {
 }
 
 Subcommand AddDownload(CLI::App& app, Program& program) {
-    auto operation = std::make_shared<Operation>();
+    auto operation = std::make_shared<host::OperationOptions>();
     auto* command = app.add_subcommand("download", "download a settings file into the node");
     command->add_option("FILE", operation->command.file, "the settings file to read")->required();
-    AddPasswordOptions(command, operation->password);
+    host::AddPasswordOptions(command, operation->password);
     command->add_flag("--yes", operation->command.yes,
                       "download even when the file's Program ID differs from the node kind's");
     auto* dryRunFlag =
@@ -416,7 +205,7 @@ Subcommand AddDownload(CLI::App& app, Program& program) {
                           "list what the download would change and write nothing (no password)");
     Subcommand download{command,
                         [&program, operation] { return RunDownload(program, *operation); }};
-    AddOperationOptions(command, *operation, program.options.nodeFile, download.rules);
+    host::AddOperationOptions(command, *operation, program.options.nodeFile, download.rules);
     download.rules.Excludes(
         host::OptionRules::Given(dryRunFlag), [&many = operation->many] { return many.Wanted(); },
         "--dry-run looks at one node");
@@ -470,23 +259,23 @@ Subcommand AddDiff(CLI::App& app, Program& program) {
     command->add_option("FILE", *files, "one settings file (compared with the node) or two")
         ->required()
         ->expected(1, 2);
-    auto* node = AddShared(command, kStateFile, program.options.nodeFile);
+    auto* node = host::AddShared(command, host::kStateFile, program.options.nodeFile);
     auto link = std::make_shared<host::LinkOptions>();
     Subcommand diff{command, [&program, files, link] { return RunDiff(program, *files, *link); }};
-    AddLinkOptions(
+    host::AddLinkOptions(
         command, *link, diff.rules, [] { return false; }, node);
     return diff;
 }
 
 Subcommand AddDefaults(CLI::App& app, Program& program) {
-    auto operation = std::make_shared<Operation>();
+    auto operation = std::make_shared<host::OperationOptions>();
     auto* command = app.add_subcommand("defaults", "restore the node's factory settings");
-    AddPasswordOptions(command, operation->password);
+    host::AddPasswordOptions(command, operation->password);
     Subcommand defaults{command, [&program, operation] {
                             return RunOperation(program, *operation, "defaults",
                                                 host::RunDefaultsCommand, host::RunNetworkDefaults);
                         }};
-    AddOperationOptions(command, *operation, program.options.nodeFile, defaults.rules);
+    host::AddOperationOptions(command, *operation, program.options.nodeFile, defaults.rules);
     return defaults;
 }
 
@@ -525,7 +314,7 @@ Subcommand AddNodeShow(CLI::App& node, Program& program) {
         "show",
         "print a node's name, Program ID and configuration, decoded: a simulated node's "
         "from its state file, a real one's (--link) read as the export reads it");
-    auto* nodeOption = AddShared(command, kStateFile, program.options.nodeFile);
+    auto* nodeOption = host::AddShared(command, host::kStateFile, program.options.nodeFile);
     auto link = std::make_shared<host::LinkOptions>();
     Subcommand show{command, [&program, link] {
                         std::optional<host::LinkSettings> settings;
@@ -537,7 +326,7 @@ Subcommand AddNodeShow(CLI::App& node, Program& program) {
                                    : host::RunNodeShowCommand(program.options.nodeFile, std::cout,
                                                               std::cerr);
                     }};
-    AddLinkOptions(
+    host::AddLinkOptions(
         command, *link, show.rules, [] { return false; }, nodeOption);
     return show;
 }
@@ -563,12 +352,12 @@ Subcommand AddNodeServe(CLI::App& node) {
         node.add_subcommand("serve",
                             "serve a simulated node on a LON/IP channel at 127.0.0.1 until Ctrl+C "
                             "(SIGUSR1 sends its service pin message)");
-    AddShared(command, kStateFile, options->nodeFile);
+    host::AddShared(command, host::kStateFile, options->nodeFile);
     command->add_option("--port", options->port, "the UDP port (default 1628; 0: any free one)")
         ->check(CLI::Range(0, 65535));
     command->add_option("--address", options->address, "the node's SUBNET/NODE (default 1/5)");
-    AddShared(command, kNeuronId, options->neuronId);
-    AddShared(command, kDomain, options->domain);
+    host::AddShared(command, host::kNeuronId, options->neuronId);
+    host::AddShared(command, host::kDomain, options->domain);
     auto* faults = command->add_option_group("Faults");
     host::ServedFaults& f = options->faults;
     faults->add_option("--drop-every", f.dropEvery, "lose every Nth packet to the node")
@@ -586,7 +375,7 @@ Subcommand AddNodeServe(CLI::App& node) {
             "--late", [&f](int ms) { f.late = lon::Millis(ms); },
             "send each answer this many milliseconds late")
         ->check(CLI::Range(0, 60000));
-    AddShared(command, kChannelKeyFile, options->keyFile);
+    host::AddShared(command, host::kChannelKeyFile, options->keyFile);
     command->add_flag("--paced", options->paced,
                       "answer at the pace of an FT-10 channel (78.125 kbit/s, 70 % usable)");
     command->add_flag("--unconfigured", options->unconfigured,
@@ -618,7 +407,7 @@ Subcommand AddSiteServe(CLI::App& site) {
         ->add_flag_callback(
             "--unpaced", [options] { options->paced = false; }, "answer at once")
         ->excludes(paced);
-    AddShared(command, kChannelsKeyFile, options->keyFile);
+    host::AddShared(command, host::kChannelsKeyFile, options->keyFile);
     AddServedRouting(command, options->routing);
     auto* faults = command->add_option_group("Faults");
     faults->add_option("--late", options->late, "NAME=MS: that node answers MS milliseconds late");
@@ -657,15 +446,14 @@ Subcommand AddDiscover(CLI::App& app) {
                          std::to_string(host::kMostNewNodes) + ")")
         ->check(CLI::Range(1, 1000000))
         ->needs(site);
-    const std::vector<CLI::Option*> linkOnly = {
-        AddShared(command, kSource, discover->link.source),
-        AddShared(command, kDomain, discover->link.domain),
-        command->add_option("--local-port", discover->link.localPort,
-                            "the UDP port we send from, as the router's member list has it"),
-        AddShared(command, kChannelKeyFile, discover->link.keyFile),
-        AddShared(command, kCapture, discover->link.capture),
-        command->add_flag("--force", discover->link.force,
-                          "replace the --capture file when it exists")};
+    host::LinkOptions& link = discover->link;
+    std::vector<CLI::Option*> linkOnly =
+        host::AddOurSideOptions(command, link.source, link.domain, link.localPort, link.keyFile,
+                                "the UDP port we send from, as the router's member list has it",
+                                host::kChannelKeyFile.help);
+    linkOnly.push_back(host::AddShared(command, host::kCapture, link.capture));
+    linkOnly.push_back(
+        command->add_flag("--force", link.force, "replace the --capture file when it exists"));
     for (CLI::Option* option : linkOnly) {
         option->needs(url);
     }
@@ -724,12 +512,10 @@ void AddSite(CLI::App& app, std::vector<Subcommand>& subcommands) {
     create->add_option("NAME", made->name, "the site's name")->required();
     create->add_option("--link", made->links, "a router: lonip://ROUTER[:PORT]; one a channel")
         ->required();
-    AddShared(create, kSource, made->source);
-    AddShared(create, kDomain, made->domain);
-    create->add_option("--local-port", made->localPort,
-                       "the UDP port we send from, as the routers' member lists have it");
-    create->add_option(kChannelKeyFile.name, made->keyFile,
-                       std::string(kChannelsKeyFile.help) + ", kept apart from the site file");
+    host::AddOurSideOptions(
+        create, made->source, made->domain, made->localPort, made->keyFile,
+        "the UDP port we send from, as the routers' member lists have it",
+        std::string(host::kChannelsKeyFile.help) + ", kept apart from the site file");
     create->add_flag("--time-synced", made->timeSynced,
                      "this PC's clock follows a time server (NTP): packets carry the time");
     create->add_option("--config-server", made->configServer,
@@ -741,7 +527,7 @@ void AddSite(CLI::App& app, std::vector<Subcommand>& subcommands) {
     auto* secret = site->add_subcommand(
         "secret", "authenticate the site's channels with the MD5 secret of a file");
     secret->add_option("NAME", keyed->first, "the site")->required();
-    secret->add_option(kChannelKeyFile.name, keyed->second, "the secret (16 bytes in hex)")
+    secret->add_option(host::kChannelKeyFile.name, keyed->second, "the secret (16 bytes in hex)")
         ->required();
     subcommands.push_back({secret, [keyed] {
                                return host::RunSiteSecretCommand(keyed->first, keyed->second,
@@ -766,7 +552,7 @@ void AddSite(CLI::App& app, std::vector<Subcommand>& subcommands) {
                      "ms a packet may take before it is stale; 0: never (default: as last time, "
                      "else 1000)")
         ->check(CLI::Range(0, 65535));
-    configureCommand->add_option(kCapture.name, configure->second.capture.path,
+    configureCommand->add_option(host::kCapture.name, configure->second.capture.path,
                                  "write every configuration packet to this pcap file");
     configureCommand->add_flag("--force", configure->second.capture.replace,
                                "replace the --capture file when it exists");
@@ -849,7 +635,7 @@ Subcommand AddHistory(CLI::App& app) {
 
 Subcommand AddAbout(CLI::App& app, Program& program) {
     auto* command = app.add_subcommand("about", "show the plug-in's About box");
-    AddShared(command, kStateFile, program.options.nodeFile);
+    host::AddShared(command, host::kStateFile, program.options.nodeFile);
     return {command, [&program] {
                 int qtArgc = 1;
                 return host::RunAbout(qtArgc, program.argv, program.options);
@@ -876,12 +662,12 @@ int Main(int argc, char** argv, int& lostOutput) {
     app.footer(HelpFooter());
     Program program{argc, argv, {}};
     host::HostOptions& options = program.options;
-    auto* nodeOption =
-        app.add_option(kStateFile.name, options.nodeFile,
-                       std::string(kStateFile.help) + " (default: under the XDG state folder)");
+    auto* nodeOption = app.add_option(
+        host::kStateFile.name, options.nodeFile,
+        std::string(host::kStateFile.help) + " (default: under the XDG state folder)");
     host::LinkOptions guiLink;
     host::OptionRules guiRules;
-    AddLinkOptions(
+    host::AddLinkOptions(
         &app, guiLink, guiRules, [] { return false; }, nodeOption, true);
     app.add_option("--screenshot", options.screenshotDir,
                    "save a PNG of every tab, rendered offscreen, into this folder and exit");

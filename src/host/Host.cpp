@@ -298,15 +298,18 @@ int RunAbout(int& argc, char** argv, const HostOptions& options) {
                      "'vireo --screenshot DIR' saves a picture of the About box offscreen\n";
         return 1;
     }
-    SimNode node;
+    OpenedNode opened;
     const std::string path = options.nodeFile.empty() ? DefaultNodeStatePath() : options.nodeFile;
-    if (const std::string error = LoadStateFile(
-            path, node,
-            options.nodeFile.empty() ? MissingStateFile::Factory : MissingStateFile::Read);
-        !error.empty()) {
-        std::cerr << "vireo: " << error << '\n';
+    if (const std::optional<std::string> problem =
+            OpenNode(NodeTarget::Simulated(path),
+                     {.hold = LockHold::None,
+                      .missing = options.nodeFile.empty() ? MissingStateFile::Factory
+                                                          : MissingStateFile::Read},
+                     opened)) {
+        std::cerr << "vireo: " << *problem << '\n';
         return 1;
     }
+    SimNode& node = *opened.Simulated();
     HostApplication app(argc, argv);
     QApplication::setApplicationName("Vireo");
     platform::QtDesktop desktop;
@@ -320,14 +323,18 @@ int RunAbout(int& argc, char** argv, const HostOptions& options) {
 int RunScreenshots(int& argc, char** argv, const HostOptions& options) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     InstallQuietHandler();
-    SimNode node;
+    // Without --node, the factory node in memory.
+    OpenedNode opened;
+    SimNode factory;
     if (!options.nodeFile.empty()) {
-        const std::string error = LoadStateFile(options.nodeFile, node, MissingStateFile::Read);
-        if (!error.empty()) {
-            std::cerr << "vireo: " << error << '\n';
+        if (const std::optional<std::string> problem =
+                OpenNode(NodeTarget::Simulated(options.nodeFile),
+                         {.hold = LockHold::None, .missing = MissingStateFile::Read}, opened)) {
+            std::cerr << "vireo: " << *problem << '\n';
             return 1;
         }
     }
+    SimNode& node = opened.Simulated() != nullptr ? *opened.Simulated() : factory;
     // The pictures are the GUI's: its node with the plant's live values.
     Plant plant(node, {.seed = kGuiPlantSeed});
     plant.Attach(node, options.speed);

@@ -17,7 +17,6 @@
 #include "host/NodeChoice.h"
 #include "host/Plugin.h"
 #include "host/SecretStore.h"
-#include "sim/NodeStateFile.h"
 #include "sim/SimNode.h"
 #include "site/Site.h"
 #include "site/SiteConfigure.h"
@@ -149,15 +148,18 @@ void StartWindow::AddRecent() {
     auto* group = new QTreeWidgetItem(tree_, {tr("Recent")});
     Emphasize(group);
     for (const std::string& key : RecentNodes()) {
-        if (key.rfind("sim:", 0) == 0) {
-            AddSimulatedNode(group, key.substr(4));
+        NodeTarget target;
+        if (ParseNodeTarget(key, target)) {
             continue;
         }
-        const std::size_t slash = key.find('/');
+        if (target.kind == NodeTarget::Kind::Simulated) {
+            AddSimulatedNode(group, target.stateFile);
+            continue;
+        }
         Site site;
         const SiteNode* node = nullptr;
-        if (LoadNamedSite(key.substr(0, slash), site).empty() &&
-            (node = FindSiteNode(site, key.substr(slash + 1))) != nullptr) {
+        if (LoadNamedSite(target.site, site).empty() &&
+            (node = FindSiteNode(site, target.node)) != nullptr) {
             AddNode(group, site, *node, Q(key));
         }
     }
@@ -173,11 +175,12 @@ void StartWindow::AddRecent() {
 }
 
 void StartWindow::AddSimulatedNode(QTreeWidgetItem* parent, const std::string& path) {
-    SimNode node;
+    OpenedNode opened;
     std::string programId;
     // A state file not made yet will be made for the controller this plug-in serves.
-    if (LoadStateFile(path, node, MissingStateFile::Factory).empty()) {
-        programId = ProgramIdText(node.GetProgramId());
+    if (!OpenNode(NodeTarget::Simulated(path),
+                  {.hold = LockHold::None, .missing = MissingStateFile::Factory}, opened)) {
+        programId = ProgramIdText(opened.Simulated()->GetProgramId());
     }
     Row(parent,
         {tr("Simulated node"), tr("-"), Q(path), Q(programId), {}, Q(PluginText(programId))},
