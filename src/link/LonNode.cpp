@@ -150,8 +150,7 @@ LonNode::Unanswered LonNode::WhyUnanswered(const lon::ChannelCounters& before,
         // fails its digest, without a word.
         return {std::string("; nothing came back: is this PC a member of the router's channel? "
                             "see `vireo site configure`") +
-                    (settings_.secret.empty() ? "" : "; or the channel's secret may differ"),
-                true};
+                (settings_.secret.empty() ? "" : "; or the channel's secret may differ")};
     }
     return {};
 }

@@ -64,8 +64,8 @@ private:
     lon::ChannelCounters CountersNow() const;
     // What the channel saw while a transaction went unanswered, as the end of its error line,
     // and whether it tells that no later transaction can be answered either: nothing listens
-    // on the router's port, nothing at all came back, or what came back can never be taken
-    // (its authentication or its timestamp failed).
+    // on the router's port, or what came back can never be taken (its authentication or its
+    // timestamp failed). A silence is not: the node may refuse only that variable.
     struct Unanswered {
         std::string why;
         bool unreachable = false;
