@@ -522,6 +522,15 @@ bool CNodePage::ReadForStep(const node::Place& place, NvBuffer& bytes, int lengt
            ReadNv(place.part == 0 ? place.nv : nv::kPluginCnf, bytes, length);
 }
 
+bool CNodePage::ReadPlace(const node::Place& place) {
+    NvBuffer bytes{};
+    if (!ReadForStep(place, bytes, lengths_.read)) {
+        return false;
+    }
+    ShowFields(place, bytes);
+    return true;
+}
+
 bool CNodePage::WritePlace(const node::Place& place) {
     NvBuffer bytes{};
     if (!SelectForStep(place)) {
